@@ -1,0 +1,43 @@
+#include "CadLink.h"
+
+namespace quendra {
+
+std::string describe(LinkError error)
+{
+    switch (error) {
+    case LinkError::None: return {};
+    case LinkError::NoHost:
+        return "AutoCAD LTとの通信に失敗しました。AutoCAD LTが起動しているか確認して下さい。";
+    case LinkError::HostGone:
+        return "AutoCAD LTとの通信が切れました。AutoCAD LTが起動しているか確認して下さい。";
+    case LinkError::Refused: return "AutoCAD LTがコマンドを受け付けませんでした。";
+    case LinkError::Timeout: return "AutoCAD LTから応答がありません。";
+    }
+    return {};
+}
+
+CadLink::CadLink(std::unique_ptr<LinkTransport> transport) : transport_(std::move(transport)) {}
+
+LinkError CadLink::open(const std::string &service, const std::string &topic)
+{
+    transport_->close();
+    service_ = service;
+    topic_ = topic;
+    return transport_->open(service, topic);
+}
+
+LinkError CadLink::execute(const std::string &script)
+{
+    if (!transport_->isOpen()) {
+        if (const LinkError e = transport_->open(service_, topic_); e != LinkError::None)
+            return e;
+    }
+    const LinkError e = transport_->execute(script);
+    if (e == LinkError::HostGone)
+        transport_->close();
+    return e;
+}
+
+bool CadLink::isOpen() const { return transport_->isOpen(); }
+
+} // namespace quendra

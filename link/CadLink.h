@@ -1,0 +1,69 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quendra {
+
+enum class LinkError {
+    None,
+    NoHost,   // nobody serves the service and topic
+    HostGone, // the host went away during the conversation
+    Refused,  // the host answered but would not take the string
+    Timeout,  // no answer in time
+};
+
+// A short Japanese sentence for a message box.
+std::string describe(LinkError error);
+
+// One way of delivering scripts to a CAD host.
+class LinkTransport
+{
+public:
+    virtual ~LinkTransport() = default;
+    virtual LinkError open(const std::string &service, const std::string &topic) = 0;
+    virtual LinkError execute(const std::string &script) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+};
+
+using TransportFactory = std::function<std::unique_ptr<LinkTransport>()>;
+
+// The conversation a form owns in place of its hidden link box: one at a time, opened by service
+// and topic, each execute delivered in one piece and in order.
+class CadLink
+{
+public:
+    explicit CadLink(std::unique_ptr<LinkTransport> transport);
+
+    // Closes any earlier conversation of this link, then opens a new one.
+    LinkError open(const std::string &service, const std::string &topic);
+    // Sends one script. A link that is not open (or no longer) is opened again first.
+    LinkError execute(const std::string &script);
+    bool isOpen() const;
+    // "service|topic" of the last open.
+    std::string topic() const { return service_ + "|" + topic_; }
+
+private:
+    std::unique_ptr<LinkTransport> transport_;
+    std::string service_;
+    std::string topic_;
+};
+
+inline constexpr const char *cadService = "AutoCAD LT.DDE";
+inline constexpr const char *cadTopic = "System";
+
+// The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH".
+TransportFactory transportFromEnvironment();
+
+std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds timeout);
+std::unique_ptr<LinkTransport> makeRecordTransport(std::string path);
+
+// Where the host of a service and topic listens: a socket in a folder of this user's
+// (QUENDRA_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quendra, else /tmp/quendra-UID), mode 0700.
+std::string socketFolder();
+std::string socketPath(const std::string &service, const std::string &topic);
+
+} // namespace quendra

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quendra {
+
+// Frames of the local-socket conversation: a 4-byte big-endian length, then that many bytes of
+// UTF-8. The client sends one frame per execute; the host answers "OK" or "NG <reason>".
+inline constexpr std::uint32_t maxFrameSize = 64u * 1024u * 1024u;
+
+std::string encodeFrame(std::string_view payload);
+
+// Takes frames off the front of a growing buffer.
+class FrameDecoder
+{
+public:
+    enum class Status { NeedMore, Frame, Malformed };
+
+    void feed(std::string_view bytes) { buffer_.append(bytes); }
+    // Frame: the next payload is in `payload`. Malformed: the stream is beyond repair (a length
+    // over maxFrameSize or a payload that is not UTF-8); the conversation should be closed.
+    Status next(std::string &payload);
+    std::size_t buffered() const { return buffer_.size(); }
+
+private:
+    std::string buffer_;
+};
+
+bool isValidUtf8(std::string_view s);
+
+} // namespace quendra

@@ -1,0 +1,146 @@
+#include "CadLink.h"
+#include "RecordingServer.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+using namespace quendra;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::unique_ptr<CadLink> socketLink() { return std::make_unique<CadLink>(makeSocketTransport(1500ms)); }
+
+// Waits until the server has seen `count` scripts (its thread works on its own time).
+bool waitFor(RecordingServer &server, size_t count)
+{
+    for (int i = 0; i < 200 && server.scripts().size() < count; ++i)
+        QTest::qWait(10);
+    return server.scripts().size() >= count;
+}
+
+} // namespace
+
+class TestCadLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void topicIsServiceBarTopic()
+    {
+        CadLink link(makeRecordTransport("/dev/null"));
+        link.open(cadService, cadTopic);
+        QCOMPARE(link.topic(), std::string("AutoCAD LT.DDE|System"));
+    }
+
+    void deliversScriptsInOrderAndWhole()
+    {
+        ServerThread host;
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        const std::string big(1024 * 1024, 'x');
+        const std::vector<std::string> sent = {"ID\r", "LINE @0,50 @600,0   \r", "DTEXT j m @0,0 350 0 ＋1000\r\r", big,
+                                               "EXIT "};
+        for (const std::string &s : sent)
+            QCOMPARE(link->execute(s), LinkError::None);
+        QVERIFY(waitFor(host.server(), sent.size()));
+        QCOMPARE(host.server().scripts(), sent);
+    }
+
+    void servesSeveralConversationsAtOnce()
+    {
+        ServerThread host;
+        auto a = socketLink(), b = socketLink();
+        QCOMPARE(a->open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(b->open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(a->execute("a1"), LinkError::None);
+        QCOMPARE(b->execute("b1"), LinkError::None);
+        QCOMPARE(a->execute("a2"), LinkError::None);
+        QVERIFY(waitFor(host.server(), 3));
+        QCOMPARE(host.server().scripts(), (std::vector<std::string>{"a1", "b1", "a2"}));
+        QCOMPARE(host.server().conversations(), 2);
+    }
+
+    void openingTwiceLeavesOneConversation()
+    {
+        ServerThread host;
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(link->execute("LINE \r"), LinkError::None);
+        QVERIFY(waitFor(host.server(), 1));
+        QCOMPARE(host.server().conversation(0).size(), size_t(0));
+        QCOMPARE(host.server().conversation(1), std::vector<std::string>{"LINE \r"});
+    }
+
+    void reportsNoHost()
+    {
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, "NoSuchTopic"), LinkError::NoHost);
+        QVERIFY(!link->isOpen());
+        QCOMPARE(link->execute("ID\r"), LinkError::NoHost);
+        QVERIFY(!describe(LinkError::NoHost).empty());
+    }
+
+    void reportsAHostThatGoesAwayAndReconnectsWhenItIsBack()
+    {
+        auto host = std::make_unique<ServerThread>();
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(link->execute("first"), LinkError::None);
+        host->stop();
+        const LinkError e = link->execute("second");
+        QVERIFY(e == LinkError::HostGone || e == LinkError::NoHost);
+        host.reset();
+
+        ServerThread back;
+        QCOMPARE(link->execute("third"), LinkError::None);
+        QVERIFY(waitFor(back.server(), 1));
+        QCOMPARE(back.server().scripts(), std::vector<std::string>{"third"});
+    }
+
+    void reportsRefusalAndSilence()
+    {
+        ServerThread host;
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        host.server().setReply("NG busy");
+        QCOMPARE(link->execute("LINE \r"), LinkError::Refused);
+        host.server().setReply("");
+        auto quick = std::make_unique<CadLink>(makeSocketTransport(200ms));
+        QCOMPARE(quick->open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(quick->execute("LINE \r"), LinkError::Timeout);
+    }
+
+    void recordAppendsEachScriptAsItIs()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("out.scr").toStdString();
+        CadLink link(makeRecordTransport(path));
+        QCOMPARE(link.open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(link.execute("ID\r"), LinkError::None);
+        QCOMPARE(link.execute("EXIT "), LinkError::None);
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        QCOMPARE(all.str(), std::string("ID\rEXIT "));
+    }
+
+    void choosesTheTransportFromTheEnvironment()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("env.scr");
+        qputenv("QUENDRA_LINK", ("record:" + path).toUtf8());
+        CadLink link(transportFromEnvironment()());
+        qunsetenv("QUENDRA_LINK");
+        QCOMPARE(link.open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(link.execute("ID\r"), LinkError::None);
+        QVERIFY(QFile::exists(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCadLink)
+#include "TestCadLink.moc"

@@ -97,4 +97,9 @@ struct FormDefinition
     FormState initialState() const;
 };
 
+// Sets one control as a user would: the text of a combo or text box; "1" selects an option button
+// and clears the others of its group; "0" or "1" for a check box. False if the form has no such
+// control or the value does not fit it.
+bool setInput(const FormDefinition &form, FormState &state, const std::string &control, const std::string &value);
+
 } // namespace quendra

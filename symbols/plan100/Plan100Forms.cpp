@@ -1,12 +1,15 @@
 #include "Plan100Forms.h"
 
 #include "fix100.h"
+#include "hikitigai100.h"
+#include "hikitigaito100.h"
 
 namespace quendra {
 
+// In the order of the menu "1/100用建具(&Y)".
 std::vector<const FormDefinition *> plan100Forms()
 {
-    return {&fix100()};
+    return {&hikitigai100(), &hikitigaito100(), &fix100()};
 }
 
 } // namespace quendra

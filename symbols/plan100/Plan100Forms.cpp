@@ -3,6 +3,8 @@
 #include "fix100.h"
 #include "hikitigai100.h"
 #include "hikitigaito100.h"
+#include "katabiraki100.h"
+#include "katabirakito100.h"
 #include "tatejiku100.h"
 #include "yonhonhiki100.h"
 
@@ -11,7 +13,7 @@ namespace quendra {
 // In the order of the menu "1/100用建具(&Y)".
 std::vector<const FormDefinition *> plan100Forms()
 {
-    return {&hikitigai100(), &hikitigaito100(), &fix100(), &tatejiku100(), &yonhonhiki100()};
+    return {&hikitigai100(), &hikitigaito100(), &katabiraki100(), &fix100(), &tatejiku100(), &katabirakito100(), &yonhonhiki100()};
 }
 
 } // namespace quendra

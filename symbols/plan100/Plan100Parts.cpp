@@ -39,4 +39,17 @@ Outcome sendLinesAndArcs(const Steps &lineRows, const Steps &arcRows, int angle)
         .send(script("ARC ", turned(arcRows, angle), false));
 }
 
+Outcome drawHinged(const FormState &state, HingedRows rows)
+{
+    const double W = state.number("Combo1");
+    const auto side = hingeSide(state);
+    if (!side)
+        return rejected(hingeMessage);
+    const auto A = fittingAngle(state.strictNumber("Combo2"));
+    if (!A)
+        return rejected(numberMessage);
+    const SwingRows r = rows(W, *side);
+    return sendLinesAndArcs(r.lines, r.arcs, *A);
+}
+
 } // namespace quendra

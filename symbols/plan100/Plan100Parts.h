@@ -29,4 +29,17 @@ std::vector<std::string> inputsThenBackBeforeExit(const std::vector<Control> &co
 // carriage return, then the ARC rows, which end on their own blanks.
 Outcome sendLinesAndArcs(const Steps &lineRows, const Steps &arcRows, int angle);
 
+// The angle-0 rows of a hinged fitting for one hinge side (1 or 2).
+struct SwingRows
+{
+    Steps lines;
+    Steps arcs;
+};
+using HingedRows = SwingRows (*)(double width, int side);
+
+// The draw of the hinged fittings: width from Combo1; the hinge side must be chosen, then the
+// angle in Combo2 must be a strict 0, 90, 180 or 270 (these dialogs give the number message for
+// a bad angle).
+Outcome drawHinged(const FormState &state, HingedRows rows);
+
 } // namespace quendra

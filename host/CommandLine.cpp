@@ -69,8 +69,21 @@ void CommandLine::recall(int step)
 
 bool CommandLine::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != input_ || event->type() != QEvent::KeyPress)
+    if (watched != input_)
         return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // With nothing typed, undo and redo belong to the drawing, not to the input line.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool undoRedo = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+                              key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+        if (undoRedo && input_->text().isEmpty()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
     const auto *key = static_cast<QKeyEvent *>(event);
     switch (key->key()) {
     case Qt::Key_Escape:

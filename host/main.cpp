@@ -9,7 +9,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -65,6 +68,11 @@ int runHeadless(const HostOptions &options)
 
 int runWindow(const HostOptions &options)
 {
+    // Qt's own dialogs (files, buttons) in Japanese, like the rest of the window.
+    QTranslator translator;
+    if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
     HostSession session;
     CommandServer server(session);
     MainWindow window(session);

@@ -197,6 +197,13 @@ void SketchPad::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+// A release that happens while the pad is hidden never arrives; the stroke ends here instead.
+void SketchPad::hideEvent(QHideEvent *event)
+{
+    penDown_ = false;
+    QWidget::hideEvent(event);
+}
+
 // Left: start a stroke at the point. Right: one straight line from the last point.
 void SketchPad::pressFreehand(Qt::MouseButton button, QPoint at)
 {

@@ -13,8 +13,8 @@ namespace quendra::bitmapFile {
 namespace {
 
 constexpr qsizetype fileHeaderSize = 14;
-constexpr quint32 coreHeaderSize = 12;  // OS/2 style header
-constexpr quint32 infoHeaderSize = 40;  // Windows style header and its longer successors
+constexpr quint32 coreHeaderSize = 12; // OS/2 style header
+constexpr quint32 infoHeaderSize = 40; // Windows style header and its longer successors
 // Larger files and pictures are not sketches; refusing them early keeps a stray choice from
 // filling memory.
 constexpr qint64 largestFile = qint64(512) * 1024 * 1024;
@@ -38,8 +38,7 @@ struct Layout
 
 std::optional<Layout> layoutOf(const QByteArray &data)
 {
-    if (data.size() < fileHeaderSize + 4 || !data.startsWith("BM"))
-        return std::nullopt;
+    if (data.size() < fileHeaderSize + 4 || !data.startsWith("BM")) return std::nullopt;
     const auto headerSize = field<quint32>(data, 14);
     Layout layout;
     if (headerSize == coreHeaderSize && data.size() >= fileHeaderSize + coreHeaderSize) {
@@ -48,10 +47,9 @@ std::optional<Layout> layoutOf(const QByteArray &data)
         layout.bitsPerPixel = field<quint16>(data, 24);
         return layout;
     }
-    if (headerSize < infoHeaderSize || data.size() < fileHeaderSize + infoHeaderSize)
-        return std::nullopt;
+    if (headerSize < infoHeaderSize || data.size() < fileHeaderSize + infoHeaderSize) return std::nullopt;
     layout.width = field<qint32>(data, 18);
-    layout.height = std::abs(qint64(field<qint32>(data, 22)));  // negative: rows top down
+    layout.height = std::abs(qint64(field<qint32>(data, 22))); // negative: rows top down
     layout.bitsPerPixel = field<quint16>(data, 28);
     layout.compression = field<quint32>(data, 30);
     layout.imageSize = field<quint32>(data, 34);
@@ -84,8 +82,7 @@ qint64 pixelBytes(const Layout &layout)
 bool isComplete(const QByteArray &data)
 {
     const std::optional<Layout> layout = layoutOf(data);
-    if (!layout)
-        return false;
+    if (!layout) return false;
     const qint64 pixels = pixelBytes(*layout);
     const qint64 offset = field<quint32>(data, 10);
     return pixels > 0 && offset >= fileHeaderSize && offset + pixels <= data.size();
@@ -94,27 +91,22 @@ bool isComplete(const QByteArray &data)
 std::optional<QImage> read(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestFile)
-        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestFile) return std::nullopt;
     QByteArray data = file.readAll();
-    if (!isComplete(data))
-        return std::nullopt;
+    if (!isComplete(data)) return std::nullopt;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
+    if (image.isNull()) return std::nullopt;
     return image;
 }
 
 bool write(const QImage &image, const QString &path)
 {
-    if (image.isNull() || path.isEmpty())
-        return false;
+    if (image.isNull() || path.isEmpty()) return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     if (!image.save(&file, "BMP")) {
         file.cancelWriting();
         return false;

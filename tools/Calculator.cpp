@@ -29,14 +29,25 @@ using namespace calculatorKey;
 
 // Row 0 is the readout.
 constexpr KeyPlace keyPlaces[] = {
-    {"7", "Number", 7, 1, 0},         {"8", "Number", 8, 1, 1},        {"9", "Number", 9, 1, 2},
-    {clear, "Cancel", -1, 1, 3},      {clearEntry, "CancelEntry", -1, 1, 4},
-    {"4", "Number", 4, 2, 0},         {"5", "Number", 5, 2, 1},        {"6", "Number", 6, 2, 2},
-    {plus, "Operator", 1, 2, 3},      {minus, "Operator", 3, 2, 4},
-    {"1", "Number", 1, 3, 0},         {"2", "Number", 2, 3, 1},        {"3", "Number", 3, 3, 2},
-    {times, "Operator", 2, 3, 3},     {divide, "Operator", 0, 3, 4},
-    {"0", "Number", 0, 4, 0, 2},      {point, "Decimal", -1, 4, 2},
-    {equals, "Operator", 4, 4, 3},    {calculatorKey::percent, "Percent", -1, 4, 4},
+    {"7", "Number", 7, 1, 0},
+    {"8", "Number", 8, 1, 1},
+    {"9", "Number", 9, 1, 2},
+    {clear, "Cancel", -1, 1, 3},
+    {clearEntry, "CancelEntry", -1, 1, 4},
+    {"4", "Number", 4, 2, 0},
+    {"5", "Number", 5, 2, 1},
+    {"6", "Number", 6, 2, 2},
+    {plus, "Operator", 1, 2, 3},
+    {minus, "Operator", 3, 2, 4},
+    {"1", "Number", 1, 3, 0},
+    {"2", "Number", 2, 3, 1},
+    {"3", "Number", 3, 3, 2},
+    {times, "Operator", 2, 3, 3},
+    {divide, "Operator", 0, 3, 4},
+    {"0", "Number", 0, 4, 0, 2},
+    {point, "Decimal", -1, 4, 2},
+    {equals, "Operator", 4, 4, 3},
+    {calculatorKey::percent, "Percent", -1, 4, 4},
 };
 
 constexpr int keyWidth = 44;
@@ -58,15 +69,19 @@ Calculator::Calculator(Hooks hooks, QWidget *parent) : QDialog(parent), hooks_(s
 {
     setObjectName(QStringLiteral("dentaku"));
     setWindowTitle(QString::fromUtf8(caption));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFont(dialogFont(9));
     buildKeypad();
     buildMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QString Calculator::readoutText() const { return readout_->text(); }
+QString Calculator::readoutText() const
+{
+    return readout_->text();
+}
 
 void Calculator::buildMenu()
 {
@@ -98,7 +113,8 @@ void Calculator::buildKeypad()
     grid->addWidget(readout_, 0, 0, 1, columns);
 
     for (const KeyPlace &place : keyPlaces) {
-        QPushButton *key = makeKey(QString::fromUtf8(place.caption), QString::fromUtf8(place.name), place.index);
+        QPushButton *key =
+            makeKey(QString::fromUtf8(place.caption), QString::fromUtf8(place.name), place.index);
         key->setFixedWidth(keyWidth * place.columnSpan + grid->horizontalSpacing() * (place.columnSpan - 1));
         grid->addWidget(key, place.row, place.column, 1, place.columnSpan);
     }
@@ -109,8 +125,7 @@ QPushButton *Calculator::makeKey(const QString &caption, const QString &name, in
 {
     auto *key = new QPushButton(caption, this);
     key->setObjectName(name);
-    if (index >= 0)
-        key->setProperty("index", index);
+    if (index >= 0) key->setProperty("index", index);
     key->setFixedHeight(keyHeight);
     connect(key, &QPushButton::clicked, this, [this, key] { press(key->text()); });
     return key;
@@ -123,22 +138,19 @@ void Calculator::press(const QString &caption)
     if (message && hooks_.showMessage)
         hooks_.showMessage(QString::fromStdString(message->text), QString::fromStdString(message->title));
     // "C" runs the whole start-up again, centring included.
-    if (caption == QLatin1String(calculatorKey::clear))
-        centre();
+    if (caption == QLatin1String(calculatorKey::clear)) centre();
 }
 
 void Calculator::leaveFor(const std::function<void()> &next)
 {
-    if (next)
-        next();
+    if (next) next();
     hide();
 }
 
 void Calculator::centre()
 {
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
+    if (!screen) return;
     QRect frame = frameGeometry();
     frame.moveCenter(screen->geometry().center());
     move(frame.topLeft());
@@ -147,8 +159,7 @@ void Calculator::centre()
 void Calculator::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (loaded_)
-        return;
+    if (loaded_) return;
     loaded_ = true;
     centre();
 }
@@ -157,10 +168,8 @@ void Calculator::showEvent(QShowEvent *event)
 void Calculator::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    if (hooks_.showMessage)
-        hooks_.showMessage(QString::fromUtf8(endMessage), QString::fromUtf8(endTitle));
-    if (hooks_.onCloseBox)
-        hooks_.onCloseBox();
+    if (hooks_.showMessage) hooks_.showMessage(QString::fromUtf8(endMessage), QString::fromUtf8(endTitle));
+    if (hooks_.onCloseBox) hooks_.onCloseBox();
 }
 
 // The calculator has no keys of its own. Escape would otherwise hide it while the main window is

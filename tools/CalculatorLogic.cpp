@@ -21,17 +21,18 @@ bool isOperatorKey(const QString &caption)
 {
     using namespace calculatorKey;
     for (const char *o : {plus, minus, times, divide, equals})
-        if (caption == QLatin1String(o))
-            return true;
+        if (caption == QLatin1String(o)) return true;
     return false;
 }
 
-QString numberText(double x) { return QString::fromStdString(format(x)); }
+QString numberText(double x)
+{
+    return QString::fromStdString(format(x));
+}
 
 QString operandText(const CalculatorLogic::Operand &operand)
 {
-    if (const auto *text = std::get_if<QString>(&operand))
-        return *text;
+    if (const auto *text = std::get_if<QString>(&operand)) return *text;
     return numberText(std::get<double>(operand));
 }
 
@@ -39,8 +40,7 @@ QString operandText(const CalculatorLogic::Operand &operand)
 // before the digits); it reads as 0, as any text without a leading number does.
 double operandValue(const CalculatorLogic::Operand &operand)
 {
-    if (const auto *text = std::get_if<QString>(&operand))
-        return readLenient(text->toStdString());
+    if (const auto *text = std::get_if<QString>(&operand)) return readLenient(text->toStdString());
     return std::get<double>(operand);
 }
 
@@ -88,8 +88,7 @@ void CalculatorLogic::digit(const QString &d)
         readout_ += d;
     else
         readout_ = readout_.left(readout_.indexOf(u'.')) + d + u'.';
-    if (state_.EntryState == Entry::Neg)
-        readout_.prepend(u'-');
+    if (state_.EntryState == Entry::Neg) readout_.prepend(u'-');
     state_.EntryState = Entry::Nums;
 }
 
@@ -107,8 +106,7 @@ std::optional<Message> CalculatorLogic::operate(const QString &o)
 {
     const bool minus = o == QLatin1String(calculatorKey::minus);
     state_.ReadoutSnapshot = readout_;
-    if (state_.EntryState == Entry::Nums)
-        countOperand();
+    if (state_.EntryState == Entry::Nums) countOperand();
 
     std::optional<Message> message;
     switch (state_.OperandCount) {
@@ -171,8 +169,7 @@ std::optional<Message> CalculatorLogic::completeOperation()
         result.reset();
         message = calculatorMessage(overflowMessage);
     }
-    if (result)
-        state_.LeftOperand = *result;
+    if (result) state_.LeftOperand = *result;
     readout_ = operandText(state_.LeftOperand);
     state_.OperandCount = 1;
     return message;
@@ -210,8 +207,7 @@ void CalculatorLogic::clearEntry()
 // The count is a 16-bit number; it stops at its largest value instead of running over.
 void CalculatorLogic::countOperand()
 {
-    if (state_.OperandCount < std::numeric_limits<qint16>::max())
-        ++state_.OperandCount;
+    if (state_.OperandCount < std::numeric_limits<qint16>::max()) ++state_.OperandCount;
 }
 
 } // namespace quendra

@@ -34,7 +34,10 @@ constexpr std::array<const char *, SketchPad::toolCount> toolCaptions = {
 // The designed size of the pad, 5775 x 3375 twips at 15 twips a pixel.
 constexpr QSize designedSize(385, 225);
 
-bool validColor(int index) { return index >= 0 && index < SketchPad::colorCount; }
+bool validColor(int index)
+{
+    return index >= 0 && index < SketchPad::colorCount;
+}
 
 // Shapes are drawn without smoothing so that every pixel has exactly a palette colour.
 void preparePen(QPainter &painter, const QColor &color)
@@ -73,7 +76,8 @@ QString SketchPad::toolCaption(Tool tool)
 
 QString SketchPad::colorCaption(int index)
 {
-    return validColor(index) ? QString::fromUtf8(colorTable.at(static_cast<size_t>(index)).caption) : QString();
+    return validColor(index) ? QString::fromUtf8(colorTable.at(static_cast<size_t>(index)).caption)
+                             : QString();
 }
 
 QColor SketchPad::paletteColor(int index)
@@ -83,14 +87,12 @@ QColor SketchPad::paletteColor(int index)
 
 void SketchPad::setLineColor(int index)
 {
-    if (validColor(index))
-        lineColor_ = index;
+    if (validColor(index)) lineColor_ = index;
 }
 
 void SketchPad::setBackColor(int index)
 {
-    if (!validColor(index) || index == backColor_)
-        return;
+    if (!validColor(index) || index == backColor_) return;
     backColor_ = index;
     changed(rect());
 }
@@ -98,8 +100,7 @@ void SketchPad::setBackColor(int index)
 void SketchPad::clearAll()
 {
     current_ = QPoint();
-    if (!drawn_)
-        return;
+    if (!drawn_) return;
     clearDrawing();
     changed(rect());
 }
@@ -107,8 +108,7 @@ void SketchPad::clearAll()
 bool SketchPad::openBackground(const QString &path)
 {
     const std::optional<QImage> picture = bitmapFile::read(path);
-    if (!picture)
-        return false;
+    if (!picture) return false;
     picture_ = picture->convertToFormat(QImage::Format_RGB32);
     clearDrawing();
     // The pad takes the size of its picture until the window lays it out again.
@@ -140,8 +140,7 @@ void SketchPad::reset()
 QImage SketchPad::image() const
 {
     QImage shown(size(), QImage::Format_RGB32);
-    if (shown.isNull())
-        return shown;
+    if (shown.isNull()) return shown;
     shown.fill(paletteColor(backColor_));
     QPainter painter(&shown);
     painter.drawImage(0, 0, picture_);
@@ -151,13 +150,15 @@ QImage SketchPad::image() const
 
 bool SketchPad::saveBitmap(const QString &path)
 {
-    if (!bitmapFile::write(image(), path))
-        return false;
+    if (!bitmapFile::write(image(), path)) return false;
     modified_ = false;
     return true;
 }
 
-QSize SketchPad::sizeHint() const { return hasBackground() ? picture_.size() : designedSize; }
+QSize SketchPad::sizeHint() const
+{
+    return hasBackground() ? picture_.size() : designedSize;
+}
 
 void SketchPad::mousePressEvent(QMouseEvent *event)
 {
@@ -170,15 +171,13 @@ void SketchPad::mousePressEvent(QMouseEvent *event)
 
 void SketchPad::mouseMoveEvent(QMouseEvent *event)
 {
-    if (tool_ == Tool::Freehand && penDown_)
-        lineTo(event->position().toPoint());
+    if (tool_ == Tool::Freehand && penDown_) lineTo(event->position().toPoint());
 }
 
 // A released left button always lifts the pen, so that it cannot stay down behind a tool change.
 void SketchPad::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        penDown_ = false;
+    if (event->button() == Qt::LeftButton) penDown_ = false;
 }
 
 void SketchPad::paintEvent(QPaintEvent *event)
@@ -186,8 +185,7 @@ void SketchPad::paintEvent(QPaintEvent *event)
     const QRect area = event->rect();
     QPainter painter(this);
     painter.fillRect(area, paletteColor(backColor_));
-    if (!picture_.isNull())
-        painter.drawImage(area, picture_, area);
+    if (!picture_.isNull()) painter.drawImage(area, picture_, area);
     painter.drawImage(area, drawing_, area);
 }
 
@@ -238,16 +236,15 @@ void SketchPad::drawShape(QPoint from, QPoint to)
     case Tool::FilledCircle: {
         const int radius = distance(from, to);
         // The fill colour follows the line colour, so the filled circle is one colour throughout.
-        if (tool_ == Tool::FilledCircle)
-            painter.setBrush(color);
+        if (tool_ == Tool::FilledCircle) painter.setBrush(color);
         painter.drawEllipse(from, radius, radius);
         area = QRect(from - QPoint(radius, radius), from + QPoint(radius, radius));
         current_ = from;
         break;
     }
     case Tool::Rectangle:
-        painter.drawPolyline(QPolygon({area.topLeft(), area.topRight(), area.bottomRight(), area.bottomLeft(),
-                                       area.topLeft()}));
+        painter.drawPolyline(QPolygon(
+            {area.topLeft(), area.topRight(), area.bottomRight(), area.bottomLeft(), area.topLeft()}));
         current_ = to;
         break;
     case Tool::FilledRectangle:
@@ -301,8 +298,7 @@ void SketchPad::changed(const QRect &area)
 void SketchPad::growDrawing(QSize size)
 {
     const QSize needed = drawing_.size().expandedTo(size).expandedTo(QSize(1, 1));
-    if (needed == drawing_.size())
-        return;
+    if (needed == drawing_.size()) return;
     QImage grown(needed, QImage::Format_ARGB32_Premultiplied);
     grown.fill(Qt::transparent);
     QPainter painter(&grown);

@@ -17,9 +17,15 @@ struct Shown
     QString title;
 };
 
-QStringList words(const QString &s) { return s.split(u' ', Qt::SkipEmptyParts); }
+QStringList words(const QString &s)
+{
+    return s.split(u' ', Qt::SkipEmptyParts);
+}
 
-QString nines(int n) { return QString(n, u'9'); }
+QString nines(int n)
+{
+    return QString(n, u'9');
+}
 
 // "9 9 9" for n nines, as keys.
 QString nineKeys(int n)
@@ -33,8 +39,7 @@ QString nineKeys(int n)
 QPushButton *keyCaptioned(const QWidget &dialog, const QString &caption)
 {
     for (auto *key : dialog.findChildren<QPushButton *>())
-        if (key->text() == caption)
-            return key;
+        if (key->text() == caption) return key;
     return nullptr;
 }
 
@@ -77,32 +82,52 @@ void TestCalculator::readouts_data()
     const QString zero = QString::fromUtf8("ｾﾞﾛでは除算できません。");
     const QString tooLarge = QString::fromUtf8(CalculatorLogic::overflowMessage);
 
-    QTest::newRow("typing with the point") << "1 2 . 5" << "1. 12. 12. 12.5" << none;
-    QTest::newRow("= again, then go on") << "7 + 8 = = + 2 =" << "7. 7. 8. 15 15 15 2. 17" << none;
-    QTest::newRow("new number after a result") << "7 + 8 = 3 =" << "7. 7. 8. 15 3. 3" << none;
-    QTest::newRow("leading minus") << "- 3" << "-0. -3." << none;
-    QTest::newRow("minus minus") << "5 - - 3 =" << "5. 5. - -3. 8" << none;
-    QTest::newRow("divide by zero") << "5 / 0 =" << "5. 5. 0. 5." << QStringList{zero};
-    QTest::newRow("percent") << "5 0 + 1 0 % =" << "5. 50. 50. 1. 10. 0.1 5" << none;
-    QTest::newRow("clear entry") << "9 + 4 CE 6 =" << "9. 9. 4. 0. 6. 15" << none;
-    QTest::newRow("clear mid-way") << "7 + 8 C 2 = + 3 =" << "7. 7. 8. 0. 2. 2. 2. 3. 5" << none;
-    QTest::newRow("no precedence") << "2 + 3 X 4 =" << "2. 2. 3. 5 4. 20" << none;
-    QTest::newRow("point first") << ". 5 + - . 2 5 =" << "0. 0.5 0.5 - -0. -0.2 -0.25 0.25" << none;
-    QTest::newRow("point then digits") << "1 + . 1 =" << "1. 1. 0. 0.1 1.1" << none;
-    QTest::newRow("fifteen digits") << "1 / 3 =" << "1. 1. 3. 0.333333333333333" << none;
-    QTest::newRow("sum of tenths") << ". 1 + . 2 =" << "0. 0.1 0.1 0. 0.2 0.3" << none;
-    QTest::newRow("negative result") << "2 - 5 =" << "2. 2. 5. -3" << none;
+    QTest::newRow("typing with the point") << "1 2 . 5"
+                                           << "1. 12. 12. 12.5" << none;
+    QTest::newRow("= again, then go on") << "7 + 8 = = + 2 ="
+                                         << "7. 7. 8. 15 15 15 2. 17" << none;
+    QTest::newRow("new number after a result") << "7 + 8 = 3 ="
+                                               << "7. 7. 8. 15 3. 3" << none;
+    QTest::newRow("leading minus") << "- 3"
+                                   << "-0. -3." << none;
+    QTest::newRow("minus minus") << "5 - - 3 ="
+                                 << "5. 5. - -3. 8" << none;
+    QTest::newRow("divide by zero") << "5 / 0 ="
+                                    << "5. 5. 0. 5." << QStringList{zero};
+    QTest::newRow("percent") << "5 0 + 1 0 % ="
+                             << "5. 50. 50. 1. 10. 0.1 5" << none;
+    QTest::newRow("clear entry") << "9 + 4 CE 6 ="
+                                 << "9. 9. 4. 0. 6. 15" << none;
+    QTest::newRow("clear mid-way") << "7 + 8 C 2 = + 3 ="
+                                   << "7. 7. 8. 0. 2. 2. 2. 3. 5" << none;
+    QTest::newRow("no precedence") << "2 + 3 X 4 ="
+                                   << "2. 2. 3. 5 4. 20" << none;
+    QTest::newRow("point first") << ". 5 + - . 2 5 ="
+                                 << "0. 0.5 0.5 - -0. -0.2 -0.25 0.25" << none;
+    QTest::newRow("point then digits") << "1 + . 1 ="
+                                       << "1. 1. 0. 0.1 1.1" << none;
+    QTest::newRow("fifteen digits") << "1 / 3 ="
+                                    << "1. 1. 3. 0.333333333333333" << none;
+    QTest::newRow("sum of tenths") << ". 1 + . 2 ="
+                                   << "0. 0.1 0.1 0. 0.2 0.3" << none;
+    QTest::newRow("negative result") << "2 - 5 ="
+                                     << "2. 2. 5. -3" << none;
     QTest::newRow("large result") << "9 9 9 9 9 9 9 9 X 9 9 9 9 9 9 9 9 ="
-                                   << "9. 99. 999. 9999. 99999. 999999. 9999999. 99999999. 99999999. "
-                                      "9. 99. 999. 9999. 99999. 999999. 9999999. 99999999. 9.9999998E+15"
-                                   << none;
-    QTest::newRow("leading zero stays") << "0 5" << "0. 05." << none;
+                                  << "9. 99. 999. 9999. 99999. 999999. 9999999. 99999999. 99999999. "
+                                     "9. 99. 999. 9999. 99999. 999999. 9999999. 99999999. 9.9999998E+15"
+                                  << none;
+    QTest::newRow("leading zero stays") << "0 5"
+                                        << "0. 05." << none;
     // A lone "-" in the readout reads as 0.
-    QTest::newRow("lone minus as operand") << "5 - - = 3 =" << "5. 5. - - -3. 3" << none;
-    QTest::newRow("lone minus percent") << "5 - - % =" << "5. 5. - 0 0" << none;
+    QTest::newRow("lone minus as operand") << "5 - - = 3 ="
+                                           << "5. 5. - - -3. 3" << none;
+    QTest::newRow("lone minus percent") << "5 - - % ="
+                                        << "5. 5. - 0 0" << none;
     // "%" counts an operand of its own; with three counted nothing is computed until "C".
-    QTest::newRow("percent twice") << "8 + % % = C 2 + 3 =" << "8. 8. 0.08 0.0008 0.0008 0. 2. 2. 3. 5" << none;
-    QTest::newRow("minus after =") << "4 = - 1 =" << "4. 4. 4. 1. 3" << none;
+    QTest::newRow("percent twice") << "8 + % % = C 2 + 3 ="
+                                   << "8. 8. 0.08 0.0008 0.0008 0. 2. 2. 3. 5" << none;
+    QTest::newRow("minus after =") << "4 = - 1 ="
+                                   << "4. 4. 4. 1. 3" << none;
     QTest::newRow("overflow keeps the first operand")
         << nineKeys(200) + " X " + nineKeys(200) + " ="
         << QStringList(200, QString()).join(u' ') + " " + nines(200) + ". " +
@@ -130,8 +155,10 @@ void TestCalculator::readouts()
         }
         // An empty expectation skips the check (long runs of typed digits).
         if (!expected[i].isEmpty())
-            QVERIFY2(calculator.readout() == expected[i],
-                     qPrintable(QStringLiteral("after key %1 (%2): %3").arg(i).arg(keyList[i], calculator.readout())));
+            QVERIFY2(
+                calculator.readout() == expected[i],
+                qPrintable(
+                    QStringLiteral("after key %1 (%2): %3").arg(i).arg(keyList[i], calculator.readout())));
     }
     QCOMPARE(shown, messages);
 }
@@ -169,15 +196,15 @@ void TestCalculator::dialogShape()
     QCOMPARE(readout->text(), QStringLiteral("0."));
 
     // Rows and columns as on the pad: 7 8 9 C CE / 4 5 6 + - / 1 2 3 X / / 0 0 . = %.
-    const QStringList rows[] = {words("7 8 9 C CE"), words("4 5 6 + -"), words("1 2 3 X /"), words("0 . = %")};
+    const QStringList rows[] = {words("7 8 9 C CE"), words("4 5 6 + -"), words("1 2 3 X /"),
+                                words("0 . = %")};
     for (const QStringList &row : rows) {
         for (qsizetype i = 0; i < row.size(); ++i) {
             QPushButton *key = keyCaptioned(dialog, row[i]);
             QVERIFY2(key, qPrintable(row[i]));
             QCOMPARE(key->y(), keyCaptioned(dialog, row[0])->y());
             QVERIFY(key->y() > readout->geometry().bottom());
-            if (i > 0)
-                QVERIFY(key->x() > keyCaptioned(dialog, row[i - 1])->geometry().right());
+            if (i > 0) QVERIFY(key->x() > keyCaptioned(dialog, row[i - 1])->geometry().right());
         }
     }
     QVERIFY(keyCaptioned(dialog, "7")->y() < keyCaptioned(dialog, "4")->y());
@@ -202,7 +229,8 @@ void TestCalculator::dialogShape()
     QVERIFY(menu);
     QCOMPARE(menu->title(), QStringLiteral("メニュー(&M)"));
     QCOMPARE(dialog.findChild<QAction *>(QStringLiteral("mnureturn"))->text(), QStringLiteral("戻る(&R)"));
-    QCOMPARE(dialog.findChild<QAction *>(QStringLiteral("mnuend"))->text(), QStringLiteral("Quendra_LTの終了(&Q)"));
+    QCOMPARE(dialog.findChild<QAction *>(QStringLiteral("mnuend"))->text(),
+             QStringLiteral("Quendra_LTの終了(&Q)"));
 }
 
 void TestCalculator::keysByMouse()

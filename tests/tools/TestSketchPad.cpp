@@ -43,7 +43,10 @@ void release(QWidget &pad, QPoint at, Qt::MouseButton button = Qt::LeftButton)
     mouse(pad, QEvent::MouseButtonRelease, button, at, Qt::NoButton);
 }
 
-QRgb pixel(const SketchPad &pad, QPoint at) { return pad.image().pixel(at); }
+QRgb pixel(const SketchPad &pad, QPoint at)
+{
+    return pad.image().pixel(at);
+}
 
 // A picture with a different colour at every pixel, so that any shift or loss shows.
 QImage pattern(QSize size)
@@ -76,7 +79,10 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QImage shown(SketchPad &pad) { return pad.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage shown(SketchPad &pad)
+{
+    return pad.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 } // namespace
 
@@ -128,25 +134,28 @@ void TestSketchPad::shapes_data()
 
     const QList<QPoint> onCircle{{70, 50}, {30, 50}, {50, 30}, {50, 70}};
     QTest::newRow("circle") << Tool::Circle << Qt::LeftButton << QPoint(50, 50) << QPoint(70, 50)
-                            << (onCircle + QList<QPoint>{{50, 50}}) << QList<QPoint>{{60, 50}, {72, 50}, {50, 40}};
-    QTest::newRow("circle, right button") << Tool::Circle << Qt::RightButton << QPoint(50, 50) << QPoint(50, 30)
-                                          << onCircle << QList<QPoint>{{60, 50}};
-    QTest::newRow("circle of radius 0") << Tool::Circle << Qt::LeftButton << QPoint(50, 50) << QPoint(50, 50)
-                                        << QList<QPoint>{{50, 50}}
-                                        << QList<QPoint>{{51, 50}, {49, 50}, {50, 51}, {50, 49}, {52, 52}};
-    QTest::newRow("filled circle") << Tool::FilledCircle << Qt::MiddleButton << QPoint(50, 50) << QPoint(70, 50)
+                            << (onCircle + QList<QPoint>{{50, 50}})
+                            << QList<QPoint>{{60, 50}, {72, 50}, {50, 40}};
+    QTest::newRow("circle, right button") << Tool::Circle << Qt::RightButton << QPoint(50, 50)
+                                          << QPoint(50, 30) << onCircle << QList<QPoint>{{60, 50}};
+    QTest::newRow("circle of radius 0")
+        << Tool::Circle << Qt::LeftButton << QPoint(50, 50) << QPoint(50, 50) << QList<QPoint>{{50, 50}}
+        << QList<QPoint>{{51, 50}, {49, 50}, {50, 51}, {50, 49}, {52, 52}};
+    QTest::newRow("filled circle") << Tool::FilledCircle << Qt::MiddleButton << QPoint(50, 50)
+                                   << QPoint(70, 50)
                                    << (onCircle + QList<QPoint>{{50, 50}, {60, 50}, {50, 40}, {58, 58}})
                                    << QList<QPoint>{{72, 50}, {66, 66}};
-    const QList<QPoint> rectangleEdge{{20, 30}, {80, 30}, {80, 60}, {20, 60}, {50, 30}, {80, 45}, {50, 60}, {20, 45}};
+    const QList<QPoint> rectangleEdge{{20, 30}, {80, 30}, {80, 60}, {20, 60},
+                                      {50, 30}, {80, 45}, {50, 60}, {20, 45}};
     const QList<QPoint> outside{{19, 30}, {81, 60}, {50, 29}, {50, 61}};
     QTest::newRow("rectangle") << Tool::Rectangle << Qt::LeftButton << QPoint(20, 30) << QPoint(80, 60)
                                << rectangleEdge << (outside + QList<QPoint>{{50, 45}, {21, 31}, {79, 59}});
-    QTest::newRow("rectangle, clicked backwards") << Tool::Rectangle << Qt::LeftButton << QPoint(80, 60)
-                                                  << QPoint(20, 30) << rectangleEdge
-                                                  << (outside + QList<QPoint>{{50, 45}});
-    QTest::newRow("filled rectangle") << Tool::FilledRectangle << Qt::LeftButton << QPoint(80, 30)
-                                      << QPoint(20, 60) << (rectangleEdge + QList<QPoint>{{50, 45}, {21, 31}})
-                                      << outside;
+    QTest::newRow("rectangle, clicked backwards")
+        << Tool::Rectangle << Qt::LeftButton << QPoint(80, 60) << QPoint(20, 30) << rectangleEdge
+        << (outside + QList<QPoint>{{50, 45}});
+    QTest::newRow("filled rectangle")
+        << Tool::FilledRectangle << Qt::LeftButton << QPoint(80, 30) << QPoint(20, 60)
+        << (rectangleEdge + QList<QPoint>{{50, 45}, {21, 31}}) << outside;
     QTest::newRow("two-point line") << Tool::Line << Qt::LeftButton << QPoint(10, 10) << QPoint(90, 50)
                                     << QList<QPoint>{{10, 10}, {50, 30}, {90, 50}}
                                     << QList<QPoint>{{50, 10}, {10, 50}, {91, 50}};
@@ -176,7 +185,8 @@ void TestSketchPad::shapes()
 
     const QImage image = pad.image();
     for (const QPoint &p : inked)
-        QVERIFY2(image.pixel(p) == blue, qPrintable(QStringLiteral("(%1,%2) not inked").arg(p.x()).arg(p.y())));
+        QVERIFY2(image.pixel(p) == blue,
+                 qPrintable(QStringLiteral("(%1,%2) not inked").arg(p.x()).arg(p.y())));
     for (const QPoint &p : blank)
         QVERIFY2(image.pixel(p) == grey, qPrintable(QStringLiteral("(%1,%2) inked").arg(p.x()).arg(p.y())));
     // What is shown on screen is the same picture.
@@ -408,8 +418,7 @@ void TestSketchPad::mangledBitmapsNeverCrash()
         const int changes = 1 + random.bounded(4);
         for (int i = 0; i < changes; ++i)
             bytes[random.bounded(qMin<int>(64, bytes.size()))] = char(random.bounded(256));
-        if (random.bounded(3) == 0)
-            bytes.truncate(random.bounded(int(bytes.size())));
+        if (random.bounded(3) == 0) bytes.truncate(random.bounded(int(bytes.size())));
         QVERIFY(writeFile(path, bytes));
         if (pad.openBackground(path)) {
             ++opened;

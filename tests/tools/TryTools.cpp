@@ -41,14 +41,14 @@ void addFileMenu(QMenuBar *bar, QMainWindow *window, SketchPad *pad)
     QMenu *menu = bar->addMenu(QStringLiteral("ファイル"));
     menu->addAction(QStringLiteral("ファイルを開く"), window, [=] {
         const QString path = QFileDialog::getOpenFileName(window, {}, {}, filter);
-        if (!path.isEmpty())
-            pad->openBackground(path);
+        if (!path.isEmpty()) pad->openBackground(path);
     });
     menu->addAction(QStringLiteral("ファイルを閉じる"), pad, &SketchPad::closeBackground);
     menu->addAction(QStringLiteral("名前を付けて保存"), window, [=] {
         const QString path = QFileDialog::getSaveFileName(window, {}, {}, filter);
         if (!path.isEmpty() && !pad->saveBitmap(path))
-            QMessageBox::warning(window, QStringLiteral("Quendra_LT"), QStringLiteral("ファイルを保存できませんでした。"));
+            QMessageBox::warning(window, QStringLiteral("Quendra_LT"),
+                                 QStringLiteral("ファイルを保存できませんでした。"));
     });
 }
 
@@ -65,8 +65,7 @@ int main(int argc, char *argv[])
     addToolMenu(window.menuBar(), pad);
     addColorMenus(window.menuBar(), pad);
     addFileMenu(window.menuBar(), &window, pad);
-    if (argc > 1)
-        pad->openBackground(QString::fromLocal8Bit(argv[1]));
+    if (argc > 1) pad->openBackground(QString::fromLocal8Bit(argv[1]));
     window.resize(420, 300);
     window.move(20, 20);
     window.show();

@@ -1,5 +1,7 @@
 #include "FormDefinition.h"
 
+#include <algorithm>
+
 namespace quendra {
 
 const Control *FormDefinition::control(const std::string &name) const
@@ -40,6 +42,10 @@ bool setInput(const FormDefinition &form, FormState &state, const std::string &c
         return false;
     switch (c->kind) {
     case Control::Kind::Combo:
+        if (!c->editable && std::find(c->items.begin(), c->items.end(), value) == c->items.end())
+            return false;
+        state.setText(c->name, value);
+        return true;
     case Control::Kind::Text: state.setText(c->name, value); return true;
     case Control::Kind::Check:
         if (value != "0" && value != "1")

@@ -1,0 +1,55 @@
+#include "CommandContext.h"
+
+#include "Geometry.h"
+#include "InputReading.h"
+
+#include <cstdio>
+
+namespace cad {
+
+std::optional<Point> CommandContext::pointFrom(const Input &in, Point base) const
+{
+    if (in.picked)
+        return isSane(*in.picked) ? in.picked : std::nullopt;
+    return readPoint(in.text, base);
+}
+
+std::optional<double> CommandContext::distance(const Input &in, Point from) const
+{
+    if (!in.picked)
+        if (const auto v = readNumber(in.text))
+            return isSane(*v) ? v : std::nullopt;
+    if (const auto p = pointFrom(in, from))
+        return cad::distance(from, *p);
+    return std::nullopt;
+}
+
+std::optional<double> CommandContext::angle(const Input &in, Point from) const
+{
+    if (!in.picked)
+        if (const auto v = readNumber(in.text))
+            return isSane(*v) ? std::optional<double>(normalizedDegrees(*v)) : std::nullopt;
+    if (const auto p = pointFrom(in, from); p && !(*p == from))
+        return angleOf(from, *p);
+    return std::nullopt;
+}
+
+bool CommandContext::keyword(const Input &in, std::string_view word)
+{
+    return !in.picked && upper(in.text) == word;
+}
+
+void CommandContext::draw(Entity e)
+{
+    e.color = color;
+    drawing_.add(std::move(e));
+}
+
+std::string fixed4(double v)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.4f", v);
+    return buffer;
+}
+
+} // namespace cad

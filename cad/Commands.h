@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Command.h"
+
+// The makers of the commands, one file each.
+namespace cad {
+
+std::unique_ptr<Command> makeIdCommand();
+std::unique_ptr<Command> makeLineCommand();
+std::unique_ptr<Command> makePlineCommand();
+std::unique_ptr<Command> makeArcCommand();
+std::unique_ptr<Command> makeCircleCommand();
+std::unique_ptr<Command> makeEllipseCommand();
+std::unique_ptr<Command> makeDtextCommand();
+std::unique_ptr<Command> makeColorCommand();
+std::unique_ptr<Command> makeUndoCommand(bool askCount);
+std::unique_ptr<Command> makeRedoCommand();
+std::unique_ptr<Command> makeZoomCommand();
+std::unique_ptr<Command> makeRequestCommand(Request::Kind kind);
+std::unique_ptr<Command> makeScriptCommand();
+
+} // namespace cad

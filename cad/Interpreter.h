@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Drawing.h"
+#include "Entity.h"
+#include "History.h"
+#include "Request.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cad {
+
+class Command;
+class CommandContext;
+
+// The command line of the CAD host. Characters arrive as if typed: a blank, CR or LF is Enter,
+// except in a line of DTEXT text, where only CR or LF ends the line. Enter at the empty command
+// prompt repeats the last command.
+//
+// Input comes two ways. feed() is the queue of scripts (conversations, script files): it is taken
+// in order, and held while ID waits for a pick, while DDCOLOR waits for a colour and while a
+// request (EXIT, SAVE, SCRIPT, ZOOM) waits for the program. type() is the user at the keyboard:
+// served at once, and it may answer the held prompt.
+class Interpreter
+{
+public:
+    explicit Interpreter(Drawing &drawing);
+    ~Interpreter();
+    Interpreter(const Interpreter &) = delete;
+    Interpreter &operator=(const Interpreter &) = delete;
+
+    void feed(std::string_view utf8chars);
+    void type(std::string_view utf8chars);
+
+    bool waitingForPick() const;
+    // A point picked in a view: answers any point prompt; ignored at the command prompt.
+    void pick(Point p);
+    bool waitingForColor() const;
+    // Answers DDCOLOR: 1 to 255, 0 (ByBlock) or 256 (ByLayer); anything else keeps the colour.
+    void chooseColor(int colorIndex);
+    int color() const;
+
+    Point lastPoint() const;
+    const std::vector<std::string> &history() const { return history_.lines(); }
+    // Lines ever written to the history; history() keeps only the latest ones.
+    std::uint64_t historyCount() const { return history_.count(); }
+    std::string prompt() const;
+    // Escape: ends the running command (what it drew stays) and drops a half-typed input.
+    void cancel();
+
+    // The running command's name, empty at the command prompt.
+    std::string commandName() const;
+    // What the running command would add if the cursor were its next point (rubber band).
+    std::vector<Entity> preview(Point cursor) const;
+
+    // A request for the program; input stays held until resume().
+    std::optional<Request> takeRequest();
+    bool requestPending() const;
+    void resume();
+    // Characters of queued input not yet taken.
+    std::size_t queued() const { return queue_.size() - queuePos_; }
+    // Puts characters before the rest of the queue (a SCRIPT file's contents).
+    void feedFirst(std::string_view utf8chars);
+
+private:
+    bool held() const;
+    void drain();
+    void submit(std::string_view token, std::optional<Point> picked = std::nullopt);
+    void atCommandPrompt(std::string_view token);
+    void startCommand(std::string_view typed);
+    void endCommand();
+    void cancelCommand();
+    void updateMode();
+    // Consumes characters into `token`, submitting at each Enter; returns how many it took.
+    std::size_t scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld);
+
+    Drawing &drawing_;
+    History history_;
+    std::unique_ptr<CommandContext> ctx_;
+    std::unique_ptr<Command> command_;
+    std::string lastCommand_;
+    std::string queue_;
+    std::size_t queuePos_ = 0;
+    std::string queuedToken_;
+    bool queuedTooLong_ = false;
+    std::string typedToken_;
+    bool typedTooLong_ = false;
+    bool textLine_ = false;
+    bool draining_ = false;
+    bool awaitingResume_ = false;
+};
+
+} // namespace cad

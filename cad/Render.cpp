@@ -1,0 +1,356 @@
+#include "Render.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace cad {
+
+namespace {
+
+constexpr double degree = std::numbers::pi / 180.0;
+// Above this radius in pixels, arcs and circles are drawn as clipped segments: the raster
+// engine's own arcs lose precision there.
+constexpr double largeRadius = 20000;
+
+QColor hueColor(int index)
+{
+    const int hue = (index / 10 - 1) * 15;
+    const int sub = index % 10;
+    static constexpr std::array<double, 5> value{1.0, 0.8, 0.6, 0.5, 0.3};
+    const double v = value[static_cast<std::size_t>(sub / 2)];
+    const double saturation = sub % 2 == 0 ? 1.0 : 0.5;
+    return QColor::fromHsvF(static_cast<float>(hue / 360.0), static_cast<float>(saturation), static_cast<float>(v));
+}
+
+// Liang-Barsky: cuts the segment to the rectangle; false when nothing of it is inside.
+bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
+{
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    if (t1 < 1)
+        b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    if (t0 > 0)
+        a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+    return true;
+}
+
+// Draws entities with one view: thin lines are gathered per colour and drawn in batches.
+class EntityPainter
+{
+public:
+    EntityPainter(QPainter &painter, const QRectF &target, const ViewTransform &view, const RenderStyle &style)
+        : painter_(painter), target_(target), view_(view), style_(style), clip_(target.adjusted(-4, -4, 4, 4))
+    {
+        cx_ = target.center().x() - view.centre.x * view.scale;
+        cy_ = target.center().y() + view.centre.y * view.scale;
+    }
+
+    void draw(const Entity &e)
+    {
+        switch (e.type) {
+        case Entity::Type::Line: line(dev(e.a), dev(e.b), e.color); break;
+        case Entity::Type::Arc: arc(e.centre, e.radius, e.startAngle, e.endAngle, e.color, false); break;
+        case Entity::Type::Circle: arc(e.centre, e.radius, 0, 360, e.color, true); break;
+        case Entity::Type::Ellipse: ellipse(e); break;
+        case Entity::Type::Text: text(e); break;
+        case Entity::Type::Polyline: polyline(e); break;
+        }
+    }
+
+    void flush()
+    {
+        for (std::size_t c = 0; c < batches_.size(); ++c) {
+            Batch &b = batches_[c];
+            if (b.lines.empty() && b.dots.empty())
+                continue;
+            painter_.setPen(QPen(colorOf(static_cast<int>(c), style_), 0));
+            if (!b.lines.empty())
+                painter_.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            if (!b.dots.empty())
+                painter_.drawPoints(b.dots.data(), static_cast<int>(b.dots.size()));
+            b.lines.clear();
+            b.dots.clear();
+        }
+    }
+
+private:
+    struct Batch
+    {
+        std::vector<QLineF> lines;
+        std::vector<QPointF> dots;
+    };
+
+    QPointF dev(Point p) const { return {p.x * view_.scale + cx_, cy_ - p.y * view_.scale}; }
+
+    Batch &batch(int color)
+    {
+        return batches_[static_cast<std::size_t>(std::clamp(color, 0, colorByLayer))];
+    }
+
+    void line(QPointF a, QPointF b, int color)
+    {
+        if (std::fabs(a.x() - b.x()) < 0.7 && std::fabs(a.y() - b.y()) < 0.7) {
+            if (clip_.contains(a))
+                batch(color).dots.push_back(a);
+            return;
+        }
+        if (!clipLine(a, b, clip_))
+            return;
+        Batch &bt = batch(color);
+        bt.lines.emplace_back(a, b);
+        if (bt.lines.size() >= 8192)
+            flush();
+    }
+
+    bool visible(QPointF c, double r) const
+    {
+        if (!QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r).intersects(clip_))
+            return false;
+        // A circle around the whole view shows nothing of itself.
+        const double far = std::max(std::hypot(clip_.left() - c.x(), clip_.top() - c.y()),
+                                    std::max(std::hypot(clip_.right() - c.x(), clip_.top() - c.y()),
+                                             std::max(std::hypot(clip_.left() - c.x(), clip_.bottom() - c.y()),
+                                                      std::hypot(clip_.right() - c.x(), clip_.bottom() - c.y()))));
+        return far >= r - 1;
+    }
+
+    void arc(Point centre, double radius, double start, double end, int color, bool full)
+    {
+        const QPointF c = dev(centre);
+        const double r = radius * view_.scale;
+        if (!visible(c, r))
+            return;
+        if (r < 0.7) {
+            line(c, c, color);
+            return;
+        }
+        const double span = full ? 360.0 : normalizedDegrees(end - start) == 0 ? 360.0 : normalizedDegrees(end - start);
+        if (r > largeRadius) {
+            segments(c, r, r, 0, start, span, color);
+            return;
+        }
+        painter_.setPen(QPen(colorOf(color, style_), 0));
+        painter_.setBrush(Qt::NoBrush);
+        const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        if (full)
+            painter_.drawEllipse(box);
+        else
+            painter_.drawArc(box, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+    }
+
+    // An elliptic arc as short segments: rx, ry in pixels, the first axis turned by `tilt`.
+    void segments(QPointF c, double rx, double ry, double tilt, double start, double span, int color)
+    {
+        const int n = static_cast<int>(std::clamp(std::max(rx, ry) * span / 360.0 / 2.0, 8.0, 4096.0));
+        const double ct = std::cos(tilt * degree), st = std::sin(tilt * degree);
+        auto at = [&](double a) {
+            const double x = rx * std::cos(a * degree), y = ry * std::sin(a * degree);
+            return QPointF(c.x() + x * ct - y * st, c.y() - (x * st + y * ct));
+        };
+        QPointF previous = at(start);
+        for (int i = 1; i <= n; ++i) {
+            const QPointF next = at(start + span * i / n);
+            line(previous, next, color);
+            previous = next;
+        }
+    }
+
+    void ellipse(const Entity &e)
+    {
+        const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * view_.scale;
+        const QPointF c = dev(e.centre);
+        if (!visible(c, major))
+            return;
+        const double tilt = angleOf({0, 0}, e.majorAxis);
+        segments(c, major, major * e.ratio, tilt, 0, 360, e.color);
+    }
+
+    void text(const Entity &e)
+    {
+        const QPointF at = dev(e.insert);
+        const double h = e.height * view_.scale;
+        const double reach = h * (static_cast<double>(e.text.size()) + 1);
+        if (!QRectF(at.x() - reach, at.y() - reach, 2 * reach, 2 * reach).intersects(clip_))
+            return;
+        if (h < 3) {
+            // Too small to read: a short stroke where the text stands.
+            const Box b = bounds(e);
+            line(dev({b.min.x, e.insert.y}), dev({b.max.x, e.insert.y}), e.color);
+            return;
+        }
+        flush();
+        // The font is set up at a moderate size and scaled, so that huge texts stay exact.
+        QFont font(QStringLiteral("IPAPGothic"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPixelSize(100);
+        const QFontMetricsF metrics(font);
+        const double cap = metrics.capHeight() > 0 ? metrics.capHeight() : 70.0;
+        const QString s = QString::fromUtf8(e.text.data(), static_cast<qsizetype>(e.text.size()));
+        const double factor = h / cap;
+        painter_.save();
+        painter_.translate(at);
+        painter_.rotate(-e.rotation);
+        painter_.scale(factor, factor);
+        painter_.setFont(font);
+        painter_.setPen(colorOf(e.color, style_));
+        painter_.drawText(QPointF(-metrics.horizontalAdvance(s) / 2, cap / 2), s);
+        painter_.restore();
+    }
+
+    void polyline(const Entity &e)
+    {
+        if (e.vertices.size() < 2)
+            return;
+        const std::size_t n = e.vertices.size();
+        const std::size_t count = e.closed ? n : n - 1;
+        const double ws = e.startWidth * view_.scale, we = e.endWidth * view_.scale;
+        if (std::max(ws, we) < 1.5) {
+            for (std::size_t i = 0; i < count; ++i)
+                line(dev(e.vertices[i]), dev(e.vertices[(i + 1) % n]), e.color);
+            return;
+        }
+        const Box b = bounds(e);
+        const QRectF box(dev({b.min.x, b.max.y}), dev({b.max.x, b.min.y}));
+        if (!box.intersects(clip_))
+            return;
+        flush();
+        const QColor color = colorOf(e.color, style_);
+        if (ws == we && box.width() < 1e6 && box.height() < 1e6) {
+            QPolygonF points;
+            for (const Point &p : e.vertices)
+                points << dev(p);
+            painter_.setPen(QPen(color, ws, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+            painter_.setBrush(Qt::NoBrush);
+            if (e.closed)
+                painter_.drawPolygon(points);
+            else
+                painter_.drawPolyline(points);
+            return;
+        }
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(color);
+        for (std::size_t i = 0; i < count; ++i)
+            band(dev(e.vertices[i]), dev(e.vertices[(i + 1) % n]), ws, we);
+    }
+
+    // One wide segment, from width w0 to w1, as a filled quadrilateral.
+    void band(QPointF a, QPointF b, double w0, double w1)
+    {
+        const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
+        if (len == 0)
+            return;
+        const double nx = -(b.y() - a.y()) / len, ny = (b.x() - a.x()) / len;
+        const QPolygonF quad{QPointF(a.x() + nx * w0 / 2, a.y() + ny * w0 / 2), QPointF(b.x() + nx * w1 / 2, b.y() + ny * w1 / 2),
+                             QPointF(b.x() - nx * w1 / 2, b.y() - ny * w1 / 2), QPointF(a.x() - nx * w0 / 2, a.y() - ny * w0 / 2)};
+        if (quad.boundingRect().intersects(clip_))
+            painter_.drawPolygon(quad);
+    }
+
+    QPainter &painter_;
+    QRectF target_;
+    ViewTransform view_;
+    const RenderStyle &style_;
+    QRectF clip_;
+    double cx_ = 0, cy_ = 0;
+    std::array<Batch, colorByLayer + 1> batches_;
+};
+
+void paintAll(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
+              const RenderStyle &style)
+{
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    if (style.fillBackground)
+        painter.fillRect(target, style.background);
+    painter.setRenderHint(QPainter::Antialiasing, style.antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing, style.antialiasing);
+    if (view.scale > 0 && std::isfinite(view.scale)) {
+        EntityPainter p(painter, target, view, style);
+        for (const Entity &e : entities)
+            p.draw(e);
+        p.flush();
+    }
+    painter.restore();
+}
+
+} // namespace
+
+QColor colorOf(int index, const RenderStyle &style)
+{
+    const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
+    switch (index) {
+    case 1: return QColor(255, 0, 0);
+    case 2: return QColor(255, 255, 0);
+    case 3: return QColor(0, 255, 0);
+    case 4: return QColor(0, 255, 255);
+    case 5: return QColor(0, 0, 255);
+    case 6: return QColor(255, 0, 255);
+    case 8: return QColor(128, 128, 128);
+    case 9: return QColor(192, 192, 192);
+    default: break;
+    }
+    if (index >= 10 && index <= 249)
+        return hueColor(index);
+    if (index >= 250 && index <= 255) {
+        const int g = 51 + (index - 250) * 204 / 5;
+        return QColor(g, g, g);
+    }
+    return foreground;
+}
+
+ViewTransform fitView(const Box &box, const QRectF &target, double margin)
+{
+    ViewTransform view;
+    if (box.empty() || target.isEmpty())
+        return view;
+    view.centre = {(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2};
+    const double w = target.width() * (1 - 2 * margin), h = target.height() * (1 - 2 * margin);
+    const double bw = box.width(), bh = box.height();
+    if (bw <= 0 && bh <= 0)
+        return view;
+    view.scale = std::min(bw > 0 ? w / bw : INFINITY, bh > 0 ? h / bh : INFINITY);
+    return view;
+}
+
+void render(QPainter &painter, const Drawing &drawing, const QRectF &target, const RenderStyle &style)
+{
+    render(painter, drawing, target, fitView(extents(drawing), target), style);
+}
+
+void render(QPainter &painter, const Drawing &drawing, const QRectF &target, const ViewTransform &view,
+            const RenderStyle &style)
+{
+    paintAll(painter, drawing.entities(), target, view, style);
+}
+
+void render(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
+            const RenderStyle &style)
+{
+    paintAll(painter, entities, target, view, style);
+}
+
+} // namespace cad

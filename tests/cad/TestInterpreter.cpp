@@ -1,0 +1,245 @@
+// How the command line reads what it is sent and typed.
+
+#include "Describe.h"
+#include "Interpreter.h"
+
+#include <QTest>
+
+#include <random>
+
+using Lines = std::vector<std::string>;
+
+// Lists compare as QStringList, so that a failure shows both.
+static QStringList q(const Lines &lines)
+{
+    QStringList list;
+    for (const std::string &s : lines)
+        list << QString::fromStdString(s);
+    return list;
+}
+
+class TestInterpreter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commands_data()
+    {
+        QTest::addColumn<std::string>("input");
+        QTest::addColumn<Lines>("expected");
+
+        QTest::newRow("Enter at the first point draws nothing") << std::string("LINE  ") << Lines{};
+        QTest::newRow("Enter at the empty prompt repeats LINE")
+            << std::string("LINE 0,0 10,0   5,5 5,10 \r") << Lines{"L 0,0 10,0", "L 5,5 5,10"};
+        QTest::newRow("LINE c closes") << std::string("LINE 0,0 10,0 10,10 c ")
+                                       << Lines{"L 0,0 10,0", "L 10,0 10,10", "L 10,10 0,0"};
+        QTest::newRow("LINE u takes back a segment")
+            << std::string("LINE 0,0 10,0 u @0,5 \r") << Lines{"L 0,0 0,5"};
+        QTest::newRow("polar and relative points")
+            << std::string("LINE 1,1 @10<90 @ @-1,0 \r") << Lines{"L 1,1 1,11", "L 1,11 1,11", "L 1,11 0,11"};
+        QTest::newRow("third coordinate dropped") << std::string("LINE 0,0,5 3,4,5 \r") << Lines{"L 0,0 3,4"};
+        QTest::newRow("lower case and aliases") << std::string("l 0,0 1,0 \rc 0,0 2 ") << Lines{"L 0,0 1,0", "C 0,0 2"};
+        QTest::newRow("PLINE width, Enter keeps the start width")
+            << std::string("PLINE 0,0 w 5  10,0 10,10 \r") << Lines{"P 0,0 10,0 10,10 w 5/5"};
+        QTest::newRow("PLINE tapered first segment, then the end width")
+            << std::string("PLINE 0,0 w 2 6 10,0 20,0 \r") << Lines{"P 0,0 10,0 w 2/6", "P 10,0 20,0 w 6/6"};
+        QTest::newRow("PLINE width remembered") << std::string("PLINE 0,0 w 3  1,0 \rPLINE 5,5 6,5 \r")
+                                                << Lines{"P 0,0 1,0 w 3/3", "P 5,5 6,5 w 3/3"};
+        QTest::newRow("PLINE half width") << std::string("PLINE 0,0 h 2  1,0 \r") << Lines{"P 0,0 1,0 w 4/4"};
+        QTest::newRow("PLINE u and c") << std::string("PLINE 0,0 5,0 9,9 u 5,5 c ")
+                                       << Lines{"P 0,0 5,0 5,5 closed"};
+        QTest::newRow("ARC through three points, clockwise given")
+            << std::string("ARC 0,10 10,0 0,-10 ") << Lines{"A 0,0 10 270..90"};
+        QTest::newRow("ARC through three points, counter-clockwise")
+            << std::string("ARC 10,0 0,10 -10,0 ") << Lines{"A 0,0 10 0..180"};
+        QTest::newRow("CIRCLE by a point on it") << std::string("CIRCLE 0,0 @3,4 ") << Lines{"C 0,0 5"};
+        QTest::newRow("CIRCLE diameter, then the remembered radius")
+            << std::string("CIRCLE 0,0 d 10 CIRCLE 1,1  ") << Lines{"C 0,0 5", "C 1,1 5"};
+        QTest::newRow("CIRCLE 2P and 3P") << std::string("CIRCLE 2p 0,0 10,0 CIRCLE 3p 1,0 0,1 -1,0 ")
+                                          << Lines{"C 5,0 5", "C 0,0 1"};
+        QTest::newRow("ELLIPSE other axis longer becomes the major")
+            << std::string("ELLIPSE c 0,0 @100,0 @0,200 ") << Lines{"E 0,0 0,200 0.5"};
+        QTest::newRow("ELLIPSE by both ends and a distance")
+            << std::string("ELLIPSE -10,0 10,0 5 ") << Lines{"E 0,0 10,0 0.5"};
+        QTest::newRow("DTEXT keeps height and rotation on Enter")
+            << std::string("DTEXT j m 0,0 5 90 a\r\rDTEXT j m 10,0   b\r\r")
+            << Lines{"T 0,0 5 90 a", "T 10,0 5 90 b"};
+        QTest::newRow("undo and redo") << std::string("LINE 0,0 1,0 2,0 \rCIRCLE 0,0 1 U REDO U ")
+                                       << Lines{"L 0,0 1,0", "L 1,0 2,0"};
+        QTest::newRow("UNDO with a count") << std::string("LINE 0,0 1,0 \rLINE 0,0 2,0 \rUNDO 2 ") << Lines{};
+        QTest::newRow("Escape in the stream ends the command")
+            << std::string("LINE 0,0 1,0 \x1b" "2,2 ") << Lines{"L 0,0 1,0"};
+        QTest::newRow("a bad point keeps the prompt") << std::string("LINE 0,0 x,y 1e999,0 @,5 1,1 \r")
+                                                      << Lines{"L 0,0 1,1"};
+        QTest::newRow("overflowing relative points are refused")
+            << std::string("LINE 1e15,0 @1e15,0 1,0 \r") << Lines{"L 1e+15,0 1,0"};
+        QTest::newRow("zero sizes are refused") << std::string("CIRCLE 0,0 0 -1 2 ARC c 0,0 0,0 1,0 0,1 ")
+                                                << Lines{"C 0,0 2", "A 0,0 1 0..90"};
+    }
+
+    void commands()
+    {
+        QFETCH(std::string, input);
+        QFETCH(Lines, expected);
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed(input);
+        QCOMPARE(q(cad::describe(drawing)), q(expected));
+    }
+
+    void historyShowsJapanesePrompts()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 10,0 \rFOO ");
+        interpreter.type("ID 1,2 ");
+        const Lines expected{"コマンド: LINE",
+                             "1 点目を指定: 0,0",
+                             "次の点を指定 または [元に戻す(U)]: 10,0",
+                             "次の点を指定 または [元に戻す(U)]: ",
+                             "コマンド: FOO",
+                             "不明なコマンド \"FOO\" です。",
+                             "コマンド: ID",
+                             "点を指定: 1,2",
+                             "X = 1.0000     Y = 2.0000     Z = 0.0000"};
+        QCOMPARE(q(interpreter.history()), q(expected));
+        QCOMPARE(interpreter.prompt(), std::string("コマンド: "));
+        QCOMPARE(interpreter.lastPoint().x, 1.0);
+    }
+
+    // What arrives while ID waits stays queued until the pick; then it counts from the pick.
+    void idHoldsTheQueueUntilThePick()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("ID\r");
+        interpreter.feed("LINE @0,0 @10,0 \r");
+        QVERIFY(interpreter.waitingForPick());
+        QVERIFY(drawing.entities().empty());
+        QVERIFY(interpreter.queued() > 0);
+        interpreter.pick({100, 200});
+        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 100,200 110,200"}));
+        QCOMPARE(interpreter.queued(), size_t(0));
+    }
+
+    // Typed input is served at once and may answer the waiting ID.
+    void typedInputAnswersTheHeldPrompt()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("ID\rLINE @0,0 @10,0 \r");
+        interpreter.type("5,5\n");
+        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 5,5 15,5"}));
+    }
+
+    // The colour dialog holds the queue; typed at the command line, a number answers it.
+    void colourTypedAnswersDdcolor()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("DDCOLOR LINE 0,0 1,0 \rCOLOR ");
+        QVERIFY(interpreter.waitingForColor());
+        interpreter.type("3 ");
+        QVERIFY(interpreter.waitingForColor());
+        interpreter.type("bylayer ");
+        interpreter.feed("LINE 0,0 2,0 \r");
+        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 0,0 1,0 #3", "L 0,0 2,0"}));
+    }
+
+    void escapeEndsTheWaitingIdAndReleasesTheQueue()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("ID\rLINE 0,0 1,0 \r");
+        interpreter.cancel();
+        QVERIFY(!interpreter.waitingForPick());
+        QCOMPARE(drawing.entities().size(), size_t(1));
+    }
+
+    void requestsHoldUntilResumed()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("ZOOM e LINE 0,0 1,0 \rSCRIPT my file.scr\rEXIT ");
+        QVERIFY(interpreter.requestPending());
+        QVERIFY(drawing.entities().empty());
+        auto r = interpreter.takeRequest();
+        QVERIFY(r && r->kind == cad::Request::Kind::ZoomExtents);
+        QVERIFY(drawing.entities().empty());
+        interpreter.resume();
+        QCOMPARE(drawing.entities().size(), size_t(1));
+        r = interpreter.takeRequest();
+        QVERIFY(r && r->kind == cad::Request::Kind::Script);
+        QCOMPARE(r->argument, std::string("my file.scr"));
+        interpreter.feedFirst("LINE 5,5 6,6 \r");
+        interpreter.resume();
+        QCOMPARE(drawing.entities().size(), size_t(2));
+        r = interpreter.takeRequest();
+        QVERIFY(r && r->kind == cad::Request::Kind::Exit);
+    }
+
+    void previewFollowsTheCursor()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 ");
+        const auto preview = interpreter.preview({3, 4});
+        QCOMPARE(preview.size(), size_t(1));
+        QCOMPARE(cad::describe(preview.front()), std::string("L 0,0 3,4"));
+        interpreter.pick({3, 4});
+        QCOMPARE(drawing.entities().size(), size_t(1));
+    }
+
+    void undoGroupsWholeCommands()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 1,0 2,0 3,0 \r");
+        QVERIFY(drawing.modified());
+        drawing.markSaved();
+        interpreter.feed("U ");
+        QVERIFY(drawing.entities().empty());
+        QVERIFY(drawing.modified());
+        interpreter.feed("REDO ");
+        QCOMPARE(drawing.entities().size(), size_t(3));
+    }
+
+    void overlongInputIsRefused()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed(std::string(200000, 'a') + " LINE 0,0 1,1 \r");
+        QCOMPARE(drawing.entities().size(), size_t(1));
+        QCOMPARE(interpreter.history().front(), std::string("入力が長すぎます。"));
+    }
+
+    // Nothing anyone can send crashes the interpreter or leaves it unable to go on.
+    void survivesRandomInput()
+    {
+        std::mt19937 random(12345);
+        const std::string alphabet = "LINEPARCTDXOWUZ0123456789.,@<-+ec \r\n\x1b\b\t";
+        for (int round = 0; round < 300; ++round) {
+            cad::Drawing drawing;
+            cad::Interpreter interpreter(drawing);
+            std::string input;
+            const int n = static_cast<int>(random() % 400);
+            for (int i = 0; i < n; ++i)
+                input += random() % 10 == 0 ? static_cast<char>(random() % 256)
+                                            : alphabet[random() % alphabet.size()];
+            interpreter.feed(input);
+            for (int k = 0; k < 8; ++k) {
+                interpreter.pick({1, 1});
+                interpreter.chooseColor(2);
+                if (interpreter.takeRequest())
+                    interpreter.resume();
+            }
+            interpreter.cancel();
+            interpreter.feed("\x1bLINE 0,0 1,0 \r");
+            QVERIFY(!drawing.entities().empty());
+            QCOMPARE(cad::describe(drawing.entities().back()).substr(0, 11), std::string("L 0,0 1,0"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInterpreter)
+#include "TestInterpreter.moc"

@@ -239,7 +239,6 @@ private slots:
             QVERIFY2(geometry::sameDrawing(replayed(s, true, 0), geometry::mirrored(left)), s.form.c_str());
         }
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestDetail50Geometry)

@@ -60,8 +60,7 @@ TransportFactory transportFromEnvironment()
         ms = std::max(1L, std::strtol(t, nullptr, 10));
 #ifdef _WIN32
     // On Windows the CAD host is reached by DDE ("dde", the default there) unless "socket" is asked for.
-    if (spec != "socket")
-        return [ms] { return makeDdeTransport(std::chrono::milliseconds(ms)); };
+    if (spec != "socket") return [ms] { return makeDdeTransport(std::chrono::milliseconds(ms)); };
 #endif
     return [ms] { return makeSocketTransport(std::chrono::milliseconds(ms)); };
 }

@@ -126,6 +126,25 @@ private slots:
         QCOMPARE(host.drawing(), expected);
         QCOMPARE(host.server.conversations(), hostEndsIt || hangUp ? 1 : 2);
     }
+
+    // Millions of tiny frames in one buffer are taken in one pass; taking each off the front of
+    // the buffer in turn would move the rest every time and stall the host for minutes.
+    void aFloodOfTinyFramesIsReadInOnePass()
+    {
+        const int count = 2'000'000;
+        std::string flood;
+        flood.reserve(std::size_t(count) * 5);
+        for (int i = 0; i < count; ++i)
+            flood += encodeFrame(i % 2 ? "" : " ");
+        quendra::FrameDecoder decoder;
+        decoder.feed(flood);
+        std::string payload;
+        int frames = 0;
+        while (decoder.next(payload) == quendra::FrameDecoder::Status::Frame)
+            ++frames;
+        QCOMPARE(frames, count);
+        QCOMPARE(decoder.buffered(), std::size_t(0));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConversations)

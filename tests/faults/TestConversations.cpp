@@ -127,6 +127,49 @@ private slots:
         QCOMPARE(host.server.conversations(), hostEndsIt || hangUp ? 1 : 2);
     }
 
+    // A client that sends many frames at once and leaves without reading a single answer: the
+    // answers cannot be written, and the server must not trip over the conversation it ends.
+    void aSenderThatLeavesWithoutReadingTheAnswers()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        auto good = connectClient();
+        QVERIFY(good);
+        for (int round = 0; round < 20; ++round) {
+            auto rude = connectClient();
+            QVERIFY(rude);
+            QTRY_COMPARE(host.server.conversations(), 2);
+            QByteArray burst;
+            for (int i = 0; i < 2000; ++i)
+                burst += frame("CIRCLE 0,0 1 ");
+            rude->write(burst);
+            rude->flush();
+            rude->abort();
+            QTRY_COMPARE(host.server.conversations(), 1);
+        }
+        QCOMPARE(execute(*good, "LINE 0,0 3,4 \r"), std::string("OK"));
+        QCOMPARE(host.drawing().back(), std::string("L 0,0 3,4"));
+    }
+
+    // Refused frames (the host is ending) are answered NG; a sender gone by then is no trouble.
+    void refusalsToASenderThatLeft()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        host.session.setExiting(true);
+        auto rude = connectClient();
+        QVERIFY(rude);
+        QTRY_COMPARE(host.server.conversations(), 1);
+        QByteArray burst;
+        for (int i = 0; i < 2000; ++i)
+            burst += frame("LINE 0,0 1,1 \r");
+        rude->write(burst);
+        rude->flush();
+        rude->abort();
+        QTRY_COMPARE(host.server.conversations(), 0);
+        QVERIFY(host.drawing().empty());
+    }
+
     // Millions of tiny frames in one buffer are taken in one pass; taking each off the front of
     // the buffer in turn would move the rest every time and stall the host for minutes.
     void aFloodOfTinyFramesIsReadInOnePass()

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace cad {
 
@@ -285,12 +286,25 @@ void limitVertexCounts(std::string &bytes)
     }
 }
 
+// dxflib's constructor leaves the kind of object being read unset: a parser made where an
+// earlier one stopped inside an entity (a file cut off) would report that entity again at the
+// start of the next file. Made with `new FreshDxf()`, the parser is zeroed first (no object).
+class FreshDxf
+{
+public:
+    DL_Dxf &dxf() { return dxf_; }
+
+private:
+    DL_Dxf dxf_;
+};
+
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
 DxfReadResult run(FILE *file)
 {
     DxfReadResult result;
-    DL_Dxf dxf;
+    const auto fresh = std::make_unique<FreshDxf>();
+    DL_Dxf &dxf = fresh->dxf();
     DxfReader reader(dxf);
     try {
         while (dxf.readDxfGroups(file, &reader)) {

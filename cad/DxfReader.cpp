@@ -35,6 +35,7 @@ public:
     }
     std::size_t skipped() const { return skipped_; }
     bool sawSection() const { return sawSection_; }
+    bool sawEnd() const { return sawEnd_; }
 
     void processCodeValuePair(unsigned int code, const std::string &value) override
     {
@@ -42,6 +43,7 @@ public:
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
+            sawEnd_ = sawEnd_ || value == "EOF";
             endedLwPolyline_ = inLwPolyline_;
             endedWidths_.swap(vertexWidths_);
             vertexWidths_.clear();
@@ -249,6 +251,7 @@ private:
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
     bool sawSection_ = false;
+    bool sawEnd_ = false;
     bool inLwPolyline_ = false;
     bool endedLwPolyline_ = false;
     bool buildingLw_ = false;
@@ -315,6 +318,12 @@ DxfReadResult run(FILE *file)
     }
     if (!reader.sawSection()) {
         result.error = notDxf;
+        return result;
+    }
+    // A file cut off (a copy or a save that did not finish) is refused whole, as CAD programs
+    // do: half a drawing opened and saved again would lose the rest for good.
+    if (!reader.sawEnd()) {
+        result.error = "DXF ファイルが途中で切れています。";
         return result;
     }
     result.entities = reader.take();

@@ -11,6 +11,10 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#if QUENDRA_HAVE_TOOLS
+#include "Calculator.h"
+#endif
+
 #if __has_include("SymbolDialog.h")
 #include "SymbolDialog.h"
 #define QUENDRA_HAVE_SYMBOL_DIALOG 1
@@ -110,7 +114,7 @@ void Application::showVersion()
 bool Application::formAvailable(const QString &name)
 {
     if (name == QLatin1String("dentaku"))
-        return false;
+        return QUENDRA_HAVE_TOOLS;
     return QUENDRA_HAVE_SYMBOL_DIALOG && findForm(name.toStdString()) != nullptr;
 }
 
@@ -132,7 +136,28 @@ void Application::openForm(const QString &name)
 #endif
 }
 
-void Application::openCalculator() {}
+void Application::openCalculator()
+{
+#if QUENDRA_HAVE_TOOLS
+    if (!dentaku_) {
+        Calculator::Hooks hooks;
+        hooks.showMessage = [this](const QString &text, const QString &title) {
+            context_.messages.show(dentaku_.get(), text, Icon::Exclamation, title);
+        };
+        hooks.onBack = [this] { showMainWindow(); };
+        hooks.onQuit = [this] { showExitDialog(); };
+        hooks.onCloseBox = [this] { endProgram(); };
+        dentaku_ = std::make_unique<Calculator>(std::move(hooks));
+        dentaku_->setObjectName(QStringLiteral("dentaku"));
+    }
+    dentaku_->show();
+    dentaku_->raise();
+    dentaku_->activateWindow();
+    mainWindow().hide();
+#endif
+}
+
+QWidget *Application::calculator() const { return dentaku_.get(); }
 
 QWidget *Application::loadedForm(const QString &name) const
 {
@@ -144,7 +169,7 @@ std::vector<QWidget *> Application::windows() const
 {
     std::vector<QWidget *> all;
     for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get(), main_.get(), syuuryou_.get(),
-                                                       barjyon_.get()})
+                                                       barjyon_.get(), dentaku_.get()})
         if (w)
             all.push_back(w);
     for (const auto &[name, form] : forms_)

@@ -4,7 +4,12 @@
 #include "Desktop.h"
 #include "Layout.h"
 #include "ReadmeWindow.h"
+#include "SketchFiles.h"
 #include "TextEditor.h"
+
+#if QUENDRA_HAVE_TOOLS
+#include "SketchPad.h"
+#endif
 
 #include <QAction>
 #include <QApplication>
@@ -93,6 +98,7 @@ MainWindow::MainWindow(AppContext &context, Desktop &desktop, const Availability
     setWindowIcon(QIcon(programIcon(64)));
     buildClientArea();
     buildInformationBlock();
+    buildSketchPad();
     editor_ = std::make_unique<TextEditor>(*text1_->document(), context_.messages, desktop_, this);
     connect(editor_.get(), &TextEditor::stateChanged, this, &MainWindow::applyEditorState);
     connectMenu();
@@ -167,6 +173,64 @@ void MainWindow::buildInformationBlock()
         l->adjustSize();
     }
     informationBlock_ = {picture2, version, about, notice};
+}
+
+void MainWindow::buildSketchPad()
+{
+#if QUENDRA_HAVE_TOOLS
+    pad_ = new SketchPad(centralWidget());
+    pad_->setObjectName(QStringLiteral("Picture1"));
+    pad_->setGeometry(twipRect(0, workTop, 5775, 3375));
+    pad_->hide();
+    picture1_ = pad_;
+    sketch_ = std::make_unique<SketchFiles>(*pad_, context_.messages, desktop_, this);
+    connect(sketch_.get(), &SketchFiles::stateChanged, this, &MainWindow::applySketchState);
+    for (int i = 0; i < SketchPad::toolCount; ++i)
+        connect(menu_.mnupaint[i], &QAction::triggered, this, [this, i] {
+            pad_->setTool(static_cast<SketchPad::Tool>(i));
+            MainMenu::check(menu_.mnupaint, static_cast<size_t>(i));
+        });
+    for (int i = 0; i < SketchPad::colorCount; ++i) {
+        connect(menu_.mnulinecolor[i], &QAction::triggered, this, [this, i] {
+            pad_->setLineColor(i);
+            MainMenu::check(menu_.mnulinecolor, static_cast<size_t>(i));
+        });
+        connect(menu_.mnubackcolor[i], &QAction::triggered, this, [this, i] {
+            pad_->setBackColor(i);
+            MainMenu::check(menu_.mnubackcolor, static_cast<size_t>(i));
+        });
+    }
+    connect(menu_.mnulinecircle, &QAction::triggered, pad_, &SketchPad::clearAll);
+    connect(menu_.mnumnufile[0], &QAction::triggered, sketch_.get(), &SketchFiles::open);
+    connect(menu_.mnumnufile[1], &QAction::triggered, this, [this] {
+        sketch_->close();
+        fitSketchPad();
+    });
+    connect(menu_.mnumnufile[2], &QAction::triggered, sketch_.get(), &SketchFiles::saveAs);
+    connect(menu_.mnumnufile[3], &QAction::triggered, sketch_.get(), &SketchFiles::overwrite);
+    connect(menu_.mnumnufile[4], &QAction::triggered, this, [this] {
+        sketch_->newSketch();
+        fitSketchPad();
+    });
+#endif
+}
+
+void MainWindow::fitSketchPad()
+{
+    if (picture1_)
+        picture1_->resize(centralWidget()->width(), centralWidget()->height() - twips(workMargin));
+}
+
+void MainWindow::applySketchState()
+{
+#if QUENDRA_HAVE_TOOLS
+    const SketchFiles::FileMenu m = sketch_->fileMenu();
+    const std::array<bool, 5> states{m.open, m.close, m.saveAs, m.overwrite, m.newFile};
+    for (size_t i = 0; i < states.size(); ++i)
+        menu_.mnumnufile[i]->setEnabled(states[i]);
+    if (menu_.mnusukechi->isChecked())
+        showFileLabel(sketch_->currentFile(), sketch_->fileLabelVisible());
+#endif
 }
 
 void MainWindow::connectMenu()
@@ -309,10 +373,7 @@ void MainWindow::selectEditor()
 
 void MainWindow::selectSketch()
 {
-    if (!picture1_) {
-        menu_.mnusukechi->setChecked(false);
-        return;
-    }
+#if QUENDRA_HAVE_TOOLS
     editor_->selectSketch();
     text1_->hide();
     list1_->hide();
@@ -325,9 +386,11 @@ void MainWindow::selectSketch()
         a->setEnabled(true);
     fileLabel_->hide();
     picture1_->show();
+    sketch_->select();
     MainMenu::check(menu_.mnulinecolor, 0);
     MainMenu::check(menu_.mnubackcolor, 4);
     setWindowTitle(sketchTitle);
+#endif
 }
 
 void MainWindow::applyEditorState()
@@ -338,11 +401,15 @@ void MainWindow::applyEditorState()
     menu_.mnuclose->setEnabled(m.close);
     menu_.mnuoversave->setEnabled(m.overwrite);
     menu_.mnusave->setEnabled(m.saveAs);
-    if (!menu_.mnuedhit->isChecked())
-        return;
-    fileLabel_->setText(QDir::toNativeSeparators(editor_->currentFile()));
+    if (menu_.mnuedhit->isChecked())
+        showFileLabel(editor_->currentFile(), editor_->fileLabelVisible());
+}
+
+void MainWindow::showFileLabel(const QString &path, bool visible)
+{
+    fileLabel_->setText(QDir::toNativeSeparators(path));
     fileLabel_->adjustSize();
-    fileLabel_->setVisible(editor_->fileLabelVisible());
+    fileLabel_->setVisible(visible);
 }
 
 void MainWindow::updateEditStates()
@@ -357,11 +424,20 @@ void MainWindow::updateEditStates()
 void MainWindow::quit()
 {
     editor_->askToSave();
+#if QUENDRA_HAVE_TOOLS
+    sketch_->askToSave();
+#endif
     context_.navigator.showExitDialog();
     hide();
 }
 
-void MainWindow::confirmEnd() { editor_->confirmEnd(); }
+void MainWindow::confirmEnd()
+{
+    editor_->confirmEnd();
+#if QUENDRA_HAVE_TOOLS
+    sketch_->confirmEnd();
+#endif
+}
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {

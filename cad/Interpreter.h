@@ -49,9 +49,13 @@ public:
     // Lines ever written to the history; history() keeps only the latest ones.
     std::uint64_t historyCount() const { return history_.count(); }
     std::string prompt() const;
+    // Adds a line of the program's own to the history (a message, what a conversation sent).
+    void note(std::string line) { history_.add(std::move(line)); }
     // Escape: ends the running command (what it drew stays) and drops a half-typed input.
     void cancel();
 
+    // Whether a blank is text at the current prompt (a line of DTEXT, a file name).
+    bool readsTextLine() const { return textLine_; }
     // The running command's name, empty at the command prompt.
     std::string commandName() const;
     // What the running command would add if the cursor were its next point (rubber band).

@@ -239,19 +239,6 @@ private slots:
             QVERIFY2(geometry::sameDrawing(replayed(s, true, 0), geometry::mirrored(left)), s.form.c_str());
         }
     }
-
-    void drawsFromThePickedBasePoint()
-    {
-        for (const Symbol &s : symbols()) {
-            auto moved = replayed(s, false, 90);
-            for (cad::Entity &e : moved) {
-                e.a = {e.a.x + 1000, e.a.y + 2000};
-                e.b = {e.b.x + 1000, e.b.y + 2000};
-                e.centre = {e.centre.x + 1000, e.centre.y + 2000};
-            }
-            QVERIFY2(geometry::sameDrawing(replayed(s, false, 90, {1000, 2000}), moved), s.form.c_str());
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDetail50Geometry)

@@ -135,7 +135,6 @@ private slots:
         QTest::newRow("sliding wood odd wall") << "mokuhikito" << "Combo1" << "125" << "Option1" << "Option3" << 1 << "@0,62.5 ";
         QTest::newRow("sliding wood 90 row 7") << "mokuhikito" << "Combo1" << "90" << "Option1" << "Option4" << 7 << "@90,0 ";
         QTest::newRow("sliding wood right row 16") << "mokuhikito" << "Combo1" << "90" << "Option2" << "Option3" << 16 << "@35,0 ";
-        QTest::newRow("sliding wood lenient") << "mokuhikito" << "Combo1" << "150mm" << "Option1" << "Option3" << 1 << "@0,75 ";
     }
     void placesSingleRows()
     {

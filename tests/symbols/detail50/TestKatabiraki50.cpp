@@ -72,7 +72,6 @@ private slots:
         QTest::newRow("right 180 row 30") << "Option2" << "180" << "90" << 0 << 30 << "@-820,30 ";
         QTest::newRow("odd depth row 1") << "Option1" << "0" << "125" << 0 << 1 << "@-40,2.5 ";
         QTest::newRow("odd depth row 38") << "Option1" << "0" << "125" << 0 << 38 << "@-415,255 ";
-        QTest::newRow("lenient wall") << "Option1" << "0" << "125mm" << 0 << 39 << "@0,-355 ";
         QTest::newRow("c stays at 270") << "Option2" << "270" << "90" << 1 << 1 << "c ";
     }
     void placesSingleRows()

@@ -1,0 +1,351 @@
+#include "Dxf.h"
+
+#include "DxfText.h"
+#include "Geometry.h"
+#include "InputReading.h"
+
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace cad {
+
+namespace {
+
+constexpr const char *notDxf = "DXF ファイルではありません。";
+constexpr double radToDeg = 180.0 / M_PI;
+// Vertices beyond this in one polyline are dropped: a file claiming more is broken.
+constexpr std::size_t maxVertices = 10'000'000;
+
+// Collects the entities of the model space as dxflib reports them.
+class DxfReader final : public DL_CreationAdapter
+{
+public:
+    explicit DxfReader(DL_Dxf &dxf) : dxf_(dxf) {}
+
+    std::vector<Entity> take()
+    {
+        finishPolyline();
+        return std::move(entities_);
+    }
+    std::size_t skipped() const { return skipped_; }
+    bool sawSection() const { return sawSection_; }
+
+    void processCodeValuePair(unsigned int code, const std::string &value) override
+    {
+        // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
+        // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
+        if (code == 0) {
+            sawSection_ = sawSection_ || value == "SECTION";
+            endedLwPolyline_ = inLwPolyline_;
+            endedWidths_.swap(vertexWidths_);
+            vertexWidths_.clear();
+            inLwPolyline_ = value == "LWPOLYLINE";
+            return;
+        }
+        if (!inLwPolyline_)
+            return;
+        if (code == 10)
+            vertexWidths_.push_back({0, 0});
+        else if ((code == 40 || code == 41) && !vertexWidths_.empty() && vertexWidths_.size() <= maxVertices) {
+            const auto v = readNumber(value);
+            (code == 40 ? vertexWidths_.back().first : vertexWidths_.back().second) = v ? *v : 0;
+        }
+    }
+
+    void addBlock(const DL_BlockData &data) override
+    {
+        inBlock_ = data.name != "*Model_Space" && data.name != "*MODEL_SPACE";
+    }
+    void endBlock() override { inBlock_ = false; }
+
+    void addLine(const DL_LineData &d) override
+    {
+        Entity e;
+        e.type = Entity::Type::Line;
+        e.a = {d.x1, d.y1};
+        e.b = {d.x2, d.y2};
+        const bool sane = isSane(e.a) && isSane(e.b);
+        keep(std::move(e), sane);
+    }
+
+    void addArc(const DL_ArcData &d) override
+    {
+        Entity e;
+        e.type = Entity::Type::Arc;
+        e.centre = {d.cx, d.cy};
+        e.radius = d.radius;
+        e.startAngle = normalizedDegrees(d.angle1);
+        e.endAngle = normalizedDegrees(d.angle2);
+        const bool sane = isSane(e.centre) && isSane(d.radius) && d.radius > 0;
+        keep(std::move(e), sane);
+    }
+
+    void addCircle(const DL_CircleData &d) override
+    {
+        Entity e;
+        e.type = Entity::Type::Circle;
+        e.centre = {d.cx, d.cy};
+        e.radius = d.radius;
+        const bool sane = isSane(e.centre) && isSane(d.radius) && d.radius > 0;
+        keep(std::move(e), sane);
+    }
+
+    void addEllipse(const DL_EllipseData &d) override
+    {
+        Entity e;
+        e.type = Entity::Type::Ellipse;
+        e.centre = {d.cx, d.cy};
+        e.majorAxis = {d.mx, d.my};
+        e.ratio = d.ratio;
+        const bool whole = std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
+        if (!whole) {
+            ++skipped_;
+            return;
+        }
+        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) && d.ratio > 0 &&
+                               d.ratio <= 1;
+        keep(std::move(e), sane);
+    }
+
+    void addText(const DL_TextData &d) override
+    {
+        Entity e;
+        e.type = Entity::Type::Text;
+        e.text = decodeDxfText(d.text);
+        e.height = d.height;
+        e.rotation = normalizedDegrees(d.angle * radToDeg);
+        e.insert = middleOf(d, e);
+        const bool sane = isSane(e.insert) && isSane(d.height) && d.height > 0;
+        keep(std::move(e), sane);
+    }
+
+    void addPolyline(const DL_PolylineData &d) override
+    {
+        finishPolyline();
+        polyline_ = Entity{};
+        polyline_.type = Entity::Type::Polyline;
+        polyline_.closed = (d.flags & 1) != 0;
+        buildingLw_ = endedLwPolyline_;
+        if (buildingLw_) {
+            const double w = dxf_.getRealValue(43, 0.0);
+            polyline_.startWidth = polyline_.endWidth = std::isfinite(w) && w > 0 ? w : 0.0;
+            lwWidths_ = endedWidths_;
+        } else {
+            lwWidths_.clear();
+        }
+        inPolyline_ = true;
+        polylineSane_ = true;
+    }
+
+    void addVertex(const DL_VertexData &d) override
+    {
+        if (!inPolyline_ || polyline_.vertices.size() >= maxVertices)
+            return;
+        const Point p{d.x, d.y};
+        polylineSane_ = polylineSane_ && isSane(p);
+        const std::size_t i = polyline_.vertices.size();
+        if (i < lwWidths_.size() && (lwWidths_[i].first != 0 || lwWidths_[i].second != 0)) {
+            polyline_.startWidth = lwWidths_[i].first;
+            polyline_.endWidth = lwWidths_[i].second;
+        }
+        polyline_.vertices.push_back(p);
+    }
+
+    void endSequence() override { finishPolyline(); }
+    void endEntity() override
+    {
+        if (buildingLw_)
+            finishPolyline();
+    }
+
+    void addPoint(const DL_PointData &) override { skip(); }
+    void addXLine(const DL_XLineData &) override { skip(); }
+    void addRay(const DL_RayData &) override { skip(); }
+    void addSpline(const DL_SplineData &) override { skip(); }
+    void addInsert(const DL_InsertData &) override { skip(); }
+    void addTrace(const DL_TraceData &) override { skip(); }
+    void add3dFace(const DL_3dFaceData &) override { skip(); }
+    void addSolid(const DL_SolidData &) override { skip(); }
+    void addMText(const DL_MTextData &) override { skip(); }
+    void addHatch(const DL_HatchData &) override { skip(); }
+    void addImage(const DL_ImageData &) override { skip(); }
+    void addLeader(const DL_LeaderData &) override { skip(); }
+    void addDimLinear(const DL_DimensionData &, const DL_DimLinearData &) override { skip(); }
+    void addDimAlign(const DL_DimensionData &, const DL_DimAlignedData &) override { skip(); }
+    void addDimRadial(const DL_DimensionData &, const DL_DimRadialData &) override { skip(); }
+    void addDimDiametric(const DL_DimensionData &, const DL_DimDiametricData &) override { skip(); }
+    void addDimAngular(const DL_DimensionData &, const DL_DimAngular2LData &) override { skip(); }
+    void addDimAngular3P(const DL_DimensionData &, const DL_DimAngular3PData &) override { skip(); }
+    void addDimOrdinate(const DL_DimensionData &, const DL_DimOrdinateData &) override { skip(); }
+
+private:
+    void skip()
+    {
+        if (!inBlock_)
+            ++skipped_;
+    }
+
+    int color()
+    {
+        const int c = getAttributes().getColor();
+        return c >= 0 && c <= colorByLayer ? c : colorByLayer;
+    }
+
+    void keep(Entity e, bool sane)
+    {
+        if (inBlock_)
+            return;
+        if (!sane) {
+            ++skipped_;
+            return;
+        }
+        e.color = color();
+        entities_.push_back(std::move(e));
+    }
+
+    void finishPolyline()
+    {
+        if (!inPolyline_)
+            return;
+        inPolyline_ = false;
+        buildingLw_ = false;
+        const bool sane = polylineSane_ && polyline_.vertices.size() >= 2 && isSane(polyline_.startWidth) &&
+                          isSane(polyline_.endWidth) && polyline_.startWidth >= 0 && polyline_.endWidth >= 0;
+        keep(std::move(polyline_), sane);
+        polyline_ = Entity{};
+    }
+
+    // The middle of a text from its insertion and alignment points and its justification.
+    static Point middleOf(const DL_TextData &d, const Entity &e)
+    {
+        const bool aligned = d.hJustification != 0 || d.vJustification != 0;
+        const Point align = aligned ? Point{d.apx, d.apy} : Point{d.ipx, d.ipy};
+        if (d.hJustification == 4 || (d.hJustification == 1 && d.vJustification == 2))
+            return align;
+        // Other justifications: shift by half the estimated size, along the text's own axes.
+        const Box b = bounds(e);
+        const double halfWidth = (b.width() > 0 ? std::max(b.width(), b.height()) : 0) / 2;
+        double dx = 0, dy = 0;
+        if (d.hJustification == 0 || d.hJustification == 3 || d.hJustification == 5)
+            dx = halfWidth;
+        else if (d.hJustification == 2)
+            dx = -halfWidth;
+        if (d.vJustification == 0 || d.vJustification == 1)
+            dy = e.height / 2;
+        else if (d.vJustification == 3)
+            dy = -e.height / 2;
+        const double r = e.rotation * M_PI / 180.0;
+        return {align.x + dx * std::cos(r) - dy * std::sin(r), align.y + dx * std::sin(r) + dy * std::cos(r)};
+    }
+
+    DL_Dxf &dxf_;
+    std::vector<Entity> entities_;
+    std::size_t skipped_ = 0;
+    bool inBlock_ = false;
+    bool sawSection_ = false;
+    bool inLwPolyline_ = false;
+    bool endedLwPolyline_ = false;
+    bool buildingLw_ = false;
+    bool inPolyline_ = false;
+    bool polylineSane_ = true;
+    Entity polyline_;
+    std::vector<std::pair<double, double>> vertexWidths_;
+    std::vector<std::pair<double, double>> endedWidths_;
+    std::vector<std::pair<double, double>> lwWidths_;
+};
+
+// dxflib sets aside room for as many vertices as group 90 claims before it reads them; a file
+// claiming more than any drawing holds is cut down to size here, value by value.
+void limitVertexCounts(std::string &bytes)
+{
+    bool afterCount = false;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string_view line(bytes.data() + start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.remove_suffix(1);
+        while (!line.empty() && line.front() == ' ')
+            line.remove_prefix(1);
+        if (afterCount && line.size() > 7) {
+            // Leading blanks, then seven nines: ten million less one.
+            for (std::size_t i = start, kept = 0; i < end; ++i)
+                if (bytes[i] != ' ' && bytes[i] != '\r')
+                    bytes[i] = i + 7 >= end - (bytes[end - 1] == '\r' ? 1 : 0) && kept++ < 7 ? '9' : ' ';
+        }
+        afterCount = line == "90";
+        start = end + 1;
+    }
+}
+
+// Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
+// std::istream path does not report the raw groups the widths need.
+DxfReadResult run(FILE *file)
+{
+    DxfReadResult result;
+    DL_Dxf dxf;
+    DxfReader reader(dxf);
+    try {
+        while (dxf.readDxfGroups(file, &reader)) {
+        }
+    } catch (const std::exception &) {
+        result.error = "DXF ファイルの内容が正しくありません。";
+        return result;
+    }
+    if (!reader.sawSection()) {
+        result.error = notDxf;
+        return result;
+    }
+    result.entities = reader.take();
+    result.skipped = reader.skipped();
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+DxfReadResult readDxfData(std::string_view bytes)
+{
+    if (bytes.empty()) {
+        DxfReadResult result;
+        result.error = notDxf;
+        return result;
+    }
+    std::string copy(bytes);
+    limitVertexCounts(copy);
+    FILE *file = ::fmemopen(copy.data(), copy.size(), "r");
+    if (!file) {
+        DxfReadResult result;
+        result.error = "DXF ファイルを読み込めません。";
+        return result;
+    }
+    DxfReadResult result = run(file);
+    std::fclose(file);
+    return result;
+}
+
+DxfReadResult readDxf(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        DxfReadResult result;
+        result.error = "ファイルを開けません: " + path;
+        return result;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        DxfReadResult result;
+        result.error = "ファイルを読み込めません: " + path;
+        return result;
+    }
+    return readDxfData(bytes);
+}
+
+} // namespace cad

@@ -1,0 +1,210 @@
+#include "Dxf.h"
+
+#include "DxfText.h"
+#include "Geometry.h"
+
+#include <dxflib/dl_dxf.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace cad {
+
+namespace {
+
+DL_Attributes attributes(const Entity &e)
+{
+    const int color = e.color >= 0 && e.color <= colorByLayer ? e.color : colorByLayer;
+    return DL_Attributes("0", color, -1, "BYLAYER", 1.0);
+}
+
+// Drives dxflib through the sections of an AC1015 file.
+class DxfWriter
+{
+public:
+    DxfWriter(DL_Dxf &dxf, DL_WriterA &out) : dxf_(dxf), out_(out) {}
+
+    void write(const std::vector<Entity> &entities)
+    {
+        header(extents(entities));
+        tables();
+        blocks();
+        out_.sectionEntities();
+        for (const Entity &e : entities)
+            entity(e);
+        out_.sectionEnd();
+        dxf_.writeObjects(out_);
+        dxf_.writeObjectsEnd(out_);
+        out_.dxfEOF();
+    }
+
+private:
+    void header(const Box &box)
+    {
+        dxf_.writeHeader(out_);
+        out_.dxfString(9, "$INSUNITS");
+        out_.dxfInt(70, 4); // millimetres
+        out_.dxfString(9, "$DWGCODEPAGE");
+        out_.dxfString(3, "ANSI_932");
+        if (!box.empty()) {
+            out_.dxfString(9, "$EXTMIN");
+            out_.dxfReal(10, box.min.x);
+            out_.dxfReal(20, box.min.y);
+            out_.dxfReal(30, 0.0);
+            out_.dxfString(9, "$EXTMAX");
+            out_.dxfReal(10, box.max.x);
+            out_.dxfReal(20, box.max.y);
+            out_.dxfReal(30, 0.0);
+        }
+        out_.sectionEnd();
+    }
+
+    void tables()
+    {
+        out_.sectionTables();
+        dxf_.writeVPort(out_);
+
+        out_.tableLinetypes(3);
+        dxf_.writeLinetype(out_, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
+        dxf_.writeLinetype(out_, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
+        dxf_.writeLinetype(out_, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
+        out_.tableEnd();
+
+        out_.tableLayers(1);
+        dxf_.writeLayer(out_, DL_LayerData("0", 0), DL_Attributes("", 7, -1, "CONTINUOUS", 1.0));
+        out_.tableEnd();
+
+        out_.tableStyle(1);
+        dxf_.writeStyle(out_, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+        out_.tableEnd();
+
+        dxf_.writeView(out_);
+        dxf_.writeUcs(out_);
+        out_.tableAppid(1);
+        dxf_.writeAppid(out_, "ACAD");
+        out_.tableEnd();
+        dxf_.writeDimStyle(out_, 2.5, 0.625, 0.625, 0.625, 2.5);
+        dxf_.writeBlockRecord(out_);
+        out_.tableEnd();
+        out_.sectionEnd();
+    }
+
+    void blocks()
+    {
+        out_.sectionBlocks();
+        for (const char *name : {"*Model_Space", "*Paper_Space"}) {
+            dxf_.writeBlock(out_, DL_BlockData(name, 0, 0.0, 0.0, 0.0));
+            dxf_.writeEndBlock(out_, name);
+        }
+        out_.sectionEnd();
+    }
+
+    void entity(const Entity &e)
+    {
+        const DL_Attributes a = attributes(e);
+        switch (e.type) {
+        case Entity::Type::Line:
+            dxf_.writeLine(out_, DL_LineData(e.a.x, e.a.y, 0.0, e.b.x, e.b.y, 0.0), a);
+            break;
+        case Entity::Type::Arc:
+            dxf_.writeArc(out_, DL_ArcData(e.centre.x, e.centre.y, 0.0, e.radius, e.startAngle, e.endAngle), a);
+            break;
+        case Entity::Type::Circle:
+            dxf_.writeCircle(out_, DL_CircleData(e.centre.x, e.centre.y, 0.0, e.radius), a);
+            break;
+        case Entity::Type::Ellipse:
+            dxf_.writeEllipse(out_,
+                              DL_EllipseData(e.centre.x, e.centre.y, 0.0, e.majorAxis.x, e.majorAxis.y, 0.0, e.ratio,
+                                             0.0, 2 * M_PI),
+                              a);
+            break;
+        case Entity::Type::Text:
+            // Middle justification (72 = 4): the alignment point is the text's middle.
+            dxf_.writeText(out_,
+                           DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height, 1.0, 0, 4, 0,
+                                       encodeDxfText(e.text), "Standard", e.rotation * M_PI / 180.0),
+                           a);
+            break;
+        case Entity::Type::Polyline: polyline(e, a); break;
+        }
+    }
+
+    void polyline(const Entity &e, const DL_Attributes &a)
+    {
+        const auto count = static_cast<int>(e.vertices.size());
+        dxf_.writePolyline(out_, DL_PolylineData(count, 0, 0, e.closed ? 1 : 0), a);
+        const bool constant = e.startWidth == e.endWidth;
+        if (constant && e.startWidth != 0)
+            out_.dxfReal(43, e.startWidth);
+        for (const Point &p : e.vertices) {
+            dxf_.writeVertex(out_, DL_VertexData(p.x, p.y, 0.0, 0.0));
+            if (!constant) {
+                out_.dxfReal(40, e.startWidth);
+                out_.dxfReal(41, e.endWidth);
+            }
+        }
+        dxf_.writePolylineEnd(out_);
+    }
+
+    DL_Dxf &dxf_;
+    DL_WriterA &out_;
+};
+
+std::string temporaryBeside(const std::filesystem::path &target)
+{
+    static std::atomic<unsigned> serial{0};
+    return (target.parent_path() / ("." + target.filename().string() + ".saving-" + std::to_string(::getpid()) + "-" +
+                                    std::to_string(serial++)))
+        .string();
+}
+
+// The written file must end with the EOF marker; anything shorter was cut off.
+bool endsWithEof(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    const std::streamoff size = in.tellg();
+    if (size < 8)
+        return false;
+    in.seekg(size - 8);
+    std::string tail(8, '\0');
+    in.read(tail.data(), 8);
+    return tail.find("EOF") != std::string::npos;
+}
+
+} // namespace
+
+std::string writeDxf(const std::vector<Entity> &entities, const std::string &path)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string temporary = temporaryBeside(target);
+    {
+        DL_Dxf dxf;
+        std::unique_ptr<DL_WriterA> out(dxf.out(temporary.c_str(), DL_Codes::AC1015));
+        if (!out || out->openFailed()) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return "ファイルを作成できません: " + path;
+        }
+        DxfWriter(dxf, *out).write(entities);
+        out->close();
+    }
+    std::error_code ec;
+    if (!endsWithEof(temporary)) {
+        fs::remove(temporary, ec);
+        return "ファイルを書き込めません(ディスクの空きを確認して下さい): " + path;
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return "ファイルを保存できません: " + path;
+    }
+    return {};
+}
+
+} // namespace cad

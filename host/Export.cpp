@@ -1,0 +1,64 @@
+#include "Export.h"
+
+#include "Render.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+// The picture's size in pixels: the drawing's proportions, `longSide` on its longer side.
+QSize sizeFor(const cad::Drawing &drawing, int longSide)
+{
+    const cad::Box box = cad::extents(drawing);
+    if (box.empty() || box.width() <= 0 || box.height() <= 0)
+        return {longSide, longSide * 3 / 4};
+    const double ratio = box.height() / box.width();
+    if (ratio <= 1)
+        return {longSide, std::max(64, static_cast<int>(longSide * ratio))};
+    return {std::max(64, static_cast<int>(longSide / ratio)), longSide};
+}
+
+QString store(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("ファイルを保存できません: %1").arg(path);
+    return {};
+}
+
+} // namespace
+
+QString exportSvg(const cad::Drawing &drawing, const QString &path)
+{
+    const QSize size = sizeFor(drawing, 1600);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(QStringLiteral("quendra-host"));
+        QPainter painter(&svg);
+        cad::render(painter, drawing, QRectF(QPointF(0, 0), size));
+    }
+    return store(path, buffer.data());
+}
+
+QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide)
+{
+    QImage image(sizeFor(drawing, longSide), QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        cad::render(painter, drawing, QRectF(image.rect()));
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return QStringLiteral("画像を作成できません。");
+    return store(path, buffer.data());
+}

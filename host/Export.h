@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Drawing.h"
+
+#include <QString>
+
+// The whole drawing, fitted with a margin, on a white ground. Both write through QSaveFile, so a
+// failed export leaves an older file whole. They return an empty string or the reason.
+QString exportSvg(const cad::Drawing &drawing, const QString &path);
+QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide = 2400);

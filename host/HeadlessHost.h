@@ -1,0 +1,35 @@
+#pragma once
+
+#include "HostOptions.h"
+
+#include <QObject>
+
+class HostSession;
+
+// quendra-host without a window: answers ID with the --pick points, DDCOLOR with --color, and
+// writes --out on EXIT, on SAVE, on SIGTERM and after the replays.
+class HeadlessHost : public QObject
+{
+    Q_OBJECT
+
+public:
+    HeadlessHost(HostSession &session, const HostOptions &options, QObject *parent = nullptr);
+
+    // Runs the replays; returns false when the program should end now (after the replays, or on
+    // an EXIT among them).
+    bool start();
+    // Writes --out if given; false (with a message on standard error) when it fails.
+    bool writeOut();
+    // Writes --out and ends the event loop.
+    void finish();
+    int exitCode() const { return exitCode_; }
+
+private:
+    void answerPick();
+
+    HostSession &session_;
+    HostOptions options_;
+    std::size_t nextPick_ = 0;
+    bool finished_ = false;
+    int exitCode_ = 0;
+};

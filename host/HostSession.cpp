@@ -1,0 +1,254 @@
+#include "HostSession.h"
+
+#include "Dxf.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// One line of what a conversation sent, with its carriage returns shown.
+QString shown(std::string_view chars)
+{
+    QString s = QString::fromUtf8(chars.data(), static_cast<qsizetype>(std::min<std::size_t>(chars.size(), 400)));
+    s.replace(QChar('\r'), QStringLiteral("↵")).replace(QChar('\n'), QStringLiteral("↵"));
+    if (chars.size() > 400 || s.size() > 160)
+        s = s.left(160) + QStringLiteral("…");
+    return s;
+}
+
+} // namespace
+
+HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawing_)
+{
+    seenPrompt_ = QString::fromStdString(interpreter_.prompt());
+}
+
+bool HostSession::accepts(std::size_t bytes, QString *reason) const
+{
+    if (exiting_) {
+        *reason = QStringLiteral("終了処理中です。");
+        return false;
+    }
+    if (interpreter_.queued() + bytes > maxQueued) {
+        *reason = QStringLiteral("入力待ちの量が多すぎます。");
+        return false;
+    }
+    return true;
+}
+
+void HostSession::enqueue(std::string_view utf8chars, const QString &source)
+{
+    if (!source.isEmpty())
+        interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
+    interpreter_.feed(utf8chars);
+    settle();
+}
+
+void HostSession::type(const QString &text)
+{
+    interpreter_.type(text.toStdString());
+    settle();
+}
+
+void HostSession::pick(cad::Point p)
+{
+    pickAnnounced_ = false;
+    interpreter_.pick(p);
+    settle();
+}
+
+void HostSession::chooseColor(int colorIndex)
+{
+    colorAnnounced_ = false;
+    interpreter_.chooseColor(colorIndex);
+    settle();
+}
+
+void HostSession::cancel()
+{
+    pickAnnounced_ = colorAnnounced_ = false;
+    interpreter_.cancel();
+    settle();
+}
+
+void HostSession::resume()
+{
+    waitingForProgram_ = false;
+    interpreter_.resume();
+    settle();
+}
+
+void HostSession::note(const QString &line)
+{
+    interpreter_.note(line.toStdString());
+    settle();
+}
+
+bool HostSession::runScriptFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        note(QStringLiteral("スクリプト ファイルを開けません: %1").arg(path));
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    // A script file's line ends are Enters; CR LF is one of them.
+    bytes.replace("\r\n", "\n");
+    interpreter_.note(QStringLiteral("スクリプト: %1").arg(path).toStdString());
+    interpreter_.feedFirst(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    settle();
+    return true;
+}
+
+void HostSession::newDrawing()
+{
+    interpreter_.cancel();
+    drawing_.clear();
+    drawing_.markSaved();
+    fileName_.clear();
+    emit fileNameChanged(fileName_);
+    settle();
+}
+
+bool HostSession::open(const QString &path, QString *error)
+{
+    cad::DxfReadResult r = cad::readDxf(QFile::encodeName(path).toStdString());
+    if (!r.ok) {
+        *error = QString::fromStdString(r.error);
+        return false;
+    }
+    interpreter_.cancel();
+    drawing_.replace(std::move(r.entities));
+    drawing_.markSaved();
+    fileName_ = QFileInfo(path).absoluteFilePath();
+    emit fileNameChanged(fileName_);
+    if (r.skipped > 0)
+        interpreter_.note(QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
+    settle();
+    return true;
+}
+
+bool HostSession::save(const QString &path, QString *error)
+{
+    const std::string e = cad::writeDxf(drawing_, QFile::encodeName(path).toStdString());
+    if (!e.empty()) {
+        *error = QString::fromStdString(e);
+        return false;
+    }
+    drawing_.markSaved();
+    if (fileName_ != QFileInfo(path).absoluteFilePath()) {
+        fileName_ = QFileInfo(path).absoluteFilePath();
+        emit fileNameChanged(fileName_);
+    }
+    settle();
+    return true;
+}
+
+void HostSession::undo()
+{
+    interpreter_.cancel();
+    interpreter_.type("_U\n");
+    settle();
+}
+
+void HostSession::redo()
+{
+    interpreter_.cancel();
+    interpreter_.type("_REDO\n");
+    settle();
+}
+
+// Handles what the interpreter asks for until it needs the program or runs dry. Calls that come
+// back in while this runs only ask for another round, so a long script of requests never nests.
+void HostSession::settle()
+{
+    if (settling_) {
+        again_ = true;
+        return;
+    }
+    settling_ = true;
+    do {
+        again_ = false;
+        step();
+    } while (again_);
+    settling_ = false;
+    publish();
+}
+
+void HostSession::step()
+{
+    while (!waitingForProgram_) {
+        const auto request = interpreter_.takeRequest();
+        if (!request)
+            break;
+        if (!handle(*request))
+            return;
+        interpreter_.resume();
+    }
+    if (!interpreter_.waitingForPick())
+        pickAnnounced_ = false;
+    if (!interpreter_.waitingForColor())
+        colorAnnounced_ = false;
+    if (interpreter_.waitingForPick() && !pickAnnounced_) {
+        pickAnnounced_ = true;
+        publish();
+        emit pickWanted();
+    }
+    if (interpreter_.waitingForColor() && !colorAnnounced_) {
+        colorAnnounced_ = true;
+        publish();
+        emit colorWanted();
+    }
+}
+
+// Returns whether the interpreter may go on at once; otherwise the program calls resume().
+bool HostSession::handle(const cad::Request &request)
+{
+    switch (request.kind) {
+    case cad::Request::Kind::ZoomExtents: emit zoomExtentsWanted(); return true;
+    case cad::Request::Kind::Script:
+        if (!request.argument.empty()) {
+            runScriptFile(QString::fromStdString(request.argument));
+            return true;
+        }
+        waitingForProgram_ = true;
+        emit scriptWanted();
+        return false;
+    case cad::Request::Kind::Save:
+    case cad::Request::Kind::SaveAs:
+        waitingForProgram_ = true;
+        publish();
+        emit saveWanted(request.kind == cad::Request::Kind::SaveAs);
+        return false;
+    case cad::Request::Kind::Exit:
+        waitingForProgram_ = true;
+        publish();
+        emit exitWanted();
+        return false;
+    }
+    return true;
+}
+
+void HostSession::publish()
+{
+    if (drawing_.revision() != seenRevision_) {
+        seenRevision_ = drawing_.revision();
+        emit drawingChanged();
+    }
+    if (interpreter_.historyCount() != seenHistory_) {
+        const auto &lines = interpreter_.history();
+        const std::uint64_t fresh = std::min<std::uint64_t>(interpreter_.historyCount() - seenHistory_, lines.size());
+        seenHistory_ = interpreter_.historyCount();
+        QStringList list;
+        list.reserve(static_cast<qsizetype>(fresh));
+        for (std::size_t i = lines.size() - static_cast<std::size_t>(fresh); i < lines.size(); ++i)
+            list << QString::fromStdString(lines[i]);
+        emit historyAdded(list);
+    }
+    const QString prompt = QString::fromStdString(interpreter_.prompt());
+    if (prompt != seenPrompt_) {
+        seenPrompt_ = prompt;
+        emit promptChanged(prompt);
+    }
+}

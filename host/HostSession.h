@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Drawing.h"
+#include "Interpreter.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <string_view>
+
+// The drawing, its command line and its file, shared by the window, the headless mode and the
+// server. Every input goes through here; afterwards the session tells what changed and what the
+// program must do (a pick, a colour, a save, the end).
+class HostSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Queued input waiting beyond this is refused, so that a runaway client cannot eat memory.
+    static constexpr std::size_t maxQueued = 256u * 1024u * 1024u;
+
+    explicit HostSession(QObject *parent = nullptr);
+
+    const cad::Drawing &drawing() const { return drawing_; }
+    const cad::Interpreter &interpreter() const { return interpreter_; }
+
+    // Whether queued input of this size would be taken now; otherwise `reason` says why not.
+    bool accepts(std::size_t bytes, QString *reason) const;
+    // Input of a conversation or a script, after what is already queued; `source` names it in
+    // the history ("会話 1").
+    void enqueue(std::string_view utf8chars, const QString &source);
+    // What the user types at the command line: served at once.
+    void type(const QString &text);
+    void pick(cad::Point p);
+    void chooseColor(int colorIndex);
+    void cancel();
+    // After the program has done a save or decided not to exit.
+    void resume();
+    void note(const QString &line);
+
+    // A script file as typed input, before what is queued; false with a message in the history
+    // when it cannot be read.
+    bool runScriptFile(const QString &path);
+
+    QString fileName() const { return fileName_; }
+    bool modified() const { return drawing_.modified(); }
+    void newDrawing();
+    bool open(const QString &path, QString *error);
+    bool save(const QString &path, QString *error);
+    // Undo and redo as the menu does them: a running command is ended first.
+    void undo();
+    void redo();
+
+    void setExiting(bool exiting) { exiting_ = exiting; }
+    bool exiting() const { return exiting_; }
+
+signals:
+    void drawingChanged();
+    void historyAdded(const QStringList &lines);
+    void promptChanged(const QString &prompt);
+    void pickWanted();
+    void colorWanted();
+    void zoomExtentsWanted();
+    // The program saves (to fileName() or, with `as`, to a name it asks for), then calls resume().
+    void saveWanted(bool as);
+    // The program asks about saving and ends, or calls resume() to go on.
+    void exitWanted();
+    // SCRIPT without a file name: the program may ask for one and call runScriptFile(), then resume().
+    void scriptWanted();
+    void fileNameChanged(const QString &fileName);
+
+private:
+    void settle();
+    void step();
+    bool handle(const cad::Request &request);
+    void publish();
+
+    cad::Drawing drawing_;
+    cad::Interpreter interpreter_;
+    QString fileName_;
+    bool settling_ = false;
+    bool again_ = false;
+    bool waitingForProgram_ = false;
+    bool pickAnnounced_ = false;
+    bool colorAnnounced_ = false;
+    bool exiting_ = false;
+    std::uint64_t seenRevision_ = 0;
+    std::uint64_t seenHistory_ = 0;
+    QString seenPrompt_;
+};

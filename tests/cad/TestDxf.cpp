@@ -1,0 +1,155 @@
+// DXF files: what the host writes reads back the same, here and in ezdxf, and what ezdxf
+// writes reads here.
+
+#include "Describe.h"
+#include "Dxf.h"
+#include "Replay.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+QStringList q(const Lines &lines)
+{
+    QStringList list;
+    for (const std::string &s : lines)
+        list << QString::fromStdString(s);
+    return list;
+}
+
+// Runs the ezdxf helper; returns its output lines.
+QStringList ezdxf(const QString &mode, const QString &path)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), mode, path});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        qWarning() << python.readAllStandardError();
+        return {};
+    }
+    return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+cad::Drawing sample()
+{
+    cad::Drawing d = cad::replay({"LINE 0,0 0.1,0.3 @1/3,0 \r", "ARC c @0,500 @400,0 @0,400 ", "CIRCLE 0,0 350 ",
+                                  "ELLIPSE c 0,0 @700,0 @0,200 ", "DTEXT j m @0,0 250 30 ＋1000 ±0 通り芯\r\r",
+                                  "PLINE 0,0 w 100  10,0 10,10 c ", "PLINE 0,0 w 0 5 10,0 \r", "LINE 5,5 6,6 \r"},
+                                 {1000, 2000});
+    std::vector<cad::Entity> entities = d.entities();
+    entities.back().color = 1;
+    entities[3].color = 0;
+    entities[4].color = 255;
+    d.replace(entities);
+    return d;
+}
+
+} // namespace
+
+class TestDxf : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("drawing.dxf").toStdString();
+        const cad::Drawing d = sample();
+        QCOMPARE(cad::writeDxf(d, path), std::string());
+
+        const cad::DxfReadResult back = cad::readDxf(path);
+        QVERIFY2(back.ok, back.error.c_str());
+        QCOMPARE(back.skipped, size_t(0));
+        cad::Drawing read;
+        read.replace(back.entities);
+        QCOMPARE(q(cad::describe(read)), q(cad::describe(d)));
+        // The coordinates come back to the last bit, not only to the rounding of describe().
+        for (std::size_t i = 0; i < d.entities().size(); ++i) {
+            const cad::Entity &a = d.entities()[i], &b = back.entities[i];
+            QCOMPARE(b.a.x, a.a.x);
+            QCOMPARE(b.b.x, a.b.x);
+            QCOMPARE(b.centre.y, a.centre.y);
+            QCOMPARE(b.text, a.text);
+        }
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
+    }
+
+    void ezdxfReadsWhatTheHostWrites()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("drawing.dxf");
+        const cad::Drawing d = sample();
+        QCOMPARE(cad::writeDxf(d, path.toStdString()), std::string());
+        QStringList expected{"version AC1015", "errors 0"};
+        expected << q(cad::describe(d));
+        QCOMPARE(ezdxf("dump", path), expected);
+        // Outside ASCII the text goes as escapes, which AC1015 readers decode.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("\\U+FF0B1000 \\U+00B10 \\U+901A\\U+308A\\U+82AF"));
+    }
+
+    void readsWhatEzdxfWrites()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ezdxf.dxf");
+        QVERIFY(!ezdxf("make", path).contains("error"));
+        const cad::DxfReadResult r = cad::readDxf(path.toStdString());
+        QVERIFY2(r.ok, r.error.c_str());
+        cad::Drawing d;
+        d.replace(r.entities);
+        QCOMPARE(q(cad::describe(d)), q(Lines{"L 0,0 100,50 #1", "P 0,0 10,0 10,10 w 2.5/2.5 closed",
+                                              "T 5,5 30 90 ±0 通り芯", "C 1,2 3", "A 0,0 10 45..135"}));
+        QCOMPARE(r.skipped, size_t(2)); // the MTEXT and the block reference
+    }
+
+    void failedSavesLeaveNothingBehind()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("taken"));
+        const std::string error = cad::writeDxf(sample(), dir.filePath("taken").toStdString());
+        QVERIFY(!error.empty());
+        QVERIFY(QFileInfo(dir.filePath("taken")).isDir());
+        QVERIFY(!cad::writeDxf(sample(), dir.filePath("missing/x.dxf").toStdString()).empty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    void badFilesAreRefusedOrReadInPart_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("not a DXF") << QByteArray("\x89PNG\r\n\x1a\n garbage garbage") << false;
+        QTest::newRow("text") << QByteArray("hello\nworld\n") << false;
+        QTest::newRow("cut off inside a line")
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n1\n20\n2\n11\n") << true;
+        QTest::newRow("numbers that are not numbers")
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n10\nnan\n20\ninf\n40\n1e999\n0\nENDSEC\n0\nEOF\n") << true;
+        QTest::newRow("polyline claiming many vertices")
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOLYLINE\n 90\n99999999999\r\n10\n1\n20\n1\n10\n2\n20\n2\n0\nENDSEC\n0\nEOF\n") << true;
+    }
+
+    void badFilesAreRefusedOrReadInPart()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, ok);
+        const cad::DxfReadResult r = cad::readDxfData(std::string_view(bytes.constData(), size_t(bytes.size())));
+        QCOMPARE(r.ok, ok);
+        if (!ok)
+            QVERIFY(!r.error.empty());
+        for (const cad::Entity &e : r.entities)
+            QVERIFY(std::isfinite(e.centre.x) && std::isfinite(e.radius));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDxf)
+#include "TestDxf.moc"

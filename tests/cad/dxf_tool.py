@@ -1,0 +1,89 @@
+"""Reads and writes DXF with ezdxf, as an independent check of the host's DXF files.
+
+dump FILE: audits FILE and prints "errors N", then one line per model-space entity in the
+           form of cad::describe (text escapes decoded).
+make FILE: writes a small AC1015 drawing with ezdxf.
+"""
+import math
+import re
+import sys
+
+import ezdxf
+from ezdxf.enums import TextEntityAlignment
+
+
+def num(v):
+    r = round(v * 1e6) / 1e6
+    if r == 0:
+        r = 0.0
+    s = repr(float(r))
+    if s.endswith(".0"):
+        s = s[:-2]
+    return s
+
+
+def pt(p):
+    return f"{num(p[0])},{num(p[1])}"
+
+
+def decode(text):
+    return re.sub(r"\\U\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), text)
+
+
+def describe(e):
+    t = e.dxftype()
+    if t == "LINE":
+        s = f"L {pt(e.dxf.start)} {pt(e.dxf.end)}"
+    elif t == "ARC":
+        s = f"A {pt(e.dxf.center)} {num(e.dxf.radius)} {num(e.dxf.start_angle)}..{num(e.dxf.end_angle)}"
+    elif t == "CIRCLE":
+        s = f"C {pt(e.dxf.center)} {num(e.dxf.radius)}"
+    elif t == "ELLIPSE":
+        s = f"E {pt(e.dxf.center)} {pt(e.dxf.major_axis)} {num(e.dxf.ratio)}"
+    elif t == "TEXT":
+        where = e.dxf.align_point if e.dxf.halign == 4 else e.dxf.insert
+        s = f"T {pt(where)} {num(e.dxf.height)} {num(e.dxf.rotation)} {decode(e.dxf.text)}"
+    elif t == "LWPOLYLINE":
+        points = list(e.get_points("xyse"))
+        s = "P" + "".join(f" {num(x)},{num(y)}" for x, y, _, _ in points)
+        start, end = points[0][2], points[0][3]
+        if e.dxf.const_width:
+            start = end = e.dxf.const_width
+        if start or end:
+            s += f" w {num(start)}/{num(end)}"
+        if e.closed:
+            s += " closed"
+    else:
+        s = t
+    if e.dxf.color != 256:
+        s += f" #{e.dxf.color}"
+    return s
+
+
+def dump(path):
+    doc = ezdxf.readfile(path)
+    auditor = doc.audit()
+    print(f"version {doc.dxfversion}")
+    print(f"errors {len(auditor.errors)}")
+    for e in doc.modelspace():
+        print(describe(e))
+
+
+def make(path):
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_line((0, 0), (100, 50), dxfattribs={"color": 1})
+    msp.add_lwpolyline([(0, 0), (10, 0), (10, 10)], close=True, dxfattribs={"const_width": 2.5})
+    text = msp.add_text("±0 通り芯", dxfattribs={"height": 30, "rotation": 90})
+    text.set_placement((5, 5), align=TextEntityAlignment.MIDDLE)
+    msp.add_circle((1, 2), 3)
+    msp.add_arc((0, 0), 10, 45, 135)
+    msp.add_mtext("skipped")
+    block = doc.blocks.new("B")
+    block.add_line((0, 0), (1, 1))
+    msp.add_blockref("B", (0, 0))
+    doc.saveas(path)
+
+
+if __name__ == "__main__":
+    {"dump": dump, "make": make}[sys.argv[1]](sys.argv[2])

@@ -1,0 +1,189 @@
+// The real quendra-host, started headless, served over the real socket by the assistant's own
+// CadLink; the DXF it writes is read back by ezdxf.
+
+#include "CadLink.h"
+#include "FrameCodec.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+
+namespace {
+
+const QString host = QStringLiteral(QUENDRA_BIN_DIR "/quendra-host");
+
+QStringList ezdxfDump(const QString &path)
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), QStringLiteral("dump"), path});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+        return {QString::fromUtf8(python.readAllStandardError())};
+    return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+std::unique_ptr<quendra::CadLink> openLink(const std::string &service = quendra::cadService,
+                                       const std::string &topic = quendra::cadTopic)
+{
+    auto l = std::make_unique<quendra::CadLink>(quendra::makeSocketTransport(std::chrono::milliseconds(5000)));
+    // The host needs a moment to start listening.
+    for (int i = 0; i < 100; ++i) {
+        if (l->open(service, topic) == quendra::LinkError::None)
+            return l;
+        QThread::msleep(50);
+    }
+    return nullptr;
+}
+
+// A headless host for one test; ended (and waited for) when it goes out of scope.
+class Host
+{
+public:
+    explicit Host(QStringList arguments)
+    {
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(host, QStringList{QStringLiteral("--headless")} + arguments);
+    }
+    ~Host()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    bool finished(int ms = 10000) { return process_.waitForFinished(ms); }
+    int exitCode() const { return process_.exitCode(); }
+    void terminate() { process_.terminate(); }
+    QProcess &process() { return process_; }
+
+private:
+    QProcess process_;
+};
+
+} // namespace
+
+class TestHeadless : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void drawsThePickedWindowAndWritesOnExit()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("drawing.dxf");
+        Host h({"--pick", "1000,2000", "--out", out});
+        auto l = openLink();
+        QVERIFY(l);
+        QCOMPARE(l->execute("ID\r"), quendra::LinkError::None);
+        QCOMPARE(l->execute("LINE @0,50 @600,0   @0,-100 @-600,0   @50,100 @0,-100   @500,0 @0,100   @0,-50 "
+                            "@-500,0 \r"),
+                 quendra::LinkError::None);
+        QCOMPARE(l->execute("DTEXT j m @0,0 250 0 ＋1000\r\r"), quendra::LinkError::None);
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(h.exitCode(), 0);
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 1000,2050 1600,2050",
+                                              "L 1600,1950 1000,1950", "L 1050,2050 1050,1950", "L 1550,1950 1550,2050",
+                                              "L 1550,2000 1050,2000", "T 1050,2000 250 0 ＋1000"}));
+    }
+
+    // Executes of several conversations form one queue; a held ID waits for the next --pick.
+    void manyConversationsOneQueue()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("two.dxf");
+        Host h({"--pick", "0,0", "--pick", "100,100", "--color", "3", "--out", out, "--serve", "Other|Topic"});
+        auto first = openLink();
+        auto second = openLink("Other", "Topic");
+        QVERIFY(first && second);
+        QCOMPARE(first->execute("ID\r"), quendra::LinkError::None);
+        QCOMPARE(second->execute("LINE @0,0 @10,0 \r"), quendra::LinkError::None);
+        QCOMPARE(first->execute("ID\rDDCOLOR CIRCLE @0,0 5 "), quendra::LinkError::None);
+        QCOMPARE(second->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 10,0", "C 100,100 5 #3"}));
+    }
+
+    void sigtermWritesTheDrawing()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("term.dxf");
+        Host h({"--out", out});
+        auto l = openLink();
+        QVERIFY(l);
+        QCOMPARE(l->execute("PLINE 0,0 w 10  100,0 100,100 c "), quendra::LinkError::None);
+        h.terminate();
+        QVERIFY(h.finished());
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "P 0,0 100,0 100,100 w 10/10 closed"}));
+    }
+
+    void replaysAndExits()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath("a.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("ID\r\nCIRCLE @0,0 7\r\nLINE 1,1 2,2\r\n\r\n");
+        f.close();
+        const QString out = dir.filePath("replay.dxf");
+        Host h({"--pick", "5,5", "--replay", script, "--exit-after-replay", "--out", out});
+        QVERIFY(h.finished());
+        QCOMPARE(h.exitCode(), 0);
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "C 5,5 7", "L 1,1 2,2"}));
+    }
+
+    // A broken frame ends its own conversation; the host and the other conversations go on.
+    void brokenFramesEndOnlyTheirConversation_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("oversized") << QByteArray("\x7f\xff\xff\xff", 4);
+        QTest::newRow("not UTF-8") << QByteArray("\x00\x00\x00\x02\xff\xfe", 6);
+    }
+
+    void brokenFramesEndOnlyTheirConversation()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString out = dir.filePath("ok.dxf");
+        Host h({"--out", out});
+        auto good = openLink();
+        QVERIFY(good);
+        QLocalSocket bad;
+        bad.connectToServer(QString::fromStdString(quendra::socketPath(quendra::cadService, quendra::cadTopic)));
+        QVERIFY(bad.waitForConnected(5000));
+        bad.write(bytes);
+        bad.flush();
+        QVERIFY(bad.state() == QLocalSocket::UnconnectedState || bad.waitForDisconnected(5000));
+        QCOMPARE(good->execute("LINE 0,0 3,4 \r"), quendra::LinkError::None);
+        QCOMPARE(good->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 3,4"}));
+    }
+
+    void secondHostOnTheSameSocketIsRefused()
+    {
+        Host first({});
+        auto l = openLink();
+        QVERIFY(l);
+        Host second({});
+        QVERIFY(second.finished());
+        QCOMPARE(second.exitCode(), 3);
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(first.finished());
+    }
+
+    void badArgumentsAreExplained()
+    {
+        Host h({"--pick", "a,b"});
+        QVERIFY(h.finished());
+        QCOMPARE(h.exitCode(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "TestHeadless.moc"

@@ -1,0 +1,99 @@
+// The session between the input and the program: requests, scripts, files.
+
+#include "Describe.h"
+#include "HostSession.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestHostSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scriptRequestRunsTheFileBeforeWhatFollows()
+    {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("two words.scr"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("LINE 0,0 1,0\r\n\r\n");
+        f.close();
+        HostSession s;
+        s.enqueue(QStringLiteral("SCRIPT %1\rCIRCLE 0,0 2 ").arg(f.fileName()).toStdString(), QStringLiteral("会話 1"));
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 0,0 1,0", "C 0,0 2"}));
+    }
+
+    void missingScriptIsAMessage()
+    {
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        s.enqueue("SCRIPT /nonexistent/x.scr\rLINE 0,0 1,1 \r", {});
+        QCOMPARE(s.drawing().entities().size(), size_t(1));
+        bool said = false;
+        for (const auto &args : history)
+            said = said || args.at(0).toStringList().join('\n').contains(QStringLiteral("開けません"));
+        QVERIFY(said);
+    }
+
+    void exitWaitsForTheProgram()
+    {
+        HostSession s;
+        QSignalSpy exit(&s, &HostSession::exitWanted);
+        s.enqueue("EXIT LINE 0,0 1,1 \r", {});
+        QCOMPARE(exit.count(), 1);
+        QVERIFY(s.drawing().entities().empty());
+        s.resume(); // the user cancelled
+        QCOMPARE(s.drawing().entities().size(), size_t(1));
+    }
+
+    // A program that answers at once (headless) must not make a long script nest deeper.
+    void answersInsideSignalsDoNotNest()
+    {
+        HostSession s;
+        int picks = 0;
+        connect(&s, &HostSession::pickWanted, &s, [&] { s.pick({double(++picks), 0}); });
+        connect(&s, &HostSession::saveWanted, &s, [&](bool) { s.resume(); });
+        std::string script;
+        for (int i = 0; i < 20000; ++i)
+            script += "ID\rSAVE ZOOM E ";
+        script += "LINE @0,0 @1,0 \r";
+        s.enqueue(script, {});
+        QCOMPARE(picks, 20000);
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 20000,0 20001,0"}));
+    }
+
+    void refusesWhenExitingOrFlooded()
+    {
+        HostSession s;
+        QString reason;
+        QVERIFY(s.accepts(100, &reason));
+        QVERIFY(!s.accepts(HostSession::maxQueued + 1, &reason));
+        QVERIFY(!reason.isEmpty());
+        s.setExiting(true);
+        QVERIFY(!s.accepts(1, &reason));
+    }
+
+    void saveAndOpenKeepTheDrawing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.dxf");
+        HostSession s;
+        s.type(QStringLiteral("CIRCLE 1,2 3 "));
+        QVERIFY(s.modified());
+        QString error;
+        QVERIFY(s.save(path, &error));
+        QVERIFY(!s.modified());
+        HostSession t;
+        QVERIFY(t.open(path, &error));
+        QCOMPARE(cad::describe(t.drawing()), (std::vector<std::string>{"C 1,2 3"}));
+        QCOMPARE(t.fileName(), path);
+        QVERIFY(!t.open(dir.filePath("missing.dxf"), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(t.drawing().entities().size(), size_t(1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostSession)
+#include "TestHostSession.moc"

@@ -33,7 +33,10 @@ Application::Application(MessageService &messages, TransportFactory transports, 
 
 Application::~Application() = default;
 
-void Application::start() { startupDialog().show(); }
+void Application::start()
+{
+    startupDialog().show();
+}
 
 StartupDialog &Application::startupDialog()
 {
@@ -46,8 +49,7 @@ StartupDialog &Application::startupDialog()
 
 OpeningWindow &Application::openingWindow()
 {
-    if (!start_)
-        start_ = std::make_unique<OpeningWindow>(context_, desktop_);
+    if (!start_) start_ = std::make_unique<OpeningWindow>(context_, desktop_);
     return *start_;
 }
 
@@ -64,15 +66,13 @@ MainWindow &Application::mainWindow()
 
 ExitDialog &Application::exitDialog()
 {
-    if (!syuuryou_)
-        syuuryou_ = std::make_unique<ExitDialog>(context_);
+    if (!syuuryou_) syuuryou_ = std::make_unique<ExitDialog>(context_);
     return *syuuryou_;
 }
 
 VersionDialog &Application::versionDialog()
 {
-    if (!barjyon_)
-        barjyon_ = std::make_unique<VersionDialog>(context_);
+    if (!barjyon_) barjyon_ = std::make_unique<VersionDialog>(context_);
     return *barjyon_;
 }
 
@@ -82,8 +82,7 @@ void Application::launchHost()
     const bool first = !start_;
     startupDialog().hide();
     OpeningWindow &window = openingWindow();
-    if (first)
-        window.launchHost();
+    if (first) window.launchHost();
     window.show();
 }
 
@@ -113,8 +112,7 @@ void Application::showVersion()
 
 bool Application::formAvailable(const QString &name)
 {
-    if (name == QLatin1String("dentaku"))
-        return QUENDRA_HAVE_TOOLS;
+    if (name == QLatin1String("dentaku")) return QUENDRA_HAVE_TOOLS;
     return QUENDRA_HAVE_SYMBOL_DIALOG && findForm(name.toStdString()) != nullptr;
 }
 
@@ -122,11 +120,9 @@ void Application::openForm(const QString &name)
 {
 #if QUENDRA_HAVE_SYMBOL_DIALOG
     const FormDefinition *form = findForm(name.toStdString());
-    if (!form)
-        return;
+    if (!form) return;
     std::unique_ptr<QWidget> &slot = forms_[name];
-    if (!slot)
-        slot = std::make_unique<SymbolDialog>(*form, context_);
+    if (!slot) slot = std::make_unique<SymbolDialog>(*form, context_);
     slot->show();
     slot->raise();
     slot->activateWindow();
@@ -157,7 +153,10 @@ void Application::openCalculator()
 #endif
 }
 
-QWidget *Application::calculator() const { return dentaku_.get(); }
+QWidget *Application::calculator() const
+{
+    return dentaku_.get();
+}
 
 QWidget *Application::loadedForm(const QString &name) const
 {
@@ -168,10 +167,9 @@ QWidget *Application::loadedForm(const QString &name) const
 std::vector<QWidget *> Application::windows() const
 {
     std::vector<QWidget *> all;
-    for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get(), main_.get(), syuuryou_.get(),
-                                                       barjyon_.get(), dentaku_.get()})
-        if (w)
-            all.push_back(w);
+    for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get(), main_.get(),
+                                                       syuuryou_.get(), barjyon_.get(), dentaku_.get()})
+        if (w) all.push_back(w);
     for (const auto &[name, form] : forms_)
         all.push_back(form.get());
     return all;
@@ -179,10 +177,8 @@ std::vector<QWidget *> Application::windows() const
 
 void Application::endProgram()
 {
-    if (ended_)
-        return;
-    if (main_)
-        main_->confirmEnd();
+    if (ended_) return;
+    if (main_) main_->confirmEnd();
     ended_ = true;
     for (QWidget *w : windows())
         w->hide();

@@ -25,9 +25,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSvgRenderer>
-#include <QPainter>
 #include <QTimer>
 
 namespace quendra {
@@ -76,14 +76,16 @@ QString withLineFeeds(QString s)
     return s;
 }
 
-bool isMaximised(Qt::WindowStates state) { return state & (Qt::WindowMaximized | Qt::WindowFullScreen); }
+bool isMaximised(Qt::WindowStates state)
+{
+    return state & (Qt::WindowMaximized | Qt::WindowFullScreen);
+}
 
 QString findReadme()
 {
     for (const QString &folder : {QDir::currentPath(), QApplication::applicationDirPath()}) {
         const QFileInfo file(QDir(folder), QStringLiteral("readme.txt"));
-        if (file.isFile())
-            return file.absoluteFilePath();
+        if (file.isFile()) return file.absoluteFilePath();
     }
     return {};
 }
@@ -152,7 +154,8 @@ void MainWindow::buildClientArea()
     list1_->setGeometry(twipRect(0, workTop, 2400, 3375));
     list1_->addItems(QFontDatabase::families());
     list1_->hide();
-    connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { chooseFont(item->text()); });
+    connect(list1_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { chooseFont(item->text()); });
 }
 
 void MainWindow::buildInformationBlock()
@@ -162,12 +165,14 @@ void MainWindow::buildInformationBlock()
     picture2->setObjectName(QStringLiteral("Picture2"));
     picture2->setGeometry(twipRect(360, 3780, 540, 540));
     picture2->setPixmap(programIcon(twips(540)));
-    QLabel *version = label(client, "Label4", QStringLiteral("Quendra_LT VER 1.04.6"), {twips(1080), twips(3960)});
+    QLabel *version =
+        label(client, "Label4", QStringLiteral("Quendra_LT VER 1.04.6"), {twips(1080), twips(3960)});
     QLabel *about = label(client, "Label5", QStringLiteral("AutoCAD LT for Windows95対応建築設計支援ツール"),
                           {twips(1080), twips(4380)});
-    QLabel *notice = label(client, "Label6",
-                           QStringLiteral("特に必要の無い限りエディタ・スケッチ選択時以外ウィンドウを最大化しないで下さい。"),
-                           {twips(1080), twips(4800)});
+    QLabel *notice = label(
+        client, "Label6",
+        QStringLiteral("特に必要の無い限りエディタ・スケッチ選択時以外ウィンドウを最大化しないで下さい。"),
+        {twips(1080), twips(4800)});
     for (QLabel *l : {version, about, notice}) {
         l->setFont(gothicFont(10));
         l->adjustSize();
@@ -217,8 +222,7 @@ void MainWindow::buildSketchPad()
 
 void MainWindow::fitSketchPad()
 {
-    if (picture1_)
-        picture1_->resize(centralWidget()->width(), centralWidget()->height() - twips(workMargin));
+    if (picture1_) picture1_->resize(centralWidget()->width(), centralWidget()->height() - twips(workMargin));
 }
 
 void MainWindow::applySketchState()
@@ -228,8 +232,7 @@ void MainWindow::applySketchState()
     const std::array<bool, 5> states{m.open, m.close, m.saveAs, m.overwrite, m.newFile};
     for (size_t i = 0; i < states.size(); ++i)
         menu_.mnumnufile[i]->setEnabled(states[i]);
-    if (menu_.mnusukechi->isChecked())
-        showFileLabel(sketch_->currentFile(), sketch_->fileLabelVisible());
+    if (menu_.mnusukechi->isChecked()) showFileLabel(sketch_->currentFile(), sketch_->fileLabelVisible());
 #endif
 }
 
@@ -275,7 +278,10 @@ void MainWindow::connectSettings()
         connect(menu_.mnufontsizesitem[i], &QAction::triggered, this, [this, i] { chooseFontSize(i); });
 }
 
-bool MainWindow::editorSketchMode() const { return menu_.mnuedhit->isVisible(); }
+bool MainWindow::editorSketchMode() const
+{
+    return menu_.mnuedhit->isVisible();
+}
 
 void MainWindow::toggleMode()
 {
@@ -283,30 +289,26 @@ void MainWindow::toggleMode()
     const bool editorChosen = menu_.mnuedhit->isChecked();
     for (QWidget *w : informationBlock_)
         w->setVisible(!on);
-    for (QAction *a : {menu_.sepa04, menu_.mnuedhit, menu_.sepa10, menu_.mnusukechi, menu_.mnumnupaint->menuAction()})
+    for (QAction *a :
+         {menu_.sepa04, menu_.mnuedhit, menu_.sepa10, menu_.mnusukechi, menu_.mnumnupaint->menuAction()})
         a->setVisible(on);
     menu_.mnuonoff->setText(QString::fromUtf8(on ? MainMenu::modeOnCaption : MainMenu::modeOffCaption));
-    if (!on)
-        setWindowTitle(appTitle);
+    if (!on) setWindowTitle(appTitle);
     resize(width(), twips(on ? heightOn : heightOff));
     QWidget *area = editorChosen ? static_cast<QWidget *>(text1_) : picture1_;
-    if (area)
-        area->setVisible(on);
-    if (on)
-        setWindowTitle(editorChosen ? editorTitle : sketchTitle);
+    if (area) area->setVisible(on);
+    if (on) setWindowTitle(editorChosen ? editorTitle : sketchTitle);
 }
 
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        layoutWorkAreas();
+    if (event->type() == QEvent::WindowStateChange) layoutWorkAreas();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == centralWidget() && event->type() == QEvent::Resize)
-        layoutWorkAreas();
+    if (watched == centralWidget() && event->type() == QEvent::Resize) layoutWorkAreas();
     // The menu's shortcuts (Ctrl+A saves, Ctrl+Z closes the file) come before the text box's own.
     if (watched == text1_ && event->type() == QEvent::ShortcutOverride) {
         const QKeySequence keys(static_cast<QKeyEvent *>(event)->keyCombination());
@@ -350,8 +352,7 @@ void MainWindow::layoutWorkAreas()
 void MainWindow::sizeWorkAreas(int width, int height)
 {
     for (QWidget *area : {static_cast<QWidget *>(text1_), picture1_})
-        if (area)
-            area->resize(width, std::max(0, height));
+        if (area) area->resize(width, std::max(0, height));
 }
 
 void MainWindow::selectEditor()
@@ -365,8 +366,7 @@ void MainWindow::selectEditor()
     for (QAction *a : {menu_.mnuline->menuAction(), menu_.mnuback->menuAction()})
         a->setEnabled(false);
     fileLabel_->hide();
-    if (picture1_)
-        picture1_->hide();
+    if (picture1_) picture1_->hide();
     text1_->show();
     setWindowTitle(editorTitle);
 }
@@ -401,8 +401,7 @@ void MainWindow::applyEditorState()
     menu_.mnuclose->setEnabled(m.close);
     menu_.mnuoversave->setEnabled(m.overwrite);
     menu_.mnusave->setEnabled(m.saveAs);
-    if (menu_.mnuedhit->isChecked())
-        showFileLabel(editor_->currentFile(), editor_->fileLabelVisible());
+    if (menu_.mnuedhit->isChecked()) showFileLabel(editor_->currentFile(), editor_->fileLabelVisible());
 }
 
 void MainWindow::showFileLabel(const QString &path, bool visible)
@@ -453,10 +452,8 @@ void MainWindow::showReadme()
         context_.messages.show(this, QStringLiteral("readme.txtが見つかりません。"));
         return;
     }
-    if (desktop_.showTextFile(path))
-        return;
-    if (!readme_)
-        readme_ = std::make_unique<ReadmeWindow>();
+    if (desktop_.showTextFile(path)) return;
+    if (!readme_) readme_ = std::make_unique<ReadmeWindow>();
     if (!readme_->load(path)) {
         context_.messages.show(this, QStringLiteral("readme.txtを開けませんでした。"));
         return;

@@ -37,7 +37,8 @@ public:
     static constexpr int heightOff = 975;
     static constexpr int heightOn = 4365;
 
-    MainWindow(AppContext &context, Desktop &desktop, const Availability &available, QWidget *parent = nullptr);
+    MainWindow(AppContext &context, Desktop &desktop, const Availability &available,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Before the program ends: offers to save a changed text the user has not already declined.

@@ -4,6 +4,9 @@
 #include "MessageService.h"
 #include "SketchPad.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace quendra {
 
 namespace {
@@ -22,9 +25,8 @@ void SketchFiles::open()
 {
     // A new background starts a fresh drawing, so a changed one is offered for saving first.
     askToSave();
-    const QString path = desktop_.openFile(dialogParent_, {QString::fromUtf8(filter)});
-    if (path.isEmpty() || !pad_.openBackground(path))
-        return;
+    const QString path = desktop_.openFile(dialogParent_, {QString::fromUtf8(filter)}, 1, dialogFolder());
+    if (path.isEmpty() || !pad_.openBackground(path)) return;
     currentFile_ = path;
     fileLabelVisible_ = true;
     menu_.close = true;
@@ -42,15 +44,17 @@ void SketchFiles::close()
     emit stateChanged();
 }
 
-bool SketchFiles::saveAs() { return saveAsResult() == SaveResult::Saved; }
+bool SketchFiles::saveAs()
+{
+    return saveAsResult() == SaveResult::Saved;
+}
 
 SketchFiles::SaveResult SketchFiles::saveAsResult()
 {
-    const QString path = desktop_.saveFile(dialogParent_, {QString::fromUtf8(filter)}, QStringLiteral("bmp"));
-    if (path.isEmpty())
-        return SaveResult::Cancelled;
-    if (!writeTo(path))
-        return SaveResult::Failed;
+    const QString path =
+        desktop_.saveFile(dialogParent_, {QString::fromUtf8(filter)}, QStringLiteral("bmp"), dialogFolder());
+    if (path.isEmpty()) return SaveResult::Cancelled;
+    if (!writeTo(path)) return SaveResult::Failed;
     currentFile_ = path;
     fileLabelVisible_ = true;
     emit stateChanged();
@@ -87,32 +91,37 @@ void SketchFiles::select()
 void SketchFiles::askToSave()
 {
     while (pad_.isModified()) {
-        const auto answer = messages_.show(dialogParent_, QString::fromUtf8(promptText), Icon::Question, title,
-                                           MessageService::Buttons::YesNo);
+        const auto answer = messages_.show(dialogParent_, QString::fromUtf8(promptText), Icon::Question,
+                                           title, MessageService::Buttons::YesNo);
         if (answer != MessageService::Answer::Yes) {
             declined_ = true;
             return;
         }
-        if (saveAsResult() != SaveResult::Failed)
-            return;
+        if (saveAsResult() != SaveResult::Failed) return;
     }
 }
 
 void SketchFiles::confirmEnd()
 {
-    if (!declined_)
-        askToSave();
+    if (!declined_) askToSave();
 }
 
 bool SketchFiles::writeTo(const QString &path)
 {
     if (!pad_.saveBitmap(path)) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation, title);
+        messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation,
+                       title);
         return false;
     }
     pad_.setModified(false);
     declined_ = false;
     return true;
+}
+
+// The file dialogs open where the current file lies, else in the current folder.
+QString SketchFiles::dialogFolder() const
+{
+    return currentFile_.isEmpty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
 }
 
 } // namespace quendra

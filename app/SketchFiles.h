@@ -64,6 +64,7 @@ private:
     enum class SaveResult { Saved, Cancelled, Failed };
     SaveResult saveAsResult();
     bool writeTo(const QString &path);
+    QString dialogFolder() const;
 
     SketchPad &pad_;
     MessageService &messages_;

@@ -12,10 +12,8 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
-    if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
+    if (process.startDetached()) return true;
+    if (error) *error = process.errorString();
     return false;
 }
 
@@ -34,13 +32,25 @@ bool openInTextViewer(const QString &path)
     return startProgram(QStringLiteral("notepad.exe"), {path});
 }
 
-QStringList hostProgramFilters() { return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)")}; }
+QStringList hostProgramFilters()
+{
+    return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)")};
+}
 
-int hostProgramFilterIndex() { return 1; }
+int hostProgramFilterIndex()
+{
+    return 1;
+}
 
-QString hostProgramFolder() { return {}; }
+QString hostProgramFolder()
+{
+    return {};
+}
 
 // Notepad and the CAD host of this platform expect the ANSI code page.
-TextFileFormat::Encoding newTextEncoding() { return TextFileFormat::Encoding::ShiftJis; }
+TextFileFormat::Encoding newTextEncoding()
+{
+    return TextFileFormat::Encoding::ShiftJis;
+}
 
 } // namespace quendra::platform

@@ -28,8 +28,7 @@ class TestWorkAreas : public QObject
     QAction *act(const char *name, int index = -1)
     {
         for (QAction *a : window_->findChildren<QAction *>(QString::fromLatin1(name)))
-            if (index < 0 || a->property("index").toInt() == index)
-                return a;
+            if (index < 0 || a->property("index").toInt() == index) return a;
         return nullptr;
     }
     void trigger(const char *name, int index = -1)
@@ -38,9 +37,18 @@ class TestWorkAreas : public QObject
         QVERIFY2(a && a->isEnabled(), name);
         a->trigger();
     }
-    void draw() { QTest::mouseClick(pad_, Qt::LeftButton, {}, QPoint(20, 20)); }
-    QString path(const char *name) const { return shell_->dir.filePath(QString::fromLatin1(name)); }
-    QLabel *label3() { return window_->findChild<QLabel *>(QStringLiteral("Label3")); }
+    void draw()
+    {
+        QTest::mouseClick(pad_, Qt::LeftButton, {}, QPoint(20, 20));
+    }
+    QString path(const char *name) const
+    {
+        return shell_->dir.filePath(QString::fromLatin1(name));
+    }
+    QLabel *label3()
+    {
+        return window_->findChild<QLabel *>(QStringLiteral("Label3"));
+    }
 #endif
 
 private slots:
@@ -55,11 +63,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_));
         trigger("mnuonoff");
     }
-    void cleanup() { shell_.reset(); }
+    void cleanup()
+    {
+        shell_.reset();
+    }
 
     void selectingTheSketchPad()
     {
-        window_->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->insertPlainText(QStringLiteral("memo"));
+        window_->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))
+            ->insertPlainText(QStringLiteral("memo"));
         shell_->messages.queueAnswer(Answer::No);
         trigger("mnusukechi");
         QCOMPARE(shell_->messageTexts(), std::vector<std::string>{TextEditor::promptText});
@@ -68,8 +80,8 @@ private slots:
         QVERIFY(!window_->findChild<QWidget *>(QStringLiteral("Text1"))->isVisible());
         QVERIFY(act("mnusukechi")->isChecked());
         QVERIFY(!act("mnuedhit")->isChecked());
-        for (const char *off : {"mnunew", "mnuopen", "mnuclose", "mnuoversave", "mnusave", "hensyu", "mnufontsyurui",
-                                "mnufont"})
+        for (const char *off : {"mnunew", "mnuopen", "mnuclose", "mnuoversave", "mnusave", "hensyu",
+                                "mnufontsyurui", "mnufont"})
             QVERIFY2(!act(off)->isEnabled(), off);
         for (const char *on : {"mnumnupaint", "mnuline", "mnuback"})
             QVERIFY2(act(on)->isEnabled(), on);
@@ -201,7 +213,10 @@ private slots:
         QVERIFY(shell_->app.hasEnded());
     }
 #else
-    void notBuiltIn() { QSKIP("the sketch pad and the calculator are not built in yet"); }
+    void notBuiltIn()
+    {
+        QSKIP("the sketch pad and the calculator are not built in yet");
+    }
 #endif
 };
 

@@ -1,26 +1,17 @@
 #include "Application.h"
 
+#include "Calculator.h"
 #include "Desktop.h"
 #include "ExitDialog.h"
 #include "Forms.h"
 #include "MainWindow.h"
 #include "OpeningWindow.h"
 #include "StartupDialog.h"
+#include "SymbolDialog.h"
 #include "VersionDialog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-
-#if QUENDRA_HAVE_TOOLS
-#include "Calculator.h"
-#endif
-
-#if __has_include("SymbolDialog.h")
-#include "SymbolDialog.h"
-#define QUENDRA_HAVE_SYMBOL_DIALOG 1
-#else
-#define QUENDRA_HAVE_SYMBOL_DIALOG 0
-#endif
 
 namespace quendra {
 
@@ -112,13 +103,12 @@ void Application::showVersion()
 
 bool Application::formAvailable(const QString &name)
 {
-    if (name == QLatin1String("dentaku")) return QUENDRA_HAVE_TOOLS;
-    return QUENDRA_HAVE_SYMBOL_DIALOG && findForm(name.toStdString()) != nullptr;
+    if (name == QLatin1String("dentaku")) return true;
+    return findForm(name.toStdString()) != nullptr;
 }
 
 void Application::openForm(const QString &name)
 {
-#if QUENDRA_HAVE_SYMBOL_DIALOG
     const FormDefinition *form = findForm(name.toStdString());
     if (!form) return;
     std::unique_ptr<QWidget> &slot = forms_[name];
@@ -127,14 +117,10 @@ void Application::openForm(const QString &name)
     slot->raise();
     slot->activateWindow();
     mainWindow().hide();
-#else
-    Q_UNUSED(name);
-#endif
 }
 
 void Application::openCalculator()
 {
-#if QUENDRA_HAVE_TOOLS
     if (!dentaku_) {
         Calculator::Hooks hooks;
         hooks.showMessage = [this](const QString &text, const QString &title) {
@@ -150,7 +136,6 @@ void Application::openCalculator()
     dentaku_->raise();
     dentaku_->activateWindow();
     mainWindow().hide();
-#endif
 }
 
 QWidget *Application::calculator() const

@@ -5,11 +5,8 @@
 #include "Layout.h"
 #include "ReadmeWindow.h"
 #include "SketchFiles.h"
-#include "TextEditor.h"
-
-#if QUENDRA_HAVE_TOOLS
 #include "SketchPad.h"
-#endif
+#include "TextEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,8 +108,6 @@ MainWindow::MainWindow(AppContext &context, Desktop &desktop, const Availability
         connect(f.action, &QAction::triggered, this, [this, form = f.form] { emit formRequested(form); });
     }
     menu_.calc->setEnabled(available(QStringLiteral("dentaku")));
-    // Until the sketch pad is built in, only the editor can be chosen.
-    menu_.mnusukechi->setEnabled(picture1_ != nullptr);
 
     resize(twips(5775), twips(heightOff));
     centreOnScreen(*this);
@@ -182,12 +177,10 @@ void MainWindow::buildInformationBlock()
 
 void MainWindow::buildSketchPad()
 {
-#if QUENDRA_HAVE_TOOLS
     pad_ = new SketchPad(centralWidget());
     pad_->setObjectName(QStringLiteral("Picture1"));
     pad_->setGeometry(twipRect(0, workTop, 5775, 3375));
     pad_->hide();
-    picture1_ = pad_;
     sketch_ = std::make_unique<SketchFiles>(*pad_, context_.messages, desktop_, this);
     connect(sketch_.get(), &SketchFiles::stateChanged, this, &MainWindow::applySketchState);
     for (int i = 0; i < SketchPad::toolCount; ++i)
@@ -217,23 +210,20 @@ void MainWindow::buildSketchPad()
         sketch_->newSketch();
         fitSketchPad();
     });
-#endif
 }
 
 void MainWindow::fitSketchPad()
 {
-    if (picture1_) picture1_->resize(centralWidget()->width(), centralWidget()->height() - twips(workMargin));
+    pad_->resize(centralWidget()->width(), centralWidget()->height() - twips(workMargin));
 }
 
 void MainWindow::applySketchState()
 {
-#if QUENDRA_HAVE_TOOLS
     const SketchFiles::FileMenu m = sketch_->fileMenu();
     const std::array<bool, 5> states{m.open, m.close, m.saveAs, m.overwrite, m.newFile};
     for (size_t i = 0; i < states.size(); ++i)
         menu_.mnumnufile[i]->setEnabled(states[i]);
     if (menu_.mnusukechi->isChecked()) showFileLabel(sketch_->currentFile(), sketch_->fileLabelVisible());
-#endif
 }
 
 void MainWindow::connectMenu()
@@ -295,8 +285,8 @@ void MainWindow::toggleMode()
     menu_.mnuonoff->setText(QString::fromUtf8(on ? MainMenu::modeOnCaption : MainMenu::modeOffCaption));
     if (!on) setWindowTitle(appTitle);
     resize(width(), twips(on ? heightOn : heightOff));
-    QWidget *area = editorChosen ? static_cast<QWidget *>(text1_) : picture1_;
-    if (area) area->setVisible(on);
+    QWidget *area = editorChosen ? static_cast<QWidget *>(text1_) : pad_;
+    area->setVisible(on);
     if (on) setWindowTitle(editorChosen ? editorTitle : sketchTitle);
 }
 
@@ -351,8 +341,8 @@ void MainWindow::layoutWorkAreas()
 
 void MainWindow::sizeWorkAreas(int width, int height)
 {
-    for (QWidget *area : {static_cast<QWidget *>(text1_), picture1_})
-        if (area) area->resize(width, std::max(0, height));
+    for (QWidget *area : {static_cast<QWidget *>(text1_), static_cast<QWidget *>(pad_)})
+        area->resize(width, std::max(0, height));
 }
 
 void MainWindow::selectEditor()
@@ -366,14 +356,13 @@ void MainWindow::selectEditor()
     for (QAction *a : {menu_.mnuline->menuAction(), menu_.mnuback->menuAction()})
         a->setEnabled(false);
     fileLabel_->hide();
-    if (picture1_) picture1_->hide();
+    pad_->hide();
     text1_->show();
     setWindowTitle(editorTitle);
 }
 
 void MainWindow::selectSketch()
 {
-#if QUENDRA_HAVE_TOOLS
     editor_->selectSketch();
     text1_->hide();
     list1_->hide();
@@ -385,12 +374,11 @@ void MainWindow::selectSketch()
     for (QAction *a : {menu_.mnuline->menuAction(), menu_.mnuback->menuAction()})
         a->setEnabled(true);
     fileLabel_->hide();
-    picture1_->show();
+    pad_->show();
     sketch_->select();
     MainMenu::check(menu_.mnulinecolor, 0);
     MainMenu::check(menu_.mnubackcolor, 4);
     setWindowTitle(sketchTitle);
-#endif
 }
 
 void MainWindow::applyEditorState()
@@ -423,9 +411,7 @@ void MainWindow::updateEditStates()
 void MainWindow::quit()
 {
     editor_->askToSave();
-#if QUENDRA_HAVE_TOOLS
     sketch_->askToSave();
-#endif
     context_.navigator.showExitDialog();
     hide();
 }
@@ -433,9 +419,7 @@ void MainWindow::quit()
 void MainWindow::confirmEnd()
 {
     editor_->confirmEnd();
-#if QUENDRA_HAVE_TOOLS
     sketch_->confirmEnd();
-#endif
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -46,8 +46,7 @@ public:
 
     bool editorSketchMode() const;
     TextEditor &editor() { return *editor_; }
-    // The sketch pad's files; nullptr where the sketch pad is not built in.
-    SketchFiles *sketchFiles() { return sketch_.get(); }
+    SketchFiles &sketchFiles() { return *sketch_; }
     const MainMenu &menu() const { return menu_; }
 
     // The clock line: the date, two blanks and the time, in the system's short forms.
@@ -101,7 +100,6 @@ private:
     QLabel *clock_ = nullptr;
     QLabel *fileLabel_ = nullptr;
     QPlainTextEdit *text1_ = nullptr;
-    QWidget *picture1_ = nullptr;
     SketchPad *pad_ = nullptr;
     QListWidget *list1_ = nullptr;
     std::vector<QWidget *> informationBlock_;

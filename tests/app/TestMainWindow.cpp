@@ -246,6 +246,14 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), form);
     }
 
+    void anEntryWhoseFormIsNotBuiltStaysDisabled()
+    {
+        MainWindow window(shell_->app.context(), shell_->desktop,
+                          [](const QString &form) { return form != QLatin1String("fix100"); });
+        QVERIFY(!entry(window, QStringLiteral("g"))->isEnabled());
+        QVERIFY(entry(window, QStringLiteral("d"))->isEnabled());
+    }
+
     void modeToggle()
     {
         QAction *onoff = act("mnuonoff");

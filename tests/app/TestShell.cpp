@@ -356,8 +356,6 @@ private slots:
 
     void symbolEntryOpensItsFormOnceAndHidesTheMainWindow()
     {
-        if (!Application::formAvailable(QStringLiteral("fix100")))
-            QSKIP("the symbol dialog is not built in yet");
         Shell s;
         MainWindow &main = s.app.mainWindow();
         main.show();

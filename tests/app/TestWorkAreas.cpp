@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "MainWindow.h"
 #include "SketchFiles.h"
+#include "SketchPad.h"
 #include "TextEditor.h"
 
 #include <QAction>
@@ -9,10 +10,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#if QUENDRA_HAVE_TOOLS
-#include "SketchPad.h"
-#endif
-
 using namespace quendra;
 using Answer = MessageService::Answer;
 
@@ -20,7 +17,6 @@ class TestWorkAreas : public QObject
 {
     Q_OBJECT
 
-#if QUENDRA_HAVE_TOOLS
     std::unique_ptr<Shell> shell_;
     MainWindow *window_ = nullptr;
     SketchPad *pad_ = nullptr;
@@ -37,22 +33,11 @@ class TestWorkAreas : public QObject
         QVERIFY2(a && a->isEnabled(), name);
         a->trigger();
     }
-    void draw()
-    {
-        QTest::mouseClick(pad_, Qt::LeftButton, {}, QPoint(20, 20));
-    }
-    QString path(const char *name) const
-    {
-        return shell_->dir.filePath(QString::fromLatin1(name));
-    }
-    QLabel *label3()
-    {
-        return window_->findChild<QLabel *>(QStringLiteral("Label3"));
-    }
-#endif
+    void draw() { QTest::mouseClick(pad_, Qt::LeftButton, {}, QPoint(20, 20)); }
+    QString path(const char *name) const { return shell_->dir.filePath(QString::fromLatin1(name)); }
+    QLabel *label3() { return window_->findChild<QLabel *>(QStringLiteral("Label3")); }
 
 private slots:
-#if QUENDRA_HAVE_TOOLS
     void init()
     {
         shell_ = std::make_unique<Shell>();
@@ -63,10 +48,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_));
         trigger("mnuonoff");
     }
-    void cleanup()
-    {
-        shell_.reset();
-    }
+    void cleanup() { shell_.reset(); }
 
     void selectingTheSketchPad()
     {
@@ -212,12 +194,6 @@ private slots:
         QCOMPARE(shell_->messageTexts(), std::vector<std::string>{"プログラムを終了します。"});
         QVERIFY(shell_->app.hasEnded());
     }
-#else
-    void notBuiltIn()
-    {
-        QSKIP("the sketch pad and the calculator are not built in yet");
-    }
-#endif
 };
 
 QTEST_MAIN(TestWorkAreas)

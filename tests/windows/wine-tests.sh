@@ -55,7 +55,7 @@ setup() {
             exit 1
         fi
     fi
-    cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64.cmake" >/dev/null
     cmake --build "$build" -j 2
 

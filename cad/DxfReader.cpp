@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace cad {
 
@@ -257,6 +259,32 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
+// dxflib sets aside room for as many vertices as group 90 claims before it reads them; a file
+// claiming more than any drawing holds is cut down to size here, value by value.
+void limitVertexCounts(std::string &bytes)
+{
+    bool afterCount = false;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string_view line(bytes.data() + start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.remove_suffix(1);
+        while (!line.empty() && line.front() == ' ')
+            line.remove_prefix(1);
+        if (afterCount && line.size() > 7) {
+            // Leading blanks, then seven nines: ten million less one.
+            for (std::size_t i = start, kept = 0; i < end; ++i)
+                if (bytes[i] != ' ' && bytes[i] != '\r')
+                    bytes[i] = i + 7 >= end - (bytes[end - 1] == '\r' ? 1 : 0) && kept++ < 7 ? '9' : ' ';
+        }
+        afterCount = line == "90";
+        start = end + 1;
+    }
+}
+
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
 DxfReadResult run(FILE *file)
@@ -291,6 +319,7 @@ DxfReadResult readDxfData(std::string_view bytes)
         return result;
     }
     std::string copy(bytes);
+    limitVertexCounts(copy);
     FILE *file = ::fmemopen(copy.data(), copy.size(), "r");
     if (!file) {
         DxfReadResult result;
@@ -304,15 +333,19 @@ DxfReadResult readDxfData(std::string_view bytes)
 
 DxfReadResult readDxf(const std::string &path)
 {
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
         DxfReadResult result;
         result.error = "ファイルを開けません: " + path;
         return result;
     }
-    DxfReadResult result = run(file);
-    std::fclose(file);
-    return result;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        DxfReadResult result;
+        result.error = "ファイルを読み込めません: " + path;
+        return result;
+    }
+    return readDxfData(bytes);
 }
 
 } // namespace cad

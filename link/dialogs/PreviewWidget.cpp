@@ -59,12 +59,15 @@ void PreviewWidget::paintEvent(QPaintEvent *)
 
     // The base point belongs in the view even where the symbol lies off to one side of it.
     cad::Box box = cad::extents(drawing_);
-    box.add({0, 0});
+    if (marksBasePoint_)
+        box.add({0, 0});
     const cad::ViewTransform view = cad::fitView(box, area, 0.08);
     cad::RenderStyle style;
     style.fillBackground = false;
     cad::render(painter, drawing_, area, view, style);
 
+    if (!marksBasePoint_)
+        return;
     const QPointF base = view.toDevice(area, {0, 0});
     painter.setPen(QPen(Qt::red, 1.5));
     painter.drawEllipse(base, 4, 4);

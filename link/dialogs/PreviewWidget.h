@@ -19,6 +19,7 @@ public:
 
     void show(const std::vector<std::string> &scripts);
     void clear();
+    void setMarksBasePoint(bool on) { marksBasePoint_ = on; }
     const cad::Drawing &drawing() const { return drawing_; }
     // Puts `w` at (fx, fy), fractions of the sketch's width and height from its top left.
     void addAnchored(QWidget *w, double fx, double fy);
@@ -39,6 +40,7 @@ private:
         double fx, fy;
     };
     std::vector<Anchored> anchored_;
+    bool marksBasePoint_ = true;
 };
 
 } // namespace quendra

@@ -18,6 +18,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quendra {
 
 namespace {
@@ -84,6 +86,9 @@ void SymbolDialog::build()
     left->addStretch();
     body->addLayout(left);
     preview_ = new PreviewWidget(this);
+    // A form drawn at absolute coordinates has no base point to mark.
+    preview_->setMarksBasePoint(std::any_of(form_.buttons.begin(), form_.buttons.end(),
+                                            [](const Button &b) { return b.role == Button::Role::BasePoint; }));
     preview_->setObjectName(QStringLiteral("preview"));
     body->addWidget(preview_, 1);
     outer->addLayout(body, 1);
@@ -105,14 +110,17 @@ void SymbolDialog::buildInputs(QGridLayout *grid, QWidget *previewHost)
         switch (c.kind) {
         case Control::Kind::Combo: {
             auto *box = new QComboBox(this);
-            box->setEditable(true);
+            box->setEditable(c.editable);
             box->setInsertPolicy(QComboBox::NoInsert);
             for (const std::string &item : c.items)
                 box->addItem(qs(item));
-            box->setEditText(qs(c.text));
-            if (c.digitsOnly)
+            if (c.editable)
+                box->setEditText(qs(c.text));
+            else
+                box->setCurrentIndex(box->findText(qs(c.text)));
+            if (c.digitsOnly && c.editable)
                 box->lineEdit()->installEventFilter(new DigitFilter([this] { context_.messages.beep(); }, box));
-            connect(box, &QComboBox::editTextChanged, this, &SymbolDialog::updatePreview);
+            connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
             w = box;
             break;
         }
@@ -140,8 +148,12 @@ void SymbolDialog::buildInputs(QGridLayout *grid, QWidget *previewHost)
         case Control::Kind::Label: {
             auto *label = new QLabel(qs(c.caption), this);
             label->setObjectName(qs(c.name));
+            label->setEnabled(c.enabled);
             labels_[c.name] = label;
-            grid->addWidget(label, row++, 0, 1, 2);
+            if (c.anchor)
+                preview_->addAnchored(label, c.anchor->x, c.anchor->y);
+            else
+                grid->addWidget(label, row++, 0, 1, 2);
             continue;
         }
         }

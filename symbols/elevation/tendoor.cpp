@@ -72,8 +72,8 @@ FormDefinition define()
         height,
         checkBox("Check1", "沓摺は床とゾロ", true),
         // Both read "戸吊元": the jamb each stands at tells them apart.
-        option("Option1", "戸吊元", true, {}, Anchor{0.2, 0.5}),
-        option("Option2", "戸吊元", false, {}, Anchor{0.8, 0.5}),
+        option("Option1", "戸吊元", true, {}, Anchor{0.25, 0.5}),
+        option("Option2", "戸吊元", false, {}, Anchor{0.75, 0.5}),
     };
     f.buttons = elevationButtons("片開キ戸作図(&A)", draw, "Text1");
     f.toggles = {CheckToggle{"Check1", {"Label3", "Text3"}, false}};

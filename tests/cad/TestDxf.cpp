@@ -135,7 +135,7 @@ private slots:
         QTest::newRow("numbers that are not numbers")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n10\nnan\n20\ninf\n40\n1e999\n0\nENDSEC\n0\nEOF\n") << true;
         QTest::newRow("polyline claiming many vertices")
-            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n0\nENDSEC\n0\nEOF\n") << false;
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOLYLINE\n 90\n99999999999\r\n10\n1\n20\n1\n10\n2\n20\n2\n0\nENDSEC\n0\nEOF\n") << true;
     }
 
     void badFilesAreRefusedOrReadInPart()

@@ -2,6 +2,7 @@
 #include "PreviewWidget.h"
 #include "RecordingServer.h"
 #include "SymbolDialog.h"
+#include "Forms.h"
 #include "plan100/fix100.h"
 
 #include <QApplication>
@@ -165,6 +166,20 @@ private slots:
         d.commandButton("Command1")->click();
         QVERIFY(waitFor(host.server(), 1));
         QCOMPARE(host.server().scripts(), std::vector<std::string>{"ID\r"});
+    }
+
+    void listsAndSketchLabelsFollowTheirDefinitions()
+    {
+        ServerThread host;
+        Fixture f;
+        SymbolDialog level(*findForm("reberu"), f.context);
+        QVERIFY(!combo(level, "Combo1")->isEditable());
+        QCOMPARE(combo(level, "Combo1")->currentIndex(), -1);
+
+        SymbolDialog frame(*findForm("mokuhiraki"), f.context);
+        auto *preview = frame.findChild<PreviewWidget *>();
+        const auto labels = preview->findChildren<QLabel *>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *l) { return l->text() == "扉側"; }));
     }
 
     void previewShowsWhatTheDrawButtonWouldDraw()

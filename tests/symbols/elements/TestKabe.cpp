@@ -89,27 +89,6 @@ private slots:
         QVERIFY(p.minimiseBeforeSending);
     }
 
-    void rejectsALengthTooLargeToWrite()
-    {
-        const auto p = press(kabe(), "Command2", {{"Text1", "1e400"}});
-        QCOMPARE(harness::messages(p), std::vector<std::string>{"入力された数値が正しくありません。"});
-        QVERIFY(harness::scripts(p).empty());
-    }
-
-    void isDefinedAsTheDialogShowsIt()
-    {
-        const FormDefinition &f = kabe();
-        QCOMPARE(f.caption, std::string("Quendra_LT(壁作図)"));
-        std::vector<std::string> names;
-        for (const Control &c : f.controls)
-            names.push_back(c.name);
-        QCOMPARE(names, (std::vector<std::string>{"Combo1", "Combo2", "Text1", "Text2", "Text3", "Option1", "Option2",
-                                                  "Option3", "Option4"}));
-        QCOMPARE(f.control("Option2")->group, std::string("仕上線の有無"));
-        QCOMPARE(f.control("Option4")->group, std::string("壁の角度"));
-        QCOMPARE(f.button("Command2")->caption, std::string("壁作図(&A)"));
-        QCOMPARE(f.closeStyle, FormDefinition::CloseStyle::Exclamation);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestKabe)

@@ -96,22 +96,6 @@ private slots:
         QVERIFY(!p.minimiseAfterSending);
         QVERIFY(p.focus.empty());
     }
-
-    // Text that reads as no number counts as 0 and still draws (written "0", never "-0").
-    void textWithoutANumberCountsAsZero_data() { addForms(); }
-    void textWithoutANumberCountsAsZero()
-    {
-        QFETCH(QString, form);
-        const FormDefinition &f = formOf(form);
-        harness::Inputs blank;
-        for (const Control &c : f.controls)
-            if (c.kind == Control::Kind::Text)
-                blank.push_back({c.name, "abc"});
-        const auto scripts = harness::scripts(harness::press(f, "Command4", blank));
-        QCOMPARE(scripts.size(), size_t(1));
-        QVERIFY(scripts[0].find("-0,") == std::string::npos);
-        QVERIFY(scripts[0].find(",-0 ") == std::string::npos);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestElevationForms)

@@ -7,6 +7,7 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -263,10 +264,24 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
-// dxflib sets aside room for as many vertices as group 90 claims before it reads them; a file
-// claiming more than any drawing holds is cut down to size here, value by value.
+// Whether the text of a group 90 claims more than `most` vertices. Text that is no count reads
+// as one when it is long (dxflib takes what digits it finds).
+bool claimsMore(std::string_view count, std::size_t most)
+{
+    const bool digits = !count.empty() && count.find_first_not_of("0123456789") == std::string_view::npos;
+    if (!digits || count.size() > 18)
+        return count.size() > 7;
+    return std::stoull(std::string(count)) > most;
+}
+
+// dxflib sets aside room for as many vertices as group 90 claims before it reads them, and fills
+// it: a file of a few bytes claiming millions cost hundreds of megabytes and a pause each time.
+// No file holds more vertices than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so
+// a larger claim is cut down to that (and below maxVertices), in place, value by value.
 void limitVertexCounts(std::string &bytes)
 {
+    const std::size_t most = std::min(maxVertices - 1, bytes.size() / 8 + 1);
+    const std::string cap = std::to_string(most);
     bool afterCount = false;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -278,11 +293,14 @@ void limitVertexCounts(std::string &bytes)
             line.remove_suffix(1);
         while (!line.empty() && line.front() == ' ')
             line.remove_prefix(1);
-        if (afterCount && line.size() > 7) {
-            // Leading blanks, then seven nines: ten million less one.
-            for (std::size_t i = start, kept = 0; i < end; ++i)
-                if (bytes[i] != ' ' && bytes[i] != '\r')
-                    bytes[i] = i + 7 >= end - (bytes[end - 1] == '\r' ? 1 : 0) && kept++ < 7 ? '9' : ' ';
+        if (afterCount && claimsMore(line, most)) {
+            // Blanks, then the cap at the end of the count's own characters; a count claiming
+            // more is never shorter than the cap.
+            const std::size_t first = static_cast<std::size_t>(line.data() - bytes.data());
+            const std::size_t last = first + line.size();
+            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(last), ' ');
+            bytes.replace(last - cap.size(), cap.size(), cap);
         }
         afterCount = line == "90";
         start = end + 1;

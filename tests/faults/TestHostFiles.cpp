@@ -102,6 +102,21 @@ private slots:
             QCOMPARE(cad::describe(d), expected);
         }
     }
+
+    // Polylines claiming millions of vertices in a file of a few kilobytes: dxflib set aside and
+    // filled room for every claimed vertex, some 300 MB and a fifth of a second a polyline, so
+    // such a file held the host for minutes. The claims are cut to what the file can hold.
+    void claimsOfMillionsOfVerticesCostNothing()
+    {
+        std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+        for (int i = 0; i < 2000; ++i)
+            dxf += "0\nLWPOLYLINE\n90\n9999999\n10\n" + std::to_string(i) + "\n20\n0\n10\n1\n20\n1\n";
+        dxf += "0\nENDSEC\n0\nEOF\n";
+        const cad::DxfReadResult r = cad::readDxfData(dxf);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.entities.size(), std::size_t(2000));
+        QCOMPARE(r.entities.back().vertices.size(), std::size_t(2));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHostFiles)

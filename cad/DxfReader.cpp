@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -264,46 +265,71 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
-// Whether the text of a group 90 claims more than `most` vertices. Text that is no count reads
-// as one when it is long (dxflib takes what digits it finds).
-bool claimsMore(std::string_view count, std::size_t most)
+// The int dxflib reads from a line: strtol's leading decimal number, cut to 32 bits.
+std::int32_t dxflibInt(std::string_view line)
 {
-    const bool digits = !count.empty() && count.find_first_not_of("0123456789") == std::string_view::npos;
-    if (!digits || count.size() > 18)
-        return count.size() > 7;
-    return std::stoull(std::string(count)) > most;
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
+        ++i;
+    const bool negative = i < line.size() && line[i] == '-';
+    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
+        ++i;
+    // Held at the largest long, as strtol does.
+    constexpr auto ceiling = static_cast<std::uint64_t>(INT64_MAX);
+    std::uint64_t value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        const auto digit = static_cast<std::uint64_t>(line[i] - '0');
+        value = value > (ceiling - digit) / 10 ? ceiling : value * 10 + digit;
+    }
+    const auto number = static_cast<std::int64_t>(value);
+    return static_cast<std::int32_t>(negative ? -number : number);
 }
 
-// dxflib sets aside room for as many vertices as group 90 claims before it reads them, and fills
-// it: a file of a few bytes claiming millions cost hundreds of megabytes and a pause each time.
-// No file holds more vertices than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so
-// a larger claim is cut down to that (and below maxVertices), in place, value by value.
-void limitVertexCounts(std::string &bytes)
+// Group codes whose value dxflib takes as a count and sets aside room for before it reads what
+// is counted: vertices of LWPOLYLINE (90) and LEADER (76), knots, control and fit points of
+// SPLINE (72, 73, 74).
+bool isCountCode(std::int32_t code)
+{
+    return code == 90 || code == 76 || code == 72 || code == 73 || code == 74;
+}
+
+// The characters of bytes[start, end) before the line end: blanks, then `text` at their end. A
+// count larger than `text` is never written shorter than it.
+void writeOver(std::string &bytes, std::size_t start, std::size_t end, const std::string &text)
+{
+    std::size_t last = end;
+    while (last > start && (bytes[last - 1] == '\n' || bytes[last - 1] == '\r'))
+        --last;
+    if (last - start < text.size())
+        return;
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(last),
+              ' ');
+    bytes.replace(last - text.size(), text.size(), text);
+}
+
+// A count dxflib cannot make room for (hundreds of millions) made it free its old room and throw,
+// leaving a pointer that its destructor freed again; room for millions it filled, at a cost of
+// hundreds of megabytes and a pause each time, for a file of a few bytes. No file holds more of
+// anything than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so larger counts are
+// cut down to that (and below maxVertices), in place. The lines are taken as dxflib takes them:
+// code and value in turn, each up to its line end but 1023 characters at most.
+void limitCounts(std::string &bytes)
 {
     const std::size_t most = std::min(maxVertices - 1, bytes.size() / 8 + 1);
     const std::string cap = std::to_string(most);
-    bool afterCount = false;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.remove_suffix(1);
-        while (!line.empty() && line.front() == ' ')
-            line.remove_prefix(1);
-        if (afterCount && claimsMore(line, most)) {
-            // Blanks, then the cap at the end of the count's own characters; a count claiming
-            // more is never shorter than the cap.
-            const std::size_t first = static_cast<std::size_t>(line.data() - bytes.data());
-            const std::size_t last = first + line.size();
-            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-                      bytes.begin() + static_cast<std::ptrdiff_t>(last), ' ');
-            bytes.replace(last - cap.size(), cap.size(), cap);
+    bool isCode = true;
+    bool countFollows = false;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t newline = bytes.find('\n', start);
+        const std::size_t end = std::min(newline == std::string::npos ? bytes.size() : newline + 1, start + 1023);
+        const std::string_view line(bytes.data() + start, end - start);
+        if (isCode) {
+            countFollows = isCountCode(dxflibInt(line));
+        } else if (countFollows && dxflibInt(line) > static_cast<std::int64_t>(most)) {
+            writeOver(bytes, start, end, cap);
         }
-        afterCount = line == "90";
-        start = end + 1;
+        isCode = !isCode;
+        start = end;
     }
 }
 
@@ -360,7 +386,7 @@ DxfReadResult readDxfData(std::string_view bytes)
         return result;
     }
     std::string copy(bytes);
-    limitVertexCounts(copy);
+    limitCounts(copy);
     FILE *file = ::fmemopen(copy.data(), copy.size(), "r");
     if (!file) {
         DxfReadResult result;

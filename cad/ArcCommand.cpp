@@ -11,7 +11,7 @@ namespace {
 class ArcCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
         case State::First: return "円弧の始点を指定 または [中心(C)]: ";

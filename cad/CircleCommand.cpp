@@ -12,13 +12,13 @@ namespace {
 class CircleCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
         case State::Centre: return "円の中心点を指定 または [3 点(3P)/2 点(2P)]: ";
-        case State::Radius: return "円の半径を指定 または [直径(D)]" + shownDefault(radius_) + ": ";
-        case State::Diameter: return "円の直径を指定" + shownDefault(radius_ * 2) + ": ";
-        case State::Through: return "円周上の " + std::to_string(points_.size() + 1) + " 点目を指定: ";
+        case State::Radius: return shown("円の半径を指定 または [直径(D)]" + shownDefault(radius_) + ": ");
+        case State::Diameter: return shown("円の直径を指定" + shownDefault(radius_ * 2) + ": ");
+        case State::Through: return shown("円周上の " + std::to_string(points_.size() + 1) + " 点目を指定: ");
         }
         return {};
     }

@@ -11,7 +11,7 @@ namespace {
 class ColorCommand final : public Command
 {
 public:
-    std::string prompt() const override { return "色を選択 [BYLAYER/BYBLOCK/色番号 1-255] <" + current_ + ">: "; }
+    std::string_view prompt() const override { return shown("色を選択 [BYLAYER/BYBLOCK/色番号 1-255] <" + current_ + ">: "); }
     bool waitsForColor() const override { return true; }
     bool draws() const override { return false; }
 

@@ -36,13 +36,27 @@ std::optional<double> CommandContext::angle(const Input &in, Point from) const
 
 bool CommandContext::keyword(const Input &in, std::string_view word)
 {
-    return !in.picked && upper(in.text) == word;
+    if (in.picked || in.text.size() != word.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        char c = in.text[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != word[i])
+            return false;
+    }
+    return true;
 }
 
 void CommandContext::draw(Entity e)
 {
     e.color = color;
-    drawing_.add(std::move(e));
+    drawing_.add(e);
+}
+
+void CommandContext::drawLine(Point a, Point b)
+{
+    drawing_.addLine(a, b, color);
 }
 
 std::string fixed4(double v)

@@ -27,14 +27,14 @@ public:
         return true;
     }
 
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
         case State::Start: return "文字列の始点を指定 または [位置合わせオプション(J)]: ";
         case State::Justify: return "オプションを入力 [中央(M)]: ";
         case State::Middle: return "文字列の中央点を指定: ";
-        case State::Height: return "高さを指定 <" + fixed4(height_) + ">: ";
-        case State::Rotation: return "文字列の角度を指定 <" + shortNumber(rotation_) + ">: ";
+        case State::Height: return shown("高さを指定 <" + fixed4(height_) + ">: ");
+        case State::Rotation: return shown("文字列の角度を指定 <" + shortNumber(rotation_) + ">: ");
         case State::Text: return "文字を入力: ";
         }
         return {};

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 namespace cad {
 
@@ -25,12 +24,13 @@ constexpr std::size_t maxVertices = 10'000'000;
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-    explicit DxfReader(DL_Dxf &dxf) : dxf_(dxf) {}
 
-    std::vector<Entity> take()
+    explicit DxfReader(DL_Dxf &dxf, Drawing &drawing) : dxf_(dxf), drawing_(drawing) { drawing_.beginGroup({}); }
+
+    void finish()
     {
         finishPolyline();
-        return std::move(entities_);
+        drawing_.endGroup();
     }
     std::size_t skipped() const { return skipped_; }
     bool sawSection() const { return sawSection_; }
@@ -205,7 +205,7 @@ private:
             return;
         }
         e.color = color();
-        entities_.push_back(std::move(e));
+        drawing_.add(e);
     }
 
     void finishPolyline()
@@ -244,7 +244,7 @@ private:
     }
 
     DL_Dxf &dxf_;
-    std::vector<Entity> entities_;
+    Drawing &drawing_;
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
     bool sawSection_ = false;
@@ -291,7 +291,7 @@ DxfReadResult run(FILE *file)
 {
     DxfReadResult result;
     DL_Dxf dxf;
-    DxfReader reader(dxf);
+    DxfReader reader(dxf, result.drawing);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
         }
@@ -303,7 +303,9 @@ DxfReadResult run(FILE *file)
         result.error = notDxf;
         return result;
     }
-    result.entities = reader.take();
+    reader.finish();
+    // What was read is the starting point, not something to take back.
+    result.drawing.forgetHistory();
     result.skipped = reader.skipped();
     result.ok = true;
     return result;
@@ -311,16 +313,17 @@ DxfReadResult run(FILE *file)
 
 } // namespace
 
-DxfReadResult readDxfData(std::string_view bytes)
+namespace {
+
+DxfReadResult readOwned(std::string bytes)
 {
     if (bytes.empty()) {
         DxfReadResult result;
         result.error = notDxf;
         return result;
     }
-    std::string copy(bytes);
-    limitVertexCounts(copy);
-    FILE *file = ::fmemopen(copy.data(), copy.size(), "r");
+    limitVertexCounts(bytes);
+    FILE *file = ::fmemopen(bytes.data(), bytes.size(), "r");
     if (!file) {
         DxfReadResult result;
         result.error = "DXF ファイルを読み込めません。";
@@ -331,21 +334,29 @@ DxfReadResult readDxfData(std::string_view bytes)
     return result;
 }
 
+} // namespace
+
+DxfReadResult readDxfData(std::string_view bytes)
+{
+    return readOwned(std::string(bytes));
+}
+
 DxfReadResult readDxf(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    DxfReadResult failed;
     if (!in) {
-        DxfReadResult result;
-        result.error = "ファイルを開けません: " + path;
-        return result;
+        failed.error = "ファイルを開けません: " + path;
+        return failed;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        DxfReadResult result;
-        result.error = "ファイルを読み込めません: " + path;
-        return result;
+    const std::streamoff size = in.tellg();
+    std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    in.seekg(0);
+    if (size < 0 || !in.read(bytes.data(), size)) {
+        failed.error = "ファイルを読み込めません: " + path;
+        return failed;
     }
-    return readDxfData(bytes);
+    return readOwned(std::move(bytes));
 }
 
 } // namespace cad

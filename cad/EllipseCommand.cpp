@@ -14,7 +14,7 @@ namespace {
 class EllipseCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
         case State::First: return "楕円の軸の 1 点目を指定 または [中心(C)]: ";

@@ -10,7 +10,7 @@ namespace {
 constexpr double degree = std::numbers::pi / 180.0;
 
 // Code points of a UTF-8 text, for the estimated width of a text.
-std::size_t glyphCount(const std::string &s)
+std::size_t glyphCount(std::string_view s)
 {
     return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xc0) != 0x80;
@@ -18,7 +18,7 @@ std::size_t glyphCount(const std::string &s)
 }
 
 // Whether the counter-clockwise sweep of an arc passes the direction `a`.
-bool sweeps(const Entity &arc, double a)
+bool sweeps(const EntityView &arc, double a)
 {
     const double span = normalizedDegrees(arc.endAngle - arc.startAngle);
     const double off = normalizedDegrees(a - arc.startAngle);
@@ -81,37 +81,17 @@ std::optional<Point> circumcentre(Point p1, Point p2, Point p3)
     return c;
 }
 
-Point arcStart(const Entity &arc)
+Point arcStart(const EntityView &arc)
 {
     return polar(arc.centre, arc.radius, arc.startAngle);
 }
 
-Point arcEnd(const Entity &arc)
+Point arcEnd(const EntityView &arc)
 {
     return polar(arc.centre, arc.radius, arc.endAngle);
 }
 
-void Box::add(Point p)
-{
-    if (empty()) {
-        min = max = p;
-        return;
-    }
-    min.x = std::min(min.x, p.x);
-    min.y = std::min(min.y, p.y);
-    max.x = std::max(max.x, p.x);
-    max.y = std::max(max.y, p.y);
-}
-
-void Box::include(const Box &b)
-{
-    if (b.empty())
-        return;
-    add(b.min);
-    add(b.max);
-}
-
-Box bounds(const Entity &e)
+Box bounds(const EntityView &e)
 {
     Box box;
     switch (e.type) {
@@ -158,6 +138,11 @@ Box bounds(const Entity &e)
     return box;
 }
 
+Box bounds(const Entity &e)
+{
+    return bounds(view(e));
+}
+
 Box extents(const std::vector<Entity> &entities)
 {
     Box box;
@@ -168,7 +153,7 @@ Box extents(const std::vector<Entity> &entities)
 
 Box extents(const Drawing &drawing)
 {
-    return extents(drawing.entities());
+    return drawing.extents();
 }
 
 } // namespace cad

@@ -8,7 +8,7 @@ namespace {
 class IdCommand final : public Command
 {
 public:
-    std::string prompt() const override { return "点を指定: "; }
+    std::string_view prompt() const override { return "点を指定: "; }
     bool waitsForPick() const override { return true; }
     bool draws() const override { return false; }
 

@@ -23,12 +23,9 @@ std::optional<double> readNumber(std::string_view text)
         text.remove_prefix(1);
     if (text.empty() || text.front() == '+')
         return std::nullopt;
-    // from_chars also takes "inf" and "nan"; those are not numbers a user means.
-    const char c = text.front() == '-' && text.size() > 1 ? text[1] : text.front();
-    if (!(c == '.' || (c >= '0' && c <= '9')))
-        return std::nullopt;
     double v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    // from_chars also takes "inf" and "nan", which are not numbers a user means.
     if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
         return std::nullopt;
     return v;
@@ -78,7 +75,10 @@ std::optional<Point> readPoint(std::string_view text, Point last)
         if (text.empty())
             return last;
     }
-    auto p = text.find('<') != std::string_view::npos ? readPolar(text) : readPair(text);
+    const auto mark = text.find_first_of(",<");
+    if (mark == std::string_view::npos)
+        return std::nullopt;
+    auto p = text[mark] == '<' ? readPolar(text) : readPair(text);
     if (!p)
         return std::nullopt;
     if (relative)

@@ -110,7 +110,7 @@ Point Interpreter::lastPoint() const
 
 std::string Interpreter::prompt() const
 {
-    return command_ ? command_->prompt() : std::string("コマンド: ");
+    return command_ ? std::string(command_->prompt()) : std::string("コマンド: ");
 }
 
 std::string Interpreter::commandName() const
@@ -177,7 +177,11 @@ void Interpreter::drain()
     draining_ = true;
     queuePos_ += scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
     if (queuePos_ == queue_.size()) {
-        queue_.clear();
+        // A large script leaves no large buffer behind.
+        if (queue_.capacity() > compactAfter)
+            std::string().swap(queue_);
+        else
+            queue_.clear();
         queuePos_ = 0;
     } else if (queuePos_ >= compactAfter && queuePos_ * 2 >= queue_.size()) {
         queue_.erase(0, queuePos_);
@@ -235,14 +239,11 @@ std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &
 void Interpreter::submit(std::string_view token, std::optional<Point> picked)
 {
     if (!command_) {
-        history_.add("コマンド: " + std::string(token));
+        history_.add("コマンド: ", token);
         atCommandPrompt(token);
         return;
     }
-    std::string line = command_->prompt();
-    if (!picked)
-        line.append(token);
-    history_.add(std::move(line));
+    history_.add(command_->prompt(), picked ? std::string_view() : token);
     if (!command_->feed(Input{token, picked}, *ctx_))
         endCommand();
     else

@@ -20,12 +20,14 @@ public:
         return true;
     }
 
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
         case State::Start: return "始点を指定: ";
-        case State::StartWidth: return std::string(half_ ? "始点の幅の 2 分の 1 を指定 <" : "始点の幅を指定 <") + fixed4(shown(startWidth_)) + ">: ";
-        case State::EndWidth: return std::string(half_ ? "終点の幅の 2 分の 1 を指定 <" : "終点の幅を指定 <") + fixed4(shown(pendingStart_)) + ">: ";
+        case State::StartWidth:
+            return shown(std::string(half_ ? "始点の幅の 2 分の 1 を指定 <" : "始点の幅を指定 <") + fixed4(halved(startWidth_)) + ">: ");
+        case State::EndWidth:
+            return shown(std::string(half_ ? "終点の幅の 2 分の 1 を指定 <" : "終点の幅を指定 <") + fixed4(halved(pendingStart_)) + ">: ");
         case State::Next: break;
         }
         if (piece_.vertices.size() + drawnVertices_ >= 3)
@@ -58,7 +60,7 @@ public:
 private:
     enum class State { Start, Next, StartWidth, EndWidth };
 
-    double shown(double width) const { return half_ ? width / 2 : width; }
+    double halved(double width) const { return half_ ? width / 2 : width; }
 
     bool feedStart(const Input &in, CommandContext &ctx)
     {

@@ -9,7 +9,7 @@ class RedoCommand final : public Command
 {
 public:
     bool draws() const override { return false; }
-    std::string prompt() const override { return {}; }
+    std::string_view prompt() const override { return {}; }
     bool start(CommandContext &ctx) override
     {
         const bool any = ctx.drawing().canRedo();

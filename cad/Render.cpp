@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -65,11 +66,13 @@ public:
     EntityPainter(QPainter &painter, const QRectF &target, const ViewTransform &view, const RenderStyle &style)
         : painter_(painter), target_(target), view_(view), style_(style), clip_(target.adjusted(-4, -4, 4, 4))
     {
+        raster_ = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
+                  target.width() * target.height() <= 16e6 && painter.transform().isIdentity();
         cx_ = target.center().x() - view.centre.x * view.scale;
         cy_ = target.center().y() + view.centre.y * view.scale;
     }
 
-    void draw(const Entity &e)
+    void draw(const EntityView &e)
     {
         switch (e.type) {
         case Entity::Type::Line: line(dev(e.a), dev(e.b), e.color); break;
@@ -78,6 +81,16 @@ public:
         case Entity::Type::Ellipse: ellipse(e); break;
         case Entity::Type::Text: text(e); break;
         case Entity::Type::Polyline: polyline(e); break;
+        }
+    }
+
+    // The end: what is gathered, and the layer of single pixels over it.
+    void finish()
+    {
+        flush();
+        if (!dots_.isNull()) {
+            painter_.drawImage(dotsOrigin_, dots_);
+            dots_ = QImage();
         }
     }
 
@@ -114,8 +127,7 @@ private:
     void line(QPointF a, QPointF b, int color)
     {
         if (std::fabs(a.x() - b.x()) < 0.7 && std::fabs(a.y() - b.y()) < 0.7) {
-            if (clip_.contains(a))
-                batch(color).dots.push_back(a);
+            dot(a, color);
             return;
         }
         if (!clipLine(a, b, clip_))
@@ -124,6 +136,104 @@ private:
         bt.lines.emplace_back(a, b);
         if (bt.lines.size() >= 8192)
             flush();
+    }
+
+public:
+    // Whether an entity is done with by its outline alone: off screen, or so small that a pixel
+    // or a few (a short line) show it. Only the others need to be read and drawn.
+    // Before passOrSketch(): makes the layer the sketches go into.
+    void prepareSketches()
+    {
+        if (raster_)
+            ensureDots();
+    }
+
+    bool passOrSketch(const Drawing::Outline &o)
+    {
+        const double s = view_.scale;
+        const double x0 = o.x0 * s + cx_, x1 = o.x1 * s + cx_, y0 = cy_ - o.y1 * s, y1 = cy_ - o.y0 * s;
+        if (x1 < clip_.left() || x0 > clip_.right() || y1 < clip_.top() || y0 > clip_.bottom())
+            return true;
+        if (!raster_)
+            return false;
+        const double w = x1 - x0, h = y1 - y0;
+        const bool tiny = w < 1 && h < 1;
+        const bool line = o.type == Entity::Type::Line;
+        if (!tiny && (line ? (w > 6 || h > 6) : (w > 3 || h > 3)))
+            return false;
+        const QRgb c = dotColor(o.color);
+        const double ox = dotsOrigin_.x(), oy = dotsOrigin_.y();
+        if (tiny) {
+            pixel(static_cast<int>((x0 + x1) / 2 - ox), static_cast<int>((y0 + y1) / 2 - oy), c);
+            return true;
+        }
+        if (!line) {
+            // A few pixels across: the rim of its box is all that can be seen of it.
+            const int l = static_cast<int>(x0 - ox), r = static_cast<int>(x1 - ox);
+            const int t = static_cast<int>(y0 - oy), b = static_cast<int>(y1 - oy);
+            for (int x = l; x <= r; ++x) {
+                pixel(x, t, c);
+                pixel(x, b, c);
+            }
+            for (int y = t + 1; y < b; ++y) {
+                pixel(l, y, c);
+                pixel(r, y, c);
+            }
+            return true;
+        }
+        // A short line, read from its outline: its few pixels, stepped along the longer axis.
+        // (On screen y grows downwards, so a rising line runs from (x0, y1) to (x1, y0).)
+        const double ax = x0 - ox, bx = x1 - ox;
+        const double ay = (o.falling ? y0 : y1) - oy, by = (o.falling ? y1 : y0) - oy;
+        const int steps = static_cast<int>(std::max(w, h)) + 1;
+        const double inverse = 1.0 / steps;
+        const double sx = (bx - ax) * inverse, sy = (by - ay) * inverse;
+        for (int k = 0; k <= steps; ++k)
+            pixel(static_cast<int>(ax + sx * k), static_cast<int>(ay + sy * k), c);
+        return true;
+    }
+
+private:
+    // Entities smaller than a pixel: on a raster device, one pixel set straight into a layer
+    // that is laid over the drawing at the end, which is far quicker than a point per entity.
+    void dot(QPointF p, int color)
+    {
+        if (!raster_) {
+            if (clip_.contains(p))
+                batch(color).dots.push_back(p);
+            return;
+        }
+        ensureDots();
+        pixel(static_cast<int>(std::floor(p.x())) - dotsOrigin_.x(), static_cast<int>(std::floor(p.y())) - dotsOrigin_.y(),
+              dotColor(color));
+    }
+
+    inline void ensureDots()
+    {
+        if (!dots_.isNull())
+            return;
+        dotsOrigin_ = target_.topLeft().toPoint();
+        dots_ = QImage(target_.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        dots_.fill(Qt::transparent);
+        bits_ = reinterpret_cast<QRgb *>(dots_.bits());
+        stride_ = dots_.bytesPerLine() / 4;
+        dotsWidth_ = dots_.width();
+        dotsHeight_ = dots_.height();
+    }
+
+    QRgb dotColor(int color)
+    {
+        const auto c = static_cast<std::size_t>(std::clamp(color, 0, colorByLayer));
+        if (dotColors_[c] == 0)
+            dotColors_[c] = colorOf(color, style_).rgba() | 0xff000000u;
+        return dotColors_[c];
+    }
+
+    void pixel(int x, int y, QRgb c)
+    {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(dotsWidth_) &&
+            static_cast<unsigned>(y) < static_cast<unsigned>(dotsHeight_))
+            bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x] = c;
     }
 
     bool visible(QPointF c, double r) const
@@ -145,7 +255,7 @@ private:
         if (!visible(c, r))
             return;
         if (r < 0.7) {
-            line(c, c, color);
+            dot(c, color);
             return;
         }
         const double span = full ? 360.0 : normalizedDegrees(end - start) == 0 ? 360.0 : normalizedDegrees(end - start);
@@ -179,7 +289,7 @@ private:
         }
     }
 
-    void ellipse(const Entity &e)
+    void ellipse(const EntityView &e)
     {
         const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * view_.scale;
         const QPointF c = dev(e.centre);
@@ -189,7 +299,7 @@ private:
         segments(c, major, major * e.ratio, tilt, 0, 360, e.color);
     }
 
-    void text(const Entity &e)
+    void text(const EntityView &e)
     {
         const QPointF at = dev(e.insert);
         const double h = e.height * view_.scale;
@@ -221,7 +331,7 @@ private:
         painter_.restore();
     }
 
-    void polyline(const Entity &e)
+    void polyline(const EntityView &e)
     {
         if (e.vertices.size() < 2)
             return;
@@ -277,9 +387,18 @@ private:
     QRectF clip_;
     double cx_ = 0, cy_ = 0;
     std::array<Batch, colorByLayer + 1> batches_;
+    bool raster_ = false;
+    QImage dots_;
+    QRgb *bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int dotsWidth_ = 0, dotsHeight_ = 0;
+    QPoint dotsOrigin_;
+    std::array<QRgb, colorByLayer + 1> dotColors_{};
 };
 
-void paintAll(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
+// Paints `count` entities, the i-th given by `entity(i)`.
+template<class Source>
+void paintAll(QPainter &painter, std::size_t count, Source entity, const QRectF &target, const ViewTransform &view,
               const RenderStyle &style)
 {
     painter.save();
@@ -290,9 +409,9 @@ void paintAll(QPainter &painter, const std::vector<Entity> &entities, const QRec
     painter.setRenderHint(QPainter::TextAntialiasing, style.antialiasing);
     if (view.scale > 0 && std::isfinite(view.scale)) {
         EntityPainter p(painter, target, view, style);
-        for (const Entity &e : entities)
-            p.draw(e);
-        p.flush();
+        for (std::size_t i = 0; i < count; ++i)
+            p.draw(entity(i));
+        p.finish();
     }
     painter.restore();
 }
@@ -344,13 +463,28 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
 void render(QPainter &painter, const Drawing &drawing, const QRectF &target, const ViewTransform &view,
             const RenderStyle &style)
 {
-    paintAll(painter, drawing.entities(), target, view, style);
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    if (style.fillBackground)
+        painter.fillRect(target, style.background);
+    painter.setRenderHint(QPainter::Antialiasing, style.antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing, style.antialiasing);
+    if (view.scale > 0 && std::isfinite(view.scale)) {
+        EntityPainter p(painter, target, view, style);
+        const std::vector<Drawing::Outline> &outlines = drawing.outlines();
+        p.prepareSketches();
+        for (std::size_t i = 0; i < outlines.size(); ++i)
+            if (!p.passOrSketch(outlines[i]))
+                p.draw(drawing.view(i));
+        p.finish();
+    }
+    painter.restore();
 }
 
 void render(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
             const RenderStyle &style)
 {
-    paintAll(painter, entities, target, view, style);
+    paintAll(painter, entities.size(), [&entities](std::size_t i) { return cad::view(entities[i]); }, target, view, style);
 }
 
 } // namespace cad

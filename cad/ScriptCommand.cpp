@@ -11,7 +11,7 @@ class ScriptCommand final : public Command
 public:
     bool draws() const override { return false; }
     bool textLine() const override { return true; }
-    std::string prompt() const override { return "スクリプト ファイル名を入力: "; }
+    std::string_view prompt() const override { return "スクリプト ファイル名を入力: "; }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {

@@ -23,7 +23,7 @@ public:
     explicit UndoCommand(bool askCount) : askCount_(askCount) {}
 
     bool draws() const override { return false; }
-    std::string prompt() const override { return "元に戻す操作の数を入力 <1>: "; }
+    std::string_view prompt() const override { return "元に戻す操作の数を入力 <1>: "; }
 
     bool start(CommandContext &ctx) override
     {

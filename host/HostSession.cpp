@@ -119,7 +119,7 @@ bool HostSession::open(const QString &path, QString *error)
         return false;
     }
     interpreter_.cancel();
-    drawing_.replace(std::move(r.entities));
+    drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);

@@ -3,6 +3,7 @@
 
 #include "Describe.h"
 #include "Dxf.h"
+#include "DxfText.h"
 #include "Replay.h"
 
 #include <QDir>
@@ -118,6 +119,36 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath("taken")).isDir());
         QVERIFY(!cad::writeDxf(sample(), dir.filePath("missing/x.dxf").toStdString()).empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    void textEscapes_data()
+    {
+        QTest::addColumn<QString>("utf8");
+        QTest::addColumn<QString>("escaped");
+        QTest::newRow("ASCII stays") << "X1 ab" << "X1 ab";
+        QTest::newRow("full-width plus") << "＋1000" << "\\U+FF0B1000";
+        QTest::newRow("plus-minus") << "±0" << "\\U+00B10";
+        QTest::newRow("kanji") << "通り芯" << "\\U+901A\\U+308A\\U+82AF";
+        QTest::newRow("beyond the basic plane") << "𠮷" << "\\U+D842\\U+DFB7";
+        QTest::newRow("a line break would end the group") << "a\nb" << "a b";
+    }
+
+    void textEscapes()
+    {
+        QFETCH(QString, utf8);
+        QFETCH(QString, escaped);
+        const std::string encoded = cad::encodeDxfText(utf8.toStdString());
+        QCOMPARE(QString::fromStdString(encoded), escaped);
+        if (!utf8.contains('\n'))
+            QCOMPARE(QString::fromStdString(cad::decodeDxfText(encoded)), utf8);
+    }
+
+    void textDecodingForgivesOddInput()
+    {
+        QCOMPARE(cad::decodeDxfText("\\u+00e9t\xe9"), std::string("ét\xc3\xa9")); // lower case; a Latin-1 byte
+        QCOMPARE(cad::decodeDxfText("\\U+D800x"), std::string("\xef\xbf\xbdx"));  // a lone surrogate
+        QCOMPARE(cad::decodeDxfText("\\U+12"), std::string("\\U+12"));             // too short to be one
+        QCOMPARE(cad::encodeDxfText("\xff"), std::string("\\U+FFFD"));
     }
 
     void badFilesAreRefusedOrReadInPart_data()

@@ -109,6 +109,22 @@ private slots:
         QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 10,0", "C 100,100 5 #3"}));
     }
 
+    // Without --color, DDCOLOR keeps the colour; SAVE writes --out and the host goes on.
+    void saveWritesAndColourStays()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("saved.dxf");
+        Host h({"--out", out});
+        auto l = openLink();
+        QVERIFY(l);
+        QCOMPARE(l->execute("DDCOLOR LINE 0,0 1,0 \rSAVE "), quendra::LinkError::None);
+        QCOMPARE(l->execute("CIRCLE 0,0 1 "), quendra::LinkError::None); // answered, so SAVE is done
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 1,0"}));
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 1,0", "C 0,0 1"}));
+    }
+
     void sigtermWritesTheDrawing()
     {
         QTemporaryDir dir;

@@ -21,6 +21,8 @@ void onSignal(int)
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
 {
+    // A client that goes away while it is answered must not end the host.
+    std::signal(SIGPIPE, SIG_IGN);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0)
         return;
     ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);

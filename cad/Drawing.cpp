@@ -22,10 +22,11 @@ const std::vector<Entity> &Drawing::entities() const
 EntityView Drawing::view(std::size_t i) const
 {
     const Record &r = records_[i];
+    const Outline &o = outlines_[i];
     EntityView v;
-    v.type = r.type;
-    v.color = r.color;
-    switch (r.type) {
+    v.type = o.type;
+    v.color = o.color;
+    switch (o.type) {
     case Entity::Type::Line:
         v.a = {r.d[0], r.d[1]};
         v.b = {r.d[2], r.d[3]};
@@ -47,13 +48,13 @@ EntityView Drawing::view(std::size_t i) const
         v.insert = {r.d[0], r.d[1]};
         v.height = r.d[2];
         v.rotation = r.d[3];
-        v.text = texts_[r.extra];
+        v.text = texts_[static_cast<std::size_t>(r.d[4])];
         break;
     case Entity::Type::Polyline:
         v.startWidth = r.d[0];
         v.endWidth = r.d[1];
-        v.vertices = vertexLists_[r.extra];
-        v.closed = r.closed != 0;
+        v.vertices = vertexLists_[static_cast<std::size_t>(r.d[2])];
+        v.closed = r.d[3] != 0;
         break;
     }
     return v;
@@ -86,7 +87,8 @@ Entity Drawing::at(std::size_t i) const
 
 void Drawing::push(const Entity &e)
 {
-    Record r{{0, 0, 0, 0, 0}, 0, static_cast<std::int16_t>(std::clamp(e.color, 0, colorByLayer)), e.type, 0};
+    const Box box = bounds(e);
+    Record r{{0, 0, 0, 0, 0}};
     switch (e.type) {
     case Entity::Type::Line: r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y; break;
     case Entity::Type::Arc: r.d[3] = e.startAngle, r.d[4] = e.endAngle; [[fallthrough]];
@@ -96,18 +98,19 @@ void Drawing::push(const Entity &e)
         break;
     case Entity::Type::Text:
         r.d[0] = e.insert.x, r.d[1] = e.insert.y, r.d[2] = e.height, r.d[3] = e.rotation;
-        r.extra = static_cast<std::uint32_t>(texts_.size());
+        r.d[4] = static_cast<double>(texts_.size());
         texts_.push_back(e.text);
         break;
     case Entity::Type::Polyline:
         r.d[0] = e.startWidth, r.d[1] = e.endWidth;
-        r.closed = e.closed ? 1 : 0;
-        r.extra = static_cast<std::uint32_t>(vertexLists_.size());
+        r.d[2] = static_cast<double>(vertexLists_.size());
+        r.d[3] = e.closed ? 1 : 0;
         vertexLists_.push_back(e.vertices);
         break;
     }
     records_.push_back(r);
-    grown();
+    const bool falling = e.type == Entity::Type::Line && (e.b.x - e.a.x) * (e.b.y - e.a.y) < 0;
+    outline(box, e.color, e.type, falling);
 }
 
 namespace {
@@ -136,19 +139,12 @@ void Drawing::outline(const Box &box, int color, Entity::Type type, bool falling
         extents_.include(box);
 }
 
-void Drawing::grown()
-{
-    const Record &r = records_.back();
-    const bool falling = r.type == Entity::Type::Line && (r.d[2] - r.d[0]) * (r.d[3] - r.d[1]) < 0;
-    outline(bounds(view(records_.size() - 1)), r.color, r.type, falling);
-}
-
 void Drawing::pop()
 {
-    const Record &r = records_.back();
-    if (r.type == Entity::Type::Text)
+    const Entity::Type type = outlines_.back().type;
+    if (type == Entity::Type::Text)
         texts_.pop_back();
-    else if (r.type == Entity::Type::Polyline)
+    else if (type == Entity::Type::Polyline)
         vertexLists_.pop_back();
     records_.pop_back();
     outlines_.pop_back();
@@ -168,8 +164,7 @@ void Drawing::addLine(Point a, Point b, int color)
 {
     if (!groupOpen_)
         groups_.push_back({records_.size(), 0});
-    records_.push_back(Record{{a.x, a.y, b.x, b.y, 0}, 0, static_cast<std::int16_t>(std::clamp(color, 0, colorByLayer)),
-                              Entity::Type::Line, 0});
+    records_.push_back(Record{{a.x, a.y, b.x, b.y, 0}});
     Box box;
     box.add(a);
     box.add(b);

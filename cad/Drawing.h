@@ -68,13 +68,6 @@ public:
         std::uint8_t falling = 0;
     };
     const std::vector<Outline> &outlines() const { return outlines_; }
-    // The end points of a line, read in place (for views that draw many short lines themselves).
-    void lineEnds(std::size_t i, Point &a, Point &b) const
-    {
-        const Record &r = records_[i];
-        a = {r.d[0], r.d[1]};
-        b = {r.d[2], r.d[3]};
-    }
 
     // Grows with every change, so views know when to repaint.
     std::uint64_t revision() const { return revision_; }
@@ -85,15 +78,13 @@ public:
     std::size_t memoryUse() const;
 
 private:
+    // The geometry of one entity; its kind and colour are in its outline. Text: insert, height,
+    // rotation, index of the text. Polyline: widths, index of the vertex list, closed.
     struct Record
     {
         double d[5];
-        std::uint32_t extra; // index of the text or vertex list
-        std::int16_t color;
-        Entity::Type type;
-        std::uint8_t closed;
     };
-    static_assert(sizeof(Record) == 48);
+    static_assert(sizeof(Record) == 40);
 
     struct Group
     {
@@ -110,7 +101,6 @@ private:
     void pop();
     std::uint32_t nameId(std::string_view name);
     void changed() { ++revision_; }
-    void grown();
 
     void outline(const Box &box, int color, Entity::Type type, bool falling = false);
 

@@ -260,7 +260,7 @@ private:
         }
         const double span = full ? 360.0 : normalizedDegrees(end - start) == 0 ? 360.0 : normalizedDegrees(end - start);
         if (r > largeRadius) {
-            segments(c, r, r, 0, start, span, color);
+            visibleSegments(c, r, start, span, color);
             return;
         }
         painter_.setPen(QPen(colorOf(color, style_), 0));
@@ -289,6 +289,48 @@ private:
         }
     }
 
+    // A huge arc seen close up: only the part of it the view can show, finely enough that no
+    // chord strays a pixel from the curve.
+    void visibleSegments(QPointF c, double r, double start, double span, int color)
+    {
+        if (clip_.contains(c)) {
+            segments(c, r, r, 0, start, span, color);
+            return;
+        }
+        // Seen from the centre, the view spans the angles of its corners (less than 180 degrees
+        // away, since the centre lies outside it).
+        const QPointF corners[] = {clip_.topLeft(), clip_.topRight(), clip_.bottomLeft(), clip_.bottomRight()};
+        const double towards = std::atan2(-(clip_.center().y() - c.y()), clip_.center().x() - c.x()) / degree;
+        double low = 0, high = 0;
+        for (const QPointF &k : corners) {
+            double a = std::atan2(-(k.y() - c.y()), k.x() - c.x()) / degree - towards;
+            a = normalizedDegrees(a + 180) - 180;
+            low = std::min(low, a);
+            high = std::max(high, a);
+        }
+        const double from = normalizedDegrees(towards + low - 1);
+        const double width = std::min(high - low + 2, 360.0);
+        // The parts of the arc within [from, from + width], which may wrap past its start.
+        const double offset = normalizedDegrees(from - start);
+        for (const double window : {offset, offset - 360}) {
+            const double a0 = std::max(0.0, window), a1 = std::min(span, window + width);
+            if (a1 > a0)
+                arcPart(c, r, start + a0, a1 - a0, color);
+        }
+    }
+
+    void arcPart(QPointF c, double r, double from, double sweep, int color)
+    {
+        const int n = static_cast<int>(std::clamp(std::sqrt(r * sweep * degree), 8.0, 8192.0));
+        auto at = [&](double a) { return QPointF(c.x() + r * std::cos(a * degree), c.y() - r * std::sin(a * degree)); };
+        QPointF previous = at(from);
+        for (int i = 1; i <= n; ++i) {
+            const QPointF next = at(from + sweep * i / n);
+            line(previous, next, color);
+            previous = next;
+        }
+    }
+
     void ellipse(const EntityView &e)
     {
         const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * view_.scale;
@@ -306,6 +348,8 @@ private:
         const double reach = h * (static_cast<double>(e.text.size()) + 1);
         if (!QRectF(at.x() - reach, at.y() - reach, 2 * reach, 2 * reach).intersects(clip_))
             return;
+        if (h > 20 * std::max(target_.height(), target_.width()))
+            return; // a glyph larger than the view many times over shows nothing to read
         if (h < 3) {
             // Too small to read: a short stroke where the text stands.
             const Box b = bounds(e);
@@ -376,7 +420,13 @@ private:
         const double nx = -(b.y() - a.y()) / len, ny = (b.x() - a.x()) / len;
         const QPolygonF quad{QPointF(a.x() + nx * w0 / 2, a.y() + ny * w0 / 2), QPointF(b.x() + nx * w1 / 2, b.y() + ny * w1 / 2),
                              QPointF(b.x() - nx * w1 / 2, b.y() - ny * w1 / 2), QPointF(a.x() - nx * w0 / 2, a.y() - ny * w0 / 2)};
-        if (quad.boundingRect().intersects(clip_))
+        const QRectF reach = quad.boundingRect();
+        if (!reach.intersects(clip_))
+            return;
+        // Far beyond the view the raster engine loses precision: cut the band to the view first.
+        if (reach.width() > 1e6 || reach.height() > 1e6)
+            painter_.drawPolygon(quad.intersected(QPolygonF(clip_)));
+        else
             painter_.drawPolygon(quad);
     }
 

@@ -91,6 +91,25 @@ private slots:
         QVERIFY(inked(paint(d, &onTheCircle)) > 0);
     }
 
+    // Seen from close up, a huge circle is drawn where it is, to the pixel, not as long chords.
+    void hugeCircleCloseUp()
+    {
+        const cad::Drawing d = cad::replay({"CIRCLE 0,0 1000000 "});
+        const cad::ViewTransform view{{1000000, 0}, 100.0};
+        const QImage image = paint(d, &view);
+        int rows = 0;
+        for (int y = 20; y < 280; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != Qt::white) {
+                    QVERIFY2(std::abs(x - 200) <= 1, qPrintable(QString("row %1 inked at %2").arg(y).arg(x)));
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        QCOMPARE(rows, 260);
+    }
+
     void colours()
     {
         cad::RenderStyle dark;

@@ -3,7 +3,9 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build test run bench fuzz clean
+SANITIZE_BUILD ?= build-asan
+
+.PHONY: all deps configure build test test-main test-sanitize run bench fuzz clean
 
 all: build
 
@@ -16,8 +18,18 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# Every test of the full build, then the libraries without widgets again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 test: build
+	@$(MAKE) --no-print-directory test-main test-sanitize
+
+test-main:
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENDRA_SANITIZE=ON -DQUENDRA_PURE_ONLY=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Starts the CAD host, then the assistant; closing the assistant leaves the host running.
 run: build
@@ -30,4 +42,4 @@ fuzz: build
 	@scripts/fuzz $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

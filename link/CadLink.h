@@ -55,7 +55,8 @@ private:
 inline constexpr const char *cadService = "AutoCAD LT.DDE";
 inline constexpr const char *cadTopic = "System";
 
-// The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH".
+// The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH"; on Windows also
+// "dde" (the default there, see dde/DdeTransport.h).
 TransportFactory transportFromEnvironment();
 
 std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds timeout);

@@ -29,6 +29,7 @@ struct Control
     bool checked = false;      // initial value of an option button or check box
     bool enabled = true;
     bool digitsOnly = false;   // the digit filter of the angle boxes
+    bool editable = true;      // false: a drop-down list whose text is one of its items
     std::string group;         // frame caption that groups option buttons; "" is the form's own group
     std::string labelName;     // name of the label of a combo or text box ("Label3"), for enable rules
     std::optional<Anchor> anchor;
@@ -96,5 +97,10 @@ struct FormDefinition
     const Button *button(const std::string &name) const;
     FormState initialState() const;
 };
+
+// Sets one control as a user would: the text of a combo or text box (one of its items for a
+// drop-down list); "1" selects an option button and clears the others of its group; "0" or "1"
+// for a check box. False if the form has no such control or the value does not fit it.
+bool setInput(const FormDefinition &form, FormState &state, const std::string &control, const std::string &value);
 
 } // namespace quendra

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <fstream>
 
+#ifdef _WIN32
+#include "dde/DdeTransport.h"
+#endif
+
 namespace quendra {
 
 namespace {
@@ -54,6 +58,10 @@ TransportFactory transportFromEnvironment()
     long ms = 5000;
     if (const char *t = std::getenv("QUENDRA_LINK_TIMEOUT_MS"))
         ms = std::max(1L, std::strtol(t, nullptr, 10));
+#ifdef _WIN32
+    // On Windows the CAD host is reached by DDE ("dde", the default there) unless "socket" is asked for.
+    if (spec != "socket") return [ms] { return makeDdeTransport(std::chrono::milliseconds(ms)); };
+#endif
     return [ms] { return makeSocketTransport(std::chrono::milliseconds(ms)); };
 }
 

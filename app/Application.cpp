@@ -1,0 +1,168 @@
+#include "Application.h"
+
+#include "Desktop.h"
+#include "ExitDialog.h"
+#include "Forms.h"
+#include "MainWindow.h"
+#include "OpeningWindow.h"
+#include "StartupDialog.h"
+#include "VersionDialog.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#if __has_include("SymbolDialog.h")
+#include "SymbolDialog.h"
+#define QUENDRA_HAVE_SYMBOL_DIALOG 1
+#else
+#define QUENDRA_HAVE_SYMBOL_DIALOG 0
+#endif
+
+namespace quendra {
+
+Application::Application(MessageService &messages, TransportFactory transports, Desktop &desktop)
+    : context_{messages, std::move(transports), *this}, desktop_(desktop)
+{
+    // The program ends only through endProgram, never because its last window was hidden.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+Application::~Application() = default;
+
+void Application::start() { startupDialog().show(); }
+
+StartupDialog &Application::startupDialog()
+{
+    if (!kidou_) {
+        kidou_ = std::make_unique<StartupDialog>(context_);
+        connect(kidou_.get(), &StartupDialog::launchChosen, this, &Application::launchHost);
+    }
+    return *kidou_;
+}
+
+OpeningWindow &Application::openingWindow()
+{
+    if (!start_)
+        start_ = std::make_unique<OpeningWindow>(context_, desktop_);
+    return *start_;
+}
+
+MainWindow &Application::mainWindow()
+{
+    if (!main_) {
+        main_ = std::make_unique<MainWindow>(context_, desktop_, &Application::formAvailable);
+        connect(main_.get(), &MainWindow::formRequested, this, &Application::openForm);
+        connect(main_.get(), &MainWindow::versionRequested, this, &Application::showVersion);
+        connect(main_.get(), &MainWindow::calculatorRequested, this, &Application::openCalculator);
+    }
+    return *main_;
+}
+
+ExitDialog &Application::exitDialog()
+{
+    if (!syuuryou_)
+        syuuryou_ = std::make_unique<ExitDialog>(context_);
+    return *syuuryou_;
+}
+
+VersionDialog &Application::versionDialog()
+{
+    if (!barjyon_)
+        barjyon_ = std::make_unique<VersionDialog>(context_);
+    return *barjyon_;
+}
+
+void Application::launchHost()
+{
+    // The opening window is loaded (and runs its launch) only once; later it is just shown.
+    const bool first = !start_;
+    startupDialog().hide();
+    OpeningWindow &window = openingWindow();
+    if (first)
+        window.launchHost();
+    window.show();
+}
+
+void Application::showMainWindow()
+{
+    MainWindow &window = mainWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void Application::showExitDialog()
+{
+    ExitDialog &dialog = exitDialog();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+
+void Application::showVersion()
+{
+    VersionDialog &dialog = versionDialog();
+    dialog.show();
+    dialog.raise();
+    mainWindow().hide();
+}
+
+bool Application::formAvailable(const QString &name)
+{
+    if (name == QLatin1String("dentaku"))
+        return false;
+    return QUENDRA_HAVE_SYMBOL_DIALOG && findForm(name.toStdString()) != nullptr;
+}
+
+void Application::openForm(const QString &name)
+{
+#if QUENDRA_HAVE_SYMBOL_DIALOG
+    const FormDefinition *form = findForm(name.toStdString());
+    if (!form)
+        return;
+    std::unique_ptr<QWidget> &slot = forms_[name];
+    if (!slot)
+        slot = std::make_unique<SymbolDialog>(*form, context_);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+    mainWindow().hide();
+#else
+    Q_UNUSED(name);
+#endif
+}
+
+void Application::openCalculator() {}
+
+QWidget *Application::loadedForm(const QString &name) const
+{
+    const auto it = forms_.find(name);
+    return it == forms_.end() ? nullptr : it->second.get();
+}
+
+std::vector<QWidget *> Application::windows() const
+{
+    std::vector<QWidget *> all;
+    for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get(), main_.get(), syuuryou_.get(),
+                                                       barjyon_.get()})
+        if (w)
+            all.push_back(w);
+    for (const auto &[name, form] : forms_)
+        all.push_back(form.get());
+    return all;
+}
+
+void Application::endProgram()
+{
+    if (ended_)
+        return;
+    if (main_)
+        main_->confirmEnd();
+    ended_ = true;
+    for (QWidget *w : windows())
+        w->hide();
+    emit programEnded();
+    QCoreApplication::exit(0);
+}
+
+} // namespace quendra

@@ -1,0 +1,22 @@
+#include "Application.h"
+#include "Desktop.h"
+#include "Layout.h"
+#include "MessageService.h"
+
+#include <QApplication>
+#include <QFont>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quendra_LT"));
+    // The dialogs ask for the Windows Japanese UI font; IPAPGothic is its metric-compatible twin.
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")});
+    QApplication::setFont(quendra::gothicFont(9));
+
+    quendra::MessageService messages;
+    quendra::Desktop desktop;
+    quendra::Application application(messages, quendra::transportFromEnvironment(), desktop);
+    application.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,45 @@
+#include "ExitDialog.h"
+
+namespace quendra {
+
+namespace {
+
+Button make(std::string name, std::string caption, Button::Role role, DrawFunction draw = {})
+{
+    Button b;
+    b.name = std::move(name);
+    b.caption = std::move(caption);
+    b.role = role;
+    b.draw = std::move(draw);
+    b.minimiseAfter = false;
+    return b;
+}
+
+FormDefinition define()
+{
+    FormDefinition f;
+    f.name = "syuuryou";
+    f.caption = "Quendra_LT";
+    f.closeStyle = FormDefinition::CloseStyle::Plain;
+    Button both = make("Command1", "LT共終了(&L)", Button::Role::Draw, [](const FormState &) {
+        return Outcome().send(std::string(exitScript));
+    });
+    both.isDefault = true;
+    Button alone = make("Command3", "終　了(&Q)", Button::Role::Draw, [](const FormState &) {
+        return Outcome().say(Message{endMessage, Icon::None, "Quendra_LT for Windows95"});
+    });
+    Button back = make("Command2", "戻る(&B)", Button::Role::Back);
+    back.isCancel = true;
+    f.buttons = {both, alone, back};
+    return f;
+}
+
+} // namespace
+
+const FormDefinition &syuuryou()
+{
+    static const FormDefinition form = define();
+    return form;
+}
+
+} // namespace quendra

@@ -1,0 +1,220 @@
+#include "DdeServer.h"
+
+#include "WinText.h"
+
+#include <windows.h>
+
+#include <ddeml.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace quendra {
+
+struct DdeServer::Session
+{
+    std::string service;
+    std::string topic;
+    Handler handler;
+    Charset charset;
+
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    HANDLE ready = nullptr;
+    bool registered = false; // written by the thread before `ready`
+    std::string failure;
+    std::atomic<int> conversations{0};
+
+    // Owned by the serving thread.
+    DWORD instance = 0;
+    HSZ serviceHandle = nullptr;
+    HSZ topicHandle = nullptr;
+};
+
+namespace {
+
+using Session = DdeServer::Session;
+
+// DDEML calls back on the thread that made the instance and passes no context; each serving
+// thread serves one session.
+thread_local Session *serving = nullptr;
+
+HDDEDATA answer(UINT_PTR value)
+{
+    return reinterpret_cast<HDDEDATA>(value);
+}
+
+bool isOurTopic(const Session &session, HSZ topic)
+{
+    return topic && DdeCmpStringHandles(topic, session.topicHandle) == 0;
+}
+
+std::string readScript(const Session &session, HDDEDATA data)
+{
+    const DWORD size = DdeGetData(data, nullptr, 0, 0);
+    std::vector<char> bytes(size);
+    if (size > 0) DdeGetData(data, reinterpret_cast<LPBYTE>(bytes.data()), size, 0);
+    if (session.charset == DdeServer::Charset::Ansi) {
+        const std::string_view ansi = win::untilNul(std::string_view(bytes.data(), bytes.size()));
+        return win::toUtf8(win::fromCodePage(ansi, CP_ACP));
+    }
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    std::copy_n(bytes.data(), text.size() * sizeof(wchar_t), reinterpret_cast<char *>(text.data()));
+    return win::toUtf8(win::untilNul(text));
+}
+
+HDDEDATA onExecute(Session &session, HSZ topic, HDDEDATA data)
+{
+    if (!isOurTopic(session, topic)) return answer(DDE_FNOTPROCESSED);
+    bool taken = false;
+    try {
+        taken = session.handler(readScript(session, data));
+    } catch (...) {
+        taken = false; // nothing may unwind through DDEML
+    }
+    return answer(taken ? DDE_FACK : DDE_FNOTPROCESSED);
+}
+
+HDDEDATA CALLBACK callback(UINT type, UINT, HCONV, HSZ topic, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR)
+{
+    Session *session = serving;
+    if (!session) return nullptr;
+    switch (type) {
+    case XTYP_CONNECT:
+        return answer(isOurTopic(*session, topic) ? TRUE : FALSE);
+    case XTYP_CONNECT_CONFIRM:
+        ++session->conversations;
+        return nullptr;
+    case XTYP_DISCONNECT:
+        --session->conversations;
+        return nullptr;
+    case XTYP_EXECUTE:
+        return onExecute(*session, topic, data);
+    default:
+        return nullptr;
+    }
+}
+
+bool registerService(Session &session)
+{
+    const auto service = win::fromUtf8(session.service);
+    const auto topic = win::fromUtf8(session.topic);
+    if (!service || !topic) {
+        session.failure = "the service or topic is not UTF-8";
+        return false;
+    }
+    const UINT flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_REQUESTS |
+                       CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS;
+    const bool ansi = session.charset == DdeServer::Charset::Ansi;
+    const UINT started = ansi ? DdeInitializeA(&session.instance, callback, flags, 0)
+                              : DdeInitializeW(&session.instance, callback, flags, 0);
+    if (started != DMLERR_NO_ERROR) {
+        session.instance = 0;
+        session.failure = "DdeInitialize failed with DDEML error " + std::to_string(started);
+        return false;
+    }
+    session.serviceHandle = DdeCreateStringHandleW(session.instance, service->c_str(), CP_WINUNICODE);
+    session.topicHandle = DdeCreateStringHandleW(session.instance, topic->c_str(), CP_WINUNICODE);
+    if (session.serviceHandle && session.topicHandle &&
+        DdeNameService(session.instance, session.serviceHandle, nullptr, DNS_REGISTER))
+        return true;
+    session.failure =
+        "cannot register the service, DDEML error " + std::to_string(DdeGetLastError(session.instance));
+    return false;
+}
+
+void release(Session &session)
+{
+    if (session.serviceHandle) DdeFreeStringHandle(session.instance, session.serviceHandle);
+    if (session.topicHandle) DdeFreeStringHandle(session.instance, session.topicHandle);
+    session.serviceHandle = session.topicHandle = nullptr;
+    if (session.instance) DdeUninitialize(session.instance); // ends the conversations still open
+    session.instance = 0;
+    session.conversations = 0;
+}
+
+DWORD WINAPI serve(void *parameter)
+{
+    Session &session = *static_cast<Session *>(parameter);
+    serving = &session;
+    // Make this thread's message queue before anyone may post WM_QUIT to it.
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    session.registered = registerService(session);
+    const bool registered = session.registered;
+    SetEvent(session.ready);
+    if (registered) {
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        DdeNameService(session.instance, session.serviceHandle, nullptr, DNS_UNREGISTER);
+    }
+    release(session);
+    serving = nullptr;
+    return registered ? 0 : 1;
+}
+
+void join(Session &session)
+{
+    WaitForSingleObject(session.thread, INFINITE);
+    CloseHandle(session.thread);
+    session.thread = nullptr;
+}
+
+} // namespace
+
+DdeServer::DdeServer(std::string service, std::string topic, Handler handler, Charset charset)
+    : session_(std::make_unique<Session>())
+{
+    session_->service = std::move(service);
+    session_->topic = std::move(topic);
+    session_->handler = std::move(handler);
+    session_->charset = charset;
+}
+
+DdeServer::~DdeServer()
+{
+    stop();
+}
+
+bool DdeServer::start(std::string *error)
+{
+    Session &session = *session_;
+    if (session.thread) return true;
+    session.failure.clear();
+    session.registered = false;
+    session.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (session.ready) session.thread = CreateThread(nullptr, 0, serve, &session, 0, &session.threadId);
+    if (session.thread) {
+        WaitForSingleObject(session.ready, INFINITE);
+        if (!session.registered) join(session);
+    } else {
+        session.failure = "cannot start the serving thread";
+    }
+    if (session.ready) CloseHandle(session.ready);
+    session.ready = nullptr;
+    if (error) *error = session.failure;
+    return session.thread != nullptr;
+}
+
+void DdeServer::stop()
+{
+    Session &session = *session_;
+    if (!session.thread) return;
+    PostThreadMessageW(session.threadId, WM_QUIT, 0, 0);
+    join(session);
+}
+
+bool DdeServer::isRunning() const
+{
+    return session_->thread != nullptr;
+}
+
+int DdeServer::conversationCount() const
+{
+    return session_->conversations.load();
+}
+
+} // namespace quendra

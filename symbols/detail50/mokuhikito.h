@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// One jamb of a wooden sliding-door frame at 1:50: grooved jamb board and a casing on each face.
+const FormDefinition &mokuhikito();
+
+} // namespace quendra

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// One jamb of a steel door frame at 1:50: the stepped frame section and the casing.
+const FormDefinition &sutiruwaku();
+
+} // namespace quendra

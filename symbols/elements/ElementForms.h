@@ -1,0 +1,11 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+#include <vector>
+
+namespace quendra {
+
+std::vector<const FormDefinition *> elementForms();
+
+} // namespace quendra

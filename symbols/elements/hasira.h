@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// Column: a closed zero-width polyline, the base point at its centre or S outside a corner or face.
+const FormDefinition &hasira();
+
+} // namespace quendra

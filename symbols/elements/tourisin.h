@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// Grid line bubbles: the grid number in a circle beyond the end of the line, in four directions.
+const FormDefinition &tourisin();
+
+} // namespace quendra

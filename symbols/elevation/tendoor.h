@@ -1,0 +1,11 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// Elevation of a single swing door: the leaf, two frame outlines and the opening mark, standing on
+// the floor (flush threshold) or raised above it.
+const FormDefinition &tendoor();
+
+} // namespace quendra

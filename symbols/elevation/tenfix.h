@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// Elevation of a FIX window: the nominal size and two frame outlines around it.
+const FormDefinition &tenfix();
+
+} // namespace quendra

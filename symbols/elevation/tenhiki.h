@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FormDefinition.h"
+
+namespace quendra {
+
+// Elevation of a two-panel sliding window: three outlines, the sashes and the sliding arrow.
+const FormDefinition &tenhiki();
+
+} // namespace quendra

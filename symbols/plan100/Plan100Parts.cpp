@@ -1,0 +1,55 @@
+#include "Plan100Parts.h"
+
+#include "common/FormParts.h"
+
+namespace quendra {
+
+std::vector<Control> hingeOptions()
+{
+    return {
+        option("Option1", "戸吊元", true, {}, Anchor{0.08, 0.5}),
+        option("Option2", "戸吊元", false, {}, Anchor{0.92, 0.5}),
+    };
+}
+
+std::optional<int> hingeSide(const FormState &state)
+{
+    if (state.checked("Option1"))
+        return 1;
+    if (state.checked("Option2"))
+        return 2;
+    return std::nullopt;
+}
+
+std::vector<std::string> inputsThenBackBeforeExit(const std::vector<Control> &controls)
+{
+    std::vector<std::string> order;
+    for (const Control &c : controls)
+        if (c.kind != Control::Kind::Label)
+            order.push_back(c.name);
+    for (const char *b : {"Command1", "Command2", "Command4", "Command3"})
+        order.emplace_back(b);
+    return order;
+}
+
+Outcome sendLinesAndArcs(const Steps &lineRows, const Steps &arcRows, int angle)
+{
+    return Outcome()
+        .send(script("LINE ", turned(lineRows, angle)))
+        .send(script("ARC ", turned(arcRows, angle), false));
+}
+
+Outcome drawHinged(const FormState &state, HingedRows rows)
+{
+    const double W = state.number("Combo1");
+    const auto side = hingeSide(state);
+    if (!side)
+        return rejected(hingeMessage);
+    const auto A = fittingAngle(state.strictNumber("Combo2"));
+    if (!A)
+        return rejected(numberMessage);
+    const SwingRows r = rows(W, *side);
+    return sendLinesAndArcs(r.lines, r.arcs, *A);
+}
+
+} // namespace quendra

@@ -1,0 +1,51 @@
+#include "fix100.h"
+
+#include "common/FormParts.h"
+
+namespace quendra {
+
+namespace {
+
+Outcome draw(const FormState &s)
+{
+    const double W = s.number("Combo1");
+    const auto A = fittingAngle(s.strictNumber("Combo2"));
+    if (!A)
+        return rejected(angleMessage);
+    const Steps rows = {
+        pt(0, 50),                 // 1
+        pt(W + 100, 0, 3),         // 2 wall face y = 50
+        pt(0, -100),               // 3
+        pt(-(W + 100), 0, 3),      // 4 wall face y = -50
+        pt(50, 100),               // 5
+        pt(0, -100, 3),            // 6 left jamb
+        pt(W, 0),                  // 7
+        pt(0, 100, 3),             // 8 right jamb
+        pt(0, -50),                // 9
+        pt(-W, 0),                 // 10 glass line
+    };
+    return Outcome().send(script("LINE ", turned(rows, *A)));
+}
+
+FormDefinition define()
+{
+    FormDefinition f;
+    f.name = "fix100";
+    f.caption = "Quendra_LT(1/100用FIX窓)";
+    f.controls = {
+        combo("Combo1", "W寸法(&W)", "500", {"500", "600", "800", "900", "1000"}),
+        angleCombo(),
+    };
+    f.buttons = standardButtons("ＦＩＸ窓作図(&A)", widthAtLeast(0), draw);
+    return f;
+}
+
+} // namespace
+
+const FormDefinition &fix100()
+{
+    static const FormDefinition form = define();
+    return form;
+}
+
+} // namespace quendra

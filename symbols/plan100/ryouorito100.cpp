@@ -1,0 +1,60 @@
+#include "ryouorito100.h"
+
+#include "Plan100Parts.h"
+#include "common/FormParts.h"
+
+namespace quendra {
+
+namespace {
+
+Outcome draw(const FormState &s)
+{
+    const double W = s.number("Combo1");
+    const auto A = fittingAngle(s.strictNumber("Combo2"));
+    if (!A)
+        return rejected(angleMessage);
+    const Steps rows = {
+        pt(0, 50),                 // 1
+        pt(W + 100, 0, 3),         // 2 wall face y = 50
+        pt(0, -100),               // 3
+        pt(-(W + 100), 0, 3),      // 4 wall face y = -50
+        pt(50, 100),               // 5
+        pt(0, -100, 3),            // 6 first jamb
+        pt(W, 0),                  // 7
+        pt(0, 100, 3),             // 8 second jamb
+        pt(-W, -100),              // 9
+        pt(100, -(W / 4)),         // 10 first leaf, first stroke
+        pt(100, W / 4, 3),         // 11 first leaf, second stroke
+        pt(W - 200, 0),            // 12
+        pt(-100, -(W / 4)),        // 13 second leaf, first stroke
+        pt(-100, W / 4, 3),        // 14 second leaf, second stroke
+        pt(-(W / 2 - 200), 200),   // 15
+        pt(0, -300),               // 16 cross line
+    };
+    return Outcome().send(script("LINE ", turned(rows, *A)));
+}
+
+FormDefinition define()
+{
+    FormDefinition f;
+    f.name = "ryouorito100";
+    f.caption = "Quendra_LT(1/100用両折リ戸)";
+    f.controls = {
+        combo("Combo1", "W寸法(&W)", "1700",
+              {"800", "900", "1000", "1100", "1200", "1300", "1400", "1500", "1600", "1700", "1800"}),
+        angleCombo(),
+    };
+    f.buttons = standardButtons("両折リ戸作図(&A)", widthAtLeast(800), draw);
+    f.tabOrder = inputsThenBackBeforeExit(f.controls);
+    return f;
+}
+
+} // namespace
+
+const FormDefinition &ryouorito100()
+{
+    static const FormDefinition form = define();
+    return form;
+}
+
+} // namespace quendra

@@ -1,0 +1,63 @@
+#include "tatejiku100.h"
+
+#include "Plan100Parts.h"
+#include "common/FormParts.h"
+
+namespace quendra {
+
+namespace {
+
+Outcome draw(const FormState &s)
+{
+    const double W = s.number("Combo1");
+    const auto A = fittingAngle(s.strictNumber("Combo2"));
+    if (!A)
+        return rejected(angleMessage);
+    const Steps lines = {
+        pt(0, 50),                   // 1
+        pt(W + 100, 0, 3),           // 2 wall face y = 50
+        pt(0, -100),                 // 3
+        pt(-(W + 100), 0, 3),        // 4 wall face y = -50
+        pt(50, 100),                 // 5
+        pt(0, -100, 3),              // 6 first jamb
+        pt(W, 0),                    // 7
+        pt(0, 100, 3),               // 8 second jamb
+        pt(0, -50),                  // 9
+        pt(-W, 0, 3),                // 10 closed sash
+        pt(W / 2, W / 2 + 50),       // 11
+        pt(0, -(W + 100)),           // 12 open sash
+    };
+    const Steps arcs = {
+        word("c "), pt(0, W / 2 + 100),       // 13 centre (W/2 + 50, 50)
+        pt(W / 2, 0),                         // 14 start at the second jamb
+        pt(0, W / 2, 2),                      // 15 end at the open sash; ARC repeats
+        word("c "), pt(0, -(W / 2 + 100)),    // 16 centre (W/2 + 50, -50)
+        pt(-(W / 2), 0),                      // 17 start at the first jamb
+        pt(0, -(W / 2)),                      // 18 end at the open sash's other end
+    };
+    return sendLinesAndArcs(lines, arcs, *A);
+}
+
+FormDefinition define()
+{
+    FormDefinition f;
+    f.name = "tatejiku100";
+    f.caption = "Quendra_LT(1/100用竪軸回転窓)";
+    f.controls = {
+        combo("Combo1", "W寸法(&W)", "500", {"500", "600", "800", "900", "1000"}),
+        angleCombo(),
+    };
+    f.buttons = standardButtons("竪軸回転窓作図(&A)", widthAtLeast(0), draw);
+    f.tabOrder = inputsThenBackBeforeExit(f.controls);
+    return f;
+}
+
+} // namespace
+
+const FormDefinition &tatejiku100()
+{
+    static const FormDefinition form = define();
+    return form;
+}
+
+} // namespace quendra

@@ -1,0 +1,238 @@
+// The DDE conversation under Wine: a CadLink over the DDE transport against dde_test_server.exe,
+// which serves "AutoCAD LT.DDE" / "System" from another process.
+//   test_dde_link.exe order|nohost|reconnect|text|answers|forms
+#include "ButtonPress.h"
+#include "CadLink.h"
+#include "Checks.h"
+#include "DdeTransport.h"
+#include "TestServerProcess.h"
+#include "detail50/Detail50Forms.h"
+#include "elements/ElementForms.h"
+#include "elevation/ElevationForms.h"
+#include "plan100/Plan100Forms.h"
+
+#include <map>
+
+using namespace quendra;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::unique_ptr<CadLink> ddeLink(std::chrono::milliseconds timeout = 5s)
+{
+    return std::make_unique<CadLink>(makeDdeTransport(timeout));
+}
+
+std::string errorName(LinkError e)
+{
+    switch (e) {
+    case LinkError::None:
+        return "None";
+    case LinkError::NoHost:
+        return "NoHost";
+    case LinkError::HostGone:
+        return "HostGone";
+    case LinkError::Refused:
+        return "Refused";
+    case LinkError::Timeout:
+        return "Timeout";
+    }
+    return "?";
+}
+
+void expectError(Checks &checks, LinkError actual, LinkError expected, const std::string &what)
+{
+    checks.equal(errorName(actual), errorName(expected), what);
+}
+
+void expectScripts(Checks &checks, const std::vector<std::string> &actual,
+                   const std::vector<std::string> &expected, const std::string &what)
+{
+    if (!checks.check(actual.size() == expected.size(),
+                      what + ": " + std::to_string(expected.size()) + " scripts")) {
+        std::printf("     got %zu\n", actual.size());
+        return;
+    }
+    for (size_t i = 0; i < expected.size(); ++i)
+        checks.equal(actual[i], expected[i], what + ": script " + std::to_string(i + 1));
+}
+
+// A script as long as the editor's largest file: one LINE with many points.
+std::string bigScript()
+{
+    std::string script = "LINE ";
+    while (script.size() < 64 * 1024)
+        script += "@100,0 ";
+    return script + "\r";
+}
+
+const std::string japanese = "DTEXT j m @0,0 350 0 和室（６畳）・押入ｱｲｳ①\r\r";
+
+void order(Checks &checks)
+{
+    TestServerProcess server;
+    if (!checks.check(server.start(), "the test server serves")) return;
+    auto link = ddeLink();
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open");
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open again");
+    const std::vector<std::string> sent = {"ID\r", "LINE @0,50 @600,0   \r", japanese, bigScript(), "EXIT "};
+    for (const std::string &script : sent)
+        expectError(checks, link->execute(script), LinkError::None,
+                    "execute " + std::to_string(script.size()) + " bytes");
+    expectScripts(checks, server.scripts(sent.size()), sent, "received in order and whole");
+    for (const auto &r : server.received())
+        checks.check(r.conversations == 1 && r.taken, "opening twice leaves one conversation");
+
+    auto second = ddeLink();
+    expectError(checks, second->open(cadService, cadTopic), LinkError::None, "a second form opens its own");
+    expectError(checks, second->execute("second\r"), LinkError::None, "the second form sends");
+    expectError(checks, link->execute("first\r"), LinkError::None, "the first form still sends");
+    const auto all = server.received();
+    checks.check(all.size() == sent.size() + 2 && all[sent.size()].conversations == 2,
+                 "two forms, two conversations");
+    expectScripts(
+        checks, server.scripts(),
+        [&] {
+            auto expected = sent;
+            expected.insert(expected.end(), {"second\r", "first\r"});
+            return expected;
+        }(),
+        "both conversations in one queue");
+}
+
+void noHost(Checks &checks)
+{
+    auto transport = makeDdeTransport(2s);
+    expectError(checks, transport->open(cadService, cadTopic), LinkError::NoHost, "open with no server");
+    checks.check(!transport->isOpen(), "not open");
+    expectError(checks, transport->execute("ID\r"), LinkError::HostGone, "execute on no conversation");
+    auto link = ddeLink();
+    expectError(checks, link->open(cadService, cadTopic), LinkError::NoHost, "a form's link with no server");
+    expectError(checks, link->execute("ID\r"), LinkError::NoHost, "a form's execute tries again and says so");
+    expectError(checks, link->open("No Such Service", cadTopic), LinkError::NoHost, "unknown service");
+}
+
+void reconnect(Checks &checks)
+{
+    auto link = ddeLink();
+    {
+        TestServerProcess first;
+        checks.check(first.start(), "first server");
+        expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open");
+        expectError(checks, link->execute("before\r"), LinkError::None, "execute");
+        first.stop();
+        checks.check(!link->isOpen(), "the link sees the host leave");
+        expectError(checks, link->execute("while away\r"), LinkError::NoHost, "execute while no host runs");
+        expectScripts(checks, first.scripts(), {"before\r"}, "nothing sent while away");
+    }
+    TestServerProcess second;
+    checks.check(second.start(), "the host comes back");
+    expectError(checks, link->execute("after restart\r"), LinkError::None, "the link opens again by itself");
+    expectScripts(checks, second.scripts(1), {"after restart\r"}, "the new host receives it");
+
+    second.crash();
+    checks.check(!link->isOpen(), "a crashed host leaves no open link");
+    expectError(checks, link->execute("after crash\r"), LinkError::NoHost, "execute after the crash");
+
+    TestServerProcess third;
+    checks.check(third.start(), "the host starts once more");
+    auto transport = makeDdeTransport(5s);
+    expectError(checks, transport->open(cadService, cadTopic), LinkError::None, "a bare transport opens");
+    third.crash();
+    expectError(checks, transport->execute("gone\r"), LinkError::HostGone, "the bare transport: host gone");
+    checks.check(!transport->isOpen(), "and it is closed");
+    checks.check(third.start(), "restarted");
+    expectError(checks, transport->open(cadService, cadTopic), LinkError::None, "opens after the restart");
+    expectError(checks, transport->execute("again\r"), LinkError::None, "and sends");
+}
+
+void text(Checks &checks)
+{
+    if (!checks.check(GetACP() == 932, "the ANSI code page is CP932 (LANG=ja_JP.UTF-8)")) return;
+    TestServerProcess ansi;
+    checks.check(ansi.start(), "ANSI server");
+    auto link = ddeLink();
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open");
+    const std::vector<std::string> carried = {japanese, "DTEXT j m @0,0 350 0 ＋1000±５\r\r", "ﾃﾞｰﾀ～〒\r"};
+    for (const std::string &s : carried)
+        expectError(checks, link->execute(s), LinkError::None, "CP932 text is sent");
+    expectError(checks, link->execute("DTEXT j m @0,0 350 0 café\r\r"), LinkError::Refused,
+                "a character outside CP932 is refused, not turned into '?'");
+    expectError(checks, link->execute("LINE \xff\xfe\r"), LinkError::Refused,
+                "bytes that are not UTF-8 are refused");
+    expectError(checks, link->execute("ID\r"), LinkError::None, "the conversation carries on");
+    auto expected = carried;
+    expected.push_back("ID\r");
+    expectScripts(checks, ansi.scripts(expected.size()), expected,
+                  "the ANSI server got the CP932 text back whole");
+    ansi.stop();
+
+    TestServerProcess unicode(true);
+    checks.check(unicode.start(), "Unicode server");
+    expectError(checks, link->execute("DTEXT j m @0,0 350 0 café\r\r"), LinkError::None,
+                "a Unicode server takes what CP932 cannot carry");
+    expectScripts(checks, unicode.scripts(1), {"DTEXT j m @0,0 350 0 café\r\r"}, "and receives it as sent");
+}
+
+void answers(Checks &checks)
+{
+    TestServerProcess server;
+    checks.check(server.start(), "server");
+    auto link = ddeLink(1500ms);
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open");
+    expectError(checks, link->execute(testserver::refuseScript), LinkError::Refused, "a refusal is reported");
+    checks.check(link->isOpen(), "a refusal keeps the conversation");
+    expectError(checks, link->execute(testserver::holdScript), LinkError::Timeout,
+                "a host that does not answer");
+    server.release();
+    expectError(checks, link->execute("after\r"), LinkError::None,
+                "the conversation works once the host answers");
+    expectScripts(checks, server.scripts(3), {testserver::refuseScript, testserver::holdScript, "after\r"},
+                  "everything reached the host in order");
+}
+
+// Every form's base-point and draw buttons with their defaults, built for Windows and sent by DDE.
+void forms(Checks &checks)
+{
+    TestServerProcess server;
+    checks.check(server.start(), "server");
+    auto link = ddeLink();
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open");
+    std::vector<const FormDefinition *> all;
+    for (const auto &registry : {plan100Forms(), detail50Forms(), elevationForms(), elementForms()})
+        all.insert(all.end(), registry.begin(), registry.end());
+    std::vector<std::string> sent;
+    int failures = 0;
+    for (const FormDefinition *form : all) {
+        const FormState state = form->initialState();
+        for (const auto &button : form->buttons) {
+            if (button.role != Button::Role::BasePoint && button.role != Button::Role::Draw) continue;
+            for (const std::string &script : press(*form, state, button.name).outcome.scripts()) {
+                failures += link->execute(script) != LinkError::None;
+                sent.push_back(script);
+            }
+        }
+    }
+    checks.check(all.size() >= 20, std::to_string(all.size()) + " forms");
+    checks.check(failures == 0, std::to_string(sent.size()) + " scripts executed");
+    expectScripts(checks, server.scripts(sent.size()), sent, "the host received every form's scripts");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    using Case = void (*)(Checks &);
+    const std::map<std::string, Case> cases = {
+        {"order", &order}, {"nohost", &noHost},   {"reconnect", &reconnect},
+        {"text", &text},   {"answers", &answers}, {"forms", &forms},
+    };
+    Checks checks;
+    const auto found = argc == 2 ? cases.find(argv[1]) : cases.end();
+    if (found == cases.end()) {
+        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms\n");
+        return 2;
+    }
+    found->second(checks);
+    return checks.finish();
+}

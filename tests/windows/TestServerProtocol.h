@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// What the test server and the tests agree on: event names (by a tag per server run) and the
+// scripts that make the server answer other than "taken".
+namespace testserver {
+
+inline std::wstring eventName(const std::wstring &tag, const wchar_t *what)
+{
+    return L"quendra-dde-test-" + tag + L"-" + what;
+}
+
+inline constexpr const char *refuseScript = "REFUSE\r"; // answered "not processed"
+inline constexpr const char *holdScript = "HOLD\r";     // answered once the test sets "release"
+
+} // namespace testserver

@@ -1,0 +1,98 @@
+#!/bin/sh
+# The Windows build's tests, as ctest runs them:
+#   wine-tests.sh setup SOURCE BUILD      installs MinGW-w64 and Wine if missing, cross builds
+#                                         tests/windows/cross into BUILD, makes a Wine prefix
+#   wine-tests.sh run BUILD PROGRAM ARGS  runs BUILD/PROGRAM under Wine on a virtual display
+#   wine-tests.sh cleanup BUILD           ends Wine and removes the prefix
+# Exit code 77 means "skipped": the tools are missing and this user may not install them.
+set -eu
+
+skip=77
+command=$1
+shift
+
+# The prefix, the locale and the settings every Wine start here shares.
+wine_environment() {
+    build=$1
+    [ -f "$build/wine.env" ] || { echo "wine-tests: no Wine prefix; the setup did not run" >&2; exit $skip; }
+    . "$build/wine.env"
+    export WINEPREFIX LANG LOCPATH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset LC_ALL LC_CTYPE
+}
+
+tools_present() {
+    command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null && command -v xvfb-run >/dev/null &&
+        command -v xauth >/dev/null && command -v localedef >/dev/null
+}
+
+# Wine takes the ANSI code page from the locale: ja_JP.UTF-8 gives CP932, as on a Japanese system.
+# Without that locale on the machine, build it into the build folder (no root needed).
+japanese_locale() {
+    build=$1
+    if locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+        echo ""
+        return
+    fi
+    mkdir -p "$build/locale"
+    localedef -i ja_JP -f UTF-8 "$build/locale/ja_JP.UTF-8" >/dev/null 2>&1 || [ -f "$build/locale/ja_JP.UTF-8/LC_CTYPE" ]
+    echo "$build/locale"
+}
+
+setup() {
+    source=$1 build=$2
+    if ! tools_present; then
+        if ! "$source/scripts/install-deps" windows; then
+            if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+                echo "wine-tests: skipped: MinGW-w64 or Wine is missing and cannot be installed here" >&2
+                exit $skip
+            fi
+            exit 1
+        fi
+    fi
+    cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64.cmake" >/dev/null
+    cmake --build "$build" -j 2
+
+    cleanup "$build"
+    prefix=$(mktemp -d "${TMPDIR:-/tmp}/quendra-wine.XXXXXX")
+    {
+        echo "WINEPREFIX='$prefix'"
+        echo "LANG=ja_JP.UTF-8"
+        echo "LOCPATH='$(japanese_locale "$build")'"
+    } >"$build/wine.env"
+    wine_environment "$build"
+    [ -n "$LOCPATH" ] || unset LOCPATH
+    # The first start fills the prefix; later starts take a second or two.
+    xvfb-run -a sh -c 'wineboot -i && wineserver -w'
+    echo "wine-tests: Wine prefix ready in $prefix"
+}
+
+run() {
+    build=$1 program=$2
+    shift 2
+    wine_environment "$build"
+    [ -n "$LOCPATH" ] || unset LOCPATH
+    cd "$build"
+    # Under Wine, a DDE conversation between two processes needs a display. Wine's processes are
+    # ended with the run, so the next run starts on its own display.
+    xvfb-run -a sh -c 'status=0; timeout 240 wine "$@" || status=$?; wineserver -k 2>/dev/null || true; exit $status' \
+        wine-run "./$program.exe" "$@"
+}
+
+cleanup() {
+    build=$1
+    [ -f "$build/wine.env" ] || return 0
+    wine_environment "$build"
+    wineserver -k 2>/dev/null || true
+    case "$WINEPREFIX" in
+        */quendra-wine.*) rm -rf "$WINEPREFIX" ;;
+    esac
+    rm -f "$build/wine.env"
+}
+
+case "$command" in
+    setup) setup "$@" ;;
+    run) run "$@" ;;
+    cleanup) cleanup "$@" ;;
+    *) echo "usage: wine-tests.sh setup|run|cleanup ..." >&2; exit 2 ;;
+esac

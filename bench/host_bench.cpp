@@ -23,9 +23,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <ctime>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -59,14 +59,14 @@ long residentKb()
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return 0;
 }
 
 void report(const char *name, const std::string &measured, double ratio)
 {
-    std::printf("host %-8s %-62s ratio %.2f%s\n", name, measured.c_str(), ratio, ratio >= 1 ? "" : "  (below target)");
+    std::printf("host %-8s %-62s ratio %.2f%s\n", name, measured.c_str(), ratio,
+                ratio >= 1 ? "" : "  (below target)");
     std::fflush(stdout);
 }
 
@@ -92,7 +92,8 @@ void replay()
         drawn = d.size();
     });
     const double rate = static_cast<double>(drawn) / seconds / 1e6;
-    report("replay", format("%.0f relative points in %.3f s = %.2f M points/s (>= 5)", double(drawn), seconds, rate),
+    report("replay",
+           format("%.0f relative points in %.3f s = %.2f M points/s (>= 5)", double(drawn), seconds, rate),
            rate / 5);
 
     const long before = residentKb();
@@ -101,7 +102,8 @@ void replay()
     interpreter.feed(script);
     const double resident = double(residentKb() - before) * 1024 / double(d.size());
     const double held = double(d.memoryUse()) / double(d.size());
-    report("memory", format("after the replay: %.1f bytes an entity held, %.1f resident (<= 100)", held, resident),
+    report("memory",
+           format("after the replay: %.1f bytes an entity held, %.1f resident (<= 100)", held, resident),
            100 / std::max(held, resident));
 }
 
@@ -119,8 +121,9 @@ void redraw(const cad::Drawing &scene)
             QPainter painter(&image);
             cad::render(painter, scene, target, view, style);
         });
-        report("redraw", format("%.0f entities, 1280x1024, zoom %.0f: %.1f ms (<= 16)", double(scene.size()), zoom,
-                                seconds * 1000),
+        report("redraw",
+               format("%.0f entities, 1280x1024, zoom %.0f: %.1f ms (<= 16)", double(scene.size()), zoom,
+                      seconds * 1000),
                16 / (seconds * 1000));
     }
 }
@@ -144,8 +147,9 @@ void openAndRender(const cad::Drawing &scene)
         read = r.drawing.size();
         held = double(r.drawing.memoryUse()) / double(std::max<std::size_t>(read, 1));
         const double resident = double(residentKb() - before) * 1024 / double(std::max<std::size_t>(read, 1));
-        report("memory", format("after opening the DXF: %.1f bytes an entity held, %.1f resident (<= 100)", held,
-                                resident),
+        report("memory",
+               format("after opening the DXF: %.1f bytes an entity held, %.1f resident (<= 100)", held,
+                      resident),
                100 / std::max(held, resident));
         QImage image(4000, 3000, QImage::Format_RGB32);
         {
@@ -158,19 +162,22 @@ void openAndRender(const cad::Drawing &scene)
     const QString librecad = QStandardPaths::findExecutable(QStringLiteral("librecad"));
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
     if (librecad.isEmpty() || xvfbRun.isEmpty()) {
-        std::printf("host dxf      %.0f entities opened and rendered to PNG in %.2f s; librecad or xvfb-run not "
-                    "installed, no comparison\n",
-                    double(read), ours);
+        std::printf(
+            "host dxf      %.0f entities opened and rendered to PNG in %.2f s; librecad or xvfb-run not "
+            "installed, no comparison\n",
+            double(read), ours);
         return;
     }
     QProcess other;
     other.setWorkingDirectory(dir.path());
     timer.restart();
-    other.start(xvfbRun, {QStringLiteral("-a"), librecad, QStringLiteral("dxf2pdf"), QString::fromStdString(dxf)});
+    other.start(xvfbRun,
+                {QStringLiteral("-a"), librecad, QStringLiteral("dxf2pdf"), QString::fromStdString(dxf)});
     other.waitForFinished(-1);
     const double theirs = double(timer.elapsed()) / 1000;
-    report("dxf", format("open + render %.0f entities: %.2f s; librecad dxf2pdf %.2f s (>= 10x)", double(read), ours,
-                         theirs),
+    report("dxf",
+           format("open + render %.0f entities: %.2f s; librecad dxf2pdf %.2f s (>= 10x)", double(read), ours,
+                  theirs),
            theirs / ours / 10);
 }
 

@@ -25,8 +25,7 @@ struct Box
     }
     void include(const Box &b)
     {
-        if (b.empty())
-            return;
+        if (b.empty()) return;
         add(b.min);
         add(b.max);
     }

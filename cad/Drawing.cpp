@@ -90,11 +90,18 @@ void Drawing::push(const Entity &e)
     const Box box = bounds(e);
     Record r{{0, 0, 0, 0, 0}};
     switch (e.type) {
-    case Entity::Type::Line: r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y; break;
-    case Entity::Type::Arc: r.d[3] = e.startAngle, r.d[4] = e.endAngle; [[fallthrough]];
-    case Entity::Type::Circle: r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.radius; break;
+    case Entity::Type::Line:
+        r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y;
+        break;
+    case Entity::Type::Arc:
+        r.d[3] = e.startAngle, r.d[4] = e.endAngle;
+        [[fallthrough]];
+    case Entity::Type::Circle:
+        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.radius;
+        break;
     case Entity::Type::Ellipse:
-        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.majorAxis.x, r.d[3] = e.majorAxis.y, r.d[4] = e.ratio;
+        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.majorAxis.x, r.d[3] = e.majorAxis.y,
+        r.d[4] = e.ratio;
         break;
     case Entity::Type::Text:
         r.d[0] = e.insert.x, r.d[1] = e.insert.y, r.d[2] = e.height, r.d[3] = e.rotation;
@@ -135,8 +142,7 @@ void Drawing::outline(const Box &box, int color, Entity::Type type, bool falling
                                 static_cast<std::int16_t>(std::clamp(color, 0, colorByLayer)), type,
                                 static_cast<std::uint8_t>(falling ? 1 : 0)});
     // The cached extents grow with what is added; only removals make them be counted again.
-    if (extentsValid_)
-        extents_.include(box);
+    if (extentsValid_) extents_.include(box);
 }
 
 void Drawing::pop()
@@ -153,8 +159,7 @@ void Drawing::pop()
 
 void Drawing::add(const Entity &entity)
 {
-    if (!groupOpen_)
-        groups_.push_back({records_.size(), 0});
+    if (!groupOpen_) groups_.push_back({records_.size(), 0});
     push(entity);
     redo_.clear();
     changed();
@@ -162,15 +167,13 @@ void Drawing::add(const Entity &entity)
 
 void Drawing::addLine(Point a, Point b, int color)
 {
-    if (!groupOpen_)
-        groups_.push_back({records_.size(), 0});
+    if (!groupOpen_) groups_.push_back({records_.size(), 0});
     records_.push_back(Record{{a.x, a.y, b.x, b.y, 0}});
     Box box;
     box.add(a);
     box.add(b);
     outline(box, color, Entity::Type::Line, (b.x - a.x) * (b.y - a.y) < 0);
-    if (!redo_.empty())
-        redo_.clear();
+    if (!redo_.empty()) redo_.clear();
     changed();
 }
 
@@ -183,17 +186,14 @@ void Drawing::beginGroup(std::string_view name)
 
 void Drawing::endGroup()
 {
-    if (!groupOpen_)
-        return;
+    if (!groupOpen_) return;
     groupOpen_ = false;
-    if (records_.size() > open_.begin)
-        groups_.push_back(open_);
+    if (records_.size() > open_.begin) groups_.push_back(open_);
 }
 
 std::optional<Entity> Drawing::removeLast()
 {
-    if (!groupOpen_ || records_.size() <= open_.begin)
-        return std::nullopt;
+    if (!groupOpen_ || records_.size() <= open_.begin) return std::nullopt;
     Entity e = at(records_.size() - 1);
     pop();
     changed();
@@ -203,8 +203,7 @@ std::optional<Entity> Drawing::removeLast()
 std::string Drawing::undo()
 {
     endGroup();
-    if (groups_.empty())
-        return {};
+    if (groups_.empty()) return {};
     const Group g = groups_.back();
     groups_.pop_back();
     Undone undone{g.name, {}};
@@ -221,8 +220,7 @@ std::string Drawing::undo()
 std::string Drawing::redo()
 {
     endGroup();
-    if (redo_.empty())
-        return {};
+    if (redo_.empty()) return {};
     Undone undone = std::move(redo_.back());
     redo_.pop_back();
     groups_.push_back({records_.size(), undone.name});
@@ -290,8 +288,10 @@ const Box &Drawing::extents() const
 
 std::size_t Drawing::memoryUse() const
 {
-    std::size_t bytes = records_.capacity() * sizeof(Record) + outlines_.capacity() * sizeof(Outline) + texts_.capacity() * sizeof(std::string) +
-                        vertexLists_.capacity() * sizeof(std::vector<Point>) + groups_.capacity() * sizeof(Group);
+    std::size_t bytes = records_.capacity() * sizeof(Record) + outlines_.capacity() * sizeof(Outline) +
+                        texts_.capacity() * sizeof(std::string) +
+                        vertexLists_.capacity() * sizeof(std::vector<Point>) +
+                        groups_.capacity() * sizeof(Group);
     for (const std::string &t : texts_)
         bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
     for (const auto &v : vertexLists_)
@@ -301,11 +301,9 @@ std::size_t Drawing::memoryUse() const
 
 std::uint32_t Drawing::nameId(std::string_view name)
 {
-    if (names_.empty())
-        names_.emplace_back();
+    if (names_.empty()) names_.emplace_back();
     const auto it = std::find(names_.begin(), names_.end(), name);
-    if (it != names_.end())
-        return static_cast<std::uint32_t>(it - names_.begin());
+    if (it != names_.end()) return static_cast<std::uint32_t>(it - names_.begin());
     names_.emplace_back(name);
     return static_cast<std::uint32_t>(names_.size() - 1);
 }

@@ -3,8 +3,8 @@
 #include "Drawing.h"
 
 #include <cstddef>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cad {
@@ -12,8 +12,8 @@ namespace cad {
 struct DxfReadResult
 {
     bool ok = false;
-    std::string error; // a Japanese sentence when !ok
-    Drawing drawing; // without undo history
+    std::string error;       // a Japanese sentence when !ok
+    Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
 };
 

@@ -24,8 +24,10 @@ constexpr std::size_t maxVertices = 10'000'000;
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-
-    explicit DxfReader(DL_Dxf &dxf, Drawing &drawing) : dxf_(dxf), drawing_(drawing) { drawing_.beginGroup({}); }
+    explicit DxfReader(DL_Dxf &dxf, Drawing &drawing) : dxf_(dxf), drawing_(drawing)
+    {
+        drawing_.beginGroup({});
+    }
 
     void finish()
     {
@@ -47,11 +49,11 @@ public:
             inLwPolyline_ = value == "LWPOLYLINE";
             return;
         }
-        if (!inLwPolyline_)
-            return;
+        if (!inLwPolyline_) return;
         if (code == 10)
             vertexWidths_.push_back({0, 0});
-        else if ((code == 40 || code == 41) && !vertexWidths_.empty() && vertexWidths_.size() <= maxVertices) {
+        else if ((code == 40 || code == 41) && !vertexWidths_.empty() &&
+                 vertexWidths_.size() <= maxVertices) {
             const auto v = readNumber(value);
             (code == 40 ? vertexWidths_.back().first : vertexWidths_.back().second) = v ? *v : 0;
         }
@@ -102,13 +104,14 @@ public:
         e.centre = {d.cx, d.cy};
         e.majorAxis = {d.mx, d.my};
         e.ratio = d.ratio;
-        const bool whole = std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
+        const bool whole =
+            std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
         if (!whole) {
             ++skipped_;
             return;
         }
-        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) && d.ratio > 0 &&
-                               d.ratio <= 1;
+        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) &&
+                          d.ratio > 0 && d.ratio <= 1;
         keep(std::move(e), sane);
     }
 
@@ -144,8 +147,7 @@ public:
 
     void addVertex(const DL_VertexData &d) override
     {
-        if (!inPolyline_ || polyline_.vertices.size() >= maxVertices)
-            return;
+        if (!inPolyline_ || polyline_.vertices.size() >= maxVertices) return;
         const Point p{d.x, d.y};
         polylineSane_ = polylineSane_ && isSane(p);
         const std::size_t i = polyline_.vertices.size();
@@ -159,8 +161,7 @@ public:
     void endSequence() override { finishPolyline(); }
     void endEntity() override
     {
-        if (buildingLw_)
-            finishPolyline();
+        if (buildingLw_) finishPolyline();
     }
 
     void addPoint(const DL_PointData &) override { skip(); }
@@ -186,8 +187,7 @@ public:
 private:
     void skip()
     {
-        if (!inBlock_)
-            ++skipped_;
+        if (!inBlock_) ++skipped_;
     }
 
     int color()
@@ -198,8 +198,7 @@ private:
 
     void keep(Entity e, bool sane)
     {
-        if (inBlock_)
-            return;
+        if (inBlock_) return;
         if (!sane) {
             ++skipped_;
             return;
@@ -210,8 +209,7 @@ private:
 
     void finishPolyline()
     {
-        if (!inPolyline_)
-            return;
+        if (!inPolyline_) return;
         inPolyline_ = false;
         buildingLw_ = false;
         const bool sane = polylineSane_ && polyline_.vertices.size() >= 2 && isSane(polyline_.startWidth) &&
@@ -225,8 +223,7 @@ private:
     {
         const bool aligned = d.hJustification != 0 || d.vJustification != 0;
         const Point align = aligned ? Point{d.apx, d.apy} : Point{d.ipx, d.ipy};
-        if (d.hJustification == 4 || (d.hJustification == 1 && d.vJustification == 2))
-            return align;
+        if (d.hJustification == 4 || (d.hJustification == 1 && d.vJustification == 2)) return align;
         // Other justifications: shift by half the estimated size, along the text's own axes.
         const Box b = bounds(e);
         const double halfWidth = (b.width() > 0 ? std::max(b.width(), b.height()) : 0) / 2;
@@ -267,8 +264,7 @@ void limitVertexCounts(std::string &bytes)
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
+        if (end == std::string::npos) end = bytes.size();
         std::string_view line(bytes.data() + start, end - start);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
             line.remove_suffix(1);

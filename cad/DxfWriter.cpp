@@ -27,13 +27,11 @@ public:
     BufferedWriter(const std::string &path, DL_Codes::version version)
         : DL_WriterA("/dev/null", version), file_(std::fopen(path.c_str(), "wb"))
     {
-        if (file_)
-            std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+        if (file_) std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
     }
     ~BufferedWriter() override
     {
-        if (file_)
-            std::fclose(file_);
+        if (file_) std::fclose(file_);
     }
     BufferedWriter(const BufferedWriter &) = delete;
     BufferedWriter &operator=(const BufferedWriter &) = delete;
@@ -42,8 +40,7 @@ public:
     // Writes out what is buffered; false when anything failed on the way.
     bool finish()
     {
-        if (!file_)
-            return false;
+        if (!file_) return false;
         const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
@@ -53,14 +50,14 @@ public:
     void dxfReal(int gc, double value) const override
     {
         char buffer[64];
-        if (value == 0)
-            value = 0; // no "-0"
+        if (value == 0) value = 0; // no "-0"
         auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer - 3, value);
         if (ec != std::errc()) {
             buffer[0] = '0';
             end = buffer + 1;
         }
-        if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e' || c == 'n' || c == 'i'; }) == end) {
+        if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e' || c == 'n' || c == 'i'; }) ==
+            end) {
             *end++ = '.';
             *end++ = '0';
         }
@@ -80,8 +77,7 @@ public:
 private:
     void group(int gc, std::string_view value) const
     {
-        if (!file_)
-            return;
+        if (!file_) return;
         std::fprintf(file_, "%3d\n", gc);
         std::fwrite(value.data(), 1, value.size(), file_);
         std::fputc('\n', file_);
@@ -187,25 +183,29 @@ private:
             dxf_.writeLine(out_, DL_LineData(e.a.x, e.a.y, 0.0, e.b.x, e.b.y, 0.0), a);
             break;
         case Entity::Type::Arc:
-            dxf_.writeArc(out_, DL_ArcData(e.centre.x, e.centre.y, 0.0, e.radius, e.startAngle, e.endAngle), a);
+            dxf_.writeArc(out_, DL_ArcData(e.centre.x, e.centre.y, 0.0, e.radius, e.startAngle, e.endAngle),
+                          a);
             break;
         case Entity::Type::Circle:
             dxf_.writeCircle(out_, DL_CircleData(e.centre.x, e.centre.y, 0.0, e.radius), a);
             break;
         case Entity::Type::Ellipse:
             dxf_.writeEllipse(out_,
-                              DL_EllipseData(e.centre.x, e.centre.y, 0.0, e.majorAxis.x, e.majorAxis.y, 0.0, e.ratio,
-                                             0.0, 2 * M_PI),
+                              DL_EllipseData(e.centre.x, e.centre.y, 0.0, e.majorAxis.x, e.majorAxis.y, 0.0,
+                                             e.ratio, 0.0, 2 * M_PI),
                               a);
             break;
         case Entity::Type::Text:
             // Middle justification (72 = 4): the alignment point is the text's middle.
             dxf_.writeText(out_,
-                           DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height, 1.0, 0, 4, 0,
-                                       encodeDxfText(e.text), "Standard", e.rotation * M_PI / 180.0),
+                           DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
+                                       1.0, 0, 4, 0, encodeDxfText(e.text), "Standard",
+                                       e.rotation * M_PI / 180.0),
                            a);
             break;
-        case Entity::Type::Polyline: polyline(e, a); break;
+        case Entity::Type::Polyline:
+            polyline(e, a);
+            break;
         }
     }
 
@@ -214,8 +214,7 @@ private:
         const auto count = static_cast<int>(e.vertices.size());
         dxf_.writePolyline(out_, DL_PolylineData(count, 0, 0, e.closed ? 1 : 0), a);
         const bool constant = e.startWidth == e.endWidth;
-        if (constant && e.startWidth != 0)
-            out_.dxfReal(43, e.startWidth);
+        if (constant && e.startWidth != 0) out_.dxfReal(43, e.startWidth);
         for (const Point &p : e.vertices) {
             dxf_.writeVertex(out_, DL_VertexData(p.x, p.y, 0.0, 0.0));
             if (!constant) {
@@ -233,8 +232,8 @@ private:
 std::string temporaryBeside(const std::filesystem::path &target)
 {
     static std::atomic<unsigned> serial{0};
-    return (target.parent_path() / ("." + target.filename().string() + ".saving-" + std::to_string(::getpid()) + "-" +
-                                    std::to_string(serial++)))
+    return (target.parent_path() / ("." + target.filename().string() + ".saving-" +
+                                    std::to_string(::getpid()) + "-" + std::to_string(serial++)))
         .string();
 }
 
@@ -242,11 +241,9 @@ std::string temporaryBeside(const std::filesystem::path &target)
 bool endsWithEof(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
+    if (!in) return false;
     const std::streamoff size = in.tellg();
-    if (size < 8)
-        return false;
+    if (size < 8) return false;
     in.seekg(size - 8);
     std::string tail(8, '\0');
     in.read(tail.data(), 8);
@@ -263,8 +260,7 @@ std::string writeDxf(const Drawing &drawing, const std::string &path)
     {
         DL_Dxf dxf;
         BufferedWriter out(temporary, DL_Codes::AC1015);
-        if (!out.opened())
-            return "ファイルを作成できません: " + path;
+        if (!out.opened()) return "ファイルを作成できません: " + path;
         DxfWriter(dxf, out).write(drawing);
         if (!out.finish()) {
             std::error_code ignored;

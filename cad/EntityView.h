@@ -30,9 +30,9 @@ struct EntityView
 
 inline EntityView view(const Entity &e)
 {
-    return EntityView{e.type,   e.color,   e.a,      e.b,        e.centre,   e.radius,     e.startAngle,
-                      e.endAngle, e.majorAxis, e.ratio, e.insert, e.text,     e.height,     e.rotation,
-                      e.vertices, e.startWidth, e.endWidth, e.closed};
+    return EntityView{e.type,       e.color,    e.a,         e.b,          e.centre,   e.radius,
+                      e.startAngle, e.endAngle, e.majorAxis, e.ratio,      e.insert,   e.text,
+                      e.height,     e.rotation, e.vertices,  e.startWidth, e.endWidth, e.closed};
 }
 
 } // namespace cad

@@ -21,8 +21,7 @@ public:
     // as spare buffers, so a long script writes its history without allocating.
     void add(std::string_view first, std::string_view second)
     {
-        if (lines_.size() >= 2 * keep_)
-            trim();
+        if (lines_.size() >= 2 * keep_) trim();
         std::string line;
         if (!spare_.empty()) {
             line = std::move(spare_.back());

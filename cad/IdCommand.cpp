@@ -14,8 +14,7 @@ public:
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);

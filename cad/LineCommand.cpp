@@ -12,20 +12,16 @@ class LineCommand final : public Command
 public:
     std::string_view prompt() const override
     {
-        if (!started_)
-            return "1 点目を指定: ";
-        if (segments_ >= 2)
-            return "次の点を指定 または [閉じる(C)/元に戻す(U)]: ";
+        if (!started_) return "1 点目を指定: ";
+        if (segments_ >= 2) return "次の点を指定 または [閉じる(C)/元に戻す(U)]: ";
         return "次の点を指定 または [元に戻す(U)]: ";
     }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (started_ && !in.picked && in.text.size() == 1) {
-            if (CommandContext::keyword(in, "U"))
-                return takeBack(ctx);
+            if (CommandContext::keyword(in, "U")) return takeBack(ctx);
             if (segments_ >= 2 && CommandContext::keyword(in, "C")) {
                 to(first_, ctx);
                 return false;
@@ -48,8 +44,7 @@ public:
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
     {
-        if (!started_)
-            return {};
+        if (!started_) return {};
         Entity e;
         e.a = current_;
         e.b = cursor;

@@ -14,7 +14,8 @@ public:
     {
         const bool any = ctx.drawing().canRedo();
         const std::string name = ctx.drawing().redo();
-        ctx.message(any ? "やり直し: " + (name.empty() ? std::string("図形") : name) : "やり直す操作はありません。");
+        ctx.message(any ? "やり直し: " + (name.empty() ? std::string("図形") : name)
+                        : "やり直す操作はありません。");
         return false;
     }
     bool feed(const Input &, CommandContext &) override { return false; }

@@ -15,8 +15,7 @@ public:
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.picked)
-            return true;
+        if (in.picked) return true;
         std::string_view name = in.text;
         while (!name.empty() && name.back() == ' ')
             name.remove_suffix(1);

@@ -16,8 +16,7 @@ public:
     void consider(Point p, SnapPoint::Kind kind)
     {
         const double d = distance(near_, p);
-        if (d > tolerance_)
-            return;
+        if (d > tolerance_) return;
         if (!best_ || d < bestDistance_ || (d == bestDistance_ && kind < best_->kind)) {
             best_ = SnapPoint{p, kind};
             bestDistance_ = d;
@@ -27,8 +26,8 @@ public:
     // Whether anything of the box lies within reach.
     bool reaches(const Box &b) const
     {
-        return near_.x >= b.min.x - tolerance_ && near_.x <= b.max.x + tolerance_ && near_.y >= b.min.y - tolerance_ &&
-               near_.y <= b.max.y + tolerance_;
+        return near_.x >= b.min.x - tolerance_ && near_.x <= b.max.x + tolerance_ &&
+               near_.y >= b.min.y - tolerance_ && near_.y <= b.max.y + tolerance_;
     }
 
     std::optional<SnapPoint> best() const { return best_; }
@@ -58,15 +57,18 @@ void points(const EntityView &e, Search &s)
         s.consider(arcStart(e), K::End);
         s.consider(arcEnd(e), K::End);
         double span = normalizedDegrees(e.endAngle - e.startAngle);
-        if (span == 0)
-            span = 360;
+        if (span == 0) span = 360;
         s.consider(polar(e.centre, e.radius, e.startAngle + span / 2), K::Mid);
         s.consider(e.centre, K::Centre);
         break;
     }
     case Entity::Type::Circle:
-    case Entity::Type::Ellipse: s.consider(e.centre, K::Centre); break;
-    case Entity::Type::Text: s.consider(e.insert, K::Insert); break;
+    case Entity::Type::Ellipse:
+        s.consider(e.centre, K::Centre);
+        break;
+    case Entity::Type::Text:
+        s.consider(e.insert, K::Insert);
+        break;
     case Entity::Type::Polyline: {
         const std::size_t n = e.vertices.size();
         for (std::size_t i = 0; i < n; ++i) {
@@ -84,17 +86,22 @@ void consider(const EntityView &e, Search &search)
 {
     Box b;
     switch (e.type) {
-    case Entity::Type::Text: b.add(e.insert); break;
+    case Entity::Type::Text:
+        b.add(e.insert);
+        break;
     case Entity::Type::Circle:
-    case Entity::Type::Ellipse: b.add(e.centre); break;
+    case Entity::Type::Ellipse:
+        b.add(e.centre);
+        break;
     case Entity::Type::Arc:
         b = bounds(e);
         b.add(e.centre);
         break;
-    default: b = bounds(e); break;
+    default:
+        b = bounds(e);
+        break;
     }
-    if (search.reaches(b))
-        points(e, search);
+    if (search.reaches(b)) points(e, search);
 }
 
 } // namespace
@@ -109,8 +116,7 @@ std::optional<SnapPoint> findSnap(const Drawing &drawing, Point near, double tol
         Box b;
         b.add({o.x0, o.y0});
         b.add({o.x1, o.y1});
-        if (search.reaches(b))
-            consider(drawing.view(i), search);
+        if (search.reaches(b)) consider(drawing.view(i), search);
     }
     return search.best();
 }

@@ -13,7 +13,8 @@ void undoOnce(CommandContext &ctx)
 {
     const bool any = ctx.drawing().canUndo();
     const std::string name = ctx.drawing().undo();
-    ctx.message(any ? "元に戻す: " + (name.empty() ? std::string("図形") : name) : "元に戻す操作はありません。");
+    ctx.message(any ? "元に戻す: " + (name.empty() ? std::string("図形") : name)
+                    : "元に戻す操作はありません。");
 }
 
 // U takes back the last command; UNDO asks how many.
@@ -27,15 +28,15 @@ public:
 
     bool start(CommandContext &ctx) override
     {
-        if (askCount_)
-            return true;
+        if (askCount_) return true;
         undoOnce(ctx);
         return false;
     }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        const auto n = in.enter() ? std::optional<double>(1) : (in.picked ? std::nullopt : readNumber(in.text));
+        const auto n =
+            in.enter() ? std::optional<double>(1) : (in.picked ? std::nullopt : readNumber(in.text));
         if (!n || *n < 1 || *n != std::floor(*n)) {
             ctx.message("1 以上の整数を入力して下さい。");
             return true;

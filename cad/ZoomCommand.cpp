@@ -13,8 +13,7 @@ public:
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (CommandContext::keyword(in, "E") || CommandContext::keyword(in, "A")) {
             ctx.request({Request::Kind::ZoomExtents, {}});
             return false;

@@ -75,9 +75,9 @@ private slots:
 
     void outlinesCoverEveryEntity()
     {
-        const cad::Drawing d = cad::replay({"LINE 0.1,0.1 1e6,-3 \r", "ARC c 0,0 1,0 0,-1 ", "CIRCLE 7,7 0.3 ",
-                                            "ELLIPSE c 0,0 @10,10 2 ", "DTEXT j m 0,0 5 45 abc\r\r",
-                                            "PLINE 0,0 w 4  10,0 \r"});
+        const cad::Drawing d =
+            cad::replay({"LINE 0.1,0.1 1e6,-3 \r", "ARC c 0,0 1,0 0,-1 ", "CIRCLE 7,7 0.3 ",
+                         "ELLIPSE c 0,0 @10,10 2 ", "DTEXT j m 0,0 5 45 abc\r\r", "PLINE 0,0 w 4  10,0 \r"});
         QCOMPARE(d.outlines().size(), d.size());
         for (std::size_t i = 0; i < d.size(); ++i) {
             const cad::Box exact = cad::bounds(d.view(i));
@@ -146,8 +146,9 @@ private slots:
         QFETCH(double, x);
         QFETCH(double, y);
         QFETCH(QString, expected);
-        const cad::Drawing d = cad::replay({"LINE 0,0 100,0 \r", "CIRCLE 300,0 50 ", "ARC c 0,100 100,100 0,200 ",
-                                            "PLINE 450,0 550,0 550,100 450,100 c ", "DTEXT j m 800,800 10 0 x\r\r"});
+        const cad::Drawing d =
+            cad::replay({"LINE 0,0 100,0 \r", "CIRCLE 300,0 50 ", "ARC c 0,100 100,100 0,200 ",
+                         "PLINE 450,0 550,0 550,100 450,100 c ", "DTEXT j m 800,800 10 0 x\r\r"});
         const auto s = cad::findSnap(d, {x, y}, 5);
         QString got = QStringLiteral("none");
         if (s) {
@@ -162,20 +163,34 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("absolute") << "3,4" << "3,4";
-        QTest::newRow("relative") << "@-1,2.5" << "9,12.5";
-        QTest::newRow("the last point itself") << "@" << "10,10";
-        QTest::newRow("polar") << "@2<90" << "10,12";
-        QTest::newRow("plus signs and exponents") << "+1e2,-.5" << "100,-0.5";
-        QTest::newRow("a third coordinate") << "1,2,3" << "1,2";
-        QTest::newRow("blank inside") << "1, 2" << "refused";
-        QTest::newRow("infinity") << "inf,0" << "refused";
-        QTest::newRow("not a number") << "nan,1" << "refused";
-        QTest::newRow("beyond the limit") << "2e15,0" << "refused";
-        QTest::newRow("two signs") << "++1,0" << "refused";
-        QTest::newRow("hexadecimal") << "0x10,0" << "refused";
-        QTest::newRow("one number") << "12" << "refused";
-        QTest::newRow("empty pair") << "," << "refused";
+        QTest::newRow("absolute") << "3,4"
+                                  << "3,4";
+        QTest::newRow("relative") << "@-1,2.5"
+                                  << "9,12.5";
+        QTest::newRow("the last point itself") << "@"
+                                               << "10,10";
+        QTest::newRow("polar") << "@2<90"
+                               << "10,12";
+        QTest::newRow("plus signs and exponents") << "+1e2,-.5"
+                                                  << "100,-0.5";
+        QTest::newRow("a third coordinate") << "1,2,3"
+                                            << "1,2";
+        QTest::newRow("blank inside") << "1, 2"
+                                      << "refused";
+        QTest::newRow("infinity") << "inf,0"
+                                  << "refused";
+        QTest::newRow("not a number") << "nan,1"
+                                      << "refused";
+        QTest::newRow("beyond the limit") << "2e15,0"
+                                          << "refused";
+        QTest::newRow("two signs") << "++1,0"
+                                   << "refused";
+        QTest::newRow("hexadecimal") << "0x10,0"
+                                     << "refused";
+        QTest::newRow("one number") << "12"
+                                    << "refused";
+        QTest::newRow("empty pair") << ","
+                                    << "refused";
     }
 
     void readings()

@@ -9,7 +9,8 @@
 
 namespace {
 
-QImage paint(const cad::Drawing &drawing, const cad::ViewTransform *view = nullptr, QColor background = Qt::white)
+QImage paint(const cad::Drawing &drawing, const cad::ViewTransform *view = nullptr,
+             QColor background = Qt::white)
 {
     QImage image(400, 300, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -81,8 +82,9 @@ private slots:
     // Coordinates at the limits and deep zooms must neither hang nor crash the painter.
     void extremeViewsAreSafe()
     {
-        const cad::Drawing d = cad::replay({"LINE -1e15,-1e15 1e15,1e15 \rCIRCLE 0,0 1e14 ARC c 0,0 1e14,0 0,1e14 "
-                                            "PLINE -1e14,0 w 1e12  1e14,0 \rDTEXT j m 0,0 1e13 30 big\r\r"});
+        const cad::Drawing d =
+            cad::replay({"LINE -1e15,-1e15 1e15,1e15 \rCIRCLE 0,0 1e14 ARC c 0,0 1e14,0 0,1e14 "
+                         "PLINE -1e14,0 w 1e12  1e14,0 \rDTEXT j m 0,0 1e13 30 big\r\r"});
         for (double scale : {1e-15, 1e-6, 1.0, 1e6}) {
             const cad::ViewTransform view{{0, 0}, scale};
             paint(d, &view);

@@ -22,7 +22,8 @@ private slots:
         f.write("LINE 0,0 1,0\r\n\r\n");
         f.close();
         HostSession s;
-        s.enqueue(QStringLiteral("SCRIPT %1\rCIRCLE 0,0 2 ").arg(f.fileName()).toStdString(), QStringLiteral("会話 1"));
+        s.enqueue(QStringLiteral("SCRIPT %1\rCIRCLE 0,0 2 ").arg(f.fileName()).toStdString(),
+                  QStringLiteral("会話 1"));
         QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 0,0 1,0", "C 0,0 2"}));
     }
 
@@ -81,10 +82,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
         QTest::newRow("headless with everything")
-            << QStringList{"--headless", "--out", "a.dxf", "--pick", "1000,2000", "--pick", "-5,0.5", "--color", "3",
-                           "--replay", "x.scr", "--exit-after-replay", "--serve", "Other|Topic"}
+            << QStringList{"--headless", "--out",      "a.dxf",  "--pick",
+                           "1000,2000",  "--pick",     "-5,0.5", "--color",
+                           "3",          "--replay",   "x.scr",  "--exit-after-replay",
+                           "--serve",    "Other|Topic"}
             << "headless out=a.dxf picks=1000,2000;-5,0.5; color=3 replays=x.scr exit served=2";
-        QTest::newRow("window with a file") << QStringList{"plan.dxf"} << "window out= picks= color=- replays= served=1 open=plan.dxf";
+        QTest::newRow("window with a file")
+            << QStringList{"plan.dxf"} << "window out= picks= color=- replays= served=1 open=plan.dxf";
         QTest::newRow("relative pick") << QStringList{"--pick", "@1,2"} << "error";
         QTest::newRow("pick that is no point") << QStringList{"--pick", "a,b"} << "error";
         QTest::newRow("colour out of range") << QStringList{"--color", "257"} << "error";
@@ -112,8 +116,7 @@ private slots:
                                o.color ? QString::number(*o.color) : QStringLiteral("-"), o.replays.join(','),
                                o.exitAfterReplay ? " exit" : "")
                           .arg(o.served.size());
-        if (!o.open.isEmpty())
-            got += QStringLiteral(" open=%1").arg(o.open);
+        if (!o.open.isEmpty()) got += QStringLiteral(" open=%1").arg(o.open);
         QCOMPARE(got, expected);
         QCOMPARE(o.served.front().first, QStringLiteral("AutoCAD LT.DDE"));
         QCOMPARE(o.served.front().second, QStringLiteral("System"));

@@ -129,8 +129,7 @@ private slots:
             QVERIFY(box);
             QCOMPARE(box->text(), QStringLiteral("図面は変更されています。変更を保存しますか?"));
             for (QAbstractButton *b : box->buttons())
-                if (b->text() == QStringLiteral("キャンセル"))
-                    b->click();
+                if (b->text() == QStringLiteral("キャンセル")) b->click();
         });
         session_->enqueue("EXIT LINE 0,0 5,5 \r", QStringLiteral("会話 1"));
         QVERIFY(waitFor([this] { return session_->drawing().size() == 2; }));

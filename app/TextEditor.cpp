@@ -180,8 +180,10 @@ bool TextEditor::writeTo(const QString &path)
                        QStringLiteral("Shift-JISで表せない文字があるため、UTF-8で保存します。"),
                        Icon::Exclamation, title);
     }
+    // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() && file.commit();
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() && file.flush() &&
+                    file.commit();
     if (!ok) {
         file.cancelWriting();
         messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation,

@@ -28,6 +28,24 @@ std::optional<QString> decodeShiftJis(const QByteArray &bytes)
     return text;
 }
 
+// UTF-8 up to a character cut off at the very end: a UTF-8 file that was cut short. Read as
+// Shift-JIS instead, its whole text would turn to nonsense.
+bool isCutUtf8(const QByteArray &bytes)
+{
+    qsizetype lead = bytes.size() - 1;
+    int following = 0;
+    while (lead >= 0 && following < 3 && (static_cast<uchar>(bytes[lead]) & 0xC0) == 0x80)
+        --lead, ++following;
+    if (lead < 0)
+        return false;
+    const auto c = static_cast<uchar>(bytes[lead]);
+    const int needed = c >= 0xF0 && c <= 0xF4   ? 3
+                       : c >= 0xE0 && c <= 0xEF ? 2
+                       : c >= 0xC2 && c <= 0xDF ? 1
+                                                : 0;
+    return following < needed && decodeUtf8(bytes.left(lead)).has_value();
+}
+
 QString lineEndOf(const QString &text)
 {
     if (text.contains(QLatin1String("\r\n"))) return QStringLiteral("\r\n");
@@ -49,12 +67,17 @@ QString joinLines(QString text)
 
 std::optional<DecodedText> decodeTextFile(const QByteArray &bytes)
 {
+    // No text holds a NUL; pictures and programs do.
+    if (bytes.contains('\0'))
+        return std::nullopt;
     DecodedText out;
     std::optional<QString> text;
     if (bytes.startsWith(utf8Bom)) {
         out.format.byteOrderMark = true;
         text = decodeUtf8(bytes.mid(utf8Bom.size()));
     } else if (!(text = decodeUtf8(bytes))) {
+        if (isCutUtf8(bytes))
+            return std::nullopt;
         out.format.encoding = TextFileFormat::Encoding::ShiftJis;
         text = decodeShiftJis(bytes);
     }

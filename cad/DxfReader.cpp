@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 namespace cad {
 
@@ -36,6 +37,7 @@ public:
     }
     std::size_t skipped() const { return skipped_; }
     bool sawSection() const { return sawSection_; }
+    bool sawEnd() const { return sawEnd_; }
 
     void processCodeValuePair(unsigned int code, const std::string &value) override
     {
@@ -43,6 +45,7 @@ public:
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
+            sawEnd_ = sawEnd_ || value == "EOF";
             endedLwPolyline_ = inLwPolyline_;
             endedWidths_.swap(vertexWidths_);
             vertexWidths_.clear();
@@ -245,6 +248,7 @@ private:
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
     bool sawSection_ = false;
+    bool sawEnd_ = false;
     bool inLwPolyline_ = false;
     bool endedLwPolyline_ = false;
     bool buildingLw_ = false;
@@ -281,12 +285,25 @@ void limitVertexCounts(std::string &bytes)
     }
 }
 
+// dxflib's constructor leaves the kind of object being read unset: a parser made where an
+// earlier one stopped inside an entity (a file cut off) would report that entity again at the
+// start of the next file. Made with `new FreshDxf()`, the parser is zeroed first (no object).
+class FreshDxf
+{
+public:
+    DL_Dxf &dxf() { return dxf_; }
+
+private:
+    DL_Dxf dxf_;
+};
+
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
 DxfReadResult run(FILE *file)
 {
     DxfReadResult result;
-    DL_Dxf dxf;
+    const auto fresh = std::make_unique<FreshDxf>();
+    DL_Dxf &dxf = fresh->dxf();
     DxfReader reader(dxf, result.drawing);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
@@ -297,6 +314,12 @@ DxfReadResult run(FILE *file)
     }
     if (!reader.sawSection()) {
         result.error = notDxf;
+        return result;
+    }
+    // A file cut off (a copy or a save that did not finish) is refused whole, as CAD programs
+    // do: half a drawing opened and saved again would lose the rest for good.
+    if (!reader.sawEnd()) {
+        result.error = "DXF ファイルが途中で切れています。";
         return result;
     }
     reader.finish();

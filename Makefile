@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 SANITIZE_BUILD ?= build-asan
 
-.PHONY: all deps configure build test test-main test-sanitize run bench fuzz clean
+.PHONY: all deps configure build test test-main test-sanitize run bench fuzz deb clean
 
 all: build
 
@@ -40,6 +40,10 @@ bench: build
 
 fuzz: build
 	@scripts/fuzz $(BUILD)
+
+# The Debian package, in $(BUILD): quendra_VERSION_ARCH.deb.
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

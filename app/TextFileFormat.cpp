@@ -15,30 +15,24 @@ std::optional<QString> decodeUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
+    if (decoder.hasError()) return std::nullopt;
     return text;
 }
 
 std::optional<QString> decodeShiftJis(const QByteArray &bytes)
 {
     QStringDecoder decoder(shiftJisName, QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
-        return std::nullopt;
+    if (!decoder.isValid()) return std::nullopt;
     QString text = decoder(bytes);
-    if (decoder.hasError() || text.contains(QChar::ReplacementCharacter))
-        return std::nullopt;
+    if (decoder.hasError() || text.contains(QChar::ReplacementCharacter)) return std::nullopt;
     return text;
 }
 
 QString lineEndOf(const QString &text)
 {
-    if (text.contains(QLatin1String("\r\n")))
-        return QStringLiteral("\r\n");
-    if (text.contains(QLatin1Char('\n')))
-        return QStringLiteral("\n");
-    if (text.contains(QLatin1Char('\r')))
-        return QStringLiteral("\r");
+    if (text.contains(QLatin1String("\r\n"))) return QStringLiteral("\r\n");
+    if (text.contains(QLatin1Char('\n'))) return QStringLiteral("\n");
+    if (text.contains(QLatin1Char('\r'))) return QStringLiteral("\r");
     return TextFileFormat{}.lineEnd;
 }
 
@@ -47,8 +41,7 @@ QString joinLines(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-        text += QLatin1Char('\n');
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
     return text;
 }
 
@@ -65,8 +58,7 @@ std::optional<DecodedText> decodeTextFile(const QByteArray &bytes)
         out.format.encoding = TextFileFormat::Encoding::ShiftJis;
         text = decodeShiftJis(bytes);
     }
-    if (!text)
-        return std::nullopt;
+    if (!text) return std::nullopt;
     out.format.lineEnd = lineEndOf(*text);
     out.text = joinLines(*text);
     return out;
@@ -75,17 +67,14 @@ std::optional<DecodedText> decodeTextFile(const QByteArray &bytes)
 std::optional<QByteArray> encodeTextFile(const QString &text, const TextFileFormat &format)
 {
     QString lines = text;
-    if (!lines.endsWith(QLatin1Char('\n')))
-        lines += QLatin1Char('\n');
+    if (!lines.endsWith(QLatin1Char('\n'))) lines += QLatin1Char('\n');
     lines.replace(QLatin1Char('\n'), format.lineEnd);
     if (format.encoding == TextFileFormat::Encoding::Utf8)
         return (format.byteOrderMark ? utf8Bom : QByteArray()) + lines.toUtf8();
     QStringEncoder encoder(shiftJisName);
-    if (!encoder.isValid())
-        return std::nullopt;
+    if (!encoder.isValid()) return std::nullopt;
     QByteArray bytes = encoder(lines);
-    if (encoder.hasError())
-        return std::nullopt;
+    if (encoder.hasError()) return std::nullopt;
     return bytes;
 }
 

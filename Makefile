@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 SANITIZE_BUILD ?= build-asan
 
-.PHONY: all deps configure build test test-main test-sanitize run bench fuzz deb clean
+.PHONY: all deps configure build test test-main test-sanitize run bench fuzz deb screenshots clean
 
 all: build
 
@@ -44,6 +44,11 @@ fuzz: build
 # The Debian package, in $(BUILD): quendra_VERSION_ARCH.deb.
 deb: build
 	@cd $(BUILD) && cpack -G DEB
+
+# README's pictures in docs/, made on a virtual display (SCREENSHOT_DISPLAY, default :97).
+screenshots: build
+	@scripts/install-deps screenshots
+	@scripts/screenshots $(BUILD) docs
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -33,7 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = WindowWatch::Clock;
 
-constexpr int measuredRounds = 11;
+constexpr int measuredRounds = 15;
 constexpr auto settle = std::chrono::milliseconds(300);
 constexpr auto patience = std::chrono::seconds(30);
 constexpr const char *underXvfb = "QUENDRA_BENCH_UNDER_XVFB";

@@ -9,11 +9,11 @@
 
 #include "bench_startup/WindowWatch.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,7 +52,10 @@ struct Sample
     double peakMb;
 };
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double median(std::vector<double> v)
 {
@@ -64,7 +67,8 @@ int reRunUnderXvfb(char **argv)
 {
     ::setenv(underXvfb, "1", 1);
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    std::vector<const char *> all = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -br -nolisten tcp", self.c_str()};
+    std::vector<const char *> all = {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -br -nolisten tcp",
+                                     self.c_str()};
     for (char **a = argv + 1; *a; ++a)
         all.push_back(*a);
     all.push_back(nullptr);
@@ -103,8 +107,7 @@ void seedLibreCad(const fs::path &home)
     ::setenv("XDG_RUNTIME_DIR", (home + "/runtime").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     ::unsetenv(underXvfb);
-    if (::chdir(home.c_str()) != 0)
-        ::_exit(126);
+    if (::chdir(home.c_str()) != 0) ::_exit(126);
     const int null = ::open("/dev/null", O_RDWR);
     ::dup2(null, STDOUT_FILENO);
     ::dup2(null, STDERR_FILENO);
@@ -135,16 +138,12 @@ std::optional<Sample> runOnce(WindowWatch &watch, const Program &p)
     watch.reset();
     const auto start = Clock::now();
     const pid_t pid = ::fork();
-    if (pid < 0)
-        return std::nullopt;
-    if (pid == 0)
-        execInHome(p);
+    if (pid < 0) return std::nullopt;
+    if (pid == 0) execInHome(p);
     const auto shown = watch.waitForFirstWindow(start + patience);
-    if (shown)
-        std::this_thread::sleep_for(settle);
+    if (shown) std::this_thread::sleep_for(settle);
     const double peak = endAndMeasure(pid);
-    if (!shown)
-        return std::nullopt;
+    if (!shown) return std::nullopt;
     return Sample{ms(shown->mapped - start), ms(shown->painted - start), peak};
 }
 
@@ -169,24 +168,23 @@ Result summarise(const std::vector<Sample> &samples, int failures)
 
 void printRatio(const char *what, const Result &a, const Result &b, const char *target)
 {
-    if (a.shownMs <= 0 || b.shownMs <= 0)
-        return;
-    std::printf("%-26s start-up %5.2f   peak memory %5.2f%s\n", what, a.shownMs / b.shownMs, a.peakMb / b.peakMb,
-                target);
+    if (a.shownMs <= 0 || b.shownMs <= 0) return;
+    std::printf("%-26s start-up %5.2f   peak memory %5.2f%s\n", what, a.shownMs / b.shownMs,
+                a.peakMb / b.peakMb, target);
 }
 
 } // namespace
 
 int main(int, char **argv)
 {
-    if (!std::getenv(underXvfb))
-        return reRunUnderXvfb(argv);
+    if (!std::getenv(underXvfb)) return reRunUnderXvfb(argv);
     WindowWatch watch;
     if (!watch.connected()) {
         std::fprintf(stderr, "bench_startup: no X display\n");
         return 1;
     }
-    const fs::path scratch = fs::temp_directory_path() / ("quendra-bench-startup-" + std::to_string(::getpid()));
+    const fs::path scratch =
+        fs::temp_directory_path() / ("quendra-bench-startup-" + std::to_string(::getpid()));
     std::vector<Program> programs = {
         {"bare Qt Widgets", QUENDRA_BARE_QT, makeHome(scratch, "bare")},
         {"quendra", QUENDRA_BIN_DIR "/quendra", makeHome(scratch, "quendra")},
@@ -217,15 +215,14 @@ int main(int, char **argv)
     for (size_t i = 0; i < programs.size(); ++i) {
         results.push_back(summarise(samples[i], failures[i]));
         const Result &r = results.back();
-        std::printf("  %-18s %7.1f ms %7.1f ms %9.1f MB", programs[i].label.c_str(), r.mappedMs, r.shownMs, r.peakMb);
-        if (r.failures)
-            std::printf("   (%d runs showed no window)", r.failures);
+        std::printf("  %-18s %7.1f ms %7.1f ms %9.1f MB", programs[i].label.c_str(), r.mappedMs, r.shownMs,
+                    r.peakMb);
+        if (r.failures) std::printf("   (%d runs showed no window)", r.failures);
         std::printf("\n");
     }
     if (!haveLibreCad)
         std::printf("  %-18s not installed (Debian's librecad; make bench installs it)\n", "librecad");
     printRatio("quendra / bare Qt:", results[1], results[0], "   (target: start-up at most 1.5)");
-    if (haveLibreCad)
-        printRatio("librecad / quendra:", results[2], results[1], "");
+    if (haveLibreCad) printRatio("librecad / quendra:", results[2], results[1], "");
     return samples[1].empty() || samples[0].empty() ? 1 : 0;
 }

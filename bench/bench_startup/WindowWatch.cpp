@@ -37,8 +37,7 @@ WindowWatch::WindowWatch()
 
 WindowWatch::~WindowWatch()
 {
-    if (connection_)
-        xcb_disconnect(connection_);
+    if (connection_) xcb_disconnect(connection_);
 }
 
 void WindowWatch::reset()
@@ -55,16 +54,13 @@ bool WindowWatch::nextMap(Clock::time_point deadline, xcb_window_t *window)
     while (Clock::now() < deadline) {
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection_)) {
             const Reply<xcb_generic_event_t> owned(event);
-            if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
-                continue;
+            if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY) continue;
             const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
-            if (map->event != root_ || map->override_redirect)
-                continue;
+            if (map->event != root_ || map->override_redirect) continue;
             *window = map->window;
             return true;
         }
-        if (xcb_connection_has_error(connection_))
-            return false;
+        if (xcb_connection_has_error(connection_)) return false;
         pollfd p{fd, POLLIN, 0};
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         ::poll(&p, 1, static_cast<int>(std::clamp<long long>(left.count(), 1, 100)));
@@ -76,23 +72,20 @@ bool WindowWatch::painted(xcb_window_t window)
 {
     const Reply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
-    if (!geometry)
-        return false;
+    if (!geometry) return false;
     // The window's rectangle as the root shows it, within the screen.
     const int x0 = std::max<int>(geometry->x, 0);
     const int y0 = std::max<int>(geometry->y, 0);
     const int x1 = std::min<int>(geometry->x + geometry->width, screenWidth_);
     const int y1 = std::min<int>(geometry->y + geometry->height, screenHeight_);
-    if (x1 <= x0 || y1 <= y0)
-        return false;
+    if (x1 <= x0 || y1 <= y0) return false;
     const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
         connection_,
         xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<int16_t>(x0),
-                      static_cast<int16_t>(y0), static_cast<uint16_t>(x1 - x0), static_cast<uint16_t>(y1 - y0),
-                      0x00ffffff),
+                      static_cast<int16_t>(y0), static_cast<uint16_t>(x1 - x0),
+                      static_cast<uint16_t>(y1 - y0), 0x00ffffff),
         nullptr));
-    if (!image)
-        return false;
+    if (!image) return false;
     const uint8_t *data = xcb_get_image_data(image.get());
     const int length = xcb_get_image_data_length(image.get());
     return std::any_of(data, data + length, [](uint8_t b) { return b != 0; });
@@ -101,8 +94,7 @@ bool WindowWatch::painted(xcb_window_t window)
 std::optional<WindowWatch::Shown> WindowWatch::waitForFirstWindow(Clock::time_point deadline)
 {
     xcb_window_t window = 0;
-    if (!nextMap(deadline, &window))
-        return std::nullopt;
+    if (!nextMap(deadline, &window)) return std::nullopt;
     Shown shown{Clock::now(), {}};
     while (Clock::now() < deadline) {
         if (painted(window)) {

@@ -8,7 +8,7 @@ SANITIZE_BUILD ?= build-asan
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build test test-main test-sanitize test-fuzz run bench fuzz clean
+.PHONY: all deps configure build test test-main test-sanitize test-fuzz run bench fuzz deb screenshots clean
 
 all: build
 
@@ -48,6 +48,15 @@ test-fuzz: deps
 # Every fuzz target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600 for an hour each).
 fuzz: deps
 	@scripts/fuzz $(FUZZ_SECONDS)
+
+# The Debian package, in $(BUILD): quendra_VERSION_ARCH.deb.
+deb: build
+	@cd $(BUILD) && cpack -G DEB
+
+# README's pictures in docs/, made on a virtual display (SCREENSHOT_DISPLAY, default :97).
+screenshots: build
+	@scripts/install-deps screenshots
+	@scripts/screenshots $(BUILD) docs
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz

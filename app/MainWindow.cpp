@@ -80,7 +80,8 @@ bool isMaximised(Qt::WindowStates state)
 
 QString findReadme()
 {
-    for (const QString &folder : {QDir::currentPath(), QApplication::applicationDirPath()}) {
+    const QString beside = QApplication::applicationDirPath();
+    for (const QString &folder : {QDir::currentPath(), beside, beside + QStringLiteral("/../share/quendra")}) {
         const QFileInfo file(QDir(folder), QStringLiteral("readme.txt"));
         if (file.isFile()) return file.absoluteFilePath();
     }

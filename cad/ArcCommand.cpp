@@ -11,29 +11,34 @@ namespace {
 class ArcCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
-        case State::First: return "円弧の始点を指定 または [中心(C)]: ";
-        case State::Centre: return "円弧の中心点を指定: ";
-        case State::CentreStart: return "円弧の始点を指定: ";
-        case State::CentreEnd: return "円弧の終点を指定: ";
-        case State::Second: return "円弧の 2 点目を指定: ";
-        case State::Third: return "円弧の終点を指定: ";
+        case State::First:
+            return "円弧の始点を指定 または [中心(C)]: ";
+        case State::Centre:
+            return "円弧の中心点を指定: ";
+        case State::CentreStart:
+            return "円弧の始点を指定: ";
+        case State::CentreEnd:
+            return "円弧の終点を指定: ";
+        case State::Second:
+            return "円弧の 2 点目を指定: ";
+        case State::Third:
+            return "円弧の終点を指定: ";
         }
         return {};
     }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (state_ == State::First && CommandContext::keyword(in, "C")) {
             state_ = State::Centre;
             return true;
         }
         const auto p = state_ == State::CentreStart || state_ == State::CentreEnd ? ctx.pointFrom(in, centre_)
-                                                                                 : ctx.point(in);
+                                                                                  : ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
             return true;
@@ -43,8 +48,7 @@ public:
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
     {
-        if (state_ != State::CentreEnd)
-            return {};
+        if (state_ != State::CentreEnd) return {};
         return {arc(cursor)};
     }
 
@@ -85,7 +89,8 @@ private:
             ctx.lastPoint = p;
             state_ = State::Third;
             return true;
-        case State::Third: return throughThree(p, ctx);
+        case State::Third:
+            return throughThree(p, ctx);
         }
         return false;
     }
@@ -110,9 +115,9 @@ private:
         }
         centre_ = *c;
         Entity e = arc(end);
-        const double turn = (second_.x - start_.x) * (end.y - second_.y) - (second_.y - start_.y) * (end.x - second_.x);
-        if (turn < 0)
-            std::swap(e.startAngle, e.endAngle);
+        const double turn =
+            (second_.x - start_.x) * (end.y - second_.y) - (second_.y - start_.y) * (end.x - second_.x);
+        if (turn < 0) std::swap(e.startAngle, e.endAngle);
         ctx.draw(std::move(e));
         ctx.lastPoint = end;
         return false;

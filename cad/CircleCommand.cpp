@@ -12,13 +12,17 @@ namespace {
 class CircleCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
-        case State::Centre: return "円の中心点を指定 または [3 点(3P)/2 点(2P)]: ";
-        case State::Radius: return "円の半径を指定 または [直径(D)]" + shownDefault(radius_) + ": ";
-        case State::Diameter: return "円の直径を指定" + shownDefault(radius_ * 2) + ": ";
-        case State::Through: return "円周上の " + std::to_string(points_.size() + 1) + " 点目を指定: ";
+        case State::Centre:
+            return "円の中心点を指定 または [3 点(3P)/2 点(2P)]: ";
+        case State::Radius:
+            return shown("円の半径を指定 または [直径(D)]" + shownDefault(radius_) + ": ");
+        case State::Diameter:
+            return shown("円の直径を指定" + shownDefault(radius_ * 2) + ": ");
+        case State::Through:
+            return shown("円周上の " + std::to_string(points_.size() + 1) + " 点目を指定: ");
         }
         return {};
     }
@@ -32,18 +36,21 @@ public:
     bool feed(const Input &in, CommandContext &ctx) override
     {
         switch (state_) {
-        case State::Centre: return feedCentre(in, ctx);
-        case State::Radius: return feedRadius(in, ctx, false);
-        case State::Diameter: return feedRadius(in, ctx, true);
-        case State::Through: return feedThrough(in, ctx);
+        case State::Centre:
+            return feedCentre(in, ctx);
+        case State::Radius:
+            return feedRadius(in, ctx, false);
+        case State::Diameter:
+            return feedRadius(in, ctx, true);
+        case State::Through:
+            return feedThrough(in, ctx);
         }
         return false;
     }
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
     {
-        if (state_ != State::Radius)
-            return {};
+        if (state_ != State::Radius) return {};
         return {circle(centre_, distance(centre_, cursor))};
     }
 
@@ -63,8 +70,7 @@ private:
 
     bool feedCentre(const Input &in, CommandContext &ctx)
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (CommandContext::keyword(in, "2P") || CommandContext::keyword(in, "3P")) {
             needed_ = CommandContext::keyword(in, "2P") ? 2 : 3;
             state_ = State::Through;
@@ -96,8 +102,7 @@ private:
             r = distance(centre_, *p);
             ctx.lastPoint = *p;
         }
-        if (r && diameter)
-            *r /= 2;
+        if (r && diameter) *r /= 2;
         if (!r || !(*r > 0) || !isSane(*r)) {
             ctx.message(r ? "値はゼロより大きくなければなりません。" : say::distanceNeeded);
             return true;
@@ -109,8 +114,7 @@ private:
 
     bool feedThrough(const Input &in, CommandContext &ctx)
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
@@ -118,8 +122,7 @@ private:
         }
         points_.push_back(*p);
         ctx.lastPoint = *p;
-        if (static_cast<int>(points_.size()) < needed_)
-            return true;
+        if (static_cast<int>(points_.size()) < needed_) return true;
         if (needed_ == 2) {
             const Point c{(points_[0].x + points_[1].x) / 2, (points_[0].y + points_[1].y) / 2};
             return drawThrough(c, ctx);

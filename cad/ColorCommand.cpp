@@ -11,7 +11,10 @@ namespace {
 class ColorCommand final : public Command
 {
 public:
-    std::string prompt() const override { return "色を選択 [BYLAYER/BYBLOCK/色番号 1-255] <" + current_ + ">: "; }
+    std::string_view prompt() const override
+    {
+        return shown("色を選択 [BYLAYER/BYBLOCK/色番号 1-255] <" + current_ + ">: ");
+    }
     bool waitsForColor() const override { return true; }
     bool draws() const override { return false; }
 
@@ -23,8 +26,7 @@ public:
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (CommandContext::keyword(in, "BYLAYER")) {
             ctx.color = colorByLayer;
             return false;
@@ -44,10 +46,8 @@ public:
 
     static std::string name(int color)
     {
-        if (color == colorByLayer)
-            return "BYLAYER";
-        if (color == 0)
-            return "BYBLOCK";
+        if (color == colorByLayer) return "BYLAYER";
+        if (color == 0) return "BYBLOCK";
         return std::to_string(color);
     }
 

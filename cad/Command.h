@@ -16,7 +16,8 @@ public:
 
     // Runs when the command is entered; false when it is done at once (U, SAVE).
     virtual bool start(CommandContext &) { return true; }
-    virtual std::string prompt() const = 0;
+    // The prompt now; a view valid until the command's next call.
+    virtual std::string_view prompt() const = 0;
     // Takes one input; false when the command has ended.
     virtual bool feed(const Input &in, CommandContext &ctx) = 0;
     // Escape: keeps what is worth keeping.
@@ -31,6 +32,17 @@ public:
     virtual bool draws() const { return true; }
     // What the command would draw if the cursor were the next point.
     virtual std::vector<Entity> preview(Point /*cursor*/, const CommandContext &) const { return {}; }
+
+protected:
+    // Keeps a prompt made up on the spot, for prompt() to return a view of.
+    std::string_view shown(std::string text) const
+    {
+        shown_ = std::move(text);
+        return shown_;
+    }
+
+private:
+    mutable std::string shown_;
 };
 
 // The command of a name (upper case, aliases included), or none.

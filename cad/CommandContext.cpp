@@ -9,18 +9,15 @@ namespace cad {
 
 std::optional<Point> CommandContext::pointFrom(const Input &in, Point base) const
 {
-    if (in.picked)
-        return isSane(*in.picked) ? in.picked : std::nullopt;
+    if (in.picked) return isSane(*in.picked) ? in.picked : std::nullopt;
     return readPoint(in.text, base);
 }
 
 std::optional<double> CommandContext::distance(const Input &in, Point from) const
 {
     if (!in.picked)
-        if (const auto v = readNumber(in.text))
-            return isSane(*v) ? v : std::nullopt;
-    if (const auto p = pointFrom(in, from))
-        return cad::distance(from, *p);
+        if (const auto v = readNumber(in.text)) return isSane(*v) ? v : std::nullopt;
+    if (const auto p = pointFrom(in, from)) return cad::distance(from, *p);
     return std::nullopt;
 }
 
@@ -29,20 +26,30 @@ std::optional<double> CommandContext::angle(const Input &in, Point from) const
     if (!in.picked)
         if (const auto v = readNumber(in.text))
             return isSane(*v) ? std::optional<double>(normalizedDegrees(*v)) : std::nullopt;
-    if (const auto p = pointFrom(in, from); p && !(*p == from))
-        return angleOf(from, *p);
+    if (const auto p = pointFrom(in, from); p && !(*p == from)) return angleOf(from, *p);
     return std::nullopt;
 }
 
 bool CommandContext::keyword(const Input &in, std::string_view word)
 {
-    return !in.picked && upper(in.text) == word;
+    if (in.picked || in.text.size() != word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        char c = in.text[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != word[i]) return false;
+    }
+    return true;
 }
 
 void CommandContext::draw(Entity e)
 {
     e.color = color;
-    drawing_.add(std::move(e));
+    drawing_.add(e);
+}
+
+void CommandContext::drawLine(Point a, Point b)
+{
+    drawing_.addLine(a, b, color);
 }
 
 std::string fixed4(double v)

@@ -41,6 +41,7 @@ public:
 
     // Adds an entity in the current colour.
     void draw(Entity e);
+    void drawLine(Point a, Point b);
 
     Point lastPoint;
     int color = colorByLayer;

@@ -14,10 +14,9 @@ struct Alias
 };
 
 constexpr std::array aliases{
-    Alias{"L", "LINE"},       Alias{"PL", "PLINE"},     Alias{"A", "ARC"},
-    Alias{"C", "CIRCLE"},     Alias{"EL", "ELLIPSE"},   Alias{"DT", "DTEXT"},
-    Alias{"TEXT", "DTEXT"},   Alias{"COLOR", "DDCOLOR"}, Alias{"COL", "DDCOLOR"},
-    Alias{"Z", "ZOOM"},       Alias{"QUIT", "EXIT"},    Alias{"QSAVE", "SAVE"},
+    Alias{"L", "LINE"},      Alias{"PL", "PLINE"}, Alias{"A", "ARC"},      Alias{"C", "CIRCLE"},
+    Alias{"EL", "ELLIPSE"},  Alias{"DT", "DTEXT"}, Alias{"TEXT", "DTEXT"}, Alias{"COLOR", "DDCOLOR"},
+    Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
     Alias{"SCR", "SCRIPT"},
 };
 
@@ -28,8 +27,7 @@ std::string commandName(std::string_view name)
     while (!name.empty() && (name.front() == '_' || name.front() == '.'))
         name.remove_prefix(1);
     for (const Alias &a : aliases)
-        if (a.alias == name)
-            return std::string(a.name);
+        if (a.alias == name) return std::string(a.name);
     return std::string(name);
 }
 

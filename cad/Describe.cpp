@@ -10,8 +10,7 @@ namespace {
 std::string num(double v)
 {
     double r = std::round(v * 1e6) / 1e6;
-    if (r == 0)
-        r = 0; // no "-0"
+    if (r == 0) r = 0; // no "-0"
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15g", r);
     return buffer;
@@ -28,11 +27,15 @@ std::string describe(const Entity &e, Point o)
 {
     std::string s;
     switch (e.type) {
-    case Entity::Type::Line: s = "L " + pt(e.a, o) + " " + pt(e.b, o); break;
+    case Entity::Type::Line:
+        s = "L " + pt(e.a, o) + " " + pt(e.b, o);
+        break;
     case Entity::Type::Arc:
         s = "A " + pt(e.centre, o) + " " + num(e.radius) + " " + num(e.startAngle) + ".." + num(e.endAngle);
         break;
-    case Entity::Type::Circle: s = "C " + pt(e.centre, o) + " " + num(e.radius); break;
+    case Entity::Type::Circle:
+        s = "C " + pt(e.centre, o) + " " + num(e.radius);
+        break;
     case Entity::Type::Ellipse:
         s = "E " + pt(e.centre, o) + " " + pt(e.majorAxis, {}) + " " + num(e.ratio);
         break;
@@ -43,14 +46,11 @@ std::string describe(const Entity &e, Point o)
         s = "P";
         for (const Point &p : e.vertices)
             s += " " + pt(p, o);
-        if (e.startWidth != 0 || e.endWidth != 0)
-            s += " w " + num(e.startWidth) + "/" + num(e.endWidth);
-        if (e.closed)
-            s += " closed";
+        if (e.startWidth != 0 || e.endWidth != 0) s += " w " + num(e.startWidth) + "/" + num(e.endWidth);
+        if (e.closed) s += " closed";
         break;
     }
-    if (e.color != colorByLayer)
-        s += " #" + std::to_string(e.color);
+    if (e.color != colorByLayer) s += " #" + std::to_string(e.color);
     return s;
 }
 

@@ -1,16 +1,179 @@
 #include "Drawing.h"
 
+#include "Geometry.h"
+
 #include <algorithm>
-#include <iterator>
+#include <cmath>
 
 namespace cad {
 
-void Drawing::add(Entity entity)
+const std::vector<Entity> &Drawing::entities() const
 {
-    if (!groupOpen_)
-        groups_.push_back({entities_.size(), 0});
-    entities_.push_back(std::move(entity));
+    if (cacheRevision_ != revision_) {
+        cache_.clear();
+        cache_.reserve(records_.size());
+        for (std::size_t i = 0; i < records_.size(); ++i)
+            cache_.push_back(at(i));
+        cacheRevision_ = revision_;
+    }
+    return cache_;
+}
+
+EntityView Drawing::view(std::size_t i) const
+{
+    const Record &r = records_[i];
+    const Outline &o = outlines_[i];
+    EntityView v;
+    v.type = o.type;
+    v.color = o.color;
+    switch (o.type) {
+    case Entity::Type::Line:
+        v.a = {r.d[0], r.d[1]};
+        v.b = {r.d[2], r.d[3]};
+        break;
+    case Entity::Type::Arc:
+        v.startAngle = r.d[3];
+        v.endAngle = r.d[4];
+        [[fallthrough]];
+    case Entity::Type::Circle:
+        v.centre = {r.d[0], r.d[1]};
+        v.radius = r.d[2];
+        break;
+    case Entity::Type::Ellipse:
+        v.centre = {r.d[0], r.d[1]};
+        v.majorAxis = {r.d[2], r.d[3]};
+        v.ratio = r.d[4];
+        break;
+    case Entity::Type::Text:
+        v.insert = {r.d[0], r.d[1]};
+        v.height = r.d[2];
+        v.rotation = r.d[3];
+        v.text = texts_[static_cast<std::size_t>(r.d[4])];
+        break;
+    case Entity::Type::Polyline:
+        v.startWidth = r.d[0];
+        v.endWidth = r.d[1];
+        v.vertices = vertexLists_[static_cast<std::size_t>(r.d[2])];
+        v.closed = r.d[3] != 0;
+        break;
+    }
+    return v;
+}
+
+Entity Drawing::at(std::size_t i) const
+{
+    const EntityView v = view(i);
+    Entity e;
+    e.type = v.type;
+    e.color = v.color;
+    e.a = v.a;
+    e.b = v.b;
+    e.centre = v.centre;
+    e.radius = v.radius;
+    e.startAngle = v.startAngle;
+    e.endAngle = v.endAngle;
+    e.majorAxis = v.majorAxis;
+    e.ratio = v.ratio;
+    e.insert = v.insert;
+    e.text = std::string(v.text);
+    e.height = v.height;
+    e.rotation = v.rotation;
+    e.vertices.assign(v.vertices.begin(), v.vertices.end());
+    e.startWidth = v.startWidth;
+    e.endWidth = v.endWidth;
+    e.closed = v.closed;
+    return e;
+}
+
+void Drawing::push(const Entity &e)
+{
+    const Box box = bounds(e);
+    Record r{{0, 0, 0, 0, 0}};
+    switch (e.type) {
+    case Entity::Type::Line:
+        r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y;
+        break;
+    case Entity::Type::Arc:
+        r.d[3] = e.startAngle, r.d[4] = e.endAngle;
+        [[fallthrough]];
+    case Entity::Type::Circle:
+        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.radius;
+        break;
+    case Entity::Type::Ellipse:
+        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.majorAxis.x, r.d[3] = e.majorAxis.y,
+        r.d[4] = e.ratio;
+        break;
+    case Entity::Type::Text:
+        r.d[0] = e.insert.x, r.d[1] = e.insert.y, r.d[2] = e.height, r.d[3] = e.rotation;
+        r.d[4] = static_cast<double>(texts_.size());
+        texts_.push_back(e.text);
+        break;
+    case Entity::Type::Polyline:
+        r.d[0] = e.startWidth, r.d[1] = e.endWidth;
+        r.d[2] = static_cast<double>(vertexLists_.size());
+        r.d[3] = e.closed ? 1 : 0;
+        vertexLists_.push_back(e.vertices);
+        break;
+    }
+    records_.push_back(r);
+    const bool falling = e.type == Entity::Type::Line && (e.b.x - e.a.x) * (e.b.y - e.a.y) < 0;
+    outline(box, e.color, e.type, falling);
+}
+
+namespace {
+
+float below(double v)
+{
+    auto f = static_cast<float>(v);
+    return static_cast<double>(f) > v ? std::nextafter(f, -HUGE_VALF) : f;
+}
+
+float above(double v)
+{
+    auto f = static_cast<float>(v);
+    return static_cast<double>(f) < v ? std::nextafter(f, HUGE_VALF) : f;
+}
+
+} // namespace
+
+void Drawing::outline(const Box &box, int color, Entity::Type type, bool falling)
+{
+    outlines_.push_back(Outline{below(box.min.x), below(box.min.y), above(box.max.x), above(box.max.y),
+                                static_cast<std::int16_t>(std::clamp(color, 0, colorByLayer)), type,
+                                static_cast<std::uint8_t>(falling ? 1 : 0)});
+    // The cached extents grow with what is added; only removals make them be counted again.
+    if (extentsValid_) extents_.include(box);
+}
+
+void Drawing::pop()
+{
+    const Entity::Type type = outlines_.back().type;
+    if (type == Entity::Type::Text)
+        texts_.pop_back();
+    else if (type == Entity::Type::Polyline)
+        vertexLists_.pop_back();
+    records_.pop_back();
+    outlines_.pop_back();
+    extentsValid_ = false;
+}
+
+void Drawing::add(const Entity &entity)
+{
+    if (!groupOpen_) groups_.push_back({records_.size(), 0});
+    push(entity);
     redo_.clear();
+    changed();
+}
+
+void Drawing::addLine(Point a, Point b, int color)
+{
+    if (!groupOpen_) groups_.push_back({records_.size(), 0});
+    records_.push_back(Record{{a.x, a.y, b.x, b.y, 0}});
+    Box box;
+    box.add(a);
+    box.add(b);
+    outline(box, color, Entity::Type::Line, (b.x - a.x) * (b.y - a.y) < 0);
+    if (!redo_.empty()) redo_.clear();
     changed();
 }
 
@@ -18,38 +181,37 @@ void Drawing::beginGroup(std::string_view name)
 {
     endGroup();
     groupOpen_ = true;
-    open_ = {entities_.size(), nameId(name)};
+    open_ = {records_.size(), nameId(name)};
 }
 
 void Drawing::endGroup()
 {
-    if (!groupOpen_)
-        return;
+    if (!groupOpen_) return;
     groupOpen_ = false;
-    if (entities_.size() > open_.begin)
-        groups_.push_back(open_);
+    if (records_.size() > open_.begin) groups_.push_back(open_);
 }
 
-bool Drawing::removeLast()
+std::optional<Entity> Drawing::removeLast()
 {
-    if (!groupOpen_ || entities_.size() <= open_.begin)
-        return false;
-    entities_.pop_back();
+    if (!groupOpen_ || records_.size() <= open_.begin) return std::nullopt;
+    Entity e = at(records_.size() - 1);
+    pop();
     changed();
-    return true;
+    return e;
 }
 
 std::string Drawing::undo()
 {
     endGroup();
-    if (groups_.empty())
-        return {};
+    if (groups_.empty()) return {};
     const Group g = groups_.back();
     groups_.pop_back();
     Undone undone{g.name, {}};
-    const auto first = entities_.begin() + static_cast<std::ptrdiff_t>(g.begin);
-    undone.entities.assign(std::make_move_iterator(first), std::make_move_iterator(entities_.end()));
-    entities_.erase(first, entities_.end());
+    undone.entities.reserve(records_.size() - g.begin);
+    for (std::size_t i = g.begin; i < records_.size(); ++i)
+        undone.entities.push_back(at(i));
+    while (records_.size() > g.begin)
+        pop();
     redo_.push_back(std::move(undone));
     changed();
     return names_.empty() ? std::string() : names_[g.name];
@@ -58,12 +220,12 @@ std::string Drawing::undo()
 std::string Drawing::redo()
 {
     endGroup();
-    if (redo_.empty())
-        return {};
+    if (redo_.empty()) return {};
     Undone undone = std::move(redo_.back());
     redo_.pop_back();
-    groups_.push_back({entities_.size(), undone.name});
-    std::move(undone.entities.begin(), undone.entities.end(), std::back_inserter(entities_));
+    groups_.push_back({records_.size(), undone.name});
+    for (const Entity &e : undone.entities)
+        push(e);
     changed();
     return names_.empty() ? std::string() : names_[undone.name];
 }
@@ -73,22 +235,75 @@ void Drawing::clear()
     replace({});
 }
 
-void Drawing::replace(std::vector<Entity> entities)
+void Drawing::replace(const std::vector<Entity> &entities)
 {
-    entities_ = std::move(entities);
+    records_.clear();
+    outlines_.clear();
+    texts_.clear();
+    vertexLists_.clear();
+    extents_ = Box{};
+    extentsValid_ = true;
+    records_.reserve(entities.size());
+    outlines_.reserve(entities.size());
+    for (const Entity &e : entities)
+        push(e);
     groups_.clear();
     redo_.clear();
     groupOpen_ = false;
     changed();
 }
 
+void Drawing::take(Drawing &&other)
+{
+    records_ = std::move(other.records_);
+    outlines_ = std::move(other.outlines_);
+    texts_ = std::move(other.texts_);
+    vertexLists_ = std::move(other.vertexLists_);
+    extents_ = other.extents_;
+    extentsValid_ = other.extentsValid_;
+    groups_.clear();
+    redo_.clear();
+    groupOpen_ = false;
+    other.clear();
+    changed();
+}
+
+void Drawing::forgetHistory()
+{
+    endGroup();
+    groups_.clear();
+    redo_.clear();
+}
+
+const Box &Drawing::extents() const
+{
+    if (!extentsValid_) {
+        extents_ = Box{};
+        for (std::size_t i = 0; i < records_.size(); ++i)
+            extents_.include(bounds(view(i)));
+        extentsValid_ = true;
+    }
+    return extents_;
+}
+
+std::size_t Drawing::memoryUse() const
+{
+    std::size_t bytes = records_.capacity() * sizeof(Record) + outlines_.capacity() * sizeof(Outline) +
+                        texts_.capacity() * sizeof(std::string) +
+                        vertexLists_.capacity() * sizeof(std::vector<Point>) +
+                        groups_.capacity() * sizeof(Group);
+    for (const std::string &t : texts_)
+        bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
+    for (const auto &v : vertexLists_)
+        bytes += v.capacity() * sizeof(Point);
+    return bytes;
+}
+
 std::uint32_t Drawing::nameId(std::string_view name)
 {
-    if (names_.empty())
-        names_.emplace_back();
+    if (names_.empty()) names_.emplace_back();
     const auto it = std::find(names_.begin(), names_.end(), name);
-    if (it != names_.end())
-        return static_cast<std::uint32_t>(it - names_.begin());
+    if (it != names_.end()) return static_cast<std::uint32_t>(it - names_.begin());
     names_.emplace_back(name);
     return static_cast<std::uint32_t>(names_.size() - 1);
 }

@@ -1,28 +1,43 @@
 #pragma once
 
+#include "Box.h"
 #include "Entity.h"
+#include "EntityView.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cad {
 
 // The drawing model: entities in drawing order, and undo groups over them. What one command adds
 // is one group, so U takes the whole command back.
+//
+// Entities are kept compact (48 bytes each, texts and vertex lists beside them), so a drawing of
+// a million entities stays small and quick to walk. Walk it with size() and view(i); entities()
+// builds full Entity values on demand, for previews and tests.
 class Drawing
 {
 public:
-    const std::vector<Entity> &entities() const { return entities_; }
+    // All entities as values. Built when asked for and kept until the next change; a reference
+    // to it is valid until then.
+    const std::vector<Entity> &entities() const;
+    std::size_t size() const { return records_.size(); }
+    bool empty() const { return records_.empty(); }
+    EntityView view(std::size_t i) const;
+    Entity at(std::size_t i) const;
 
     // Adds to the open group, or as a group of its own when none is open.
-    void add(Entity entity);
+    void add(const Entity &entity);
+    void addLine(Point a, Point b, int color);
 
     void beginGroup(std::string_view name);
     void endGroup();
-    // Takes back the last entity of the open group (LINE's "u"); false when the group is empty.
-    bool removeLast();
+    // Takes back the last entity of the open group (LINE's "u").
+    std::optional<Entity> removeLast();
 
     bool canUndo() const { return !groups_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
@@ -32,14 +47,45 @@ public:
 
     // A new, empty drawing, or one read from a file; both forget the undo history.
     void clear();
-    void replace(std::vector<Entity> entities);
+    void replace(const std::vector<Entity> &entities);
+    void take(Drawing &&other);
+    // Keeps the entities and drops the undo and redo history.
+    void forgetHistory();
+
+    // The box all entities cover, kept up to date as entities are added.
+    const Box &extents() const;
+
+    // Each entity's box in single precision, rounded outwards, with its colour: what a view needs
+    // to pass over entities off screen, or to draw one too small to see as a single pixel,
+    // without reading the entity itself.
+    struct Outline
+    {
+        float x0, y0, x1, y1;
+        std::int16_t color;
+        Entity::Type type;
+        // A line runs along one diagonal of its box: from (x0, y0) to (x1, y1), or, when this
+        // is set, from (x0, y1) to (x1, y0).
+        std::uint8_t falling = 0;
+    };
+    const std::vector<Outline> &outlines() const { return outlines_; }
 
     // Grows with every change, so views know when to repaint.
     std::uint64_t revision() const { return revision_; }
     bool modified() const { return revision_ != savedRevision_; }
     void markSaved() { savedRevision_ = revision_; }
 
+    // Bytes held, for the benchmarks.
+    std::size_t memoryUse() const;
+
 private:
+    // The geometry of one entity; its kind and colour are in its outline. Text: insert, height,
+    // rotation, index of the text. Polyline: widths, index of the vertex list, closed.
+    struct Record
+    {
+        double d[5];
+    };
+    static_assert(sizeof(Record) == 40);
+
     struct Group
     {
         std::size_t begin = 0;
@@ -51,10 +97,17 @@ private:
         std::vector<Entity> entities;
     };
 
+    void push(const Entity &e);
+    void pop();
     std::uint32_t nameId(std::string_view name);
     void changed() { ++revision_; }
 
-    std::vector<Entity> entities_;
+    void outline(const Box &box, int color, Entity::Type type, bool falling = false);
+
+    std::vector<Record> records_;
+    std::vector<Outline> outlines_;
+    std::vector<std::string> texts_;
+    std::vector<std::vector<Point>> vertexLists_;
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;
@@ -62,6 +115,10 @@ private:
     Group open_;
     std::uint64_t revision_ = 0;
     std::uint64_t savedRevision_ = 0;
+    mutable std::vector<Entity> cache_;
+    mutable std::uint64_t cacheRevision_ = ~std::uint64_t(0);
+    mutable Box extents_;
+    mutable bool extentsValid_ = true;
 };
 
 } // namespace cad

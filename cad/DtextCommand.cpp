@@ -27,15 +27,21 @@ public:
         return true;
     }
 
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
-        case State::Start: return "文字列の始点を指定 または [位置合わせオプション(J)]: ";
-        case State::Justify: return "オプションを入力 [中央(M)]: ";
-        case State::Middle: return "文字列の中央点を指定: ";
-        case State::Height: return "高さを指定 <" + fixed4(height_) + ">: ";
-        case State::Rotation: return "文字列の角度を指定 <" + shortNumber(rotation_) + ">: ";
-        case State::Text: return "文字を入力: ";
+        case State::Start:
+            return "文字列の始点を指定 または [位置合わせオプション(J)]: ";
+        case State::Justify:
+            return "オプションを入力 [中央(M)]: ";
+        case State::Middle:
+            return "文字列の中央点を指定: ";
+        case State::Height:
+            return shown("高さを指定 <" + fixed4(height_) + ">: ");
+        case State::Rotation:
+            return shown("文字列の角度を指定 <" + shortNumber(rotation_) + ">: ");
+        case State::Text:
+            return "文字を入力: ";
         }
         return {};
     }
@@ -45,12 +51,18 @@ public:
     bool feed(const Input &in, CommandContext &ctx) override
     {
         switch (state_) {
-        case State::Start: return feedStart(in, ctx);
-        case State::Justify: return feedJustify(in, ctx);
-        case State::Middle: return feedMiddle(in, ctx);
-        case State::Height: return feedHeight(in, ctx);
-        case State::Rotation: return feedRotation(in, ctx);
-        case State::Text: return feedText(in, ctx);
+        case State::Start:
+            return feedStart(in, ctx);
+        case State::Justify:
+            return feedJustify(in, ctx);
+        case State::Middle:
+            return feedMiddle(in, ctx);
+        case State::Height:
+            return feedHeight(in, ctx);
+        case State::Rotation:
+            return feedRotation(in, ctx);
+        case State::Text:
+            return feedText(in, ctx);
         }
         return false;
     }
@@ -60,8 +72,7 @@ private:
 
     bool feedStart(const Input &in, CommandContext &ctx)
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (CommandContext::keyword(in, "J"))
             state_ = State::Justify;
         else
@@ -80,8 +91,7 @@ private:
 
     bool feedMiddle(const Input &in, CommandContext &ctx)
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
@@ -127,10 +137,8 @@ private:
 
     bool feedText(const Input &in, CommandContext &ctx)
     {
-        if (in.picked)
-            return true;
-        if (in.text.empty())
-            return false;
+        if (in.picked) return true;
+        if (in.text.empty()) return false;
         Entity e;
         e.type = Entity::Type::Text;
         e.insert = insert_;

@@ -3,8 +3,8 @@
 #include "Drawing.h"
 
 #include <cstddef>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cad {
@@ -12,8 +12,8 @@ namespace cad {
 struct DxfReadResult
 {
     bool ok = false;
-    std::string error; // a Japanese sentence when !ok
-    std::vector<Entity> entities;
+    std::string error;       // a Japanese sentence when !ok
+    Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
 };
 
@@ -25,10 +25,6 @@ DxfReadResult readDxfData(std::string_view bytes);
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
 // objects. The file is written beside the target and renamed over it, so a failed save leaves
 // the old file whole. Returns an empty string, or a Japanese sentence saying what went wrong.
-std::string writeDxf(const std::vector<Entity> &entities, const std::string &path);
-inline std::string writeDxf(const Drawing &drawing, const std::string &path)
-{
-    return writeDxf(drawing.entities(), path);
-}
+std::string writeDxf(const Drawing &drawing, const std::string &path);
 
 } // namespace cad

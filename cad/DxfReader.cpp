@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace cad {
@@ -28,12 +27,15 @@ constexpr std::size_t maxVertices = 10'000'000;
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-    explicit DxfReader(DL_Dxf &dxf) : dxf_(dxf) {}
+    explicit DxfReader(DL_Dxf &dxf, Drawing &drawing) : dxf_(dxf), drawing_(drawing)
+    {
+        drawing_.beginGroup({});
+    }
 
-    std::vector<Entity> take()
+    void finish()
     {
         finishPolyline();
-        return std::move(entities_);
+        drawing_.endGroup();
     }
     std::size_t skipped() const { return skipped_; }
     bool sawSection() const { return sawSection_; }
@@ -52,11 +54,11 @@ public:
             inLwPolyline_ = value == "LWPOLYLINE";
             return;
         }
-        if (!inLwPolyline_)
-            return;
+        if (!inLwPolyline_) return;
         if (code == 10)
             vertexWidths_.push_back({0, 0});
-        else if ((code == 40 || code == 41) && !vertexWidths_.empty() && vertexWidths_.size() <= maxVertices) {
+        else if ((code == 40 || code == 41) && !vertexWidths_.empty() &&
+                 vertexWidths_.size() <= maxVertices) {
             const auto v = readNumber(value);
             (code == 40 ? vertexWidths_.back().first : vertexWidths_.back().second) = v ? *v : 0;
         }
@@ -107,13 +109,14 @@ public:
         e.centre = {d.cx, d.cy};
         e.majorAxis = {d.mx, d.my};
         e.ratio = d.ratio;
-        const bool whole = std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
+        const bool whole =
+            std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
         if (!whole) {
             ++skipped_;
             return;
         }
-        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) && d.ratio > 0 &&
-                               d.ratio <= 1;
+        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) &&
+                          d.ratio > 0 && d.ratio <= 1;
         keep(std::move(e), sane);
     }
 
@@ -149,8 +152,7 @@ public:
 
     void addVertex(const DL_VertexData &d) override
     {
-        if (!inPolyline_ || polyline_.vertices.size() >= maxVertices)
-            return;
+        if (!inPolyline_ || polyline_.vertices.size() >= maxVertices) return;
         const Point p{d.x, d.y};
         polylineSane_ = polylineSane_ && isSane(p);
         const std::size_t i = polyline_.vertices.size();
@@ -164,8 +166,7 @@ public:
     void endSequence() override { finishPolyline(); }
     void endEntity() override
     {
-        if (buildingLw_)
-            finishPolyline();
+        if (buildingLw_) finishPolyline();
     }
 
     void addPoint(const DL_PointData &) override { skip(); }
@@ -191,8 +192,7 @@ public:
 private:
     void skip()
     {
-        if (!inBlock_)
-            ++skipped_;
+        if (!inBlock_) ++skipped_;
     }
 
     int color()
@@ -203,20 +203,18 @@ private:
 
     void keep(Entity e, bool sane)
     {
-        if (inBlock_)
-            return;
+        if (inBlock_) return;
         if (!sane) {
             ++skipped_;
             return;
         }
         e.color = color();
-        entities_.push_back(std::move(e));
+        drawing_.add(e);
     }
 
     void finishPolyline()
     {
-        if (!inPolyline_)
-            return;
+        if (!inPolyline_) return;
         inPolyline_ = false;
         buildingLw_ = false;
         const bool sane = polylineSane_ && polyline_.vertices.size() >= 2 && isSane(polyline_.startWidth) &&
@@ -230,8 +228,7 @@ private:
     {
         const bool aligned = d.hJustification != 0 || d.vJustification != 0;
         const Point align = aligned ? Point{d.apx, d.apy} : Point{d.ipx, d.ipy};
-        if (d.hJustification == 4 || (d.hJustification == 1 && d.vJustification == 2))
-            return align;
+        if (d.hJustification == 4 || (d.hJustification == 1 && d.vJustification == 2)) return align;
         // Other justifications: shift by half the estimated size, along the text's own axes.
         const Box b = bounds(e);
         const double halfWidth = (b.width() > 0 ? std::max(b.width(), b.height()) : 0) / 2;
@@ -249,7 +246,7 @@ private:
     }
 
     DL_Dxf &dxf_;
-    std::vector<Entity> entities_;
+    Drawing &drawing_;
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
     bool sawSection_ = false;
@@ -272,8 +269,7 @@ std::int32_t dxflibInt(std::string_view line)
     while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
         ++i;
     const bool negative = i < line.size() && line[i] == '-';
-    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
-        ++i;
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
     // Held at the largest long, as strtol does.
     constexpr auto ceiling = static_cast<std::uint64_t>(INT64_MAX);
     std::uint64_t value = 0;
@@ -300,10 +296,9 @@ void writeOver(std::string &bytes, std::size_t start, std::size_t end, const std
     std::size_t last = end;
     while (last > start && (bytes[last - 1] == '\n' || bytes[last - 1] == '\r'))
         --last;
-    if (last - start < text.size())
-        return;
-    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(last),
-              ' ');
+    if (last - start < text.size()) return;
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+              bytes.begin() + static_cast<std::ptrdiff_t>(last), ' ');
     bytes.replace(last - text.size(), text.size(), text);
 }
 
@@ -321,7 +316,8 @@ void limitCounts(std::string &bytes)
     bool countFollows = false;
     for (std::size_t start = 0; start < bytes.size();) {
         const std::size_t newline = bytes.find('\n', start);
-        const std::size_t end = std::min(newline == std::string::npos ? bytes.size() : newline + 1, start + 1023);
+        const std::size_t end =
+            std::min(newline == std::string::npos ? bytes.size() : newline + 1, start + 1023);
         const std::string_view line(bytes.data() + start, end - start);
         if (isCode) {
             countFollows = isCountCode(dxflibInt(line));
@@ -352,7 +348,7 @@ DxfReadResult run(FILE *file)
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
     DL_Dxf &dxf = fresh->dxf();
-    DxfReader reader(dxf);
+    DxfReader reader(dxf, result.drawing);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
         }
@@ -370,7 +366,9 @@ DxfReadResult run(FILE *file)
         result.error = "DXF ファイルが途中で切れています。";
         return result;
     }
-    result.entities = reader.take();
+    reader.finish();
+    // What was read is the starting point, not something to take back.
+    result.drawing.forgetHistory();
     result.skipped = reader.skipped();
     result.ok = true;
     return result;
@@ -378,16 +376,17 @@ DxfReadResult run(FILE *file)
 
 } // namespace
 
-DxfReadResult readDxfData(std::string_view bytes)
+namespace {
+
+DxfReadResult readOwned(std::string bytes)
 {
     if (bytes.empty()) {
         DxfReadResult result;
         result.error = notDxf;
         return result;
     }
-    std::string copy(bytes);
-    limitCounts(copy);
-    FILE *file = ::fmemopen(copy.data(), copy.size(), "r");
+    limitCounts(bytes);
+    FILE *file = ::fmemopen(bytes.data(), bytes.size(), "r");
     if (!file) {
         DxfReadResult result;
         result.error = "DXF ファイルを読み込めません。";
@@ -398,21 +397,29 @@ DxfReadResult readDxfData(std::string_view bytes)
     return result;
 }
 
+} // namespace
+
+DxfReadResult readDxfData(std::string_view bytes)
+{
+    return readOwned(std::string(bytes));
+}
+
 DxfReadResult readDxf(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    DxfReadResult failed;
     if (!in) {
-        DxfReadResult result;
-        result.error = "ファイルを開けません: " + path;
-        return result;
+        failed.error = "ファイルを開けません: " + path;
+        return failed;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        DxfReadResult result;
-        result.error = "ファイルを読み込めません: " + path;
-        return result;
+    const std::streamoff size = in.tellg();
+    std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    in.seekg(0);
+    if (size < 0 || !in.read(bytes.data(), size)) {
+        failed.error = "ファイルを読み込めません: " + path;
+        return failed;
     }
-    return readDxfData(bytes);
+    return readOwned(std::move(bytes));
 }
 
 } // namespace cad

@@ -43,17 +43,14 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, std::uint32_t &cp)
         n = 4, cp = c & 0x07;
     else
         return 0;
-    if (i + n > s.size())
-        return 0;
+    if (i + n > s.size()) return 0;
     for (std::size_t k = 1; k < n; ++k) {
         const auto cc = static_cast<unsigned char>(s[i + k]);
-        if ((cc & 0xc0) != 0x80)
-            return 0;
+        if ((cc & 0xc0) != 0x80) return 0;
         cp = cp << 6 | (cc & 0x3f);
     }
     static constexpr std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < least[n] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
-        return 0;
+    if (cp < least[n] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff)) return 0;
     return n;
 }
 
@@ -66,12 +63,9 @@ void appendEscape(std::string &out, std::uint32_t unit)
 
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
@@ -83,8 +77,7 @@ long escapeAt(std::string_view s, std::size_t i)
     long v = 0;
     for (std::size_t k = 3; k < 7; ++k) {
         const int h = hexValue(s[i + k]);
-        if (h < 0)
-            return -1;
+        if (h < 0) return -1;
         v = v * 16 + h;
     }
     return v;
@@ -99,8 +92,7 @@ std::string encodeDxfText(std::string_view utf8)
     for (std::size_t i = 0; i < utf8.size();) {
         std::uint32_t cp = 0;
         std::size_t n = decodeUtf8(utf8, i, cp);
-        if (n == 0)
-            n = 1, cp = 0xfffd;
+        if (n == 0) n = 1, cp = 0xfffd;
         i += n;
         if (cp >= 0x20 && cp < 0x7f) {
             out += static_cast<char>(cp);

@@ -5,7 +5,10 @@
 
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
 #include <atomic>
+#include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,7 +18,75 @@ namespace cad {
 
 namespace {
 
-DL_Attributes attributes(const Entity &e)
+// dxflib's own writer ends every line with a flush, one system call a line, which makes a large
+// drawing take many seconds. This one keeps dxflib's layout but writes through a large buffer,
+// and reals in their shortest exact form, so they read back to the last bit.
+class BufferedWriter final : public DL_WriterA
+{
+public:
+    BufferedWriter(const std::string &path, DL_Codes::version version)
+        : DL_WriterA("/dev/null", version), file_(std::fopen(path.c_str(), "wb"))
+    {
+        if (file_) std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+    }
+    ~BufferedWriter() override
+    {
+        if (file_) std::fclose(file_);
+    }
+    BufferedWriter(const BufferedWriter &) = delete;
+    BufferedWriter &operator=(const BufferedWriter &) = delete;
+
+    bool opened() const { return file_ != nullptr; }
+    // Writes out what is buffered; false when anything failed on the way.
+    bool finish()
+    {
+        if (!file_) return false;
+        const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        return ok && closed;
+    }
+
+    void dxfReal(int gc, double value) const override
+    {
+        char buffer[64];
+        if (value == 0) value = 0; // no "-0"
+        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer - 3, value);
+        if (ec != std::errc()) {
+            buffer[0] = '0';
+            end = buffer + 1;
+        }
+        if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e' || c == 'n' || c == 'i'; }) ==
+            end) {
+            *end++ = '.';
+            *end++ = '0';
+        }
+        group(gc, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+    }
+    void dxfInt(int gc, int value) const override { group(gc, std::to_string(value)); }
+    void dxfBool(int gc, bool value) const override { dxfInt(gc, value ? 1 : 0); }
+    void dxfHex(int gc, int value) const override
+    {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%X", static_cast<unsigned>(value));
+        group(gc, buffer);
+    }
+    void dxfString(int gc, const char *value) const override { group(gc, value ? value : ""); }
+    void dxfString(int gc, const std::string &value) const override { group(gc, value); }
+
+private:
+    void group(int gc, std::string_view value) const
+    {
+        if (!file_) return;
+        std::fprintf(file_, "%3d\n", gc);
+        std::fwrite(value.data(), 1, value.size(), file_);
+        std::fputc('\n', file_);
+    }
+
+    std::FILE *file_;
+};
+
+DL_Attributes attributes(const EntityView &e)
 {
     const int color = e.color >= 0 && e.color <= colorByLayer ? e.color : colorByLayer;
     return DL_Attributes("0", color, -1, "BYLAYER", 1.0);
@@ -26,15 +97,17 @@ class DxfWriter
 {
 public:
     DxfWriter(DL_Dxf &dxf, DL_WriterA &out) : dxf_(dxf), out_(out) {}
+    DxfWriter(const DxfWriter &) = delete;
+    DxfWriter &operator=(const DxfWriter &) = delete;
 
-    void write(const std::vector<Entity> &entities)
+    void write(const Drawing &drawing)
     {
-        header(extents(entities));
+        header(drawing.extents());
         tables();
         blocks();
         out_.sectionEntities();
-        for (const Entity &e : entities)
-            entity(e);
+        for (std::size_t i = 0; i < drawing.size(); ++i)
+            entity(drawing.view(i));
         out_.sectionEnd();
         dxf_.writeObjects(out_);
         dxf_.writeObjectsEnd(out_);
@@ -102,7 +175,7 @@ private:
         out_.sectionEnd();
     }
 
-    void entity(const Entity &e)
+    void entity(const EntityView &e)
     {
         const DL_Attributes a = attributes(e);
         switch (e.type) {
@@ -110,35 +183,38 @@ private:
             dxf_.writeLine(out_, DL_LineData(e.a.x, e.a.y, 0.0, e.b.x, e.b.y, 0.0), a);
             break;
         case Entity::Type::Arc:
-            dxf_.writeArc(out_, DL_ArcData(e.centre.x, e.centre.y, 0.0, e.radius, e.startAngle, e.endAngle), a);
+            dxf_.writeArc(out_, DL_ArcData(e.centre.x, e.centre.y, 0.0, e.radius, e.startAngle, e.endAngle),
+                          a);
             break;
         case Entity::Type::Circle:
             dxf_.writeCircle(out_, DL_CircleData(e.centre.x, e.centre.y, 0.0, e.radius), a);
             break;
         case Entity::Type::Ellipse:
             dxf_.writeEllipse(out_,
-                              DL_EllipseData(e.centre.x, e.centre.y, 0.0, e.majorAxis.x, e.majorAxis.y, 0.0, e.ratio,
-                                             0.0, 2 * M_PI),
+                              DL_EllipseData(e.centre.x, e.centre.y, 0.0, e.majorAxis.x, e.majorAxis.y, 0.0,
+                                             e.ratio, 0.0, 2 * M_PI),
                               a);
             break;
         case Entity::Type::Text:
             // Middle justification (72 = 4): the alignment point is the text's middle.
             dxf_.writeText(out_,
-                           DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height, 1.0, 0, 4, 0,
-                                       encodeDxfText(e.text), "Standard", e.rotation * M_PI / 180.0),
+                           DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
+                                       1.0, 0, 4, 0, encodeDxfText(e.text), "Standard",
+                                       e.rotation * M_PI / 180.0),
                            a);
             break;
-        case Entity::Type::Polyline: polyline(e, a); break;
+        case Entity::Type::Polyline:
+            polyline(e, a);
+            break;
         }
     }
 
-    void polyline(const Entity &e, const DL_Attributes &a)
+    void polyline(const EntityView &e, const DL_Attributes &a)
     {
         const auto count = static_cast<int>(e.vertices.size());
         dxf_.writePolyline(out_, DL_PolylineData(count, 0, 0, e.closed ? 1 : 0), a);
         const bool constant = e.startWidth == e.endWidth;
-        if (constant && e.startWidth != 0)
-            out_.dxfReal(43, e.startWidth);
+        if (constant && e.startWidth != 0) out_.dxfReal(43, e.startWidth);
         for (const Point &p : e.vertices) {
             dxf_.writeVertex(out_, DL_VertexData(p.x, p.y, 0.0, 0.0));
             if (!constant) {
@@ -156,8 +232,8 @@ private:
 std::string temporaryBeside(const std::filesystem::path &target)
 {
     static std::atomic<unsigned> serial{0};
-    return (target.parent_path() / ("." + target.filename().string() + ".saving-" + std::to_string(::getpid()) + "-" +
-                                    std::to_string(serial++)))
+    return (target.parent_path() / ("." + target.filename().string() + ".saving-" +
+                                    std::to_string(::getpid()) + "-" + std::to_string(serial++)))
         .string();
 }
 
@@ -165,11 +241,9 @@ std::string temporaryBeside(const std::filesystem::path &target)
 bool endsWithEof(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
+    if (!in) return false;
     const std::streamoff size = in.tellg();
-    if (size < 8)
-        return false;
+    if (size < 8) return false;
     in.seekg(size - 8);
     std::string tail(8, '\0');
     in.read(tail.data(), 8);
@@ -178,21 +252,21 @@ bool endsWithEof(const std::string &path)
 
 } // namespace
 
-std::string writeDxf(const std::vector<Entity> &entities, const std::string &path)
+std::string writeDxf(const Drawing &drawing, const std::string &path)
 {
     namespace fs = std::filesystem;
     const fs::path target(path);
     const std::string temporary = temporaryBeside(target);
     {
         DL_Dxf dxf;
-        std::unique_ptr<DL_WriterA> out(dxf.out(temporary.c_str(), DL_Codes::AC1015));
-        if (!out || out->openFailed()) {
+        BufferedWriter out(temporary, DL_Codes::AC1015);
+        if (!out.opened()) return "ファイルを作成できません: " + path;
+        DxfWriter(dxf, out).write(drawing);
+        if (!out.finish()) {
             std::error_code ignored;
             fs::remove(temporary, ignored);
-            return "ファイルを作成できません: " + path;
+            return "ファイルを書き込めません(ディスクの空きを確認して下さい): " + path;
         }
-        DxfWriter(dxf, *out).write(entities);
-        out->close();
     }
     std::error_code ec;
     if (!endsWithEof(temporary)) {

@@ -14,28 +14,31 @@ namespace {
 class EllipseCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
-        case State::First: return "楕円の軸の 1 点目を指定 または [中心(C)]: ";
-        case State::OtherEnd: return "軸のもう一方の端点を指定: ";
-        case State::Centre: return "楕円の中心を指定: ";
-        case State::AxisEnd: return "軸の端点を指定: ";
-        case State::Other: return "もう一方の軸の距離を指定: ";
+        case State::First:
+            return "楕円の軸の 1 点目を指定 または [中心(C)]: ";
+        case State::OtherEnd:
+            return "軸のもう一方の端点を指定: ";
+        case State::Centre:
+            return "楕円の中心を指定: ";
+        case State::AxisEnd:
+            return "軸の端点を指定: ";
+        case State::Other:
+            return "もう一方の軸の距離を指定: ";
         }
         return {};
     }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (state_ == State::First && CommandContext::keyword(in, "C")) {
             state_ = State::Centre;
             return true;
         }
-        if (state_ == State::Other)
-            return feedOther(in, ctx);
+        if (state_ == State::Other) return feedOther(in, ctx);
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
@@ -47,10 +50,8 @@ public:
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
     {
-        if (state_ != State::Other)
-            return {};
-        if (const auto e = ellipse(halfAxisTo(cursor)))
-            return {*e};
+        if (state_ != State::Other) return {};
+        if (const auto e = ellipse(halfAxisTo(cursor))) return {*e};
         return {};
     }
 
@@ -70,8 +71,10 @@ private:
             centre_ = p;
             state_ = State::AxisEnd;
             return true;
-        case State::AxisEnd: return axis(centre_, p, ctx);
-        case State::Other: break;
+        case State::AxisEnd:
+            return axis(centre_, p, ctx);
+        case State::Other:
+            break;
         }
         return false;
     }
@@ -120,8 +123,7 @@ private:
     std::optional<Entity> ellipse(double half) const
     {
         const double len = std::hypot(axis_.x, axis_.y);
-        if (!(half > 0) || !isSane(half) || !(len > 0))
-            return std::nullopt;
+        if (!(half > 0) || !isSane(half) || !(len > 0)) return std::nullopt;
         Entity e;
         e.type = Entity::Type::Ellipse;
         e.centre = centre_;

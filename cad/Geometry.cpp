@@ -10,15 +10,14 @@ namespace {
 constexpr double degree = std::numbers::pi / 180.0;
 
 // Code points of a UTF-8 text, for the estimated width of a text.
-std::size_t glyphCount(const std::string &s)
+std::size_t glyphCount(std::string_view s)
 {
-    return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xc0) != 0x80;
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }));
 }
 
 // Whether the counter-clockwise sweep of an arc passes the direction `a`.
-bool sweeps(const Entity &arc, double a)
+bool sweeps(const EntityView &arc, double a)
 {
     const double span = normalizedDegrees(arc.endAngle - arc.startAngle);
     const double off = normalizedDegrees(a - arc.startAngle);
@@ -33,11 +32,9 @@ double distance(Point a, Point b)
 
 double normalizedDegrees(double degrees)
 {
-    if (!std::isfinite(degrees))
-        return 0;
+    if (!std::isfinite(degrees)) return 0;
     double d = std::fmod(degrees, 360.0);
-    if (d < 0)
-        d += 360.0;
+    if (d < 0) d += 360.0;
     return d >= 360.0 ? 0.0 : d;
 }
 
@@ -45,24 +42,18 @@ double angleOf(Point a, Point b)
 {
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
-    if (dy == 0)
-        return dx < 0 ? 180.0 : 0.0;
-    if (dx == 0)
-        return dy > 0 ? 90.0 : 270.0;
+    if (dy == 0) return dx < 0 ? 180.0 : 0.0;
+    if (dx == 0) return dy > 0 ? 90.0 : 270.0;
     return normalizedDegrees(std::atan2(dy, dx) / degree);
 }
 
 Point polar(Point from, double length, double degrees)
 {
     const double d = normalizedDegrees(degrees);
-    if (d == 0)
-        return {from.x + length, from.y};
-    if (d == 90)
-        return {from.x, from.y + length};
-    if (d == 180)
-        return {from.x - length, from.y};
-    if (d == 270)
-        return {from.x, from.y - length};
+    if (d == 0) return {from.x + length, from.y};
+    if (d == 90) return {from.x, from.y + length};
+    if (d == 180) return {from.x - length, from.y};
+    if (d == 270) return {from.x, from.y - length};
     return {from.x + length * std::cos(d * degree), from.y + length * std::sin(d * degree)};
 }
 
@@ -72,46 +63,24 @@ std::optional<Point> circumcentre(Point p1, Point p2, Point p3)
     const double cx = p3.x - p1.x, cy = p3.y - p1.y;
     const double d = 2 * (bx * cy - by * cx);
     const double scale = std::max({std::fabs(bx), std::fabs(by), std::fabs(cx), std::fabs(cy)});
-    if (scale == 0 || std::fabs(d) <= 1e-12 * scale * scale)
-        return std::nullopt;
+    if (scale == 0 || std::fabs(d) <= 1e-12 * scale * scale) return std::nullopt;
     const double b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
     const Point c{p1.x + (cy * b2 - by * c2) / d, p1.y + (bx * c2 - cx * b2) / d};
-    if (!std::isfinite(c.x) || !std::isfinite(c.y))
-        return std::nullopt;
+    if (!std::isfinite(c.x) || !std::isfinite(c.y)) return std::nullopt;
     return c;
 }
 
-Point arcStart(const Entity &arc)
+Point arcStart(const EntityView &arc)
 {
     return polar(arc.centre, arc.radius, arc.startAngle);
 }
 
-Point arcEnd(const Entity &arc)
+Point arcEnd(const EntityView &arc)
 {
     return polar(arc.centre, arc.radius, arc.endAngle);
 }
 
-void Box::add(Point p)
-{
-    if (empty()) {
-        min = max = p;
-        return;
-    }
-    min.x = std::min(min.x, p.x);
-    min.y = std::min(min.y, p.y);
-    max.x = std::max(max.x, p.x);
-    max.y = std::max(max.y, p.y);
-}
-
-void Box::include(const Box &b)
-{
-    if (b.empty())
-        return;
-    add(b.min);
-    add(b.max);
-}
-
-Box bounds(const Entity &e)
+Box bounds(const EntityView &e)
 {
     Box box;
     switch (e.type) {
@@ -127,8 +96,7 @@ Box bounds(const Entity &e)
         box.add(arcStart(e));
         box.add(arcEnd(e));
         for (double a : {0.0, 90.0, 180.0, 270.0})
-            if (sweeps(e, a))
-                box.add(polar(e.centre, e.radius, a));
+            if (sweeps(e, a)) box.add(polar(e.centre, e.radius, a));
         break;
     case Entity::Type::Ellipse: {
         const double ax = e.majorAxis.x, ay = e.majorAxis.y;
@@ -158,6 +126,11 @@ Box bounds(const Entity &e)
     return box;
 }
 
+Box bounds(const Entity &e)
+{
+    return bounds(view(e));
+}
+
 Box extents(const std::vector<Entity> &entities)
 {
     Box box;
@@ -168,7 +141,7 @@ Box extents(const std::vector<Entity> &entities)
 
 Box extents(const Drawing &drawing)
 {
-    return extents(drawing.entities());
+    return drawing.extents();
 }
 
 } // namespace cad

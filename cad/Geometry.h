@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Box.h"
 #include "Drawing.h"
 #include "Entity.h"
+#include "EntityView.h"
 
 #include <optional>
 
@@ -15,21 +17,12 @@ Point polar(Point from, double length, double degrees);
 // Centre of the circle through three points; none when they lie on one line.
 std::optional<Point> circumcentre(Point p1, Point p2, Point p3);
 // End points of an arc.
-Point arcStart(const Entity &arc);
-Point arcEnd(const Entity &arc);
-
-struct Box
-{
-    Point min{1, 1}, max{-1, -1};
-    bool empty() const { return min.x > max.x || min.y > max.y; }
-    void add(Point p);
-    void include(const Box &b);
-    double width() const { return empty() ? 0 : max.x - min.x; }
-    double height() const { return empty() ? 0 : max.y - min.y; }
-};
+Point arcStart(const EntityView &arc);
+Point arcEnd(const EntityView &arc);
 
 // The box an entity covers; text is estimated from its height and length.
 Box bounds(const Entity &e);
+Box bounds(const EntityView &e);
 // The box all entities cover; empty for an empty drawing.
 Box extents(const Drawing &drawing);
 Box extents(const std::vector<Entity> &entities);

@@ -8,14 +8,13 @@ namespace {
 class IdCommand final : public Command
 {
 public:
-    std::string prompt() const override { return "点を指定: "; }
+    std::string_view prompt() const override { return "点を指定: "; }
     bool waitsForPick() const override { return true; }
     bool draws() const override { return false; }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);

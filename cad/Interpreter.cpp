@@ -27,8 +27,7 @@ bool isOrdinary(char c, bool textLine)
 // The shown part of a rejected input, cut at a character boundary.
 std::string shortened(std::string_view s)
 {
-    if (s.size() <= 40)
-        return std::string(s);
+    if (s.size() <= 40) return std::string(s);
     std::size_t n = 40;
     while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xc0) == 0x80)
         --n;
@@ -39,8 +38,7 @@ void eraseLastCharacter(std::string &s)
 {
     while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xc0) == 0x80)
         s.pop_back();
-    if (!s.empty())
-        s.pop_back();
+    if (!s.empty()) s.pop_back();
 }
 
 } // namespace
@@ -82,18 +80,15 @@ bool Interpreter::waitingForColor() const
 
 void Interpreter::pick(Point p)
 {
-    if (!command_ || textLine_)
-        return;
+    if (!command_ || textLine_) return;
     submit({}, p);
     drain();
 }
 
 void Interpreter::chooseColor(int colorIndex)
 {
-    if (!waitingForColor())
-        return;
-    if (colorIndex >= 0 && colorIndex <= colorByLayer)
-        ctx_->color = colorIndex;
+    if (!waitingForColor()) return;
+    if (colorIndex >= 0 && colorIndex <= colorByLayer) ctx_->color = colorIndex;
     endCommand();
     drain();
 }
@@ -110,7 +105,7 @@ Point Interpreter::lastPoint() const
 
 std::string Interpreter::prompt() const
 {
-    return command_ ? command_->prompt() : std::string("コマンド: ");
+    return command_ ? std::string(command_->prompt()) : std::string("コマンド: ");
 }
 
 std::string Interpreter::commandName() const
@@ -120,8 +115,7 @@ std::string Interpreter::commandName() const
 
 std::vector<Entity> Interpreter::preview(Point cursor) const
 {
-    if (!command_)
-        return {};
+    if (!command_) return {};
     std::vector<Entity> entities = command_->preview(cursor, *ctx_);
     for (Entity &e : entities)
         e.color = ctx_->color;
@@ -138,8 +132,7 @@ void Interpreter::cancel()
 
 void Interpreter::cancelCommand()
 {
-    if (!command_)
-        return;
+    if (!command_) return;
     command_->cancel(*ctx_);
     history_.add("*キャンセル*");
     endCommand();
@@ -149,8 +142,7 @@ std::optional<Request> Interpreter::takeRequest()
 {
     std::optional<Request> r = std::move(ctx_->pendingRequest());
     ctx_->pendingRequest().reset();
-    if (r)
-        awaitingResume_ = true;
+    if (r) awaitingResume_ = true;
     return r;
 }
 
@@ -172,12 +164,15 @@ bool Interpreter::held() const
 
 void Interpreter::drain()
 {
-    if (draining_)
-        return;
+    if (draining_) return;
     draining_ = true;
     queuePos_ += scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
     if (queuePos_ == queue_.size()) {
-        queue_.clear();
+        // A large script leaves no large buffer behind.
+        if (queue_.capacity() > compactAfter)
+            std::string().swap(queue_);
+        else
+            queue_.clear();
         queuePos_ = 0;
     } else if (queuePos_ >= compactAfter && queuePos_ * 2 >= queue_.size()) {
         queue_.erase(0, queuePos_);
@@ -190,8 +185,7 @@ std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &
 {
     std::size_t i = 0;
     while (i < chars.size()) {
-        if (stopWhenHeld && held())
-            break;
+        if (stopWhenHeld && held()) break;
         const char c = chars[i];
         if (isEnter(c, textLine_)) {
             ++i;
@@ -235,14 +229,11 @@ std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &
 void Interpreter::submit(std::string_view token, std::optional<Point> picked)
 {
     if (!command_) {
-        history_.add("コマンド: " + std::string(token));
+        history_.add("コマンド: ", token);
         atCommandPrompt(token);
         return;
     }
-    std::string line = command_->prompt();
-    if (!picked)
-        line.append(token);
-    history_.add(std::move(line));
+    history_.add(command_->prompt(), picked ? std::string_view() : token);
     if (!command_->feed(Input{token, picked}, *ctx_))
         endCommand();
     else
@@ -255,8 +246,7 @@ void Interpreter::atCommandPrompt(std::string_view token)
         startCommand(token);
         return;
     }
-    if (!lastCommand_.empty())
-        startCommand(std::string(lastCommand_));
+    if (!lastCommand_.empty()) startCommand(std::string(lastCommand_));
 }
 
 void Interpreter::startCommand(std::string_view typed)
@@ -268,8 +258,7 @@ void Interpreter::startCommand(std::string_view typed)
         return;
     }
     lastCommand_ = cad::commandName(upperName);
-    if (command->draws())
-        drawing_.beginGroup(lastCommand_);
+    if (command->draws()) drawing_.beginGroup(lastCommand_);
     command_ = std::move(command);
     if (!command_->start(*ctx_))
         endCommand();
@@ -279,8 +268,7 @@ void Interpreter::startCommand(std::string_view typed)
 
 void Interpreter::endCommand()
 {
-    if (command_ && command_->draws())
-        drawing_.endGroup();
+    if (command_ && command_->draws()) drawing_.endGroup();
     command_.reset();
     textLine_ = false;
 }

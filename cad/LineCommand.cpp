@@ -1,41 +1,40 @@
 #include "Commands.h"
 
-#include <vector>
-
 namespace cad {
 
 namespace {
 
 // LINE: a first point, then one segment per next point; Enter ends, "c" closes, "u" takes back.
+// Only the first and the current point are kept: "u" finds the previous one in the segment it
+// takes back, so a line of a million points costs nothing beyond its segments.
 class LineCommand final : public Command
 {
 public:
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
-        if (points_.empty())
-            return "1 点目を指定: ";
-        if (points_.size() >= 3)
-            return "次の点を指定 または [閉じる(C)/元に戻す(U)]: ";
+        if (!started_) return "1 点目を指定: ";
+        if (segments_ >= 2) return "次の点を指定 または [閉じる(C)/元に戻す(U)]: ";
         return "次の点を指定 または [元に戻す(U)]: ";
     }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
-        if (!points_.empty() && CommandContext::keyword(in, "U"))
-            return takeBack(ctx);
-        if (points_.size() >= 3 && CommandContext::keyword(in, "C")) {
-            to(points_.front(), ctx);
-            return false;
+        if (in.enter()) return false;
+        if (started_ && !in.picked && in.text.size() == 1) {
+            if (CommandContext::keyword(in, "U")) return takeBack(ctx);
+            if (segments_ >= 2 && CommandContext::keyword(in, "C")) {
+                to(first_, ctx);
+                return false;
+            }
         }
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
             return true;
         }
-        if (points_.empty()) {
-            points_.push_back(*p);
+        if (!started_) {
+            started_ = true;
+            first_ = current_ = *p;
             ctx.lastPoint = *p;
             return true;
         }
@@ -45,10 +44,9 @@ public:
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
     {
-        if (points_.empty())
-            return {};
+        if (!started_) return {};
         Entity e;
-        e.a = points_.back();
+        e.a = current_;
         e.b = cursor;
         return {e};
     }
@@ -56,28 +54,28 @@ public:
 private:
     void to(Point p, CommandContext &ctx)
     {
-        Entity e;
-        e.type = Entity::Type::Line;
-        e.a = points_.back();
-        e.b = p;
-        ctx.draw(std::move(e));
-        points_.push_back(p);
+        ctx.drawLine(current_, p);
+        ++segments_;
+        current_ = p;
         ctx.lastPoint = p;
     }
 
     bool takeBack(CommandContext &ctx)
     {
-        if (points_.size() == 1) {
+        const auto last = segments_ > 0 ? ctx.drawing().removeLast() : std::nullopt;
+        if (!last) {
             ctx.message("元に戻す線分がありません。");
             return true;
         }
-        ctx.drawing().removeLast();
-        points_.pop_back();
-        ctx.lastPoint = points_.back();
+        --segments_;
+        current_ = last->a;
+        ctx.lastPoint = current_;
         return true;
     }
 
-    std::vector<Point> points_;
+    bool started_ = false;
+    Point first_, current_;
+    std::size_t segments_ = 0;
 };
 
 } // namespace

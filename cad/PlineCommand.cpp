@@ -20,13 +20,19 @@ public:
         return true;
     }
 
-    std::string prompt() const override
+    std::string_view prompt() const override
     {
         switch (state_) {
-        case State::Start: return "始点を指定: ";
-        case State::StartWidth: return std::string(half_ ? "始点の幅の 2 分の 1 を指定 <" : "始点の幅を指定 <") + fixed4(shown(startWidth_)) + ">: ";
-        case State::EndWidth: return std::string(half_ ? "終点の幅の 2 分の 1 を指定 <" : "終点の幅を指定 <") + fixed4(shown(pendingStart_)) + ">: ";
-        case State::Next: break;
+        case State::Start:
+            return "始点を指定: ";
+        case State::StartWidth:
+            return shown(std::string(half_ ? "始点の幅の 2 分の 1 を指定 <" : "始点の幅を指定 <") +
+                         fixed4(halved(startWidth_)) + ">: ");
+        case State::EndWidth:
+            return shown(std::string(half_ ? "終点の幅の 2 分の 1 を指定 <" : "終点の幅を指定 <") +
+                         fixed4(halved(pendingStart_)) + ">: ");
+        case State::Next:
+            break;
         }
         if (piece_.vertices.size() + drawnVertices_ >= 3)
             return "次の点を指定 または [閉じる(C)/2 分の 1 幅(H)/元に戻す(U)/幅(W)]: ";
@@ -36,10 +42,14 @@ public:
     bool feed(const Input &in, CommandContext &ctx) override
     {
         switch (state_) {
-        case State::Start: return feedStart(in, ctx);
-        case State::StartWidth: return feedStartWidth(in, ctx);
-        case State::EndWidth: return feedEndWidth(in, ctx);
-        case State::Next: return feedNext(in, ctx);
+        case State::Start:
+            return feedStart(in, ctx);
+        case State::StartWidth:
+            return feedStartWidth(in, ctx);
+        case State::EndWidth:
+            return feedEndWidth(in, ctx);
+        case State::Next:
+            return feedNext(in, ctx);
         }
         return false;
     }
@@ -48,8 +58,7 @@ public:
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
     {
-        if (state_ != State::Next || piece_.vertices.empty())
-            return {};
+        if (state_ != State::Next || piece_.vertices.empty()) return {};
         Entity e = piece_;
         e.vertices.push_back(cursor);
         return {e};
@@ -58,12 +67,11 @@ public:
 private:
     enum class State { Start, Next, StartWidth, EndWidth };
 
-    double shown(double width) const { return half_ ? width / 2 : width; }
+    double halved(double width) const { return half_ ? width / 2 : width; }
 
     bool feedStart(const Input &in, CommandContext &ctx)
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
@@ -88,10 +96,8 @@ private:
             state_ = State::StartWidth;
             return true;
         }
-        if (CommandContext::keyword(in, "U"))
-            return takeBack(ctx);
-        if (CommandContext::keyword(in, "C"))
-            return close(ctx);
+        if (CommandContext::keyword(in, "U")) return takeBack(ctx);
+        if (CommandContext::keyword(in, "C")) return close(ctx);
         const auto p = ctx.point(in);
         if (!p) {
             ctx.message(say::pointNeeded);
@@ -103,8 +109,7 @@ private:
 
     std::optional<double> width(const Input &in, CommandContext &ctx, double keep)
     {
-        if (in.enter())
-            return keep;
+        if (in.enter()) return keep;
         const auto w = ctx.distance(in, ctx.lastPoint);
         if (!w) {
             ctx.message(say::distanceNeeded);
@@ -125,8 +130,7 @@ private:
     bool feedEndWidth(const Input &in, CommandContext &ctx)
     {
         const auto w = width(in, ctx, pendingStart_);
-        if (!w)
-            return true;
+        if (!w) return true;
         startWidth_ = pendingStart_;
         endWidth_ = *w;
         ctx.plineWidth = endWidth_;
@@ -177,7 +181,8 @@ private:
             ctx.message(say::pointNeeded);
             return true;
         }
-        const bool whole = drawnVertices_ == 0 && piece_.startWidth == startWidth_ && piece_.endWidth == endWidth_;
+        const bool whole =
+            drawnVertices_ == 0 && piece_.startWidth == startWidth_ && piece_.endWidth == endWidth_;
         if (whole) {
             piece_.closed = true;
             ctx.lastPoint = first_;
@@ -190,8 +195,7 @@ private:
 
     void finish(CommandContext &ctx, bool)
     {
-        if (piece_.vertices.size() >= 2)
-            ctx.draw(std::move(piece_));
+        if (piece_.vertices.size() >= 2) ctx.draw(std::move(piece_));
         piece_ = Entity{};
     }
 

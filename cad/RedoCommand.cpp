@@ -9,12 +9,13 @@ class RedoCommand final : public Command
 {
 public:
     bool draws() const override { return false; }
-    std::string prompt() const override { return {}; }
+    std::string_view prompt() const override { return {}; }
     bool start(CommandContext &ctx) override
     {
         const bool any = ctx.drawing().canRedo();
         const std::string name = ctx.drawing().redo();
-        ctx.message(any ? "やり直し: " + (name.empty() ? std::string("図形") : name) : "やり直す操作はありません。");
+        ctx.message(any ? "やり直し: " + (name.empty() ? std::string("図形") : name)
+                        : "やり直す操作はありません。");
         return false;
     }
     bool feed(const Input &, CommandContext &) override { return false; }

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -26,7 +27,8 @@ QColor hueColor(int index)
     static constexpr std::array<double, 5> value{1.0, 0.8, 0.6, 0.5, 0.3};
     const double v = value[static_cast<std::size_t>(sub / 2)];
     const double saturation = sub % 2 == 0 ? 1.0 : 0.5;
-    return QColor::fromHsvF(static_cast<float>(hue / 360.0), static_cast<float>(saturation), static_cast<float>(v));
+    return QColor::fromHsvF(static_cast<float>(hue / 360.0), static_cast<float>(saturation),
+                            static_cast<float>(v));
 }
 
 // Liang-Barsky: cuts the segment to the rectangle; false when nothing of it is inside.
@@ -38,8 +40,7 @@ bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
     const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
+            if (q[i] < 0) return false;
             continue;
         }
         const double t = q[i] / p[i];
@@ -47,14 +48,11 @@ bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
             t0 = std::max(t0, t);
         else
             t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
+        if (t0 > t1) return false;
     }
     const QPointF start = a;
-    if (t1 < 1)
-        b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
-    if (t0 > 0)
-        a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+    if (t1 < 1) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    if (t0 > 0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
     return true;
 }
 
@@ -62,22 +60,47 @@ bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
 class EntityPainter
 {
 public:
-    EntityPainter(QPainter &painter, const QRectF &target, const ViewTransform &view, const RenderStyle &style)
+    EntityPainter(QPainter &painter, const QRectF &target, const ViewTransform &view,
+                  const RenderStyle &style)
         : painter_(painter), target_(target), view_(view), style_(style), clip_(target.adjusted(-4, -4, 4, 4))
     {
+        raster_ = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
+                  target.width() * target.height() <= 16e6 && painter.transform().isIdentity();
         cx_ = target.center().x() - view.centre.x * view.scale;
         cy_ = target.center().y() + view.centre.y * view.scale;
     }
 
-    void draw(const Entity &e)
+    void draw(const EntityView &e)
     {
         switch (e.type) {
-        case Entity::Type::Line: line(dev(e.a), dev(e.b), e.color); break;
-        case Entity::Type::Arc: arc(e.centre, e.radius, e.startAngle, e.endAngle, e.color, false); break;
-        case Entity::Type::Circle: arc(e.centre, e.radius, 0, 360, e.color, true); break;
-        case Entity::Type::Ellipse: ellipse(e); break;
-        case Entity::Type::Text: text(e); break;
-        case Entity::Type::Polyline: polyline(e); break;
+        case Entity::Type::Line:
+            line(dev(e.a), dev(e.b), e.color);
+            break;
+        case Entity::Type::Arc:
+            arc(e.centre, e.radius, e.startAngle, e.endAngle, e.color, false);
+            break;
+        case Entity::Type::Circle:
+            arc(e.centre, e.radius, 0, 360, e.color, true);
+            break;
+        case Entity::Type::Ellipse:
+            ellipse(e);
+            break;
+        case Entity::Type::Text:
+            text(e);
+            break;
+        case Entity::Type::Polyline:
+            polyline(e);
+            break;
+        }
+    }
+
+    // The end: what is gathered, and the layer of single pixels over it.
+    void finish()
+    {
+        flush();
+        if (!dots_.isNull()) {
+            painter_.drawImage(dotsOrigin_, dots_);
+            dots_ = QImage();
         }
     }
 
@@ -85,13 +108,10 @@ public:
     {
         for (std::size_t c = 0; c < batches_.size(); ++c) {
             Batch &b = batches_[c];
-            if (b.lines.empty() && b.dots.empty())
-                continue;
+            if (b.lines.empty() && b.dots.empty()) continue;
             painter_.setPen(QPen(colorOf(static_cast<int>(c), style_), 0));
-            if (!b.lines.empty())
-                painter_.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
-            if (!b.dots.empty())
-                painter_.drawPoints(b.dots.data(), static_cast<int>(b.dots.size()));
+            if (!b.lines.empty()) painter_.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            if (!b.dots.empty()) painter_.drawPoints(b.dots.data(), static_cast<int>(b.dots.size()));
             b.lines.clear();
             b.dots.clear();
         }
@@ -106,35 +126,120 @@ private:
 
     QPointF dev(Point p) const { return {p.x * view_.scale + cx_, cy_ - p.y * view_.scale}; }
 
-    Batch &batch(int color)
-    {
-        return batches_[static_cast<std::size_t>(std::clamp(color, 0, colorByLayer))];
-    }
+    Batch &batch(int color) { return batches_[static_cast<std::size_t>(std::clamp(color, 0, colorByLayer))]; }
 
     void line(QPointF a, QPointF b, int color)
     {
         if (std::fabs(a.x() - b.x()) < 0.7 && std::fabs(a.y() - b.y()) < 0.7) {
-            if (clip_.contains(a))
-                batch(color).dots.push_back(a);
+            dot(a, color);
             return;
         }
-        if (!clipLine(a, b, clip_))
-            return;
+        if (!clipLine(a, b, clip_)) return;
         Batch &bt = batch(color);
         bt.lines.emplace_back(a, b);
-        if (bt.lines.size() >= 8192)
-            flush();
+        if (bt.lines.size() >= 8192) flush();
+    }
+
+public:
+    // Whether an entity is done with by its outline alone: off screen, or so small that a pixel
+    // or a few (a short line) show it. Only the others need to be read and drawn.
+    // Before passOrSketch(): makes the layer the sketches go into.
+    void prepareSketches()
+    {
+        if (raster_) ensureDots();
+    }
+
+    bool passOrSketch(const Drawing::Outline &o)
+    {
+        const double s = view_.scale;
+        const double x0 = o.x0 * s + cx_, x1 = o.x1 * s + cx_, y0 = cy_ - o.y1 * s, y1 = cy_ - o.y0 * s;
+        if (x1 < clip_.left() || x0 > clip_.right() || y1 < clip_.top() || y0 > clip_.bottom()) return true;
+        if (!raster_) return false;
+        const double w = x1 - x0, h = y1 - y0;
+        const bool tiny = w < 1 && h < 1;
+        const bool line = o.type == Entity::Type::Line;
+        if (!tiny && (line ? (w > 6 || h > 6) : (w > 3 || h > 3))) return false;
+        const QRgb c = dotColor(o.color);
+        const double ox = dotsOrigin_.x(), oy = dotsOrigin_.y();
+        if (tiny) {
+            pixel(static_cast<int>((x0 + x1) / 2 - ox), static_cast<int>((y0 + y1) / 2 - oy), c);
+            return true;
+        }
+        if (!line) {
+            // A few pixels across: the rim of its box is all that can be seen of it.
+            const int l = static_cast<int>(x0 - ox), r = static_cast<int>(x1 - ox);
+            const int t = static_cast<int>(y0 - oy), b = static_cast<int>(y1 - oy);
+            for (int x = l; x <= r; ++x) {
+                pixel(x, t, c);
+                pixel(x, b, c);
+            }
+            for (int y = t + 1; y < b; ++y) {
+                pixel(l, y, c);
+                pixel(r, y, c);
+            }
+            return true;
+        }
+        // A short line, read from its outline: its few pixels, stepped along the longer axis.
+        // (On screen y grows downwards, so a rising line runs from (x0, y1) to (x1, y0).)
+        const double ax = x0 - ox, bx = x1 - ox;
+        const double ay = (o.falling ? y0 : y1) - oy, by = (o.falling ? y1 : y0) - oy;
+        const int steps = static_cast<int>(std::max(w, h)) + 1;
+        const double inverse = 1.0 / steps;
+        const double sx = (bx - ax) * inverse, sy = (by - ay) * inverse;
+        for (int k = 0; k <= steps; ++k)
+            pixel(static_cast<int>(ax + sx * k), static_cast<int>(ay + sy * k), c);
+        return true;
+    }
+
+private:
+    // Entities smaller than a pixel: on a raster device, one pixel set straight into a layer
+    // that is laid over the drawing at the end, which is far quicker than a point per entity.
+    void dot(QPointF p, int color)
+    {
+        if (!raster_) {
+            if (clip_.contains(p)) batch(color).dots.push_back(p);
+            return;
+        }
+        ensureDots();
+        pixel(static_cast<int>(std::floor(p.x())) - dotsOrigin_.x(),
+              static_cast<int>(std::floor(p.y())) - dotsOrigin_.y(), dotColor(color));
+    }
+
+    inline void ensureDots()
+    {
+        if (!dots_.isNull()) return;
+        dotsOrigin_ = target_.topLeft().toPoint();
+        dots_ = QImage(target_.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        dots_.fill(Qt::transparent);
+        bits_ = reinterpret_cast<QRgb *>(dots_.bits());
+        stride_ = dots_.bytesPerLine() / 4;
+        dotsWidth_ = dots_.width();
+        dotsHeight_ = dots_.height();
+    }
+
+    QRgb dotColor(int color)
+    {
+        const auto c = static_cast<std::size_t>(std::clamp(color, 0, colorByLayer));
+        if (dotColors_[c] == 0) dotColors_[c] = colorOf(color, style_).rgba() | 0xff000000u;
+        return dotColors_[c];
+    }
+
+    void pixel(int x, int y, QRgb c)
+    {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(dotsWidth_) &&
+            static_cast<unsigned>(y) < static_cast<unsigned>(dotsHeight_))
+            bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x] = c;
     }
 
     bool visible(QPointF c, double r) const
     {
-        if (!QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r).intersects(clip_))
-            return false;
+        if (!QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r).intersects(clip_)) return false;
         // A circle around the whole view shows nothing of itself.
-        const double far = std::max(std::hypot(clip_.left() - c.x(), clip_.top() - c.y()),
-                                    std::max(std::hypot(clip_.right() - c.x(), clip_.top() - c.y()),
-                                             std::max(std::hypot(clip_.left() - c.x(), clip_.bottom() - c.y()),
-                                                      std::hypot(clip_.right() - c.x(), clip_.bottom() - c.y()))));
+        const double far =
+            std::max(std::hypot(clip_.left() - c.x(), clip_.top() - c.y()),
+                     std::max(std::hypot(clip_.right() - c.x(), clip_.top() - c.y()),
+                              std::max(std::hypot(clip_.left() - c.x(), clip_.bottom() - c.y()),
+                                       std::hypot(clip_.right() - c.x(), clip_.bottom() - c.y()))));
         return far >= r - 1;
     }
 
@@ -142,15 +247,16 @@ private:
     {
         const QPointF c = dev(centre);
         const double r = radius * view_.scale;
-        if (!visible(c, r))
-            return;
+        if (!visible(c, r)) return;
         if (r < 0.7) {
-            line(c, c, color);
+            dot(c, color);
             return;
         }
-        const double span = full ? 360.0 : normalizedDegrees(end - start) == 0 ? 360.0 : normalizedDegrees(end - start);
+        const double span = full                                  ? 360.0
+                            : normalizedDegrees(end - start) == 0 ? 360.0
+                                                                  : normalizedDegrees(end - start);
         if (r > largeRadius) {
-            segments(c, r, r, 0, start, span, color);
+            visibleSegments(c, r, start, span, color);
             return;
         }
         painter_.setPen(QPen(colorOf(color, style_), 0));
@@ -159,7 +265,8 @@ private:
         if (full)
             painter_.drawEllipse(box);
         else
-            painter_.drawArc(box, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+            painter_.drawArc(box, static_cast<int>(std::lround(start * 16)),
+                             static_cast<int>(std::lround(span * 16)));
     }
 
     // An elliptic arc as short segments: rx, ry in pixels, the first axis turned by `tilt`.
@@ -179,23 +286,67 @@ private:
         }
     }
 
-    void ellipse(const Entity &e)
+    // A huge arc seen close up: only the part of it the view can show, finely enough that no
+    // chord strays a pixel from the curve.
+    void visibleSegments(QPointF c, double r, double start, double span, int color)
+    {
+        if (clip_.contains(c)) {
+            segments(c, r, r, 0, start, span, color);
+            return;
+        }
+        // Seen from the centre, the view spans the angles of its corners (less than 180 degrees
+        // away, since the centre lies outside it).
+        const QPointF corners[] = {clip_.topLeft(), clip_.topRight(), clip_.bottomLeft(),
+                                   clip_.bottomRight()};
+        const double towards = std::atan2(-(clip_.center().y() - c.y()), clip_.center().x() - c.x()) / degree;
+        double low = 0, high = 0;
+        for (const QPointF &k : corners) {
+            double a = std::atan2(-(k.y() - c.y()), k.x() - c.x()) / degree - towards;
+            a = normalizedDegrees(a + 180) - 180;
+            low = std::min(low, a);
+            high = std::max(high, a);
+        }
+        const double from = normalizedDegrees(towards + low - 1);
+        const double width = std::min(high - low + 2, 360.0);
+        // The parts of the arc within [from, from + width], which may wrap past its start.
+        const double offset = normalizedDegrees(from - start);
+        for (const double window : {offset, offset - 360}) {
+            const double a0 = std::max(0.0, window), a1 = std::min(span, window + width);
+            if (a1 > a0) arcPart(c, r, start + a0, a1 - a0, color);
+        }
+    }
+
+    void arcPart(QPointF c, double r, double from, double sweep, int color)
+    {
+        const int n = static_cast<int>(std::clamp(std::sqrt(r * sweep * degree), 8.0, 8192.0));
+        auto at = [&](double a) {
+            return QPointF(c.x() + r * std::cos(a * degree), c.y() - r * std::sin(a * degree));
+        };
+        QPointF previous = at(from);
+        for (int i = 1; i <= n; ++i) {
+            const QPointF next = at(from + sweep * i / n);
+            line(previous, next, color);
+            previous = next;
+        }
+    }
+
+    void ellipse(const EntityView &e)
     {
         const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * view_.scale;
         const QPointF c = dev(e.centre);
-        if (!visible(c, major))
-            return;
+        if (!visible(c, major)) return;
         const double tilt = angleOf({0, 0}, e.majorAxis);
         segments(c, major, major * e.ratio, tilt, 0, 360, e.color);
     }
 
-    void text(const Entity &e)
+    void text(const EntityView &e)
     {
         const QPointF at = dev(e.insert);
         const double h = e.height * view_.scale;
         const double reach = h * (static_cast<double>(e.text.size()) + 1);
-        if (!QRectF(at.x() - reach, at.y() - reach, 2 * reach, 2 * reach).intersects(clip_))
-            return;
+        if (!QRectF(at.x() - reach, at.y() - reach, 2 * reach, 2 * reach).intersects(clip_)) return;
+        if (h > 20 * std::max(target_.height(), target_.width()))
+            return; // a glyph larger than the view many times over shows nothing to read
         if (h < 3) {
             // Too small to read: a short stroke where the text stands.
             const Box b = bounds(e);
@@ -221,10 +372,9 @@ private:
         painter_.restore();
     }
 
-    void polyline(const Entity &e)
+    void polyline(const EntityView &e)
     {
-        if (e.vertices.size() < 2)
-            return;
+        if (e.vertices.size() < 2) return;
         const std::size_t n = e.vertices.size();
         const std::size_t count = e.closed ? n : n - 1;
         const double ws = e.startWidth * view_.scale, we = e.endWidth * view_.scale;
@@ -235,8 +385,7 @@ private:
         }
         const Box b = bounds(e);
         const QRectF box(dev({b.min.x, b.max.y}), dev({b.max.x, b.min.y}));
-        if (!box.intersects(clip_))
-            return;
+        if (!box.intersects(clip_)) return;
         flush();
         const QColor color = colorOf(e.color, style_);
         if (ws == we && box.width() < 1e6 && box.height() < 1e6) {
@@ -261,12 +410,18 @@ private:
     void band(QPointF a, QPointF b, double w0, double w1)
     {
         const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
-        if (len == 0)
-            return;
+        if (len == 0) return;
         const double nx = -(b.y() - a.y()) / len, ny = (b.x() - a.x()) / len;
-        const QPolygonF quad{QPointF(a.x() + nx * w0 / 2, a.y() + ny * w0 / 2), QPointF(b.x() + nx * w1 / 2, b.y() + ny * w1 / 2),
-                             QPointF(b.x() - nx * w1 / 2, b.y() - ny * w1 / 2), QPointF(a.x() - nx * w0 / 2, a.y() - ny * w0 / 2)};
-        if (quad.boundingRect().intersects(clip_))
+        const QPolygonF quad{QPointF(a.x() + nx * w0 / 2, a.y() + ny * w0 / 2),
+                             QPointF(b.x() + nx * w1 / 2, b.y() + ny * w1 / 2),
+                             QPointF(b.x() - nx * w1 / 2, b.y() - ny * w1 / 2),
+                             QPointF(a.x() - nx * w0 / 2, a.y() - ny * w0 / 2)};
+        const QRectF reach = quad.boundingRect();
+        if (!reach.intersects(clip_)) return;
+        // Far beyond the view the raster engine loses precision: cut the band to the view first.
+        if (reach.width() > 1e6 || reach.height() > 1e6)
+            painter_.drawPolygon(quad.intersected(QPolygonF(clip_)));
+        else
             painter_.drawPolygon(quad);
     }
 
@@ -277,22 +432,30 @@ private:
     QRectF clip_;
     double cx_ = 0, cy_ = 0;
     std::array<Batch, colorByLayer + 1> batches_;
+    bool raster_ = false;
+    QImage dots_;
+    QRgb *bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int dotsWidth_ = 0, dotsHeight_ = 0;
+    QPoint dotsOrigin_;
+    std::array<QRgb, colorByLayer + 1> dotColors_{};
 };
 
-void paintAll(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
-              const RenderStyle &style)
+// Paints `count` entities, the i-th given by `entity(i)`.
+template <class Source>
+void paintAll(QPainter &painter, std::size_t count, Source entity, const QRectF &target,
+              const ViewTransform &view, const RenderStyle &style)
 {
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
-    if (style.fillBackground)
-        painter.fillRect(target, style.background);
+    if (style.fillBackground) painter.fillRect(target, style.background);
     painter.setRenderHint(QPainter::Antialiasing, style.antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing, style.antialiasing);
     if (view.scale > 0 && std::isfinite(view.scale)) {
         EntityPainter p(painter, target, view, style);
-        for (const Entity &e : entities)
-            p.draw(e);
-        p.flush();
+        for (std::size_t i = 0; i < count; ++i)
+            p.draw(entity(i));
+        p.finish();
     }
     painter.restore();
 }
@@ -303,18 +466,26 @@ QColor colorOf(int index, const RenderStyle &style)
 {
     const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
     switch (index) {
-    case 1: return QColor(255, 0, 0);
-    case 2: return QColor(255, 255, 0);
-    case 3: return QColor(0, 255, 0);
-    case 4: return QColor(0, 255, 255);
-    case 5: return QColor(0, 0, 255);
-    case 6: return QColor(255, 0, 255);
-    case 8: return QColor(128, 128, 128);
-    case 9: return QColor(192, 192, 192);
-    default: break;
+    case 1:
+        return QColor(255, 0, 0);
+    case 2:
+        return QColor(255, 255, 0);
+    case 3:
+        return QColor(0, 255, 0);
+    case 4:
+        return QColor(0, 255, 255);
+    case 5:
+        return QColor(0, 0, 255);
+    case 6:
+        return QColor(255, 0, 255);
+    case 8:
+        return QColor(128, 128, 128);
+    case 9:
+        return QColor(192, 192, 192);
+    default:
+        break;
     }
-    if (index >= 10 && index <= 249)
-        return hueColor(index);
+    if (index >= 10 && index <= 249) return hueColor(index);
     if (index >= 250 && index <= 255) {
         const int g = 51 + (index - 250) * 204 / 5;
         return QColor(g, g, g);
@@ -325,13 +496,11 @@ QColor colorOf(int index, const RenderStyle &style)
 ViewTransform fitView(const Box &box, const QRectF &target, double margin)
 {
     ViewTransform view;
-    if (box.empty() || target.isEmpty())
-        return view;
+    if (box.empty() || target.isEmpty()) return view;
     view.centre = {(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2};
     const double w = target.width() * (1 - 2 * margin), h = target.height() * (1 - 2 * margin);
     const double bw = box.width(), bh = box.height();
-    if (bw <= 0 && bh <= 0)
-        return view;
+    if (bw <= 0 && bh <= 0) return view;
     view.scale = std::min(bw > 0 ? w / bw : INFINITY, bh > 0 ? h / bh : INFINITY);
     return view;
 }
@@ -344,13 +513,28 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
 void render(QPainter &painter, const Drawing &drawing, const QRectF &target, const ViewTransform &view,
             const RenderStyle &style)
 {
-    paintAll(painter, drawing.entities(), target, view, style);
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    if (style.fillBackground) painter.fillRect(target, style.background);
+    painter.setRenderHint(QPainter::Antialiasing, style.antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing, style.antialiasing);
+    if (view.scale > 0 && std::isfinite(view.scale)) {
+        EntityPainter p(painter, target, view, style);
+        const std::vector<Drawing::Outline> &outlines = drawing.outlines();
+        p.prepareSketches();
+        for (std::size_t i = 0; i < outlines.size(); ++i)
+            if (!p.passOrSketch(outlines[i])) p.draw(drawing.view(i));
+        p.finish();
+    }
+    painter.restore();
 }
 
-void render(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
-            const RenderStyle &style)
+void render(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target,
+            const ViewTransform &view, const RenderStyle &style)
 {
-    paintAll(painter, entities, target, view, style);
+    paintAll(
+        painter, entities.size(), [&entities](std::size_t i) { return cad::view(entities[i]); }, target, view,
+        style);
 }
 
 } // namespace cad

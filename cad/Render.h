@@ -20,11 +20,13 @@ struct ViewTransform
 
     QPointF toDevice(const QRectF &target, Point p) const
     {
-        return {(p.x - centre.x) * scale + target.center().x(), (centre.y - p.y) * scale + target.center().y()};
+        return {(p.x - centre.x) * scale + target.center().x(),
+                (centre.y - p.y) * scale + target.center().y()};
     }
     Point toDrawing(const QRectF &target, QPointF d) const
     {
-        return {centre.x + (d.x() - target.center().x()) / scale, centre.y - (d.y() - target.center().y()) / scale};
+        return {centre.x + (d.x() - target.center().x()) / scale,
+                centre.y - (d.y() - target.center().y()) / scale};
     }
 };
 
@@ -47,7 +49,7 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
 void render(QPainter &painter, const Drawing &drawing, const QRectF &target, const ViewTransform &view,
             const RenderStyle &style = {});
 // Paints loose entities (a command's rubber band, a preview) with a given view.
-void render(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target, const ViewTransform &view,
-            const RenderStyle &style = {});
+void render(QPainter &painter, const std::vector<Entity> &entities, const QRectF &target,
+            const ViewTransform &view, const RenderStyle &style = {});
 
 } // namespace cad

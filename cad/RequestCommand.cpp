@@ -11,7 +11,7 @@ public:
     explicit RequestCommand(Request::Kind kind) : kind_(kind) {}
 
     bool draws() const override { return false; }
-    std::string prompt() const override { return {}; }
+    std::string_view prompt() const override { return {}; }
     bool start(CommandContext &ctx) override
     {
         ctx.request({kind_, {}});

@@ -11,12 +11,11 @@ class ScriptCommand final : public Command
 public:
     bool draws() const override { return false; }
     bool textLine() const override { return true; }
-    std::string prompt() const override { return "スクリプト ファイル名を入力: "; }
+    std::string_view prompt() const override { return "スクリプト ファイル名を入力: "; }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.picked)
-            return true;
+        if (in.picked) return true;
         std::string_view name = in.text;
         while (!name.empty() && name.back() == ' ')
             name.remove_suffix(1);

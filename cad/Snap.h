@@ -17,10 +17,7 @@ struct SnapPoint
 // The snap point nearest to `near` within `tolerance` (drawing units): ends of lines, arcs and
 // polyline segments, their mid points, centres of arcs, circles and ellipses, text insertion
 // points. Among points equally near, an end wins over a mid point over a centre.
+std::optional<SnapPoint> findSnap(const Drawing &drawing, Point near, double tolerance);
 std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, Point near, double tolerance);
-inline std::optional<SnapPoint> findSnap(const Drawing &drawing, Point near, double tolerance)
-{
-    return findSnap(drawing.entities(), near, tolerance);
-}
 
 } // namespace cad

@@ -9,12 +9,11 @@ class ZoomCommand final : public Command
 {
 public:
     bool draws() const override { return false; }
-    std::string prompt() const override { return "ズーム オプションを入力 [オール(A)/範囲(E)]: "; }
+    std::string_view prompt() const override { return "ズーム オプションを入力 [オール(A)/範囲(E)]: "; }
 
     bool feed(const Input &in, CommandContext &ctx) override
     {
-        if (in.enter())
-            return false;
+        if (in.enter()) return false;
         if (CommandContext::keyword(in, "E") || CommandContext::keyword(in, "A")) {
             ctx.request({Request::Kind::ZoomExtents, {}});
             return false;

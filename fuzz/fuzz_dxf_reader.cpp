@@ -14,11 +14,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const cad::DxfReadResult r = cad::readDxfData(std::string_view(reinterpret_cast<const char *>(data), size));
-    for (const cad::Entity &e : r.entities) {
+    const cad::DxfReadResult r =
+        cad::readDxfData(std::string_view(reinterpret_cast<const char *>(data), size));
+    for (const cad::Entity &e : r.drawing.entities()) {
         const cad::Box b = cad::bounds(e);
-        if (!b.empty() && (!std::isfinite(b.min.x) || !std::isfinite(b.max.y)))
-            std::abort();
+        if (!b.empty() && (!std::isfinite(b.min.x) || !std::isfinite(b.max.y))) std::abort();
         (void)cad::describe(e);
     }
     return 0;

@@ -38,11 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             interpreter.resume();
         else
             break;
-        if ((mode & 8) && round % 7 == 0)
-            interpreter.cancel();
+        if ((mode & 8) && round % 7 == 0) interpreter.cancel();
     }
-    if (interpreter.queued() != 0)
-        std::abort(); // input left behind although nothing holds it
+    if (interpreter.queued() != 0) std::abort(); // input left behind although nothing holds it
     interpreter.preview({1, 2});
     interpreter.cancel();
     (void)cad::extents(drawing);
@@ -53,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     while (drawing.canRedo())
         drawing.redo();
 
-    interpreter.feed("\x1b" "LINE 0,0 1,0 \r");
+    interpreter.feed("\x1b"
+                     "LINE 0,0 1,0 \r");
     if (drawing.entities().empty() || cad::describe(drawing.entities().back()).rfind("L 0,0 1,0", 0) != 0)
         std::abort();
     return 0;

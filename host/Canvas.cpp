@@ -24,10 +24,14 @@ const QColor snapColor(255, 200, 0);
 QString snapName(cad::SnapPoint::Kind kind)
 {
     switch (kind) {
-    case cad::SnapPoint::Kind::End: return QStringLiteral("端点");
-    case cad::SnapPoint::Kind::Mid: return QStringLiteral("中点");
-    case cad::SnapPoint::Kind::Centre: return QStringLiteral("中心");
-    case cad::SnapPoint::Kind::Insert: return QStringLiteral("挿入基点");
+    case cad::SnapPoint::Kind::End:
+        return QStringLiteral("端点");
+    case cad::SnapPoint::Kind::Mid:
+        return QStringLiteral("中点");
+    case cad::SnapPoint::Kind::Centre:
+        return QStringLiteral("中心");
+    case cad::SnapPoint::Kind::Insert:
+        return QStringLiteral("挿入基点");
     }
     return {};
 }
@@ -38,8 +42,7 @@ double gridSpacing(double scale, double pixels)
     const double raw = pixels / scale;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw)
-            return m * power;
+        if (m * power >= raw) return m * power;
     return 10 * power;
 }
 
@@ -69,8 +72,7 @@ Canvas::Canvas(HostSession &session, QWidget *parent) : QAbstractScrollArea(pare
 
 void Canvas::setView(const cad::ViewTransform &view)
 {
-    if (!(view.scale >= minScale && view.scale <= maxScale) || !cad::isSane(view.centre))
-        return;
+    if (!(view.scale >= minScale && view.scale <= maxScale) || !cad::isSane(view.centre)) return;
     view_ = view;
     viewChanged();
 }
@@ -78,11 +80,9 @@ void Canvas::setView(const cad::ViewTransform &view)
 void Canvas::zoomExtents()
 {
     const cad::Box box = cad::extents(session_.drawing());
-    if (box.empty())
-        return;
+    if (box.empty()) return;
     cad::ViewTransform v = cad::fitView(box, target());
-    if (box.width() == 0 && box.height() == 0)
-        v.scale = view_.scale;
+    if (box.width() == 0 && box.height() == 0) v.scale = view_.scale;
     setView(v);
 }
 
@@ -149,17 +149,20 @@ void Canvas::updateScrollBars()
     scrollArea_ = area;
     const double freeX = area.width() - seen.width(), freeY = area.height() - seen.height();
     updatingBars_ = true;
-    horizontalScrollBar()->setPageStep(static_cast<int>(scrollSteps * seen.width() / std::max(area.width(), 1e-300)));
-    verticalScrollBar()->setPageStep(static_cast<int>(scrollSteps * seen.height() / std::max(area.height(), 1e-300)));
-    horizontalScrollBar()->setValue(freeX > 0 ? static_cast<int>(std::lround(scrollSteps * (seen.min.x - area.min.x) / freeX)) : 0);
-    verticalScrollBar()->setValue(freeY > 0 ? static_cast<int>(std::lround(scrollSteps * (area.max.y - seen.max.y) / freeY)) : 0);
+    horizontalScrollBar()->setPageStep(
+        static_cast<int>(scrollSteps * seen.width() / std::max(area.width(), 1e-300)));
+    verticalScrollBar()->setPageStep(
+        static_cast<int>(scrollSteps * seen.height() / std::max(area.height(), 1e-300)));
+    horizontalScrollBar()->setValue(
+        freeX > 0 ? static_cast<int>(std::lround(scrollSteps * (seen.min.x - area.min.x) / freeX)) : 0);
+    verticalScrollBar()->setValue(
+        freeY > 0 ? static_cast<int>(std::lround(scrollSteps * (area.max.y - seen.max.y) / freeY)) : 0);
     updatingBars_ = false;
 }
 
 void Canvas::scrollContentsBy(int, int)
 {
-    if (updatingBars_)
-        return;
+    if (updatingBars_) return;
     const QRectF t = target();
     const double w = t.width() / view_.scale, h = t.height() / view_.scale;
     const double freeX = scrollArea_.width() - w, freeY = scrollArea_.height() - h;
@@ -174,13 +177,11 @@ void Canvas::scrollContentsBy(int, int)
 
 void Canvas::renderCache()
 {
-    if (cacheValid_ && cache_.size() == viewport()->size())
-        return;
+    if (cacheValid_ && cache_.size() == viewport()->size()) return;
     cache_ = QImage(viewport()->size(), QImage::Format_RGB32);
     QPainter painter(&cache_);
     painter.fillRect(cache_.rect(), background);
-    if (grid_)
-        paintGrid(painter);
+    if (grid_) paintGrid(painter);
     cad::RenderStyle style = style_;
     style.fillBackground = false;
     cad::render(painter, session_.drawing(), target(), view_, style);
@@ -194,9 +195,11 @@ void Canvas::paintGrid(QPainter &painter) const
     const cad::Point a = view_.toDrawing(t, t.topLeft()), b = view_.toDrawing(t, t.bottomRight());
     painter.setPen(QPen(gridColor, 0));
     for (double x = std::ceil(a.x / step) * step; x <= b.x; x += step)
-        painter.drawLine(QPointF(view_.toDevice(t, {x, 0}).x(), t.top()), QPointF(view_.toDevice(t, {x, 0}).x(), t.bottom()));
+        painter.drawLine(QPointF(view_.toDevice(t, {x, 0}).x(), t.top()),
+                         QPointF(view_.toDevice(t, {x, 0}).x(), t.bottom()));
     for (double y = std::ceil(b.y / step) * step; y <= a.y; y += step)
-        painter.drawLine(QPointF(t.left(), view_.toDevice(t, {0, y}).y()), QPointF(t.right(), view_.toDevice(t, {0, y}).y()));
+        painter.drawLine(QPointF(t.left(), view_.toDevice(t, {0, y}).y()),
+                         QPointF(t.right(), view_.toDevice(t, {0, y}).y()));
 }
 
 void Canvas::paintEvent(QPaintEvent *)
@@ -209,8 +212,7 @@ void Canvas::paintEvent(QPaintEvent *)
 
 void Canvas::paintOverlay(QPainter &painter)
 {
-    if (!cursor_)
-        return;
+    if (!cursor_) return;
     const QRectF t = target();
     const cad::Point at = snapPoint_ ? snapPoint_->p : view_.toDrawing(t, *cursor_);
     cad::RenderStyle overlay = style_;
@@ -223,18 +225,25 @@ void Canvas::paintOverlay(QPainter &painter)
     painter.drawLine(QPointF(t.left(), c.y()), QPointF(t.right(), c.y()));
     painter.drawLine(QPointF(c.x(), t.top()), QPointF(c.x(), t.bottom()));
     painter.drawRect(QRectF(c.x() - 4, c.y() - 4, 8, 8));
-    if (!snapPoint_)
-        return;
+    if (!snapPoint_) return;
     const QPointF s = view_.toDevice(t, snapPoint_->p);
     painter.setPen(QPen(snapColor, 2));
     painter.setBrush(Qt::NoBrush);
     switch (snapPoint_->kind) {
-    case cad::SnapPoint::Kind::End: painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12)); break;
-    case cad::SnapPoint::Kind::Mid:
-        painter.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - 7), QPointF(s.x() + 7, s.y() + 5), QPointF(s.x() - 7, s.y() + 5)});
+    case cad::SnapPoint::Kind::End:
+        painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12));
         break;
-    case cad::SnapPoint::Kind::Centre: painter.drawEllipse(s, 7, 7); break;
-    case cad::SnapPoint::Kind::Insert: painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12)); painter.drawLine(s - QPointF(6, 0), s + QPointF(6, 0)); break;
+    case cad::SnapPoint::Kind::Mid:
+        painter.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - 7), QPointF(s.x() + 7, s.y() + 5),
+                                      QPointF(s.x() - 7, s.y() + 5)});
+        break;
+    case cad::SnapPoint::Kind::Centre:
+        painter.drawEllipse(s, 7, 7);
+        break;
+    case cad::SnapPoint::Kind::Insert:
+        painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12));
+        painter.drawLine(s - QPointF(6, 0), s + QPointF(6, 0));
+        break;
     }
     painter.drawText(s + QPointF(10, -10), snapName(snapPoint_->kind));
 }
@@ -242,8 +251,7 @@ void Canvas::paintOverlay(QPainter &painter)
 void Canvas::updateSnap()
 {
     snapPoint_.reset();
-    if (!snap_ || !cursor_)
-        return;
+    if (!snap_ || !cursor_) return;
     const cad::Point p = view_.toDrawing(target(), *cursor_);
     snapPoint_ = cad::findSnap(session_.drawing(), p, snapPixels / view_.scale);
 }
@@ -261,22 +269,19 @@ void Canvas::mousePressEvent(QMouseEvent *event)
         panFrom_ = event->position().toPoint();
         return;
     }
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const cad::Point p = snapPoint_ ? snapPoint_->p : view_.toDrawing(target(), event->position());
     session_.pick(p);
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::MiddleButton)
-        panFrom_.reset();
+    if (event->button() == Qt::MiddleButton) panFrom_.reset();
 }
 
 void Canvas::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::MiddleButton)
-        zoomExtents();
+    if (event->button() == Qt::MiddleButton) zoomExtents();
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent *event)
@@ -300,8 +305,7 @@ void Canvas::mouseMoveEvent(QMouseEvent *event)
 void Canvas::wheelEvent(QWheelEvent *event)
 {
     const double steps = event->angleDelta().y() / 120.0;
-    if (steps != 0)
-        zoomAbout(std::pow(1.25, steps), event->position());
+    if (steps != 0) zoomAbout(std::pow(1.25, steps), event->position());
 }
 
 void Canvas::leaveEvent(QEvent *)

@@ -14,10 +14,8 @@ namespace {
 
 QString nameOf(int index)
 {
-    if (index == cad::colorByLayer)
-        return QStringLiteral("BYLAYER");
-    if (index == 0)
-        return QStringLiteral("BYBLOCK");
+    if (index == cad::colorByLayer) return QStringLiteral("BYLAYER");
+    if (index == 0) return QStringLiteral("BYBLOCK");
     return QStringLiteral("色番号 %1").arg(index);
 }
 
@@ -87,7 +85,8 @@ QWidget *ColorDialog::swatch(int index)
     b->setFixedSize(16, 16);
     b->setToolTip(nameOf(index));
     b->setObjectName(QStringLiteral("color%1").arg(index));
-    b->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: 1px solid #555; }").arg(shown(index).name()));
+    b->setStyleSheet(
+        QStringLiteral("QToolButton { background: %1; border: 1px solid #555; }").arg(shown(index).name()));
     connect(b, &QToolButton::clicked, this, [this, index] { choose(index); });
     return b;
 }

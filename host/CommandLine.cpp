@@ -52,8 +52,7 @@ CommandLine::CommandLine(HostSession &session, QWidget *parent)
 void CommandLine::send(const QString &ending)
 {
     const QString text = input_->text();
-    if (!text.isEmpty() && (typed_.isEmpty() || typed_.back() != text))
-        typed_ << text;
+    if (!text.isEmpty() && (typed_.isEmpty() || typed_.back() != text)) typed_ << text;
     recallAt_ = static_cast<int>(typed_.size());
     input_->clear();
     session_.type(text + ending);
@@ -61,16 +60,14 @@ void CommandLine::send(const QString &ending)
 
 void CommandLine::recall(int step)
 {
-    if (typed_.isEmpty())
-        return;
+    if (typed_.isEmpty()) return;
     recallAt_ = std::clamp(recallAt_ + step, 0, static_cast<int>(typed_.size()));
     input_->setText(recallAt_ < typed_.size() ? typed_[recallAt_] : QString());
 }
 
 bool CommandLine::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != input_)
-        return QWidget::eventFilter(watched, event);
+    if (watched != input_) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
         // With nothing typed, undo and redo belong to the drawing, not to the input line.
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -82,8 +79,7 @@ bool CommandLine::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    if (event->type() != QEvent::KeyPress)
-        return false;
+    if (event->type() != QEvent::KeyPress) return false;
     const auto *key = static_cast<QKeyEvent *>(event);
     switch (key->key()) {
     case Qt::Key_Escape:
@@ -91,12 +87,16 @@ bool CommandLine::eventFilter(QObject *watched, QEvent *event)
         session_.cancel();
         return true;
     case Qt::Key_Space:
-        if (session_.interpreter().readsTextLine())
-            return false;
+        if (session_.interpreter().readsTextLine()) return false;
         send(QStringLiteral(" "));
         return true;
-    case Qt::Key_Up: recall(-1); return true;
-    case Qt::Key_Down: recall(1); return true;
-    default: return false;
+    case Qt::Key_Up:
+        recall(-1);
+        return true;
+    case Qt::Key_Down:
+        recall(1);
+        return true;
+    default:
+        return false;
     }
 }

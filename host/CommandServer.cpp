@@ -17,14 +17,16 @@ CommandServer::~CommandServer()
 
 bool CommandServer::listen(const QString &service, const QString &topic, QString *error)
 {
-    const QString path = QString::fromStdString(quendra::socketPath(service.toStdString(), topic.toStdString()));
+    const QString path =
+        QString::fromStdString(quendra::socketPath(service.toStdString(), topic.toStdString()));
     {
         // A socket that answers belongs to a running host; one that does not is left over.
         QLocalSocket probe;
         probe.connectToServer(path);
         if (probe.waitForConnected(500)) {
             probe.abort();
-            *error = QStringLiteral("「%1|%2」は既に別の quendra-host が受け付けています。").arg(service, topic);
+            *error =
+                QStringLiteral("「%1|%2」は既に別の quendra-host が受け付けています。").arg(service, topic);
             return false;
         }
     }
@@ -33,7 +35,8 @@ bool CommandServer::listen(const QString &service, const QString &topic, QString
     server->setSocketOptions(QLocalServer::UserAccessOption);
     server->setMaxPendingConnections(maxConversations);
     if (!server->listen(path)) {
-        *error = QStringLiteral("「%1|%2」を受け付けられません: %3").arg(service, topic, server->errorString());
+        *error =
+            QStringLiteral("「%1|%2」を受け付けられません: %3").arg(service, topic, server->errorString());
         return false;
     }
     QLocalServer *raw = server.get();
@@ -72,16 +75,14 @@ void CommandServer::accept(QLocalServer *server)
 void CommandServer::read(QLocalSocket *socket)
 {
     const auto it = conversations_.find(socket);
-    if (it == conversations_.end())
-        return;
+    if (it == conversations_.end()) return;
     Conversation &c = it->second;
     const QByteArray bytes = socket->readAll();
     c.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string payload;
     for (;;) {
         const auto status = c.decoder.next(payload);
-        if (status == quendra::FrameDecoder::Status::NeedMore)
-            return;
+        if (status == quendra::FrameDecoder::Status::NeedMore) return;
         if (status == quendra::FrameDecoder::Status::Malformed) {
             drop(socket);
             return;
@@ -100,8 +101,7 @@ void CommandServer::read(QLocalSocket *socket)
         const int id = c.id;
         reply(socket, "OK");
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
-        if (conversations_.find(socket) == conversations_.end())
-            return; // the conversation ended meanwhile
+        if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
 }
 
@@ -114,8 +114,7 @@ void CommandServer::reply(QLocalSocket *socket, const std::string &text)
 
 void CommandServer::drop(QLocalSocket *socket)
 {
-    if (conversations_.erase(socket) == 0)
-        return;
+    if (conversations_.erase(socket) == 0) return;
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();

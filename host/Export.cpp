@@ -14,11 +14,9 @@ namespace {
 QSize sizeFor(const cad::Drawing &drawing, int longSide)
 {
     const cad::Box box = cad::extents(drawing);
-    if (box.empty() || box.width() <= 0 || box.height() <= 0)
-        return {longSide, longSide * 3 / 4};
+    if (box.empty() || box.width() <= 0 || box.height() <= 0) return {longSide, longSide * 3 / 4};
     const double ratio = box.height() / box.width();
-    if (ratio <= 1)
-        return {longSide, std::max(64, static_cast<int>(longSide * ratio))};
+    if (ratio <= 1) return {longSide, std::max(64, static_cast<int>(longSide * ratio))};
     return {std::max(64, static_cast<int>(longSide / ratio)), longSide};
 }
 
@@ -60,7 +58,6 @@ QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide
     }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return QStringLiteral("画像を作成できません。");
+    if (!image.save(&buffer, "PNG")) return QStringLiteral("画像を作成できません。");
     return store(path, buffer.data());
 }

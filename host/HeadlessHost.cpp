@@ -35,15 +35,11 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
 bool HeadlessHost::start()
 {
     for (const QString &file : options_.replays) {
-        if (finished_)
-            return false;
-        if (!session_.runScriptFile(file))
-            exitCode_ = 1;
-        if (!finished_)
-            writeOut();
+        if (finished_) return false;
+        if (!session_.runScriptFile(file)) exitCode_ = 1;
+        if (!finished_) writeOut();
     }
-    if (options_.exitAfterReplay && !finished_)
-        finish();
+    if (options_.exitAfterReplay && !finished_) finish();
     return !finished_;
 }
 
@@ -63,11 +59,9 @@ void HeadlessHost::answerPick()
 
 bool HeadlessHost::writeOut()
 {
-    if (options_.out.isEmpty())
-        return true;
+    if (options_.out.isEmpty()) return true;
     QString error;
-    if (session_.save(options_.out, &error))
-        return true;
+    if (session_.save(options_.out, &error)) return true;
     std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
     exitCode_ = 1;
     return false;
@@ -75,11 +69,10 @@ bool HeadlessHost::writeOut()
 
 void HeadlessHost::finish()
 {
-    if (finished_)
-        return;
+    if (finished_) return;
     finished_ = true;
     session_.setExiting(true);
     writeOut();
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { QCoreApplication::exit(exitCode_); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [this] { QCoreApplication::exit(exitCode_); }, Qt::QueuedConnection);
 }

@@ -10,8 +10,7 @@ namespace {
 std::optional<cad::Point> pickOf(const QString &text)
 {
     const auto p = cad::readPoint(text.trimmed().toStdString(), {0, 0});
-    if (!p || text.trimmed().startsWith('@'))
-        return std::nullopt;
+    if (!p || text.trimmed().startsWith('@')) return std::nullopt;
     return p;
 }
 
@@ -22,17 +21,26 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
     parser.addHelpOption();
-    const QCommandLineOption headless(QStringLiteral("headless"), QStringLiteral("ウィンドウを開かずに動作する"));
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("EXIT などで書き出す DXF"), QStringLiteral("FILE"));
-    const QCommandLineOption pick(QStringLiteral("pick"), QStringLiteral("ID に答える点 (順に使う)"), QStringLiteral("X,Y"));
-    const QCommandLineOption color(QStringLiteral("color"), QStringLiteral("DDCOLOR に答える色番号"), QStringLiteral("N"));
-    const QCommandLineOption replay(QStringLiteral("replay"), QStringLiteral("起動時に実行するスクリプト"), QStringLiteral("FILE"));
-    const QCommandLineOption exitAfter(QStringLiteral("exit-after-replay"), QStringLiteral("スクリプト実行後に終了する"));
-    const QCommandLineOption serve(QStringLiteral("serve"), QStringLiteral("他に受け付けるサービスとトピック"),
+    const QCommandLineOption headless(QStringLiteral("headless"),
+                                      QStringLiteral("ウィンドウを開かずに動作する"));
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("EXIT などで書き出す DXF"),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption pick(QStringLiteral("pick"), QStringLiteral("ID に答える点 (順に使う)"),
+                                  QStringLiteral("X,Y"));
+    const QCommandLineOption color(QStringLiteral("color"), QStringLiteral("DDCOLOR に答える色番号"),
+                                   QStringLiteral("N"));
+    const QCommandLineOption replay(QStringLiteral("replay"), QStringLiteral("起動時に実行するスクリプト"),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption exitAfter(QStringLiteral("exit-after-replay"),
+                                       QStringLiteral("スクリプト実行後に終了する"));
+    const QCommandLineOption serve(QStringLiteral("serve"),
+                                   QStringLiteral("他に受け付けるサービスとトピック"),
                                    QStringLiteral("SERVICE|TOPIC"));
-    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("コマンド履歴を標準出力に書く"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("コマンド履歴を標準出力に書く"));
     parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose});
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"), QStringLiteral("[file]"));
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
+                                 QStringLiteral("[file]"));
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
         return false;

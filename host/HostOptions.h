@@ -13,14 +13,14 @@
 struct HostOptions
 {
     bool headless = false;
-    QString out;                        // --out: the DXF written on EXIT, SIGTERM and after a replay
-    std::vector<cad::Point> picks;      // --pick X,Y: the answers to ID, in order
-    std::optional<int> color;           // --color N: the answer to DDCOLOR
-    QStringList replays;                // --replay FILE: script files run at start
+    QString out;                   // --out: the DXF written on EXIT, SIGTERM and after a replay
+    std::vector<cad::Point> picks; // --pick X,Y: the answers to ID, in order
+    std::optional<int> color;      // --color N: the answer to DDCOLOR
+    QStringList replays;           // --replay FILE: script files run at start
     bool exitAfterReplay = false;
-    bool verbose = false;               // headless: the command history on standard output
+    bool verbose = false;                            // headless: the command history on standard output
     std::vector<std::pair<QString, QString>> served; // service and topic, the default first
-    QString open;                       // a DXF file to open at start
+    QString open;                                    // a DXF file to open at start
 
     // Reads the arguments; false with a message (in Japanese) for the user when they are wrong.
     static bool parse(const QStringList &arguments, HostOptions &options, QString *message);

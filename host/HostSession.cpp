@@ -10,10 +10,10 @@ namespace {
 // One line of what a conversation sent, with its carriage returns shown.
 QString shown(std::string_view chars)
 {
-    QString s = QString::fromUtf8(chars.data(), static_cast<qsizetype>(std::min<std::size_t>(chars.size(), 400)));
+    QString s =
+        QString::fromUtf8(chars.data(), static_cast<qsizetype>(std::min<std::size_t>(chars.size(), 400)));
     s.replace(QChar('\r'), QStringLiteral("↵")).replace(QChar('\n'), QStringLiteral("↵"));
-    if (chars.size() > 400 || s.size() > 160)
-        s = s.left(160) + QStringLiteral("…");
+    if (chars.size() > 400 || s.size() > 160) s = s.left(160) + QStringLiteral("…");
     return s;
 }
 
@@ -119,12 +119,13 @@ bool HostSession::open(const QString &path, QString *error)
         return false;
     }
     interpreter_.cancel();
-    drawing_.replace(std::move(r.entities));
+    drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
     if (r.skipped > 0)
-        interpreter_.note(QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
+        interpreter_.note(
+            QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
     settle();
     return true;
 }
@@ -180,16 +181,12 @@ void HostSession::step()
 {
     while (!waitingForProgram_) {
         const auto request = interpreter_.takeRequest();
-        if (!request)
-            break;
-        if (!handle(*request))
-            return;
+        if (!request) break;
+        if (!handle(*request)) return;
         interpreter_.resume();
     }
-    if (!interpreter_.waitingForPick())
-        pickAnnounced_ = false;
-    if (!interpreter_.waitingForColor())
-        colorAnnounced_ = false;
+    if (!interpreter_.waitingForPick()) pickAnnounced_ = false;
+    if (!interpreter_.waitingForColor()) colorAnnounced_ = false;
     if (interpreter_.waitingForPick() && !pickAnnounced_) {
         pickAnnounced_ = true;
         publish();
@@ -206,7 +203,9 @@ void HostSession::step()
 bool HostSession::handle(const cad::Request &request)
 {
     switch (request.kind) {
-    case cad::Request::Kind::ZoomExtents: emit zoomExtentsWanted(); return true;
+    case cad::Request::Kind::ZoomExtents:
+        emit zoomExtentsWanted();
+        return true;
     case cad::Request::Kind::Script:
         if (!request.argument.empty()) {
             runScriptFile(QString::fromStdString(request.argument));
@@ -238,7 +237,8 @@ void HostSession::publish()
     }
     if (interpreter_.historyCount() != seenHistory_) {
         const auto &lines = interpreter_.history();
-        const std::uint64_t fresh = std::min<std::uint64_t>(interpreter_.historyCount() - seenHistory_, lines.size());
+        const std::uint64_t fresh =
+            std::min<std::uint64_t>(interpreter_.historyCount() - seenHistory_, lines.size());
         seenHistory_ = interpreter_.historyCount();
         QStringList list;
         list.reserve(static_cast<qsizetype>(fresh));

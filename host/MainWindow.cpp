@@ -30,7 +30,8 @@ const QString dxfFilter = QStringLiteral("DXF ファイル (*.dxf)");
 
 MainWindow::MainWindow(HostSession &session, QWidget *parent)
     : QMainWindow(parent), session_(session), canvas_(new Canvas(session, this)),
-      commandLine_(new CommandLine(session, this)), coordinates_(new QLabel(this)), conversations_(new QLabel(this))
+      commandLine_(new CommandLine(session, this)), coordinates_(new QLabel(this)),
+      conversations_(new QLabel(this))
 {
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(canvas_);
@@ -65,7 +66,8 @@ void MainWindow::buildMenus()
     file->addAction(QStringLiteral("新規作成(&N)"), QKeySequence::New, this, &MainWindow::newDrawing);
     file->addAction(QStringLiteral("開く(&O)..."), QKeySequence::Open, this, &MainWindow::openFile);
     file->addAction(QStringLiteral("上書き保存(&S)"), QKeySequence::Save, this, &MainWindow::saveFile);
-    file->addAction(QStringLiteral("名前を付けて保存(&A)..."), QKeySequence::SaveAs, this, &MainWindow::saveAs);
+    file->addAction(QStringLiteral("名前を付けて保存(&A)..."), QKeySequence::SaveAs, this,
+                    &MainWindow::saveAs);
     file->addSeparator();
     file->addAction(QStringLiteral("SVG に書き出し(&G)..."), this, [this] { exportPicture(true); });
     file->addAction(QStringLiteral("PNG に書き出し(&P)..."), this, [this] { exportPicture(false); });
@@ -76,18 +78,21 @@ void MainWindow::buildMenus()
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     edit->addAction(QStringLiteral("元に戻す(&U)"), QKeySequence::Undo, &session_, &HostSession::undo);
-    edit->addAction(QStringLiteral("やり直し(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y), &session_, &HostSession::redo);
+    edit->addAction(QStringLiteral("やり直し(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y), &session_,
+                    &HostSession::redo);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    view->addAction(QStringLiteral("図形範囲ズーム(&E)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), canvas_,
-                    &Canvas::zoomExtents);
+    view->addAction(QStringLiteral("図形範囲ズーム(&E)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
+                    canvas_, &Canvas::zoomExtents);
     view->addAction(QStringLiteral("拡大(&I)"), QKeySequence::ZoomIn, this, [this] { canvas_->zoomBy(2); });
-    view->addAction(QStringLiteral("縮小(&O)"), QKeySequence::ZoomOut, this, [this] { canvas_->zoomBy(0.5); });
+    view->addAction(QStringLiteral("縮小(&O)"), QKeySequence::ZoomOut, this,
+                    [this] { canvas_->zoomBy(0.5); });
     view->addSeparator();
     QAction *grid = view->addAction(QStringLiteral("グリッド表示(&G)"), canvas_, &Canvas::setGridVisible);
     grid->setCheckable(true);
     grid->setShortcut(QKeySequence(Qt::Key_F7));
-    QAction *snap = view->addAction(QStringLiteral("オブジェクト スナップ(&S)"), canvas_, &Canvas::setSnapEnabled);
+    QAction *snap =
+        view->addAction(QStringLiteral("オブジェクト スナップ(&S)"), canvas_, &Canvas::setSnapEnabled);
     snap->setCheckable(true);
     snap->setChecked(canvas_->snapEnabled());
     snap->setShortcut(QKeySequence(Qt::Key_F3));
@@ -131,18 +136,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::newDrawing()
 {
-    if (saveIfWanted())
-        session_.newDrawing();
+    if (saveIfWanted()) session_.newDrawing();
 }
 
 void MainWindow::openFile()
 {
-    if (!saveIfWanted())
-        return;
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("DXF ファイルを開く"), dialogFolder(),
-                                                      dxfFilter + QStringLiteral(";;すべてのファイル (*)"));
-    if (path.isEmpty())
-        return;
+    if (!saveIfWanted()) return;
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("DXF ファイルを開く"), dialogFolder(),
+                                     dxfFilter + QStringLiteral(";;すべてのファイル (*)"));
+    if (path.isEmpty()) return;
     QString error;
     if (!session_.open(path, &error)) {
         warn(error);
@@ -153,25 +156,21 @@ void MainWindow::openFile()
 
 bool MainWindow::saveFile()
 {
-    if (session_.fileName().isEmpty())
-        return saveAs();
+    if (session_.fileName().isEmpty()) return saveAs();
     QString error;
-    if (session_.save(session_.fileName(), &error))
-        return true;
+    if (session_.save(session_.fileName(), &error)) return true;
     warn(error);
     return false;
 }
 
 bool MainWindow::saveAs()
 {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), dialogFolder(), dxfFilter);
-    if (path.isEmpty())
-        return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".dxf");
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), dialogFolder(), dxfFilter);
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".dxf");
     QString error;
-    if (session_.save(path, &error))
-        return true;
+    if (session_.save(path, &error)) return true;
     warn(error);
     return false;
 }
@@ -180,46 +179,40 @@ void MainWindow::exportPicture(bool svg)
 {
     const QString filter = svg ? QStringLiteral("SVG 画像 (*.svg)") : QStringLiteral("PNG 画像 (*.png)");
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("書き出し"), dialogFolder(), filter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     const QString error = svg ? exportSvg(session_.drawing(), path) : exportPng(session_.drawing(), path);
-    if (!error.isEmpty())
-        warn(error);
+    if (!error.isEmpty()) warn(error);
 }
 
 void MainWindow::runScript()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("スクリプト実行"), dialogFolder(),
-                                                      QStringLiteral("スクリプト (*.scr);;すべてのファイル (*)"));
-    if (!path.isEmpty())
-        session_.runScriptFile(path);
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("スクリプト実行"), dialogFolder(),
+                                     QStringLiteral("スクリプト (*.scr);;すべてのファイル (*)"));
+    if (!path.isEmpty()) session_.runScriptFile(path);
 }
 
 bool MainWindow::saveIfWanted()
 {
-    if (!session_.modified())
-        return true;
-    QMessageBox box(QMessageBox::Question, title, QStringLiteral("図面は変更されています。変更を保存しますか?"),
-                    QMessageBox::NoButton, this);
+    if (!session_.modified()) return true;
+    QMessageBox box(QMessageBox::Question, title,
+                    QStringLiteral("図面は変更されています。変更を保存しますか?"), QMessageBox::NoButton,
+                    this);
     QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.exec();
-    if (box.clickedButton() == yes)
-        return saveFile();
+    if (box.clickedButton() == yes) return saveFile();
     return box.clickedButton() == no;
 }
 
 void MainWindow::pickWanted()
 {
-    if (!session_.interpreter().waitingForPick())
-        return;
+    if (!session_.interpreter().waitingForPick()) return;
     // The assistant minimises itself and waits: the host comes forward for the pick.
-    if (isMinimized())
-        showNormal();
+    if (isMinimized()) showNormal();
     raise();
     activateWindow();
     commandLine_->input()->setFocus();
@@ -227,14 +220,12 @@ void MainWindow::pickWanted()
 
 void MainWindow::colorWanted()
 {
-    if (!session_.interpreter().waitingForColor())
-        return;
+    if (!session_.interpreter().waitingForColor()) return;
     raise();
     activateWindow();
     ColorDialog dialog(session_.interpreter().color(), this);
     const bool chosen = dialog.exec() == QDialog::Accepted;
-    if (!session_.interpreter().waitingForColor())
-        return; // answered at the command line meanwhile
+    if (!session_.interpreter().waitingForColor()) return; // answered at the command line meanwhile
     session_.chooseColor(chosen ? dialog.colorIndex() : session_.interpreter().color());
 }
 
@@ -261,16 +252,17 @@ void MainWindow::exitWanted()
 
 void MainWindow::scriptWanted()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("スクリプト ファイルを選択"), dialogFolder(),
-                                                      QStringLiteral("スクリプト (*.scr);;すべてのファイル (*)"));
-    if (!path.isEmpty())
-        session_.runScriptFile(path);
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("スクリプト ファイルを選択"), dialogFolder(),
+                                     QStringLiteral("スクリプト (*.scr);;すべてのファイル (*)"));
+    if (!path.isEmpty()) session_.runScriptFile(path);
     session_.resume();
 }
 
 void MainWindow::updateTitle()
 {
-    const QString name = session_.fileName().isEmpty() ? QStringLiteral("無題") : QFileInfo(session_.fileName()).fileName();
+    const QString name =
+        session_.fileName().isEmpty() ? QStringLiteral("無題") : QFileInfo(session_.fileName()).fileName();
     setWindowTitle(QStringLiteral("%1[*] - %2").arg(name, title));
     setWindowModified(session_.modified());
 }
@@ -282,5 +274,6 @@ void MainWindow::warn(const QString &message)
 
 QString MainWindow::dialogFolder() const
 {
-    return session_.fileName().isEmpty() ? QDir::currentPath() : QFileInfo(session_.fileName()).absolutePath();
+    return session_.fileName().isEmpty() ? QDir::currentPath()
+                                         : QFileInfo(session_.fileName()).absolutePath();
 }

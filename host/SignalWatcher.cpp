@@ -21,8 +21,9 @@ void onSignal(int)
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0)
-        return;
+    // A client that goes away while it is answered must not end the host.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0) return;
     ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
     notifier_ = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
@@ -30,7 +31,9 @@ SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
         [[maybe_unused]] const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
         emit terminate();
     });
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

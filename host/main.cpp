@@ -23,8 +23,7 @@ namespace {
 bool wantsHeadless(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--headless") == 0)
-            return true;
+        if (std::strcmp(argv[i], "--headless") == 0) return true;
     return false;
 }
 
@@ -43,8 +42,7 @@ int serve(HostSession &session, CommandServer &server, const HostOptions &option
         QString error;
         if (!server.listen(service, topic, &error)) {
             tell(options.headless, error, true);
-            if (options.headless)
-                return 3;
+            if (options.headless) return 3;
             session.note(error);
         }
     }
@@ -55,13 +53,11 @@ int runHeadless(const HostOptions &options)
 {
     HostSession session;
     CommandServer server(session);
-    if (const int rc = serve(session, server, options); rc != 0)
-        return rc;
+    if (const int rc = serve(session, server, options); rc != 0) return rc;
     HeadlessHost host(session, options);
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::terminate, &host, &HeadlessHost::finish);
-    if (host.start())
-        QCoreApplication::exec();
+    if (host.start()) QCoreApplication::exec();
     server.close();
     return host.exitCode();
 }

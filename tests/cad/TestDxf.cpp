@@ -3,6 +3,7 @@
 
 #include "Describe.h"
 #include "Dxf.h"
+#include "DxfText.h"
 #include "Replay.h"
 
 #include <QDir>
@@ -40,10 +41,11 @@ QStringList ezdxf(const QString &mode, const QString &path)
 
 cad::Drawing sample()
 {
-    cad::Drawing d = cad::replay({"LINE 0,0 0.1,0.3 @1/3,0 \r", "ARC c @0,500 @400,0 @0,400 ", "CIRCLE 0,0 350 ",
-                                  "ELLIPSE c 0,0 @700,0 @0,200 ", "DTEXT j m @0,0 250 30 ＋1000 ±0 通り芯\r\r",
-                                  "PLINE 0,0 w 100  10,0 10,10 c ", "PLINE 0,0 w 0 5 10,0 \r", "LINE 5,5 6,6 \r"},
-                                 {1000, 2000});
+    cad::Drawing d =
+        cad::replay({"LINE 0,0 0.1,0.3 @1/3,0 \r", "ARC c @0,500 @400,0 @0,400 ", "CIRCLE 0,0 350 ",
+                     "ELLIPSE c 0,0 @700,0 @0,200 ", "DTEXT j m @0,0 250 30 ＋1000 ±0 通り芯\r\r",
+                     "PLINE 0,0 w 100  10,0 10,10 c ", "PLINE 0,0 w 0 5 10,0 \r", "LINE 5,5 6,6 \r"},
+                    {1000, 2000});
     std::vector<cad::Entity> entities = d.entities();
     entities.back().color = 1;
     entities[3].color = 0;
@@ -69,12 +71,11 @@ private slots:
         const cad::DxfReadResult back = cad::readDxf(path);
         QVERIFY2(back.ok, back.error.c_str());
         QCOMPARE(back.skipped, size_t(0));
-        cad::Drawing read;
-        read.replace(back.entities);
-        QCOMPARE(q(cad::describe(read)), q(cad::describe(d)));
+        QCOMPARE(q(cad::describe(back.drawing)), q(cad::describe(d)));
+        QVERIFY(!back.drawing.canUndo());
         // The coordinates come back to the last bit, not only to the rounding of describe().
         for (std::size_t i = 0; i < d.entities().size(); ++i) {
-            const cad::Entity &a = d.entities()[i], &b = back.entities[i];
+            const cad::Entity &a = d.entities()[i], &b = back.drawing.entities()[i];
             QCOMPARE(b.a.x, a.a.x);
             QCOMPARE(b.b.x, a.b.x);
             QCOMPARE(b.centre.y, a.centre.y);
@@ -105,10 +106,9 @@ private slots:
         QVERIFY(!ezdxf("make", path).contains("error"));
         const cad::DxfReadResult r = cad::readDxf(path.toStdString());
         QVERIFY2(r.ok, r.error.c_str());
-        cad::Drawing d;
-        d.replace(r.entities);
-        QCOMPARE(q(cad::describe(d)), q(Lines{"L 0,0 100,50 #1", "P 0,0 10,0 10,10 w 2.5/2.5 closed",
-                                              "T 5,5 30 90 ±0 通り芯", "C 1,2 3", "A 0,0 10 45..135"}));
+        QCOMPARE(q(cad::describe(r.drawing)),
+                 q(Lines{"L 0,0 100,50 #1", "P 0,0 10,0 10,10 w 2.5/2.5 closed", "T 5,5 30 90 ±0 通り芯",
+                         "C 1,2 3", "A 0,0 10 45..135"}));
         QCOMPARE(r.skipped, size_t(2)); // the MTEXT and the block reference
     }
 
@@ -121,6 +121,42 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath("taken")).isDir());
         QVERIFY(!cad::writeDxf(sample(), dir.filePath("missing/x.dxf").toStdString()).empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    void textEscapes_data()
+    {
+        QTest::addColumn<QString>("utf8");
+        QTest::addColumn<QString>("escaped");
+        QTest::newRow("ASCII stays") << "X1 ab"
+                                     << "X1 ab";
+        QTest::newRow("full-width plus") << "＋1000"
+                                         << "\\U+FF0B1000";
+        QTest::newRow("plus-minus") << "±0"
+                                    << "\\U+00B10";
+        QTest::newRow("kanji") << "通り芯"
+                               << "\\U+901A\\U+308A\\U+82AF";
+        QTest::newRow("beyond the basic plane") << "𠮷"
+                                                << "\\U+D842\\U+DFB7";
+        QTest::newRow("a line break would end the group") << "a\nb"
+                                                          << "a b";
+    }
+
+    void textEscapes()
+    {
+        QFETCH(QString, utf8);
+        QFETCH(QString, escaped);
+        const std::string encoded = cad::encodeDxfText(utf8.toStdString());
+        QCOMPARE(QString::fromStdString(encoded), escaped);
+        if (!utf8.contains('\n')) QCOMPARE(QString::fromStdString(cad::decodeDxfText(encoded)), utf8);
+    }
+
+    void textDecodingForgivesOddInput()
+    {
+        QCOMPARE(cad::decodeDxfText("\\u+00e9t\xe9"),
+                 std::string("ét\xc3\xa9"));                                     // lower case; a Latin-1 byte
+        QCOMPARE(cad::decodeDxfText("\\U+D800x"), std::string("\xef\xbf\xbdx")); // a lone surrogate
+        QCOMPARE(cad::decodeDxfText("\\U+12"), std::string("\\U+12"));           // too short to be one
+        QCOMPARE(cad::encodeDxfText("\xff"), std::string("\\U+FFFD"));
     }
 
     void badFilesAreRefusedOrReadInPart_data()
@@ -143,11 +179,11 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, ok);
-        const cad::DxfReadResult r = cad::readDxfData(std::string_view(bytes.constData(), size_t(bytes.size())));
+        const cad::DxfReadResult r =
+            cad::readDxfData(std::string_view(bytes.constData(), size_t(bytes.size())));
         QCOMPARE(r.ok, ok);
-        if (!ok)
-            QVERIFY(!r.error.empty());
-        for (const cad::Entity &e : r.entities)
+        if (!ok) QVERIFY(!r.error.empty());
+        for (const cad::Entity &e : r.drawing.entities())
             QVERIFY(std::isfinite(e.centre.x) && std::isfinite(e.radius));
     }
 };

@@ -31,14 +31,15 @@ private slots:
         QTest::newRow("Enter at the first point draws nothing") << std::string("LINE  ") << Lines{};
         QTest::newRow("Enter at the empty prompt repeats LINE")
             << std::string("LINE 0,0 10,0   5,5 5,10 \r") << Lines{"L 0,0 10,0", "L 5,5 5,10"};
-        QTest::newRow("LINE c closes") << std::string("LINE 0,0 10,0 10,10 c ")
-                                       << Lines{"L 0,0 10,0", "L 10,0 10,10", "L 10,10 0,0"};
+        QTest::newRow("LINE c closes")
+            << std::string("LINE 0,0 10,0 10,10 c ") << Lines{"L 0,0 10,0", "L 10,0 10,10", "L 10,10 0,0"};
         QTest::newRow("LINE u takes back a segment")
             << std::string("LINE 0,0 10,0 u @0,5 \r") << Lines{"L 0,0 0,5"};
         QTest::newRow("polar and relative points")
             << std::string("LINE 1,1 @10<90 @ @-1,0 \r") << Lines{"L 1,1 1,11", "L 1,11 1,11", "L 1,11 0,11"};
         QTest::newRow("third coordinate dropped") << std::string("LINE 0,0,5 3,4,5 \r") << Lines{"L 0,0 3,4"};
-        QTest::newRow("lower case and aliases") << std::string("l 0,0 1,0 \rc 0,0 2 ") << Lines{"L 0,0 1,0", "C 0,0 2"};
+        QTest::newRow("lower case and aliases")
+            << std::string("l 0,0 1,0 \rc 0,0 2 ") << Lines{"L 0,0 1,0", "C 0,0 2"};
         QTest::newRow("PLINE width, Enter keeps the start width")
             << std::string("PLINE 0,0 w 5  10,0 10,10 \r") << Lines{"P 0,0 10,0 10,10 w 5/5"};
         QTest::newRow("PLINE tapered first segment, then the end width")
@@ -46,8 +47,8 @@ private slots:
         QTest::newRow("PLINE width remembered") << std::string("PLINE 0,0 w 3  1,0 \rPLINE 5,5 6,5 \r")
                                                 << Lines{"P 0,0 1,0 w 3/3", "P 5,5 6,5 w 3/3"};
         QTest::newRow("PLINE half width") << std::string("PLINE 0,0 h 2  1,0 \r") << Lines{"P 0,0 1,0 w 4/4"};
-        QTest::newRow("PLINE u and c") << std::string("PLINE 0,0 5,0 9,9 u 5,5 c ")
-                                       << Lines{"P 0,0 5,0 5,5 closed"};
+        QTest::newRow("PLINE u and c")
+            << std::string("PLINE 0,0 5,0 9,9 u 5,5 c ") << Lines{"P 0,0 5,0 5,5 closed"};
         QTest::newRow("ARC through three points, clockwise given")
             << std::string("ARC 0,10 10,0 0,-10 ") << Lines{"A 0,0 10 270..90"};
         QTest::newRow("ARC through three points, counter-clockwise")
@@ -55,8 +56,8 @@ private slots:
         QTest::newRow("CIRCLE by a point on it") << std::string("CIRCLE 0,0 @3,4 ") << Lines{"C 0,0 5"};
         QTest::newRow("CIRCLE diameter, then the remembered radius")
             << std::string("CIRCLE 0,0 d 10 CIRCLE 1,1  ") << Lines{"C 0,0 5", "C 1,1 5"};
-        QTest::newRow("CIRCLE 2P and 3P") << std::string("CIRCLE 2p 0,0 10,0 CIRCLE 3p 1,0 0,1 -1,0 ")
-                                          << Lines{"C 5,0 5", "C 0,0 1"};
+        QTest::newRow("CIRCLE 2P and 3P")
+            << std::string("CIRCLE 2p 0,0 10,0 CIRCLE 3p 1,0 0,1 -1,0 ") << Lines{"C 5,0 5", "C 0,0 1"};
         QTest::newRow("ELLIPSE other axis longer becomes the major")
             << std::string("ELLIPSE c 0,0 @100,0 @0,200 ") << Lines{"E 0,0 0,200 0.5"};
         QTest::newRow("ELLIPSE by both ends and a distance")
@@ -64,17 +65,18 @@ private slots:
         QTest::newRow("DTEXT keeps height and rotation on Enter")
             << std::string("DTEXT j m 0,0 5 90 a\r\rDTEXT j m 10,0   b\r\r")
             << Lines{"T 0,0 5 90 a", "T 10,0 5 90 b"};
-        QTest::newRow("undo and redo") << std::string("LINE 0,0 1,0 2,0 \rCIRCLE 0,0 1 U REDO U ")
-                                       << Lines{"L 0,0 1,0", "L 1,0 2,0"};
+        QTest::newRow("undo and redo")
+            << std::string("LINE 0,0 1,0 2,0 \rCIRCLE 0,0 1 U REDO U ") << Lines{"L 0,0 1,0", "L 1,0 2,0"};
         QTest::newRow("UNDO with a count") << std::string("LINE 0,0 1,0 \rLINE 0,0 2,0 \rUNDO 2 ") << Lines{};
-        QTest::newRow("Escape in the stream ends the command")
-            << std::string("LINE 0,0 1,0 \x1b" "2,2 ") << Lines{"L 0,0 1,0"};
-        QTest::newRow("a bad point keeps the prompt") << std::string("LINE 0,0 x,y 1e999,0 @,5 1,1 \r")
-                                                      << Lines{"L 0,0 1,1"};
+        QTest::newRow("Escape in the stream ends the command") << std::string("LINE 0,0 1,0 \x1b"
+                                                                              "2,2 ")
+                                                               << Lines{"L 0,0 1,0"};
+        QTest::newRow("a bad point keeps the prompt")
+            << std::string("LINE 0,0 x,y 1e999,0 @,5 1,1 \r") << Lines{"L 0,0 1,1"};
         QTest::newRow("overflowing relative points are refused")
             << std::string("LINE 1e15,0 @1e15,0 1,0 \r") << Lines{"L 1e+15,0 1,0"};
-        QTest::newRow("zero sizes are refused") << std::string("CIRCLE 0,0 0 -1 2 ARC c 0,0 0,0 1,0 0,1 ")
-                                                << Lines{"C 0,0 2", "A 0,0 1 0..90"};
+        QTest::newRow("zero sizes are refused")
+            << std::string("CIRCLE 0,0 0 -1 2 ARC c 0,0 0,0 1,0 0,1 ") << Lines{"C 0,0 2", "A 0,0 1 0..90"};
     }
 
     void commands()
@@ -230,8 +232,7 @@ private slots:
             for (int k = 0; k < 8; ++k) {
                 interpreter.pick({1, 1});
                 interpreter.chooseColor(2);
-                if (interpreter.takeRequest())
-                    interpreter.resume();
+                if (interpreter.takeRequest()) interpreter.resume();
             }
             interpreter.cancel();
             interpreter.feed("\x1bLINE 0,0 1,0 \r");

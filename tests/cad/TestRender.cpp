@@ -9,7 +9,8 @@
 
 namespace {
 
-QImage paint(const cad::Drawing &drawing, const cad::ViewTransform *view = nullptr, QColor background = Qt::white)
+QImage paint(const cad::Drawing &drawing, const cad::ViewTransform *view = nullptr,
+             QColor background = Qt::white)
 {
     QImage image(400, 300, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -81,14 +82,34 @@ private slots:
     // Coordinates at the limits and deep zooms must neither hang nor crash the painter.
     void extremeViewsAreSafe()
     {
-        const cad::Drawing d = cad::replay({"LINE -1e15,-1e15 1e15,1e15 \rCIRCLE 0,0 1e14 ARC c 0,0 1e14,0 0,1e14 "
-                                            "PLINE -1e14,0 w 1e12  1e14,0 \rDTEXT j m 0,0 1e13 30 big\r\r"});
+        const cad::Drawing d =
+            cad::replay({"LINE -1e15,-1e15 1e15,1e15 \rCIRCLE 0,0 1e14 ARC c 0,0 1e14,0 0,1e14 "
+                         "PLINE -1e14,0 w 1e12  1e14,0 \rDTEXT j m 0,0 1e13 30 big\r\r"});
         for (double scale : {1e-15, 1e-6, 1.0, 1e6}) {
             const cad::ViewTransform view{{0, 0}, scale};
             paint(d, &view);
         }
         const cad::ViewTransform onTheCircle{{1e14, 0}, 1.0};
         QVERIFY(inked(paint(d, &onTheCircle)) > 0);
+    }
+
+    // Seen from close up, a huge circle is drawn where it is, to the pixel, not as long chords.
+    void hugeCircleCloseUp()
+    {
+        const cad::Drawing d = cad::replay({"CIRCLE 0,0 1000000 "});
+        const cad::ViewTransform view{{1000000, 0}, 100.0};
+        const QImage image = paint(d, &view);
+        int rows = 0;
+        for (int y = 20; y < 280; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != Qt::white) {
+                    QVERIFY2(std::abs(x - 200) <= 1, qPrintable(QString("row %1 inked at %2").arg(y).arg(x)));
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        QCOMPARE(rows, 260);
     }
 
     void colours()

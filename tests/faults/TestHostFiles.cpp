@@ -98,7 +98,7 @@ private slots:
             QVERIFY(!cad::readDxfData(whole.substr(0, std::size_t(cut))).ok);
             const cad::DxfReadResult again = cad::readDxfData(whole);
             cad::Drawing d;
-            d.replace(again.entities);
+            d.replace(again.drawing.entities());
             QCOMPARE(cad::describe(d), expected);
         }
     }

@@ -81,7 +81,7 @@ std::vector<std::string> savedDrawing(CadLink &link, const QString &out)
         const cad::DxfReadResult r = cad::readDxf(out.toStdString());
         if (r.ok) {
             cad::Drawing d;
-            d.replace(r.entities);
+            d.replace(r.drawing.entities());
             lines = cad::describe(d);
         }
     }

@@ -121,7 +121,7 @@ private slots:
         const cad::DxfReadResult r = cad::readDxf(out.toStdString());
         QVERIFY2(r.ok, r.error.c_str());
         cad::Drawing d;
-        d.replace(r.entities);
+        d.replace(r.drawing.entities());
         QCOMPARE(cad::describe(d), std::vector<std::string>{"L 0,0 1,1"});
         qunsetenv("QUENDRA_RUNTIME_DIR");
     }

@@ -28,13 +28,13 @@ QStringList ezdxfDump(const QString &path)
 }
 
 std::unique_ptr<quendra::CadLink> openLink(const std::string &service = quendra::cadService,
-                                       const std::string &topic = quendra::cadTopic)
+                                           const std::string &topic = quendra::cadTopic)
 {
-    auto l = std::make_unique<quendra::CadLink>(quendra::makeSocketTransport(std::chrono::milliseconds(5000)));
+    auto l =
+        std::make_unique<quendra::CadLink>(quendra::makeSocketTransport(std::chrono::milliseconds(5000)));
     // The host needs a moment to start listening.
     for (int i = 0; i < 100; ++i) {
-        if (l->open(service, topic) == quendra::LinkError::None)
-            return l;
+        if (l->open(service, topic) == quendra::LinkError::None) return l;
         QThread::msleep(50);
     }
     return nullptr;
@@ -87,9 +87,10 @@ private slots:
         QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
         QVERIFY(h.finished());
         QCOMPARE(h.exitCode(), 0);
-        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 1000,2050 1600,2050",
-                                              "L 1600,1950 1000,1950", "L 1050,2050 1050,1950", "L 1550,1950 1550,2050",
-                                              "L 1550,2000 1050,2000", "T 1050,2000 250 0 ＋1000"}));
+        QCOMPARE(ezdxfDump(out),
+                 (QStringList{"version AC1015", "errors 0", "L 1000,2050 1600,2050", "L 1600,1950 1000,1950",
+                              "L 1050,2050 1050,1950", "L 1550,1950 1550,2050", "L 1550,2000 1050,2000",
+                              "T 1050,2000 250 0 ＋1000"}));
     }
 
     // Executes of several conversations form one queue; a held ID waits for the next --pick.
@@ -97,7 +98,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString out = dir.filePath("two.dxf");
-        Host h({"--pick", "0,0", "--pick", "100,100", "--color", "3", "--out", out, "--serve", "Other|Topic"});
+        Host h(
+            {"--pick", "0,0", "--pick", "100,100", "--color", "3", "--out", out, "--serve", "Other|Topic"});
         auto first = openLink();
         auto second = openLink("Other", "Topic");
         QVERIFY(first && second);
@@ -107,6 +109,22 @@ private slots:
         QCOMPARE(second->execute("EXIT "), quendra::LinkError::None);
         QVERIFY(h.finished());
         QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 10,0", "C 100,100 5 #3"}));
+    }
+
+    // Without --color, DDCOLOR keeps the colour; SAVE writes --out and the host goes on.
+    void saveWritesAndColourStays()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("saved.dxf");
+        Host h({"--out", out});
+        auto l = openLink();
+        QVERIFY(l);
+        QCOMPARE(l->execute("DDCOLOR LINE 0,0 1,0 \rSAVE "), quendra::LinkError::None);
+        QCOMPARE(l->execute("CIRCLE 0,0 1 "), quendra::LinkError::None); // answered, so SAVE is done
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 1,0"}));
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 1,0", "C 0,0 1"}));
     }
 
     void sigtermWritesTheDrawing()
@@ -119,7 +137,8 @@ private slots:
         QCOMPARE(l->execute("PLINE 0,0 w 10  100,0 100,100 c "), quendra::LinkError::None);
         h.terminate();
         QVERIFY(h.finished());
-        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "P 0,0 100,0 100,100 w 10/10 closed"}));
+        QCOMPARE(ezdxfDump(out),
+                 (QStringList{"version AC1015", "errors 0", "P 0,0 100,0 100,100 w 10/10 closed"}));
     }
 
     void replaysAndExits()
@@ -154,7 +173,8 @@ private slots:
         auto good = openLink();
         QVERIFY(good);
         QLocalSocket bad;
-        bad.connectToServer(QString::fromStdString(quendra::socketPath(quendra::cadService, quendra::cadTopic)));
+        bad.connectToServer(
+            QString::fromStdString(quendra::socketPath(quendra::cadService, quendra::cadTopic)));
         QVERIFY(bad.waitForConnected(5000));
         bad.write(bytes);
         bad.flush();

@@ -1,6 +1,7 @@
 // The session between the input and the program: requests, scripts, files.
 
 #include "Describe.h"
+#include "HostOptions.h"
 #include "HostSession.h"
 
 #include <QFile>
@@ -21,7 +22,8 @@ private slots:
         f.write("LINE 0,0 1,0\r\n\r\n");
         f.close();
         HostSession s;
-        s.enqueue(QStringLiteral("SCRIPT %1\rCIRCLE 0,0 2 ").arg(f.fileName()).toStdString(), QStringLiteral("会話 1"));
+        s.enqueue(QStringLiteral("SCRIPT %1\rCIRCLE 0,0 2 ").arg(f.fileName()).toStdString(),
+                  QStringLiteral("会話 1"));
         QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 0,0 1,0", "C 0,0 2"}));
     }
 
@@ -73,6 +75,51 @@ private slots:
         QVERIFY(!reason.isEmpty());
         s.setExiting(true);
         QVERIFY(!s.accepts(1, &reason));
+    }
+
+    void options_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("headless with everything")
+            << QStringList{"--headless", "--out",      "a.dxf",  "--pick",
+                           "1000,2000",  "--pick",     "-5,0.5", "--color",
+                           "3",          "--replay",   "x.scr",  "--exit-after-replay",
+                           "--serve",    "Other|Topic"}
+            << "headless out=a.dxf picks=1000,2000;-5,0.5; color=3 replays=x.scr exit served=2";
+        QTest::newRow("window with a file")
+            << QStringList{"plan.dxf"} << "window out= picks= color=- replays= served=1 open=plan.dxf";
+        QTest::newRow("relative pick") << QStringList{"--pick", "@1,2"} << "error";
+        QTest::newRow("pick that is no point") << QStringList{"--pick", "a,b"} << "error";
+        QTest::newRow("colour out of range") << QStringList{"--color", "257"} << "error";
+        QTest::newRow("serve without a bar") << QStringList{"--serve", "Other"} << "error";
+        QTest::newRow("two files") << QStringList{"a.dxf", "b.dxf"} << "error";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "error";
+    }
+
+    void options()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        HostOptions o;
+        QString message;
+        if (!HostOptions::parse(QStringList{"quendra-host"} + arguments, o, &message)) {
+            QVERIFY(!message.isEmpty());
+            QCOMPARE(QStringLiteral("error"), expected);
+            return;
+        }
+        QString picks;
+        for (const cad::Point &p : o.picks)
+            picks += QStringLiteral("%1,%2;").arg(p.x).arg(p.y);
+        QString got = QStringLiteral("%1 out=%2 picks=%3 color=%4 replays=%5%6 served=%7")
+                          .arg(o.headless ? "headless" : "window", o.out, picks,
+                               o.color ? QString::number(*o.color) : QStringLiteral("-"), o.replays.join(','),
+                               o.exitAfterReplay ? " exit" : "")
+                          .arg(o.served.size());
+        if (!o.open.isEmpty()) got += QStringLiteral(" open=%1").arg(o.open);
+        QCOMPARE(got, expected);
+        QCOMPARE(o.served.front().first, QStringLiteral("AutoCAD LT.DDE"));
+        QCOMPARE(o.served.front().second, QStringLiteral("System"));
     }
 
     void saveAndOpenKeepTheDrawing()

@@ -1,0 +1,179 @@
+// The window driven as a user would, offscreen: typing, picks that snap, the colour dialog, the
+// question on exit, undo from the keyboard, export.
+
+#include "Canvas.h"
+#include "ColorDialog.h"
+#include "CommandLine.h"
+#include "Describe.h"
+#include "Export.h"
+#include "HostSession.h"
+#include "MainWindow.h"
+#include "Replay.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+namespace {
+
+// Answers the next modal dialog once it is up.
+void whenModal(std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(w);
+        }
+    });
+    timer->start();
+}
+
+bool waitFor(const std::function<bool()> &condition)
+{
+    for (int i = 0; i < 200 && !condition(); ++i)
+        QTest::qWait(10);
+    return condition();
+}
+
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        session_ = std::make_unique<HostSession>();
+        window_ = std::make_unique<MainWindow>(*session_);
+        window_->resize(800, 600);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        input_ = window_->findChild<QLineEdit *>(QStringLiteral("commandInput"));
+        QVERIFY(input_);
+        // One drawing unit a pixel, the origin in the middle of the canvas.
+        window_->canvas()->setView({{0, 0}, 1.0});
+    }
+
+    void cleanup()
+    {
+        window_.reset();
+        session_.reset();
+    }
+
+    void typedCommandsDrawAndEscapeCancels()
+    {
+        QTest::keyClicks(input_, QStringLiteral("LINE 0,0 100,0 100,50 "));
+        QCOMPARE(session_->drawing().size(), size_t(2));
+        QTest::keyClick(input_, Qt::Key_Escape);
+        QCOMPARE(QString::fromStdString(session_->interpreter().prompt()), QStringLiteral("コマンド: "));
+        // DTEXT takes the blank as text: only Enter ends its line.
+        QTest::keyClicks(input_, QStringLiteral("DTEXT j m 0,0 10 0 "));
+        QTest::keyClicks(input_, QStringLiteral("A B"));
+        QTest::keyClick(input_, Qt::Key_Return);
+        QTest::keyClick(input_, Qt::Key_Return);
+        QCOMPARE(cad::describe(session_->drawing().at(2)), std::string("T 0,0 10 0 A B"));
+    }
+
+    void picksSnapToEndPoints()
+    {
+        QTest::keyClicks(input_, QStringLiteral("LINE 0,0 100,0 "));
+        QTest::keyClick(input_, Qt::Key_Escape);
+        QTest::keyClicks(input_, QStringLiteral("LINE "));
+        Canvas *canvas = window_->canvas();
+        const QRectF area(canvas->viewport()->rect());
+        const QPoint nearEnd = canvas->view().toDevice(area, {100, 0}).toPoint() + QPoint(3, -2);
+        QTest::mouseMove(canvas->viewport(), nearEnd);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, nearEnd);
+        const QPoint free = canvas->view().toDevice(area, {100, 120}).toPoint();
+        QTest::mouseMove(canvas->viewport(), free);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, free);
+        QTest::keyClick(input_, Qt::Key_Escape);
+        QCOMPARE(session_->drawing().size(), size_t(2));
+        const cad::Entity picked = session_->drawing().at(1);
+        QCOMPARE(picked.a.x, 100.0); // snapped exactly
+        QCOMPARE(picked.a.y, 0.0);
+        QVERIFY(std::abs(picked.b.y - 120) <= 1);
+    }
+
+    void colourDialogAnswersDdcolor()
+    {
+        whenModal([](QWidget *w) {
+            auto *dialog = qobject_cast<ColorDialog *>(w);
+            QVERIFY(dialog);
+            dialog->findChild<QToolButton *>(QStringLiteral("color3"))->click();
+            dialog->accept();
+        });
+        session_->enqueue("DDCOLOR LINE 0,0 1,1 \r", QStringLiteral("会話 1"));
+        QVERIFY(session_->interpreter().waitingForColor());
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+        QCOMPARE(session_->drawing().at(0).color, 3);
+    }
+
+    void exitAsksAboutAChangedDrawing()
+    {
+        QTest::keyClicks(input_, QStringLiteral("CIRCLE 0,0 10 "));
+        whenModal([](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            QVERIFY(box);
+            QCOMPARE(box->text(), QStringLiteral("図面は変更されています。変更を保存しますか?"));
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == QStringLiteral("キャンセル")) b->click();
+        });
+        session_->enqueue("EXIT LINE 0,0 5,5 \r", QStringLiteral("会話 1"));
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 2; }));
+        QVERIFY(!session_->exiting());
+    }
+
+    void exitWithoutChangesEndsAtOnce()
+    {
+        session_->enqueue("EXIT ", QStringLiteral("会話 1"));
+        QVERIFY(waitFor([this] { return session_->exiting(); }));
+    }
+
+    void undoKeyReachesTheDrawing()
+    {
+        QTest::keyClicks(input_, QStringLiteral("CIRCLE 0,0 10 "));
+        QCOMPARE(session_->drawing().size(), size_t(1));
+        window_->activateWindow();
+        QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(waitFor([this] { return session_->drawing().empty(); }));
+        QTest::keyClick(input_, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+    }
+
+    void exportsPictures()
+    {
+        QTemporaryDir dir;
+        const cad::Drawing d = cad::replay({"LINE 0,0 400,0 400,100 \r", "DTEXT j m 200,50 30 0 ＋1000\r\r"});
+        QCOMPARE(exportPng(d, dir.filePath("a.png"), 800), QString());
+        QImage image(dir.filePath("a.png"));
+        QCOMPARE(image.width(), 800);
+        QCOMPARE(image.height(), 200);
+        QVERIFY(image.pixelColor(400, 100) == Qt::white);
+        QCOMPARE(exportSvg(d, dir.filePath("a.svg")), QString());
+        QFile svg(dir.filePath("a.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QVERIFY(svg.readAll().contains("<svg"));
+        QVERIFY(!exportPng(d, dir.filePath("missing/a.png")).isEmpty());
+    }
+
+private:
+    std::unique_ptr<HostSession> session_;
+    std::unique_ptr<MainWindow> window_;
+    QLineEdit *input_ = nullptr;
+};
+
+QTEST_MAIN(TestWindow)
+#include "TestWindow.moc"

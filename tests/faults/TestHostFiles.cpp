@@ -114,8 +114,8 @@ private slots:
         dxf += "0\nENDSEC\n0\nEOF\n";
         const cad::DxfReadResult r = cad::readDxfData(dxf);
         QVERIFY2(r.ok, r.error.c_str());
-        QCOMPARE(r.entities.size(), std::size_t(2000));
-        QCOMPARE(r.entities.back().vertices.size(), std::size_t(2));
+        QCOMPARE(r.drawing.entities().size(), std::size_t(2000));
+        QCOMPARE(r.drawing.entities().back().vertices.size(), std::size_t(2));
     }
 
     // Counts no memory holds: dxflib freed its old room, failed to make the new and freed the

@@ -4,8 +4,9 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into a Qt signal, delivered in the event loop: the handler itself only
-// writes a byte to a pipe.
+// Turns SIGTERM and SIGINT (on Windows the console's Ctrl+C, Ctrl+Break and close events) into a Qt
+// signal, delivered in the event loop: the handler itself only writes a byte to a pipe or posts an
+// event.
 class SignalWatcher : public QObject
 {
     Q_OBJECT

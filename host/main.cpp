@@ -14,8 +14,13 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#ifdef _WIN32
+#include "DdeCommandServer.h"
+#endif
+
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -36,29 +41,109 @@ void tell(bool headless, const QString &message, bool error)
     QMessageBox::warning(nullptr, QStringLiteral("quendra-host"), message);
 }
 
-int serve(HostSession &session, CommandServer &server, const HostOptions &options)
+#ifdef _WIN32
+// Scripts that arrive by DDE are queued once their execute is answered, as on the socket: what
+// they set off (a pick, the colour dialog) must not keep the client waiting.
+DdeCommandServer::Sink ddeSink(HostSession &session, const std::function<void()> &conversationsChanged)
 {
-    for (const auto &[service, topic] : options.served) {
-        QString error;
-        if (!server.listen(service, topic, &error)) {
+    DdeCommandServer::Sink sink;
+    sink.accepts = [&session](std::size_t bytes, std::string *reason) {
+        QString why;
+        const bool taken = session.accepts(bytes, &why);
+        *reason = why.toStdString();
+        return taken;
+    };
+    sink.enqueue = [&session](std::string script) {
+        QMetaObject::invokeMethod(
+            &session, [&session, script = std::move(script)] { session.enqueue(script, QStringLiteral("DDE")); },
+            Qt::QueuedConnection);
+    };
+    sink.note = [&session](const std::string &line) { session.note(QString::fromStdString(line)); };
+    sink.conversationsChanged = [conversationsChanged](int) { conversationsChanged(); };
+    return sink;
+}
+#endif
+
+// Every way the host is reached: its sockets and, on Windows, DDE as well.
+class Servers
+{
+public:
+    explicit Servers(HostSession &session)
+        : session_(session), sockets_(session)
+#ifdef _WIN32
+          ,
+          dde_(ddeSink(session, [this] { tellConversations(); }))
+#endif
+    {
+        QObject::connect(&sockets_, &CommandServer::conversationsChanged, [this] { tellConversations(); });
+    }
+
+    ~Servers() { close(); }
+
+    // 0, or the exit code of a headless host that cannot serve a service.
+    int listen(const HostOptions &options)
+    {
+        for (const auto &[service, topic] : options.served) {
+            QString error;
+            bool served = sockets_.listen(service, topic, &error);
+#ifdef _WIN32
+            std::string ddeError;
+            if (served && !dde_.listen(service.toStdString(), topic.toStdString(), &ddeError)) {
+                served = false;
+                error = QString::fromStdString(ddeError);
+            }
+#endif
+            if (served) continue;
             tell(options.headless, error, true);
             if (options.headless) return 3;
-            session.note(error);
+            session_.note(error);
         }
+        return 0;
     }
-    return 0;
-}
+
+    int conversations() const
+    {
+        int count = sockets_.conversations();
+#ifdef _WIN32
+        count += dde_.conversations();
+#endif
+        return count;
+    }
+
+    void close()
+    {
+        onConversations = nullptr;
+#ifdef _WIN32
+        dde_.close();
+#endif
+        sockets_.close();
+    }
+
+    std::function<void(int count)> onConversations;
+
+private:
+    void tellConversations()
+    {
+        if (onConversations) onConversations(conversations());
+    }
+
+    HostSession &session_;
+    CommandServer sockets_;
+#ifdef _WIN32
+    DdeCommandServer dde_;
+#endif
+};
 
 int runHeadless(const HostOptions &options)
 {
     HostSession session;
-    CommandServer server(session);
-    if (const int rc = serve(session, server, options); rc != 0) return rc;
+    Servers servers(session);
+    if (const int rc = servers.listen(options); rc != 0) return rc;
     HeadlessHost host(session, options);
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::terminate, &host, &HeadlessHost::finish);
     if (host.start()) QCoreApplication::exec();
-    server.close();
+    servers.close();
     return host.exitCode();
 }
 
@@ -70,16 +155,16 @@ int runWindow(const HostOptions &options)
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&translator);
     HostSession session;
-    CommandServer server(session);
+    Servers servers(session);
     MainWindow window(session);
-    serve(session, server, options);
+    servers.listen(options);
+    servers.onConversations = [&window](int count) { window.showConversations(count); };
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::terminate, &window, &MainWindow::quitWithoutAsking);
-    QObject::connect(&server, &CommandServer::conversationsChanged, &window, &MainWindow::showConversations);
     window.show();
     window.start(options);
     const int rc = QApplication::exec();
-    server.close();
+    servers.close();
     return rc;
 }
 

@@ -63,7 +63,8 @@ std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds tim
 std::unique_ptr<LinkTransport> makeRecordTransport(std::string path);
 
 // Where the host of a service and topic listens: a socket in a folder of this user's
-// (QUENDRA_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quendra, else /tmp/quendra-UID), mode 0700.
+// (QUENDRA_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quendra, else /tmp/quendra-UID), mode 0700. On
+// Windows a named pipe whose name begins with the user's (socketFolder() is that beginning).
 std::string socketFolder();
 std::string socketPath(const std::string &service, const std::string &topic);
 

@@ -8,8 +8,10 @@
 #include <QLocalSocket>
 #include <QUrl>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace quendra {
 
@@ -88,6 +90,22 @@ std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds tim
     return std::make_unique<SocketTransport>(timeout);
 }
 
+#ifdef _WIN32
+// Named pipes have no folders: the name carries the user (or QUENDRA_RUNTIME_DIR, to keep runs
+// apart), and the host's pipe admits this user only.
+std::string socketFolder()
+{
+    QString owner = qEnvironmentVariable("QUENDRA_RUNTIME_DIR");
+    if (owner.isEmpty()) owner = qEnvironmentVariable("USERNAME");
+    return "quendra-" + QUrl::toPercentEncoding(owner).toStdString();
+}
+
+std::string socketPath(const std::string &service, const std::string &topic)
+{
+    const QByteArray name = QUrl::toPercentEncoding(QString::fromStdString(service + "|" + topic));
+    return socketFolder() + "." + name.toStdString();
+}
+#else
 std::string socketFolder()
 {
     QString dir = qEnvironmentVariable("QUENDRA_RUNTIME_DIR");
@@ -105,5 +123,6 @@ std::string socketPath(const std::string &service, const std::string &topic)
     const QByteArray name = QUrl::toPercentEncoding(QString::fromStdString(service + "|" + topic));
     return socketFolder() + "/" + name.toStdString();
 }
+#endif
 
 } // namespace quendra

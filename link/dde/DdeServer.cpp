@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <vector>
 
 namespace quendra {
@@ -37,18 +38,36 @@ namespace {
 
 using Session = DdeServer::Session;
 
-// DDEML calls back on the thread that made the instance and passes no context; a thread serves
-// one session at a time.
-thread_local Session *serving = nullptr;
+// DDEML calls back on the thread that made the instance and passes no context: the sessions a
+// thread serves, found by service and topic, and its conversations, found by their handle.
+thread_local std::vector<Session *> serving;
+thread_local std::map<HCONV, Session *> conversing;
 
 HDDEDATA answer(UINT_PTR value)
 {
     return reinterpret_cast<HDDEDATA>(value);
 }
 
-bool isOurTopic(const Session &session, HSZ topic)
+Session *servingFor(HSZ topic, HSZ service)
 {
-    return topic && DdeCmpStringHandles(topic, session.topicHandle) == 0;
+    if (!topic || !service) return nullptr;
+    for (Session *session : serving)
+        if (DdeCmpStringHandles(topic, session->topicHandle) == 0 &&
+            DdeCmpStringHandles(service, session->serviceHandle) == 0)
+            return session;
+    return nullptr;
+}
+
+Session *conversationOf(HCONV conversation)
+{
+    const auto found = conversing.find(conversation);
+    return found == conversing.end() ? nullptr : found->second;
+}
+
+void countConversations(Session &session, int change)
+{
+    session.conversations += change;
+    if (session.options.conversationsChanged) session.options.conversationsChanged(session.conversations);
 }
 
 std::string readScript(const Session &session, HDDEDATA data)
@@ -65,33 +84,38 @@ std::string readScript(const Session &session, HDDEDATA data)
     return win::toUtf8(win::untilNul(text));
 }
 
-HDDEDATA onExecute(Session &session, HSZ topic, HDDEDATA data)
+HDDEDATA onExecute(Session *session, HDDEDATA data)
 {
-    if (!isOurTopic(session, topic)) return answer(DDE_FNOTPROCESSED);
+    if (!session) return answer(DDE_FNOTPROCESSED);
     bool taken = false;
     try {
-        taken = session.handler(readScript(session, data));
+        taken = session->handler(readScript(*session, data));
     } catch (...) {
         taken = false; // nothing may unwind through DDEML
     }
     return answer(taken ? DDE_FACK : DDE_FNOTPROCESSED);
 }
 
-HDDEDATA CALLBACK callback(UINT type, UINT, HCONV, HSZ topic, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR)
+HDDEDATA CALLBACK callback(UINT type, UINT, HCONV conversation, HSZ topic, HSZ service, HDDEDATA data,
+                           ULONG_PTR, ULONG_PTR)
 {
-    Session *session = serving;
-    if (!session) return nullptr;
     switch (type) {
     case XTYP_CONNECT:
-        return answer(isOurTopic(*session, topic) ? TRUE : FALSE);
+        return answer(servingFor(topic, service) ? TRUE : FALSE);
     case XTYP_CONNECT_CONFIRM:
-        ++session->conversations;
+        if (Session *session = servingFor(topic, service)) {
+            conversing[conversation] = session;
+            countConversations(*session, +1);
+        }
         return nullptr;
     case XTYP_DISCONNECT:
-        --session->conversations;
+        if (Session *session = conversationOf(conversation)) {
+            conversing.erase(conversation);
+            countConversations(*session, -1);
+        }
         return nullptr;
     case XTYP_EXECUTE:
-        return onExecute(*session, topic, data);
+        return onExecute(conversationOf(conversation), data);
     default:
         return nullptr;
     }
@@ -132,6 +156,8 @@ void release(Session &session)
     session.serviceHandle = session.topicHandle = nullptr;
     if (session.instance) DdeUninitialize(session.instance); // ends the conversations still open
     session.instance = 0;
+    std::erase_if(conversing, [&](const auto &entry) { return entry.second == &session; });
+    std::erase(serving, &session);
     session.conversations = 0;
 }
 
@@ -144,16 +170,9 @@ void join(Session &session)
 
 bool openService(Session &session)
 {
-    if (serving) {
-        session.failure = "this thread already serves a DDE service";
-        return false;
-    }
-    serving = &session;
+    serving.push_back(&session);
     const bool registered = registerService(session);
-    if (!registered) {
-        release(session);
-        serving = nullptr;
-    }
+    if (!registered) release(session);
     return registered;
 }
 
@@ -161,7 +180,6 @@ void closeService(Session &session)
 {
     DdeNameService(session.instance, session.serviceHandle, nullptr, DNS_UNREGISTER);
     release(session);
-    serving = nullptr;
 }
 
 DWORD WINAPI serve(void *parameter)

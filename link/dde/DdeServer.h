@@ -21,11 +21,14 @@ public:
     // Where the handler runs. OwnThread: a thread of the server's own with its own message loop,
     // whatever the owner's thread does. CallerThread: the thread that calls start(), whose message
     // loop (a Qt event loop on Windows, for one) must run; start() and stop() then belong to it.
+    // One thread may serve several services and topics.
     enum class Threading { OwnThread, CallerThread };
     struct Options
     {
         Charset charset = Charset::Ansi;
         Threading threading = Threading::OwnThread;
+        // Told the number of open conversations whenever one opens or ends, on the serving thread.
+        std::function<void(int conversations)> conversationsChanged;
     };
     using Handler = std::function<bool(const std::string &script)>;
 

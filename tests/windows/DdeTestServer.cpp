@@ -1,9 +1,13 @@
 // Serves "AutoCAD LT.DDE" / "System" with DdeServer and writes each executed string to a log
 // that the tests read back: "<conversations> <taken> <bytes>\n<script>\n" per execute.
-//   dde_test_server.exe TAG LOG ansi|unicode thread|caller
+//   dde_test_server.exe TAG LOG ansi|unicode thread|caller|host
+// "host" serves as quendra-host does on Windows (DdeCommandServer on this thread), also the
+// second service and topic of testserver::second, taking scripts into a queue that holds
+// testserver::hostQueueBytes; what it refuses is logged as "not taken" with the history's line.
 // Signals the event "ready" once registered; "stop" ends it in order, "crash" ends the process
 // on the spot as a crashing host would.
 #include "CadLink.h"
+#include "DdeCommandServer.h"
 #include "DdeServer.h"
 #include "TestServerProtocol.h"
 
@@ -48,6 +52,37 @@ DWORD waitServing(const HANDLE (&ends)[2], bool dispatch)
     }
 }
 
+// quendra-host's DDE side with a queue that is never served, as a host busy with a pick.
+int serveAsHost(const std::filesystem::path &log, HANDLE ready, const HANDLE (&ends)[2])
+{
+    std::size_t queued = 0;
+    DdeCommandServer *self = nullptr;
+    DdeCommandServer::Sink sink;
+    sink.accepts = [&](std::size_t bytes, std::string *reason) {
+        if (queued + bytes <= testserver::hostQueueBytes) return true;
+        *reason = "queue full";
+        return false;
+    };
+    sink.enqueue = [&](std::string script) {
+        queued += script.size();
+        record(log, self->conversations(), true, script);
+    };
+    sink.note = [&](const std::string &line) { record(log, self->conversations(), false, line); };
+    DdeCommandServer server(sink);
+    self = &server;
+    for (const auto &[service, topic] : {std::pair{cadService, cadTopic}, testserver::second}) {
+        std::string error;
+        if (!server.listen(service, topic, &error)) {
+            std::fprintf(stderr, "dde_test_server: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    SetEvent(ready);
+    if (waitServing(ends, true) == 1) TerminateProcess(GetCurrentProcess(), 3);
+    server.close();
+    return 0;
+}
+
 } // namespace
 
 int main()
@@ -60,11 +95,13 @@ int main()
     DdeServer::Options options;
     if (std::wstring(arguments[3]) == L"unicode") options.charset = DdeServer::Charset::Unicode;
     if (std::wstring(arguments[4]) == L"caller") options.threading = DdeServer::Threading::CallerThread;
+    const bool host = std::wstring(arguments[4]) == L"host";
     LocalFree(arguments);
 
     const HANDLE ready = event(tag, L"ready");
     const HANDLE release = event(tag, L"release");
     const HANDLE ends[2] = {event(tag, L"stop"), event(tag, L"crash")};
+    if (host) return serveAsHost(log, ready, ends);
 
     DdeServer *self = nullptr;
     DdeServer server(

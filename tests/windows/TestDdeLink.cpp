@@ -1,10 +1,12 @@
 // The DDE conversation under Wine: a CadLink over the DDE transport against dde_test_server.exe,
 // which serves "AutoCAD LT.DDE" / "System" from another process.
-//   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller
+//   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller|host
 #include "ButtonPress.h"
 #include "CadLink.h"
 #include "Checks.h"
+#include "DdeCommandServer.h"
 #include "DdeTransport.h"
+#include "Forms.h"
 #include "TestServerProcess.h"
 #include "detail50/Detail50Forms.h"
 #include "elements/ElementForms.h"
@@ -118,6 +120,62 @@ void callerThread(Checks &checks)
     expectScripts(checks, server.scripts(expected.size()), expected, "received in order and whole");
     server.stop();
     expectError(checks, link->execute("ID\r"), LinkError::NoHost, "stopped, it is gone");
+}
+
+// quendra-host's DDE side, as the host registers it on Windows: the assistant's forms reach it,
+// two services on one thread, its queue limit, and a second host refused while the first serves.
+void host(Checks &checks)
+{
+    TestServerProcess server(TestServerProcess::Mode::Host);
+    if (!checks.check(server.start(), "the host serves by DDE")) return;
+
+    DdeCommandServer rival(DdeCommandServer::Sink{});
+    std::string error;
+    checks.check(!rival.listen(cadService, cadTopic, &error), "a second host is refused");
+    checks.equal(error, "「AutoCAD LT.DDE|System」は既に別のプログラムが DDE で受け付けています。",
+                 "and told why");
+
+    const FormDefinition &fix = *findForm("fix100");
+    const FormState state = fix.initialState();
+    std::vector<std::string> sent;
+    for (const auto &button : fix.buttons)
+        if (button.role == Button::Role::BasePoint || button.role == Button::Role::Draw)
+            for (const std::string &script : press(fix, state, button.name).outcome.scripts())
+                sent.push_back(script);
+    sent.push_back(japanese);
+    auto link = ddeLink();
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "the assistant opens");
+    for (const std::string &script : sent)
+        expectError(checks, link->execute(script), LinkError::None, "taken: " + script.substr(0, 12));
+
+    auto second = ddeLink();
+    expectError(checks, second->open(testserver::second.first, testserver::second.second), LinkError::None,
+                "the second service and topic on the same thread");
+    expectError(checks, second->execute("ZOOM E\r"), LinkError::None, "takes its script");
+    sent.push_back("ZOOM E\r");
+    auto received = server.scripts(sent.size());
+    expectScripts(checks, received, sent, "in order, whole, CP932 text and all");
+    const auto all = server.received();
+    checks.check(!all.empty() && all.back().conversations == 2, "two conversations open");
+
+    // The queue holds 200 KB; each script here is 64 KB.
+    LinkError last = LinkError::None;
+    int taken = 0;
+    while (taken < 10 && (last = link->execute(bigScript())) == LinkError::None)
+        ++taken;
+    expectError(checks, last, LinkError::Refused, "a full queue refuses");
+    checks.check(taken == 3, "after " + std::to_string(taken) + " large scripts");
+    const auto notes = server.received();
+    checks.check(!notes.empty() && !notes.back().taken &&
+                     notes.back().script == "DDE の実行を受け付けませんでした: queue full",
+                 "the refusal is noted in the history");
+    checks.check(link->isOpen(), "and the conversation stays");
+
+    server.stop();
+    expectError(checks, link->execute("ID\r"), LinkError::NoHost, "the host has ended");
+    DdeCommandServer next(DdeCommandServer::Sink{});
+    checks.check(next.listen(cadService, cadTopic, &error), "its service is free again: " + error);
+    next.close();
 }
 
 void noHost(Checks &checks)
@@ -247,12 +305,12 @@ int main(int argc, char **argv)
     using Case = void (*)(Checks &);
     const std::map<std::string, Case> cases = {
         {"order", &order},     {"nohost", &noHost}, {"reconnect", &reconnect}, {"text", &text},
-        {"answers", &answers}, {"forms", &forms},   {"caller", &callerThread},
+        {"answers", &answers}, {"forms", &forms},   {"caller", &callerThread}, {"host", &host},
     };
     Checks checks;
     const auto found = argc == 2 ? cases.find(argv[1]) : cases.end();
     if (found == cases.end()) {
-        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms|caller\n");
+        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms|caller|host\n");
         return 2;
     }
     found->second(checks);

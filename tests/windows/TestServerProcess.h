@@ -22,7 +22,7 @@ public:
         std::string script;
     };
 
-    enum class Mode { Ansi, Unicode, CallerThread };
+    enum class Mode { Ansi, Unicode, CallerThread, Host };
 
     explicit TestServerProcess(Mode mode = Mode::Ansi) : mode_(mode)
     {
@@ -54,7 +54,9 @@ public:
         const auto launch =
             quendra::win::startProgram(besideTest(L"dde_test_server.exe"),
                                        {tag_, log_.wstring(), mode_ == Mode::Unicode ? L"unicode" : L"ansi",
-                                        mode_ == Mode::CallerThread ? L"caller" : L"thread"});
+                                        mode_ == Mode::CallerThread ? L"caller"
+                                        : mode_ == Mode::Host       ? L"host"
+                                                                    : L"thread"});
         if (!launch.started) return false;
         process_ = OpenProcess(SYNCHRONIZE, FALSE, launch.processId);
         const HANDLE waits[2] = {events_[0], process_};

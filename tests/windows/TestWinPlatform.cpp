@@ -1,6 +1,7 @@
 // The Win32 platform layer under Wine: starting a program without waiting, the Escape keystroke,
-// Notepad.
+// Notepad, and the host's check of who is at the other end of its pipe.
 #include "Checks.h"
+#include "PeerCredentials.h"
 #include "TestServerProcess.h"
 #include "WinPlatform.h"
 #include "WinText.h"
@@ -145,6 +146,28 @@ void notepad(Checks &checks)
 
 } // namespace
 
+// A local socket on Windows is a named pipe; the host asks who its client runs as.
+void peer(Checks &checks)
+{
+    const std::wstring name = L"\\\\.\\pipe\\quendra-peer-" + std::to_wstring(GetCurrentProcessId());
+    const HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096,
+                                         4096, 0, nullptr);
+    if (!checks.check(pipe != INVALID_HANDLE_VALUE, "a named pipe")) return;
+    const HANDLE client =
+        CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    checks.check(client != INVALID_HANDLE_VALUE, "a client connects");
+    const auto descriptor = [](HANDLE h) { return static_cast<long long>(reinterpret_cast<INT_PTR>(h)); };
+    checks.check(peerIsThisUser(descriptor(pipe)), "the client runs as this user");
+    checks.check(!peerIsThisUser(-1), "no descriptor: refused");
+    const std::filesystem::path file = tempFolder().concat(L".peer");
+    const HANDLE plain = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    checks.check(!peerIsThisUser(descriptor(plain)), "a handle that is no pipe: refused");
+    CloseHandle(plain);
+    CloseHandle(client);
+    CloseHandle(pipe);
+}
+
 int main()
 {
     Checks checks;
@@ -152,5 +175,6 @@ int main()
     start(checks);
     escape(checks);
     notepad(checks);
+    peer(checks);
     return checks.finish();
 }

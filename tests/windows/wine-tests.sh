@@ -58,6 +58,8 @@ setup() {
     cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64.cmake" >/dev/null
     cmake --build "$build" -j 2
+    # The runs work in the build folder: every path they read must not depend on where this ran.
+    build=$(cd "$build" && pwd)
 
     cleanup "$build"
     prefix=$(mktemp -d "${TMPDIR:-/tmp}/quendra-wine.XXXXXX")

@@ -1,21 +1,15 @@
 #include "TextEditor.h"
 
-#include "Desktop.h"
-#include "MessageService.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextDocument>
 
 namespace quendra {
 
 namespace {
-
-const QString title = QStringLiteral("Quendra_LT");
 
 TextFileFormat newFileFormat()
 {
@@ -38,14 +32,14 @@ public:
 
 TextEditor::TextEditor(QTextDocument &document, MessageService &messages, Desktop &desktop,
                        QWidget *dialogParent)
-    : document_(document), messages_(messages), desktop_(desktop), dialogParent_(dialogParent),
+    : DocumentFile({filter, "txt", promptText}, messages, desktop, dialogParent), document_(document),
       format_(newFileFormat())
 {
     connect(&document_, &QTextDocument::contentsChanged, this, [this] {
         if (replacing_) return;
         const bool was = changed_;
         changed_ = true;
-        declined_ = false;
+        resetDeclined();
         if (!was) emit stateChanged();
     });
 }
@@ -58,7 +52,7 @@ void TextEditor::newText()
     menu_.open = true;
     menu_.close = false;
     menu_.overwrite = false;
-    fileLabelVisible_ = false;
+    setFileLabelVisible(false);
     emit stateChanged();
 }
 
@@ -66,61 +60,32 @@ void TextEditor::open()
 {
     // Opening replaces the text, so a changed one is offered for saving first.
     askToSave();
-    fileLabelVisible_ = true;
+    setFileLabelVisible(true);
     emit stateChanged();
-    const QString path = desktop_.openFile(dialogParent_, {QString::fromUtf8(filter)}, 1, dialogFolder());
+    const QString path = askOpenPath();
     if (path.isEmpty()) return;
     WaitCursor wait;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ファイルを開けませんでした。"));
         return;
     }
     if (file.size() > capacity) {
-        messages_.show(dialogParent_, QStringLiteral("ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"));
         return;
     }
     const std::optional<DecodedText> decoded = decodeTextFile(file.readAll());
     if (file.error() != QFileDevice::NoError || !decoded) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ファイルを開けませんでした。"));
         return;
     }
-    currentFile_ = path;
+    setCurrentFile(path);
     replaceText(decoded->text);
     format_ = decoded->format;
     menu_.close = true;
     menu_.overwrite = true;
     menu_.open = false;
     emit stateChanged();
-}
-
-bool TextEditor::saveAs()
-{
-    return saveAsResult() == SaveResult::Saved;
-}
-
-TextEditor::SaveResult TextEditor::saveAsResult()
-{
-    const QString path =
-        desktop_.saveFile(dialogParent_, {QString::fromUtf8(filter)}, QStringLiteral("txt"), dialogFolder());
-    if (path.isEmpty()) return SaveResult::Cancelled;
-    if (!writeTo(path)) return SaveResult::Failed;
-    currentFile_ = path;
-    fileLabelVisible_ = true;
-    emit stateChanged();
-    return SaveResult::Saved;
-}
-
-void TextEditor::overwrite()
-{
-    if (currentFile_.isEmpty()) {
-        saveAs();
-        return;
-    }
-    writeTo(currentFile_);
 }
 
 void TextEditor::eraseAll()
@@ -136,7 +101,7 @@ void TextEditor::selectEditor()
     emptyText();
     format_ = newFileFormat();
     menu_ = FileMenu{};
-    fileLabelVisible_ = false;
+    setFileLabelVisible(false);
     emit stateChanged();
 }
 
@@ -146,26 +111,8 @@ void TextEditor::selectSketch()
     emptyText();
     format_ = newFileFormat();
     menu_ = FileMenu{false, false, false, false, false};
-    fileLabelVisible_ = false;
+    setFileLabelVisible(false);
     emit stateChanged();
-}
-
-void TextEditor::askToSave()
-{
-    while (changed_) {
-        const auto answer = messages_.show(dialogParent_, QString::fromUtf8(promptText), Icon::Question,
-                                           title, MessageService::Buttons::YesNo);
-        if (answer != MessageService::Answer::Yes) {
-            declined_ = true;
-            return;
-        }
-        if (saveAsResult() != SaveResult::Failed) return;
-    }
-}
-
-void TextEditor::confirmEnd()
-{
-    if (!declined_) askToSave();
 }
 
 bool TextEditor::writeTo(const QString &path)
@@ -176,9 +123,7 @@ bool TextEditor::writeTo(const QString &path)
         // A character the file's encoding cannot hold: keep every character and write UTF-8.
         written = TextFileFormat{TextFileFormat::Encoding::Utf8, false, format_.lineEnd};
         bytes = encodeTextFile(text(), written);
-        messages_.show(dialogParent_,
-                       QStringLiteral("Shift-JISで表せない文字があるため、UTF-8で保存します。"),
-                       Icon::Exclamation, title);
+        warn(QStringLiteral("Shift-JISで表せない文字があるため、UTF-8で保存します。"));
     }
     // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
     QSaveFile file(path);
@@ -186,13 +131,11 @@ bool TextEditor::writeTo(const QString &path)
                     file.commit();
     if (!ok) {
         file.cancelWriting();
-        messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ファイルを保存できませんでした。"));
         return false;
     }
     format_ = written;
     changed_ = false;
-    declined_ = false;
     emit stateChanged();
     return true;
 }
@@ -203,7 +146,7 @@ void TextEditor::replaceText(const QString &text)
     document_.setPlainText(text);
     replacing_ = false;
     changed_ = false;
-    declined_ = false;
+    resetDeclined();
 }
 
 void TextEditor::emptyText()
@@ -216,12 +159,6 @@ QString TextEditor::text() const
     QString raw = document_.toRawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return raw;
-}
-
-// The file dialogs open where the current file lies, else in the current folder.
-QString TextEditor::dialogFolder() const
-{
-    return currentFile_.isEmpty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
 }
 
 } // namespace quendra

@@ -25,8 +25,9 @@ public:
         bool operator==(const FileMenu &) const = default;
     };
 
-    // The text box's capacity: larger files are refused.
+    // The text box's capacity: larger files are refused, and typing or pasting stops there.
     static constexpr qint64 capacity = 64 * 1024;
+    static constexpr const char *overflowText = "64KBを超えるため、これ以上入力できません。";
     static constexpr const char *filter = "ﾃｷｽﾄﾌｧｲﾙ (*.txt)";
     static constexpr const char *promptText = "テキストは変更されています。保存しますか？";
 
@@ -52,6 +53,23 @@ protected:
     bool writeTo(const QString &path) override;
 
 private:
+    // A text as a save writes it.
+    struct Encoded
+    {
+        QByteArray bytes;
+        TextFileFormat format;
+    };
+    // Where the document's last change put text in.
+    struct Insertion
+    {
+        int from = 0;
+        int added = 0;
+    };
+
+    Encoded encoded(const QString &text) const;
+    bool fits(const QString &text) const;
+    int fittingHead(const QString &all, int from, int end) const;
+    void refuseOverflow();
     void replaceText(const QString &text);
     void emptyText();
     QString text() const;
@@ -59,6 +77,7 @@ private:
     QTextDocument &document_;
     bool changed_ = false;
     bool replacing_ = false;
+    Insertion lastInsertion_;
     FileMenu menu_;
     TextFileFormat format_;
 };

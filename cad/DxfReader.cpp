@@ -7,7 +7,9 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -260,28 +262,70 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
-// dxflib sets aside room for as many vertices as group 90 claims before it reads them; a file
-// claiming more than any drawing holds is cut down to size here, value by value.
-void limitVertexCounts(std::string &bytes)
+// The int dxflib reads from a line: strtol's leading decimal number, cut to 32 bits.
+std::int32_t dxflibInt(std::string_view line)
 {
-    bool afterCount = false;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.remove_suffix(1);
-        while (!line.empty() && line.front() == ' ')
-            line.remove_prefix(1);
-        if (afterCount && line.size() > 7) {
-            // Leading blanks, then seven nines: ten million less one.
-            for (std::size_t i = start, kept = 0; i < end; ++i)
-                if (bytes[i] != ' ' && bytes[i] != '\r')
-                    bytes[i] = i + 7 >= end - (bytes[end - 1] == '\r' ? 1 : 0) && kept++ < 7 ? '9' : ' ';
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
+        ++i;
+    const bool negative = i < line.size() && line[i] == '-';
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
+    // Held at the largest long, as strtol does.
+    constexpr auto ceiling = static_cast<std::uint64_t>(INT64_MAX);
+    std::uint64_t value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        const auto digit = static_cast<std::uint64_t>(line[i] - '0');
+        value = value > (ceiling - digit) / 10 ? ceiling : value * 10 + digit;
+    }
+    const auto number = static_cast<std::int64_t>(value);
+    return static_cast<std::int32_t>(negative ? -number : number);
+}
+
+// Group codes whose value dxflib takes as a count and sets aside room for before it reads what
+// is counted: vertices of LWPOLYLINE (90) and LEADER (76), knots, control and fit points of
+// SPLINE (72, 73, 74).
+bool isCountCode(std::int32_t code)
+{
+    return code == 90 || code == 76 || code == 72 || code == 73 || code == 74;
+}
+
+// The characters of bytes[start, end) before the line end: blanks, then `text` at their end. A
+// count larger than `text` is never written shorter than it.
+void writeOver(std::string &bytes, std::size_t start, std::size_t end, const std::string &text)
+{
+    std::size_t last = end;
+    while (last > start && (bytes[last - 1] == '\n' || bytes[last - 1] == '\r'))
+        --last;
+    if (last - start < text.size()) return;
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+              bytes.begin() + static_cast<std::ptrdiff_t>(last), ' ');
+    bytes.replace(last - text.size(), text.size(), text);
+}
+
+// A count dxflib cannot make room for (hundreds of millions) made it free its old room and throw,
+// leaving a pointer that its destructor freed again; room for millions it filled, at a cost of
+// hundreds of megabytes and a pause each time, for a file of a few bytes. No file holds more of
+// anything than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so larger counts are
+// cut down to that (and below maxVertices), in place. The lines are taken as dxflib takes them:
+// code and value in turn, each up to its line end but 1023 characters at most.
+void limitCounts(std::string &bytes)
+{
+    const std::size_t most = std::min(maxVertices - 1, bytes.size() / 8 + 1);
+    const std::string cap = std::to_string(most);
+    bool isCode = true;
+    bool countFollows = false;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t newline = bytes.find('\n', start);
+        const std::size_t end =
+            std::min(newline == std::string::npos ? bytes.size() : newline + 1, start + 1023);
+        const std::string_view line(bytes.data() + start, end - start);
+        if (isCode) {
+            countFollows = isCountCode(dxflibInt(line));
+        } else if (countFollows && dxflibInt(line) > static_cast<std::int64_t>(most)) {
+            writeOver(bytes, start, end, cap);
         }
-        afterCount = line == "90";
-        start = end + 1;
+        isCode = !isCode;
+        start = end;
     }
 }
 
@@ -341,7 +385,7 @@ DxfReadResult readOwned(std::string bytes)
         result.error = notDxf;
         return result;
     }
-    limitVertexCounts(bytes);
+    limitCounts(bytes);
     FILE *file = ::fmemopen(bytes.data(), bytes.size(), "r");
     if (!file) {
         DxfReadResult result;

@@ -102,6 +102,50 @@ private slots:
             QCOMPARE(cad::describe(d), expected);
         }
     }
+
+    // Polylines claiming millions of vertices in a file of a few kilobytes: dxflib set aside and
+    // filled room for every claimed vertex, some 300 MB and a fifth of a second a polyline, so
+    // such a file held the host for minutes. The claims are cut to what the file can hold.
+    void claimsOfMillionsOfVerticesCostNothing()
+    {
+        std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+        for (int i = 0; i < 2000; ++i)
+            dxf += "0\nLWPOLYLINE\n90\n9999999\n10\n" + std::to_string(i) + "\n20\n0\n10\n1\n20\n1\n";
+        dxf += "0\nENDSEC\n0\nEOF\n";
+        const cad::DxfReadResult r = cad::readDxfData(dxf);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.drawing.entities().size(), std::size_t(2000));
+        QCOMPARE(r.drawing.entities().back().vertices.size(), std::size_t(2));
+    }
+
+    // Counts no memory holds: dxflib freed its old room, failed to make the new and freed the
+    // old room again when it was destroyed. Each count hides where only dxflib sees it as one.
+    void countsNoMemoryHoldsAreReadSafely_data()
+    {
+        QTest::addColumn<QByteArray>("entity");
+        QTest::newRow("polyline, code written 90:")
+            << QByteArray("0\nLWPOLYLINE\n90:\n2000000000\n10\n1\n20\n1\n10\n2\n20\n2\n");
+        QTest::newRow("polyline, code written 090")
+            << QByteArray("0\nLWPOLYLINE\n090\n900000000\n10\n1\n20\n1\n10\n2\n20\n2\n");
+        QTest::newRow("polyline, count beyond 32 bits")
+            << QByteArray("0\nLWPOLYLINE\n90\n6442450944\n10\n1\n20\n1\n");
+        QTest::newRow("spline knots") << QByteArray("0\nSPLINE\n72\n2000000000\n40\n0\n");
+        QTest::newRow("spline control points") << QByteArray("0\nSPLINE\n73\n+800000000\n10\n1\n20\n1\n");
+        QTest::newRow("spline fit points") << QByteArray("0\nSPLINE\n74\n 900000000\n11\n1\n21\n1\n");
+        QTest::newRow("leader vertices") << QByteArray("0\nLEADER\n76\n2000000000\n10\n1\n20\n1\n");
+        // dxflib reads 1023 characters a line at most: the rest of a long line is a line of its own.
+        QTest::newRow("count after a long line")
+            << QByteArray("0\nTEXT\n1\n") + QByteArray(1023, 'x') + "90\n2000000000\n0\nLWPOLYLINE\n10\n1\n";
+    }
+
+    void countsNoMemoryHoldsAreReadSafely()
+    {
+        QFETCH(QByteArray, entity);
+        const QByteArray file = "0\nSECTION\n2\nENTITIES\n" + entity + "0\nENDSEC\n0\nEOF\n";
+        const cad::DxfReadResult r =
+            cad::readDxfData(std::string_view(file.constData(), std::size_t(file.size())));
+        QVERIFY2(r.ok, r.error.c_str());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHostFiles)

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -46,6 +47,33 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, QPoint at)
     l->move(at);
     l->adjustSize();
     return l;
+}
+
+// The digit that takes the most room in `metrics`' font.
+QChar widestDigit(const QFontMetrics &metrics)
+{
+    QChar widest = QLatin1Char('0');
+    for (char d = '1'; d <= '9'; ++d)
+        if (metrics.horizontalAdvance(QLatin1Char(d)) > metrics.horizontalAdvance(widest))
+            widest = QLatin1Char(d);
+    return widest;
+}
+
+// The clock text that takes the most room: every month, a week of two-digit days (for formats
+// that name the month or the weekday), a morning and an afternoon time, every digit at its widest.
+QString widestClockText(const QFontMetrics &metrics)
+{
+    const QChar digit = widestDigit(metrics);
+    QString widest;
+    for (int month = 1; month <= 12; ++month)
+        for (int day = 22; day <= 28; ++day)
+            for (int hour : {11, 23}) {
+                QString text = MainWindow::clockText(QDateTime(QDate(2000, month, day), QTime(hour, 59)));
+                for (QChar &c : text)
+                    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) c = digit;
+                if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(widest)) widest = text;
+            }
+    return widest;
 }
 
 QPixmap programIcon(int size)
@@ -133,7 +161,12 @@ void MainWindow::buildClientArea()
     client->installEventFilter(this);
 
     label(client, "Label1", QStringLiteral("現在の日時"), {twips(120), twips(60)});
+    // Sized once for the longest text it can show, so no date or time is cut off and the label
+    // does not change width as the minutes go by.
     clock_ = label(client, "Label2", {}, {twips(1140), twips(30)});
+    clock_->setText(widestClockText(clock_->fontMetrics()));
+    clock_->adjustSize();
+    clock_->setFixedSize(clock_->size());
     fileLabel_ = label(client, "Label3", {}, {twips(2760), twips(30)});
     fileLabel_->hide();
 
@@ -457,7 +490,6 @@ QString MainWindow::clockText(const QDateTime &when)
 void MainWindow::tick()
 {
     clock_->setText(clockText(QDateTime::currentDateTime()));
-    clock_->adjustSize();
 }
 
 void MainWindow::cut()

@@ -1,21 +1,18 @@
 #include "TextEditor.h"
 
-#include "Desktop.h"
-#include "MessageService.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <utility>
 
 namespace quendra {
 
 namespace {
-
-const QString title = QStringLiteral("Quendra_LT");
 
 TextFileFormat newFileFormat()
 {
@@ -38,14 +35,18 @@ public:
 
 TextEditor::TextEditor(QTextDocument &document, MessageService &messages, Desktop &desktop,
                        QWidget *dialogParent)
-    : document_(document), messages_(messages), desktop_(desktop), dialogParent_(dialogParent),
+    : DocumentFile({filter, "txt", promptText}, messages, desktop, dialogParent), document_(document),
       format_(newFileFormat())
 {
+    connect(&document_, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        lastInsertion_ = {from, added};
+    });
     connect(&document_, &QTextDocument::contentsChanged, this, [this] {
         if (replacing_) return;
+        refuseOverflow();
         const bool was = changed_;
         changed_ = true;
-        declined_ = false;
+        resetDeclined();
         if (!was) emit stateChanged();
     });
 }
@@ -58,7 +59,7 @@ void TextEditor::newText()
     menu_.open = true;
     menu_.close = false;
     menu_.overwrite = false;
-    fileLabelVisible_ = false;
+    setFileLabelVisible(false);
     emit stateChanged();
 }
 
@@ -66,61 +67,32 @@ void TextEditor::open()
 {
     // Opening replaces the text, so a changed one is offered for saving first.
     askToSave();
-    fileLabelVisible_ = true;
+    setFileLabelVisible(true);
     emit stateChanged();
-    const QString path = desktop_.openFile(dialogParent_, {QString::fromUtf8(filter)}, 1, dialogFolder());
+    const QString path = askOpenPath();
     if (path.isEmpty()) return;
     WaitCursor wait;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ファイルを開けませんでした。"));
         return;
     }
     if (file.size() > capacity) {
-        messages_.show(dialogParent_, QStringLiteral("ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"));
         return;
     }
     const std::optional<DecodedText> decoded = decodeTextFile(file.readAll());
     if (file.error() != QFileDevice::NoError || !decoded) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ファイルを開けませんでした。"));
         return;
     }
-    currentFile_ = path;
+    setCurrentFile(path);
     replaceText(decoded->text);
     format_ = decoded->format;
     menu_.close = true;
     menu_.overwrite = true;
     menu_.open = false;
     emit stateChanged();
-}
-
-bool TextEditor::saveAs()
-{
-    return saveAsResult() == SaveResult::Saved;
-}
-
-TextEditor::SaveResult TextEditor::saveAsResult()
-{
-    const QString path =
-        desktop_.saveFile(dialogParent_, {QString::fromUtf8(filter)}, QStringLiteral("txt"), dialogFolder());
-    if (path.isEmpty()) return SaveResult::Cancelled;
-    if (!writeTo(path)) return SaveResult::Failed;
-    currentFile_ = path;
-    fileLabelVisible_ = true;
-    emit stateChanged();
-    return SaveResult::Saved;
-}
-
-void TextEditor::overwrite()
-{
-    if (currentFile_.isEmpty()) {
-        saveAs();
-        return;
-    }
-    writeTo(currentFile_);
 }
 
 void TextEditor::eraseAll()
@@ -136,7 +108,7 @@ void TextEditor::selectEditor()
     emptyText();
     format_ = newFileFormat();
     menu_ = FileMenu{};
-    fileLabelVisible_ = false;
+    setFileLabelVisible(false);
     emit stateChanged();
 }
 
@@ -146,53 +118,79 @@ void TextEditor::selectSketch()
     emptyText();
     format_ = newFileFormat();
     menu_ = FileMenu{false, false, false, false, false};
-    fileLabelVisible_ = false;
+    setFileLabelVisible(false);
     emit stateChanged();
 }
 
-void TextEditor::askToSave()
+// In the text's own format, or, where that cannot hold a character, in UTF-8 so as to keep every
+// character.
+TextEditor::Encoded TextEditor::encoded(const QString &text) const
 {
-    while (changed_) {
-        const auto answer = messages_.show(dialogParent_, QString::fromUtf8(promptText), Icon::Question,
-                                           title, MessageService::Buttons::YesNo);
-        if (answer != MessageService::Answer::Yes) {
-            declined_ = true;
-            return;
-        }
-        if (saveAsResult() != SaveResult::Failed) return;
-    }
+    if (std::optional<QByteArray> bytes = encodeTextFile(text, format_)) return {*bytes, format_};
+    const TextFileFormat utf8{TextFileFormat::Encoding::Utf8, false, format_.lineEnd};
+    return {encodeTextFile(text, utf8).value_or(QByteArray()), utf8};
 }
 
-void TextEditor::confirmEnd()
+bool TextEditor::fits(const QString &text) const
 {
-    if (!declined_) askToSave();
+    // No character takes more than three bytes; a byte order mark and a final line end add five.
+    if (3 * qint64(text.size()) + 5 <= capacity) return true;
+    return encoded(text).bytes.size() <= capacity;
+}
+
+// How much of the text inserted at [from, end) of `all` fits: the longest head of it, never half
+// of a surrogate pair.
+int TextEditor::fittingHead(const QString &all, int from, int end) const
+{
+    int kept = 0; // always fits
+    int tooMany = end - from;
+    while (tooMany - kept > 1) {
+        const int mid = (kept + tooMany) / 2;
+        if (fits(all.left(from + mid) + all.mid(end)))
+            kept = mid;
+        else
+            tooMany = mid;
+    }
+    if (kept > 0 && all.at(from + kept - 1).isHighSurrogate()) --kept;
+    return kept;
+}
+
+// Whatever the last change put in beyond what a file may hold is taken out again, so that every
+// text the editor holds can be saved and opened again. The removal is kept off the undo history,
+// which starts afresh: undoing it would only bring the overflow back, to be taken out again.
+void TextEditor::refuseOverflow()
+{
+    const Insertion insertion = std::exchange(lastInsertion_, {});
+    if (insertion.added <= 0 || 3 * qint64(document_.characterCount()) + 5 <= capacity) return;
+    const QString all = text();
+    if (fits(all)) return;
+    const int from = std::min(insertion.from, int(all.size()));
+    const int end = std::min(insertion.from + insertion.added, int(all.size()));
+    const bool undo = document_.isUndoRedoEnabled();
+    document_.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document_);
+    cursor.setPosition(from + fittingHead(all, from, end));
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    document_.setUndoRedoEnabled(undo);
+    warn(QString::fromUtf8(overflowText));
 }
 
 bool TextEditor::writeTo(const QString &path)
 {
-    std::optional<QByteArray> bytes = encodeTextFile(text(), format_);
-    TextFileFormat written = format_;
-    if (!bytes) {
-        // A character the file's encoding cannot hold: keep every character and write UTF-8.
-        written = TextFileFormat{TextFileFormat::Encoding::Utf8, false, format_.lineEnd};
-        bytes = encodeTextFile(text(), written);
-        messages_.show(dialogParent_,
-                       QStringLiteral("Shift-JISで表せない文字があるため、UTF-8で保存します。"),
-                       Icon::Exclamation, title);
-    }
+    const Encoded out = encoded(text());
+    if (out.format != format_) warn(QStringLiteral("Shift-JISで表せない文字があるため、UTF-8で保存します。"));
     // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() && file.flush() &&
-                    file.commit();
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(out.bytes) == out.bytes.size() &&
+                    file.flush() && file.commit();
     if (!ok) {
         file.cancelWriting();
-        messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation,
-                       title);
+        warn(QStringLiteral("ファイルを保存できませんでした。"));
         return false;
     }
-    format_ = written;
+    format_ = out.format;
     changed_ = false;
-    declined_ = false;
     emit stateChanged();
     return true;
 }
@@ -203,7 +201,7 @@ void TextEditor::replaceText(const QString &text)
     document_.setPlainText(text);
     replacing_ = false;
     changed_ = false;
-    declined_ = false;
+    resetDeclined();
 }
 
 void TextEditor::emptyText()
@@ -216,12 +214,6 @@ QString TextEditor::text() const
     QString raw = document_.toRawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return raw;
-}
-
-// The file dialogs open where the current file lies, else in the current folder.
-QString TextEditor::dialogFolder() const
-{
-    return currentFile_.isEmpty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
 }
 
 } // namespace quendra

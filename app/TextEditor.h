@@ -1,22 +1,16 @@
 #pragma once
 
+#include "DocumentFile.h"
 #include "TextFileFormat.h"
 
-#include <QObject>
-#include <QString>
-
 class QTextDocument;
-class QWidget;
 
 namespace quendra {
-
-class Desktop;
-class MessageService;
 
 // The editor's files and its changed flag, apart from any window: new, open, save, save as, the
 // save prompt, and the states of the file menu entries those handlers set. The main window shows
 // the document in Text1 and maps the states onto its menu; tests drive it with a bare document.
-class TextEditor : public QObject
+class TextEditor : public DocumentFile
 {
     Q_OBJECT
 
@@ -31,8 +25,9 @@ public:
         bool operator==(const FileMenu &) const = default;
     };
 
-    // The text box's capacity: larger files are refused.
+    // The text box's capacity: larger files are refused, and typing or pasting stops there.
     static constexpr qint64 capacity = 64 * 1024;
+    static constexpr const char *overflowText = "64KBを超えるため、これ以上入力できません。";
     static constexpr const char *filter = "ﾃｷｽﾄﾌｧｲﾙ (*.txt)";
     static constexpr const char *promptText = "テキストは変更されています。保存しますか？";
 
@@ -42,10 +37,6 @@ public:
     // 新規作成 and ファイルを閉じる: the save prompt, then an empty text.
     void newText();
     void open();
-    // 名前を付けて保存; true when the text was written.
-    bool saveAs();
-    // 上書き保存: to the current file, or as save-as when there is none.
-    void overwrite();
     // 全消去: the text emptied without a prompt; the current file stays the target.
     void eraseAll();
     // The editor chosen as work area: the save prompt, then an empty text.
@@ -53,41 +44,40 @@ public:
     // The sketch pad chosen as work area: the save prompt, an empty text, every file entry off.
     void selectSketch();
 
-    // The save prompt: asks while the text has unsaved changes; Yes saves as (a failed save asks
-    // again), No goes on.
-    void askToSave();
-    // Before the program ends: the save prompt, unless the user has already declined to save
-    // this very text.
-    void confirmEnd();
-
     bool isChanged() const { return changed_; }
-    QString currentFile() const { return currentFile_; }
-    bool fileLabelVisible() const { return fileLabelVisible_; }
     FileMenu fileMenu() const { return menu_; }
     TextFileFormat format() const { return format_; }
 
-signals:
-    // Any of the states above changed.
-    void stateChanged();
+protected:
+    bool hasUnsavedChanges() const override { return changed_; }
+    bool writeTo(const QString &path) override;
 
 private:
-    enum class SaveResult { Saved, Cancelled, Failed };
-    SaveResult saveAsResult();
-    bool writeTo(const QString &path);
-    QString dialogFolder() const;
+    // A text as a save writes it.
+    struct Encoded
+    {
+        QByteArray bytes;
+        TextFileFormat format;
+    };
+    // Where the document's last change put text in.
+    struct Insertion
+    {
+        int from = 0;
+        int added = 0;
+    };
+
+    Encoded encoded(const QString &text) const;
+    bool fits(const QString &text) const;
+    int fittingHead(const QString &all, int from, int end) const;
+    void refuseOverflow();
     void replaceText(const QString &text);
     void emptyText();
     QString text() const;
 
     QTextDocument &document_;
-    MessageService &messages_;
-    Desktop &desktop_;
-    QWidget *dialogParent_;
     bool changed_ = false;
-    bool declined_ = false;
     bool replacing_ = false;
-    QString currentFile_;
-    bool fileLabelVisible_ = false;
+    Insertion lastInsertion_;
     FileMenu menu_;
     TextFileFormat format_;
 };

@@ -328,6 +328,24 @@ private slots:
         QTRY_VERIFY(!clock->text().isEmpty());
     }
 
+    void clockHasRoomForEveryDateAndTime_data()
+    {
+        QTest::addColumn<QDateTime>("when");
+        QTest::newRow("now") << QDateTime::currentDateTime();
+        QTest::newRow("new year") << QDateTime(QDate(2000, 1, 1), QTime(0, 0));
+        QTest::newRow("end of the year") << QDateTime(QDate(2088, 12, 28), QTime(23, 58));
+        QTest::newRow("september") << QDateTime(QDate(2037, 9, 30), QTime(12, 44));
+        QTest::newRow("wide digits") << QDateTime(QDate(2888, 8, 28), QTime(8, 48));
+    }
+    void clockHasRoomForEveryDateAndTime()
+    {
+        QFETCH(QDateTime, when);
+        auto *clock = window_->findChild<QLabel *>(QStringLiteral("Label2"));
+        // Sized once, not to the text of the moment.
+        clock->setText(MainWindow::clockText(when));
+        QVERIFY(clock->contentsRect().width() >= clock->fontMetrics().horizontalAdvance(clock->text()));
+    }
+
     void cutReplacesTheSelectionByOneBlank()
     {
         type(QStringLiteral("xabcx"));

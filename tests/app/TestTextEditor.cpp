@@ -2,7 +2,9 @@
 #include "MessageService.h"
 #include "TextEditor.h"
 
+#include <QFileInfo>
 #include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +89,16 @@ class TestTextEditor : public QObject
     {
         desktop_->queueAnswer(file);
         editor_->open();
+    }
+    // A file `room` bytes short of the capacity: `head`, then 'x's, then CR LF.
+    QString openNearlyFull(int room, const QByteArray &head)
+    {
+        QByteArray bytes =
+            head + QByteArray(int(TextEditor::capacity) - room - head.size() - 2, 'x') + "\r\n";
+        const QString file = path(QStringLiteral("full.txt"));
+        writeAll(file, bytes);
+        openFile(file);
+        return file;
     }
 
 private slots:
@@ -343,6 +355,75 @@ private slots:
         editor_->eraseAll();
         editor_->overwrite();
         QCOMPARE(readAll(file), QByteArray("\r\n"));
+    }
+
+    void inputStopsAtTheCapacity_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<int>("room");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("typed"); // keys into a text box, else one insertion (a paste)
+        const QByteArray utf8;
+        const QByteArray sjis = QByteArray::fromHex("92ca"); // 通
+        const auto row = [](const char *name, const QByteArray &head, int room, const char *input,
+                            const char *kept, bool typed) {
+            QTest::newRow(name) << head << room << QString::fromUtf8(input) << QString::fromUtf8(kept)
+                                << typed;
+        };
+        row("fits exactly", utf8, 4, "abcd", "abcd", false);
+        row("one too many", utf8, 3, "abcd", "abc", false);
+        row("typed", utf8, 3, "abcd", "abc", true);
+        row("kanji in utf-8", utf8, 7, "通り芯", "通り", false);
+        row("kanji in shift-jis", sjis, 5, "通り芯", "通り", false);
+        row("a line end as the file writes it", utf8, 3, "a\nb", "a\n", false);
+        row("no half of a pair", utf8, 3, "\U0001F600", "", false);
+        row("full", utf8, 0, "a", "", true);
+    }
+    void inputStopsAtTheCapacity()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(int, room);
+        QFETCH(QString, input);
+        QFETCH(QString, kept);
+        QFETCH(bool, typed);
+        const QString file = openNearlyFull(room, head);
+        const QString before = plain(*doc_);
+        if (typed) {
+            QPlainTextEdit box;
+            box.setDocument(doc_.get());
+            box.moveCursor(QTextCursor::Start);
+            QTest::keyClicks(&box, input);
+            box.setDocument(nullptr);
+        } else {
+            QTextCursor(doc_.get()).insertText(input);
+        }
+        QCOMPARE(plain(*doc_), kept + before);
+        const std::vector<std::string> refused{TextEditor::overflowText};
+        QCOMPARE(messageTexts(), kept == input ? std::vector<std::string>{} : refused);
+        editor_->overwrite();
+        QVERIFY(QFileInfo(file).size() <= TextEditor::capacity);
+        openFile(file);
+        QCOMPARE(plain(*doc_), kept + before);
+    }
+
+    void undoCannotBringTheOverflowBack()
+    {
+        openNearlyFull(2, {});
+        const QString before = plain(*doc_);
+        QTextCursor(doc_.get()).insertText(QStringLiteral("abcd"));
+        QCOMPARE(plain(*doc_), "ab" + before);
+        doc_->undo();
+        QCOMPARE(plain(*doc_), "ab" + before);
+        QCOMPARE(messages_->history().size(), size_t(1));
+        // Room freed is room to type in again.
+        QTextCursor start(doc_.get());
+        for (int i = 0; i < 4; ++i)
+            start.deleteChar();
+        messages_->clear();
+        QTextCursor(doc_.get()).insertText(QStringLiteral("abcd"));
+        QCOMPARE(plain(*doc_).left(5), QStringLiteral("abcdx"));
+        QVERIFY(messages_->history().empty());
     }
 };
 

@@ -1,6 +1,5 @@
 #include "Platform.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -28,16 +27,6 @@ bool desktopHasTextViewer()
 
 } // namespace
 
-bool startProgram(const QString &program, const QStringList &arguments, QString *error)
-{
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    if (process.startDetached()) return true;
-    if (error) *error = process.errorString();
-    return false;
-}
-
 void sendEscape()
 {
     // No portable way to type into another program's window here; the host needs none.
@@ -48,26 +37,6 @@ bool openInTextViewer(const QString &path)
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty() || !desktopHasTextViewer()) return false;
     return startProgram(opener, {path});
-}
-
-QStringList hostProgramFilters()
-{
-    return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)"), QStringLiteral("Quendra_LTホスト(quendra-host)")};
-}
-
-int hostProgramFilterIndex()
-{
-    return 2;
-}
-
-QString hostProgramFolder()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
-TextFileFormat::Encoding newTextEncoding()
-{
-    return TextFileFormat::Encoding::Utf8;
 }
 
 } // namespace quendra::platform

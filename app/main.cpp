@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -16,6 +17,8 @@ int main(int argc, char *argv[])
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                                {QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")});
     QApplication::setFont(quendra::gothicFont(9));
+    // Every window of the program (dialogs, calculator, sketch pad) shows the program's icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quendra.svg")));
     // Qt's own buttons and file dialogs speak Japanese like the rest of the program, where the
     // translations are installed.
     QTranslator qtTexts;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -149,6 +150,7 @@ int runHeadless(const HostOptions &options)
 
 int runWindow(const HostOptions &options)
 {
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quendra-host.svg")));
     // Qt's own dialogs (files, buttons) in Japanese, like the rest of the window.
     QTranslator translator;
     if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -26,6 +26,16 @@ for program in quendra quendra-host quendra-script; do
 done
 [ -e "$usr/bin/readme.txt" ] && fail "readme.txt lies in bin"
 
+# A manual page for each program, one that man can format without a warning.
+for program in quendra quendra-host quendra-script; do
+  page=$usr/share/man/man1/$program.1
+  [ -f "$page" ] || fail "no manual page for $program"
+  if command -v groff >/dev/null; then
+    warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1)
+    [ -z "$warnings" ] || fail "the manual page of $program: $warnings"
+  fi
+done
+
 # The guide where the assistant looks for it from bin: ../share/quendra.
 cmp -s "$source/readme.txt" "$usr/bin/../share/quendra/readme.txt" || fail "share/quendra/readme.txt differs from readme.txt"
 

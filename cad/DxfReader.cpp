@@ -7,8 +7,11 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 namespace cad {
@@ -256,29 +259,122 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
-// dxflib sets aside room for as many vertices as group 90 claims before it reads them; a file
-// claiming more than any drawing holds is cut down to size here, value by value.
-void limitVertexCounts(std::string &bytes)
+std::string_view trimmed(std::string_view line)
 {
-    bool afterCount = false;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.remove_suffix(1);
-        while (!line.empty() && line.front() == ' ')
-            line.remove_prefix(1);
-        if (afterCount && line.size() > 7) {
-            // Leading blanks, then seven nines: ten million less one.
-            for (std::size_t i = start, kept = 0; i < end; ++i)
-                if (bytes[i] != ' ' && bytes[i] != '\r')
-                    bytes[i] = i + 7 >= end - (bytes[end - 1] == '\r' ? 1 : 0) && kept++ < 7 ? '9' : ' ';
-        }
-        afterCount = line == "90";
-        start = end + 1;
+    while (!line.empty() &&
+           (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+        line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
+    return line;
+}
+
+// The groups of an entity the reader builds a drawing from; dxflib stores and converts every
+// group it is given, so the others (handles, owners, layers, styles, subclass markers, heights
+// above the plane, line weights, extended data) are left out before it sees them.
+bool drawnFrom(int code)
+{
+    switch (code) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 7:
+    case 8:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 40:
+    case 41:
+    case 42:
+    case 43:
+    case 44:
+    case 50:
+    case 51:
+    case 62:
+    case 66:
+    case 70:
+    case 71:
+    case 72:
+    case 73:
+    case 74:
+    case 90:
+    case 91:
+    case 210:
+    case 220:
+    case 230:
+        return true;
+    default:
+        return false;
     }
+}
+
+// Prepares a file's bytes for dxflib, pair by pair as dxflib reads them: in ENTITIES and BLOCKS
+// only the groups drawnFrom() names, nothing of the OBJECTS section, everything else as it is.
+// A polyline's vertex count (group 90), which dxflib reserves room for before reading the
+// vertices, is cut to ten million less one.
+void prepareForDxflib(std::string &bytes)
+{
+    enum class Section { Other, Entities, Blocks, Objects };
+    Section section = Section::Other;
+    bool nameNext = false;
+    std::size_t read = 0, write = 0;
+    while (read < bytes.size()) {
+        const std::size_t codeEnd = bytes.find('\n', read);
+        if (codeEnd == std::string::npos) break;
+        std::size_t valueEnd = bytes.find('\n', codeEnd + 1);
+        valueEnd = valueEnd == std::string::npos ? bytes.size() : valueEnd + 1;
+        const std::string_view codeText = trimmed(std::string_view(bytes).substr(read, codeEnd - read));
+        const std::string_view value =
+            trimmed(std::string_view(bytes).substr(codeEnd + 1, valueEnd - codeEnd - 1));
+        int code = -1;
+        const auto [end, ec] = std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
+        const bool numeric = ec == std::errc() && end == codeText.data() + codeText.size();
+        bool keep = true;
+        if (numeric) {
+            if (code == 0 && value == "SECTION") {
+                nameNext = true;
+                section = Section::Other;
+            } else if (code == 2 && nameNext) {
+                nameNext = false;
+                section = value == "ENTITIES"  ? Section::Entities
+                          : value == "BLOCKS"  ? Section::Blocks
+                          : value == "OBJECTS" ? Section::Objects
+                                               : Section::Other;
+            } else if (code == 0 && value == "ENDSEC") {
+                section = Section::Other;
+            } else if (section == Section::Entities || section == Section::Blocks) {
+                // ByLayer is what a missing colour means anyway.
+                keep = drawnFrom(code) && !(code == 62 && value == "256");
+            } else if (section == Section::Objects) {
+                keep = false;
+            }
+        }
+        const std::size_t length = valueEnd - read;
+        if (keep) {
+            if (write != read) std::memmove(bytes.data() + write, bytes.data() + read, length);
+            if (numeric && code == 90 && value.size() > 7) {
+                // Blanks, then seven nines: ten million less one.
+                const std::size_t from = write + (codeEnd - read) + 1;
+                const std::size_t to = write + length - (bytes[write + length - 1] == '\n' ? 1 : 0);
+                std::size_t nines = 0;
+                for (std::size_t k = to; k-- > from;)
+                    if (bytes[k] != '\r') bytes[k] = nines++ < 7 ? '9' : ' ';
+            }
+            write += length;
+        }
+        read = valueEnd;
+    }
+    if (write != read) {
+        std::memmove(bytes.data() + write, bytes.data() + read, bytes.size() - read);
+        write += bytes.size() - read;
+    }
+    bytes.resize(write);
 }
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
@@ -311,14 +407,8 @@ DxfReadResult run(FILE *file)
 
 namespace {
 
-DxfReadResult readOwned(std::string bytes)
+DxfReadResult runOn(std::string &bytes)
 {
-    if (bytes.empty()) {
-        DxfReadResult result;
-        result.error = notDxf;
-        return result;
-    }
-    limitVertexCounts(bytes);
     FILE *file = ::fmemopen(bytes.data(), bytes.size(), "r");
     if (!file) {
         DxfReadResult result;
@@ -328,6 +418,17 @@ DxfReadResult readOwned(std::string bytes)
     DxfReadResult result = run(file);
     std::fclose(file);
     return result;
+}
+
+DxfReadResult readOwned(std::string bytes)
+{
+    if (bytes.empty()) {
+        DxfReadResult result;
+        result.error = notDxf;
+        return result;
+    }
+    prepareForDxflib(bytes);
+    return runOn(bytes);
 }
 
 } // namespace

@@ -84,6 +84,49 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
     }
 
+    // A large file of every kind, read back whole and in order.
+    void largeFilesReadBackWhole()
+    {
+        cad::Drawing d;
+        for (int i = 0; i < 60000; ++i) {
+            cad::Entity e;
+            switch (i % 4) {
+            case 0:
+                e.type = cad::Entity::Type::Text;
+                e.insert = {double(i), 1};
+                e.height = 5;
+                e.text = "通り芯 " + std::to_string(i);
+                break;
+            case 1:
+                e.type = cad::Entity::Type::Polyline;
+                e.vertices = {{double(i), 0}, {double(i) + 1, 2}, {double(i) + 2, 0}};
+                e.startWidth = e.endWidth = i % 3;
+                e.closed = i % 2 == 1;
+                break;
+            case 2:
+                e.type = cad::Entity::Type::Arc;
+                e.centre = {double(i), 0};
+                e.radius = 3;
+                e.startAngle = 10;
+                e.endAngle = 200;
+                break;
+            default:
+                e.type = cad::Entity::Type::Line;
+                e.b = {double(i), double(i % 7)};
+                e.color = i % 255 + 1;
+            }
+            d.add(e);
+        }
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("large.dxf").toStdString();
+        QCOMPARE(cad::writeDxf(d, path), std::string());
+        const cad::DxfReadResult back = cad::readDxf(path);
+        QVERIFY2(back.ok, back.error.c_str());
+        QCOMPARE(back.drawing.size(), d.size());
+        QCOMPARE(q(cad::describe(back.drawing)), q(cad::describe(d)));
+        QCOMPARE(back.drawing.extents().max.x, d.extents().max.x);
+    }
+
     void ezdxfReadsWhatTheHostWrites()
     {
         QTemporaryDir dir;

@@ -4,8 +4,11 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 SANITIZE_BUILD ?= build-asan
+# Seconds each fuzz target runs: FUZZ_SECONDS for `make fuzz`, TEST_FUZZ_SECONDS within `make test`.
+FUZZ_SECONDS ?= 60
+TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build test test-main test-sanitize run bench fuzz clean
+.PHONY: all deps configure build test test-main test-sanitize test-fuzz run bench fuzz deb screenshots clean
 
 all: build
 
@@ -19,9 +22,10 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Every test of the full build, then the libraries without widgets again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target briefly (built with
+# clang in build-fuzz); a finding of any fuzz target fails the run.
 test: build
-	@$(MAKE) --no-print-directory test-main test-sanitize
+	@$(MAKE) --no-print-directory test-main test-sanitize test-fuzz
 
 test-main:
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -38,8 +42,21 @@ run: build
 bench: build
 	@scripts/bench $(BUILD)
 
-fuzz: build
-	@scripts/fuzz $(BUILD)
+test-fuzz: deps
+	@scripts/fuzz $(TEST_FUZZ_SECONDS)
+
+# Every fuzz target for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600 for an hour each).
+fuzz: deps
+	@scripts/fuzz $(FUZZ_SECONDS)
+
+# The Debian package, in $(BUILD): quendra_VERSION_ARCH.deb.
+deb: build
+	@cd $(BUILD) && cpack -G DEB
+
+# README's pictures in docs/, made on a virtual display (SCREENSHOT_DISPLAY, default :97).
+screenshots: build
+	@scripts/install-deps screenshots
+	@scripts/screenshots $(BUILD) docs
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz

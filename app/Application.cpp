@@ -1,22 +1,17 @@
 #include "Application.h"
 
+#include "Calculator.h"
 #include "Desktop.h"
 #include "ExitDialog.h"
 #include "Forms.h"
 #include "MainWindow.h"
 #include "OpeningWindow.h"
 #include "StartupDialog.h"
+#include "SymbolDialog.h"
 #include "VersionDialog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-
-#if __has_include("SymbolDialog.h")
-#include "SymbolDialog.h"
-#define QUENDRA_HAVE_SYMBOL_DIALOG 1
-#else
-#define QUENDRA_HAVE_SYMBOL_DIALOG 0
-#endif
 
 namespace quendra {
 
@@ -29,7 +24,10 @@ Application::Application(MessageService &messages, TransportFactory transports, 
 
 Application::~Application() = default;
 
-void Application::start() { startupDialog().show(); }
+void Application::start()
+{
+    startupDialog().show();
+}
 
 StartupDialog &Application::startupDialog()
 {
@@ -42,8 +40,7 @@ StartupDialog &Application::startupDialog()
 
 OpeningWindow &Application::openingWindow()
 {
-    if (!start_)
-        start_ = std::make_unique<OpeningWindow>(context_, desktop_);
+    if (!start_) start_ = std::make_unique<OpeningWindow>(context_, desktop_);
     return *start_;
 }
 
@@ -60,15 +57,13 @@ MainWindow &Application::mainWindow()
 
 ExitDialog &Application::exitDialog()
 {
-    if (!syuuryou_)
-        syuuryou_ = std::make_unique<ExitDialog>(context_);
+    if (!syuuryou_) syuuryou_ = std::make_unique<ExitDialog>(context_);
     return *syuuryou_;
 }
 
 VersionDialog &Application::versionDialog()
 {
-    if (!barjyon_)
-        barjyon_ = std::make_unique<VersionDialog>(context_);
+    if (!barjyon_) barjyon_ = std::make_unique<VersionDialog>(context_);
     return *barjyon_;
 }
 
@@ -78,8 +73,7 @@ void Application::launchHost()
     const bool first = !start_;
     startupDialog().hide();
     OpeningWindow &window = openingWindow();
-    if (first)
-        window.launchHost();
+    if (first) window.launchHost();
     window.show();
 }
 
@@ -109,30 +103,45 @@ void Application::showVersion()
 
 bool Application::formAvailable(const QString &name)
 {
-    if (name == QLatin1String("dentaku"))
-        return false;
-    return QUENDRA_HAVE_SYMBOL_DIALOG && findForm(name.toStdString()) != nullptr;
+    if (name == QLatin1String("dentaku")) return true;
+    return findForm(name.toStdString()) != nullptr;
 }
 
 void Application::openForm(const QString &name)
 {
-#if QUENDRA_HAVE_SYMBOL_DIALOG
     const FormDefinition *form = findForm(name.toStdString());
-    if (!form)
-        return;
+    if (!form) return;
     std::unique_ptr<QWidget> &slot = forms_[name];
-    if (!slot)
-        slot = std::make_unique<SymbolDialog>(*form, context_);
+    if (!slot) slot = std::make_unique<SymbolDialog>(*form, context_);
     slot->show();
     slot->raise();
     slot->activateWindow();
     mainWindow().hide();
-#else
-    Q_UNUSED(name);
-#endif
 }
 
-void Application::openCalculator() {}
+void Application::openCalculator()
+{
+    if (!dentaku_) {
+        Calculator::Hooks hooks;
+        hooks.showMessage = [this](const QString &text, const QString &title) {
+            context_.messages.show(dentaku_.get(), text, Icon::Exclamation, title);
+        };
+        hooks.onBack = [this] { showMainWindow(); };
+        hooks.onQuit = [this] { showExitDialog(); };
+        hooks.onCloseBox = [this] { endProgram(); };
+        dentaku_ = std::make_unique<Calculator>(std::move(hooks));
+        dentaku_->setObjectName(QStringLiteral("dentaku"));
+    }
+    dentaku_->show();
+    dentaku_->raise();
+    dentaku_->activateWindow();
+    mainWindow().hide();
+}
+
+QWidget *Application::calculator() const
+{
+    return dentaku_.get();
+}
 
 QWidget *Application::loadedForm(const QString &name) const
 {
@@ -143,10 +152,9 @@ QWidget *Application::loadedForm(const QString &name) const
 std::vector<QWidget *> Application::windows() const
 {
     std::vector<QWidget *> all;
-    for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get(), main_.get(), syuuryou_.get(),
-                                                       barjyon_.get()})
-        if (w)
-            all.push_back(w);
+    for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get(), main_.get(),
+                                                       syuuryou_.get(), barjyon_.get(), dentaku_.get()})
+        if (w) all.push_back(w);
     for (const auto &[name, form] : forms_)
         all.push_back(form.get());
     return all;
@@ -154,10 +162,8 @@ std::vector<QWidget *> Application::windows() const
 
 void Application::endProgram()
 {
-    if (ended_)
-        return;
-    if (main_)
-        main_->confirmEnd();
+    if (ended_) return;
+    if (main_) main_->confirmEnd();
     ended_ = true;
     for (QWidget *w : windows())
         w->hide();

@@ -45,6 +45,8 @@ public:
     void openForm(const QString &name);
     // The form if it has been loaded.
     QWidget *loadedForm(const QString &name) const;
+    // The calculator dentaku if it has been loaded.
+    QWidget *calculator() const;
 
     StartupDialog &startupDialog();
     OpeningWindow &openingWindow();
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<ExitDialog> syuuryou_;
     std::unique_ptr<VersionDialog> barjyon_;
     std::map<QString, std::unique_ptr<QWidget>> forms_;
+    std::unique_ptr<QWidget> dentaku_;
     bool ended_ = false;
 };
 

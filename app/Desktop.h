@@ -31,7 +31,8 @@ public:
     QString openFile(QWidget *parent, const QStringList &filters, int selectedFilter = 1,
                      const QString &folder = {});
     // As openFile; a name typed without an extension gets `defaultSuffix`.
-    QString saveFile(QWidget *parent, const QStringList &filters, const QString &defaultSuffix);
+    QString saveFile(QWidget *parent, const QStringList &filters, const QString &defaultSuffix,
+                     const QString &folder = {});
     // Shows a text file in the desktop's viewer; false when there is none.
     bool showTextFile(const QString &path);
 

@@ -37,10 +37,12 @@ ExitDialog::ExitDialog(AppContext &context, QWidget *parent)
     question->setObjectName(QStringLiteral("Label2"));
     question->setGeometry(twipRect(360, 660, 4680, 300));
 
-    QPushButton *withHost = button(this, "Command1", QStringLiteral("LT共終了(&L)"), twipRect(360, 1320, 1440, 450));
+    QPushButton *withHost =
+        button(this, "Command1", QStringLiteral("LT共終了(&L)"), twipRect(360, 1320, 1440, 450));
     withHost->setDefault(true);
     connect(withHost, &QPushButton::clicked, this, &ExitDialog::endWithHost);
-    QPushButton *alone = button(this, "Command3", QStringLiteral("終　了(&Q)"), twipRect(1980, 1320, 1440, 450));
+    QPushButton *alone =
+        button(this, "Command3", QStringLiteral("終　了(&Q)"), twipRect(1980, 1320, 1440, 450));
     connect(alone, &QPushButton::clicked, this, &ExitDialog::endAlone);
     QPushButton *back = button(this, "Command2", QStringLiteral("戻る(&B)"), twipRect(3600, 1320, 1440, 450));
     connect(back, &QPushButton::clicked, this, &ExitDialog::reject);

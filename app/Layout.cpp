@@ -15,8 +15,7 @@ QFont gothicFont(int pointSize)
 void centreOnScreen(QWidget &window)
 {
     const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
+    if (!screen) return;
     const QRect area = screen->geometry();
     const QRect frame = window.frameGeometry();
     const int top = area.top() + area.height() / 2 - frame.height() / 2;

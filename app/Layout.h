@@ -8,7 +8,10 @@ class QWidget;
 namespace quendra {
 
 // The windows are laid out in twips, as designed; 15 twips make one pixel at 96 dpi.
-constexpr int twips(int t) { return (t + 7) / 15; }
+constexpr int twips(int t)
+{
+    return (t + 7) / 15;
+}
 inline QRect twipRect(int left, int top, int width, int height)
 {
     return {twips(left), twips(top), twips(width), twips(height)};

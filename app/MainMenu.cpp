@@ -59,10 +59,13 @@ QAction *disabled(QAction *a)
     return a;
 }
 
-QKeySequence ctrl(Qt::Key key) { return QKeySequence(Qt::CTRL | key); }
+QKeySequence ctrl(Qt::Key key)
+{
+    return QKeySequence(Qt::CTRL | key);
+}
 
-const QStringList colourNames{QStringLiteral("黒"), QStringLiteral("赤"), QStringLiteral("青"), QStringLiteral("黄"),
-                              QStringLiteral("白")};
+const QStringList colourNames{QStringLiteral("黒"), QStringLiteral("赤"), QStringLiteral("青"),
+                              QStringLiteral("黄"), QStringLiteral("白")};
 
 } // namespace
 
@@ -98,7 +101,8 @@ MainMenu::MainMenu(QMenuBar &bar)
     mnufontsyurui = entry(*settings, "mnufontsyurui", QStringLiteral("フォント(&H)"));
     mnufont = submenu(*settings, "mnufont", QStringLiteral("フォントサイズ(&F)"));
     for (int i = 0; i < 3; ++i)
-        mnufontsizesitem[i] = checkable(indexed(*mnufont, "mnufontsizesitem", i, QString::number(fontSizes[i])), i == 0);
+        mnufontsizesitem[i] =
+            checkable(indexed(*mnufont, "mnufontsizesitem", i, QString::number(fontSizes[i])), i == 0);
     mnuline = submenu(*settings, "mnuline", QStringLiteral("ラインカラー(&C)"));
     mnuline->menuAction()->setEnabled(false);
     for (int i = 0; i < 5; ++i)
@@ -171,11 +175,13 @@ MainMenu::MainMenu(QMenuBar &bar)
     mnumnupaint = submenu(*a, "mnumnupaint", QStringLiteral("スケッチメニュー(&M)"));
     mnumnupaint->menuAction()->setVisible(false);
     mnumnupaint->menuAction()->setEnabled(false);
-    const std::array<const char *, 6> tools{"連続線", "円", "四角形", "直線(二点指示)", "円塗りつぶし", "四角形塗りつぶし"};
+    const std::array<const char *, 6> tools{"連続線",         "円",           "四角形",
+                                            "直線(二点指示)", "円塗りつぶし", "四角形塗りつぶし"};
     for (int i = 0; i < 6; ++i)
         mnupaint[i] = checkable(indexed(*mnumnupaint, "mnupaint", i, QString::fromUtf8(tools[i])), i == 0);
     separator(*mnumnupaint, "sepa11");
-    const std::array<const char *, 5> files{"ファイルを開く", "ファイルを閉じる", "名前を付けて保存", "上書き保存", "新規作成"};
+    const std::array<const char *, 5> files{"ファイルを開く", "ファイルを閉じる", "名前を付けて保存",
+                                            "上書き保存", "新規作成"};
     for (int i = 0; i < 5; ++i)
         mnumnufile[i] = indexed(*mnumnupaint, "mnumnufile", i, QString::fromUtf8(files[i]));
     mnumnufile[1]->setEnabled(false);

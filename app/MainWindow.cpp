@@ -4,6 +4,8 @@
 #include "Desktop.h"
 #include "Layout.h"
 #include "ReadmeWindow.h"
+#include "SketchFiles.h"
+#include "SketchPad.h"
 #include "TextEditor.h"
 
 #include <QAction>
@@ -20,9 +22,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSvgRenderer>
-#include <QPainter>
 #include <QTimer>
 
 namespace quendra {
@@ -71,14 +73,17 @@ QString withLineFeeds(QString s)
     return s;
 }
 
-bool isMaximised(Qt::WindowStates state) { return state & (Qt::WindowMaximized | Qt::WindowFullScreen); }
+bool isMaximised(Qt::WindowStates state)
+{
+    return state & (Qt::WindowMaximized | Qt::WindowFullScreen);
+}
 
 QString findReadme()
 {
-    for (const QString &folder : {QDir::currentPath(), QApplication::applicationDirPath()}) {
+    const QString beside = QApplication::applicationDirPath();
+    for (const QString &folder : {QDir::currentPath(), beside, beside + QStringLiteral("/../share/quendra")}) {
         const QFileInfo file(QDir(folder), QStringLiteral("readme.txt"));
-        if (file.isFile())
-            return file.absoluteFilePath();
+        if (file.isFile()) return file.absoluteFilePath();
     }
     return {};
 }
@@ -93,6 +98,7 @@ MainWindow::MainWindow(AppContext &context, Desktop &desktop, const Availability
     setWindowIcon(QIcon(programIcon(64)));
     buildClientArea();
     buildInformationBlock();
+    buildSketchPad();
     editor_ = std::make_unique<TextEditor>(*text1_->document(), context_.messages, desktop_, this);
     connect(editor_.get(), &TextEditor::stateChanged, this, &MainWindow::applyEditorState);
     connectMenu();
@@ -103,8 +109,6 @@ MainWindow::MainWindow(AppContext &context, Desktop &desktop, const Availability
         connect(f.action, &QAction::triggered, this, [this, form = f.form] { emit formRequested(form); });
     }
     menu_.calc->setEnabled(available(QStringLiteral("dentaku")));
-    // Until the sketch pad is built in, only the editor can be chosen.
-    menu_.mnusukechi->setEnabled(picture1_ != nullptr);
 
     resize(twips(5775), twips(heightOff));
     centreOnScreen(*this);
@@ -146,7 +150,8 @@ void MainWindow::buildClientArea()
     list1_->setGeometry(twipRect(0, workTop, 2400, 3375));
     list1_->addItems(QFontDatabase::families());
     list1_->hide();
-    connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { chooseFont(item->text()); });
+    connect(list1_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { chooseFont(item->text()); });
 }
 
 void MainWindow::buildInformationBlock()
@@ -156,17 +161,70 @@ void MainWindow::buildInformationBlock()
     picture2->setObjectName(QStringLiteral("Picture2"));
     picture2->setGeometry(twipRect(360, 3780, 540, 540));
     picture2->setPixmap(programIcon(twips(540)));
-    QLabel *version = label(client, "Label4", QStringLiteral("Quendra_LT VER 1.04.6"), {twips(1080), twips(3960)});
+    QLabel *version =
+        label(client, "Label4", QStringLiteral("Quendra_LT VER 1.04.6"), {twips(1080), twips(3960)});
     QLabel *about = label(client, "Label5", QStringLiteral("AutoCAD LT for Windows95対応建築設計支援ツール"),
                           {twips(1080), twips(4380)});
-    QLabel *notice = label(client, "Label6",
-                           QStringLiteral("特に必要の無い限りエディタ・スケッチ選択時以外ウィンドウを最大化しないで下さい。"),
-                           {twips(1080), twips(4800)});
+    QLabel *notice = label(
+        client, "Label6",
+        QStringLiteral("特に必要の無い限りエディタ・スケッチ選択時以外ウィンドウを最大化しないで下さい。"),
+        {twips(1080), twips(4800)});
     for (QLabel *l : {version, about, notice}) {
         l->setFont(gothicFont(10));
         l->adjustSize();
     }
     informationBlock_ = {picture2, version, about, notice};
+}
+
+void MainWindow::buildSketchPad()
+{
+    pad_ = new SketchPad(centralWidget());
+    pad_->setObjectName(QStringLiteral("Picture1"));
+    pad_->setGeometry(twipRect(0, workTop, 5775, 3375));
+    pad_->hide();
+    sketch_ = std::make_unique<SketchFiles>(*pad_, context_.messages, desktop_, this);
+    connect(sketch_.get(), &SketchFiles::stateChanged, this, &MainWindow::applySketchState);
+    for (int i = 0; i < SketchPad::toolCount; ++i)
+        connect(menu_.mnupaint[i], &QAction::triggered, this, [this, i] {
+            pad_->setTool(static_cast<SketchPad::Tool>(i));
+            MainMenu::check(menu_.mnupaint, static_cast<size_t>(i));
+        });
+    for (int i = 0; i < SketchPad::colorCount; ++i) {
+        connect(menu_.mnulinecolor[i], &QAction::triggered, this, [this, i] {
+            pad_->setLineColor(i);
+            MainMenu::check(menu_.mnulinecolor, static_cast<size_t>(i));
+        });
+        connect(menu_.mnubackcolor[i], &QAction::triggered, this, [this, i] {
+            pad_->setBackColor(i);
+            MainMenu::check(menu_.mnubackcolor, static_cast<size_t>(i));
+        });
+    }
+    connect(menu_.mnulinecircle, &QAction::triggered, pad_, &SketchPad::clearAll);
+    connect(menu_.mnumnufile[0], &QAction::triggered, sketch_.get(), &SketchFiles::open);
+    connect(menu_.mnumnufile[1], &QAction::triggered, this, [this] {
+        sketch_->close();
+        fitSketchPad();
+    });
+    connect(menu_.mnumnufile[2], &QAction::triggered, sketch_.get(), &SketchFiles::saveAs);
+    connect(menu_.mnumnufile[3], &QAction::triggered, sketch_.get(), &SketchFiles::overwrite);
+    connect(menu_.mnumnufile[4], &QAction::triggered, this, [this] {
+        sketch_->newSketch();
+        fitSketchPad();
+    });
+}
+
+void MainWindow::fitSketchPad()
+{
+    pad_->resize(centralWidget()->width(), centralWidget()->height() - twips(workMargin));
+}
+
+void MainWindow::applySketchState()
+{
+    const SketchFiles::FileMenu m = sketch_->fileMenu();
+    const std::array<bool, 5> states{m.open, m.close, m.saveAs, m.overwrite, m.newFile};
+    for (size_t i = 0; i < states.size(); ++i)
+        menu_.mnumnufile[i]->setEnabled(states[i]);
+    if (menu_.mnusukechi->isChecked()) showFileLabel(sketch_->currentFile(), sketch_->fileLabelVisible());
 }
 
 void MainWindow::connectMenu()
@@ -211,7 +269,10 @@ void MainWindow::connectSettings()
         connect(menu_.mnufontsizesitem[i], &QAction::triggered, this, [this, i] { chooseFontSize(i); });
 }
 
-bool MainWindow::editorSketchMode() const { return menu_.mnuedhit->isVisible(); }
+bool MainWindow::editorSketchMode() const
+{
+    return menu_.mnuedhit->isVisible();
+}
 
 void MainWindow::toggleMode()
 {
@@ -219,30 +280,26 @@ void MainWindow::toggleMode()
     const bool editorChosen = menu_.mnuedhit->isChecked();
     for (QWidget *w : informationBlock_)
         w->setVisible(!on);
-    for (QAction *a : {menu_.sepa04, menu_.mnuedhit, menu_.sepa10, menu_.mnusukechi, menu_.mnumnupaint->menuAction()})
+    for (QAction *a :
+         {menu_.sepa04, menu_.mnuedhit, menu_.sepa10, menu_.mnusukechi, menu_.mnumnupaint->menuAction()})
         a->setVisible(on);
     menu_.mnuonoff->setText(QString::fromUtf8(on ? MainMenu::modeOnCaption : MainMenu::modeOffCaption));
-    if (!on)
-        setWindowTitle(appTitle);
+    if (!on) setWindowTitle(appTitle);
     resize(width(), twips(on ? heightOn : heightOff));
-    QWidget *area = editorChosen ? static_cast<QWidget *>(text1_) : picture1_;
-    if (area)
-        area->setVisible(on);
-    if (on)
-        setWindowTitle(editorChosen ? editorTitle : sketchTitle);
+    QWidget *area = editorChosen ? static_cast<QWidget *>(text1_) : pad_;
+    area->setVisible(on);
+    if (on) setWindowTitle(editorChosen ? editorTitle : sketchTitle);
 }
 
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        layoutWorkAreas();
+    if (event->type() == QEvent::WindowStateChange) layoutWorkAreas();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == centralWidget() && event->type() == QEvent::Resize)
-        layoutWorkAreas();
+    if (watched == centralWidget() && event->type() == QEvent::Resize) layoutWorkAreas();
     // The menu's shortcuts (Ctrl+A saves, Ctrl+Z closes the file) come before the text box's own.
     if (watched == text1_ && event->type() == QEvent::ShortcutOverride) {
         const QKeySequence keys(static_cast<QKeyEvent *>(event)->keyCombination());
@@ -285,9 +342,8 @@ void MainWindow::layoutWorkAreas()
 
 void MainWindow::sizeWorkAreas(int width, int height)
 {
-    for (QWidget *area : {static_cast<QWidget *>(text1_), picture1_})
-        if (area)
-            area->resize(width, std::max(0, height));
+    for (QWidget *area : {static_cast<QWidget *>(text1_), static_cast<QWidget *>(pad_)})
+        area->resize(width, std::max(0, height));
 }
 
 void MainWindow::selectEditor()
@@ -301,18 +357,13 @@ void MainWindow::selectEditor()
     for (QAction *a : {menu_.mnuline->menuAction(), menu_.mnuback->menuAction()})
         a->setEnabled(false);
     fileLabel_->hide();
-    if (picture1_)
-        picture1_->hide();
+    pad_->hide();
     text1_->show();
     setWindowTitle(editorTitle);
 }
 
 void MainWindow::selectSketch()
 {
-    if (!picture1_) {
-        menu_.mnusukechi->setChecked(false);
-        return;
-    }
     editor_->selectSketch();
     text1_->hide();
     list1_->hide();
@@ -324,7 +375,8 @@ void MainWindow::selectSketch()
     for (QAction *a : {menu_.mnuline->menuAction(), menu_.mnuback->menuAction()})
         a->setEnabled(true);
     fileLabel_->hide();
-    picture1_->show();
+    pad_->show();
+    sketch_->select();
     MainMenu::check(menu_.mnulinecolor, 0);
     MainMenu::check(menu_.mnubackcolor, 4);
     setWindowTitle(sketchTitle);
@@ -338,11 +390,14 @@ void MainWindow::applyEditorState()
     menu_.mnuclose->setEnabled(m.close);
     menu_.mnuoversave->setEnabled(m.overwrite);
     menu_.mnusave->setEnabled(m.saveAs);
-    if (!menu_.mnuedhit->isChecked())
-        return;
-    fileLabel_->setText(QDir::toNativeSeparators(editor_->currentFile()));
+    if (menu_.mnuedhit->isChecked()) showFileLabel(editor_->currentFile(), editor_->fileLabelVisible());
+}
+
+void MainWindow::showFileLabel(const QString &path, bool visible)
+{
+    fileLabel_->setText(QDir::toNativeSeparators(path));
     fileLabel_->adjustSize();
-    fileLabel_->setVisible(editor_->fileLabelVisible());
+    fileLabel_->setVisible(visible);
 }
 
 void MainWindow::updateEditStates()
@@ -357,11 +412,16 @@ void MainWindow::updateEditStates()
 void MainWindow::quit()
 {
     editor_->askToSave();
+    sketch_->askToSave();
     context_.navigator.showExitDialog();
     hide();
 }
 
-void MainWindow::confirmEnd() { editor_->confirmEnd(); }
+void MainWindow::confirmEnd()
+{
+    editor_->confirmEnd();
+    sketch_->confirmEnd();
+}
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
@@ -377,10 +437,8 @@ void MainWindow::showReadme()
         context_.messages.show(this, QStringLiteral("readme.txtが見つかりません。"));
         return;
     }
-    if (desktop_.showTextFile(path))
-        return;
-    if (!readme_)
-        readme_ = std::make_unique<ReadmeWindow>();
+    if (desktop_.showTextFile(path)) return;
+    if (!readme_) readme_ = std::make_unique<ReadmeWindow>();
     if (!readme_->load(path)) {
         context_.messages.show(this, QStringLiteral("readme.txtを開けませんでした。"));
         return;

@@ -19,6 +19,8 @@ struct AppContext;
 class CadLink;
 class Desktop;
 class ReadmeWindow;
+class SketchFiles;
+class SketchPad;
 class TextEditor;
 
 // Quendra_LT: the hub. A menu bar and the clock line; in editor-sketch mode it grows and shows the
@@ -35,7 +37,8 @@ public:
     static constexpr int heightOff = 975;
     static constexpr int heightOn = 4365;
 
-    MainWindow(AppContext &context, Desktop &desktop, const Availability &available, QWidget *parent = nullptr);
+    MainWindow(AppContext &context, Desktop &desktop, const Availability &available,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Before the program ends: offers to save a changed text the user has not already declined.
@@ -43,6 +46,7 @@ public:
 
     bool editorSketchMode() const;
     TextEditor &editor() { return *editor_; }
+    SketchFiles &sketchFiles() { return *sketch_; }
     const MainMenu &menu() const { return menu_; }
 
     // The clock line: the date, two blanks and the time, in the system's short forms.
@@ -61,6 +65,7 @@ protected:
 private:
     void buildClientArea();
     void buildInformationBlock();
+    void buildSketchPad();
     void connectMenu();
     void connectEditMenu();
     void connectSettings();
@@ -71,6 +76,9 @@ private:
     void selectEditor();
     void selectSketch();
     void applyEditorState();
+    void applySketchState();
+    void showFileLabel(const QString &path, bool visible);
+    void fitSketchPad();
     void updateEditStates();
     void quit();
     void showReadme();
@@ -92,11 +100,12 @@ private:
     QLabel *clock_ = nullptr;
     QLabel *fileLabel_ = nullptr;
     QPlainTextEdit *text1_ = nullptr;
-    QWidget *picture1_ = nullptr;
+    SketchPad *pad_ = nullptr;
     QListWidget *list1_ = nullptr;
     std::vector<QWidget *> informationBlock_;
     QTimer *timer1_ = nullptr;
     std::unique_ptr<TextEditor> editor_;
+    std::unique_ptr<SketchFiles> sketch_;
     std::unique_ptr<CadLink> link_;
     std::unique_ptr<ReadmeWindow> readme_;
 };

@@ -37,12 +37,13 @@ OpeningWindow::~OpeningWindow() = default;
 
 void OpeningWindow::launchHost()
 {
-    const QString program = desktop_.openFile(this, platform::hostProgramFilters(),
-                                              platform::hostProgramFilterIndex(), platform::hostProgramFolder());
-    if (program.isEmpty())
-        return;
+    const QString program =
+        desktop_.openFile(this, platform::hostProgramFilters(), platform::hostProgramFilterIndex(),
+                          platform::hostProgramFolder());
+    if (program.isEmpty()) return;
     if (!platform::startProgram(program, {})) {
-        context_.messages.show(this, QStringLiteral("%1 を起動できませんでした。").arg(QDir::toNativeSeparators(program)));
+        context_.messages.show(
+            this, QStringLiteral("%1 を起動できませんでした。").arg(QDir::toNativeSeparators(program)));
         return;
     }
     platform::sendEscape();

@@ -24,16 +24,17 @@ ReadmeWindow::ReadmeWindow(QWidget *parent) : QWidget(parent, Qt::Window), view_
 bool ReadmeWindow::load(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     const std::optional<DecodedText> decoded = decodeTextFile(file.readAll());
-    if (!decoded)
-        return false;
+    if (!decoded) return false;
     view_->setPlainText(decoded->text);
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Quendra_LT"));
     return true;
 }
 
-QString ReadmeWindow::text() const { return view_->toPlainText(); }
+QString ReadmeWindow::text() const
+{
+    return view_->toPlainText();
+}
 
 } // namespace quendra

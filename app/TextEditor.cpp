@@ -5,7 +5,9 @@
 #include "platform/Platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextDocument>
 
@@ -34,18 +36,17 @@ public:
 
 } // namespace
 
-TextEditor::TextEditor(QTextDocument &document, MessageService &messages, Desktop &desktop, QWidget *dialogParent)
+TextEditor::TextEditor(QTextDocument &document, MessageService &messages, Desktop &desktop,
+                       QWidget *dialogParent)
     : document_(document), messages_(messages), desktop_(desktop), dialogParent_(dialogParent),
       format_(newFileFormat())
 {
     connect(&document_, &QTextDocument::contentsChanged, this, [this] {
-        if (replacing_)
-            return;
+        if (replacing_) return;
         const bool was = changed_;
         changed_ = true;
         declined_ = false;
-        if (!was)
-            emit stateChanged();
+        if (!was) emit stateChanged();
     });
 }
 
@@ -67,22 +68,24 @@ void TextEditor::open()
     askToSave();
     fileLabelVisible_ = true;
     emit stateChanged();
-    const QString path = desktop_.openFile(dialogParent_, {QString::fromUtf8(filter)});
-    if (path.isEmpty())
-        return;
+    const QString path = desktop_.openFile(dialogParent_, {QString::fromUtf8(filter)}, 1, dialogFolder());
+    if (path.isEmpty()) return;
     WaitCursor wait;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation, title);
+        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation,
+                       title);
         return;
     }
     if (file.size() > capacity) {
-        messages_.show(dialogParent_, QStringLiteral("ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"), Icon::Exclamation, title);
+        messages_.show(dialogParent_, QStringLiteral("ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"), Icon::Exclamation,
+                       title);
         return;
     }
     const std::optional<DecodedText> decoded = decodeTextFile(file.readAll());
     if (file.error() != QFileDevice::NoError || !decoded) {
-        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation, title);
+        messages_.show(dialogParent_, QStringLiteral("ファイルを開けませんでした。"), Icon::Exclamation,
+                       title);
         return;
     }
     currentFile_ = path;
@@ -94,15 +97,17 @@ void TextEditor::open()
     emit stateChanged();
 }
 
-bool TextEditor::saveAs() { return saveAsResult() == SaveResult::Saved; }
+bool TextEditor::saveAs()
+{
+    return saveAsResult() == SaveResult::Saved;
+}
 
 TextEditor::SaveResult TextEditor::saveAsResult()
 {
-    const QString path = desktop_.saveFile(dialogParent_, {QString::fromUtf8(filter)}, QStringLiteral("txt"));
-    if (path.isEmpty())
-        return SaveResult::Cancelled;
-    if (!writeTo(path))
-        return SaveResult::Failed;
+    const QString path =
+        desktop_.saveFile(dialogParent_, {QString::fromUtf8(filter)}, QStringLiteral("txt"), dialogFolder());
+    if (path.isEmpty()) return SaveResult::Cancelled;
+    if (!writeTo(path)) return SaveResult::Failed;
     currentFile_ = path;
     fileLabelVisible_ = true;
     emit stateChanged();
@@ -120,8 +125,7 @@ void TextEditor::overwrite()
 
 void TextEditor::eraseAll()
 {
-    if (!document_.isEmpty())
-        document_.setPlainText({});
+    if (!document_.isEmpty()) document_.setPlainText({});
     menu_ = FileMenu{true, false, true, true, true};
     emit stateChanged();
 }
@@ -149,21 +153,19 @@ void TextEditor::selectSketch()
 void TextEditor::askToSave()
 {
     while (changed_) {
-        const auto answer = messages_.show(dialogParent_, QString::fromUtf8(promptText), Icon::Question, title,
-                                           MessageService::Buttons::YesNo);
+        const auto answer = messages_.show(dialogParent_, QString::fromUtf8(promptText), Icon::Question,
+                                           title, MessageService::Buttons::YesNo);
         if (answer != MessageService::Answer::Yes) {
             declined_ = true;
             return;
         }
-        if (saveAsResult() != SaveResult::Failed)
-            return;
+        if (saveAsResult() != SaveResult::Failed) return;
     }
 }
 
 void TextEditor::confirmEnd()
 {
-    if (!declined_)
-        askToSave();
+    if (!declined_) askToSave();
 }
 
 bool TextEditor::writeTo(const QString &path)
@@ -178,11 +180,14 @@ bool TextEditor::writeTo(const QString &path)
                        QStringLiteral("Shift-JISで表せない文字があるため、UTF-8で保存します。"),
                        Icon::Exclamation, title);
     }
+    // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() && file.commit();
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() && file.flush() &&
+                    file.commit();
     if (!ok) {
         file.cancelWriting();
-        messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation, title);
+        messages_.show(dialogParent_, QStringLiteral("ファイルを保存できませんでした。"), Icon::Exclamation,
+                       title);
         return false;
     }
     format_ = written;
@@ -201,13 +206,22 @@ void TextEditor::replaceText(const QString &text)
     declined_ = false;
 }
 
-void TextEditor::emptyText() { replaceText({}); }
+void TextEditor::emptyText()
+{
+    replaceText({});
+}
 
 QString TextEditor::text() const
 {
     QString raw = document_.toRawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return raw;
+}
+
+// The file dialogs open where the current file lies, else in the current folder.
+QString TextEditor::dialogFolder() const
+{
+    return currentFile_.isEmpty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
 }
 
 } // namespace quendra

@@ -36,7 +36,8 @@ public:
     static constexpr const char *filter = "ﾃｷｽﾄﾌｧｲﾙ (*.txt)";
     static constexpr const char *promptText = "テキストは変更されています。保存しますか？";
 
-    TextEditor(QTextDocument &document, MessageService &messages, Desktop &desktop, QWidget *dialogParent = nullptr);
+    TextEditor(QTextDocument &document, MessageService &messages, Desktop &desktop,
+               QWidget *dialogParent = nullptr);
 
     // 新規作成 and ファイルを閉じる: the save prompt, then an empty text.
     void newText();
@@ -73,6 +74,7 @@ private:
     enum class SaveResult { Saved, Cancelled, Failed };
     SaveResult saveAsResult();
     bool writeTo(const QString &path);
+    QString dialogFolder() const;
     void replaceText(const QString &text);
     void emptyText();
     QString text() const;

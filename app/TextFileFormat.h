@@ -27,7 +27,8 @@ struct DecodedText
     TextFileFormat format;
 };
 
-// UTF-8 when the bytes are valid UTF-8, else Shift-JIS; nullopt when they are neither.
+// UTF-8 when the bytes are valid UTF-8, else Shift-JIS; nullopt when they are neither, when they
+// hold a NUL (no text does), or when they are UTF-8 cut off inside the last character.
 std::optional<DecodedText> decodeTextFile(const QByteArray &bytes);
 
 // The editor's text ('\n' line ends) as the bytes of a file in `format`; a final line end is

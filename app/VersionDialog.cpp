@@ -35,15 +35,18 @@ VersionDialog::VersionDialog(AppContext &context, QWidget *parent) : QDialog(par
     setWindowTitle(QStringLiteral("Quendra_LT(バージョン情報)"));
     setFixedSize(twips(6000), twips(4560));
 
-    addLabel(this, "Label5", QStringLiteral("Quendra_LT for AutoCAD LT"), heavyFont(16), twipRect(0, 240, 6000, 480));
+    addLabel(this, "Label5", QStringLiteral("Quendra_LT for AutoCAD LT"), heavyFont(16),
+             twipRect(0, 240, 6000, 480));
     addLabel(this, "Label6", QStringLiteral("VER 1.04.6"), heavyFont(12), twipRect(0, 780, 6000, 360));
     addLabel(this, "Label7", QStringLiteral("for Windows95"), heavyFont(12), twipRect(0, 1140, 6000, 360));
     addLabel(this, "Label1", QStringLiteral("Quendra_LT VER1.04.6 for Windows95"), gothicFont(10),
              twipRect(0, 1740, 6000, 300));
-    addLabel(this, "Label2", QStringLiteral("建築設計支援ツール"), gothicFont(9), twipRect(0, 2220, 6000, 270));
+    addLabel(this, "Label2", QStringLiteral("建築設計支援ツール"), gothicFont(9),
+             twipRect(0, 2220, 6000, 270));
     addLabel(this, "Label3", QStringLiteral("作図はAutoCAD LTまたはquendra-hostで行います。"), gothicFont(9),
              twipRect(0, 2520, 6000, 270));
-    addLabel(this, "Label4", QStringLiteral("Quendra_LT 開発チーム"), gothicFont(9), twipRect(0, 2820, 6000, 270));
+    addLabel(this, "Label4", QStringLiteral("Quendra_LT 開発チーム"), gothicFont(9),
+             twipRect(0, 2820, 6000, 270));
 
     auto *ok = new QPushButton(QStringLiteral("O K"), this);
     ok->setObjectName(QStringLiteral("Command1"));

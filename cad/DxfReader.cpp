@@ -7,12 +7,21 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <optional>
 
 namespace cad {
 
@@ -39,6 +48,7 @@ public:
     }
     std::size_t skipped() const { return skipped_; }
     bool sawSection() const { return sawSection_; }
+    bool sawEnd() const { return sawEnd_; }
 
     void processCodeValuePair(unsigned int code, const std::string &value) override
     {
@@ -46,6 +56,7 @@ public:
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
+            sawEnd_ = sawEnd_ || value == "EOF";
             endedLwPolyline_ = inLwPolyline_;
             endedWidths_.swap(vertexWidths_);
             vertexWidths_.clear();
@@ -248,6 +259,7 @@ private:
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
     bool sawSection_ = false;
+    bool sawEnd_ = false;
     bool inLwPolyline_ = false;
     bool endedLwPolyline_ = false;
     bool buildingLw_ = false;
@@ -259,23 +271,100 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
-std::string_view trimmed(std::string_view line)
+// dxflib reads a file group by group, a code line and then a value line, each through fgets
+// into 1024 bytes: a line longer than 1023 characters is read as several. The code is what
+// strtol makes of its line, cut to 32 bits ("90:", "090", "+90" and " 90" are all 90). Every
+// decision below is taken on the groups as dxflib will read them, so that what it sees as a
+// count or as the start of an entity is never taken for something else here.
+
+// The end of the piece of a line dxflib reads from `start`: up to and with its line end, 1023
+// characters at most.
+std::size_t pieceEnd(const std::string &bytes, std::size_t start)
 {
-    while (!line.empty() &&
-           (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+    const std::size_t limit = std::min(bytes.size(), start + 1023);
+    const void *newline = std::memchr(bytes.data() + start, '\n', limit - start);
+    return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1 : limit;
+}
+
+// The int dxflib reads from a line: strtol's leading decimal number, cut to 32 bits.
+std::int32_t dxflibInt(std::string_view line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
+        ++i;
+    const bool negative = i < line.size() && line[i] == '-';
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
+    // Held at the largest long, as strtol does.
+    constexpr auto ceiling = static_cast<std::uint64_t>(INT64_MAX);
+    std::uint64_t value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        const auto digit = static_cast<std::uint64_t>(line[i] - '0');
+        value = value > (ceiling - digit) / 10 ? ceiling : value * 10 + digit;
+    }
+    const auto number = static_cast<std::int64_t>(value);
+    return static_cast<std::int32_t>(negative ? -number : number);
+}
+
+// The text dxflib keeps of a value line: up to a NUL, without the line end; blanks stay.
+std::string_view dxflibText(std::string_view line)
+{
+    line = line.substr(0, line.find('\0'));
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-        line.remove_prefix(1);
     return line;
+}
+
+// Group codes whose value dxflib takes as a count and sets aside room for before it reads what
+// is counted: vertices of LWPOLYLINE (90) and LEADER (76), knots, control and fit points of
+// SPLINE (72, 73, 74).
+bool isCountCode(std::int32_t code)
+{
+    return code == 90 || code == 76 || code == 72 || code == 73 || code == 74;
+}
+
+// A count dxflib cannot make room for (hundreds of millions) made it free its old room and throw,
+// leaving a pointer that its destructor freed again; room for millions it filled, at a cost of
+// hundreds of megabytes and a pause each time, for a file of a few bytes. No file holds more of
+// anything than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so larger counts are
+// cut down to that, and below maxVertices.
+std::size_t countCap(std::size_t fileSize)
+{
+    return std::min(maxVertices - 1, fileSize / 8 + 1);
+}
+
+// The characters of bytes[start, end) before the line end: blanks, then `text` at their end. A
+// count larger than `text` is never written shorter than it.
+void writeOver(std::string &bytes, std::size_t start, std::size_t end, const std::string &text)
+{
+    std::size_t last = end;
+    while (last > start && (bytes[last - 1] == '\n' || bytes[last - 1] == '\r'))
+        --last;
+    if (last - start < text.size()) return;
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+              bytes.begin() + static_cast<std::ptrdiff_t>(last), ' ');
+    bytes.replace(last - text.size(), text.size(), text);
+}
+
+// A line that begins with a NUL is empty to dxflib, which then keeps the text of the line read
+// before it: such a code or value would follow whatever group came before, kept or left out.
+// No drawing holds one, so the NUL becomes a blank and every line reads for itself.
+void blankLeadingNul(std::string &bytes, std::size_t start)
+{
+    if (bytes[start] == '\0') bytes[start] = ' ';
+}
+
+// dxflib ends the entity it is reading at group 0 and at group 9 alike.
+bool endsEntity(std::int32_t code)
+{
+    return code == 0 || code == 9;
 }
 
 // The groups of an entity the reader builds a drawing from; dxflib stores and converts every
 // group it is given, so the others (handles, owners, layers, styles, subclass markers, heights
 // above the plane, line weights, extended data) are left out before it sees them.
-bool drawnFrom(int code)
+bool drawnFrom(std::int32_t code)
 {
     switch (code) {
-    case 0:
     case 1:
     case 2:
     case 3:
@@ -314,75 +403,110 @@ bool drawnFrom(int code)
     }
 }
 
-// Prepares a file's bytes for dxflib, pair by pair as dxflib reads them: in ENTITIES and BLOCKS
-// only the groups drawnFrom() names, nothing of the OBJECTS section, everything else as it is.
-// A polyline's vertex count (group 90), which dxflib reserves room for before reading the
-// vertices, is cut to ten million less one.
+// Which groups go on to dxflib: in ENTITIES and BLOCKS those an entity is drawn from, nothing of
+// OBJECTS, everything elsewhere. Sections are followed by their markers as dxflib reads them;
+// the markers and the end of file always go on, as the reader looks for them.
+class GroupFilter
+{
+public:
+    bool keeps(std::int32_t code, std::string_view value)
+    {
+        if (code == 0 && (value == "SECTION" || value == "ENDSEC" || value == "EOF")) {
+            section_ = Section::Other;
+            nameNext_ = value == "SECTION";
+            return true;
+        }
+        if (code == 2 && nameNext_) {
+            nameNext_ = false;
+            section_ = sectionNamed(value);
+            return true;
+        }
+        switch (section_) {
+        case Section::Drawn:
+            // A colour of 256 is ByLayer, which a missing colour means anyway.
+            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(value) == 256));
+        case Section::Objects:
+            return false;
+        case Section::Other:
+            break;
+        }
+        return true;
+    }
+
+private:
+    enum class Section { Other, Drawn, Objects };
+
+    static Section sectionNamed(std::string_view name)
+    {
+        if (name == "ENTITIES" || name == "BLOCKS") return Section::Drawn;
+        return name == "OBJECTS" ? Section::Objects : Section::Other;
+    }
+
+    Section section_ = Section::Other;
+    bool nameNext_ = false;
+};
+
+// Where one group lies: its code line from `code`, its value line from `value` up to `end`.
+struct GroupPlace
+{
+    std::size_t code;
+    std::size_t value;
+    std::size_t end;
+};
+
+// The group dxflib reads from `start`, if it has both lines.
+std::optional<GroupPlace> groupAt(const std::string &bytes, std::size_t start)
+{
+    if (start >= bytes.size()) return std::nullopt;
+    const std::size_t value = pieceEnd(bytes, start);
+    if (value == bytes.size()) return std::nullopt;
+    return GroupPlace{start, value, pieceEnd(bytes, value)};
+}
+
+// Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
+// GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
+// with no value line after it is left out: dxflib would pair it with the value read before.
 void prepareForDxflib(std::string &bytes)
 {
-    enum class Section { Other, Entities, Blocks, Objects };
-    Section section = Section::Other;
-    bool nameNext = false;
-    std::size_t read = 0, write = 0;
-    while (read < bytes.size()) {
-        const std::size_t codeEnd = bytes.find('\n', read);
-        if (codeEnd == std::string::npos) break;
-        std::size_t valueEnd = bytes.find('\n', codeEnd + 1);
-        valueEnd = valueEnd == std::string::npos ? bytes.size() : valueEnd + 1;
-        const std::string_view codeText = trimmed(std::string_view(bytes).substr(read, codeEnd - read));
-        const std::string_view value =
-            trimmed(std::string_view(bytes).substr(codeEnd + 1, valueEnd - codeEnd - 1));
-        int code = -1;
-        const auto [end, ec] = std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
-        const bool numeric = ec == std::errc() && end == codeText.data() + codeText.size();
-        bool keep = true;
-        if (numeric) {
-            if (code == 0 && value == "SECTION") {
-                nameNext = true;
-                section = Section::Other;
-            } else if (code == 2 && nameNext) {
-                nameNext = false;
-                section = value == "ENTITIES"  ? Section::Entities
-                          : value == "BLOCKS"  ? Section::Blocks
-                          : value == "OBJECTS" ? Section::Objects
-                                               : Section::Other;
-            } else if (code == 0 && value == "ENDSEC") {
-                section = Section::Other;
-            } else if (section == Section::Entities || section == Section::Blocks) {
-                // ByLayer is what a missing colour means anyway.
-                keep = drawnFrom(code) && !(code == 62 && value == "256");
-            } else if (section == Section::Objects) {
-                keep = false;
-            }
-        }
-        const std::size_t length = valueEnd - read;
-        if (keep) {
-            if (write != read) std::memmove(bytes.data() + write, bytes.data() + read, length);
-            if (numeric && code == 90 && value.size() > 7) {
-                // Blanks, then seven nines: ten million less one.
-                const std::size_t from = write + (codeEnd - read) + 1;
-                const std::size_t to = write + length - (bytes[write + length - 1] == '\n' ? 1 : 0);
-                std::size_t nines = 0;
-                for (std::size_t k = to; k-- > from;)
-                    if (bytes[k] != '\r') bytes[k] = nines++ < 7 ? '9' : ' ';
-            }
-            write += length;
-        }
-        read = valueEnd;
-    }
-    if (write != read) {
-        std::memmove(bytes.data() + write, bytes.data() + read, bytes.size() - read);
-        write += bytes.size() - read;
+    const std::size_t most = countCap(bytes.size());
+    const std::string cap = std::to_string(most);
+    GroupFilter filter;
+    std::size_t write = 0;
+    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->end)) {
+        blankLeadingNul(bytes, at->code);
+        blankLeadingNul(bytes, at->value);
+        const std::string_view all(bytes);
+        const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
+        const std::string_view value = all.substr(at->value, at->end - at->value);
+        if (!filter.keeps(code, dxflibText(value))) continue;
+        const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
+        const std::size_t length = at->end - at->code;
+        if (write != at->code) std::memmove(bytes.data() + write, bytes.data() + at->code, length);
+        if (tooMany) writeOver(bytes, write + (at->value - at->code), write + length, cap);
+        write += length;
     }
     bytes.resize(write);
 }
+
+// dxflib's constructor leaves the kind of object being read unset: a parser made where an
+// earlier one stopped inside an entity (a file cut off) would report that entity again at the
+// start of the next file. Made with `new FreshDxf()`, the parser is zeroed first (no object).
+class FreshDxf
+{
+public:
+    DL_Dxf &dxf() { return dxf_; }
+
+private:
+    DL_Dxf dxf_;
+};
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
 DxfReadResult run(FILE *file)
 {
     DxfReadResult result;
-    DL_Dxf dxf;
+    const auto fresh = std::make_unique<FreshDxf>();
+    DL_Dxf &dxf = fresh->dxf();
     DxfReader reader(dxf, result.drawing);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
@@ -395,6 +519,12 @@ DxfReadResult run(FILE *file)
         result.error = notDxf;
         return result;
     }
+    // A file cut off (a copy or a save that did not finish) is refused whole, as CAD programs
+    // do: half a drawing opened and saved again would lose the rest for good.
+    if (!reader.sawEnd()) {
+        result.error = "DXF ファイルが途中で切れています。";
+        return result;
+    }
     reader.finish();
     // What was read is the starting point, not something to take back.
     result.drawing.forgetHistory();
@@ -403,13 +533,43 @@ DxfReadResult run(FILE *file)
     return result;
 }
 
-} // namespace
-
-namespace {
-
-DxfReadResult runOn(std::string &bytes)
+#ifdef _WIN32
+// Windows has no fmemopen: the bytes go through a temporary file of their own, held in memory
+// where the system can ("T") and deleted when closed ("D").
+FILE *openBytes(std::string &bytes)
 {
-    FILE *file = ::fmemopen(bytes.data(), bytes.size(), "r");
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t path[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH || GetTempFileNameW(folder, L"qdx", 0, path) == 0) return nullptr;
+    FILE *file = _wfopen(path, L"w+bTD");
+    if (!file) {
+        DeleteFileW(path);
+        return nullptr;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fflush(file) != 0) {
+        std::fclose(file);
+        return nullptr;
+    }
+    std::rewind(file);
+    return file;
+}
+#else
+FILE *openBytes(std::string &bytes)
+{
+    return ::fmemopen(bytes.data(), bytes.size(), "r");
+}
+#endif
+
+DxfReadResult readOwned(std::string bytes)
+{
+    prepareForDxflib(bytes);
+    if (bytes.empty()) {
+        DxfReadResult result;
+        result.error = notDxf;
+        return result;
+    }
+    FILE *file = openBytes(bytes);
     if (!file) {
         DxfReadResult result;
         result.error = "DXF ファイルを読み込めません。";
@@ -418,17 +578,6 @@ DxfReadResult runOn(std::string &bytes)
     DxfReadResult result = run(file);
     std::fclose(file);
     return result;
-}
-
-DxfReadResult readOwned(std::string bytes)
-{
-    if (bytes.empty()) {
-        DxfReadResult result;
-        result.error = notDxf;
-        return result;
-    }
-    prepareForDxflib(bytes);
-    return runOn(bytes);
 }
 
 } // namespace

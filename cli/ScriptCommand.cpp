@@ -98,9 +98,11 @@ bool writeScr(const std::string &path, const Outcome &outcome, std::string &err)
     for (const std::string &s : outcome.scripts())
         for (const char c : s)
             text += c == '\r' ? '\n' : c;
+    // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !file.flush() || !file.commit()) {
         err += "quendra-script: cannot write " + path + "\n";
         return false;
     }

@@ -87,15 +87,19 @@ void CommandServer::read(QLocalSocket *socket)
             drop(socket);
             return;
         }
+        // A reply that cannot be written (the client has gone) ends the conversation at once,
+        // `c` with it: nothing of it is used after a reply.
         QString reason;
         if (!session_.accepts(payload.size(), &reason)) {
             reply(socket, "NG " + reason.toStdString());
+            if (conversations_.find(socket) == conversations_.end())
+                return;
             continue;
         }
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not
         // keep the client waiting.
-        reply(socket, "OK");
         const int id = c.id;
+        reply(socket, "OK");
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }

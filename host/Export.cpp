@@ -22,8 +22,10 @@ QSize sizeFor(const cad::Drawing &drawing, int longSide)
 
 QString store(const QString &path, const QByteArray &bytes)
 {
+    // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         return QStringLiteral("ファイルを保存できません: %1").arg(path);
     return {};
 }

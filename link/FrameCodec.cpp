@@ -15,18 +15,27 @@ std::string encodeFrame(std::string_view payload)
     return out;
 }
 
+void FrameDecoder::feed(std::string_view bytes)
+{
+    buffer_.erase(0, start_);
+    start_ = 0;
+    buffer_.append(bytes);
+}
+
 FrameDecoder::Status FrameDecoder::next(std::string &payload)
 {
-    if (buffer_.size() < 4)
+    if (buffered() < 4)
         return Status::NeedMore;
-    const auto byte = [this](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(buffer_[i])); };
+    const auto byte = [this](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(buffer_[start_ + i]));
+    };
     const std::uint32_t n = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
     if (n > maxFrameSize)
         return Status::Malformed;
-    if (buffer_.size() - 4 < n)
+    if (buffered() - 4 < n)
         return Status::NeedMore;
-    payload.assign(buffer_, 4, n);
-    buffer_.erase(0, 4 + static_cast<std::size_t>(n));
+    payload.assign(buffer_, start_ + 4, n);
+    start_ += 4 + static_cast<std::size_t>(n);
     if (!isValidUtf8(payload))
         return Status::Malformed;
     return Status::Frame;

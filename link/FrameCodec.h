@@ -20,14 +20,17 @@ class FrameDecoder
 public:
     enum class Status { NeedMore, Frame, Malformed };
 
-    void feed(std::string_view bytes) { buffer_.append(bytes); }
+    void feed(std::string_view bytes);
     // Frame: the next payload is in `payload`. Malformed: the stream is beyond repair (a length
     // over maxFrameSize or a payload that is not UTF-8); the conversation should be closed.
     Status next(std::string &payload);
-    std::size_t buffered() const { return buffer_.size(); }
+    std::size_t buffered() const { return buffer_.size() - start_; }
 
 private:
+    // Frames taken are skipped, not erased one by one: a buffer of many small frames would
+    // otherwise be moved once per frame. They are dropped when more bytes come.
     std::string buffer_;
+    std::size_t start_ = 0;
 };
 
 bool isValidUtf8(std::string_view s);

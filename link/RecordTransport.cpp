@@ -50,9 +50,9 @@ std::unique_ptr<LinkTransport> makeRecordTransport(std::string path)
 TransportFactory transportFromEnvironment()
 {
     const char *value = std::getenv("QUENDRA_LINK");
-    const std::string spec = value ? value : "";
-    if (spec.rfind("record:", 0) == 0) {
-        const std::string path = spec.substr(7);
+    const std::string choice = value ? value : "";
+    if (choice.rfind("record:", 0) == 0) {
+        const std::string path = choice.substr(7);
         return [path] { return makeRecordTransport(path); };
     }
     long ms = 5000;
@@ -60,7 +60,7 @@ TransportFactory transportFromEnvironment()
         ms = std::max(1L, std::strtol(t, nullptr, 10));
 #ifdef _WIN32
     // On Windows the CAD host is reached by DDE ("dde", the default there) unless "socket" is asked for.
-    if (spec != "socket") return [ms] { return makeDdeTransport(std::chrono::milliseconds(ms)); };
+    if (choice != "socket") return [ms] { return makeDdeTransport(std::chrono::milliseconds(ms)); };
 #endif
     return [ms] { return makeSocketTransport(std::chrono::milliseconds(ms)); };
 }

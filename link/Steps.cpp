@@ -12,6 +12,12 @@ Step at(double x, double y, int blanks) { return {Step::Kind::Absolute, x, y, bl
 Step value(double v, int blanks) { return {Step::Kind::Value, v, 0, blanks, {}}; }
 Step word(std::string text) { return {Step::Kind::Word, 0, 0, 0, std::move(text)}; }
 
+Steps operator+(Steps a, const Steps &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 Steps turned(const Steps &steps, int degrees)
 {
     if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270)

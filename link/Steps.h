@@ -29,6 +29,9 @@ Step word(std::string text);
 
 using Steps = std::vector<Step>;
 
+// The rows of `a` followed by those of `b`, for tables that share their first rows.
+Steps operator+(Steps a, const Steps &b);
+
 // The steps turned counter-clockwise about the base point by 0, 90, 180 or 270 degrees:
 // (x, y) becomes (-y, x), (-x, -y) or (y, -x); blanks, words and order stay.
 Steps turned(const Steps &steps, int degrees);

@@ -107,7 +107,8 @@ bool write(const QImage &image, const QString &path)
     if (image.isNull() || path.isEmpty()) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!image.save(&file, "BMP")) {
+    // flush() before commit(): commit() alone takes a failed last write (a full disk) for success.
+    if (!image.save(&file, "BMP") || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -15,8 +15,7 @@ constexpr int queryTimeoutMs = 3000;
 bool desktopHasTextViewer()
 {
     const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-    if (mime.isEmpty())
-        return false;
+    if (mime.isEmpty()) return false;
     QProcess query;
     query.start(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/plain")});
     if (!query.waitForFinished(queryTimeoutMs)) {
@@ -34,10 +33,8 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
-    if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
+    if (process.startDetached()) return true;
+    if (error) *error = process.errorString();
     return false;
 }
 
@@ -49,8 +46,7 @@ void sendEscape()
 bool openInTextViewer(const QString &path)
 {
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty() || !desktopHasTextViewer())
-        return false;
+    if (opener.isEmpty() || !desktopHasTextViewer()) return false;
     return startProgram(opener, {path});
 }
 
@@ -59,10 +55,19 @@ QStringList hostProgramFilters()
     return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)"), QStringLiteral("Quendra_LTホスト(quendra-host)")};
 }
 
-int hostProgramFilterIndex() { return 2; }
+int hostProgramFilterIndex()
+{
+    return 2;
+}
 
-QString hostProgramFolder() { return QCoreApplication::applicationDirPath(); }
+QString hostProgramFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
 
-TextFileFormat::Encoding newTextEncoding() { return TextFileFormat::Encoding::Utf8; }
+TextFileFormat::Encoding newTextEncoding()
+{
+    return TextFileFormat::Encoding::Utf8;
+}
 
 } // namespace quendra::platform

@@ -10,10 +10,8 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
-    if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
+    if (process.startDetached()) return true;
+    if (error) *error = process.errorString();
     return false;
 }
 
@@ -33,10 +31,19 @@ QStringList hostProgramFilters()
     return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)"), QStringLiteral("Quendra_LTホスト(quendra-host)")};
 }
 
-int hostProgramFilterIndex() { return 2; }
+int hostProgramFilterIndex()
+{
+    return 2;
+}
 
-QString hostProgramFolder() { return QCoreApplication::applicationDirPath(); }
+QString hostProgramFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
 
-TextFileFormat::Encoding newTextEncoding() { return TextFileFormat::Encoding::Utf8; }
+TextFileFormat::Encoding newTextEncoding()
+{
+    return TextFileFormat::Encoding::Utf8;
+}
 
 } // namespace quendra::platform

@@ -1,46 +1,53 @@
 #include "Platform.h"
 
-#include <QCoreApplication>
-#include <QProcess>
+#include "WinPlatform.h"
 
-#include <windows.h>
+#include <QDir>
 
 namespace quendra::platform {
 
+// The Win32 pieces live in the Qt-free layer beside the DDE transport, where they are tested
+// under Wine.
 bool startProgram(const QString &program, const QStringList &arguments, QString *error)
 {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
-    return false;
+    std::vector<std::wstring> args;
+    for (const QString &a : arguments)
+        args.push_back(a.toStdWString());
+    const auto launch = win::startProgram(QDir::toNativeSeparators(program).toStdWString(), args);
+    if (!launch.started && error)
+        *error = QString::fromStdWString(launch.error);
+    return launch.started;
 }
 
 void sendEscape()
 {
-    INPUT keys[2] = {};
-    keys[0].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_ESCAPE;
-    keys[1] = keys[0];
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
+    win::sendEscape();
 }
 
 bool openInTextViewer(const QString &path)
 {
-    return startProgram(QStringLiteral("notepad.exe"), {path});
+    return win::openInNotepad(QDir::toNativeSeparators(path).toStdWString()).started;
 }
 
-QStringList hostProgramFilters() { return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)")}; }
+QStringList hostProgramFilters()
+{
+    return {QStringLiteral("AutoCAD LT実行ﾌｧｲﾙ(aclt.exe)")};
+}
 
-int hostProgramFilterIndex() { return 1; }
+int hostProgramFilterIndex()
+{
+    return 1;
+}
 
-QString hostProgramFolder() { return {}; }
+QString hostProgramFolder()
+{
+    return {};
+}
 
 // Notepad and the CAD host of this platform expect the ANSI code page.
-TextFileFormat::Encoding newTextEncoding() { return TextFileFormat::Encoding::ShiftJis; }
+TextFileFormat::Encoding newTextEncoding()
+{
+    return TextFileFormat::Encoding::ShiftJis;
+}
 
 } // namespace quendra::platform

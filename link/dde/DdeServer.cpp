@@ -17,8 +17,9 @@ struct DdeServer::Session
     std::string service;
     std::string topic;
     Handler handler;
-    Charset charset;
+    Options options;
 
+    bool running = false;
     HANDLE thread = nullptr;
     DWORD threadId = 0;
     HANDLE ready = nullptr;
@@ -36,8 +37,8 @@ namespace {
 
 using Session = DdeServer::Session;
 
-// DDEML calls back on the thread that made the instance and passes no context; each serving
-// thread serves one session.
+// DDEML calls back on the thread that made the instance and passes no context; a thread serves
+// one session at a time.
 thread_local Session *serving = nullptr;
 
 HDDEDATA answer(UINT_PTR value)
@@ -55,7 +56,7 @@ std::string readScript(const Session &session, HDDEDATA data)
     const DWORD size = DdeGetData(data, nullptr, 0, 0);
     std::vector<char> bytes(size);
     if (size > 0) DdeGetData(data, reinterpret_cast<LPBYTE>(bytes.data()), size, 0);
-    if (session.charset == DdeServer::Charset::Ansi) {
+    if (session.options.charset == DdeServer::Charset::Ansi) {
         const std::string_view ansi = win::untilNul(std::string_view(bytes.data(), bytes.size()));
         return win::toUtf8(win::fromCodePage(ansi, CP_ACP));
     }
@@ -106,7 +107,7 @@ bool registerService(Session &session)
     }
     const UINT flags = APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_FAIL_REQUESTS |
                        CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS;
-    const bool ansi = session.charset == DdeServer::Charset::Ansi;
+    const bool ansi = session.options.charset == DdeServer::Charset::Ansi;
     const UINT started = ansi ? DdeInitializeA(&session.instance, callback, flags, 0)
                               : DdeInitializeW(&session.instance, callback, flags, 0);
     if (started != DMLERR_NO_ERROR) {
@@ -134,28 +135,6 @@ void release(Session &session)
     session.conversations = 0;
 }
 
-DWORD WINAPI serve(void *parameter)
-{
-    Session &session = *static_cast<Session *>(parameter);
-    serving = &session;
-    // Make this thread's message queue before anyone may post WM_QUIT to it.
-    MSG message;
-    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    session.registered = registerService(session);
-    const bool registered = session.registered;
-    SetEvent(session.ready);
-    if (registered) {
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        DdeNameService(session.instance, session.serviceHandle, nullptr, DNS_UNREGISTER);
-    }
-    release(session);
-    serving = nullptr;
-    return registered ? 0 : 1;
-}
-
 void join(Session &session)
 {
     WaitForSingleObject(session.thread, INFINITE);
@@ -163,27 +142,48 @@ void join(Session &session)
     session.thread = nullptr;
 }
 
-} // namespace
-
-DdeServer::DdeServer(std::string service, std::string topic, Handler handler, Charset charset)
-    : session_(std::make_unique<Session>())
+bool openService(Session &session)
 {
-    session_->service = std::move(service);
-    session_->topic = std::move(topic);
-    session_->handler = std::move(handler);
-    session_->charset = charset;
+    if (serving) {
+        session.failure = "this thread already serves a DDE service";
+        return false;
+    }
+    serving = &session;
+    const bool registered = registerService(session);
+    if (!registered) {
+        release(session);
+        serving = nullptr;
+    }
+    return registered;
 }
 
-DdeServer::~DdeServer()
+void closeService(Session &session)
 {
-    stop();
+    DdeNameService(session.instance, session.serviceHandle, nullptr, DNS_UNREGISTER);
+    release(session);
+    serving = nullptr;
 }
 
-bool DdeServer::start(std::string *error)
+DWORD WINAPI serve(void *parameter)
 {
-    Session &session = *session_;
-    if (session.thread) return true;
-    session.failure.clear();
+    Session &session = *static_cast<Session *>(parameter);
+    // Make this thread's message queue before anyone may post WM_QUIT to it.
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    session.registered = openService(session);
+    const bool registered = session.registered;
+    SetEvent(session.ready);
+    if (!registered) return 1;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    closeService(session);
+    return 0;
+}
+
+bool startThread(Session &session)
+{
     session.registered = false;
     session.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (session.ready) session.thread = CreateThread(nullptr, 0, serve, &session, 0, &session.threadId);
@@ -195,21 +195,57 @@ bool DdeServer::start(std::string *error)
     }
     if (session.ready) CloseHandle(session.ready);
     session.ready = nullptr;
+    return session.registered;
+}
+
+} // namespace
+
+DdeServer::DdeServer(std::string service, std::string topic, Handler handler)
+    : DdeServer(std::move(service), std::move(topic), std::move(handler), Options())
+{
+}
+
+DdeServer::DdeServer(std::string service, std::string topic, Handler handler, Options options)
+    : session_(std::make_unique<Session>())
+{
+    session_->service = std::move(service);
+    session_->topic = std::move(topic);
+    session_->handler = std::move(handler);
+    session_->options = options;
+}
+
+DdeServer::~DdeServer()
+{
+    stop();
+}
+
+bool DdeServer::start(std::string *error)
+{
+    Session &session = *session_;
+    if (session.running) return true;
+    session.failure.clear();
+    const bool ownThread = session.options.threading == Threading::OwnThread;
+    session.running = ownThread ? startThread(session) : openService(session);
     if (error) *error = session.failure;
-    return session.thread != nullptr;
+    return session.running;
 }
 
 void DdeServer::stop()
 {
     Session &session = *session_;
-    if (!session.thread) return;
+    if (!session.running) return;
+    session.running = false;
+    if (session.options.threading == Threading::CallerThread) {
+        closeService(session);
+        return;
+    }
     PostThreadMessageW(session.threadId, WM_QUIT, 0, 0);
     join(session);
 }
 
 bool DdeServer::isRunning() const
 {
-    return session_->thread != nullptr;
+    return session_->running;
 }
 
 int DdeServer::conversationCount() const

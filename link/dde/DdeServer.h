@@ -7,23 +7,30 @@
 namespace quendra {
 
 // A DDEML server for one service and topic that hands every executed string, as UTF-8, to a
-// handler, one at a time and in the order they arrive from all conversations together.
-//
-// It serves on a thread of its own with its own message loop, whatever the owner's thread is
-// doing; the handler runs on that thread. An execute is answered when the handler returns: true
-// acknowledges it, false tells the client it was not processed.
-//
-// Text: with Charset::Ansi (the default) the server is an ANSI DDEML instance and takes every
-// execute in the ANSI code page, as the original CAD host does; DDEML converts what a Unicode
-// client sends. Charset::Unicode keeps characters outside that code page on Windows, but Wine's
-// DDEML garbles non-Latin text passed from a Unicode client to a Unicode server.
+// handler, one at a time and in the order they arrive from all conversations together. An execute
+// is answered when the handler returns: true acknowledges it, false tells the client it was not
+// processed.
 class DdeServer
 {
 public:
+    // Text: an ANSI server (the default) takes every execute in the ANSI code page, as the original
+    // CAD host does, DDEML converting what a Unicode client sends. A Unicode server keeps characters
+    // outside that code page on Windows, but Wine's DDEML garbles non-Latin text passed from a
+    // Unicode client to a Unicode server.
     enum class Charset { Ansi, Unicode };
+    // Where the handler runs. OwnThread: a thread of the server's own with its own message loop,
+    // whatever the owner's thread does. CallerThread: the thread that calls start(), whose message
+    // loop (a Qt event loop on Windows, for one) must run; start() and stop() then belong to it.
+    enum class Threading { OwnThread, CallerThread };
+    struct Options
+    {
+        Charset charset = Charset::Ansi;
+        Threading threading = Threading::OwnThread;
+    };
     using Handler = std::function<bool(const std::string &script)>;
 
-    DdeServer(std::string service, std::string topic, Handler handler, Charset charset = Charset::Ansi);
+    DdeServer(std::string service, std::string topic, Handler handler);
+    DdeServer(std::string service, std::string topic, Handler handler, Options options);
     ~DdeServer();
     DdeServer(const DdeServer &) = delete;
     DdeServer &operator=(const DdeServer &) = delete;
@@ -31,13 +38,14 @@ public:
     // Registers the service; returns once clients can connect, or false (with the reason) when it
     // could not be registered.
     bool start(std::string *error = nullptr);
-    // Ends every conversation and withdraws the service; waits for a handler that is running.
+    // Ends every conversation and withdraws the service. With its own thread it waits for a
+    // handler that is running, so the handler must never wait for the thread that calls stop().
     void stop();
     bool isRunning() const;
     // Conversations open now.
     int conversationCount() const;
 
-    struct Session; // the serving thread and its DDEML instance
+    struct Session; // the DDEML instance and, with its own thread, that thread
 
 private:
     std::unique_ptr<Session> session_;

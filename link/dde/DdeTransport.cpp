@@ -120,8 +120,9 @@ LinkError DdeTransport::open(const std::string &service, const std::string &topi
 LinkError DdeTransport::execute(const std::string &script)
 {
     if (!isOpen()) return LinkError::HostGone;
+    // DDE strings end at a NUL: one inside would cut the script short at the host.
     auto text = win::fromUtf8(script);
-    if (!text) return LinkError::Refused;
+    if (!text || text->find(L'\0') != std::wstring::npos) return LinkError::Refused;
     if (!serverTakesUnicode() && !win::toCodePage(*text, CP_ACP)) return LinkError::Refused;
     const LinkError error = deliver(std::move(*text));
     if (error == LinkError::HostGone) close();

@@ -4,6 +4,22 @@
 
 namespace quendra {
 
+Steps wallAndJambs(double W, Jambs jambs)
+{
+    const double across = jambs == Jambs::Down ? 100 : -100; // from the first face to the other
+    const double firstFace = jambs == Jambs::Down ? 100 : 0;  // back up from y = -50
+    return {
+        pt(0, 50),                 // 1
+        pt(W + 100, 0, 3),         // 2 wall face y = 50
+        pt(0, -100),               // 3
+        pt(-(W + 100), 0, 3),      // 4 wall face y = -50
+        pt(50, firstFace),         // 5
+        pt(0, -across, 3),         // 6 first jamb
+        pt(W, 0),                  // 7
+        pt(0, across, 3),          // 8 second jamb
+    };
+}
+
 std::vector<Control> hingeOptions()
 {
     return {

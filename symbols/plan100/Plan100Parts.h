@@ -16,6 +16,11 @@ inline constexpr const char *enteredAngleMessage = "入力された角度が正�
 // No hinge side chosen.
 inline constexpr const char *hingeMessage = "戸吊元をクリックして下さい。";
 
+// Rows 1 to 8 of the 1:100 fittings: the wall faces y = 50 and y = -50 along the stretch of
+// W + 100, then the jambs 50 in from its ends, drawn from y = 50 down or from y = -50 up.
+enum class Jambs { Down, Up };
+Steps wallAndJambs(double W, Jambs jambs = Jambs::Down);
+
 // The two hinge-side buttons "戸吊元": Option1 at the left jamb of the preview (selected),
 // Option2 at the right jamb.
 std::vector<Control> hingeOptions();

@@ -11,15 +11,7 @@ Outcome drawSlidingPair(const FormState &s)
     const auto A = fittingAngle(s.number("Combo2"));
     if (!A)
         return rejected(enteredAngleMessage);
-    const Steps rows = {
-        pt(0, 50),                 // 1
-        pt(W + 100, 0, 3),         // 2 wall face y = 50
-        pt(0, -100),               // 3
-        pt(-(W + 100), 0, 3),      // 4 wall face y = -50
-        pt(50, 100),               // 5
-        pt(0, -100, 3),            // 6 left jamb
-        pt(W, 0),                  // 7
-        pt(0, 100, 3),             // 8 right jamb
+    const Steps rows = wallAndJambs(W) + Steps{
         pt(-W, -30),               // 9
         pt(W / 2 + 50, 0, 3),      // 10 first sash y = 20
         pt(-100, -40),             // 11

@@ -9,15 +9,7 @@ namespace {
 
 SwingRows rows(double W, int side)
 {
-    Steps lines = {
-        pt(0, 50),                 // 1
-        pt(W + 100, 0, 3),         // 2 wall face y = 50
-        pt(0, -100),               // 3
-        pt(-(W + 100), 0, 3),      // 4 wall face y = -50
-        pt(50, 0),                 // 5
-        pt(0, 100, 3),             // 6 first jamb
-        pt(W, 0),                  // 7
-        pt(0, -100, 3),            // 8 second jamb
+    Steps lines = wallAndJambs(W, Jambs::Up) + Steps{
         pt(-W, 50),                // 9
         pt(W, 0, 3),               // 10 closed sash
     };

@@ -14,15 +14,7 @@ Outcome draw(const FormState &s)
     const auto A = fittingAngle(s.strictNumber("Combo2"));
     if (!A)
         return rejected(angleMessage);
-    const Steps lines = {
-        pt(0, 50),                     // 1
-        pt(W1 + W2 + 100, 0, 3),       // 2 wall face y = 50
-        pt(0, -100),                   // 3
-        pt(-(W1 + W2 + 100), 0, 3),    // 4 wall face y = -50
-        pt(50, 100),                   // 5
-        pt(0, -100, 3),                // 6 first jamb
-        pt(W1 + W2, 0),                // 7
-        pt(0, 100, 3),                 // 8 second jamb
+    const Steps lines = wallAndJambs(W1 + W2) + Steps{
         pt(-W2, 0),                    // 9
         pt(0, -100, 3),                // 10 meeting line
         pt(-W1, 0),                    // 11 first hinge

@@ -13,15 +13,7 @@ Outcome draw(const FormState &s)
     const auto A = fittingAngle(s.strictNumber("Combo2"));
     if (!A)
         return rejected(angleMessage);
-    const Steps lines = {
-        pt(0, 50),                   // 1
-        pt(W + 100, 0, 3),           // 2 wall face y = 50
-        pt(0, -100),                 // 3
-        pt(-(W + 100), 0, 3),        // 4 wall face y = -50
-        pt(50, 100),                 // 5
-        pt(0, -100, 3),              // 6 first jamb
-        pt(W, 0),                    // 7
-        pt(0, 100, 3),               // 8 second jamb
+    const Steps lines = wallAndJambs(W) + Steps{
         pt(0, -50),                  // 9
         pt(-W, 0, 3),                // 10 closed sash
         pt(W / 2, W / 2 + 50),       // 11

@@ -17,7 +17,8 @@
 struct Shell
 {
     explicit Shell(quendra::TransportFactory transports = {})
-        : app(messages, transports ? std::move(transports) : recordTo(dir.filePath(QStringLiteral("sent.txt"))),
+        : app(messages,
+              transports ? std::move(transports) : recordTo(dir.filePath(QStringLiteral("sent.txt"))),
               desktop)
     {
     }

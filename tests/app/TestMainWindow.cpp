@@ -26,18 +26,15 @@ namespace {
 QAction *entry(QWidget &window, const QString &name, int index = -1)
 {
     for (QAction *a : window.findChildren<QAction *>(name))
-        if (index < 0 || a->property("index").toInt() == index)
-            return a;
+        if (index < 0 || a->property("index").toInt() == index) return a;
     return nullptr;
 }
 
 QString parentMenu(const QAction *a)
 {
     for (QObject *o : a->associatedObjects()) {
-        if (auto *m = qobject_cast<QMenu *>(o); m && m->menuAction() != a)
-            return m->objectName();
-        if (qobject_cast<QMenuBar *>(o))
-            return QStringLiteral("bar");
+        if (auto *m = qobject_cast<QMenu *>(o); m && m->menuAction() != a) return m->objectName();
+        if (qobject_cast<QMenuBar *>(o)) return QStringLiteral("bar");
     }
     return {};
 }
@@ -52,7 +49,10 @@ class TestMainWindow : public QObject
     MainWindow *window_ = nullptr;
     QPlainTextEdit *text1_ = nullptr;
 
-    QAction *act(const char *name, int index = -1) { return entry(*window_, QString::fromLatin1(name), index); }
+    QAction *act(const char *name, int index = -1)
+    {
+        return entry(*window_, QString::fromLatin1(name), index);
+    }
     void trigger(const char *name, int index = -1)
     {
         QAction *a = act(name, index);
@@ -96,11 +96,11 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("visible");
         QTest::addColumn<int>("checked"); // -1: no check mark
-        auto row = [](const char *name, int index, const char *menu, const char *caption, const char *keys = "",
-                      bool enabled = true, bool visible = true, int checked = -1) {
+        auto row = [](const char *name, int index, const char *menu, const char *caption,
+                      const char *keys = "", bool enabled = true, bool visible = true, int checked = -1) {
             QTest::addRow("%s %d", name, index)
-                << QString::fromLatin1(name) << index << QString::fromLatin1(menu) << QString::fromUtf8(caption)
-                << QString::fromLatin1(keys) << enabled << visible << checked;
+                << QString::fromLatin1(name) << index << QString::fromLatin1(menu)
+                << QString::fromUtf8(caption) << QString::fromLatin1(keys) << enabled << visible << checked;
         };
         row("fairu", -1, "bar", "ファイル(&F)");
         row("mnunew", -1, "fairu", "新規作成(&N)", "Ctrl+N");
@@ -157,11 +157,13 @@ private slots:
         row("sepa10", -1, "a", "", "", false, false);
         row("mnusukechi", -1, "a", "簡易スケッチ(&S)", "", false, false, 0);
         row("mnumnupaint", -1, "a", "スケッチメニュー(&M)", "", false, false);
-        const char *tools[] = {"連続線", "円", "四角形", "直線(二点指示)", "円塗りつぶし", "四角形塗りつぶし"};
+        const char *tools[] = {"連続線",         "円",           "四角形",
+                               "直線(二点指示)", "円塗りつぶし", "四角形塗りつぶし"};
         for (int i = 0; i < 6; ++i)
             row("mnupaint", i, "mnumnupaint", tools[i], "", true, true, i == 0);
         row("sepa11", -1, "mnumnupaint", "");
-        const char *files[] = {"ファイルを開く", "ファイルを閉じる", "名前を付けて保存", "上書き保存", "新規作成"};
+        const char *files[] = {"ファイルを開く", "ファイルを閉じる", "名前を付けて保存", "上書き保存",
+                               "新規作成"};
         for (int i = 0; i < 5; ++i)
             row("mnumnufile", i, "mnumnupaint", files[i], "", i != 1 && i != 3);
         row("sepa12", -1, "mnumnupaint", "");
@@ -184,8 +186,7 @@ private slots:
         QTEST(a->isEnabled(), "enabled");
         QTEST(a->isVisible(), "visible");
         QCOMPARE(a->isCheckable() && a->isChecked(), checked == 1);
-        if (checked >= 0)
-            QVERIFY(a->isCheckable());
+        if (checked >= 0) QVERIFY(a->isCheckable());
     }
 
     void symbolEntriesOpenTheirForms_data()
@@ -196,8 +197,9 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("form");
         auto row = [](const char *name, int index, const char *menu, const char *caption, const char *form) {
-            QTest::addRow("%s %d", name, index) << QString::fromLatin1(name) << index << QString::fromLatin1(menu)
-                                                << QString::fromUtf8(caption) << QString::fromLatin1(form);
+            QTest::addRow("%s %d", name, index)
+                << QString::fromLatin1(name) << index << QString::fromLatin1(menu)
+                << QString::fromUtf8(caption) << QString::fromLatin1(form);
         };
         row("d", -1, "c", "引違イ窓", "hikitigai100");
         row("e", -1, "c", "引違イ戸", "hikitigaito100");
@@ -242,6 +244,14 @@ private slots:
         a->trigger();
         QCOMPARE(spy.size(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), form);
+    }
+
+    void anEntryWhoseFormIsNotBuiltStaysDisabled()
+    {
+        MainWindow window(shell_->app.context(), shell_->desktop,
+                          [](const QString &form) { return form != QLatin1String("fix100"); });
+        QVERIFY(!entry(window, QStringLiteral("g"))->isEnabled());
+        QVERIFY(entry(window, QStringLiteral("d"))->isEnabled());
     }
 
     void modeToggle()
@@ -471,8 +481,7 @@ private slots:
         QDir::setCurrent(previous);
         ReadmeWindow *readme = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *r = qobject_cast<ReadmeWindow *>(w))
-                readme = r;
+            if (auto *r = qobject_cast<ReadmeWindow *>(w)) readme = r;
         QVERIFY(readme && readme->isVisible());
         QCOMPARE(readme->text(), QStringLiteral("Quendra_LT ご利用の手引き\n"));
     }

@@ -29,7 +29,10 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-QString plain(const QTextDocument &doc) { return doc.toPlainText(); }
+QString plain(const QTextDocument &doc)
+{
+    return doc.toPlainText();
+}
 
 // A folder nobody may write to, root included: mode 555 and, for root, the immutable attribute.
 class ReadOnlyFolder
@@ -43,9 +46,9 @@ public:
     }
     ~ReadOnlyFolder()
     {
-        if (immutable_)
-            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
-        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (immutable_) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
+        QFile::setPermissions(path_,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     bool effective() const { return geteuid() != 0 || immutable_; }
 
@@ -101,7 +104,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("utf-8") << QByteArray("通リ芯 X1〜X5\r\n柱 600角\r\n\r\n");
-        QTest::newRow("shift-jis") << QByteArray::fromHex("92ca838a9063205831817a58350d0a928c20363030cabf0d0a");
+        QTest::newRow("shift-jis") << QByteArray::fromHex(
+            "92ca838a9063205831817a58350d0a928c20363030cabf0d0a");
         QTest::newRow("lf") << QByteArray("memo\n");
     }
     void roundTripIsByteExact()
@@ -155,7 +159,8 @@ private slots:
             QCOMPARE(editor_->fileMenu().overwrite, true);
             return;
         }
-        QCOMPARE(messageTexts(), (std::vector<std::string>{TextEditor::promptText, "ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"}));
+        QCOMPARE(messageTexts(),
+                 (std::vector<std::string>{TextEditor::promptText, "ﾌｧｲﾙｻｲｽﾞが64KBを超えています。"}));
         QCOMPARE(messages_->history()[1].message.title, std::string("Quendra_LT"));
         QCOMPARE(plain(*doc_), QStringLiteral("kept"));
         QCOMPARE(editor_->fileMenu(), TextEditor::FileMenu{});
@@ -173,8 +178,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, exists);
         const QString file = path(QStringLiteral("odd.txt"));
-        if (exists)
-            writeAll(file, bytes);
+        if (exists) writeAll(file, bytes);
         openFile(file);
         QCOMPARE(messageTexts(), std::vector<std::string>{"ファイルを開けませんでした。"});
         QCOMPARE(editor_->currentFile(), QString());
@@ -201,8 +205,7 @@ private slots:
         std::optional<ReadOnlyFolder> lock;
         if (readOnlyFolder) {
             lock.emplace(path(QStringLiteral("locked")));
-            if (!lock->effective())
-                QSKIP("cannot make a folder read-only for root here");
+            if (!lock->effective()) QSKIP("cannot make a folder read-only for root here");
         }
         editor_->overwrite();
         QCOMPARE(messageTexts(), std::vector<std::string>{"ファイルを保存できませんでした。"});
@@ -284,8 +287,9 @@ private slots:
         messages_->queueAnswer(Answer::Ok);
         messages_->queueAnswer(Answer::No);
         editor_->newText();
-        QCOMPARE(messageTexts(), (std::vector<std::string>{TextEditor::promptText, "ファイルを保存できませんでした。",
-                                                           TextEditor::promptText}));
+        QCOMPARE(messageTexts(),
+                 (std::vector<std::string>{TextEditor::promptText, "ファイルを保存できませんでした。",
+                                           TextEditor::promptText}));
     }
 
     void endAsksOnceForTheSameText()

@@ -6,7 +6,10 @@ using namespace quendra;
 
 namespace {
 
-QByteArray sjis(const char *hex) { return QByteArray::fromHex(hex); }
+QByteArray sjis(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
 
 } // namespace
 
@@ -27,7 +30,9 @@ private slots:
         QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF壁\r\n") << "壁\n" << false << true << "\r\n";
         QTest::newRow("old mac cr") << QByteArray("a\rb\r") << "a\nb\n" << false << false << "\r";
         // あ ① ～ in the Japanese Windows code page.
-        QTest::newRow("shift-jis") << sjis("82a087408160") + "\r\n" << "あ①～\n" << true << false << "\r\n";
+        QTest::newRow("shift-jis") << sjis("82a087408160") + "\r\n"
+                                   << "あ①～\n"
+                                   << true << false << "\r\n";
         // Every line gets its line end, the last one too.
         QTest::newRow("last line open") << QByteArray("a\r\nb") << "a\nb\n" << false << false << "\r\n";
         QTest::newRow("no line end") << QByteArray("abc") << "abc\n" << false << false << "\r\n";

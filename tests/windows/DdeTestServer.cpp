@@ -1,6 +1,6 @@
 // Serves "AutoCAD LT.DDE" / "System" with DdeServer and writes each executed string to a log
 // that the tests read back: "<conversations> <taken> <bytes>\n<script>\n" per execute.
-//   dde_test_server.exe TAG LOG ansi|unicode
+//   dde_test_server.exe TAG LOG ansi|unicode thread|caller
 // Signals the event "ready" once registered; "stop" ends it in order, "crash" ends the process
 // on the spot as a crashing host would.
 #include "CadLink.h"
@@ -32,17 +32,34 @@ void record(const std::filesystem::path &log, int conversations, bool taken, con
     out << conversations << ' ' << (taken ? 1 : 0) << ' ' << script.size() << '\n' << script << '\n';
 }
 
+// Waits for "stop" (0) or "crash" (1); a server on this thread needs its messages dispatched meanwhile.
+DWORD waitServing(const HANDLE (&ends)[2], bool dispatch)
+{
+    if (!dispatch) return WaitForMultipleObjects(2, ends, FALSE, INFINITE) - WAIT_OBJECT_0;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        // MWMO_INPUTAVAILABLE: also wake for messages that were already there before this wait.
+        const DWORD woken = MsgWaitForMultipleObjectsEx(2, ends, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken < WAIT_OBJECT_0 + 2) return woken - WAIT_OBJECT_0;
+    }
+}
+
 } // namespace
 
 int main()
 {
     int count = 0;
     wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments || count != 4) return 2;
+    if (!arguments || count != 5) return 2;
     const std::wstring tag = arguments[1];
     const std::filesystem::path log = arguments[2];
-    const auto charset =
-        std::wstring(arguments[3]) == L"unicode" ? DdeServer::Charset::Unicode : DdeServer::Charset::Ansi;
+    DdeServer::Options options;
+    if (std::wstring(arguments[3]) == L"unicode") options.charset = DdeServer::Charset::Unicode;
+    if (std::wstring(arguments[4]) == L"caller") options.threading = DdeServer::Threading::CallerThread;
     LocalFree(arguments);
 
     const HANDLE ready = event(tag, L"ready");
@@ -58,7 +75,7 @@ int main()
             record(log, self->conversationCount(), taken, script);
             return taken;
         },
-        charset);
+        options);
     self = &server;
     std::string error;
     if (!server.start(&error)) {
@@ -66,7 +83,7 @@ int main()
         return 1;
     }
     SetEvent(ready);
-    if (WaitForMultipleObjects(2, ends, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
+    if (waitServing(ends, options.threading == DdeServer::Threading::CallerThread) == 1)
         TerminateProcess(GetCurrentProcess(), 3);
     server.stop();
     return 0;

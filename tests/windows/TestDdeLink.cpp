@@ -1,6 +1,6 @@
 // The DDE conversation under Wine: a CadLink over the DDE transport against dde_test_server.exe,
 // which serves "AutoCAD LT.DDE" / "System" from another process.
-//   test_dde_link.exe order|nohost|reconnect|text|answers|forms
+//   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller
 #include "ButtonPress.h"
 #include "CadLink.h"
 #include "Checks.h"
@@ -100,6 +100,26 @@ void order(Checks &checks)
         "both conversations in one queue");
 }
 
+// A server that runs on its owner's thread and message loop, as a Qt host would run it.
+void callerThread(Checks &checks)
+{
+    TestServerProcess server(TestServerProcess::Mode::CallerThread);
+    if (!checks.check(server.start(), "a server on its owner's thread serves")) return;
+    auto link = ddeLink();
+    expectError(checks, link->open(cadService, cadTopic), LinkError::None, "open");
+    const std::vector<std::string> sent = {"ID\r", japanese, bigScript()};
+    for (const std::string &script : sent)
+        expectError(checks, link->execute(script), LinkError::None,
+                    "execute " + std::to_string(script.size()) + " bytes");
+    expectError(checks, link->execute(testserver::refuseScript), LinkError::Refused,
+                "its refusal is reported");
+    auto expected = sent;
+    expected.push_back(testserver::refuseScript);
+    expectScripts(checks, server.scripts(expected.size()), expected, "received in order and whole");
+    server.stop();
+    expectError(checks, link->execute("ID\r"), LinkError::NoHost, "stopped, it is gone");
+}
+
 void noHost(Checks &checks)
 {
     auto transport = makeDdeTransport(2s);
@@ -160,6 +180,8 @@ void text(Checks &checks)
                 "a character outside CP932 is refused, not turned into '?'");
     expectError(checks, link->execute("LINE \xff\xfe\r"), LinkError::Refused,
                 "bytes that are not UTF-8 are refused");
+    expectError(checks, link->execute(std::string("LINE \0@0,0 \r", 12)), LinkError::Refused,
+                "a NUL, which would cut the script short, is refused");
     expectError(checks, link->execute("ID\r"), LinkError::None, "the conversation carries on");
     auto expected = carried;
     expected.push_back("ID\r");
@@ -167,7 +189,7 @@ void text(Checks &checks)
                   "the ANSI server got the CP932 text back whole");
     ansi.stop();
 
-    TestServerProcess unicode(true);
+    TestServerProcess unicode(TestServerProcess::Mode::Unicode);
     checks.check(unicode.start(), "Unicode server");
     expectError(checks, link->execute("DTEXT j m @0,0 350 0 café\r\r"), LinkError::None,
                 "a Unicode server takes what CP932 cannot carry");
@@ -224,13 +246,13 @@ int main(int argc, char **argv)
 {
     using Case = void (*)(Checks &);
     const std::map<std::string, Case> cases = {
-        {"order", &order}, {"nohost", &noHost},   {"reconnect", &reconnect},
-        {"text", &text},   {"answers", &answers}, {"forms", &forms},
+        {"order", &order},     {"nohost", &noHost}, {"reconnect", &reconnect}, {"text", &text},
+        {"answers", &answers}, {"forms", &forms},   {"caller", &callerThread},
     };
     Checks checks;
     const auto found = argc == 2 ? cases.find(argv[1]) : cases.end();
     if (found == cases.end()) {
-        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms\n");
+        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms|caller\n");
         return 2;
     }
     found->second(checks);

@@ -22,7 +22,9 @@ public:
         std::string script;
     };
 
-    explicit TestServerProcess(bool unicode = false) : unicode_(unicode)
+    enum class Mode { Ansi, Unicode, CallerThread };
+
+    explicit TestServerProcess(Mode mode = Mode::Ansi) : mode_(mode)
     {
         static int runs = 0;
         tag_ = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
@@ -49,8 +51,10 @@ public:
     bool start()
     {
         ResetEvent(events_[0]);
-        const auto launch = quendra::win::startProgram(
-            besideTest(L"dde_test_server.exe"), {tag_, log_.wstring(), unicode_ ? L"unicode" : L"ansi"});
+        const auto launch =
+            quendra::win::startProgram(besideTest(L"dde_test_server.exe"),
+                                       {tag_, log_.wstring(), mode_ == Mode::Unicode ? L"unicode" : L"ansi",
+                                        mode_ == Mode::CallerThread ? L"caller" : L"thread"});
         if (!launch.started) return false;
         process_ = OpenProcess(SYNCHRONIZE, FALSE, launch.processId);
         const HANDLE waits[2] = {events_[0], process_};
@@ -109,7 +113,7 @@ private:
         ResetEvent(events_[which]);
     }
 
-    bool unicode_;
+    Mode mode_;
     std::wstring tag_;
     std::filesystem::path log_;
     std::vector<HANDLE> events_; // ready, release, stop, crash

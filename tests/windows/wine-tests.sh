@@ -22,7 +22,13 @@ wine_environment() {
 
 tools_present() {
     command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null && command -v xvfb-run >/dev/null &&
-        command -v xauth >/dev/null && command -v localedef >/dev/null
+        command -v xauth >/dev/null && command -v localedef >/dev/null && [ -f /usr/share/i18n/locales/ja_JP ]
+}
+
+# A virtual display of its own; the search for a free one starts at a number of this process's, so
+# that runs of several work trees at once rarely race for the same.
+on_display() {
+    xvfb-run -a -n $((100 + $$ % 400)) "$@"
 }
 
 # Wine takes the ANSI code page from the locale: ja_JP.UTF-8 gives CP932, as on a Japanese system.
@@ -49,7 +55,7 @@ setup() {
             exit 1
         fi
     fi
-    cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64.cmake" >/dev/null
     cmake --build "$build" -j 2
 
@@ -63,7 +69,7 @@ setup() {
     wine_environment "$build"
     [ -n "$LOCPATH" ] || unset LOCPATH
     # The first start fills the prefix; later starts take a second or two.
-    xvfb-run -a sh -c 'wineboot -i && wineserver -w'
+    on_display sh -c 'wineboot -i && wineserver -w'
     echo "wine-tests: Wine prefix ready in $prefix"
 }
 
@@ -75,7 +81,7 @@ run() {
     cd "$build"
     # Under Wine, a DDE conversation between two processes needs a display. Wine's processes are
     # ended with the run, so the next run starts on its own display.
-    xvfb-run -a sh -c 'status=0; timeout 240 wine "$@" || status=$?; wineserver -k 2>/dev/null || true; exit $status' \
+    on_display sh -c 'status=0; timeout 240 wine "$@" || status=$?; wineserver -k 2>/dev/null || true; exit $status' \
         wine-run "./$program.exe" "$@"
 }
 

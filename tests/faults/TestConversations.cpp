@@ -1,0 +1,194 @@
+// Conversations that go wrong, against the host's own server and session over real sockets: a
+// broken one ends alone, the others and the drawing go on. Built without widgets, so the
+// sanitizer run sees the server's bookkeeping too.
+
+#include "CadLink.h"
+#include "CommandServer.h"
+#include "Describe.h"
+#include "FrameCodec.h"
+#include "HostSession.h"
+
+#include <QLocalSocket>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <memory>
+
+using quendra::encodeFrame;
+
+namespace {
+
+QByteArray frame(const std::string &payload)
+{
+    const std::string f = encodeFrame(payload);
+    return QByteArray(f.data(), static_cast<qsizetype>(f.size()));
+}
+
+QByteArray randomBytes(int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray out(count, '\0');
+    for (char &c : out)
+        c = static_cast<char>(random.bounded(256));
+    out[0] = '\xa5'; // a length no frame may have
+    return out;
+}
+
+// A host without a window: its session and its server, listening where the assistant looks.
+struct Host
+{
+    Host()
+    {
+        QString error;
+        listening = server.listen(QString::fromUtf8(quendra::cadService),
+                                  QString::fromUtf8(quendra::cadTopic), &error);
+    }
+    std::vector<std::string> drawing() const { return cad::describe(session.drawing()); }
+
+    HostSession session;
+    CommandServer server{session};
+    bool listening = false;
+};
+
+std::unique_ptr<QLocalSocket> connectClient()
+{
+    auto s = std::make_unique<QLocalSocket>();
+    s->connectToServer(QString::fromStdString(quendra::socketPath(quendra::cadService, quendra::cadTopic)));
+    return s->waitForConnected(5000) ? std::move(s) : nullptr;
+}
+
+// Sends one frame and waits for the host's answer, the event loop running meanwhile.
+std::string execute(QLocalSocket &client, const std::string &script)
+{
+    client.write(frame(script));
+    quendra::FrameDecoder replies;
+    std::string answer;
+    for (int i = 0; i < 500; ++i) {
+        QTest::qWait(10);
+        const QByteArray bytes = client.readAll();
+        replies.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        if (replies.next(answer) == quendra::FrameDecoder::Status::Frame) return answer;
+    }
+    return "(no answer)";
+}
+
+} // namespace
+
+class TestConversations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // What a broken conversation sends; whether it hangs up afterwards; whether the host must
+    // end it on its own; what of it may be drawn.
+    void aBrokenConversationEndsAlone_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("hangUp");
+        QTest::addColumn<bool>("hostEndsIt");
+        QTest::addColumn<QStringList>("drawn");
+        QTest::newRow("a web request")
+            << QByteArray("GET / HTTP/1.1\r\nHost: localhost\r\n\r\n") << false << true << QStringList{};
+        QTest::newRow("random bytes") << randomBytes(4096, 7) << false << true << QStringList{};
+        QTest::newRow("a good frame, then one that is not UTF-8")
+            << frame("LINE 0,0 9,0 \r") + frame("\xc3\x28") << false << true << QStringList{"L 0,0 9,0"};
+        QTest::newRow("cut off, then the sender leaves")
+            << frame("LINE 0,0 5,5 \r").left(10) << true << false << QStringList{};
+        QTest::newRow("a length with no end in sight")
+            << QByteArray("\x03\xff\xff\xff", 4) + QByteArray(1000, 'x') << false << false << QStringList{};
+        QTest::newRow("an empty frame") << frame("") << false << false << QStringList{};
+    }
+
+    void aBrokenConversationEndsAlone()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, hangUp);
+        QFETCH(bool, hostEndsIt);
+        QFETCH(QStringList, drawn);
+        Host host;
+        QVERIFY(host.listening);
+        auto good = connectClient();
+        auto bad = connectClient();
+        QVERIFY(good && bad);
+        QTRY_COMPARE(host.server.conversations(), 2);
+
+        bad->write(bytes);
+        bad->flush();
+        if (hangUp) bad->disconnectFromServer();
+        if (hostEndsIt || hangUp) QTRY_COMPARE(host.server.conversations(), 1);
+
+        QCOMPARE(execute(*good, "LINE 0,0 3,4 \r"), std::string("OK"));
+        QCOMPARE(execute(*good, "CIRCLE 1,1 2 "), std::string("OK"));
+        std::vector<std::string> expected;
+        for (const QString &line : drawn)
+            expected.push_back(line.toStdString());
+        expected.insert(expected.end(), {"L 0,0 3,4", "C 1,1 2"});
+        QCOMPARE(host.drawing(), expected);
+        QCOMPARE(host.server.conversations(), hostEndsIt || hangUp ? 1 : 2);
+    }
+
+    // A client that sends many frames at once and leaves without reading a single answer: the
+    // answers cannot be written, and the server must not trip over the conversation it ends.
+    void aSenderThatLeavesWithoutReadingTheAnswers()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        auto good = connectClient();
+        QVERIFY(good);
+        for (int round = 0; round < 20; ++round) {
+            auto rude = connectClient();
+            QVERIFY(rude);
+            QTRY_COMPARE(host.server.conversations(), 2);
+            QByteArray burst;
+            for (int i = 0; i < 2000; ++i)
+                burst += frame("CIRCLE 0,0 1 ");
+            rude->write(burst);
+            rude->flush();
+            rude->abort();
+            QTRY_COMPARE(host.server.conversations(), 1);
+        }
+        QCOMPARE(execute(*good, "LINE 0,0 3,4 \r"), std::string("OK"));
+        QCOMPARE(host.drawing().back(), std::string("L 0,0 3,4"));
+    }
+
+    // Refused frames (the host is ending) are answered NG; a sender gone by then is no trouble.
+    void refusalsToASenderThatLeft()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        host.session.setExiting(true);
+        auto rude = connectClient();
+        QVERIFY(rude);
+        QTRY_COMPARE(host.server.conversations(), 1);
+        QByteArray burst;
+        for (int i = 0; i < 2000; ++i)
+            burst += frame("LINE 0,0 1,1 \r");
+        rude->write(burst);
+        rude->flush();
+        rude->abort();
+        QTRY_COMPARE(host.server.conversations(), 0);
+        QVERIFY(host.drawing().empty());
+    }
+
+    // Millions of tiny frames in one buffer are taken in one pass; taking each off the front of
+    // the buffer in turn would move the rest every time and stall the host for minutes.
+    void aFloodOfTinyFramesIsReadInOnePass()
+    {
+        const int count = 2'000'000;
+        std::string flood;
+        flood.reserve(std::size_t(count) * 5);
+        for (int i = 0; i < count; ++i)
+            flood += encodeFrame(i % 2 ? "" : " ");
+        quendra::FrameDecoder decoder;
+        decoder.feed(flood);
+        std::string payload;
+        int frames = 0;
+        while (decoder.next(payload) == quendra::FrameDecoder::Status::Frame)
+            ++frames;
+        QCOMPARE(frames, count);
+        QCOMPARE(decoder.buffered(), std::size_t(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConversations)
+#include "TestConversations.moc"

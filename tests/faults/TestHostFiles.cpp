@@ -1,0 +1,171 @@
+// A DXF file cut off in the middle, opened by the host's session: it says so and keeps the
+// drawing it has, file name included.
+
+#include "Describe.h"
+#include "Dxf.h"
+#include "HostSession.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestHostFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Where the file is cut, as a function of the whole file's bytes.
+    void aDxfCutOffIsRefusedAndTheDrawingKept_data()
+    {
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<QByteArray>("before");
+        // Negative: that many bytes off the end; positive: from the start of the marker.
+        QTest::newRow("half the file") << 0 << QByteArray();
+        QTest::newRow("inside the entities") << 40 << QByteArray("AcDbLine");
+        QTest::newRow("inside a value") << 3 << QByteArray("\n 10\n");
+        QTest::newRow("after the objects, before the end marker") << 0 << QByteArray("  0\nEOF");
+        QTest::newRow("the end marker cut") << 5 << QByteArray("  0\nEOF");
+    }
+
+    void aDxfCutOffIsRefusedAndTheDrawingKept()
+    {
+        QFETCH(int, cut);
+        QFETCH(QByteArray, before);
+        QTemporaryDir dir;
+        const QString whole = dir.filePath("whole.dxf");
+        const QString kept = dir.filePath("kept.dxf");
+        QString error;
+        {
+            HostSession writer;
+            writer.type(QStringLiteral("LINE 0,0 100,0 100,50 \rCIRCLE 5,5 2 "));
+            QVERIFY(writer.save(whole, &error));
+            HostSession other;
+            other.type(QStringLiteral("CIRCLE 7,7 3 "));
+            QVERIFY(other.save(kept, &error));
+        }
+        const QByteArray bytes = readAll(whole);
+        const qsizetype at = before.isEmpty() ? bytes.size() / 2 : bytes.lastIndexOf(before);
+        QVERIFY(at > 0);
+        const QString cutFile = dir.filePath("cut.dxf");
+        QVERIFY(writeAll(cutFile, bytes.left(at + (before.isEmpty() ? 0 : cut))));
+
+        HostSession host;
+        QVERIFY(host.open(kept, &error));
+        host.type(QStringLiteral("LINE 1,1 2,2 \r"));
+        QVERIFY(!host.open(cutFile, &error));
+        QVERIFY2(error.contains(QStringLiteral("途中で切れて")), qPrintable(error));
+        QCOMPARE(cad::describe(host.drawing()), (std::vector<std::string>{"C 7,7 3", "L 1,1 2,2"}));
+        QCOMPARE(host.fileName(), QFileInfo(kept).absoluteFilePath());
+        QVERIFY(host.modified());
+
+        // The whole file still opens.
+        QVERIFY2(host.open(whole, &error), qPrintable(error));
+        QCOMPARE(cad::describe(host.drawing()),
+                 (std::vector<std::string>{"L 0,0 100,0", "L 100,0 100,50", "C 5,5 2"}));
+    }
+
+    // A read that stops inside an entity must leave nothing behind for the next one: each file
+    // is read again after one cut inside each of its entities.
+    void aCutReadLeavesNothingForTheNext()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.dxf");
+        QString error;
+        HostSession writer;
+        writer.type(QStringLiteral("LINE 0,0 10,0 \rCIRCLE 5,5 2 ARC c 0,0 @3,0 @0,3 "));
+        QVERIFY(writer.save(path, &error));
+        const QByteArray bytes = readAll(path);
+        const std::string_view whole(bytes.constData(), std::size_t(bytes.size()));
+        const std::vector<std::string> expected = cad::describe(writer.drawing());
+        for (const char *entity : {"AcDbLine", "AcDbCircle", "AcDbArc"}) {
+            const qsizetype cut = bytes.lastIndexOf(entity) + 20;
+            QVERIFY(!cad::readDxfData(whole.substr(0, std::size_t(cut))).ok);
+            const cad::DxfReadResult again = cad::readDxfData(whole);
+            cad::Drawing d;
+            d.replace(again.drawing.entities());
+            QCOMPARE(cad::describe(d), expected);
+        }
+    }
+
+    // Polylines claiming millions of vertices in a file of a few kilobytes: dxflib set aside and
+    // filled room for every claimed vertex, some 300 MB and a fifth of a second a polyline, so
+    // such a file held the host for minutes. The claims are cut to what the file can hold.
+    void claimsOfMillionsOfVerticesCostNothing()
+    {
+        std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+        for (int i = 0; i < 2000; ++i)
+            dxf += "0\nLWPOLYLINE\n90\n9999999\n10\n" + std::to_string(i) + "\n20\n0\n10\n1\n20\n1\n";
+        dxf += "0\nENDSEC\n0\nEOF\n";
+        const cad::DxfReadResult r = cad::readDxfData(dxf);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.drawing.entities().size(), std::size_t(2000));
+        QCOMPARE(r.drawing.entities().back().vertices.size(), std::size_t(2));
+    }
+
+    // Counts no memory holds: dxflib freed its old room, failed to make the new and freed the
+    // old room again when it was destroyed. Each count hides where only dxflib sees it as one.
+    void countsNoMemoryHoldsAreReadSafely_data()
+    {
+        QTest::addColumn<QByteArray>("entity");
+        QTest::newRow("polyline, code written 90:")
+            << QByteArray("0\nLWPOLYLINE\n90:\n2000000000\n10\n1\n20\n1\n10\n2\n20\n2\n");
+        QTest::newRow("polyline, code written 090")
+            << QByteArray("0\nLWPOLYLINE\n090\n900000000\n10\n1\n20\n1\n10\n2\n20\n2\n");
+        QTest::newRow("polyline, count beyond 32 bits")
+            << QByteArray("0\nLWPOLYLINE\n90\n6442450944\n10\n1\n20\n1\n");
+        QTest::newRow("spline knots") << QByteArray("0\nSPLINE\n72\n2000000000\n40\n0\n");
+        QTest::newRow("spline control points") << QByteArray("0\nSPLINE\n73\n+800000000\n10\n1\n20\n1\n");
+        QTest::newRow("spline fit points") << QByteArray("0\nSPLINE\n74\n 900000000\n11\n1\n21\n1\n");
+        QTest::newRow("leader vertices") << QByteArray("0\nLEADER\n76\n2000000000\n10\n1\n20\n1\n");
+        // dxflib reads 1023 characters a line at most: the rest of a long line is a line of its own.
+        QTest::newRow("count after a long line")
+            << QByteArray("0\nTEXT\n1\n") + QByteArray(1023, 'x') + "90\n2000000000\n0\nLWPOLYLINE\n10\n1\n";
+        // A line that begins with a NUL is empty to dxflib, which keeps the line read before.
+        const QByteArray nul(1, '\0');
+        QTest::newRow("count on a value line that begins with a NUL")
+            << "0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n40\n2000000000\n90\n" + nul + "\n10\n1\n20\n1\n";
+        QTest::newRow("count after a code line that begins with a NUL")
+            << "0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n90\n5\n" + nul + "\n2000000000\n10\n1\n20\n1\n";
+        QTest::newRow("count after a left-out group and a NUL")
+            << "0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n90\n5\n330\n1F\n" + nul + "90\n2000000000\n";
+    }
+
+    void countsNoMemoryHoldsAreReadSafely()
+    {
+        QFETCH(QByteArray, entity);
+        const QByteArray file = "0\nSECTION\n2\nENTITIES\n" + entity + "0\nENDSEC\n0\nEOF\n";
+        const cad::DxfReadResult r =
+            cad::readDxfData(std::string_view(file.constData(), std::size_t(file.size())));
+        QVERIFY2(r.ok, r.error.c_str());
+    }
+
+    // A code line last in a file, with no value line after it, is paired by dxflib with the
+    // value read before: here a count no memory holds, after a polyline that made room already.
+    void aCodeLineLastIsReadSafely()
+    {
+        const std::string_view file = "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n"
+                                      "40\n2000000000\n90\n";
+        const cad::DxfReadResult r = cad::readDxfData(file);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.find("途中で切れて") != std::string::npos, r.error.c_str());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostFiles)
+#include "TestHostFiles.moc"

@@ -1,0 +1,184 @@
+// The real quendra-host --headless killed while the FIX window's dialog draws: the dialog shows
+// the link message and lives on, and once a host is back the next draw reaches it, twenty times
+// in a row. What each host drew is saved by a SAVE of the test's own and read back.
+
+#include "Describe.h"
+#include "Dxf.h"
+#include "Forms.h"
+#include "MessageService.h"
+#include "SymbolDialog.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <thread>
+
+using namespace quendra;
+using namespace std::chrono_literals;
+
+namespace {
+
+class NowhereToGo : public Navigator
+{
+public:
+    void showMainWindow() override {}
+    void showExitDialog() override {}
+    void endProgram() override {}
+};
+
+// A headless host that picks (1000, 2000) for every ID and writes `out` on SAVE.
+class Host
+{
+public:
+    explicit Host(const QString &out)
+    {
+        QStringList args{"--headless", "--out", out};
+        for (int i = 0; i < 8; ++i)
+            args << "--pick"
+                 << "1000,2000";
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"), args);
+    }
+    ~Host()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    // A conversation of the test's own once the host listens.
+    std::unique_ptr<CadLink> link()
+    {
+        auto l = std::make_unique<CadLink>(makeSocketTransport(5000ms));
+        for (int i = 0; i < 200; ++i) {
+            if (l->open(cadService, cadTopic) == LinkError::None) return l;
+            QTest::qWait(25);
+        }
+        return nullptr;
+    }
+    qint64 pid() const { return process_.processId(); }
+    bool waitForEnd() { return process_.waitForFinished(10000); }
+
+private:
+    QProcess process_;
+};
+
+// The FIX window of width 500 at angle 0, drawn at the picked (1000, 2000).
+const std::vector<std::string> fixAt1000 = {"L 1000,2050 1600,2050", "L 1600,1950 1000,1950",
+                                            "L 1050,2050 1050,1950", "L 1550,1950 1550,2050",
+                                            "L 1550,2000 1050,2000"};
+
+std::vector<std::string> savedDrawing(CadLink &link, const QString &out)
+{
+    if (link.execute("SAVE ") != LinkError::None) return {"(SAVE not taken)"};
+    std::vector<std::string> lines;
+    for (int i = 0; i < 200 && lines.empty(); ++i) {
+        QTest::qWait(25);
+        const cad::DxfReadResult r = cad::readDxf(out.toStdString());
+        if (r.ok) {
+            cad::Drawing d;
+            d.replace(r.drawing.entities());
+            lines = cad::describe(d);
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestHostKilled : public QObject
+{
+    Q_OBJECT
+
+    std::vector<std::string> messagesOf(const MessageService &messages) const
+    {
+        std::vector<std::string> out;
+        for (const auto &r : messages.history())
+            out.push_back(r.message.text);
+        return out;
+    }
+
+private slots:
+    void killedInTheMiddleOfADrawTwentyTimes()
+    {
+        QTemporaryDir dir;
+        MessageService messages(false);
+        NowhereToGo nowhere;
+        AppContext context{messages, [] { return makeSocketTransport(5000ms); }, nowhere};
+        auto host = std::make_unique<Host>(dir.filePath("host0.dxf"));
+        auto mine = host->link();
+        QVERIFY(mine);
+        SymbolDialog dialog(*findForm("fix100"), context);
+        dialog.show();
+        std::vector<std::string> expectedMessages;
+
+        for (int cycle = 1; cycle <= 20; ++cycle) {
+            // The draw after the host is back (the first one, too) goes through without a word.
+            const QString out = dir.filePath(QStringLiteral("host%1.dxf").arg(cycle - 1));
+            dialog.pressButton("Command1");
+            dialog.pressButton("Command2");
+            QCOMPARE(messagesOf(messages), expectedMessages);
+            QCOMPARE(savedDrawing(*mine, out), fixAt1000);
+
+            // The base point is taken; then the host freezes, and dies while the draw waits for
+            // its answer.
+            dialog.pressButton("Command1");
+            QCOMPARE(messagesOf(messages), expectedMessages);
+            const qint64 pid = host->pid();
+            ::kill(pid, SIGSTOP);
+            std::thread killer([pid] {
+                std::this_thread::sleep_for(300ms);
+                ::kill(pid, SIGKILL);
+            });
+            dialog.pressButton("Command2");
+            killer.join();
+            QVERIFY(host->waitForEnd());
+            expectedMessages.push_back(describe(LinkError::HostGone));
+            QCOMPARE(messagesOf(messages), expectedMessages);
+            QVERIFY(!dialog.isMinimized());
+
+            host = std::make_unique<Host>(dir.filePath(QStringLiteral("host%1.dxf").arg(cycle)));
+            mine = host->link();
+            QVERIFY(mine);
+        }
+        dialog.pressButton("Command1");
+        dialog.pressButton("Command2");
+        QCOMPARE(messagesOf(messages), expectedMessages);
+        QCOMPARE(savedDrawing(*mine, dir.filePath("host20.dxf")), fixAt1000);
+    }
+
+    // A host that died while the dialog stood idle and is back when the user draws: nothing
+    // to report, the draw reaches the new host.
+    void killedWhileIdleAndBackBeforeTheNextDraw()
+    {
+        QTemporaryDir dir;
+        MessageService messages(false);
+        NowhereToGo nowhere;
+        AppContext context{messages, [] { return makeSocketTransport(5000ms); }, nowhere};
+        auto host = std::make_unique<Host>(dir.filePath("first.dxf"));
+        QVERIFY(host->link());
+        SymbolDialog dialog(*findForm("fix100"), context);
+        dialog.show();
+        dialog.pressButton("Command1");
+        dialog.pressButton("Command2");
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            ::kill(host->pid(), SIGKILL);
+            QVERIFY(host->waitForEnd());
+            const QString out = dir.filePath(QStringLiteral("back%1.dxf").arg(cycle));
+            host = std::make_unique<Host>(out);
+            auto mine = host->link();
+            QVERIFY(mine);
+            dialog.pressButton("Command1");
+            dialog.pressButton("Command2");
+            QCOMPARE(messagesOf(messages), std::vector<std::string>{});
+            QCOMPARE(savedDrawing(*mine, out), fixAt1000);
+        }
+    }
+};
+
+QTEST_MAIN(TestHostKilled)
+#include "TestHostKilled.moc"

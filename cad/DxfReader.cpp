@@ -409,7 +409,27 @@ bool drawnFrom(std::int32_t code)
 class GroupFilter
 {
 public:
-    bool keeps(std::int32_t code, std::string_view value)
+    // `line` is the value line as it lies in the file; only markers and names are read as text.
+    bool keeps(std::int32_t code, std::string_view line)
+    {
+        if ((code == 0 || code == 2) && takesSectionMark(code, dxflibText(line))) return true;
+        switch (section_) {
+        case Section::Drawn:
+            // A colour of 256 is ByLayer, which a missing colour means anyway.
+            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256));
+        case Section::Objects:
+            return false;
+        case Section::Other:
+            break;
+        }
+        return true;
+    }
+
+private:
+    enum class Section { Other, Drawn, Objects };
+
+    // Follows the sections by their markers and names; true for a group that was one of them.
+    bool takesSectionMark(std::int32_t code, std::string_view value)
     {
         if (code == 0 && (value == "SECTION" || value == "ENDSEC" || value == "EOF")) {
             section_ = Section::Other;
@@ -421,20 +441,8 @@ public:
             section_ = sectionNamed(value);
             return true;
         }
-        switch (section_) {
-        case Section::Drawn:
-            // A colour of 256 is ByLayer, which a missing colour means anyway.
-            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(value) == 256));
-        case Section::Objects:
-            return false;
-        case Section::Other:
-            break;
-        }
-        return true;
+        return false;
     }
-
-private:
-    enum class Section { Other, Drawn, Objects };
 
     static Section sectionNamed(std::string_view name)
     {
@@ -478,7 +486,7 @@ void prepareForDxflib(std::string &bytes)
         const std::string_view all(bytes);
         const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
         const std::string_view value = all.substr(at->value, at->end - at->value);
-        if (!filter.keeps(code, dxflibText(value))) continue;
+        if (!filter.keeps(code, value)) continue;
         const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
         const std::size_t length = at->end - at->code;
         if (write != at->code) std::memmove(bytes.data() + write, bytes.data() + at->code, length);

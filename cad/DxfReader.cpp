@@ -7,12 +7,21 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 namespace cad {
 
@@ -262,6 +271,21 @@ private:
     std::vector<std::pair<double, double>> lwWidths_;
 };
 
+// dxflib reads a file group by group, a code line and then a value line, each through fgets
+// into 1024 bytes: a line longer than 1023 characters is read as several. The code is what
+// strtol makes of its line, cut to 32 bits ("90:", "090", "+90" and " 90" are all 90). Every
+// decision below is taken on the groups as dxflib will read them, so that what it sees as a
+// count or as the start of an entity is never taken for something else here.
+
+// The end of the piece of a line dxflib reads from `start`: up to and with its line end, 1023
+// characters at most.
+std::size_t pieceEnd(const std::string &bytes, std::size_t start)
+{
+    const std::size_t limit = std::min(bytes.size(), start + 1023);
+    const void *newline = std::memchr(bytes.data() + start, '\n', limit - start);
+    return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1 : limit;
+}
+
 // The int dxflib reads from a line: strtol's leading decimal number, cut to 32 bits.
 std::int32_t dxflibInt(std::string_view line)
 {
@@ -281,12 +305,31 @@ std::int32_t dxflibInt(std::string_view line)
     return static_cast<std::int32_t>(negative ? -number : number);
 }
 
+// The text dxflib keeps of a value line: up to a NUL, without the line end; blanks stay.
+std::string_view dxflibText(std::string_view line)
+{
+    line = line.substr(0, line.find('\0'));
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
 // Group codes whose value dxflib takes as a count and sets aside room for before it reads what
 // is counted: vertices of LWPOLYLINE (90) and LEADER (76), knots, control and fit points of
 // SPLINE (72, 73, 74).
 bool isCountCode(std::int32_t code)
 {
     return code == 90 || code == 76 || code == 72 || code == 73 || code == 74;
+}
+
+// A count dxflib cannot make room for (hundreds of millions) made it free its old room and throw,
+// leaving a pointer that its destructor freed again; room for millions it filled, at a cost of
+// hundreds of megabytes and a pause each time, for a file of a few bytes. No file holds more of
+// anything than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so larger counts are
+// cut down to that, and below maxVertices.
+std::size_t countCap(std::size_t fileSize)
+{
+    return std::min(maxVertices - 1, fileSize / 8 + 1);
 }
 
 // The characters of bytes[start, end) before the line end: blanks, then `text` at their end. A
@@ -302,31 +345,155 @@ void writeOver(std::string &bytes, std::size_t start, std::size_t end, const std
     bytes.replace(last - text.size(), text.size(), text);
 }
 
-// A count dxflib cannot make room for (hundreds of millions) made it free its old room and throw,
-// leaving a pointer that its destructor freed again; room for millions it filled, at a cost of
-// hundreds of megabytes and a pause each time, for a file of a few bytes. No file holds more of
-// anything than it has bytes for, eight at the least ("10\n1\n20\n1\n"), so larger counts are
-// cut down to that (and below maxVertices), in place. The lines are taken as dxflib takes them:
-// code and value in turn, each up to its line end but 1023 characters at most.
-void limitCounts(std::string &bytes)
+// A line that begins with a NUL is empty to dxflib, which then keeps the text of the line read
+// before it: such a code or value would follow whatever group came before, kept or left out.
+// No drawing holds one, so the NUL becomes a blank and every line reads for itself.
+void blankLeadingNul(std::string &bytes, std::size_t start)
 {
-    const std::size_t most = std::min(maxVertices - 1, bytes.size() / 8 + 1);
-    const std::string cap = std::to_string(most);
-    bool isCode = true;
-    bool countFollows = false;
-    for (std::size_t start = 0; start < bytes.size();) {
-        const std::size_t newline = bytes.find('\n', start);
-        const std::size_t end =
-            std::min(newline == std::string::npos ? bytes.size() : newline + 1, start + 1023);
-        const std::string_view line(bytes.data() + start, end - start);
-        if (isCode) {
-            countFollows = isCountCode(dxflibInt(line));
-        } else if (countFollows && dxflibInt(line) > static_cast<std::int64_t>(most)) {
-            writeOver(bytes, start, end, cap);
-        }
-        isCode = !isCode;
-        start = end;
+    if (bytes[start] == '\0') bytes[start] = ' ';
+}
+
+// dxflib ends the entity it is reading at group 0 and at group 9 alike.
+bool endsEntity(std::int32_t code)
+{
+    return code == 0 || code == 9;
+}
+
+// The groups of an entity the reader builds a drawing from; dxflib stores and converts every
+// group it is given, so the others (handles, owners, layers, styles, subclass markers, heights
+// above the plane, line weights, extended data) are left out before it sees them.
+bool drawnFrom(std::int32_t code)
+{
+    switch (code) {
+    case 1:
+    case 2:
+    case 3:
+    case 7:
+    case 8:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 40:
+    case 41:
+    case 42:
+    case 43:
+    case 44:
+    case 50:
+    case 51:
+    case 62:
+    case 66:
+    case 70:
+    case 71:
+    case 72:
+    case 73:
+    case 74:
+    case 90:
+    case 91:
+    case 210:
+    case 220:
+    case 230:
+        return true;
+    default:
+        return false;
     }
+}
+
+// Which groups go on to dxflib: in ENTITIES and BLOCKS those an entity is drawn from, nothing of
+// OBJECTS, everything elsewhere. Sections are followed by their markers as dxflib reads them;
+// the markers and the end of file always go on, as the reader looks for them.
+class GroupFilter
+{
+public:
+    // `line` is the value line as it lies in the file; only markers and names are read as text.
+    bool keeps(std::int32_t code, std::string_view line)
+    {
+        if ((code == 0 || code == 2) && takesSectionMark(code, dxflibText(line))) return true;
+        switch (section_) {
+        case Section::Drawn:
+            // A colour of 256 is ByLayer, which a missing colour means anyway.
+            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256));
+        case Section::Objects:
+            return false;
+        case Section::Other:
+            break;
+        }
+        return true;
+    }
+
+private:
+    enum class Section { Other, Drawn, Objects };
+
+    // Follows the sections by their markers and names; true for a group that was one of them.
+    bool takesSectionMark(std::int32_t code, std::string_view value)
+    {
+        if (code == 0 && (value == "SECTION" || value == "ENDSEC" || value == "EOF")) {
+            section_ = Section::Other;
+            nameNext_ = value == "SECTION";
+            return true;
+        }
+        if (code == 2 && nameNext_) {
+            nameNext_ = false;
+            section_ = sectionNamed(value);
+            return true;
+        }
+        return false;
+    }
+
+    static Section sectionNamed(std::string_view name)
+    {
+        if (name == "ENTITIES" || name == "BLOCKS") return Section::Drawn;
+        return name == "OBJECTS" ? Section::Objects : Section::Other;
+    }
+
+    Section section_ = Section::Other;
+    bool nameNext_ = false;
+};
+
+// Where one group lies: its code line from `code`, its value line from `value` up to `end`.
+struct GroupPlace
+{
+    std::size_t code;
+    std::size_t value;
+    std::size_t end;
+};
+
+// The group dxflib reads from `start`, if it has both lines.
+std::optional<GroupPlace> groupAt(const std::string &bytes, std::size_t start)
+{
+    if (start >= bytes.size()) return std::nullopt;
+    const std::size_t value = pieceEnd(bytes, start);
+    if (value == bytes.size()) return std::nullopt;
+    return GroupPlace{start, value, pieceEnd(bytes, value)};
+}
+
+// Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
+// GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
+// with no value line after it is left out: dxflib would pair it with the value read before.
+void prepareForDxflib(std::string &bytes)
+{
+    const std::size_t most = countCap(bytes.size());
+    const std::string cap = std::to_string(most);
+    GroupFilter filter;
+    std::size_t write = 0;
+    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->end)) {
+        blankLeadingNul(bytes, at->code);
+        blankLeadingNul(bytes, at->value);
+        const std::string_view all(bytes);
+        const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
+        const std::string_view value = all.substr(at->value, at->end - at->value);
+        if (!filter.keeps(code, value)) continue;
+        const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
+        const std::size_t length = at->end - at->code;
+        if (write != at->code) std::memmove(bytes.data() + write, bytes.data() + at->code, length);
+        if (tooMany) writeOver(bytes, write + (at->value - at->code), write + length, cap);
+        write += length;
+    }
+    bytes.resize(write);
 }
 
 // dxflib's constructor leaves the kind of object being read unset: a parser made where an
@@ -374,19 +541,43 @@ DxfReadResult run(FILE *file)
     return result;
 }
 
-} // namespace
-
-namespace {
+#ifdef _WIN32
+// Windows has no fmemopen: the bytes go through a temporary file of their own, held in memory
+// where the system can ("T") and deleted when closed ("D").
+FILE *openBytes(std::string &bytes)
+{
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t path[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH || GetTempFileNameW(folder, L"qdx", 0, path) == 0) return nullptr;
+    FILE *file = _wfopen(path, L"w+bTD");
+    if (!file) {
+        DeleteFileW(path);
+        return nullptr;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fflush(file) != 0) {
+        std::fclose(file);
+        return nullptr;
+    }
+    std::rewind(file);
+    return file;
+}
+#else
+FILE *openBytes(std::string &bytes)
+{
+    return ::fmemopen(bytes.data(), bytes.size(), "r");
+}
+#endif
 
 DxfReadResult readOwned(std::string bytes)
 {
+    prepareForDxflib(bytes);
     if (bytes.empty()) {
         DxfReadResult result;
         result.error = notDxf;
         return result;
     }
-    limitCounts(bytes);
-    FILE *file = ::fmemopen(bytes.data(), bytes.size(), "r");
+    FILE *file = openBytes(bytes);
     if (!file) {
         DxfReadResult result;
         result.error = "DXF ファイルを読み込めません。";

@@ -84,6 +84,85 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
     }
 
+    // A large file of every kind, read back whole and in order.
+    void largeFilesReadBackWhole()
+    {
+        cad::Drawing d;
+        for (int i = 0; i < 60000; ++i) {
+            cad::Entity e;
+            switch (i % 4) {
+            case 0:
+                e.type = cad::Entity::Type::Text;
+                e.insert = {double(i), 1};
+                e.height = 5;
+                e.text = "通り芯 " + std::to_string(i);
+                break;
+            case 1:
+                e.type = cad::Entity::Type::Polyline;
+                e.vertices = {{double(i), 0}, {double(i) + 1, 2}, {double(i) + 2, 0}};
+                e.startWidth = e.endWidth = i % 3;
+                e.closed = i % 2 == 1;
+                break;
+            case 2:
+                e.type = cad::Entity::Type::Arc;
+                e.centre = {double(i), 0};
+                e.radius = 3;
+                e.startAngle = 10;
+                e.endAngle = 200;
+                break;
+            default:
+                e.type = cad::Entity::Type::Line;
+                e.b = {double(i), double(i % 7)};
+                e.color = i % 255 + 1;
+            }
+            d.add(e);
+        }
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("large.dxf").toStdString();
+        QCOMPARE(cad::writeDxf(d, path), std::string());
+        const cad::DxfReadResult back = cad::readDxf(path);
+        QVERIFY2(back.ok, back.error.c_str());
+        QCOMPARE(back.drawing.size(), d.size());
+        QCOMPARE(q(cad::describe(back.drawing)), q(cad::describe(d)));
+        QCOMPARE(back.drawing.extents().max.x, d.extents().max.x);
+    }
+
+    // The groups left out before dxflib reads a file are chosen as dxflib reads them: codes as
+    // strtol reads them, lines cut at 1023 characters, group 9 ending an entity like group 0.
+    void groupsAreChosenAsDxflibReadsThem_data()
+    {
+        QTest::addColumn<QByteArray>("entities");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("codes written oddly")
+            << QByteArray("+0\nLINE\n 5\n1F\n010\n1\n+20\n1\n 11 \n2\n21:\n2\n") << QStringList{"L 1,1 2,2"};
+        QTest::newRow("group 9 ends an entity")
+            << QByteArray("0\nLINE\n10\n1\n20\n1\n11\n2\n21\n2\n9\n$X\n10\n5\n") << QStringList{"L 1,1 2,2"};
+        QTest::newRow("ByLayer left out, other colours kept")
+            << QByteArray("0\nLINE\n62\n   256\n11\n1\n21\n1\n0\nLINE\n62\n     1\n11\n2\n21\n2\n")
+            << QStringList{"L 0,0 1,1", "L 0,0 2,2 #1"};
+        // The end of the long line is a code line of its own to dxflib.
+        QTest::newRow("a line longer than 1023 characters")
+            << "0\nLINE\n5\n" + QByteArray(1023, 'x') + "10\n7\n20\n8\n11\n1\n21\n1\n"
+            << QStringList{"L 7,8 1,1"};
+        QTest::newRow("a line that begins with a NUL reads for itself")
+            << "0\nLINE\n10\n1\n" + QByteArray(1, '\0') + "20\n1\n11\n2\n21\n2\n"
+            << QStringList{"L 1,1 2,2"};
+        QTest::newRow("nothing of OBJECTS, the end marker kept")
+            << QByteArray("0\nLINE\n11\n1\n21\n1\n0\nENDSEC\n0\nSECTION\n2\nOBJECTS\n0\nLINE\n11\n2\n21\n2\n")
+            << QStringList{"L 0,0 1,1"};
+    }
+
+    void groupsAreChosenAsDxflibReadsThem()
+    {
+        QFETCH(QByteArray, entities);
+        QFETCH(QStringList, expected);
+        const QByteArray file = "0\nSECTION\n2\nENTITIES\n" + entities + "0\nEOF\n";
+        const cad::DxfReadResult r =
+            cad::readDxfData(std::string_view(file.constData(), size_t(file.size())));
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(q(cad::describe(r.drawing)), expected);
+    }
+
     void ezdxfReadsWhatTheHostWrites()
     {
         QTemporaryDir dir;
@@ -169,10 +248,14 @@ private slots:
         QTest::newRow("cut off inside a line")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n1\n20\n2\n11\n") << false;
         QTest::newRow("numbers that are not numbers")
-            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n10\nnan\n20\ninf\n40\n1e999\n0\nENDSEC\n0\nEOF\n") << true;
+            << QByteArray(
+                   "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n10\nnan\n20\ninf\n40\n1e999\n0\nENDSEC\n0\nEOF\n")
+            << true;
         // Its groups fall out of step after "11", so the end marker is never read as one.
         QTest::newRow("polyline claiming many vertices")
-            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOLYLINE\n 90\n99999999999\r\n10\n1\n20\n1\n10\n2\n20\n2\n0\nENDSEC\n0\nEOF\n") << false;
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOL"
+                          "YLINE\n 90\n99999999999\r\n10\n1\n20\n1\n10\n2\n20\n2\n0\nENDSEC\n0\nEOF\n")
+            << false;
     }
 
     void badFilesAreRefusedOrReadInPart()

@@ -136,6 +136,14 @@ private slots:
         // dxflib reads 1023 characters a line at most: the rest of a long line is a line of its own.
         QTest::newRow("count after a long line")
             << QByteArray("0\nTEXT\n1\n") + QByteArray(1023, 'x') + "90\n2000000000\n0\nLWPOLYLINE\n10\n1\n";
+        // A line that begins with a NUL is empty to dxflib, which keeps the line read before.
+        const QByteArray nul(1, '\0');
+        QTest::newRow("count on a value line that begins with a NUL")
+            << "0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n40\n2000000000\n90\n" + nul + "\n10\n1\n20\n1\n";
+        QTest::newRow("count after a code line that begins with a NUL")
+            << "0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n90\n5\n" + nul + "\n2000000000\n10\n1\n20\n1\n";
+        QTest::newRow("count after a left-out group and a NUL")
+            << "0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n90\n5\n330\n1F\n" + nul + "90\n2000000000\n";
     }
 
     void countsNoMemoryHoldsAreReadSafely()
@@ -145,6 +153,17 @@ private slots:
         const cad::DxfReadResult r =
             cad::readDxfData(std::string_view(file.constData(), std::size_t(file.size())));
         QVERIFY2(r.ok, r.error.c_str());
+    }
+
+    // A code line last in a file, with no value line after it, is paired by dxflib with the
+    // value read before: here a count no memory holds, after a polyline that made room already.
+    void aCodeLineLastIsReadSafely()
+    {
+        const std::string_view file = "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n3\n10\n1\n20\n1\n"
+                                      "40\n2000000000\n90\n";
+        const cad::DxfReadResult r = cad::readDxfData(file);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.find("途中で切れて") != std::string::npos, r.error.c_str());
     }
 };
 

@@ -26,7 +26,7 @@ for path in ./usr/bin/quendra ./usr/bin/quendra-host ./usr/bin/quendra-script \
             ./usr/share/quendra/readme.txt ./usr/share/applications/quendra.desktop \
             ./usr/share/applications/quendra-host.desktop \
             ./usr/share/icons/hicolor/scalable/apps/quendra.svg \
-            ./usr/share/icons/hicolor/48x48/apps/quendra-host.png; do
+            ./usr/share/icons/hicolor/48x48/apps/quendra-host.png ./usr/share/man/man1/quendra-host.1; do
   echo "$contents" | grep -qx "$path" || fail "package lacks $path"
 done
 echo "$contents" | grep -v '^\./usr/' | grep -v '^\./$' | grep -q . && fail "package holds files outside /usr"

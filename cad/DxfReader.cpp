@@ -43,8 +43,15 @@ struct ReadLine
     int color;
 };
 
-// The entity that stands in the bytes for a LINE read before dxflib: a type dxflib does not
-// know, so that it passes it by, and the reader takes the next ReadLine where it ends.
+// The LINEs read before dxflib, in file order, and how many of them each marker stands for.
+struct ReadLines
+{
+    std::vector<ReadLine> lines;
+    std::vector<std::size_t> perMarker;
+};
+
+// The entity that stands in the bytes for LINEs read before dxflib, one after the other: a type
+// dxflib does not know, so that it passes it by, and the reader takes those LINEs where it ends.
 constexpr std::string_view lineMarkerGroup = "0\n~L\n";
 constexpr std::string_view lineMarker = "~L";
 
@@ -52,7 +59,7 @@ constexpr std::string_view lineMarker = "~L";
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-    DxfReader(DL_Dxf &dxf, Drawing &drawing, const std::vector<ReadLine> &readLines)
+    DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines)
         : dxf_(dxf), drawing_(drawing), readLines_(readLines)
     {
         drawing_.beginGroup({});
@@ -71,7 +78,7 @@ public:
     {
         // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
-        if (code == 0 || code == 9) takeReadLine(code, value);
+        if (code == 0 || code == 9) takeReadLines(code, value);
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
             sawEnd_ = sawEnd_ || value == "EOF";
@@ -223,13 +230,17 @@ private:
         keep(std::move(e), sane, color);
     }
 
-    // A marker stands for the next LINE read before dxflib. It is added where it ends, the
-    // point where dxflib would have reported the LINE, so that the order of entities holds.
-    void takeReadLine(unsigned int code, const std::string &value)
+    // A marker stands for the next LINEs read before dxflib. They are added where it ends, the
+    // point where dxflib would have reported the last of them, so that the order of entities
+    // holds: nothing stood between them.
+    void takeReadLines(unsigned int code, const std::string &value)
     {
-        if (markerOpen_ && nextReadLine_ < readLines_.size()) {
-            const ReadLine &l = readLines_[nextReadLine_++];
-            addLine(l.x1, l.y1, l.x2, l.y2, l.color);
+        if (markerOpen_ && nextMarker_ < readLines_.perMarker.size()) {
+            const std::size_t end = nextLine_ + readLines_.perMarker[nextMarker_++];
+            for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
+                const ReadLine &l = readLines_.lines[nextLine_];
+                addLine(l.x1, l.y1, l.x2, l.y2, l.color);
+            }
         }
         markerOpen_ = code == 0 && value == lineMarker;
     }
@@ -287,8 +298,9 @@ private:
 
     DL_Dxf &dxf_;
     Drawing &drawing_;
-    const std::vector<ReadLine> &readLines_;
-    std::size_t nextReadLine_ = 0;
+    const ReadLines &readLines_;
+    std::size_t nextMarker_ = 0;
+    std::size_t nextLine_ = 0;
     bool markerOpen_ = false;
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
@@ -456,12 +468,13 @@ public:
     bool keeps(std::int32_t code, std::string_view line)
     {
         if ((code == 0 || code == 2) && takesSectionMark(code, dxflibText(line))) return true;
+        // dxflib reads entities wherever they stand, so in every section.
+        if (isBlankNumber(code, line)) return false;
         switch (section_) {
         case Section::Entities:
         case Section::Blocks:
             // A colour of 256 is ByLayer, which a missing colour means anyway.
-            return endsEntity(code) ||
-                   (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256) && !isBlankNumber(code, line));
+            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256));
         case Section::Objects:
             return false;
         case Section::Other:
@@ -549,7 +562,7 @@ public:
         return write;
     }
 
-    std::vector<ReadLine> take() { return std::move(lines_); }
+    ReadLines take() { return std::move(read_); }
 
 private:
     void start(std::size_t write)
@@ -590,13 +603,21 @@ private:
                            [](const auto &c) { return c.has_value(); });
     }
 
-    // Keeps the LINE and writes the marker over its groups, which were written from `lineAt`;
-    // the marker is shorter than the LINE's first group alone.
+    // Keeps the LINE and takes its groups, which were written from `lineAt`, out of the bytes:
+    // right after a marker (the LINE before it was read here too) that marker stands for it as
+    // well; else a marker is written over them, shorter than the LINE's first group alone.
     std::size_t replaceByMarker(std::string &bytes, std::size_t lineAt)
     {
-        lines_.push_back({*coordinates_[0], *coordinates_[1], *coordinates_[2], *coordinates_[3], color_});
+        read_.lines.push_back(
+            {*coordinates_[0], *coordinates_[1], *coordinates_[2], *coordinates_[3], color_});
+        if (lineAt == markerEnd_) {
+            ++read_.perMarker.back();
+            return lineAt;
+        }
         std::memcpy(bytes.data() + lineAt, lineMarkerGroup.data(), lineMarkerGroup.size());
-        return lineAt + lineMarkerGroup.size();
+        read_.perMarker.push_back(1);
+        markerEnd_ = lineAt + lineMarkerGroup.size();
+        return markerEnd_;
     }
 
     // An entity of the file whose type reads as the marker gets another unknown type, so that
@@ -606,7 +627,8 @@ private:
     std::optional<std::size_t> lineAt_;
     std::array<std::optional<double>, 4> coordinates_;
     int color_ = colorByLayer;
-    std::vector<ReadLine> lines_;
+    std::size_t markerEnd_ = std::string::npos;
+    ReadLines read_;
 };
 
 // Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
@@ -650,7 +672,7 @@ private:
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
-DxfReadResult run(FILE *file, const std::vector<ReadLine> &readLines)
+DxfReadResult run(FILE *file, const ReadLines &readLines)
 {
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
@@ -713,7 +735,7 @@ DxfReadResult readOwned(std::string bytes, DxfLineReading how)
 {
     LineShortcut shortcut;
     prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
-    const std::vector<ReadLine> readLines = shortcut.take();
+    const ReadLines readLines = shortcut.take();
     if (bytes.empty()) {
         DxfReadResult result;
         result.error = notDxf;

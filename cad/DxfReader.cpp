@@ -533,7 +533,7 @@ std::optional<GroupPlace> groupAt(const std::string &bytes, std::size_t start)
 }
 
 // Reads the LINE entities of the ENTITIES section while the bytes are prepared, and puts a
-// marker (lineMarkerGroup) in place of each: dxflib stores every group of an entity as text and
+// marker (lineMarkerGroup) in place of them: dxflib stores every group of an entity as text and
 // converts each number through a string stream, which is most of the time a large drawing takes
 // to open. A LINE is read here only where the result is sure to be dxflib's own: its groups end
 // at a group 0 (not at a group 9, after which dxflib goes on differently, nor at the end of the

@@ -36,7 +36,7 @@ private:
     {
         if (at() == '-') add('-');
         if (at() == '-' || at() == '+') ++next_;
-        for (char c = at(); full_ == false; c = at()) {
+        for (char c = at(); !full_; c = at()) {
             if (c >= '0' && c <= '9') {
                 digit(c);
             } else if (c == '.' && !point_ && !exponent_) {

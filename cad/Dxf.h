@@ -17,10 +17,14 @@ struct DxfReadResult
     std::size_t skipped = 0; // entities of kinds this program does not draw
 };
 
+// How LINE entities are read: most of them directly from the bytes (fast), or all through dxflib
+// like every other entity. Both give the same drawing; the second is there to check the first.
+enum class DxfLineReading { Direct, ThroughDxflib };
+
 // Reads the model space of a DXF file: LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
 // POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41.
-DxfReadResult readDxf(const std::string &path);
-DxfReadResult readDxfData(std::string_view bytes);
+DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct);
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct);
 
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
 // objects. The file is written beside the target and renamed over it, so a failed save leaves

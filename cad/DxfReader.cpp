@@ -1,6 +1,7 @@
 #include "Dxf.h"
 
 #include "DxfText.h"
+#include "DxflibReal.h"
 #include "Geometry.h"
 #include "InputReading.h"
 
@@ -15,6 +16,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +24,8 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace cad {
 
@@ -32,11 +36,31 @@ constexpr double radToDeg = 180.0 / M_PI;
 // Vertices beyond this in one polyline are dropped: a file claiming more is broken.
 constexpr std::size_t maxVertices = 10'000'000;
 
+// A LINE read before dxflib, with its colour group as dxflib would have read it.
+struct ReadLine
+{
+    double x1, y1, x2, y2;
+    int color;
+};
+
+// The LINEs read before dxflib, in file order, and how many of them each marker stands for.
+struct ReadLines
+{
+    std::vector<ReadLine> lines;
+    std::vector<std::size_t> perMarker;
+};
+
+// The entity that stands in the bytes for LINEs read before dxflib, one after the other: a type
+// dxflib does not know, so that it passes it by, and the reader takes those LINEs where it ends.
+constexpr std::string_view lineMarkerGroup = "0\n~L\n";
+constexpr std::string_view lineMarker = "~L";
+
 // Collects the entities of the model space as dxflib reports them.
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-    explicit DxfReader(DL_Dxf &dxf, Drawing &drawing) : dxf_(dxf), drawing_(drawing)
+    DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines)
+        : dxf_(dxf), drawing_(drawing), readLines_(readLines)
     {
         drawing_.beginGroup({});
     }
@@ -54,6 +78,7 @@ public:
     {
         // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
+        if (code == 0 || code == 9) takeReadLines(code, value);
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
             sawEnd_ = sawEnd_ || value == "EOF";
@@ -81,12 +106,7 @@ public:
 
     void addLine(const DL_LineData &d) override
     {
-        Entity e;
-        e.type = Entity::Type::Line;
-        e.a = {d.x1, d.y1};
-        e.b = {d.x2, d.y2};
-        const bool sane = isSane(e.a) && isSane(e.b);
-        keep(std::move(e), sane);
+        addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor());
     }
 
     void addArc(const DL_ArcData &d) override
@@ -199,25 +219,47 @@ public:
     void addDimOrdinate(const DL_DimensionData &, const DL_DimOrdinateData &) override { skip(); }
 
 private:
+    // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
+    void addLine(double x1, double y1, double x2, double y2, int color)
+    {
+        Entity e;
+        e.type = Entity::Type::Line;
+        e.a = {x1, y1};
+        e.b = {x2, y2};
+        const bool sane = isSane(e.a) && isSane(e.b);
+        keep(std::move(e), sane, color);
+    }
+
+    // A marker stands for the next LINEs read before dxflib. They are added where it ends, the
+    // point where dxflib would have reported the last of them, so that the order of entities
+    // holds: nothing stood between them.
+    void takeReadLines(unsigned int code, const std::string &value)
+    {
+        if (markerOpen_ && nextMarker_ < readLines_.perMarker.size()) {
+            const std::size_t end = nextLine_ + readLines_.perMarker[nextMarker_++];
+            for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
+                const ReadLine &l = readLines_.lines[nextLine_];
+                addLine(l.x1, l.y1, l.x2, l.y2, l.color);
+            }
+        }
+        markerOpen_ = code == 0 && value == lineMarker;
+    }
+
     void skip()
     {
         if (!inBlock_) ++skipped_;
     }
 
-    int color()
-    {
-        const int c = getAttributes().getColor();
-        return c >= 0 && c <= colorByLayer ? c : colorByLayer;
-    }
+    void keep(Entity e, bool sane) { keep(std::move(e), sane, getAttributes().getColor()); }
 
-    void keep(Entity e, bool sane)
+    void keep(Entity e, bool sane, int color)
     {
         if (inBlock_) return;
         if (!sane) {
             ++skipped_;
             return;
         }
-        e.color = color();
+        e.color = color >= 0 && color <= colorByLayer ? color : colorByLayer;
         drawing_.add(e);
     }
 
@@ -256,6 +298,10 @@ private:
 
     DL_Dxf &dxf_;
     Drawing &drawing_;
+    const ReadLines &readLines_;
+    std::size_t nextMarker_ = 0;
+    std::size_t nextLine_ = 0;
+    bool markerOpen_ = false;
     std::size_t skipped_ = 0;
     bool inBlock_ = false;
     bool sawSection_ = false;
@@ -359,6 +405,15 @@ bool endsEntity(std::int32_t code)
     return code == 0 || code == 9;
 }
 
+// dxflib reads a number through a string stream into a variable it leaves unset when the value
+// holds nothing but white space: such a number was whatever the stack held, and the same file
+// could open differently twice. Left out, it reads as a missing group does.
+bool isBlankNumber(std::int32_t code, std::string_view line)
+{
+    const bool real = (code >= 10 && code <= 59) || (code >= 210 && code <= 239);
+    return real && dxflibText(line).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+}
+
 // The groups of an entity the reader builds a drawing from; dxflib stores and converts every
 // group it is given, so the others (handles, owners, layers, styles, subclass markers, heights
 // above the plane, line weights, extended data) are left out before it sees them.
@@ -413,8 +468,11 @@ public:
     bool keeps(std::int32_t code, std::string_view line)
     {
         if ((code == 0 || code == 2) && takesSectionMark(code, dxflibText(line))) return true;
+        // dxflib reads entities wherever they stand, so in every section.
+        if (isBlankNumber(code, line)) return false;
         switch (section_) {
-        case Section::Drawn:
+        case Section::Entities:
+        case Section::Blocks:
             // A colour of 256 is ByLayer, which a missing colour means anyway.
             return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256));
         case Section::Objects:
@@ -425,8 +483,10 @@ public:
         return true;
     }
 
+    bool inEntities() const { return section_ == Section::Entities; }
+
 private:
-    enum class Section { Other, Drawn, Objects };
+    enum class Section { Other, Entities, Blocks, Objects };
 
     // Follows the sections by their markers and names; true for a group that was one of them.
     bool takesSectionMark(std::int32_t code, std::string_view value)
@@ -446,7 +506,8 @@ private:
 
     static Section sectionNamed(std::string_view name)
     {
-        if (name == "ENTITIES" || name == "BLOCKS") return Section::Drawn;
+        if (name == "ENTITIES") return Section::Entities;
+        if (name == "BLOCKS") return Section::Blocks;
         return name == "OBJECTS" ? Section::Objects : Section::Other;
     }
 
@@ -471,10 +532,110 @@ std::optional<GroupPlace> groupAt(const std::string &bytes, std::size_t start)
     return GroupPlace{start, value, pieceEnd(bytes, value)};
 }
 
+// Reads the LINE entities of the ENTITIES section while the bytes are prepared, and puts a
+// marker (lineMarkerGroup) in place of them: dxflib stores every group of an entity as text and
+// converts each number through a string stream, which is most of the time a large drawing takes
+// to open. A LINE is read here only where the result is sure to be dxflib's own: its groups end
+// at a group 0 (not at a group 9, after which dxflib goes on differently, nor at the end of the
+// bytes), and each coordinate it draws from is one dxflibReal() reads. The others go to dxflib.
+class LineShortcut
+{
+public:
+    // Called with each group kept, before it is written at `write`; returns where to write it.
+    std::size_t before(std::string &bytes, std::size_t write, std::int32_t code, const GroupPlace &at,
+                       bool inEntities)
+    {
+        const std::string_view value = std::string_view(bytes).substr(at.value, at.end - at.value);
+        if (code == 9) {
+            lineAt_.reset();
+            return write;
+        }
+        if (code != 0) {
+            if (lineAt_) collect(code, value);
+            return write;
+        }
+        if (lineAt_ && complete()) write = replaceByMarker(bytes, *lineAt_);
+        lineAt_.reset();
+        const std::string_view type = dxflibText(value);
+        if (type == lineMarker) renameLookalike(bytes, at);
+        if (inEntities && type == "LINE") start(write);
+        return write;
+    }
+
+    ReadLines take() { return std::move(read_); }
+
+private:
+    void start(std::size_t write)
+    {
+        lineAt_ = write;
+        // What dxflib takes for a missing group: 0 for a coordinate, ByLayer for the colour.
+        coordinates_.fill(0.0);
+        color_ = colorByLayer;
+    }
+
+    // The last of each group counts, as in dxflib; the others do not change a LINE.
+    void collect(std::int32_t code, std::string_view value)
+    {
+        switch (code) {
+        case 10:
+            coordinates_[0] = dxflibReal(value);
+            break;
+        case 20:
+            coordinates_[1] = dxflibReal(value);
+            break;
+        case 11:
+            coordinates_[2] = dxflibReal(value);
+            break;
+        case 21:
+            coordinates_[3] = dxflibReal(value);
+            break;
+        case 62:
+            color_ = dxflibInt(value);
+            break;
+        default:
+            break;
+        }
+    }
+
+    bool complete() const
+    {
+        return std::all_of(coordinates_.begin(), coordinates_.end(),
+                           [](const auto &c) { return c.has_value(); });
+    }
+
+    // Keeps the LINE and takes its groups, which were written from `lineAt`, out of the bytes:
+    // right after a marker (the LINE before it was read here too) that marker stands for it as
+    // well; else a marker is written over them, shorter than the LINE's first group alone.
+    std::size_t replaceByMarker(std::string &bytes, std::size_t lineAt)
+    {
+        read_.lines.push_back(
+            {*coordinates_[0], *coordinates_[1], *coordinates_[2], *coordinates_[3], color_});
+        if (lineAt == markerEnd_) {
+            ++read_.perMarker.back();
+            return lineAt;
+        }
+        std::memcpy(bytes.data() + lineAt, lineMarkerGroup.data(), lineMarkerGroup.size());
+        read_.perMarker.push_back(1);
+        markerEnd_ = lineAt + lineMarkerGroup.size();
+        return markerEnd_;
+    }
+
+    // An entity of the file whose type reads as the marker gets another unknown type, so that
+    // only markers written here are taken for LINEs.
+    static void renameLookalike(std::string &bytes, const GroupPlace &at) { bytes[at.value] = '#'; }
+
+    std::optional<std::size_t> lineAt_;
+    std::array<std::optional<double>, 4> coordinates_;
+    int color_ = colorByLayer;
+    std::size_t markerEnd_ = std::string::npos;
+    ReadLines read_;
+};
+
 // Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
 // GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
 // with no value line after it is left out: dxflib would pair it with the value read before.
-void prepareForDxflib(std::string &bytes)
+// With `lines`, LINE entities are read on the way (see LineShortcut).
+void prepareForDxflib(std::string &bytes, LineShortcut *lines)
 {
     const std::size_t most = countCap(bytes.size());
     const std::string cap = std::to_string(most);
@@ -487,6 +648,7 @@ void prepareForDxflib(std::string &bytes)
         const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
         const std::string_view value = all.substr(at->value, at->end - at->value);
         if (!filter.keeps(code, value)) continue;
+        if (lines) write = lines->before(bytes, write, code, *at, filter.inEntities());
         const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
         const std::size_t length = at->end - at->code;
         if (write != at->code) std::memmove(bytes.data() + write, bytes.data() + at->code, length);
@@ -510,12 +672,12 @@ private:
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
-DxfReadResult run(FILE *file)
+DxfReadResult run(FILE *file, const ReadLines &readLines)
 {
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
     DL_Dxf &dxf = fresh->dxf();
-    DxfReader reader(dxf, result.drawing);
+    DxfReader reader(dxf, result.drawing, readLines);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
         }
@@ -569,9 +731,11 @@ FILE *openBytes(std::string &bytes)
 }
 #endif
 
-DxfReadResult readOwned(std::string bytes)
+DxfReadResult readOwned(std::string bytes, DxfLineReading how)
 {
-    prepareForDxflib(bytes);
+    LineShortcut shortcut;
+    prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
+    const ReadLines readLines = shortcut.take();
     if (bytes.empty()) {
         DxfReadResult result;
         result.error = notDxf;
@@ -583,19 +747,19 @@ DxfReadResult readOwned(std::string bytes)
         result.error = "DXF ファイルを読み込めません。";
         return result;
     }
-    DxfReadResult result = run(file);
+    DxfReadResult result = run(file, readLines);
     std::fclose(file);
     return result;
 }
 
 } // namespace
 
-DxfReadResult readDxfData(std::string_view bytes)
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how)
 {
-    return readOwned(std::string(bytes));
+    return readOwned(std::string(bytes), how);
 }
 
-DxfReadResult readDxf(const std::string &path)
+DxfReadResult readDxf(const std::string &path, DxfLineReading how)
 {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     DxfReadResult failed;
@@ -610,7 +774,7 @@ DxfReadResult readDxf(const std::string &path)
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }
-    return readOwned(std::move(bytes));
+    return readOwned(std::move(bytes), how);
 }
 
 } // namespace cad

@@ -1,10 +1,12 @@
-// Any bytes as a DXF file: the reader must neither crash nor hang, and what it returns must be
-// finite and within the coordinate limit.
+// Any bytes as a DXF file: the reader must neither crash nor hang, what it returns must be
+// finite and within the coordinate limit, and LINE entities read directly must give exactly
+// what dxflib gives.
 
 #include "Describe.h"
 #include "Dxf.h"
 #include "Geometry.h"
 #include "InputReading.h"
+#include "tests/support/SameDxfRead.h"
 
 #include <cmath>
 #include <cstddef>
@@ -14,12 +16,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const cad::DxfReadResult r =
-        cad::readDxfData(std::string_view(reinterpret_cast<const char *>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const cad::DxfReadResult r = cad::readDxfData(bytes);
     for (const cad::Entity &e : r.drawing.entities()) {
         const cad::Box b = cad::bounds(e);
         if (!b.empty() && (!std::isfinite(b.min.x) || !std::isfinite(b.max.y))) std::abort();
         (void)cad::describe(e);
     }
+    const cad::DxfReadResult throughDxflib = cad::readDxfData(bytes, cad::DxfLineReading::ThroughDxflib);
+    if (!dxfcheck::resultsDiffer(r, throughDxflib).empty()) std::abort();
     return 0;
 }

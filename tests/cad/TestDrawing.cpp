@@ -3,6 +3,7 @@
 #include "Describe.h"
 #include "Geometry.h"
 #include "InputReading.h"
+#include "Lines.h"
 #include "Replay.h"
 #include "Snap.h"
 
@@ -10,17 +11,7 @@
 
 #include <cmath>
 
-using Lines = std::vector<std::string>;
-
 namespace {
-
-QStringList q(const Lines &lines)
-{
-    QStringList list;
-    for (const std::string &s : lines)
-        list << QString::fromStdString(s);
-    return list;
-}
 
 cad::Entity text(double x, double y, const char *s)
 {

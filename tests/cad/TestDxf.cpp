@@ -4,6 +4,7 @@
 #include "Describe.h"
 #include "Dxf.h"
 #include "DxfText.h"
+#include "Lines.h"
 #include "Replay.h"
 
 #include <QDir>
@@ -14,17 +15,7 @@
 
 #include <cmath>
 
-using Lines = std::vector<std::string>;
-
 namespace {
-
-QStringList q(const Lines &lines)
-{
-    QStringList list;
-    for (const std::string &s : lines)
-        list << QString::fromStdString(s);
-    return list;
-}
 
 // Runs the ezdxf helper; returns its output lines.
 QStringList ezdxf(const QString &mode, const QString &path)

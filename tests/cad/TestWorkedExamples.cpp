@@ -3,20 +3,10 @@
 
 #include "Describe.h"
 #include "Interpreter.h"
+#include "Lines.h"
 #include "Replay.h"
 
 #include <QTest>
-
-using Lines = std::vector<std::string>;
-
-// Lists compare as QStringList, so that a failure shows both.
-static QStringList q(const Lines &lines)
-{
-    QStringList list;
-    for (const std::string &s : lines)
-        list << QString::fromStdString(s);
-    return list;
-}
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "Calculator.h"
-#include "Desktop.h"
-#include "ExitDialog.h"
-#include "Forms.h"
-#include "MainWindow.h"
-#include "OpeningWindow.h"
-#include "StartupDialog.h"
-#include "SymbolDialog.h"
-#include "VersionDialog.h"
+#include "app/ExitDialog.h"
+#include "app/MainWindow.h"
+#include "app/OpeningWindow.h"
+#include "app/StartupDialog.h"
+#include "app/VersionDialog.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/SymbolDialog.h"
+#include "symbols/Forms.h"
+#include "tools/Calculator.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

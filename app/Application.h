@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppContext.h"
+#include "dialogs/AppContext.h"
 
 #include <QObject>
 #include <QString>

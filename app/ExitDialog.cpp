@@ -1,24 +1,29 @@
-#include "ExitDialog.h"
+#include "app/ExitDialog.h"
 
-#include "AppContext.h"
-#include "Layout.h"
+#include "app/Layout.h"
+#include "dialogs/AppContext.h"
+#include "rules/ButtonPress.h"
+#include "symbols/elements/syuuryou.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
+#include <map>
+
 namespace quendra {
 
 namespace {
 
-const Message plainEndMessage{"プログラムを終了します。", Icon::None, ""};
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect place)
+// Where syuuryou's controls sit, in twips.
+QRect place(const std::string &name)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(place);
-    return b;
+    static const std::map<std::string, QRect> places{
+        {"Label1", twipRect(360, 240, 4680, 300)},     {"Label2", twipRect(360, 660, 4680, 300)},
+        {"Command1", twipRect(360, 1320, 1440, 450)},  {"Command3", twipRect(1980, 1320, 1440, 450)},
+        {"Command2", twipRect(3600, 1320, 1440, 450)}};
+    const auto it = places.find(name);
+    return it == places.end() ? QRect() : it->second;
 }
 
 } // namespace
@@ -26,26 +31,24 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, Q
 ExitDialog::ExitDialog(AppContext &context, QWidget *parent)
     : QDialog(parent), context_(context), link_(std::make_unique<CadLink>(context.transports()))
 {
-    setObjectName(QStringLiteral("syuuryou"));
-    setWindowTitle(QStringLiteral("Quendra_LT"));
+    const FormDefinition &form = syuuryou();
+    setObjectName(QString::fromStdString(form.name));
+    setWindowTitle(QString::fromStdString(form.caption));
     setFixedSize(twips(5400), twips(2160));
 
-    auto *heading = new QLabel(QStringLiteral("プログラムを終了します。"), this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    heading->setGeometry(twipRect(360, 240, 4680, 300));
-    auto *question = new QLabel(QStringLiteral("AutoCAD LTも終了させるか選択して下さい。"), this);
-    question->setObjectName(QStringLiteral("Label2"));
-    question->setGeometry(twipRect(360, 660, 4680, 300));
-
-    QPushButton *withHost =
-        button(this, "Command1", QStringLiteral("LT共終了(&L)"), twipRect(360, 1320, 1440, 450));
-    withHost->setDefault(true);
-    connect(withHost, &QPushButton::clicked, this, &ExitDialog::endWithHost);
-    QPushButton *alone =
-        button(this, "Command3", QStringLiteral("終　了(&Q)"), twipRect(1980, 1320, 1440, 450));
-    connect(alone, &QPushButton::clicked, this, &ExitDialog::endAlone);
-    QPushButton *back = button(this, "Command2", QStringLiteral("戻る(&B)"), twipRect(3600, 1320, 1440, 450));
-    connect(back, &QPushButton::clicked, this, &ExitDialog::reject);
+    for (const Control &c : form.controls) {
+        auto *label = new QLabel(QString::fromStdString(c.caption), this);
+        label->setObjectName(QString::fromStdString(c.name));
+        label->setGeometry(place(c.name));
+    }
+    for (const Button &b : form.buttons) {
+        auto *button = new QPushButton(QString::fromStdString(b.caption), this);
+        button->setObjectName(QString::fromStdString(b.name));
+        button->setGeometry(place(b.name));
+        button->setDefault(b.isDefault);
+        const std::string name = b.name;
+        connect(button, &QPushButton::clicked, this, [this, name] { pressButton(name); });
+    }
 
     centreOnScreen(*this);
     // Nobody may be listening yet; "LT共終了(&L)" opens the link again and reports a failure.
@@ -60,22 +63,28 @@ void ExitDialog::reject()
     hide();
 }
 
-void ExitDialog::endWithHost()
+// Every button but 戻る ends the program, whether or not its script reached the CAD host.
+void ExitDialog::pressButton(const std::string &name)
 {
-    if (const LinkError e = link_->execute(exitScript); e != LinkError::None)
-        context_.messages.show(this, QString::fromStdString(describe(e)));
-    context_.navigator.endProgram();
-}
-
-void ExitDialog::endAlone()
-{
-    context_.messages.show(this, plainEndMessage);
+    const ButtonPress p = press(syuuryou(), syuuryou().initialState(), name);
+    if (p.navigate == ButtonPress::Navigate::Back) {
+        reject();
+        return;
+    }
+    for (const Event &e : p.outcome.events) {
+        if (e.kind == Event::Kind::Message) {
+            context_.messages.show(this, e.message);
+        } else if (const LinkError error = link_->execute(e.script); error != LinkError::None) {
+            context_.messages.show(this, Message{describe(error)});
+            break;
+        }
+    }
     context_.navigator.endProgram();
 }
 
 void ExitDialog::closeEvent(QCloseEvent *event)
 {
-    context_.messages.show(this, plainEndMessage);
+    context_.messages.show(this, Message{endMessage, Icon::None, applicationTitle});
     event->accept();
     context_.navigator.endProgram();
 }

@@ -3,21 +3,20 @@
 #include <QDialog>
 
 #include <memory>
+#include <string>
 
 namespace quendra {
 
 struct AppContext;
 class CadLink;
 
-// syuuryou: ends the assistant alone or together with the CAD host, or goes back.
+// syuuryou, built from its definition: ends the assistant alone or together with the CAD host,
+// or goes back.
 class ExitDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // What "LT共終了(&L)" sends: the command word and one blank, no carriage return.
-    static constexpr const char *exitScript = "EXIT ";
-
     explicit ExitDialog(AppContext &context, QWidget *parent = nullptr);
     ~ExitDialog() override;
 
@@ -29,8 +28,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void endWithHost();
-    void endAlone();
+    void pressButton(const std::string &name);
 
     AppContext &context_;
     std::unique_ptr<CadLink> link_;

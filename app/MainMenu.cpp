@@ -1,4 +1,7 @@
-#include "MainMenu.h"
+#include "app/MainMenu.h"
+
+#include "symbols/Forms.h"
+#include "tools/SketchPad.h"
 
 #include <QAction>
 #include <QMenu>
@@ -64,8 +67,6 @@ QKeySequence ctrl(Qt::Key key)
     return QKeySequence(Qt::CTRL | key);
 }
 
-const QStringList colourNames{QStringLiteral("黒"), QStringLiteral("赤"), QStringLiteral("青"),
-                              QStringLiteral("黄"), QStringLiteral("白")};
 
 } // namespace
 
@@ -77,6 +78,17 @@ void MainMenu::setChecked(QAction *action, bool on)
 
 MainMenu::MainMenu(QMenuBar &bar)
 {
+    buildFileMenu(bar);
+    buildEditMenu(bar);
+    buildSettingsMenu(bar);
+    QMenu *a = topMenu(bar, "a", QStringLiteral("メニュー(&M)"));
+    buildSymbolMenu(*a);
+    buildToolEntries(*a);
+    buildHelpMenu(bar);
+}
+
+void MainMenu::buildFileMenu(QMenuBar &bar)
+{
     QMenu *fairu = topMenu(bar, "fairu", QStringLiteral("ファイル(&F)"));
     mnunew = entry(*fairu, "mnunew", QStringLiteral("新規作成(&N)"), ctrl(Qt::Key_N));
     mnuopen = entry(*fairu, "mnuopen", QStringLiteral("ファイルを開く(&O)"), ctrl(Qt::Key_O));
@@ -85,7 +97,10 @@ MainMenu::MainMenu(QMenuBar &bar)
     mnusave = entry(*fairu, "mnusave", QStringLiteral("名前を付けて保存(&A)"), ctrl(Qt::Key_A));
     separator(*fairu, "sepa");
     owari = entry(*fairu, "owari", QStringLiteral("Quendra_LTの終了(&Q)"), ctrl(Qt::Key_Q));
+}
 
+void MainMenu::buildEditMenu(QMenuBar &bar)
+{
     hensyu = topMenu(bar, "hensyu", QStringLiteral("編集(&E)"));
     mnucut = entry(*hensyu, "mnucut", QStringLiteral("切り取り(&T)"), ctrl(Qt::Key_X));
     mnucopy = entry(*hensyu, "mnucopy", QStringLiteral("コピー(&C)"), ctrl(Qt::Key_C));
@@ -96,7 +111,10 @@ MainMenu::MainMenu(QMenuBar &bar)
     mnudaytime = entry(*hensyu, "mnudaytime", QStringLiteral("日付と時刻の挿入(&T)"));
     separator(*hensyu, "sepa05");
     mnuerase = entry(*hensyu, "mnuerase", QStringLiteral("全消去(&S)"));
+}
 
+void MainMenu::buildSettingsMenu(QMenuBar &bar)
+{
     QMenu *settings = topMenu(bar, "mnusettingitem", QStringLiteral("設定(&S)"));
     mnufontsyurui = entry(*settings, "mnufontsyurui", QStringLiteral("フォント(&H)"));
     mnufont = submenu(*settings, "mnufont", QStringLiteral("フォントサイズ(&F)"));
@@ -106,79 +124,73 @@ MainMenu::MainMenu(QMenuBar &bar)
     mnuline = submenu(*settings, "mnuline", QStringLiteral("ラインカラー(&C)"));
     mnuline->menuAction()->setEnabled(false);
     for (int i = 0; i < 5; ++i)
-        mnulinecolor[i] = checkable(indexed(*mnuline, "mnulinecolor", i, colourNames[i]), i == 0);
+        mnulinecolor[i] = checkable(indexed(*mnuline, "mnulinecolor", i, SketchPad::colorCaption(i)), i == 0);
     mnuback = submenu(*settings, "mnuback", QStringLiteral("バックカラー(&B)"));
     mnuback->menuAction()->setEnabled(false);
     for (int i = 0; i < 5; ++i)
-        mnubackcolor[i] = checkable(indexed(*mnuback, "mnubackcolor", i, colourNames[i]), i == 4);
+        mnubackcolor[i] = checkable(indexed(*mnuback, "mnubackcolor", i, SketchPad::colorCaption(i)), i == 4);
+}
 
-    QMenu *a = topMenu(bar, "a", QStringLiteral("メニュー(&M)"));
-    QMenu *b = submenu(*a, "b", QStringLiteral("建築シンボル作図(&B)"));
-    auto form = [this](QMenu &menu, const char *name, const QString &caption, const char *formName) {
-        forms.push_back({entry(menu, name, caption), QString::fromLatin1(formName)});
-        return forms.back().action;
-    };
-    QMenu *c = submenu(*b, "c", QStringLiteral("1/100用建具(&Y)"));
-    form(*c, "d", QStringLiteral("引違イ窓"), "hikitigai100");
-    form(*c, "e", QStringLiteral("引違イ戸"), "hikitigaito100");
-    form(*c, "f", QStringLiteral("片開キ窓"), "katabiraki100");
-    form(*c, "g", QStringLiteral("ＦＩＸ窓"), "fix100");
-    form(*c, "h", QStringLiteral("竪軸回転窓"), "tatejiku100");
-    form(*c, "i", QStringLiteral("片開キ戸"), "katabirakito100");
-    form(*c, "j", QStringLiteral("両開キ戸"), "ryouhiraki100");
-    form(*c, "k", QStringLiteral("両折リ戸"), "ryouorito100");
-    form(*c, "l", QStringLiteral("片折リ戸"), "kataorito100");
-    form(*c, "m", QStringLiteral("４本引戸"), "yonhonhiki100");
-    QMenu *n = submenu(*b, "n", QStringLiteral("1/50用建具(&G)"));
-    form(*n, "o", QStringLiteral("引違イ窓"), "hikitigai50");
-    form(*n, "p", QStringLiteral("片開キ戸"), "katabiraki50");
-    QMenu *q = submenu(*b, "q", QStringLiteral("1/50用建具枠(&T)"));
-    form(*q, "r", QStringLiteral("アルミ枠"), "arumiwaku");
-    form(*q, "s", QStringLiteral("スチール枠"), "sutiruwaku");
-    form(*q, "t", QStringLiteral("木枠開キ"), "mokuhiraki");
-    form(*q, "u", QStringLiteral("木枠引戸"), "mokuhikito");
+// 建築シンボル作図(&B): its submenus, separators and never-finished entries; every symbol entry
+// comes from the form's definition, in the order of the registry of forms.
+void MainMenu::buildSymbolMenu(QMenu &a)
+{
+    QMenu *b = submenu(a, "b", QStringLiteral("建築シンボル作図(&B)"));
+    placeForms(*submenu(*b, "c", QStringLiteral("1/100用建具(&Y)")));
+    placeForms(*submenu(*b, "n", QStringLiteral("1/50用建具(&G)")));
+    placeForms(*submenu(*b, "q", QStringLiteral("1/50用建具枠(&T)")));
     separator(*b, "sepa3");
-    form(*b, "v", QStringLiteral("通リ芯記号(&K)"), "tourisin");
-    form(*b, "w", QStringLiteral("図面枠作図(&W)"), "zumenwaku");
-    form(*b, "x", QStringLiteral("柱作図(&S)"), "hasira");
-    form(*b, "y", QStringLiteral("壁作図(&A)"), "kabe");
-    form(*b, "z", QStringLiteral("建具記号(&C)"), "tategukigou");
-    form(*b, "aa", QStringLiteral("レベル記号(&R)"), "reberu");
+    placeForms(*b);
     separator(*b, "sepa07");
+
     QMenu *tenkai = submenu(*b, "mnutenkai", QStringLiteral("展開図作図(&T)"));
-    form(*tenkai, "mnuhuremu", QStringLiteral("フレーム"), "tenhuremu");
-    separator(*tenkai, "sepa08");
+    placeForms(*tenkai);
+    // The frame comes first; the section entries, never finished, stand before the elevations.
+    QAction *elevations = tenkai->actions().value(1);
+    tenkai->insertSeparator(elevations)->setObjectName(QStringLiteral("sepa08"));
     for (const auto &[i, caption] : {std::pair{0, "サッシュ断面"}, std::pair{1, "木製建具断面"}}) {
         QAction *never = disabled(indexed(*tenkai, "mnudanmen", i, QString::fromUtf8(caption)));
+        tenkai->insertAction(elevations, never);
         never->setVisible(false);
     }
-    const std::array<std::pair<const char *, const char *>, 3> elevations{
-        {{"引違イ窓立面", "tenhiki"}, {"ＦＩＸ窓立面", "tenfix"}, {"片開キドア立面", "tendoor"}}};
-    for (int i = 0; i < 3; ++i)
-        form(*tenkai, "mnuritumen", QString::fromUtf8(elevations[i].first), elevations[i].second)
-            ->setProperty("index", i);
+
     QMenu *kukei = submenu(*b, "mnukukei", QStringLiteral("矩形図作図(&K)"));
     kukei->menuAction()->setEnabled(false);
     disabled(entry(*kukei, "mnuarumidanmen", QStringLiteral("アルミ枠断面")));
     disabled(entry(*kukei, "mnusutirudanmen", QStringLiteral("スチール枠断面")));
     disabled(entry(*kukei, "mnumokudanmen", QStringLiteral("木枠断面")));
+}
 
-    calc = entry(*a, "calc", QStringLiteral("簡易電卓(&D)"));
-    separator(*a, "sepa13");
-    mnuonoff = entry(*a, "mnuonoff", QStringLiteral("エディタ・スケッチ ON(&O)"));
-    sepa04 = separator(*a, "sepa04");
-    mnuedhit = checkable(entry(*a, "mnuedhit", QStringLiteral("簡易エディタ(&E)")), true);
-    sepa10 = separator(*a, "sepa10");
-    mnusukechi = checkable(entry(*a, "mnusukechi", QStringLiteral("簡易スケッチ(&S)")), false);
+void MainMenu::placeForms(QMenu &menu)
+{
+    const std::string name = menu.objectName().toStdString();
+    for (const FormDefinition *form : allForms()) {
+        const MenuEntry &m = form->menu;
+        if (m.menu != name) continue;
+        QAction *action = entry(menu, m.name.c_str(), QString::fromStdString(m.caption));
+        if (m.index >= 0) action->setProperty("index", m.index);
+        forms.push_back({action, QString::fromStdString(form->name)});
+    }
+}
+
+// 簡易電卓, the work-area switches and the sketch menu.
+void MainMenu::buildToolEntries(QMenu &a)
+{
+    calc = entry(a, "calc", QStringLiteral("簡易電卓(&D)"));
+    separator(a, "sepa13");
+    mnuonoff = entry(a, "mnuonoff", QStringLiteral("エディタ・スケッチ ON(&O)"));
+    sepa04 = separator(a, "sepa04");
+    mnuedhit = checkable(entry(a, "mnuedhit", QStringLiteral("簡易エディタ(&E)")), true);
+    sepa10 = separator(a, "sepa10");
+    mnusukechi = checkable(entry(a, "mnusukechi", QStringLiteral("簡易スケッチ(&S)")), false);
     for (QAction *hidden : {sepa04, mnuedhit, sepa10, mnusukechi})
         hidden->setVisible(false);
-    mnumnupaint = submenu(*a, "mnumnupaint", QStringLiteral("スケッチメニュー(&M)"));
+    mnumnupaint = submenu(a, "mnumnupaint", QStringLiteral("スケッチメニュー(&M)"));
     mnumnupaint->menuAction()->setVisible(false);
     mnumnupaint->menuAction()->setEnabled(false);
-    const std::array<const char *, 6> tools{"連続線",         "円",           "四角形",
-                                            "直線(二点指示)", "円塗りつぶし", "四角形塗りつぶし"};
-    for (int i = 0; i < 6; ++i)
-        mnupaint[i] = checkable(indexed(*mnumnupaint, "mnupaint", i, QString::fromUtf8(tools[i])), i == 0);
+    for (int i = 0; i < SketchPad::toolCount; ++i)
+        mnupaint[i] = checkable(
+            indexed(*mnumnupaint, "mnupaint", i, SketchPad::toolCaption(static_cast<SketchPad::Tool>(i))), i == 0);
     separator(*mnumnupaint, "sepa11");
     const std::array<const char *, 5> files{"ファイルを開く", "ファイルを閉じる", "名前を付けて保存",
                                             "上書き保存", "新規作成"};
@@ -188,7 +200,10 @@ MainMenu::MainMenu(QMenuBar &bar)
     mnumnufile[3]->setEnabled(false);
     separator(*mnumnupaint, "sepa12");
     mnulinecircle = entry(*mnumnupaint, "mnulinecircle", QStringLiteral("全消去"));
+}
 
+void MainMenu::buildHelpMenu(QMenuBar &bar)
+{
     QMenu *help = topMenu(bar, "help", QStringLiteral("ヘルプ(&H)"));
     mnuread = entry(*help, "mnuread", QStringLiteral("Quendra_LT Readme(&R)"));
     separator(*help, "sepa020");

@@ -58,6 +58,16 @@ struct MainMenu
             setChecked(entries[i], i == index);
     }
     static void setChecked(QAction *action, bool on);
+
+private:
+    void buildFileMenu(QMenuBar &bar);
+    void buildEditMenu(QMenuBar &bar);
+    void buildSettingsMenu(QMenuBar &bar);
+    void buildSymbolMenu(QMenu &a);
+    // Adds the entry of every form whose menu is `menu`'s object name.
+    void placeForms(QMenu &menu);
+    void buildToolEntries(QMenu &a);
+    void buildHelpMenu(QMenuBar &bar);
 };
 
 } // namespace quendra

@@ -1,12 +1,13 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "Layout.h"
-#include "ReadmeWindow.h"
-#include "SketchFiles.h"
-#include "SketchPad.h"
-#include "TextEditor.h"
+#include "app/Layout.h"
+#include "app/ReadmeWindow.h"
+#include "app/platform/Platform.h"
+#include "dialogs/AppContext.h"
+#include "dialogs/Desktop.h"
+#include "tools/SketchFiles.h"
+#include "tools/SketchPad.h"
+#include "tools/TextEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,7 +128,8 @@ MainWindow::MainWindow(AppContext &context, Desktop &desktop, const Availability
     buildClientArea();
     buildInformationBlock();
     buildSketchPad();
-    editor_ = std::make_unique<TextEditor>(*text1_->document(), context_.messages, desktop_, this);
+    editor_ = std::make_unique<TextEditor>(*text1_->document(), context_.messages, desktop_,
+                                           platform::newTextEncoding(), this);
     connect(editor_.get(), &TextEditor::stateChanged, this, &MainWindow::applyEditorState);
     connectMenu();
     connectEditMenu();
@@ -458,7 +460,7 @@ void MainWindow::confirmEnd()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    context_.messages.show(this, QStringLiteral("プログラムを終了します。"));
+    context_.messages.show(this, QString::fromUtf8(endMessage));
     event->accept();
     context_.navigator.endProgram();
 }

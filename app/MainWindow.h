@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainMenu.h"
+#include "app/MainMenu.h"
 
 #include <QMainWindow>
 

@@ -1,9 +1,9 @@
-#include "OpeningWindow.h"
+#include "app/OpeningWindow.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "Layout.h"
-#include "platform/Platform.h"
+#include "app/Layout.h"
+#include "app/platform/Platform.h"
+#include "dialogs/AppContext.h"
+#include "dialogs/Desktop.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -76,7 +76,7 @@ void OpeningWindow::openMainWindow()
 
 void OpeningWindow::closeEvent(QCloseEvent *event)
 {
-    context_.messages.show(this, Message{"プログラムを終了します。", Icon::None, ""});
+    context_.messages.show(this, Message{endMessage, Icon::None, ""});
     event->accept();
     context_.navigator.endProgram();
 }

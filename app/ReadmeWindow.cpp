@@ -1,7 +1,7 @@
-#include "ReadmeWindow.h"
+#include "app/ReadmeWindow.h"
 
-#include "Layout.h"
-#include "TextFileFormat.h"
+#include "app/Layout.h"
+#include "tools/TextFileFormat.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "StartupDialog.h"
+#include "app/StartupDialog.h"
 
-#include "AppContext.h"
-#include "Layout.h"
+#include "app/Layout.h"
+#include "dialogs/AppContext.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -55,7 +55,7 @@ void StartupDialog::confirm()
 
 void StartupDialog::closeEvent(QCloseEvent *event)
 {
-    context_.messages.show(this, QStringLiteral("プログラムを終了します。"));
+    context_.messages.show(this, QString::fromUtf8(endMessage));
     event->accept();
     context_.navigator.endProgram();
 }

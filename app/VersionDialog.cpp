@@ -1,7 +1,7 @@
-#include "VersionDialog.h"
+#include "app/VersionDialog.h"
 
-#include "AppContext.h"
-#include "Layout.h"
+#include "app/Layout.h"
+#include "dialogs/AppContext.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,7 +1,8 @@
-#include "Application.h"
-#include "Desktop.h"
-#include "Layout.h"
-#include "MessageService.h"
+#include "app/Application.h"
+#include "app/Layout.h"
+#include "app/platform/Platform.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/MessageService.h"
 
 #include <QApplication>
 #include <QFont>
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTexts);
 
     quendra::MessageService messages;
-    quendra::Desktop desktop;
+    quendra::Desktop desktop(true, quendra::platform::openInTextViewer);
     quendra::Application application(messages, quendra::transportFromEnvironment(), desktop);
     application.start();
     return QApplication::exec();

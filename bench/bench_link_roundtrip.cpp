@@ -1,9 +1,9 @@
 // Round trip of one execute over the host socket, beside a raw socketpair ping-pong of the same
 // bytes in the same run. Target: the median round trip at most 4 times the raw one.
 
-#include "CadLink.h"
-#include "FrameCodec.h"
-#include "RecordingServer.h"
+#include "link/CadLink.h"
+#include "link/FrameCodec.h"
+#include "tests/support/RecordingServer.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

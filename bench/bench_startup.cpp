@@ -7,7 +7,7 @@
 // "Shown" is the moment the window's first pixels are on the display; when it was mapped is
 // printed beside it. Peak memory is the maximum resident set until it is ended 300 ms later.
 
-#include "bench_startup/WindowWatch.h"
+#include "bench/bench_startup/WindowWatch.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -9,10 +9,10 @@
 //               `librecad dxf2pdf` on the same file under xvfb-run when librecad is there
 //               (>= 10 times faster)
 
-#include "Dxf.h"
-#include "Interpreter.h"
-#include "Render.h"
-#include "host_scene.h"
+#include "bench/host_scene.h"
+#include "cad/Dxf.h"
+#include "cad/Interpreter.h"
+#include "cad/Render.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

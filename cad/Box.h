@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Entity.h"
+#include "cad/Entity.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "Commands.h"
+#include "cad/Commands.h"
 
-#include "Geometry.h"
-#include "InputReading.h"
+#include "cad/Geometry.h"
+#include "cad/InputReading.h"
 
 namespace cad {
 

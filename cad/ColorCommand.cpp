@@ -1,6 +1,6 @@
-#include "Commands.h"
+#include "cad/Commands.h"
 
-#include "InputReading.h"
+#include "cad/InputReading.h"
 
 namespace cad {
 

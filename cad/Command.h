@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandContext.h"
+#include "cad/CommandContext.h"
 
 #include <memory>
 #include <string>

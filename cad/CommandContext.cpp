@@ -1,7 +1,7 @@
-#include "CommandContext.h"
+#include "cad/CommandContext.h"
 
-#include "Geometry.h"
-#include "InputReading.h"
+#include "cad/Geometry.h"
+#include "cad/InputReading.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Drawing.h"
-#include "History.h"
-#include "Request.h"
+#include "cad/Drawing.h"
+#include "cad/History.h"
+#include "cad/Request.h"
 
 #include <optional>
 #include <string>

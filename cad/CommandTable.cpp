@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "cad/Commands.h"
 
 #include <array>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Command.h"
+#include "cad/Command.h"
 
 // The makers of the commands, one file each.
 namespace cad {

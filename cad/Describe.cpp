@@ -1,4 +1,4 @@
-#include "Describe.h"
+#include "cad/Describe.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "Drawing.h"
+#include "cad/Drawing.h"
 
-#include "Geometry.h"
+#include "cad/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Box.h"
-#include "Entity.h"
-#include "EntityView.h"
+#include "cad/Box.h"
+#include "cad/Entity.h"
+#include "cad/EntityView.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "Dxf.h"
+#include "cad/Dxf.h"
 
-#include "DxfText.h"
-#include "DxflibReal.h"
-#include "Geometry.h"
-#include "InputReading.h"
+#include "cad/DxfText.h"
+#include "cad/DxflibReal.h"
+#include "cad/Geometry.h"
+#include "cad/InputReading.h"
 
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>

@@ -1,4 +1,4 @@
-#include "DxfText.h"
+#include "cad/DxfText.h"
 
 #include <cstdint>
 #include <cstdio>

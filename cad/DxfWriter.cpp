@@ -1,7 +1,7 @@
-#include "Dxf.h"
+#include "cad/Dxf.h"
 
-#include "DxfText.h"
-#include "Geometry.h"
+#include "cad/DxfText.h"
+#include "cad/Geometry.h"
 
 #include <dxflib/dl_dxf.h>
 

@@ -1,4 +1,4 @@
-#include "DxflibReal.h"
+#include "cad/DxflibReal.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "cad/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

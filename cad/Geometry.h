@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Box.h"
-#include "Drawing.h"
-#include "Entity.h"
-#include "EntityView.h"
+#include "cad/Box.h"
+#include "cad/Drawing.h"
+#include "cad/Entity.h"
+#include "cad/EntityView.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "cad/Commands.h"
 
 namespace cad {
 

@@ -1,4 +1,4 @@
-#include "InputReading.h"
+#include "cad/InputReading.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "Interpreter.h"
+#include "cad/Interpreter.h"
 
-#include "Command.h"
-#include "CommandContext.h"
-#include "InputReading.h"
+#include "cad/Command.h"
+#include "cad/CommandContext.h"
+#include "cad/InputReading.h"
 
 namespace cad {
 

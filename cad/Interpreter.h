@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Drawing.h"
-#include "Entity.h"
-#include "History.h"
-#include "Request.h"
+#include "cad/Drawing.h"
+#include "cad/Entity.h"
+#include "cad/History.h"
+#include "cad/Request.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "Commands.h"
+#include "cad/Commands.h"
 
-#include "Geometry.h"
+#include "cad/Geometry.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "Render.h"
+#include "cad/Render.h"
 
 #include <QFont>
 #include <QFontMetricsF>

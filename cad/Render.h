@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Drawing.h"
-#include "Geometry.h"
+#include "cad/Drawing.h"
+#include "cad/Geometry.h"
 
 #include <QColor>
 #include <QPointF>

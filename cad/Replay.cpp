@@ -1,6 +1,6 @@
-#include "Replay.h"
+#include "cad/Replay.h"
 
-#include "Interpreter.h"
+#include "cad/Interpreter.h"
 
 namespace cad {
 

@@ -1,6 +1,6 @@
-#include "Snap.h"
+#include "cad/Snap.h"
 
-#include "Geometry.h"
+#include "cad/Geometry.h"
 
 #include <cmath>
 

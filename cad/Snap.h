@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Drawing.h"
+#include "cad/Drawing.h"
 
 #include <optional>
 

@@ -2,10 +2,10 @@
 // finite and within the coordinate limit, and LINE entities read directly must give exactly
 // what dxflib gives.
 
-#include "Describe.h"
-#include "Dxf.h"
-#include "Geometry.h"
-#include "InputReading.h"
+#include "cad/Describe.h"
+#include "cad/Dxf.h"
+#include "cad/Geometry.h"
+#include "cad/InputReading.h"
 #include "tests/support/SameDxfRead.h"
 
 #include <cmath>

@@ -6,13 +6,13 @@
 // one by its bytes), each further line sets a control, "Combo1=1700" by name or a bare value
 // for the next text or combo box in tab order.
 
-#include "ButtonPress.h"
-#include "Forms.h"
-#include "FrameCodec.h"
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
+#include "link/FrameCodec.h"
+#include "rules/ButtonPress.h"
+#include "symbols/Forms.h"
 
-#include "Geometry.h"
-#include "Replay.h"
+#include "cad/Geometry.h"
+#include "cad/Replay.h"
 
 #include <cmath>
 #include <cstddef>

@@ -2,8 +2,8 @@
 // reading of the whole stream gives, stop for good at the first broken one, and agree with Qt on
 // what is UTF-8.
 
-#include "FrameCodec.h"
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
+#include "link/FrameCodec.h"
 
 #include <QByteArray>
 #include <QString>

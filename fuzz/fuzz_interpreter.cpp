@@ -1,10 +1,10 @@
 // Whatever arrives as a script or is typed: the interpreter must neither crash nor hang, and
 // must still take a plain command afterwards.
 
-#include "Describe.h"
-#include "Geometry.h"
-#include "Interpreter.h"
-#include "Snap.h"
+#include "cad/Describe.h"
+#include "cad/Geometry.h"
+#include "cad/Interpreter.h"
+#include "cad/Snap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Any text as a control's input: the lenient and strict readings must agree where the strict one
 // succeeds, and every finite value they give must have a script form that reads back as itself.
 
-#include "FuzzCheck.h"
-#include "NumberFormat.h"
-#include "NumberReading.h"
+#include "fuzz/FuzzCheck.h"
+#include "rules/NumberFormat.h"
+#include "rules/NumberReading.h"
 
 #include <cmath>
 #include <cstddef>

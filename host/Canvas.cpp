@@ -1,7 +1,7 @@
-#include "Canvas.h"
+#include "host/Canvas.h"
 
-#include "HostSession.h"
-#include "InputReading.h"
+#include "cad/InputReading.h"
+#include "host/HostSession.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +9,8 @@
 #include <QWheelEvent>
 
 #include <cmath>
+
+namespace host {
 
 namespace {
 
@@ -314,3 +316,5 @@ void Canvas::leaveEvent(QEvent *)
     snapPoint_.reset();
     viewport()->update();
 }
+
+} // namespace host

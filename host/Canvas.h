@@ -1,12 +1,14 @@
 #pragma once
 
-#include "Render.h"
-#include "Snap.h"
+#include "cad/Render.h"
+#include "cad/Snap.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>
 
 #include <optional>
+
+namespace host {
 
 class HostSession;
 
@@ -69,3 +71,5 @@ private:
     cad::Box scrollArea_;
     bool updatingBars_ = false;
 };
+
+} // namespace host

@@ -1,6 +1,6 @@
-#include "ColorDialog.h"
+#include "host/ColorDialog.h"
 
-#include "Render.h"
+#include "cad/Render.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace host {
 
 namespace {
 
@@ -99,3 +101,5 @@ void ColorDialog::choose(int index)
     p.setColor(QPalette::Window, shown(index));
     sample_->setPalette(p);
 }
+
+} // namespace host

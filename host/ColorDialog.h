@@ -5,6 +5,8 @@
 class QLabel;
 class QFrame;
 
+namespace host {
+
 // DDCOLOR's dialog: the index colours of DXF in a grid, and ByLayer and ByBlock.
 class ColorDialog : public QDialog
 {
@@ -22,3 +24,5 @@ private:
     QLabel *name_;
     QFrame *sample_;
 };
+
+} // namespace host

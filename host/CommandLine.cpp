@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+namespace host {
 
 CommandLine::CommandLine(HostSession &session, QWidget *parent)
     : QWidget(parent), session_(session), history_(new QPlainTextEdit(this)), prompt_(new QLabel(this)),
@@ -100,3 +102,5 @@ bool CommandLine::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
 }
+
+} // namespace host

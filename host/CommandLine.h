@@ -3,10 +3,13 @@
 #include <QStringList>
 #include <QWidget>
 
-class HostSession;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+
+namespace host {
+
+class HostSession;
 
 // The command history above, the prompt and the input line below. A blank or Enter sends what
 // was typed (a blank stays text where the prompt takes text); Escape cancels; Up and Down recall
@@ -33,3 +36,5 @@ private:
     QStringList typed_;
     int recallAt_ = 0;
 };
+
+} // namespace host

@@ -1,12 +1,14 @@
-#include "CommandServer.h"
+#include "host/CommandServer.h"
 
-#include "CadLink.h"
-#include "HostSession.h"
-#include "PeerCredentials.h"
+#include "host/HostSession.h"
+#include "host/PeerCredentials.h"
+#include "link/Conversation.h"
 
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+namespace host {
 
 CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session) {}
 
@@ -120,3 +122,5 @@ void CommandServer::drop(QLocalSocket *socket)
     socket->deleteLater();
     emit conversationsChanged(conversations());
 }
+
+} // namespace host

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameCodec.h"
+#include "link/FrameCodec.h"
 
 #include <QObject>
 #include <QString>
@@ -9,9 +9,12 @@
 #include <memory>
 #include <vector>
 
-class HostSession;
 class QLocalServer;
 class QLocalSocket;
+
+namespace host {
+
+class HostSession;
 
 // Serves the conversations of the assistant: one local socket per service and topic, any number
 // of conversations on each. Every frame is one execute; it is answered "OK" once its string is in
@@ -53,3 +56,5 @@ private:
     std::map<QLocalSocket *, Conversation> conversations_;
     int nextId_ = 1;
 };
+
+} // namespace host

@@ -1,9 +1,11 @@
-#include "DdeCommandServer.h"
+#include "host/DdeCommandServer.h"
 
-#include "DdeServer.h"
-#include "DdeTransport.h"
+#include "link/dde/DdeServer.h"
+#include "link/dde/DdeTransport.h"
 
 #include <chrono>
+
+namespace host {
 
 using namespace std::chrono_literals;
 
@@ -66,3 +68,5 @@ void DdeCommandServer::close()
     servers_.clear();
     ending.clear();
 }
+
+} // namespace host

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace host {
+
 namespace quendra {
 class DdeServer;
 }
@@ -44,3 +46,5 @@ private:
     Sink sink_;
     std::vector<std::unique_ptr<quendra::DdeServer>> servers_;
 };
+
+} // namespace host

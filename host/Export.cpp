@@ -1,12 +1,14 @@
-#include "Export.h"
+#include "host/Export.h"
 
-#include "Render.h"
+#include "cad/Render.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+
+namespace host {
 
 namespace {
 
@@ -61,3 +63,5 @@ QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide
     if (!image.save(&buffer, "PNG")) return QStringLiteral("画像を作成できません。");
     return store(path, buffer.data());
 }
+
+} // namespace host

@@ -1,10 +1,14 @@
 #pragma once
 
-#include "Drawing.h"
+#include "cad/Drawing.h"
 
 #include <QString>
+
+namespace host {
 
 // The whole drawing, fitted with a margin, on a white ground. Both write through QSaveFile, so a
 // failed export leaves an older file whole. They return an empty string or the reason.
 QString exportSvg(const cad::Drawing &drawing, const QString &path);
 QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide = 2400);
+
+} // namespace host

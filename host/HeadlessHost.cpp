@@ -1,11 +1,13 @@
-#include "HeadlessHost.h"
+#include "host/HeadlessHost.h"
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include <cstdio>
+
+namespace host {
 
 HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QObject *parent)
     : QObject(parent), session_(session), options_(options)
@@ -76,3 +78,5 @@ void HeadlessHost::finish()
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [this] { QCoreApplication::exit(exitCode_); }, Qt::QueuedConnection);
 }
+
+} // namespace host

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "HostOptions.h"
+#include "host/HostOptions.h"
 
 #include <QObject>
+
+namespace host {
 
 class HostSession;
 
@@ -33,3 +35,5 @@ private:
     bool finished_ = false;
     int exitCode_ = 0;
 };
+
+} // namespace host

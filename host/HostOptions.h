@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Entity.h"
+#include "cad/Entity.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 #include <vector>
+
+namespace host {
 
 // What quendra-host was started with.
 struct HostOptions
@@ -25,3 +27,5 @@ struct HostOptions
     // Reads the arguments; false with a message (in Japanese) for the user when they are wrong.
     static bool parse(const QStringList &arguments, HostOptions &options, QString *message);
 };
+
+} // namespace host

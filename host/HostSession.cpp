@@ -1,9 +1,11 @@
-#include "HostSession.h"
+#include "host/HostSession.h"
 
-#include "Dxf.h"
+#include "cad/Dxf.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+namespace host {
 
 namespace {
 
@@ -252,3 +254,5 @@ void HostSession::publish()
         emit promptChanged(prompt);
     }
 }
+
+} // namespace host

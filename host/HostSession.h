@@ -1,13 +1,15 @@
 #pragma once
 
-#include "Drawing.h"
-#include "Interpreter.h"
+#include "cad/Drawing.h"
+#include "cad/Interpreter.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <string_view>
+
+namespace host {
 
 // The drawing, its command line and its file, shared by the window, the headless mode and the
 // server. Every input goes through here; afterwards the session tells what changed and what the
@@ -89,3 +91,5 @@ private:
     std::uint64_t seenHistory_ = 0;
     QString seenPrompt_;
 };
+
+} // namespace host

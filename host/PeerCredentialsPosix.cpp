@@ -1,8 +1,10 @@
-#include "PeerCredentials.h"
+#include "host/PeerCredentials.h"
 
 #include <sys/socket.h>
 #include <sys/types.h>
 #include <unistd.h>
+
+namespace host {
 
 bool peerIsThisUser(long long socketDescriptor)
 {
@@ -23,3 +25,5 @@ bool peerIsThisUser(long long socketDescriptor)
     return uid == ::getuid();
 #endif
 }
+
+} // namespace host

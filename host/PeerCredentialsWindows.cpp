@@ -1,8 +1,10 @@
-#include "PeerCredentials.h"
+#include "host/PeerCredentials.h"
 
 #include <windows.h>
 
 #include <vector>
+
+namespace host {
 
 namespace {
 
@@ -42,3 +44,5 @@ bool peerIsThisUser(long long socketDescriptor)
     std::vector<BYTE> ours = tokenUser(GetCurrentProcess());
     return !theirs.empty() && !ours.empty() && EqualSid(userOf(theirs), userOf(ours));
 }
+
+} // namespace host

@@ -4,6 +4,8 @@
 
 class QSocketNotifier;
 
+namespace host {
+
 // Turns SIGTERM and SIGINT (on Windows the console's Ctrl+C, Ctrl+Break and close events) into a Qt
 // signal, delivered in the event loop: the handler itself only writes a byte to a pipe or posts an
 // event.
@@ -21,3 +23,5 @@ signals:
 private:
     QSocketNotifier *notifier_ = nullptr;
 };
+
+} // namespace host

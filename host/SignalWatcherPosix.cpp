@@ -1,4 +1,4 @@
-#include "SignalWatcher.h"
+#include "host/SignalWatcher.h"
 
 #include <QSocketNotifier>
 
@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace host {
 
 namespace {
 
@@ -46,3 +48,5 @@ SignalWatcher::~SignalWatcher()
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
 }
+
+} // namespace host

@@ -1,10 +1,12 @@
-#include "SignalWatcher.h"
+#include "host/SignalWatcher.h"
 
 #include <QMetaObject>
 
 #include <windows.h>
 
 #include <mutex>
+
+namespace host {
 
 namespace {
 
@@ -46,3 +48,5 @@ SignalWatcher::~SignalWatcher()
     watcher = nullptr;
     if (finished) SetEvent(finished);
 }
+
+} // namespace host

@@ -1,11 +1,11 @@
 // quendra-host: a small CAD program that serves the assistant's conversations.
 
-#include "CommandServer.h"
-#include "HeadlessHost.h"
-#include "HostOptions.h"
-#include "HostSession.h"
-#include "MainWindow.h"
-#include "SignalWatcher.h"
+#include "host/CommandServer.h"
+#include "host/HeadlessHost.h"
+#include "host/HostOptions.h"
+#include "host/HostSession.h"
+#include "host/HostWindow.h"
+#include "host/SignalWatcher.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,7 +16,7 @@
 #include <QTranslator>
 
 #ifdef _WIN32
-#include "DdeCommandServer.h"
+#include "host/DdeCommandServer.h"
 #endif
 
 #include <cstdio>
@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 
+namespace host {
 namespace {
 
 bool wantsHeadless(int argc, char **argv)
@@ -158,11 +159,11 @@ int runWindow(const HostOptions &options)
         QCoreApplication::installTranslator(&translator);
     HostSession session;
     Servers servers(session);
-    MainWindow window(session);
+    HostWindow window(session);
     servers.listen(options);
     servers.onConversations = [&window](int count) { window.showConversations(count); };
     SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::terminate, &window, &MainWindow::quitWithoutAsking);
+    QObject::connect(&watcher, &SignalWatcher::terminate, &window, &HostWindow::quitWithoutAsking);
     window.show();
     window.start(options);
     const int rc = QApplication::exec();
@@ -171,10 +172,11 @@ int runWindow(const HostOptions &options)
 }
 
 } // namespace
+} // namespace host
 
 int main(int argc, char **argv)
 {
-    const bool headless = wantsHeadless(argc, argv);
+    const bool headless = host::wantsHeadless(argc, argv);
     std::unique_ptr<QCoreApplication> app;
     if (headless)
         app = std::make_unique<QCoreApplication>(argc, argv);
@@ -183,13 +185,13 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("quendra-host"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quendra_LT"));
 
-    HostOptions options;
+    host::HostOptions options;
     QString message;
-    if (!HostOptions::parse(QCoreApplication::arguments(), options, &message)) {
+    if (!host::HostOptions::parse(QCoreApplication::arguments(), options, &message)) {
         const bool help = QCoreApplication::arguments().contains(QStringLiteral("--help")) ||
                           QCoreApplication::arguments().contains(QStringLiteral("-h"));
-        tell(headless, message, !help);
+        host::tell(headless, message, !help);
         return help ? 0 : 2;
     }
-    return headless ? runHeadless(options) : runWindow(options);
+    return headless ? host::runHeadless(options) : host::runWindow(options);
 }

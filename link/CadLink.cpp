@@ -1,4 +1,4 @@
-#include "CadLink.h"
+#include "link/CadLink.h"
 
 namespace quendra {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Conversation.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -52,9 +54,6 @@ private:
     std::string topic_;
 };
 
-inline constexpr const char *cadService = "AutoCAD LT.DDE";
-inline constexpr const char *cadTopic = "System";
-
 // The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH"; on Windows also
 // "dde" (the default there, see dde/DdeTransport.h).
 TransportFactory transportFromEnvironment();
@@ -62,10 +61,5 @@ TransportFactory transportFromEnvironment();
 std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds timeout);
 std::unique_ptr<LinkTransport> makeRecordTransport(std::string path);
 
-// Where the host of a service and topic listens: a socket in a folder of this user's
-// (QUENDRA_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quendra, else /tmp/quendra-UID), mode 0700. On
-// Windows a named pipe whose name begins with the user's (socketFolder() is that beginning).
-std::string socketFolder();
-std::string socketPath(const std::string &service, const std::string &topic);
 
 } // namespace quendra

@@ -1,4 +1,4 @@
-#include "FrameCodec.h"
+#include "link/FrameCodec.h"
 
 namespace quendra {
 

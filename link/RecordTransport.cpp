@@ -1,11 +1,11 @@
-#include "CadLink.h"
+#include "link/CadLink.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
 #ifdef _WIN32
-#include "dde/DdeTransport.h"
+#include "link/dde/DdeTransport.h"
 #endif
 
 namespace quendra {

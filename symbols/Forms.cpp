@@ -1,9 +1,9 @@
-#include "Forms.h"
+#include "symbols/Forms.h"
 
-#include "detail50/Detail50Forms.h"
-#include "elements/ElementForms.h"
-#include "elevation/ElevationForms.h"
-#include "plan100/Plan100Forms.h"
+#include "symbols/detail50/Detail50Forms.h"
+#include "symbols/elements/ElementForms.h"
+#include "symbols/elevation/ElevationForms.h"
+#include "symbols/plan100/Plan100Forms.h"
 
 namespace quendra {
 

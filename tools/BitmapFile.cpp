@@ -1,4 +1,4 @@
-#include "BitmapFile.h"
+#include "tools/BitmapFile.h"
 
 #include <QBuffer>
 #include <QFile>

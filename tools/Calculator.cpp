@@ -1,4 +1,4 @@
-#include "Calculator.h"
+#include "tools/Calculator.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

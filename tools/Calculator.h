@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CalculatorLogic.h"
+#include "tools/CalculatorLogic.h"
 
 #include <QDialog>
 
@@ -26,12 +26,12 @@ public:
         std::function<void()> onBack;
         // "Quendra_LTの終了(&Q)": show the exit dialog. The calculator hides itself afterwards.
         std::function<void()> onQuit;
-        // The close box, after "プログラムを終了します。": end the program.
+        // The close box, after endMessage: end the program.
         std::function<void()> onCloseBox;
     };
 
     static constexpr const char *caption = "Quendra_LT(簡易電卓)";
-    static constexpr const char *endMessage = "プログラムを終了します。";
+    static constexpr const char *endMessage = quendra::endMessage;
     static constexpr const char *endTitle = "Quendra_LT";
 
     explicit Calculator(Hooks hooks, QWidget *parent = nullptr);

@@ -1,7 +1,7 @@
-#include "CalculatorLogic.h"
+#include "tools/CalculatorLogic.h"
 
-#include "NumberFormat.h"
-#include "NumberReading.h"
+#include "rules/NumberFormat.h"
+#include "rules/NumberReading.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Outcome.h"
+#include "rules/Outcome.h"
 
 #include <QString>
 

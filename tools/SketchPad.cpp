@@ -1,6 +1,6 @@
-#include "SketchPad.h"
+#include "tools/SketchPad.h"
 
-#include "BitmapFile.h"
+#include "tools/BitmapFile.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextFileFormat.h"
+#include "tools/TextFileFormat.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "app/platform/Platform.h"
 
 // What Linux and macOS do alike; the rest is in PlatformLinux.cpp and PlatformMac.cpp.
 

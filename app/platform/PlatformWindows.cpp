@@ -1,6 +1,6 @@
-#include "Platform.h"
+#include "app/platform/Platform.h"
 
-#include "WinPlatform.h"
+#include "link/dde/WinPlatform.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "WindowWatch.h"
+#include "bench/bench_startup/WindowWatch.h"
 
 #include <poll.h>
 

@@ -1,6 +1,6 @@
-#include "DdeServer.h"
+#include "link/dde/DdeServer.h"
 
-#include "WinText.h"
+#include "link/dde/WinText.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "DdeTransport.h"
+#include "link/dde/DdeTransport.h"
 
-#include "WinText.h"
+#include "link/dde/WinText.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CadLink.h"
+#include "link/CadLink.h"
 
 #include <chrono>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "WinPlatform.h"
+#include "link/dde/WinPlatform.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "WinText.h"
+#include "link/dde/WinText.h"
 
 #include <windows.h>
 

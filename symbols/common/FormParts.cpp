@@ -1,4 +1,4 @@
-#include "FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 

@@ -2,8 +2,8 @@
 
 // The pieces most forms share, so that a definition lists only what is its own.
 
-#include "ButtonPress.h"
-#include "FormDefinition.h"
+#include "rules/ButtonPress.h"
+#include "rules/FormDefinition.h"
 
 #include <optional>
 #include <string>

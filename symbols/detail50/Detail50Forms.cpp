@@ -1,11 +1,11 @@
-#include "Detail50Forms.h"
+#include "symbols/detail50/Detail50Forms.h"
 
-#include "arumiwaku.h"
-#include "hikitigai50.h"
-#include "katabiraki50.h"
-#include "mokuhikito.h"
-#include "mokuhiraki.h"
-#include "sutiruwaku.h"
+#include "symbols/detail50/arumiwaku.h"
+#include "symbols/detail50/hikitigai50.h"
+#include "symbols/detail50/katabiraki50.h"
+#include "symbols/detail50/mokuhikito.h"
+#include "symbols/detail50/mokuhiraki.h"
+#include "symbols/detail50/sutiruwaku.h"
 
 namespace quendra {
 

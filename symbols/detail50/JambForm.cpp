@@ -1,6 +1,6 @@
-#include "JambForm.h"
+#include "symbols/detail50/JambForm.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 #include <initializer_list>
 #include <optional>
@@ -81,6 +81,7 @@ FormDefinition defineJambForm(const JambForm &jamb)
     FormDefinition f;
     f.name = jamb.name;
     f.caption = jamb.caption;
+    f.menu = jamb.menu;
     const std::vector<Control> options = sideAndAngleOptions(jamb.sideGroup);
     f.controls = jamb.inputs;
     f.controls.insert(f.controls.end(), options.begin(), options.end());

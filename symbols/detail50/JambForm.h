@@ -3,7 +3,7 @@
 // The frame forms draw one jamb per click: the left jamb at angle 0 is their table; the right jamb
 // is its mirror about the base point's y axis, and the drawing angle turns either.
 
-#include "FormDefinition.h"
+#include "rules/FormDefinition.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +16,7 @@ struct JambForm
     enum class TabOrder { InputsFirst, InputsLast };
     std::string name;
     std::string caption;
+    MenuEntry menu;
     std::string sideGroup;   // caption of the frame holding "左側" and "右側"
     std::string drawCaption;
     std::vector<Control> inputs;

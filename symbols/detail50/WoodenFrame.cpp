@@ -1,6 +1,6 @@
-#include "WoodenFrame.h"
+#include "symbols/detail50/WoodenFrame.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JambForm.h"
+#include "symbols/detail50/JambForm.h"
 
 namespace quendra {
 

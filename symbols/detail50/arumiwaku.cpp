@@ -1,7 +1,7 @@
-#include "arumiwaku.h"
+#include "symbols/detail50/arumiwaku.h"
 
-#include "JambForm.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/detail50/JambForm.h"
 
 namespace quendra {
 
@@ -33,6 +33,7 @@ FormDefinition define()
     JambForm j;
     j.name = "arumiwaku";
     j.caption = "Quendra_LT(1/50用アルミ枠)";
+    j.menu = {"q", "r", "アルミ枠"};
     j.sideGroup = "アルミ枠";
     j.drawCaption = "アルミ枠作図(&A)";
     j.inputs = {

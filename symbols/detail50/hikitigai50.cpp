@@ -1,6 +1,6 @@
-#include "hikitigai50.h"
+#include "symbols/detail50/hikitigai50.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 
@@ -80,6 +80,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "hikitigai50";
     f.caption = "Quendra_LT(1/50用引違イ窓)";
+    f.menu = {"n", "o", "引違イ窓"};
     f.controls = {
         combo("Combo1", "Ｗ寸法(&W)", "1700", {"1100", "1700", "2300"}),
         combo("Combo3", "枠見込(&M)", "60", {"55", "60", "70", "80", "90", "100"}),

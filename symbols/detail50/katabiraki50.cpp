@@ -1,6 +1,6 @@
-#include "katabiraki50.h"
+#include "symbols/detail50/katabiraki50.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 
@@ -102,6 +102,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "katabiraki50";
     f.caption = "Quendra_LT(1/50用片開キ戸)";
+    f.menu = {"n", "p", "片開キ戸"};
     f.controls = {
         combo("Combo1", "Ｗ寸法(&W)", "800", {"600", "700", "800", "900", "1000"}),
         combo("Combo5", "壁厚(&K)", "90",

@@ -1,7 +1,7 @@
-#include "mokuhikito.h"
+#include "symbols/detail50/mokuhikito.h"
 
-#include "JambForm.h"
-#include "WoodenFrame.h"
+#include "symbols/detail50/JambForm.h"
+#include "symbols/detail50/WoodenFrame.h"
 
 namespace quendra {
 
@@ -42,6 +42,7 @@ FormDefinition define()
     JambForm j = woodenFrame();
     j.name = "mokuhikito";
     j.caption = "Quendra_LT(1/50用引キ戸用木枠)";
+    j.menu = {"q", "u", "木枠引戸"};
     // The side frame carries no caption of its own in the original; named like its sibling's.
     j.sideGroup = "木枠（引キ戸用）";
     j.leftRows = leftRows;

@@ -1,7 +1,7 @@
-#include "mokuhiraki.h"
+#include "symbols/detail50/mokuhiraki.h"
 
-#include "JambForm.h"
-#include "WoodenFrame.h"
+#include "symbols/detail50/JambForm.h"
+#include "symbols/detail50/WoodenFrame.h"
 
 namespace quendra {
 
@@ -48,6 +48,7 @@ FormDefinition define()
     JambForm j = woodenFrame();
     j.name = "mokuhiraki";
     j.caption = "Quendra_LT(1/50用開キ戸用木枠)";
+    j.menu = {"q", "t", "木枠開キ"};
     j.sideGroup = "木枠（開キ戸用）";
     Control doorSide;
     doorSide.name = "Label1";

@@ -1,7 +1,7 @@
-#include "sutiruwaku.h"
+#include "symbols/detail50/sutiruwaku.h"
 
-#include "JambForm.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/detail50/JambForm.h"
 
 namespace quendra {
 
@@ -33,6 +33,7 @@ FormDefinition define()
     JambForm j;
     j.name = "sutiruwaku";
     j.caption = "Quendra_LT(1/50用スチール枠)";
+    j.menu = {"q", "s", "スチール枠"};
     j.sideGroup = "スチール枠";
     j.drawCaption = "スチール枠作図(&A)";
     j.inputs = {

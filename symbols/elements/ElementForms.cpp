@@ -1,11 +1,11 @@
-#include "ElementForms.h"
+#include "symbols/elements/ElementForms.h"
 
-#include "hasira.h"
-#include "kabe.h"
-#include "reberu.h"
-#include "tategukigou.h"
-#include "tourisin.h"
-#include "zumenwaku.h"
+#include "symbols/elements/hasira.h"
+#include "symbols/elements/kabe.h"
+#include "symbols/elements/reberu.h"
+#include "symbols/elements/tategukigou.h"
+#include "symbols/elements/tourisin.h"
+#include "symbols/elements/zumenwaku.h"
 
 namespace quendra {
 

@@ -1,6 +1,6 @@
-#include "ElementParts.h"
+#include "symbols/elements/ElementParts.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 

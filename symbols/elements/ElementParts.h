@@ -2,8 +2,8 @@
 
 // Pieces shared by the annotation forms of this group.
 
-#include "FormDefinition.h"
-#include "Steps.h"
+#include "rules/FormDefinition.h"
+#include "rules/Steps.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "hasira.h"
+#include "symbols/elements/hasira.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 #include <optional>
 
@@ -73,6 +73,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "hasira";
     f.caption = "Quendra_LT(柱作図)";
+    f.menu = {"b", "x", "柱作図(&S)"};
     const std::vector<std::string> sizes = {"200", "250", "300", "350", "400", "500", "600", "700"};
     f.controls = {
         combo("Combo1", "柱幅(&W)", "300", sizes),

@@ -1,6 +1,6 @@
-#include "kabe.h"
+#include "symbols/elements/kabe.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 
@@ -53,6 +53,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "kabe";
     f.caption = "Quendra_LT(壁作図)";
+    f.menu = {"b", "y", "壁作図(&A)"};
     const std::vector<std::string> thicknesses = {"50", "60", "75", "90"};
     f.controls = {
         combo("Combo1", "壁厚(&S)", "50", thicknesses),

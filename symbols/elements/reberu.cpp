@@ -1,7 +1,7 @@
-#include "reberu.h"
+#include "symbols/elements/reberu.h"
 
-#include "ElementParts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/elements/ElementParts.h"
 
 namespace quendra {
 
@@ -41,6 +41,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "reberu";
     f.caption = "Quendra_LT(レベル記号)";
+    f.menu = {"b", "aa", "レベル記号(&R)"};
     f.closeStyle = FormDefinition::CloseStyle::Plain;
     Control sign = combo("Combo1", "符号(&H)", "", {"＋", "－", "±"});
     sign.editable = false;

@@ -1,7 +1,7 @@
-#include "tategukigou.h"
+#include "symbols/elements/tategukigou.h"
 
-#include "ElementParts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/elements/ElementParts.h"
 
 namespace quendra {
 
@@ -49,6 +49,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tategukigou";
     f.caption = "Quendra_LT(建具記号)";
+    f.menu = {"b", "z", "建具記号(&C)"};
     f.closeStyle = FormDefinition::CloseStyle::Plain;
     f.numberMessage = retypeMessage;
     f.controls = {

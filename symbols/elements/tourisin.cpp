@@ -1,7 +1,7 @@
-#include "tourisin.h"
+#include "symbols/elements/tourisin.h"
 
-#include "ElementParts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/elements/ElementParts.h"
 
 #include <optional>
 
@@ -84,6 +84,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tourisin";
     f.caption = "Quendra_LT(通リ芯記号)";
+    f.menu = {"b", "v", "通リ芯記号(&K)"};
     f.numberMessage = retypeMessage;
     const char *scales[] = {"1:100", "1:50", "1:30", "1:20", "1:10"};
     for (int i = 0; i < 5; ++i)

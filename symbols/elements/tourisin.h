@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormDefinition.h"
+#include "rules/FormDefinition.h"
 
 namespace quendra {
 

@@ -1,6 +1,6 @@
-#include "zumenwaku.h"
+#include "symbols/elements/zumenwaku.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 #include <optional>
 
@@ -81,6 +81,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "zumenwaku";
     f.caption = "Quendra_LT(図面枠作成)";
+    f.menu = {"b", "w", "図面枠作図(&W)"};
     for (const Paper &p : papers)
         f.controls.push_back(option(p.option, p.caption, p.P == 420, "図面サイズ"));
     for (const Scale &c : scales)

@@ -1,9 +1,9 @@
-#include "ElevationForms.h"
+#include "symbols/elevation/ElevationForms.h"
 
-#include "tendoor.h"
-#include "tenfix.h"
-#include "tenhiki.h"
-#include "tenhuremu.h"
+#include "symbols/elevation/tendoor.h"
+#include "symbols/elevation/tenfix.h"
+#include "symbols/elevation/tenhiki.h"
+#include "symbols/elevation/tenhuremu.h"
 
 namespace quendra {
 

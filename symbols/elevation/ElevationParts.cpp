@@ -1,6 +1,6 @@
-#include "ElevationParts.h"
+#include "symbols/elevation/ElevationParts.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 

@@ -3,8 +3,8 @@
 // What the elevation forms share: their button set and the three nested outlines of a window or
 // a raised door.
 
-#include "FormDefinition.h"
-#include "Steps.h"
+#include "rules/FormDefinition.h"
+#include "rules/Steps.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "tendoor.h"
+#include "symbols/elevation/tendoor.h"
 
-#include "ElevationParts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/elevation/ElevationParts.h"
 
 namespace quendra {
 
@@ -64,6 +64,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tendoor";
     f.caption = "Quendra_LT(片開キ戸立面図)";
+    f.menu = {"mnutenkai", "mnuritumen", "片開キドア立面", 2};
     Control height = labelledBox("Text3", "Label3", "床からの高さ(&Y)", "100");
     height.enabled = false; // the threshold starts flush
     f.controls = {

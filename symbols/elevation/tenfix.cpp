@@ -1,6 +1,6 @@
-#include "tenfix.h"
+#include "symbols/elevation/tenfix.h"
 
-#include "ElevationParts.h"
+#include "symbols/elevation/ElevationParts.h"
 
 namespace quendra {
 
@@ -19,6 +19,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tenfix";
     f.caption = "Quendra_LT(FIX窓立面図)";
+    f.menu = {"mnutenkai", "mnuritumen", "ＦＩＸ窓立面", 1};
     f.controls = {
         labelledBox("Text1", "Label1", "建具W寸法(&W)", "500"),
         labelledBox("Text2", "Label2", "建具H寸法(&H)", "1000"),

@@ -1,6 +1,6 @@
-#include "tenhiki.h"
+#include "symbols/elevation/tenhiki.h"
 
-#include "ElevationParts.h"
+#include "symbols/elevation/ElevationParts.h"
 
 namespace quendra {
 
@@ -37,6 +37,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tenhiki";
     f.caption = "Quendra_LT(引違イ窓立面図)";
+    f.menu = {"mnutenkai", "mnuritumen", "引違イ窓立面", 0};
     f.controls = {
         labelledBox("Text1", "Label1", "建具W寸法(&W)", "1700"),
         labelledBox("Text2", "Label2", "建具H寸法(&H)", "1000"),

@@ -1,7 +1,7 @@
-#include "tenhuremu.h"
+#include "symbols/elevation/tenhuremu.h"
 
-#include "ElevationParts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/elevation/ElevationParts.h"
 
 namespace quendra {
 
@@ -70,6 +70,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tenhuremu";
     f.caption = "Quendra_LT(展開図フレーム作図)";
+    f.menu = {"mnutenkai", "mnuhuremu", "フレーム"};
     f.controls = {
         textBox("Text3", "天井高(&D)", "2400"),
         textBox("Text6", "部屋間口（壁芯）(&W)", "2700"),

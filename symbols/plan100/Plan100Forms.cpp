@@ -1,15 +1,15 @@
-#include "Plan100Forms.h"
+#include "symbols/plan100/Plan100Forms.h"
 
-#include "fix100.h"
-#include "hikitigai100.h"
-#include "hikitigaito100.h"
-#include "katabiraki100.h"
-#include "katabirakito100.h"
-#include "kataorito100.h"
-#include "ryouhiraki100.h"
-#include "ryouorito100.h"
-#include "tatejiku100.h"
-#include "yonhonhiki100.h"
+#include "symbols/plan100/fix100.h"
+#include "symbols/plan100/hikitigai100.h"
+#include "symbols/plan100/hikitigaito100.h"
+#include "symbols/plan100/katabiraki100.h"
+#include "symbols/plan100/katabirakito100.h"
+#include "symbols/plan100/kataorito100.h"
+#include "symbols/plan100/ryouhiraki100.h"
+#include "symbols/plan100/ryouorito100.h"
+#include "symbols/plan100/tatejiku100.h"
+#include "symbols/plan100/yonhonhiki100.h"
 
 namespace quendra {
 

@@ -1,6 +1,6 @@
-#include "Plan100Parts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
 
 namespace quendra {
 

@@ -2,8 +2,8 @@
 
 // What the 1:100 fittings share beyond the common form parts.
 
-#include "FormDefinition.h"
-#include "Steps.h"
+#include "rules/FormDefinition.h"
+#include "rules/Steps.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "fix100.h"
+#include "symbols/plan100/fix100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -25,6 +25,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "fix100";
     f.caption = "Quendra_LT(1/100用FIX窓)";
+    f.menu = {"c", "g", "ＦＩＸ窓"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "500", {"500", "600", "800", "900", "1000"}),
         angleCombo(),

@@ -1,7 +1,7 @@
-#include "hikitigai100.h"
+#include "symbols/plan100/hikitigai100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -29,6 +29,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "hikitigai100";
     f.caption = "Quendra_LT(1/100用引違イ窓)";
+    f.menu = {"c", "d", "引違イ窓"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "1700", {"1100", "1700", "2300"}),
         angleCombo(),

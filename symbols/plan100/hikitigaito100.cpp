@@ -1,8 +1,8 @@
-#include "hikitigaito100.h"
+#include "symbols/plan100/hikitigaito100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
-#include "hikitigai100.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
+#include "symbols/plan100/hikitigai100.h"
 
 namespace quendra {
 
@@ -13,6 +13,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "hikitigaito100";
     f.caption = "Quendra_LT(1/100用引違イ戸)";
+    f.menu = {"c", "e", "引違イ戸"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "1700", {"1600", "1700", "1800"}),
         angleCombo(),

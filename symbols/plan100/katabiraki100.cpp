@@ -1,7 +1,7 @@
-#include "katabiraki100.h"
+#include "symbols/plan100/katabiraki100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -38,6 +38,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "katabiraki100";
     f.caption = "Quendra_LT(1/100用片開キ窓)";
+    f.menu = {"c", "f", "片開キ窓"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "800", {"500", "600", "800", "900", "1000"}),
         angleCombo(),

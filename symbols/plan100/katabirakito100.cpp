@@ -1,7 +1,7 @@
-#include "katabirakito100.h"
+#include "symbols/plan100/katabirakito100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -35,6 +35,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "katabirakito100";
     f.caption = "Quendra_LT(1/100用片開キ戸)";
+    f.menu = {"c", "i", "片開キ戸"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "800", {"600", "700", "800", "900", "1000"}),
         angleCombo(),

@@ -1,7 +1,7 @@
-#include "kataorito100.h"
+#include "symbols/plan100/kataorito100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -28,6 +28,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "kataorito100";
     f.caption = "Quendra_LT(1/100用片折リ戸)";
+    f.menu = {"c", "l", "片折リ戸"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "800", {"500", "600", "700", "800", "900", "1000"}),
         angleCombo(),

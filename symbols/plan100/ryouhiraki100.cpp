@@ -1,7 +1,7 @@
-#include "ryouhiraki100.h"
+#include "symbols/plan100/ryouhiraki100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -48,6 +48,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "ryouhiraki100";
     f.caption = "Quendra_LT(1/100用両開キ戸)";
+    f.menu = {"c", "j", "両開キ戸"};
     // The two leaf widths side by side, the clear opening named beneath them.
     f.controls = {
         combo("Combo1", "W寸法(&W)", "800", widths),

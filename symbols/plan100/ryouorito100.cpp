@@ -1,7 +1,7 @@
-#include "ryouorito100.h"
+#include "symbols/plan100/ryouorito100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -31,6 +31,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "ryouorito100";
     f.caption = "Quendra_LT(1/100用両折リ戸)";
+    f.menu = {"c", "k", "両折リ戸"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "1700",
               {"800", "900", "1000", "1100", "1200", "1300", "1400", "1500", "1600", "1700", "1800"}),

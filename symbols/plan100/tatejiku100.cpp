@@ -1,7 +1,7 @@
-#include "tatejiku100.h"
+#include "symbols/plan100/tatejiku100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -35,6 +35,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "tatejiku100";
     f.caption = "Quendra_LT(1/100用竪軸回転窓)";
+    f.menu = {"c", "h", "竪軸回転窓"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "500", {"500", "600", "800", "900", "1000"}),
         angleCombo(),

@@ -1,7 +1,7 @@
-#include "yonhonhiki100.h"
+#include "symbols/plan100/yonhonhiki100.h"
 
-#include "Plan100Parts.h"
-#include "common/FormParts.h"
+#include "symbols/common/FormParts.h"
+#include "symbols/plan100/Plan100Parts.h"
 
 namespace quendra {
 
@@ -35,6 +35,7 @@ FormDefinition define()
     FormDefinition f;
     f.name = "yonhonhiki100";
     f.caption = "Quendra_LT(1/100用４本引戸)";
+    f.menu = {"c", "m", "４本引戸"};
     f.controls = {
         combo("Combo1", "W寸法(&W)", "3500", {"2800", "2900", "3000", "3100", "3200", "3300", "3400", "3500"}),
         angleCombo(),

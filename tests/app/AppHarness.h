@@ -3,10 +3,10 @@
 // The assistant as a test runs it: messages and file dialogs answered from queues, scripts sent
 // to a record file (or to whatever transport the test gives), windows offscreen.
 
-#include "Application.h"
-#include "CadLink.h"
-#include "Desktop.h"
-#include "MessageService.h"
+#include "app/Application.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/MessageService.h"
+#include "link/CadLink.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
-#include "AppHarness.h"
-#include "Layout.h"
-#include "MainWindow.h"
-#include "ReadmeWindow.h"
-#include "TextEditor.h"
+#include "app/Layout.h"
+#include "app/MainWindow.h"
+#include "app/ReadmeWindow.h"
+#include "tests/app/AppHarness.h"
+#include "tools/TextEditor.h"
 
 #include <QAction>
 #include <QApplication>

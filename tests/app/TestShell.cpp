@@ -1,12 +1,12 @@
-#include "AppHarness.h"
-#include "ExitDialog.h"
-#include "MainWindow.h"
-#include "OpeningWindow.h"
-#include "RecordingServer.h"
-#include "StartupDialog.h"
-#include "TextEditor.h"
-#include "VersionDialog.h"
-#include "platform/Platform.h"
+#include "app/ExitDialog.h"
+#include "app/MainWindow.h"
+#include "app/OpeningWindow.h"
+#include "app/StartupDialog.h"
+#include "app/VersionDialog.h"
+#include "app/platform/Platform.h"
+#include "tests/app/AppHarness.h"
+#include "tests/support/RecordingServer.h"
+#include "tools/TextEditor.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "AppHarness.h"
-#include "MainWindow.h"
-#include "SketchFiles.h"
-#include "SketchPad.h"
-#include "TextEditor.h"
+#include "app/MainWindow.h"
+#include "tests/app/AppHarness.h"
+#include "tools/SketchFiles.h"
+#include "tools/SketchPad.h"
+#include "tools/TextEditor.h"
 
 #include <QAction>
 #include <QImageReader>

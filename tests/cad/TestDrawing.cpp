@@ -1,11 +1,11 @@
 // The drawing model: compact storage, undo groups, the outlines views rely on, snapping.
 
-#include "Describe.h"
-#include "Geometry.h"
-#include "InputReading.h"
-#include "Lines.h"
-#include "Replay.h"
-#include "Snap.h"
+#include "cad/Describe.h"
+#include "cad/Geometry.h"
+#include "cad/InputReading.h"
+#include "cad/Replay.h"
+#include "cad/Snap.h"
+#include "tests/cad/Lines.h"
 
 #include <QTest>
 

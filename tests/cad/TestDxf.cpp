@@ -1,11 +1,11 @@
 // DXF files: what the host writes reads back the same, here and in ezdxf, and what ezdxf
 // writes reads here.
 
-#include "Describe.h"
-#include "Dxf.h"
-#include "DxfText.h"
-#include "Lines.h"
-#include "Replay.h"
+#include "cad/Describe.h"
+#include "cad/Dxf.h"
+#include "cad/DxfText.h"
+#include "cad/Replay.h"
+#include "tests/cad/Lines.h"
 
 #include <QDir>
 #include <QFile>

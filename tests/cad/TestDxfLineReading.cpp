@@ -1,8 +1,8 @@
 // LINE entities read directly from the bytes must give exactly what dxflib gives: numbers read
 // as its toReal reads them, colours, order, and every entity dxflib would draw around them.
 
-#include "DxflibReal.h"
 #include "bench/host_scene.h"
+#include "cad/DxflibReal.h"
 #include "tests/support/SameDxfRead.h"
 
 #include <dxflib/dl_dxf.h>

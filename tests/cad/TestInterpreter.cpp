@@ -1,8 +1,8 @@
 // How the command line reads what it is sent and typed.
 
-#include "Describe.h"
-#include "Interpreter.h"
-#include "Lines.h"
+#include "cad/Describe.h"
+#include "cad/Interpreter.h"
+#include "tests/cad/Lines.h"
 
 #include <QTest>
 

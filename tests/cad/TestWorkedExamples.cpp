@@ -1,10 +1,10 @@
 // The scripts the forms send, replayed through the interpreter, give the geometry their tables
 // describe. Positions are relative to the picked base point.
 
-#include "Describe.h"
-#include "Interpreter.h"
-#include "Lines.h"
-#include "Replay.h"
+#include "cad/Describe.h"
+#include "cad/Interpreter.h"
+#include "cad/Replay.h"
+#include "tests/cad/Lines.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "ScriptCommand.h"
+#include "cli/QuendraScript.h"
 
 #include <QFile>
 #include <QProcess>
@@ -17,7 +17,7 @@ struct Run
 Run run(const std::vector<std::string> &args)
 {
     Run r{};
-    r.code = runScriptCommand(args, r.out, r.err);
+    r.code = quendra::runQuendraScript(args, r.out, r.err);
     return r;
 }
 

@@ -1,10 +1,10 @@
 // quendra → socket → quendra-host --headless → DXF, read back by ezdxf: the FIX window opened from
 // the main window's menu, its base point picked by the host, drawn at each of the four angles.
 
-#include "AppHarness.h"
-#include "ExitDialog.h"
-#include "MainWindow.h"
-#include "SymbolDialog.h"
+#include "app/ExitDialog.h"
+#include "app/MainWindow.h"
+#include "dialogs/SymbolDialog.h"
+#include "tests/app/AppHarness.h"
 
 #include <QAction>
 #include <QComboBox>

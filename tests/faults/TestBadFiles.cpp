@@ -2,10 +2,11 @@
 // the text on screen and the file it belongs to stay as they were. Opening such a file as
 // something else would turn it into nonsense the moment it is saved.
 
-#include "Desktop.h"
-#include "FaultSupport.h"
-#include "MessageService.h"
-#include "TextEditor.h"
+#include "app/platform/Platform.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/MessageService.h"
+#include "tests/faults/FaultSupport.h"
+#include "tools/TextEditor.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -68,7 +69,7 @@ private slots:
         document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
         MessageService messages(false);
         Desktop desktop(false);
-        TextEditor editor(document, messages, desktop);
+        TextEditor editor(document, messages, desktop, platform::newTextEncoding());
         desktop.queueAnswer(good);
         editor.open();
         QCOMPARE(document.toPlainText(), QStringLiteral("kept\n"));

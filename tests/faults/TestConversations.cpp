@@ -2,11 +2,11 @@
 // broken one ends alone, the others and the drawing go on. Built without widgets, so the
 // sanitizer run sees the server's bookkeeping too.
 
-#include "CadLink.h"
-#include "CommandServer.h"
-#include "Describe.h"
-#include "FrameCodec.h"
-#include "HostSession.h"
+#include "cad/Describe.h"
+#include "host/CommandServer.h"
+#include "host/HostSession.h"
+#include "link/CadLink.h"
+#include "link/FrameCodec.h"
 
 #include <QLocalSocket>
 #include <QRandomGenerator>
@@ -14,6 +14,7 @@
 
 #include <memory>
 
+using namespace host;
 using quendra::encodeFrame;
 
 namespace {

@@ -3,13 +3,14 @@
 // it. A full disk is a child process whose files cannot grow past a few kilobytes; the editor
 // and the sketch pad run in this same program started again as that child.
 
-#include "CadLink.h"
-#include "Desktop.h"
-#include "FaultSupport.h"
-#include "MessageService.h"
-#include "SketchFiles.h"
-#include "SketchPad.h"
-#include "TextEditor.h"
+#include "app/platform/Platform.h"
+#include "dialogs/Desktop.h"
+#include "dialogs/MessageService.h"
+#include "link/CadLink.h"
+#include "tests/faults/FaultSupport.h"
+#include "tools/SketchFiles.h"
+#include "tools/SketchPad.h"
+#include "tools/TextEditor.h"
 
 #include <QApplication>
 #include <QPlainTextDocumentLayout>
@@ -36,7 +37,7 @@ int saveText(const QString &path)
     document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
     MessageService messages(false);
     Desktop desktop(false);
-    TextEditor editor(document, messages, desktop);
+    TextEditor editor(document, messages, desktop, platform::newTextEncoding());
     desktop.queueAnswer(path);
     editor.open();
     QTextCursor cursor(&document);

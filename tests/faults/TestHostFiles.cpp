@@ -1,13 +1,15 @@
 // A DXF file cut off in the middle, opened by the host's session: it says so and keeps the
 // drawing it has, file name included.
 
-#include "Describe.h"
-#include "Dxf.h"
-#include "HostSession.h"
+#include "cad/Describe.h"
+#include "cad/Dxf.h"
+#include "host/HostSession.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace host;
 
 namespace {
 

@@ -2,11 +2,11 @@
 // the link message and lives on, and once a host is back the next draw reaches it, twenty times
 // in a row. What each host drew is saved by a SAVE of the test's own and read back.
 
-#include "Describe.h"
-#include "Dxf.h"
-#include "Forms.h"
-#include "MessageService.h"
-#include "SymbolDialog.h"
+#include "cad/Describe.h"
+#include "cad/Dxf.h"
+#include "dialogs/MessageService.h"
+#include "dialogs/SymbolDialog.h"
+#include "symbols/Forms.h"
 
 #include <QApplication>
 #include <QProcess>

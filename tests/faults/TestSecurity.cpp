@@ -1,13 +1,13 @@
 // The host's socket takes conversations of its own user only; programs are started without a
 // shell, their paths and arguments passed as they are, never pasted into a command line.
 
-#include "AppHarness.h"
-#include "Describe.h"
-#include "Dxf.h"
-#include "FaultSupport.h"
-#include "FrameCodec.h"
-#include "StartupDialog.h"
-#include "platform/Platform.h"
+#include "app/StartupDialog.h"
+#include "app/platform/Platform.h"
+#include "cad/Describe.h"
+#include "cad/Dxf.h"
+#include "link/FrameCodec.h"
+#include "tests/app/AppHarness.h"
+#include "tests/faults/FaultSupport.h"
 
 #include <QDirIterator>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The real quendra-host, started headless, served over the real socket by the assistant's own
 // CadLink; the DXF it writes is read back by ezdxf.
 
-#include "CadLink.h"
-#include "FrameCodec.h"
+#include "link/CadLink.h"
+#include "link/FrameCodec.h"
 
 #include <QDir>
 #include <QLocalSocket>

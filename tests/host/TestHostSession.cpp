@@ -1,13 +1,15 @@
 // The session between the input and the program: requests, scripts, files.
 
-#include "Describe.h"
-#include "HostOptions.h"
-#include "HostSession.h"
+#include "cad/Describe.h"
+#include "host/HostOptions.h"
+#include "host/HostSession.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace host;
 
 class TestHostSession : public QObject
 {

@@ -1,14 +1,14 @@
 // The window driven as a user would, offscreen: typing, picks that snap, the colour dialog, the
 // question on exit, undo from the keyboard, export.
 
-#include "Canvas.h"
-#include "ColorDialog.h"
-#include "CommandLine.h"
-#include "Describe.h"
-#include "Export.h"
-#include "HostSession.h"
-#include "MainWindow.h"
-#include "Replay.h"
+#include "cad/Describe.h"
+#include "cad/Replay.h"
+#include "host/Canvas.h"
+#include "host/ColorDialog.h"
+#include "host/CommandLine.h"
+#include "host/Export.h"
+#include "host/HostSession.h"
+#include "host/HostWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,6 +21,8 @@
 #include <QToolButton>
 
 #include <functional>
+
+using namespace host;
 
 namespace {
 
@@ -56,7 +58,7 @@ private slots:
     void init()
     {
         session_ = std::make_unique<HostSession>();
-        window_ = std::make_unique<MainWindow>(*session_);
+        window_ = std::make_unique<HostWindow>(*session_);
         window_->resize(800, 600);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -171,7 +173,7 @@ private slots:
 
 private:
     std::unique_ptr<HostSession> session_;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<HostWindow> window_;
     QLineEdit *input_ = nullptr;
 };
 

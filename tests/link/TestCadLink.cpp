@@ -1,5 +1,5 @@
-#include "CadLink.h"
-#include "RecordingServer.h"
+#include "link/CadLink.h"
+#include "tests/support/RecordingServer.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,8 +2,8 @@
 
 // Pressing a form's buttons in tests: set inputs as a user would, press, look at what happened.
 
-#include "ButtonPress.h"
-#include "FormDefinition.h"
+#include "rules/ButtonPress.h"
+#include "rules/FormDefinition.h"
 
 #include <stdexcept>
 #include <string>

@@ -3,9 +3,9 @@
 // The geometric oracle of the form tests: drawings turned or mirrored about the base point, and
 // drawings compared as sets of entities (a line is the same line drawn either way).
 
-#include "Drawing.h"
-#include "Entity.h"
-#include "Replay.h"
+#include "cad/Drawing.h"
+#include "cad/Entity.h"
+#include "cad/Replay.h"
 
 #include <algorithm>
 #include <cmath>

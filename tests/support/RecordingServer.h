@@ -3,8 +3,8 @@
 // A small host for tests: listens where a CAD host would, answers every frame with "OK" and
 // keeps what it received, conversation by conversation.
 
-#include "CadLink.h"
-#include "FrameCodec.h"
+#include "link/CadLink.h"
+#include "link/FrameCodec.h"
 
 #include <QFile>
 #include <QLocalServer>

@@ -1,5 +1,5 @@
-#include "Calculator.h"
-#include "CalculatorLogic.h"
+#include "tools/Calculator.h"
+#include "tools/CalculatorLogic.h"
 
 #include <QAction>
 #include <QLabel>

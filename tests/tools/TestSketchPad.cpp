@@ -1,5 +1,5 @@
-#include "BitmapFile.h"
-#include "SketchPad.h"
+#include "tools/BitmapFile.h"
+#include "tools/SketchPad.h"
 
 #include <QBuffer>
 #include <QMouseEvent>

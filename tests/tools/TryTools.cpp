@@ -1,8 +1,8 @@
 // Shows the calculator and the sketch pad in a bare window with just enough menus to try them by
 // hand. Arguments: an optional bitmap to open as background.
 
-#include "Calculator.h"
-#include "SketchPad.h"
+#include "tools/Calculator.h"
+#include "tools/SketchPad.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -6,10 +6,10 @@
 // testserver::hostQueueBytes; what it refuses is logged as "not taken" with the history's line.
 // Signals the event "ready" once registered; "stop" ends it in order, "crash" ends the process
 // on the spot as a crashing host would.
-#include "CadLink.h"
-#include "DdeCommandServer.h"
-#include "DdeServer.h"
-#include "TestServerProtocol.h"
+#include "host/DdeCommandServer.h"
+#include "link/CadLink.h"
+#include "link/dde/DdeServer.h"
+#include "tests/windows/TestServerProtocol.h"
 
 #include <windows.h>
 
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+using namespace host;
 using namespace quendra;
 
 namespace {

@@ -1,6 +1,6 @@
 // Started by test_win_platform.exe: writes how it was started (the window style asked for, then
 // every argument after the first) to the file named by its first argument, in one rename.
-#include "WinText.h"
+#include "link/dde/WinText.h"
 
 #include <windows.h>
 

@@ -1,20 +1,21 @@
 // The DDE conversation under Wine: a CadLink over the DDE transport against dde_test_server.exe,
 // which serves "AutoCAD LT.DDE" / "System" from another process.
 //   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller|host
-#include "ButtonPress.h"
-#include "CadLink.h"
-#include "Checks.h"
-#include "DdeCommandServer.h"
-#include "DdeTransport.h"
-#include "Forms.h"
-#include "TestServerProcess.h"
-#include "detail50/Detail50Forms.h"
-#include "elements/ElementForms.h"
-#include "elevation/ElevationForms.h"
-#include "plan100/Plan100Forms.h"
+#include "host/DdeCommandServer.h"
+#include "link/CadLink.h"
+#include "link/dde/DdeTransport.h"
+#include "rules/ButtonPress.h"
+#include "symbols/Forms.h"
+#include "symbols/detail50/Detail50Forms.h"
+#include "symbols/elements/ElementForms.h"
+#include "symbols/elevation/ElevationForms.h"
+#include "symbols/plan100/Plan100Forms.h"
+#include "tests/windows/Checks.h"
+#include "tests/windows/TestServerProcess.h"
 
 #include <map>
 
+using namespace host;
 using namespace quendra;
 using namespace std::chrono_literals;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TestServerProtocol.h"
-#include "WinPlatform.h"
+#include "link/dde/WinPlatform.h"
+#include "tests/windows/TestServerProtocol.h"
 
 #include <windows.h>
 

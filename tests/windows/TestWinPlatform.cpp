@@ -1,10 +1,10 @@
 // The Win32 platform layer under Wine: starting a program without waiting, the Escape keystroke,
 // Notepad, and the host's check of who is at the other end of its pipe.
-#include "Checks.h"
-#include "PeerCredentials.h"
-#include "TestServerProcess.h"
-#include "WinPlatform.h"
-#include "WinText.h"
+#include "host/PeerCredentials.h"
+#include "link/dde/WinPlatform.h"
+#include "link/dde/WinText.h"
+#include "tests/windows/Checks.h"
+#include "tests/windows/TestServerProcess.h"
 
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+using namespace host;
 using namespace quendra;
 
 namespace {

@@ -17,7 +17,7 @@ import sys
 import tempfile
 
 COMPILER = "x86_64-w64-mingw32-g++"
-PROGRAM_FOLDERS = ("link", "cad", "symbols", "tools", "app", "host", "cli")
+PROGRAM_FOLDERS = ("rules", "link", "cad", "dialogs", "symbols", "tools", "app", "host", "cli")
 # Sources written per platform, by the ending of their names: the Windows one is checked instead.
 PLATFORM_ENDINGS = ("Posix.cpp", "Linux.cpp", "Mac.cpp")
 

@@ -2,9 +2,9 @@
 // the left side (left hinge, left jamb) lies where the tables' effect columns put it; every other
 // side is its mirror and every other angle its turn about the base point.
 
-#include "FormHarness.h"
-#include "Forms.h"
-#include "Geometry.h"
+#include "symbols/Forms.h"
+#include "tests/support/FormHarness.h"
+#include "tests/support/Geometry.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
-#include "FormHarness.h"
-#include "Forms.h"
-#include "Rows.h"
-#include "detail50/arumiwaku.h"
-#include "detail50/mokuhikito.h"
-#include "detail50/mokuhiraki.h"
-#include "detail50/sutiruwaku.h"
+#include "symbols/Forms.h"
+#include "symbols/detail50/arumiwaku.h"
+#include "symbols/detail50/mokuhikito.h"
+#include "symbols/detail50/mokuhiraki.h"
+#include "symbols/detail50/sutiruwaku.h"
+#include "tests/support/FormHarness.h"
+#include "tests/symbols/detail50/Rows.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "FormHarness.h"
-#include "Forms.h"
-#include "Rows.h"
-#include "detail50/katabiraki50.h"
+#include "symbols/Forms.h"
+#include "symbols/detail50/katabiraki50.h"
+#include "tests/support/FormHarness.h"
+#include "tests/symbols/detail50/Rows.h"
 
 #include <QTest>
 

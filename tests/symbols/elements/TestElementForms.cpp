@@ -1,5 +1,5 @@
-#include "Forms.h"
-#include "elements/ElementForms.h"
+#include "symbols/Forms.h"
+#include "symbols/elements/ElementForms.h"
 
 #include <QTest>
 

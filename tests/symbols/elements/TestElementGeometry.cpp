@@ -1,11 +1,11 @@
-#include "FormHarness.h"
-#include "Geometry.h"
-#include "elements/hasira.h"
-#include "elements/kabe.h"
-#include "elements/reberu.h"
-#include "elements/tategukigou.h"
-#include "elements/tourisin.h"
-#include "elements/zumenwaku.h"
+#include "symbols/elements/hasira.h"
+#include "symbols/elements/kabe.h"
+#include "symbols/elements/reberu.h"
+#include "symbols/elements/tategukigou.h"
+#include "symbols/elements/tourisin.h"
+#include "symbols/elements/zumenwaku.h"
+#include "tests/support/FormHarness.h"
+#include "tests/support/Geometry.h"
 
 #include <QTest>
 

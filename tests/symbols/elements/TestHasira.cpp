@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elements/hasira.h"
+#include "symbols/elements/hasira.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

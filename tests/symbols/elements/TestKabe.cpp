@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elements/kabe.h"
+#include "symbols/elements/kabe.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

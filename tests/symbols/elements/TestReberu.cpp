@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elements/reberu.h"
+#include "symbols/elements/reberu.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elements/tategukigou.h"
+#include "symbols/elements/tategukigou.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elements/tourisin.h"
+#include "symbols/elements/tourisin.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

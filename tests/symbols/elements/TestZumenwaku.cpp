@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elements/zumenwaku.h"
+#include "symbols/elements/zumenwaku.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

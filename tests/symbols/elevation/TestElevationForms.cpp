@@ -1,10 +1,10 @@
-#include "FormHarness.h"
-#include "Forms.h"
-#include "elevation/ElevationForms.h"
-#include "elevation/tendoor.h"
-#include "elevation/tenfix.h"
-#include "elevation/tenhiki.h"
-#include "elevation/tenhuremu.h"
+#include "symbols/Forms.h"
+#include "symbols/elevation/ElevationForms.h"
+#include "symbols/elevation/tendoor.h"
+#include "symbols/elevation/tenfix.h"
+#include "symbols/elevation/tenhiki.h"
+#include "symbols/elevation/tenhuremu.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

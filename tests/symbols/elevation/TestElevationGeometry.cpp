@@ -1,12 +1,12 @@
 // The elevation scripts replayed through the CAD interpreter: every line lies where the rows'
 // effects put it, the outlines close, and the opening mark meets the middle of the hinge side.
 
-#include "FormHarness.h"
-#include "Geometry.h"
-#include "elevation/tendoor.h"
-#include "elevation/tenfix.h"
-#include "elevation/tenhiki.h"
-#include "elevation/tenhuremu.h"
+#include "symbols/elevation/tendoor.h"
+#include "symbols/elevation/tenfix.h"
+#include "symbols/elevation/tenhiki.h"
+#include "symbols/elevation/tenhuremu.h"
+#include "tests/support/FormHarness.h"
+#include "tests/support/Geometry.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elevation/tendoor.h"
+#include "symbols/elevation/tendoor.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

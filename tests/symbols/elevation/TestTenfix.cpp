@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elevation/tenfix.h"
+#include "symbols/elevation/tenfix.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elevation/tenhiki.h"
+#include "symbols/elevation/tenhiki.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "FormHarness.h"
-#include "elevation/tenhuremu.h"
+#include "symbols/elevation/tenhuremu.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // Checks shared by the 1:100 fitting tests: scripts spelt the way the tables list them (the
 // points, then the blanks of each row), and the two ways a press can end.
 
-#include "FormHarness.h"
+#include "tests/support/FormHarness.h"
 
 #include <QString>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "Forms.h"
-#include "Plan100Cases.h"
-#include "plan100/hikitigai100.h"
-#include "plan100/hikitigaito100.h"
+#include "symbols/Forms.h"
+#include "symbols/plan100/hikitigai100.h"
+#include "symbols/plan100/hikitigaito100.h"
+#include "tests/symbols/plan100/Plan100Cases.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "Plan100Cases.h"
-#include "plan100/kataorito100.h"
-#include "plan100/ryouorito100.h"
+#include "symbols/plan100/kataorito100.h"
+#include "symbols/plan100/ryouorito100.h"
+#include "tests/symbols/plan100/Plan100Cases.h"
 
 #include <QTest>
 

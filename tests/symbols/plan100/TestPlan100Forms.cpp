@@ -1,6 +1,6 @@
-#include "FormHarness.h"
-#include "Forms.h"
-#include "plan100/Plan100Forms.h"
+#include "symbols/Forms.h"
+#include "symbols/plan100/Plan100Forms.h"
+#include "tests/support/FormHarness.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 // the drawing lies where the tables' effect columns put it; at 90, 180 and 270 it is that drawing
 // turned about the base point, for each hinge side.
 
-#include "FormHarness.h"
-#include "Forms.h"
-#include "Geometry.h"
+#include "symbols/Forms.h"
+#include "tests/support/FormHarness.h"
+#include "tests/support/Geometry.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "Plan100Cases.h"
-#include "plan100/ryouhiraki100.h"
+#include "symbols/plan100/ryouhiraki100.h"
+#include "tests/symbols/plan100/Plan100Cases.h"
 
 #include <QTest>
 

@@ -1,0 +1,416 @@
+#include "dialogs/SymbolDialog.h"
+
+#include "dialogs/DigitFilter.h"
+#include "dialogs/PreviewWidget.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace quendra {
+
+namespace {
+
+QString qs(const std::string &s) { return QString::fromStdString(s); }
+
+// Calls back on the events a form's rules listen to: a click into a box or the focus arriving.
+class EventHook : public QObject
+{
+public:
+    EventHook(std::function<void()> action, QObject *parent) : QObject(parent), action_(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress)
+            action_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> action_;
+};
+
+// The first draw button that is enabled: the one whose drawing the preview shows.
+const Button *previewButton(const FormDefinition &form, const std::map<std::string, QPushButton *> &buttons)
+{
+    const Button *first = nullptr;
+    for (const Button &b : form.buttons) {
+        if (b.role != Button::Role::Draw)
+            continue;
+        if (!first)
+            first = &b;
+        const auto it = buttons.find(b.name);
+        if (it != buttons.end() && it->second->isEnabled())
+            return &b;
+    }
+    return first;
+}
+
+} // namespace
+
+SymbolDialog::SymbolDialog(const FormDefinition &form, AppContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Window), form_(form), context_(context)
+{
+    setObjectName(qs(form.name));
+    setWindowTitle(qs(form.caption));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
+    build();
+    centre();
+    openLink();
+    updatePreview();
+}
+
+SymbolDialog::~SymbolDialog() = default;
+
+void SymbolDialog::build()
+{
+    auto *outer = new QVBoxLayout(this);
+    auto *body = new QHBoxLayout;
+    auto *left = new QVBoxLayout;
+    auto *grid = new QGridLayout;
+    left->addLayout(grid);
+    left->addStretch();
+    body->addLayout(left);
+    preview_ = new PreviewWidget(this);
+    // A form drawn at absolute coordinates has no base point to mark.
+    preview_->setMarksBasePoint(std::any_of(form_.buttons.begin(), form_.buttons.end(),
+                                            [](const Button &b) { return b.role == Button::Role::BasePoint; }));
+    preview_->setObjectName(QStringLiteral("preview"));
+    body->addWidget(preview_, 1);
+    outer->addLayout(body, 1);
+    buildInputs(grid, preview_);
+    auto *row = new QHBoxLayout;
+    buildButtons(row);
+    outer->addLayout(row);
+    applyTabOrder();
+    connectRules();
+}
+
+// Where the inputs go while they are built: the grid rows, the sketch, and the frames and
+// exclusive groups of the option buttons.
+struct SymbolDialog::InputLayout
+{
+    QGridLayout *grid;
+    QWidget *previewHost;
+    std::map<std::string, QButtonGroup *> exclusive;
+    std::map<std::string, QVBoxLayout *> frames;
+    int row = 0;
+};
+
+void SymbolDialog::buildInputs(QGridLayout *grid, QWidget *previewHost)
+{
+    InputLayout layout{grid, previewHost, {}, {}, 0};
+    for (const Control &c : form_.controls) {
+        if (c.kind == Control::Kind::Label) {
+            addLabel(c, layout);
+            continue;
+        }
+        QWidget *w = makeInput(c, layout);
+        w->setObjectName(qs(c.name));
+        w->setEnabled(c.enabled);
+        inputs_[c.name] = w;
+        placeInput(c, w, layout);
+    }
+}
+
+QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
+{
+    switch (c.kind) {
+    case Control::Kind::Combo: {
+        auto *box = new QComboBox(this);
+        box->setEditable(c.editable);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        for (const std::string &item : c.items)
+            box->addItem(qs(item));
+        if (c.editable)
+            box->setEditText(qs(c.text));
+        else
+            box->setCurrentIndex(box->findText(qs(c.text)));
+        if (c.digitsOnly && c.editable)
+            box->lineEdit()->installEventFilter(new DigitFilter([this] { context_.messages.beep(); }, box));
+        connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
+        return box;
+    }
+    case Control::Kind::Option:
+    case Control::Kind::Check: {
+        QAbstractButton *b = c.kind == Control::Kind::Option ? static_cast<QAbstractButton *>(new QRadioButton(qs(c.caption), this))
+                                                           : new QCheckBox(qs(c.caption), this);
+        b->setChecked(c.checked);
+        connect(b, &QAbstractButton::toggled, this, &SymbolDialog::updatePreview);
+        if (c.kind == Control::Kind::Option) {
+            QButtonGroup *&g = layout.exclusive[c.group];
+            if (!g)
+                g = new QButtonGroup(this);
+            g->addButton(b);
+        }
+        return b;
+    }
+    case Control::Kind::Text:
+    case Control::Kind::Label: break;
+    }
+    auto *edit = new QLineEdit(qs(c.text), this);
+    connect(edit, &QLineEdit::textChanged, this, &SymbolDialog::updatePreview);
+    return edit;
+}
+
+void SymbolDialog::addLabel(const Control &c, InputLayout &layout)
+{
+    auto *label = new QLabel(qs(c.caption), this);
+    label->setObjectName(qs(c.name));
+    label->setEnabled(c.enabled);
+    labels_[c.name] = label;
+    if (c.anchor)
+        preview_->addAnchored(label, c.anchor->x, c.anchor->y);
+    else
+        layout.grid->addWidget(label, layout.row++, 0, 1, 2);
+}
+
+void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
+{
+    if (c.anchor) {
+        // Placed on the sketch, where the drawing puts it (a jamb, a corner).
+        w->setParent(layout.previewHost);
+        preview_->addAnchored(w, c.anchor->x, c.anchor->y);
+    } else if (c.kind == Control::Kind::Option || c.kind == Control::Kind::Check) {
+        if (c.group.empty()) {
+            layout.grid->addWidget(w, layout.row++, 0, 1, 2);
+        } else {
+            QVBoxLayout *&frame = layout.frames[c.group];
+            if (!frame) {
+                auto *box = new QGroupBox(qs(c.group), this);
+                frame = new QVBoxLayout(box);
+                layout.grid->addWidget(box, layout.row++, 0, 1, 2);
+            }
+            frame->addWidget(w);
+        }
+    } else {
+        auto *label = new QLabel(qs(c.caption), this);
+        label->setBuddy(w);
+        label->setEnabled(c.enabled);
+        if (!c.labelName.empty()) {
+            label->setObjectName(qs(c.labelName));
+            labels_[c.labelName] = label;
+        }
+        layout.grid->addWidget(label, layout.row, 0);
+        layout.grid->addWidget(w, layout.row++, 1);
+    }
+}
+
+void SymbolDialog::buildButtons(QHBoxLayout *row)
+{
+    for (const Button &b : form_.buttons) {
+        auto *push = new QPushButton(qs(b.caption), this);
+        push->setObjectName(qs(b.name));
+        push->setEnabled(b.enabled);
+        push->setAutoDefault(false);
+        push->setDefault(b.isDefault);
+        buttons_[b.name] = push;
+        row->addWidget(push);
+        const std::string name = b.name;
+        connect(push, &QPushButton::clicked, this, [this, name] { pressButton(name); });
+        if (b.isCancel || b.isDefault) {
+            std::vector<QKeySequence> keys;
+            if (b.isCancel)
+                keys.push_back(QKeySequence(Qt::Key_Escape));
+            if (b.isDefault)
+                keys = {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
+            for (const QKeySequence &k : keys)
+                connect(new QShortcut(k, this), &QShortcut::activated, push, [push] {
+                    if (push->isEnabled())
+                        push->click();
+                });
+        }
+    }
+}
+
+void SymbolDialog::applyTabOrder()
+{
+    std::vector<QWidget *> order;
+    if (form_.tabOrder.empty()) {
+        for (const Control &c : form_.controls)
+            if (QWidget *w = input(c.name))
+                order.push_back(w);
+        for (const Button &b : form_.buttons)
+            order.push_back(buttons_.at(b.name));
+    } else {
+        for (const std::string &name : form_.tabOrder)
+            if (QWidget *w = input(name) ? input(name) : commandButton(name))
+                order.push_back(w);
+    }
+    for (size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void SymbolDialog::connectRules()
+{
+    for (const CheckToggle &t : form_.toggles) {
+        auto *check = qobject_cast<QAbstractButton *>(input(t.check));
+        if (!check)
+            continue;
+        connect(check, &QAbstractButton::toggled, this, [this, t](bool on) {
+            for (const std::string &target : t.targets)
+                setEnabledByName(target, on == t.enabledWhenChecked);
+        });
+    }
+    for (const Activation &a : form_.activations) {
+        const auto activate = [this, a] {
+            for (const std::string &name : a.disable)
+                setEnabledByName(name, false);
+            for (const std::string &name : a.enable)
+                setEnabledByName(name, true);
+            updatePreview();
+        };
+        for (const std::string &trigger : a.triggers) {
+            QWidget *w = input(trigger);
+            if (!w)
+                continue;
+            if (auto *b = qobject_cast<QAbstractButton *>(w))
+                connect(b, &QAbstractButton::clicked, this, activate);
+            else
+                w->installEventFilter(new EventHook(activate, w));
+        }
+    }
+}
+
+void SymbolDialog::setEnabledByName(const std::string &name, bool on)
+{
+    if (QWidget *w = input(name))
+        w->setEnabled(on);
+    else if (auto it = labels_.find(name); it != labels_.end())
+        it->second->setEnabled(on);
+    else if (QPushButton *b = commandButton(name))
+        b->setEnabled(on);
+}
+
+void SymbolDialog::centre()
+{
+    adjustSize();
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+}
+
+void SymbolDialog::openLink()
+{
+    link_ = std::make_unique<CadLink>(context_.transports());
+    if (const LinkError e = link_->open(cadService, cadTopic); e != LinkError::None)
+        context_.messages.show(this, Message{describe(e)});
+}
+
+FormState SymbolDialog::state() const
+{
+    FormState s;
+    for (const auto &[name, w] : inputs_) {
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            s.setText(name, combo->currentText().toStdString());
+        else if (auto *edit = qobject_cast<QLineEdit *>(w))
+            s.setText(name, edit->text().toStdString());
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            s.setChecked(name, button->isChecked());
+    }
+    return s;
+}
+
+void SymbolDialog::pressButton(const std::string &name)
+{
+    perform(press(form_, state(), name));
+}
+
+bool SymbolDialog::send(const std::string &script)
+{
+    const LinkError e = link_->execute(script);
+    if (e == LinkError::None)
+        return true;
+    showNormal();
+    context_.messages.show(this, Message{describe(e)});
+    return false;
+}
+
+void SymbolDialog::perform(const ButtonPress &p)
+{
+    if (p.minimiseBeforeSending)
+        showMinimized();
+    for (const Event &e : p.outcome.events) {
+        if (e.kind == Event::Kind::Message)
+            context_.messages.show(this, e.message);
+        else if (!send(e.script))
+            return;
+    }
+    if (!p.focus.empty())
+        if (QWidget *w = input(p.focus))
+            w->setFocus();
+    if (p.minimiseAfterSending)
+        showMinimized();
+    switch (p.navigate) {
+    case ButtonPress::Navigate::Back:
+        context_.navigator.showMainWindow();
+        hide();
+        break;
+    case ButtonPress::Navigate::Exit:
+        context_.navigator.showExitDialog();
+        hide();
+        break;
+    case ButtonPress::Navigate::None: break;
+    }
+}
+
+void SymbolDialog::updatePreview()
+{
+    if (!preview_)
+        return;
+    const Button *b = previewButton(form_, buttons_);
+    if (!b) {
+        preview_->clear();
+        return;
+    }
+    const ButtonPress p = press(form_, state(), b->name);
+    if (!p.outcome.finite || !p.outcome.sends())
+        preview_->clear();
+    else
+        preview_->show(p.outcome.scripts());
+}
+
+void SymbolDialog::closeBox()
+{
+    const bool plain = form_.closeStyle == FormDefinition::CloseStyle::Plain;
+    context_.messages.show(this, Message{endMessage, plain ? Icon::None : Icon::Exclamation,
+                                         plain ? MessageService::applicationTitle : "Quendra_LT"});
+    context_.navigator.endProgram();
+}
+
+void SymbolDialog::closeEvent(QCloseEvent *event)
+{
+    // Only the user's close box ends the program; a close the program asks for itself does not.
+    if (event->spontaneous())
+        closeBox();
+    event->accept();
+}
+
+QWidget *SymbolDialog::input(const std::string &name) const
+{
+    const auto it = inputs_.find(name);
+    return it == inputs_.end() ? nullptr : it->second;
+}
+
+QPushButton *SymbolDialog::commandButton(const std::string &name) const
+{
+    const auto it = buttons_.find(name);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+} // namespace quendra

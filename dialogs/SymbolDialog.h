@@ -1,0 +1,71 @@
+#pragma once
+
+#include "dialogs/AppContext.h"
+#include "rules/ButtonPress.h"
+#include "rules/FormDefinition.h"
+
+#include <QWidget>
+
+#include <map>
+#include <memory>
+
+class QAbstractButton;
+class QGridLayout;
+class QHBoxLayout;
+class QPushButton;
+
+namespace quendra {
+
+class PreviewWidget;
+
+// Any symbol form, built from its definition: inputs with their labels, option groups, the
+// buttons, a live preview of what the draw button would send, and the form's own conversation
+// with the CAD host. Loaded once, then only shown and hidden, so inputs keep their values.
+class SymbolDialog : public QWidget
+{
+    Q_OBJECT
+
+public:
+    SymbolDialog(const FormDefinition &form, AppContext &context, QWidget *parent = nullptr);
+    ~SymbolDialog() override;
+
+    const FormDefinition &form() const { return form_; }
+    // The inputs as the draw function sees them.
+    FormState state() const;
+    // Presses a button as the user would (also what the buttons' clicks do).
+    void pressButton(const std::string &name);
+    // The user closed the window with its close box: the message, then the program ends.
+    void closeBox();
+    QWidget *input(const std::string &name) const;
+    QPushButton *commandButton(const std::string &name) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void build();
+    struct InputLayout;
+    void buildInputs(QGridLayout *grid, QWidget *previewHost);
+    QWidget *makeInput(const Control &control, InputLayout &layout);
+    void addLabel(const Control &label, InputLayout &layout);
+    void placeInput(const Control &control, QWidget *input, InputLayout &layout);
+    void buildButtons(QHBoxLayout *row);
+    void applyTabOrder();
+    void connectRules();
+    void centre();
+    void openLink();
+    bool send(const std::string &script);
+    void perform(const ButtonPress &press);
+    void updatePreview();
+    void setEnabledByName(const std::string &name, bool on);
+
+    const FormDefinition &form_;
+    AppContext &context_;
+    std::unique_ptr<CadLink> link_;
+    std::map<std::string, QWidget *> inputs_;
+    std::map<std::string, QWidget *> labels_;
+    std::map<std::string, QPushButton *> buttons_;
+    PreviewWidget *preview_ = nullptr;
+};
+
+} // namespace quendra

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "host/HostOptions.h"
+
+#include <QMainWindow>
+
+class QLabel;
+
+namespace host {
+
+class Canvas;
+class CommandLine;
+class HostSession;
+
+// quendra-host's window: the canvas, the command line, menus and the status bar.
+class HostWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit HostWindow(HostSession &session, QWidget *parent = nullptr);
+
+    // Opens the file and runs the replays of the command line.
+    void start(const HostOptions &options);
+    Canvas *canvas() const { return canvas_; }
+
+public slots:
+    void quitWithoutAsking();
+    void showConversations(int count);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void newDrawing();
+    void openFile();
+    bool saveFile();
+    bool saveAs();
+    void exportPicture(bool svg);
+    void runScript();
+    // Asks whether to save a changed drawing; false when the user cancels.
+    bool saveIfWanted();
+    void pickWanted();
+    void colorWanted();
+    void saveWanted(bool as);
+    void exitWanted();
+    void scriptWanted();
+    void updateTitle();
+    void warn(const QString &message);
+    QString dialogFolder() const;
+
+    HostSession &session_;
+    Canvas *canvas_;
+    CommandLine *commandLine_;
+    QLabel *coordinates_;
+    QLabel *conversations_;
+    bool quitting_ = false;
+};
+
+} // namespace host

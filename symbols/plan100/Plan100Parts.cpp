@@ -55,6 +55,18 @@ Outcome sendLinesAndArcs(const Steps &lineRows, const Steps &arcRows, int angle)
         .send(script("ARC ", turned(arcRows, angle), false));
 }
 
+Outcome drawOnWall(const FormState &state, const WidthRows &lineRows, const WidthRows &arcRows)
+{
+    const double W = state.number("Combo1");
+    const auto A = fittingAngle(state.strictNumber("Combo2"));
+    if (!A)
+        return rejected(angleMessage);
+    const Steps lines = wallAndJambs(W) + lineRows(W);
+    if (!arcRows)
+        return Outcome().send(script("LINE ", turned(lines, *A)));
+    return sendLinesAndArcs(lines, arcRows(W), *A);
+}
+
 Outcome drawHinged(const FormState &state, HingedRows rows)
 {
     const double W = state.number("Combo1");

@@ -5,6 +5,7 @@
 #include "rules/FormDefinition.h"
 #include "rules/Steps.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ std::vector<std::string> inputsThenBackBeforeExit(const std::vector<Control> &co
 // The two scripts of a fitting with arcs, turned by the angle: the LINE rows closed by a
 // carriage return, then the ARC rows, which end on their own blanks.
 Outcome sendLinesAndArcs(const Steps &lineRows, const Steps &arcRows, int angle);
+
+// A fitting on its stretch of wall: the width in Combo1, the angle in Combo2 read strictly (the
+// angle message when it is none of the four), then rows 1 to 8 and the fitting's own LINE rows,
+// and its ARC rows where it has them, all turned by the angle.
+using WidthRows = std::function<Steps(double W)>;
+Outcome drawOnWall(const FormState &state, const WidthRows &lineRows, const WidthRows &arcRows = {});
 
 // The angle-0 rows of a hinged fitting for one hinge side (1 or 2).
 struct SwingRows

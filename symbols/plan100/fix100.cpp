@@ -7,17 +7,18 @@ namespace quendra {
 
 namespace {
 
-Outcome draw(const FormState &s)
+// Rows 9 on, after the wall and jambs.
+Steps rows(double W)
 {
-    const double W = s.number("Combo1");
-    const auto A = fittingAngle(s.strictNumber("Combo2"));
-    if (!A)
-        return rejected(angleMessage);
-    const Steps rows = wallAndJambs(W) + Steps{
+    return {
         pt(0, -50),                // 9
         pt(-W, 0),                 // 10 glass line
     };
-    return Outcome().send(script("LINE ", turned(rows, *A)));
+}
+
+Outcome draw(const FormState &s)
+{
+    return drawOnWall(s, rows);
 }
 
 FormDefinition define()

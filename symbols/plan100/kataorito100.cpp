@@ -7,20 +7,21 @@ namespace quendra {
 
 namespace {
 
-Outcome draw(const FormState &s)
+// Rows 9 on, after the wall and jambs.
+Steps rows(double W)
 {
-    const double W = s.number("Combo1");
-    const auto A = fittingAngle(s.strictNumber("Combo2"));
-    if (!A)
-        return rejected(angleMessage);
-    const Steps rows = wallAndJambs(W) + Steps{
+    return {
         pt(-W, -100),              // 9
         pt(100, -(W / 2)),         // 10 first stroke of the V
         pt(100, W / 2, 3),         // 11 second stroke
         pt(W / 2 - 200, 200),      // 12
         pt(0, -300),               // 13 cross line
     };
-    return Outcome().send(script("LINE ", turned(rows, *A)));
+}
+
+Outcome draw(const FormState &s)
+{
+    return drawOnWall(s, rows);
 }
 
 FormDefinition define()

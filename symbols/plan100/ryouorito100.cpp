@@ -7,13 +7,10 @@ namespace quendra {
 
 namespace {
 
-Outcome draw(const FormState &s)
+// Rows 9 on, after the wall and jambs.
+Steps rows(double W)
 {
-    const double W = s.number("Combo1");
-    const auto A = fittingAngle(s.strictNumber("Combo2"));
-    if (!A)
-        return rejected(angleMessage);
-    const Steps rows = wallAndJambs(W) + Steps{
+    return {
         pt(-W, -100),              // 9
         pt(100, -(W / 4)),         // 10 first leaf, first stroke
         pt(100, W / 4, 3),         // 11 first leaf, second stroke
@@ -23,7 +20,11 @@ Outcome draw(const FormState &s)
         pt(-(W / 2 - 200), 200),   // 15
         pt(0, -300),               // 16 cross line
     };
-    return Outcome().send(script("LINE ", turned(rows, *A)));
+}
+
+Outcome draw(const FormState &s)
+{
+    return drawOnWall(s, rows);
 }
 
 FormDefinition define()

@@ -7,19 +7,21 @@ namespace quendra {
 
 namespace {
 
-Outcome draw(const FormState &s)
+// Rows 9 to 12, after the wall and jambs.
+Steps lines(double W)
 {
-    const double W = s.number("Combo1");
-    const auto A = fittingAngle(s.strictNumber("Combo2"));
-    if (!A)
-        return rejected(angleMessage);
-    const Steps lines = wallAndJambs(W) + Steps{
+    return {
         pt(0, -50),                  // 9
         pt(-W, 0, 3),                // 10 closed sash
         pt(W / 2, W / 2 + 50),       // 11
         pt(0, -(W + 100)),           // 12 open sash
     };
-    const Steps arcs = {
+}
+
+// Rows 13 to 18.
+Steps arcs(double W)
+{
+    return {
         word("c "), pt(0, W / 2 + 100),       // 13 centre (W/2 + 50, 50)
         pt(W / 2, 0),                         // 14 start at the second jamb
         pt(0, W / 2, 2),                      // 15 end at the open sash; ARC repeats
@@ -27,7 +29,11 @@ Outcome draw(const FormState &s)
         pt(-(W / 2), 0),                      // 17 start at the first jamb
         pt(0, -(W / 2)),                      // 18 end at the open sash's other end
     };
-    return sendLinesAndArcs(lines, arcs, *A);
+}
+
+Outcome draw(const FormState &s)
+{
+    return drawOnWall(s, lines, arcs);
 }
 
 FormDefinition define()

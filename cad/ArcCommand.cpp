@@ -37,12 +37,9 @@ public:
             state_ = State::Centre;
             return true;
         }
-        const auto p = state_ == State::CentreStart || state_ == State::CentreEnd ? ctx.pointFrom(in, centre_)
-                                                                                  : ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = state_ == State::CentreStart || state_ == State::CentreEnd ? ctx.wantPointFrom(in, centre_)
+                                                                                  : ctx.wantPoint(in);
+        if (!p) return true;
         return take(*p, ctx);
     }
 

@@ -76,11 +76,8 @@ private:
             state_ = State::Through;
             return true;
         }
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         centre_ = *p;
         ctx.lastPoint = *p;
         state_ = State::Radius;
@@ -115,11 +112,8 @@ private:
     bool feedThrough(const Input &in, CommandContext &ctx)
     {
         if (in.enter()) return false;
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         points_.push_back(*p);
         ctx.lastPoint = *p;
         if (static_cast<int>(points_.size()) < needed_) return true;

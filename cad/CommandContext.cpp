@@ -13,6 +13,13 @@ std::optional<Point> CommandContext::pointFrom(const Input &in, Point base) cons
     return readPoint(in.text, base);
 }
 
+std::optional<Point> CommandContext::wantPointFrom(const Input &in, Point base)
+{
+    const auto p = pointFrom(in, base);
+    if (!p) message(say::pointNeeded);
+    return p;
+}
+
 std::optional<double> CommandContext::distance(const Input &in, Point from) const
 {
     if (!in.picked)

@@ -33,6 +33,9 @@ public:
     // A picked point, or a typed one relative to `base`.
     std::optional<Point> pointFrom(const Input &in, Point base) const;
     std::optional<Point> point(const Input &in) const { return pointFrom(in, lastPoint); }
+    // As pointFrom and point, telling the user when the input is no point.
+    std::optional<Point> wantPointFrom(const Input &in, Point base);
+    std::optional<Point> wantPoint(const Input &in) { return wantPointFrom(in, lastPoint); }
     // A number, or the distance from `from` to a point.
     std::optional<double> distance(const Input &in, Point from) const;
     // An angle in degrees, or the direction from `from` to a point.

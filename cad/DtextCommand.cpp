@@ -92,11 +92,8 @@ private:
     bool feedMiddle(const Input &in, CommandContext &ctx)
     {
         if (in.enter()) return false;
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         insert_ = *p;
         ctx.lastPoint = *p;
         height_ = ctx.textHeight;

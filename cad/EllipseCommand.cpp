@@ -39,11 +39,8 @@ public:
             return true;
         }
         if (state_ == State::Other) return feedOther(in, ctx);
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         ctx.lastPoint = *p;
         return take(*p, ctx);
     }

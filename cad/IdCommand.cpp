@@ -15,11 +15,8 @@ public:
     bool feed(const Input &in, CommandContext &ctx) override
     {
         if (in.enter()) return false;
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         ctx.lastPoint = *p;
         ctx.message("X = " + fixed4(p->x) + "     Y = " + fixed4(p->y) + "     Z = 0.0000");
         return false;

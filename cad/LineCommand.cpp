@@ -27,11 +27,8 @@ public:
                 return false;
             }
         }
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         if (!started_) {
             started_ = true;
             first_ = current_ = *p;

@@ -72,11 +72,8 @@ private:
     bool feedStart(const Input &in, CommandContext &ctx)
     {
         if (in.enter()) return false;
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         first_ = *p;
         ctx.lastPoint = *p;
         newPiece(*p);
@@ -98,11 +95,8 @@ private:
         }
         if (CommandContext::keyword(in, "U")) return takeBack(ctx);
         if (CommandContext::keyword(in, "C")) return close(ctx);
-        const auto p = ctx.point(in);
-        if (!p) {
-            ctx.message(say::pointNeeded);
-            return true;
-        }
+        const auto p = ctx.wantPoint(in);
+        if (!p) return true;
         to(*p, ctx);
         return true;
     }

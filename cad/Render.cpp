@@ -465,26 +465,11 @@ void paintAll(QPainter &painter, std::size_t count, Source entity, const QRectF 
 QColor colorOf(int index, const RenderStyle &style)
 {
     const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
-    switch (index) {
-    case 1:
-        return QColor(255, 0, 0);
-    case 2:
-        return QColor(255, 255, 0);
-    case 3:
-        return QColor(0, 255, 0);
-    case 4:
-        return QColor(0, 255, 255);
-    case 5:
-        return QColor(0, 0, 255);
-    case 6:
-        return QColor(255, 0, 255);
-    case 8:
-        return QColor(128, 128, 128);
-    case 9:
-        return QColor(192, 192, 192);
-    default:
-        break;
-    }
+    // Colours 1 to 9; 7 is the foreground.
+    static constexpr QRgb standard[] = {qRgb(255, 0, 0),   qRgb(255, 255, 0), qRgb(0, 255, 0),
+                                        qRgb(0, 255, 255), qRgb(0, 0, 255),   qRgb(255, 0, 255),
+                                        0,                 qRgb(128, 128, 128), qRgb(192, 192, 192)};
+    if (index >= 1 && index <= 9 && index != 7) return QColor(standard[index - 1]);
     if (index >= 10 && index <= 249) return hueColor(index);
     if (index >= 250 && index <= 255) {
         const int g = 51 + (index - 250) * 204 / 5;

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-using namespace host;
+using host::DdeCommandServer;
 using namespace quendra;
 
 namespace {

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-using namespace host;
+using host::peerIsThisUser;
 using namespace quendra;
 
 namespace {

@@ -15,6 +15,19 @@
 
 namespace quendra {
 
+namespace {
+
+// A window opened from the menu comes up normal and active, even when it was left minimised.
+void bringUp(QWidget &window)
+{
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
+
 Application::Application(MessageService &messages, TransportFactory transports, Desktop &desktop)
     : context_{messages, std::move(transports), *this}, desktop_(desktop)
 {
@@ -79,18 +92,12 @@ void Application::launchHost()
 
 void Application::showMainWindow()
 {
-    MainWindow &window = mainWindow();
-    window.show();
-    window.raise();
-    window.activateWindow();
+    bringUp(mainWindow());
 }
 
 void Application::showExitDialog()
 {
-    ExitDialog &dialog = exitDialog();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    bringUp(exitDialog());
 }
 
 void Application::showVersion()
@@ -113,9 +120,7 @@ void Application::openForm(const QString &name)
     if (!form) return;
     std::unique_ptr<QWidget> &slot = forms_[name];
     if (!slot) slot = std::make_unique<SymbolDialog>(*form, context_);
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
+    bringUp(*slot);
     mainWindow().hide();
 }
 
@@ -128,13 +133,11 @@ void Application::openCalculator()
         };
         hooks.onBack = [this] { showMainWindow(); };
         hooks.onQuit = [this] { showExitDialog(); };
-        hooks.onCloseBox = [this] { endProgram(); };
+        hooks.onCloseBox = [this] { return endProgram(); };
         dentaku_ = std::make_unique<Calculator>(std::move(hooks));
         dentaku_->setObjectName(QStringLiteral("dentaku"));
     }
-    dentaku_->show();
-    dentaku_->raise();
-    dentaku_->activateWindow();
+    bringUp(*dentaku_);
     mainWindow().hide();
 }
 
@@ -160,15 +163,16 @@ std::vector<QWidget *> Application::windows() const
     return all;
 }
 
-void Application::endProgram()
+bool Application::endProgram()
 {
-    if (ended_) return;
-    if (main_) main_->confirmEnd();
+    if (ended_) return true;
+    if (main_ && !main_->confirmEnd()) return false;
     ended_ = true;
     for (QWidget *w : windows())
         w->hide();
     emit programEnded();
     QCoreApplication::exit(0);
+    return true;
 }
 
 } // namespace quendra

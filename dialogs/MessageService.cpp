@@ -51,7 +51,7 @@ MessageService::Answer MessageService::show(QWidget *parent, const Message &mess
             answers_.pop_front();
             return a;
         }
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+        return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Yes;
     }
     QMessageBox box(boxIcon(m.icon), QString::fromStdString(m.title), QString::fromStdString(m.text),
                     boxButtons(buttons), parent);

@@ -134,6 +134,9 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         auto *box = new QComboBox(this);
         box->setEditable(c.editable);
         box->setInsertPolicy(QComboBox::NoInsert);
+        // What is typed is what is read: no completion to a list item.
+        if (c.editable)
+            box->setCompleter(nullptr);
         for (const std::string &item : c.items)
             box->addItem(qs(item));
         if (c.editable)
@@ -141,7 +144,7 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         else
             box->setCurrentIndex(box->findText(qs(c.text)));
         if (c.digitsOnly && c.editable)
-            box->lineEdit()->installEventFilter(new DigitFilter([this] { context_.messages.beep(); }, box));
+            DigitFilter::install(box, [this] { context_.messages.beep(); });
         connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
         return box;
     }
@@ -385,20 +388,18 @@ void SymbolDialog::updatePreview()
         preview_->show(p.outcome.scripts());
 }
 
-void SymbolDialog::closeBox()
+bool SymbolDialog::closeBox()
 {
     const bool plain = form_.closeStyle == FormDefinition::CloseStyle::Plain;
     context_.messages.show(this, Message{endMessage, plain ? Icon::None : Icon::Exclamation,
                                          plain ? MessageService::applicationTitle : "Quendra_LT"});
-    context_.navigator.endProgram();
+    return context_.navigator.endProgram();
 }
 
 void SymbolDialog::closeEvent(QCloseEvent *event)
 {
     // Only the user's close box ends the program; a close the program asks for itself does not.
-    if (event->spontaneous())
-        closeBox();
-    event->accept();
+    event->setAccepted(!event->spontaneous() || closeBox());
 }
 
 QWidget *SymbolDialog::input(const std::string &name) const

@@ -34,8 +34,9 @@ public:
     FormState state() const;
     // Presses a button as the user would (also what the buttons' clicks do).
     void pressButton(const std::string &name);
-    // The user closed the window with its close box: the message, then the program ends.
-    void closeBox();
+    // The user closed the window with its close box: the message, then the program ends; false
+    // when the user cancelled a save question on the way and the program goes on.
+    bool closeBox();
     QWidget *input(const std::string &name) const;
     QPushButton *commandButton(const std::string &name) const;
 

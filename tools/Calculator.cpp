@@ -167,9 +167,8 @@ void Calculator::showEvent(QShowEvent *event)
 // The close box ends the whole program; the application decides how.
 void Calculator::closeEvent(QCloseEvent *event)
 {
-    event->accept();
     if (hooks_.showMessage) hooks_.showMessage(QString::fromUtf8(endMessage), QString::fromUtf8(endTitle));
-    if (hooks_.onCloseBox) hooks_.onCloseBox();
+    event->setAccepted(!hooks_.onCloseBox || hooks_.onCloseBox());
 }
 
 // The calculator has no keys of its own. Escape would otherwise hide it while the main window is

@@ -27,7 +27,7 @@ public:
         // "Quendra_LTの終了(&Q)": show the exit dialog. The calculator hides itself afterwards.
         std::function<void()> onQuit;
         // The close box, after endMessage: end the program.
-        std::function<void()> onCloseBox;
+        std::function<bool()> onCloseBox; // false: the program goes on
     };
 
     static constexpr const char *caption = "Quendra_LT(簡易電卓)";

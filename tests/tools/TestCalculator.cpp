@@ -49,7 +49,10 @@ Calculator::Hooks recordingHooks(QList<Shown> &shown, int &backs, int &quits, in
     hooks.showMessage = [&shown](const QString &text, const QString &title) { shown.append({text, title}); };
     hooks.onBack = [&backs] { ++backs; };
     hooks.onQuit = [&quits] { ++quits; };
-    hooks.onCloseBox = [&ends] { ++ends; };
+    hooks.onCloseBox = [&ends] {
+        ++ends;
+        return true;
+    };
     return hooks;
 }
 

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -332,6 +333,48 @@ FormState SymbolDialog::state() const
 void SymbolDialog::pressButton(const std::string &name)
 {
     perform(press(form_, state(), name));
+    const auto b = std::find_if(form_.buttons.begin(), form_.buttons.end(), [&](const Button &x) { return x.name == name; });
+    if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized())
+        watchForPick(name);
+}
+
+// The draw button that goes with a base-point button: the next draw button in the form's order
+// (tourisin has one pair per bubble), else the first.
+void SymbolDialog::watchForPick(const std::string &basePointButton)
+{
+    const auto base = std::find_if(form_.buttons.begin(), form_.buttons.end(),
+                                   [&](const Button &x) { return x.name == basePointButton; });
+    const auto draw = std::find_if(base, form_.buttons.end(), [](const Button &x) { return x.role == Button::Role::Draw; });
+    const Button *fallback = previewButton(form_, buttons_);
+    drawAfterPick_ = draw != form_.buttons.end() ? draw->name : fallback ? fallback->name : std::string();
+    if (!pickWatch_) {
+        pickWatch_ = new QTimer(this);
+        pickWatch_->setInterval(200);
+        connect(pickWatch_, &QTimer::timeout, this, &SymbolDialog::checkPick);
+    }
+    pickWatch_->start();
+}
+
+// A host that cannot tell (DDE, the record file) leaves the dialog minimised, as the Part says;
+// so does one that went away. A dialog the user brought back or left needs no watching.
+void SymbolDialog::checkPick()
+{
+    if (!isMinimized() || isHidden()) {
+        pickWatch_->stop();
+        return;
+    }
+    const std::optional<bool> idle = link_->hostIdle();
+    if (idle && !*idle)
+        return;
+    pickWatch_->stop();
+    if (!idle)
+        return;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (QPushButton *draw = commandButton(drawAfterPick_))
+        draw->setFocus();
 }
 
 bool SymbolDialog::send(const std::string &script)

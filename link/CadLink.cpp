@@ -40,4 +40,11 @@ LinkError CadLink::execute(const std::string &script)
 
 bool CadLink::isOpen() const { return transport_->isOpen(); }
 
+std::optional<bool> CadLink::hostIdle()
+{
+    if (!transport_->isOpen())
+        return std::nullopt;
+    return transport_->hostIdle();
+}
+
 } // namespace quendra

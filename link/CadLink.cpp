@@ -7,7 +7,12 @@ std::string describe(LinkError error)
     switch (error) {
     case LinkError::None: return {};
     case LinkError::NoHost:
+#ifdef _WIN32
         return "AutoCAD LTとの通信に失敗しました。AutoCAD LTが起動しているか確認して下さい。";
+#else
+        // Here the CAD host is quendra-host, serving AutoCAD LT's conversation.
+        return "AutoCAD LT(quendra-host)との通信に失敗しました。quendra-hostが起動しているか確認して下さい。";
+#endif
     case LinkError::HostGone:
         return "AutoCAD LTとの通信が切れました。AutoCAD LTが起動しているか確認して下さい。";
     case LinkError::Refused: return "AutoCAD LTがコマンドを受け付けませんでした。";

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 
@@ -49,6 +50,8 @@ private:
     void buildKeypad();
     QPushButton *makeKey(const QString &caption, const QString &name, int index);
     void press(const QString &caption);
+    // The caption of the key a key press stands for; "" for none.
+    static QString keyCaption(const QKeyEvent &event);
     void leaveFor(const std::function<void()> &next);
     void centre();
 

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace quendra;
@@ -226,7 +227,8 @@ private slots:
         SymbolDialog d(fix100(), f.context);
         QCOMPARE(f.messages.history().size(), size_t(1));
         QCOMPARE(f.messages.history()[0].message.text,
-                 std::string("AutoCAD LTとの通信に失敗しました。AutoCAD LTが起動しているか確認して下さい。"));
+                 describe(LinkError::NoHost));
+        QVERIFY(QString::fromStdString(describe(LinkError::NoHost)).contains(QSysInfo::productType() == "windows" ? "AutoCAD LT" : "quendra-host"));
         d.show();
         d.commandButton("Command1")->click();
         QCOMPARE(f.messages.history().size(), size_t(2));

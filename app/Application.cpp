@@ -18,8 +18,13 @@ namespace quendra {
 namespace {
 
 // A window opened from the menu comes up normal and active, even when it was left minimised.
+// A window the user restored from the taskbar still carries, on X11, the iconic start state Qt
+// gave it when it minimised itself, and would be mapped iconic again: passing through minimised
+// to normal resets that start state.
 void bringUp(QWidget &window)
 {
+    if (window.isHidden())
+        window.setWindowState(Qt::WindowMinimized);
     window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window.show();
     window.raise();

@@ -29,6 +29,8 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace quendra {
 
 namespace {
@@ -169,7 +171,10 @@ void MainWindow::buildClientArea()
     clock_->setText(widestClockText(clock_->fontMetrics()));
     clock_->adjustSize();
     clock_->setFixedSize(clock_->size());
-    fileLabel_ = label(client, "Label3", {}, {twips(2760), twips(30)});
+    // The file name starts where the designed form puts it, or past the clock where the clock's
+    // text is wider than the design allowed for: never over the clock.
+    const int fileLeft = std::max(twips(2760), clock_->geometry().right() + twips(120));
+    fileLabel_ = label(client, "Label3", {}, {fileLeft, twips(30)});
     fileLabel_->hide();
 
     text1_ = new QPlainTextEdit(client);

@@ -180,7 +180,7 @@ void SymbolDialog::addLabel(const Control &c, InputLayout &layout)
     if (c.anchor)
         preview_->addAnchored(label, c.anchor->x, c.anchor->y);
     else
-        layout.grid->addWidget(label, layout.row++, 0, 1, 2);
+        layout.grid->addWidget(label, layout.row++, 0, 1, -1);
 }
 
 void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
@@ -209,8 +209,13 @@ void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
             label->setObjectName(qs(c.labelName));
             labels_[c.labelName] = label;
         }
-        layout.grid->addWidget(label, layout.row, 0);
-        layout.grid->addWidget(w, layout.row++, 1);
+        if (c.beside && layout.row > 0) {
+            layout.grid->addWidget(label, layout.row - 1, 2);
+            layout.grid->addWidget(w, layout.row - 1, 3);
+        } else {
+            layout.grid->addWidget(label, layout.row, 0);
+            layout.grid->addWidget(w, layout.row++, 1);
+        }
     }
 }
 

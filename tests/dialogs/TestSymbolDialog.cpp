@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSysInfo>
 #include <QTest>
 
@@ -252,6 +253,22 @@ private slots:
         auto *preview = frame.findChild<PreviewWidget *>();
         const auto labels = preview->findChildren<QLabel *>();
         QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *l) { return l->text() == "扉側"; }));
+
+        // ryouhiraki100: the two leaf widths side by side, the clear opening beneath both.
+        SymbolDialog pair(*findForm("ryouhiraki100"), f.context);
+        const QRect left = pair.input("Combo1")->geometry(), right = pair.input("Combo3")->geometry();
+        QCOMPARE(right.top(), left.top());
+        QVERIFY(right.left() > left.right());
+        auto *opening = pair.findChild<QLabel *>("Label3");
+        QVERIFY(opening->geometry().top() > left.bottom());
+        QVERIFY(opening->geometry().right() >= right.left());
+
+        // The buttons on a sketch say what they choose, never their object names.
+        SymbolDialog column(*findForm("hasira"), f.context);
+        const auto options = column.findChildren<QRadioButton *>();
+        QCOMPARE(options.size(), 9);
+        for (QRadioButton *o : options)
+            QVERIFY2(!o->text().isEmpty() && !o->text().startsWith("Option"), qPrintable(o->text()));
     }
 
     void previewShowsWhatTheDrawButtonWouldDraw()

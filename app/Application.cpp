@@ -15,6 +15,24 @@
 
 namespace quendra {
 
+namespace {
+
+// A window opened from the menu comes up normal and active, even when it was left minimised.
+// A window the user restored from the taskbar still carries, on X11, the iconic start state Qt
+// gave it when it minimised itself, and would be mapped iconic again: passing through minimised
+// to normal resets that start state.
+void bringUp(QWidget &window)
+{
+    if (window.isHidden())
+        window.setWindowState(Qt::WindowMinimized);
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
+
 Application::Application(MessageService &messages, TransportFactory transports, Desktop &desktop)
     : context_{messages, std::move(transports), *this}, desktop_(desktop)
 {
@@ -79,18 +97,12 @@ void Application::launchHost()
 
 void Application::showMainWindow()
 {
-    MainWindow &window = mainWindow();
-    window.show();
-    window.raise();
-    window.activateWindow();
+    bringUp(mainWindow());
 }
 
 void Application::showExitDialog()
 {
-    ExitDialog &dialog = exitDialog();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    bringUp(exitDialog());
 }
 
 void Application::showVersion()
@@ -113,9 +125,7 @@ void Application::openForm(const QString &name)
     if (!form) return;
     std::unique_ptr<QWidget> &slot = forms_[name];
     if (!slot) slot = std::make_unique<SymbolDialog>(*form, context_);
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
+    bringUp(*slot);
     mainWindow().hide();
 }
 
@@ -128,13 +138,11 @@ void Application::openCalculator()
         };
         hooks.onBack = [this] { showMainWindow(); };
         hooks.onQuit = [this] { showExitDialog(); };
-        hooks.onCloseBox = [this] { endProgram(); };
+        hooks.onCloseBox = [this] { return endProgram(); };
         dentaku_ = std::make_unique<Calculator>(std::move(hooks));
         dentaku_->setObjectName(QStringLiteral("dentaku"));
     }
-    dentaku_->show();
-    dentaku_->raise();
-    dentaku_->activateWindow();
+    bringUp(*dentaku_);
     mainWindow().hide();
 }
 
@@ -160,15 +168,16 @@ std::vector<QWidget *> Application::windows() const
     return all;
 }
 
-void Application::endProgram()
+bool Application::endProgram()
 {
-    if (ended_) return;
-    if (main_) main_->confirmEnd();
+    if (ended_) return true;
+    if (main_ && !main_->confirmEnd()) return false;
     ended_ = true;
     for (QWidget *w : windows())
         w->hide();
     emit programEnded();
     QCoreApplication::exit(0);
+    return true;
 }
 
 } // namespace quendra

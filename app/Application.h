@@ -35,8 +35,9 @@ public:
 
     void showMainWindow() override;
     void showExitDialog() override;
-    // Offers to save a changed text first, then hides every window and leaves the event loop.
-    void endProgram() override;
+    // Offers to save a changed text or sketch first, then hides every window and leaves the event
+    // loop; false, with nothing changed, when the user cancelled the save question.
+    bool endProgram() override;
     bool hasEnded() const { return ended_; }
 
     // Whether the main window can open a form: a built symbol form, or the calculator.

@@ -85,8 +85,7 @@ void ExitDialog::pressButton(const std::string &name)
 void ExitDialog::closeEvent(QCloseEvent *event)
 {
     context_.messages.show(this, Message{endMessage, Icon::None, applicationTitle});
-    event->accept();
-    context_.navigator.endProgram();
+    event->setAccepted(context_.navigator.endProgram());
 }
 
 } // namespace quendra

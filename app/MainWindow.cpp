@@ -29,6 +29,8 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace quendra {
 
 namespace {
@@ -169,7 +171,10 @@ void MainWindow::buildClientArea()
     clock_->setText(widestClockText(clock_->fontMetrics()));
     clock_->adjustSize();
     clock_->setFixedSize(clock_->size());
-    fileLabel_ = label(client, "Label3", {}, {twips(2760), twips(30)});
+    // The file name starts where the designed form puts it, or past the clock where the clock's
+    // text is wider than the design allowed for: never over the clock.
+    const int fileLeft = std::max(twips(2760), clock_->geometry().right() + twips(120));
+    fileLabel_ = label(client, "Label3", {}, {fileLeft, twips(30)});
     fileLabel_->hide();
 
     text1_ = new QPlainTextEdit(client);
@@ -383,7 +388,10 @@ void MainWindow::sizeWorkAreas(int width, int height)
 
 void MainWindow::selectEditor()
 {
-    editor_->selectEditor();
+    if (!editor_->selectEditor()) {
+        keepWorkAreaChecks();
+        return;
+    }
     menu_.mnuedhit->setChecked(true);
     menu_.mnusukechi->setChecked(false);
     menu_.mnumnupaint->menuAction()->setEnabled(false);
@@ -397,9 +405,20 @@ void MainWindow::selectEditor()
     setWindowTitle(editorTitle);
 }
 
+// A work-area switch the user cancelled at the save prompt: the checks show the area still in use.
+void MainWindow::keepWorkAreaChecks()
+{
+    const bool sketch = pad_->isVisibleTo(this);
+    menu_.mnusukechi->setChecked(sketch);
+    menu_.mnuedhit->setChecked(!sketch);
+}
+
 void MainWindow::selectSketch()
 {
-    editor_->selectSketch();
+    if (!editor_->selectSketch()) {
+        keepWorkAreaChecks();
+        return;
+    }
     text1_->hide();
     list1_->hide();
     menu_.mnusukechi->setChecked(true);
@@ -411,7 +430,10 @@ void MainWindow::selectSketch()
         a->setEnabled(true);
     fileLabel_->hide();
     pad_->show();
-    sketch_->select();
+    if (!sketch_->select()) {
+        keepWorkAreaChecks();
+        return;
+    }
     MainMenu::check(menu_.mnulinecolor, 0);
     MainMenu::check(menu_.mnubackcolor, 4);
     setWindowTitle(sketchTitle);
@@ -446,23 +468,21 @@ void MainWindow::updateEditStates()
 
 void MainWindow::quit()
 {
-    editor_->askToSave();
-    sketch_->askToSave();
+    if (!editor_->askToSave() || !sketch_->askToSave()) return;
     context_.navigator.showExitDialog();
     hide();
 }
 
-void MainWindow::confirmEnd()
+bool MainWindow::confirmEnd()
 {
-    editor_->confirmEnd();
-    sketch_->confirmEnd();
+    return editor_->confirmEnd() && sketch_->confirmEnd();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     context_.messages.show(this, QString::fromUtf8(endMessage));
-    event->accept();
-    context_.navigator.endProgram();
+    // A save the user cancelled keeps the program, and this window, as they were.
+    event->setAccepted(context_.navigator.endProgram());
 }
 
 void MainWindow::showReadme()

@@ -41,8 +41,9 @@ public:
                QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Before the program ends: offers to save a changed text the user has not already declined.
-    void confirmEnd();
+    // Before the program ends: offers to save a changed text or sketch the user has not already
+    // declined. False when the user cancelled: the program goes on.
+    bool confirmEnd();
 
     bool editorSketchMode() const;
     TextEditor &editor() { return *editor_; }
@@ -75,6 +76,7 @@ private:
     void sizeWorkAreas(int width, int height);
     void selectEditor();
     void selectSketch();
+    void keepWorkAreaChecks();
     void applyEditorState();
     void applySketchState();
     void showFileLabel(const QString &path, bool visible);

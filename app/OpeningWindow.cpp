@@ -77,8 +77,7 @@ void OpeningWindow::openMainWindow()
 void OpeningWindow::closeEvent(QCloseEvent *event)
 {
     context_.messages.show(this, Message{endMessage, Icon::None, ""});
-    event->accept();
-    context_.navigator.endProgram();
+    event->setAccepted(context_.navigator.endProgram());
 }
 
 } // namespace quendra

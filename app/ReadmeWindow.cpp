@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -18,7 +20,18 @@ ReadmeWindow::ReadmeWindow(QWidget *parent) : QWidget(parent, Qt::Window), view_
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    resize(640, 560);
+    // Whole on the screen, centred: no larger than the room the screen leaves for windows.
+    QSize size(640, 560);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        size = size.boundedTo(area.size() - QSize(40, 80));
+        resize(size);
+        QRect frame(QPoint(), size + QSize(0, 30));
+        frame.moveCenter(area.center());
+        move(frame.topLeft().y() < area.top() ? QPoint(frame.left(), area.top()) : frame.topLeft());
+        return;
+    }
+    resize(size);
 }
 
 bool ReadmeWindow::load(const QString &path)

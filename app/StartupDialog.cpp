@@ -56,8 +56,7 @@ void StartupDialog::confirm()
 void StartupDialog::closeEvent(QCloseEvent *event)
 {
     context_.messages.show(this, QString::fromUtf8(endMessage));
-    event->accept();
-    context_.navigator.endProgram();
+    event->setAccepted(context_.navigator.endProgram());
 }
 
 } // namespace quendra

@@ -14,8 +14,9 @@ public:
     virtual void showMainWindow() = 0;
     // The exit dialog syuuryou, loaded if need be and shown; the caller hides itself.
     virtual void showExitDialog() = 0;
-    // Ends the whole program (after any question the application must still ask).
-    virtual void endProgram() = 0;
+    // Ends the whole program (after any question the application must still ask). False when the
+    // user cancelled such a question: the program goes on and the caller stays as it is.
+    virtual bool endProgram() = 0;
 };
 
 // What every window of the assistant is given instead of reaching for globals.

@@ -1,6 +1,8 @@
 #include "dialogs/MessageService.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace quendra {
@@ -51,12 +53,19 @@ MessageService::Answer MessageService::show(QWidget *parent, const Message &mess
             answers_.pop_front();
             return a;
         }
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+        return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Yes;
     }
     QMessageBox box(boxIcon(m.icon), QString::fromStdString(m.title), QString::fromStdString(m.text),
                     boxButtons(buttons), parent);
     if (buttons != Buttons::Ok)
         box.setDefaultButton(QMessageBox::Yes);
+    // Wide enough for its whole title ("Quendra_LT for Windows95"), with room for the title bar's
+    // own buttons: a message box is otherwise only as wide as its text.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle()) + 160;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     return answerOf(box.exec());
 }
 

@@ -12,7 +12,8 @@ class QWidget;
 namespace quendra {
 
 // Every message box of the program goes through here. In a test it shows nothing: it records
-// each box and answers it from a queue (OK, or Yes where there is no OK), so nothing blocks.
+// each box and answers it from a queue (when the queue is empty: OK, or Cancel where there is one,
+// else Yes), so nothing blocks and no question asked again loops.
 class MessageService
 {
 public:

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -134,6 +135,9 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         auto *box = new QComboBox(this);
         box->setEditable(c.editable);
         box->setInsertPolicy(QComboBox::NoInsert);
+        // What is typed is what is read: no completion to a list item.
+        if (c.editable)
+            box->setCompleter(nullptr);
         for (const std::string &item : c.items)
             box->addItem(qs(item));
         if (c.editable)
@@ -141,7 +145,7 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         else
             box->setCurrentIndex(box->findText(qs(c.text)));
         if (c.digitsOnly && c.editable)
-            box->lineEdit()->installEventFilter(new DigitFilter([this] { context_.messages.beep(); }, box));
+            DigitFilter::install(box, [this] { context_.messages.beep(); });
         connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
         return box;
     }
@@ -176,7 +180,7 @@ void SymbolDialog::addLabel(const Control &c, InputLayout &layout)
     if (c.anchor)
         preview_->addAnchored(label, c.anchor->x, c.anchor->y);
     else
-        layout.grid->addWidget(label, layout.row++, 0, 1, 2);
+        layout.grid->addWidget(label, layout.row++, 0, 1, -1);
 }
 
 void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
@@ -205,8 +209,13 @@ void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
             label->setObjectName(qs(c.labelName));
             labels_[c.labelName] = label;
         }
-        layout.grid->addWidget(label, layout.row, 0);
-        layout.grid->addWidget(w, layout.row++, 1);
+        if (c.beside && layout.row > 0) {
+            layout.grid->addWidget(label, layout.row - 1, 2);
+            layout.grid->addWidget(w, layout.row - 1, 3);
+        } else {
+            layout.grid->addWidget(label, layout.row, 0);
+            layout.grid->addWidget(w, layout.row++, 1);
+        }
     }
 }
 
@@ -329,6 +338,48 @@ FormState SymbolDialog::state() const
 void SymbolDialog::pressButton(const std::string &name)
 {
     perform(press(form_, state(), name));
+    const auto b = std::find_if(form_.buttons.begin(), form_.buttons.end(), [&](const Button &x) { return x.name == name; });
+    if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized())
+        watchForPick(name);
+}
+
+// The draw button that goes with a base-point button: the next draw button in the form's order
+// (tourisin has one pair per bubble), else the first.
+void SymbolDialog::watchForPick(const std::string &basePointButton)
+{
+    const auto base = std::find_if(form_.buttons.begin(), form_.buttons.end(),
+                                   [&](const Button &x) { return x.name == basePointButton; });
+    const auto draw = std::find_if(base, form_.buttons.end(), [](const Button &x) { return x.role == Button::Role::Draw; });
+    const Button *fallback = previewButton(form_, buttons_);
+    drawAfterPick_ = draw != form_.buttons.end() ? draw->name : fallback ? fallback->name : std::string();
+    if (!pickWatch_) {
+        pickWatch_ = new QTimer(this);
+        pickWatch_->setInterval(200);
+        connect(pickWatch_, &QTimer::timeout, this, &SymbolDialog::checkPick);
+    }
+    pickWatch_->start();
+}
+
+// A host that cannot tell (DDE, the record file) leaves the dialog minimised, as the Part says;
+// so does one that went away. A dialog the user brought back or left needs no watching.
+void SymbolDialog::checkPick()
+{
+    if (!isMinimized() || isHidden()) {
+        pickWatch_->stop();
+        return;
+    }
+    const std::optional<bool> idle = link_->hostIdle();
+    if (idle && !*idle)
+        return;
+    pickWatch_->stop();
+    if (!idle)
+        return;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (QPushButton *draw = commandButton(drawAfterPick_))
+        draw->setFocus();
 }
 
 bool SymbolDialog::send(const std::string &script)
@@ -385,20 +436,18 @@ void SymbolDialog::updatePreview()
         preview_->show(p.outcome.scripts());
 }
 
-void SymbolDialog::closeBox()
+bool SymbolDialog::closeBox()
 {
     const bool plain = form_.closeStyle == FormDefinition::CloseStyle::Plain;
     context_.messages.show(this, Message{endMessage, plain ? Icon::None : Icon::Exclamation,
                                          plain ? MessageService::applicationTitle : "Quendra_LT"});
-    context_.navigator.endProgram();
+    return context_.navigator.endProgram();
 }
 
 void SymbolDialog::closeEvent(QCloseEvent *event)
 {
     // Only the user's close box ends the program; a close the program asks for itself does not.
-    if (event->spontaneous())
-        closeBox();
-    event->accept();
+    event->setAccepted(!event->spontaneous() || closeBox());
 }
 
 QWidget *SymbolDialog::input(const std::string &name) const

@@ -13,6 +13,7 @@ class QAbstractButton;
 class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
+class QTimer;
 
 namespace quendra {
 
@@ -34,8 +35,9 @@ public:
     FormState state() const;
     // Presses a button as the user would (also what the buttons' clicks do).
     void pressButton(const std::string &name);
-    // The user closed the window with its close box: the message, then the program ends.
-    void closeBox();
+    // The user closed the window with its close box: the message, then the program ends; false
+    // when the user cancelled a save question on the way and the program goes on.
+    bool closeBox();
     QWidget *input(const std::string &name) const;
     QPushButton *commandButton(const std::string &name) const;
 
@@ -58,6 +60,8 @@ private:
     void perform(const ButtonPress &press);
     void updatePreview();
     void setEnabledByName(const std::string &name, bool on);
+    void watchForPick(const std::string &basePointButton);
+    void checkPick();
 
     const FormDefinition &form_;
     AppContext &context_;
@@ -66,6 +70,10 @@ private:
     std::map<std::string, QWidget *> labels_;
     std::map<std::string, QPushButton *> buttons_;
     PreviewWidget *preview_ = nullptr;
+    // After a base point, while the host picks it: polls a host that can tell, to come back by
+    // itself; the draw button to be ready.
+    QTimer *pickWatch_ = nullptr;
+    std::string drawAfterPick_;
 };
 
 } // namespace quendra

@@ -10,6 +10,16 @@
 
 namespace host {
 
+namespace {
+
+// Idle: at the command prompt with nothing queued, so that a point asked for by ID was picked.
+bool idle(const cad::Interpreter &interpreter)
+{
+    return interpreter.queued() == 0 && interpreter.commandName().empty() && !interpreter.requestPending();
+}
+
+} // namespace
+
 CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session) {}
 
 CommandServer::~CommandServer()
@@ -91,6 +101,12 @@ void CommandServer::read(QLocalSocket *socket)
         }
         // A reply that cannot be written (the client has gone) ends the conversation at once,
         // `c` with it: nothing of it is used after a reply.
+        if (payload == quendra::stateQuery) {
+            reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
+            if (conversations_.find(socket) == conversations_.end())
+                return;
+            continue;
+        }
         QString reason;
         if (!session_.accepts(payload.size(), &reason)) {
             reply(socket, "NG " + reason.toStdString());

@@ -19,7 +19,7 @@ class HostSession;
 // Serves the conversations of the assistant: one local socket per service and topic, any number
 // of conversations on each. Every frame is one execute; it is answered "OK" once its string is in
 // the session's queue, or "NG <reason>". A frame that is too long or not UTF-8 ends that
-// conversation only.
+// conversation only. The state query (FrameCodec.h) is answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT

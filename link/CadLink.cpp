@@ -7,7 +7,12 @@ std::string describe(LinkError error)
     switch (error) {
     case LinkError::None: return {};
     case LinkError::NoHost:
+#ifdef _WIN32
         return "AutoCAD LTとの通信に失敗しました。AutoCAD LTが起動しているか確認して下さい。";
+#else
+        // Here the CAD host is quendra-host, serving AutoCAD LT's conversation.
+        return "AutoCAD LT(quendra-host)との通信に失敗しました。quendra-hostが起動しているか確認して下さい。";
+#endif
     case LinkError::HostGone:
         return "AutoCAD LTとの通信が切れました。AutoCAD LTが起動しているか確認して下さい。";
     case LinkError::Refused: return "AutoCAD LTがコマンドを受け付けませんでした。";
@@ -39,5 +44,12 @@ LinkError CadLink::execute(const std::string &script)
 }
 
 bool CadLink::isOpen() const { return transport_->isOpen(); }
+
+std::optional<bool> CadLink::hostIdle()
+{
+    if (!transport_->isOpen())
+        return std::nullopt;
+    return transport_->hostIdle();
+}
 
 } // namespace quendra

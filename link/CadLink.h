@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quendra {
@@ -29,6 +30,9 @@ public:
     virtual LinkError execute(const std::string &script) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // Whether the host is idle at its command prompt with nothing queued (so that a point asked
+    // for by ID has been picked); nothing when the host cannot tell (DDE, the record file).
+    virtual std::optional<bool> hostIdle() { return std::nullopt; }
 };
 
 using TransportFactory = std::function<std::unique_ptr<LinkTransport>()>;
@@ -45,6 +49,8 @@ public:
     // Sends one script. A link that is not open (or no longer) is opened again first.
     LinkError execute(const std::string &script);
     bool isOpen() const;
+    // The host's state, on the open conversation only; nothing when it cannot tell.
+    std::optional<bool> hostIdle();
     // "service|topic" of the last open.
     std::string topic() const { return service_ + "|" + topic_; }
 

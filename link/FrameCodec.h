@@ -12,6 +12,13 @@ namespace quendra {
 // UTF-8. The client sends one frame per execute; the host answers "OK" or "NG <reason>".
 inline constexpr std::uint32_t maxFrameSize = 64u * 1024u * 1024u;
 
+// A frame that is a question, not a script (no script begins with ENQ): is the host idle at its
+// command prompt with nothing queued? A host that can tell answers "OK IDLE" or "OK BUSY"; any
+// other answer means it cannot.
+inline constexpr const char *stateQuery = "\x05STATE";
+inline constexpr const char *idleAnswer = "OK IDLE";
+inline constexpr const char *busyAnswer = "OK BUSY";
+
 std::string encodeFrame(std::string_view payload);
 
 // Takes frames off the front of a growing buffer.

@@ -42,6 +42,7 @@ public:
         for (;;) {
             switch (decoder_.next(reply)) {
             case FrameDecoder::Status::Frame:
+                lastReply_ = reply;
                 return reply.rfind("OK", 0) == 0 ? LinkError::None : LinkError::Refused;
             case FrameDecoder::Status::Malformed: close(); return LinkError::HostGone;
             case FrameDecoder::Status::NeedMore: break;
@@ -56,6 +57,17 @@ public:
             const QByteArray bytes = socket_->readAll();
             decoder_.feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         }
+    }
+
+    std::optional<bool> hostIdle() override
+    {
+        if (execute(stateQuery) != LinkError::None)
+            return std::nullopt;
+        if (lastReply_ == idleAnswer)
+            return true;
+        if (lastReply_ == busyAnswer)
+            return false;
+        return std::nullopt;
     }
 
     void close() override
@@ -73,6 +85,7 @@ private:
     std::chrono::milliseconds timeout_;
     std::unique_ptr<QLocalSocket> socket_;
     FrameDecoder decoder_;
+    std::string lastReply_;
 };
 
 } // namespace

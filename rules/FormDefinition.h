@@ -34,6 +34,7 @@ struct Control
     std::string group;         // frame caption that groups option buttons; "" is the form's own group
     std::string labelName;     // name of the label of a combo or text box ("Label3"), for enable rules
     std::optional<Anchor> anchor;
+    bool beside = false;       // a combo or text box on the row of the one before, to its right
 };
 
 enum class Reading { None, Lenient, Strict };

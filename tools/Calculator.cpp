@@ -127,6 +127,9 @@ QPushButton *Calculator::makeKey(const QString &caption, const QString &name, in
     key->setObjectName(name);
     if (index >= 0) key->setProperty("index", index);
     key->setFixedHeight(keyHeight);
+    // The keys take no focus, so that the keyboard (Enter above all) always reaches the keypad.
+    key->setFocusPolicy(Qt::NoFocus);
+    key->setAutoDefault(false);
     connect(key, &QPushButton::clicked, this, [this, key] { press(key->text()); });
     return key;
 }
@@ -167,20 +170,42 @@ void Calculator::showEvent(QShowEvent *event)
 // The close box ends the whole program; the application decides how.
 void Calculator::closeEvent(QCloseEvent *event)
 {
-    event->accept();
     if (hooks_.showMessage) hooks_.showMessage(QString::fromUtf8(endMessage), QString::fromUtf8(endTitle));
-    if (hooks_.onCloseBox) hooks_.onCloseBox();
+    event->setAccepted(!hooks_.onCloseBox || hooks_.onCloseBox());
 }
 
-// The calculator has no keys of its own. Escape would otherwise hide it while the main window is
-// hidden too, leaving the user with no window at all.
+// The keyboard presses the keypad's keys: digits, the point, + - * /, Enter for "=", Delete for
+// "C". Escape is ignored: it would otherwise hide the calculator while the main window is hidden
+// too, leaving the user with no window at all.
 void Calculator::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
+    const QString caption = keyCaption(*event);
+    if (!caption.isEmpty())
+        press(caption);
+    else if (event->key() != Qt::Key_Escape)
+        return QDialog::keyPressEvent(event);
+    event->accept();
+}
+
+QString Calculator::keyCaption(const QKeyEvent &event)
+{
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return QString::fromUtf8(calculatorKey::equals);
+    case Qt::Key_Delete: return QString::fromUtf8(calculatorKey::clear);
+    default: break;
     }
-    QDialog::keyPressEvent(event);
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return {};
+    const QString typed = event.text();
+    if (typed.size() != 1) return {};
+    const QChar c = typed.at(0);
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return typed;
+    static const std::pair<char, const char *> operators[] = {
+        {'+', calculatorKey::plus},   {'-', calculatorKey::minus}, {'*', calculatorKey::times},
+        {'/', calculatorKey::divide}, {'.', calculatorKey::point}, {'=', calculatorKey::equals}};
+    for (const auto &[ch, key] : operators)
+        if (c == QLatin1Char(ch)) return QString::fromUtf8(key);
+    return {};
 }
 
 } // namespace quendra

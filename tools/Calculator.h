@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 
@@ -27,7 +28,7 @@ public:
         // "Quendra_LTの終了(&Q)": show the exit dialog. The calculator hides itself afterwards.
         std::function<void()> onQuit;
         // The close box, after endMessage: end the program.
-        std::function<void()> onCloseBox;
+        std::function<bool()> onCloseBox; // false: the program goes on
     };
 
     static constexpr const char *caption = "Quendra_LT(簡易電卓)";
@@ -49,6 +50,8 @@ private:
     void buildKeypad();
     QPushButton *makeKey(const QString &caption, const QString &name, int index);
     void press(const QString &caption);
+    // The caption of the key a key press stands for; "" for none.
+    static QString keyCaption(const QKeyEvent &event);
     void leaveFor(const std::function<void()> &next);
     void centre();
 

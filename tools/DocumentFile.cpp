@@ -45,22 +45,24 @@ void DocumentFile::overwrite()
     write(currentFile_);
 }
 
-void DocumentFile::askToSave()
+bool DocumentFile::askToSave()
 {
     while (hasUnsavedChanges()) {
         const auto answer = messages_.show(dialogParent_, QString::fromUtf8(kind_.promptText), Icon::Question,
-                                           title, MessageService::Buttons::YesNo);
-        if (answer != MessageService::Answer::Yes) {
+                                           title, MessageService::Buttons::YesNoCancel);
+        if (answer == MessageService::Answer::Cancel) return false;
+        if (answer == MessageService::Answer::No) {
             declined_ = true;
-            return;
+            return true;
         }
-        if (saveAsResult() != SaveResult::Failed) return;
+        if (saveAsResult() == SaveResult::Saved) return true;
     }
+    return true;
 }
 
-void DocumentFile::confirmEnd()
+bool DocumentFile::confirmEnd()
 {
-    if (!declined_) askToSave();
+    return declined_ || askToSave();
 }
 
 QString DocumentFile::askOpenPath()

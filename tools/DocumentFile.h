@@ -30,12 +30,13 @@ public:
     bool saveAs();
     // 上書き保存: to the current file, or as save-as when there is none.
     void overwrite();
-    // The save prompt: asks while the document has unsaved changes; Yes saves as (a failed save
-    // asks again), No goes on.
-    void askToSave();
+    // The save prompt: asks while the document has unsaved changes; Yes saves as (a cancelled or
+    // failed save asks again), No goes on, Cancel stops. False when the user cancelled: whatever
+    // asked must not go on.
+    bool askToSave();
     // Before the program ends: the save prompt, unless the user has already declined to save
-    // this very document.
-    void confirmEnd();
+    // this very document. False when the user cancelled: the program must not end.
+    bool confirmEnd();
 
     QString currentFile() const { return currentFile_; }
     bool fileLabelVisible() const { return fileLabelVisible_; }

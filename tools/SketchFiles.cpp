@@ -13,7 +13,7 @@ SketchFiles::SketchFiles(SketchPad &pad, MessageService &messages, Desktop &desk
 void SketchFiles::open()
 {
     // A new background starts a fresh drawing, so a changed one is offered for saving first.
-    askToSave();
+    if (!askToSave()) return;
     const QString path = askOpenPath();
     if (path.isEmpty() || !pad_.openBackground(path)) return;
     setCurrentFile(path);
@@ -25,7 +25,7 @@ void SketchFiles::open()
 
 void SketchFiles::close()
 {
-    askToSave();
+    if (!askToSave()) return;
     pad_.closeBackground();
     setFileLabelVisible(false);
     menu_.close = false;
@@ -35,20 +35,21 @@ void SketchFiles::close()
 
 void SketchFiles::newSketch()
 {
-    askToSave();
+    if (!askToSave()) return;
     pad_.closeBackground();
     setFileLabelVisible(false);
     emit stateChanged();
 }
 
-void SketchFiles::select()
+bool SketchFiles::select()
 {
-    askToSave();
+    if (!askToSave()) return false;
     pad_.reset();
     pad_.setModified(false);
     setFileLabelVisible(false);
     menu_ = FileMenu{};
     emit stateChanged();
+    return true;
 }
 
 bool SketchFiles::hasUnsavedChanges() const

@@ -36,8 +36,9 @@ public:
     void close();
     // "新規作成": the picture and the drawing dropped; the menu stays as it is.
     void newSketch();
-    // The sketch pad chosen as work area: black on grey, nothing drawn, no picture.
-    void select();
+    // The sketch pad chosen as work area: black on grey, nothing drawn, no picture. False when the
+    // user cancelled the save prompt.
+    bool select();
 
     FileMenu fileMenu() const { return menu_; }
 

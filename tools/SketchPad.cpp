@@ -87,7 +87,9 @@ QColor SketchPad::paletteColor(int index)
 
 void SketchPad::setLineColor(int index)
 {
-    if (validColor(index)) lineColor_ = index;
+    if (!validColor(index)) return;
+    lineColor_ = index;
+    fillColor_ = index;
 }
 
 void SketchPad::setBackColor(int index)
@@ -235,8 +237,12 @@ void SketchPad::drawShape(QPoint from, QPoint to)
     case Tool::Circle:
     case Tool::FilledCircle: {
         const int radius = distance(from, to);
-        // The fill colour follows the line colour, so the filled circle is one colour throughout.
-        if (tool_ == Tool::FilledCircle) painter.setBrush(color);
+        // The filled circle is in the saved fill colour, outline and inside: the colour last chosen
+        // under ラインカラー, which choosing the sketch pad again (black lines) does not reset.
+        if (tool_ == Tool::FilledCircle) {
+            preparePen(painter, paletteColor(fillColor_));
+            painter.setBrush(paletteColor(fillColor_));
+        }
         painter.drawEllipse(from, radius, radius);
         area = QRect(from - QPoint(radius, radius), from + QPoint(radius, radius));
         current_ = from;

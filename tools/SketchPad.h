@@ -97,6 +97,7 @@ private:
 
     Tool tool_ = Tool::Freehand;
     int lineColor_ = black;
+    int fillColor_ = black; // set with the line colour; kept when the pad is reset
     int backColor_ = white;
     QImage picture_;
     // Strokes on a transparent image that only ever grows, so shrinking the pad loses nothing.

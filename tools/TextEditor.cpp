@@ -51,7 +51,7 @@ TextEditor::TextEditor(QTextDocument &document, MessageService &messages, Deskto
 
 void TextEditor::newText()
 {
-    askToSave();
+    if (!askToSave()) return;
     emptyText();
     format_ = newFileFormat();
     menu_.open = true;
@@ -64,7 +64,7 @@ void TextEditor::newText()
 void TextEditor::open()
 {
     // Opening replaces the text, so a changed one is offered for saving first.
-    askToSave();
+    if (!askToSave()) return;
     setFileLabelVisible(true);
     emit stateChanged();
     const QString path = askOpenPath();
@@ -100,24 +100,26 @@ void TextEditor::eraseAll()
     emit stateChanged();
 }
 
-void TextEditor::selectEditor()
+bool TextEditor::selectEditor()
 {
-    askToSave();
+    if (!askToSave()) return false;
     emptyText();
     format_ = newFileFormat();
     menu_ = FileMenu{};
     setFileLabelVisible(false);
     emit stateChanged();
+    return true;
 }
 
-void TextEditor::selectSketch()
+bool TextEditor::selectSketch()
 {
-    askToSave();
+    if (!askToSave()) return false;
     emptyText();
     format_ = newFileFormat();
     menu_ = FileMenu{false, false, false, false, false};
     setFileLabelVisible(false);
     emit stateChanged();
+    return true;
 }
 
 // In the text's own format, or, where that cannot hold a character, in UTF-8 so as to keep every

@@ -40,10 +40,12 @@ public:
     void open();
     // 全消去: the text emptied without a prompt; the current file stays the target.
     void eraseAll();
-    // The editor chosen as work area: the save prompt, then an empty text.
-    void selectEditor();
+    // The editor chosen as work area: the save prompt, then an empty text. False when the user
+    // cancelled the prompt: the work area stays as it was.
+    bool selectEditor();
     // The sketch pad chosen as work area: the save prompt, an empty text, every file entry off.
-    void selectSketch();
+    // False when the user cancelled the prompt.
+    bool selectSketch();
 
     bool isChanged() const { return changed_; }
     FileMenu fileMenu() const { return menu_; }

@@ -60,10 +60,13 @@ std::vector<Control> positions()
         {0.5, 0.5}, {0.1, 0.1}, {0.9, 0.1}, {0.1, 0.9}, {0.9, 0.9},
         {0.5, 0.1}, {0.5, 0.9}, {0.1, 0.5}, {0.9, 0.5},
     };
+    // Quirk: the original's buttons are captioned with their own names ("Option1"); ours say
+    // where the base point lies.
+    const char *captions[] = {"中央", "左上", "右上", "左下", "右下", "上", "下", "左", "右"};
     std::vector<Control> out;
     for (int i = 0; i < 9; ++i) {
         const std::string name = "Option" + std::to_string(i + 1);
-        out.push_back(option(name, name, i == 0, {}, places[i]));
+        out.push_back(option(name, captions[i], i == 0, {}, places[i]));
     }
     return out;
 }

@@ -50,9 +50,11 @@ FormDefinition define()
     f.caption = "Quendra_LT(1/100用両開キ戸)";
     f.menu = {"c", "j", "両開キ戸"};
     // The two leaf widths side by side, the clear opening named beneath them.
+    Control second = combo("Combo3", "W寸法(&K)", "800", widths);
+    second.beside = true;
     f.controls = {
         combo("Combo1", "W寸法(&W)", "800", widths),
-        combo("Combo3", "W寸法(&K)", "800", widths),
+        second,
         openingLabel(),
         angleCombo(),
     };

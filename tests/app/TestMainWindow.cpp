@@ -472,6 +472,8 @@ private slots:
         auto *label3 = window_->findChild<QLabel *>(QStringLiteral("Label3"));
         QVERIFY(label3->isVisible());
         QCOMPARE(label3->text(), QDir::toNativeSeparators(file));
+        // Beside the clock, never over it.
+        QVERIFY(label3->x() > window_->findChild<QLabel *>(QStringLiteral("Label2"))->geometry().right());
         QVERIFY(!act("mnuopen")->isEnabled());
         QVERIFY(act("mnuclose")->isEnabled());
         QVERIFY(act("mnuoversave")->isEnabled());

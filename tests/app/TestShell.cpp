@@ -6,6 +6,9 @@
 #include "app/platform/Platform.h"
 #include "tests/app/AppHarness.h"
 #include "tests/support/RecordingServer.h"
+#include "dialogs/SymbolDialog.h"
+#include "tools/SketchFiles.h"
+#include "tools/SketchPad.h"
 #include "tools/TextEditor.h"
 
 #include <QAction>
@@ -265,6 +268,7 @@ private slots:
         QTest::newRow("unchanged") << false << Answer::No << false;
         QTest::newRow("changed, yes") << true << Answer::Yes << true;
         QTest::newRow("changed, no") << true << Answer::No << false;
+        QTest::newRow("changed, cancel") << true << Answer::Cancel << false;
     }
     void quitPath()
     {
@@ -284,9 +288,14 @@ private slots:
         QCOMPARE(s.messages.history().size(), size_t(changed ? 1 : 0));
         if (changed) {
             QCOMPARE(s.messageTexts()[0], std::string(TextEditor::promptText));
-            QCOMPARE(s.messages.history()[0].buttons, MessageService::Buttons::YesNo);
+            QCOMPARE(s.messages.history()[0].buttons, MessageService::Buttons::YesNoCancel);
         }
         QCOMPARE(QFile::exists(file), saved);
+        if (answer == Answer::Cancel) {
+            QVERIFY(main.isVisible());
+            QVERIFY(!s.app.exitDialog().isVisible());
+            return;
+        }
         QVERIFY(s.app.exitDialog().isVisible());
         QVERIFY(!main.isVisible());
         // Having answered, the user is not asked again on the way out.
@@ -312,6 +321,38 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("途中\r\n"));
         QVERIFY(s.app.hasEnded());
+    }
+
+    // The path: a changed sketch, 終了 in a form, 終　了, OK, Yes, the file dialog cancelled.
+    void aCancelledSaveKeepsTheProgramAndTheSketch()
+    {
+        Shell s;
+        MainWindow &main = s.app.mainWindow();
+        main.show();
+        main.findChild<QAction *>(QStringLiteral("mnusukechi"))->trigger();
+        auto *pad = main.findChild<SketchPad *>();
+        pad->setModified(true);
+        s.app.openForm(QStringLiteral("kabe"));
+        qobject_cast<SymbolDialog *>(s.app.loadedForm(QStringLiteral("kabe")))->commandButton("Command3")->click();
+        s.messages.queueAnswer(Answer::Ok);
+        s.messages.queueAnswer(Answer::Yes);
+        s.desktop.queueAnswer(QString());
+        s.messages.queueAnswer(Answer::Cancel);
+        child(s.app.exitDialog(), "Command3")->click();
+        QCOMPARE(s.messageTexts(), (std::vector<std::string>{"プログラムを終了します。", SketchFiles::promptText,
+                                                             SketchFiles::promptText}));
+        QVERIFY(!s.app.hasEnded());
+        QVERIFY(s.app.exitDialog().isVisible());
+        QVERIFY(pad->isModified());
+        // Nor is a close box: the form's, the main window's.
+        s.messages.clear();
+        s.app.openForm(QStringLiteral("kabe"));
+        QVERIFY(!qobject_cast<SymbolDialog *>(s.app.loadedForm(QStringLiteral("kabe")))->closeBox());
+        s.app.showMainWindow();
+        closeWithCloseBox(main);
+        QVERIFY(main.isVisible());
+        QVERIFY(!s.app.hasEnded());
+        QVERIFY(pad->isModified());
     }
 
     void versionDialog()
@@ -366,10 +407,14 @@ private slots:
         QVERIFY(form && form->isVisible());
         QCOMPARE(form->objectName(), QStringLiteral("fix100"));
         QVERIFY(!main.isVisible());
+        // Left minimised after a pick or a drawing, it still comes up normal from the menu.
+        form->showMinimized();
         form->hide();
         s.app.showMainWindow();
         g->trigger();
         QCOMPARE(s.app.loadedForm(QStringLiteral("fix100")), form);
+        QVERIFY(form->isVisible());
+        QVERIFY(!form->isMinimized());
     }
 };
 

@@ -6,10 +6,14 @@
 #include "tests/support/RecordingServer.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace quendra;
@@ -22,7 +26,11 @@ struct Navigation : Navigator
     std::vector<std::string> calls;
     void showMainWindow() override { calls.push_back("main"); }
     void showExitDialog() override { calls.push_back("exit"); }
-    void endProgram() override { calls.push_back("end"); }
+    bool endProgram() override
+    {
+        calls.push_back("end");
+        return true;
+    }
 };
 
 struct Fixture
@@ -103,23 +111,87 @@ private slots:
         QVERIFY(host.server().scripts().empty());
     }
 
-    void angleBoxTakesDigitsOnly()
+    // Typed the way Qt delivers it: keys to the widget that has the focus (the combo box, which
+    // hands them on to its line edit), an input method's commit, a paste.
+    void typedTextIsReadAsTyped_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("paste");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("no completion of an angle") << "hikitigai100" << "Combo2" << "1" << "" << "" << "1" << 0;
+        QTest::newRow("no completion before Tab") << "katabiraki50" << "Combo2" << "2\t" << "" << "" << "2" << 0;
+        QTest::newRow("no completion of a word") << "tategukigou" << "Combo1" << "S" << "" << "" << "S" << 0;
+        QTest::newRow("minus and point beep") << "fix100" << "Combo2" << "9-.0" << "" << "" << "90" << 2;
+        QTest::newRow("Backspace beeps") << "fix100" << "Combo2" << "90\b" << "" << "" << "90" << 1;
+        QTest::newRow("full-width commit") << "fix100" << "Combo2" << "" << "９０" << "" << "" << 1;
+        QTest::newRow("digits committed") << "fix100" << "Combo2" << "" << "45" << "" << "45" << 0;
+        QTest::newRow("pasted text") << "fix100" << "Combo2" << "" << "" << "9-0" << "90" << 2;
+        QTest::newRow("width box unfiltered") << "fix100" << "Combo1" << "-." << "" << "" << "-." << 0;
+    }
+
+    void typedTextIsReadAsTyped()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, box);
+        QFETCH(QString, keys);
+        QFETCH(QString, commit);
+        QFETCH(QString, paste);
+        QFETCH(QString, text);
+        QFETCH(int, beeps);
+        ServerThread host;
+        Fixture f;
+        SymbolDialog d(*findForm(form.toStdString()), f.context);
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QComboBox *input = combo(d, box.toUtf8().constData());
+        input->setFocus();
+        input->lineEdit()->clear();
+        QVERIFY(QApplication::focusWidget());
+        for (const QChar c : keys) {
+            QWidget *target = QApplication::focusWidget();
+            if (c == QLatin1Char('\t'))
+                QTest::keyClick(target, Qt::Key_Tab);
+            else if (c == QLatin1Char('\b'))
+                QTest::keyClick(target, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(target, QString(c));
+        }
+        if (!commit.isEmpty()) {
+            QInputMethodEvent event;
+            event.setCommitString(commit);
+            QApplication::sendEvent(QApplication::focusWidget(), &event);
+        }
+        if (!paste.isEmpty()) {
+            QApplication::clipboard()->setText(paste);
+            // Ctrl+V is a Ctrl combination: swallowed with a beep; Shift+Insert pastes, digits only.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+            QVERIFY(input->currentText().isEmpty());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        QCOMPARE(input->currentText(), text);
+        QCOMPARE(d.state().text(box.toStdString()), text.toStdString());
+        QCOMPARE(f.messages.beeps(), beeps);
+    }
+
+    void anAngleTypedAsOneIsRefusedOnDraw()
     {
         ServerThread host;
         Fixture f;
-        SymbolDialog d(fix100(), f.context);
+        SymbolDialog d(*findForm("hikitigai100"), f.context);
         d.show();
-        QLineEdit *angle = combo(d, "Combo2")->lineEdit();
-        angle->setFocus();
-        angle->selectAll();
-        QTest::keyClicks(angle, "9-.0");
-        QCOMPARE(angle->text(), QString("90"));
-        QTest::keyClick(angle, Qt::Key_Backspace);
-        QCOMPARE(angle->text(), QString("90"));
-        QCOMPARE(f.messages.beeps(), 3);
-        QLineEdit *width = combo(d, "Combo1")->lineEdit();
-        QTest::keyClicks(width, "-.");
-        QCOMPARE(f.messages.beeps(), 3);
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        combo(d, "Combo2")->setFocus();
+        combo(d, "Combo2")->lineEdit()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "1");
+        d.commandButton("Command2")->click();
+        QCOMPARE(f.messages.history().size(), size_t(1));
+        QCOMPARE(f.messages.history()[0].message.text, std::string("入力された角度が正しくありません。"));
     }
 
     void escapeGoesBackAndInputsStay()
@@ -156,7 +228,8 @@ private slots:
         SymbolDialog d(fix100(), f.context);
         QCOMPARE(f.messages.history().size(), size_t(1));
         QCOMPARE(f.messages.history()[0].message.text,
-                 std::string("AutoCAD LTとの通信に失敗しました。AutoCAD LTが起動しているか確認して下さい。"));
+                 describe(LinkError::NoHost));
+        QVERIFY(QString::fromStdString(describe(LinkError::NoHost)).contains(QSysInfo::productType() == "windows" ? "AutoCAD LT" : "quendra-host"));
         d.show();
         d.commandButton("Command1")->click();
         QCOMPARE(f.messages.history().size(), size_t(2));
@@ -180,6 +253,22 @@ private slots:
         auto *preview = frame.findChild<PreviewWidget *>();
         const auto labels = preview->findChildren<QLabel *>();
         QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *l) { return l->text() == "扉側"; }));
+
+        // ryouhiraki100: the two leaf widths side by side, the clear opening beneath both.
+        SymbolDialog pair(*findForm("ryouhiraki100"), f.context);
+        const QRect left = pair.input("Combo1")->geometry(), right = pair.input("Combo3")->geometry();
+        QCOMPARE(right.top(), left.top());
+        QVERIFY(right.left() > left.right());
+        auto *opening = pair.findChild<QLabel *>("Label3");
+        QVERIFY(opening->geometry().top() > left.bottom());
+        QVERIFY(opening->geometry().right() >= right.left());
+
+        // The buttons on a sketch say what they choose, never their object names.
+        SymbolDialog column(*findForm("hasira"), f.context);
+        const auto options = column.findChildren<QRadioButton *>();
+        QCOMPARE(options.size(), 9);
+        for (QRadioButton *o : options)
+            QVERIFY2(!o->text().isEmpty() && !o->text().startsWith("Option"), qPrintable(o->text()));
     }
 
     void previewShowsWhatTheDrawButtonWouldDraw()

@@ -1,5 +1,6 @@
 // quendra → socket → quendra-host --headless → DXF, read back by ezdxf: the FIX window opened from
-// the main window's menu, its base point picked by the host, drawn at each of the four angles.
+// the main window's menu, its base point picked by the host, drawn at each of the four angles; the
+// form comes back by itself after each pick.
 
 #include "app/ExitDialog.h"
 #include "app/MainWindow.h"
@@ -92,7 +93,10 @@ private slots:
             qobject_cast<QComboBox *>(fix->input("Combo2"))->setEditText(angle);
             fix->showNormal();
             fix->commandButton("Command1")->click();
-            fix->showNormal();
+            QVERIFY(fix->isMinimized());
+            // The host tells when the point is picked: the form comes back by itself, ready to draw.
+            QTRY_VERIFY_WITH_TIMEOUT(!fix->isMinimized(), 5000);
+            QCOMPARE(fix->focusWidget(), fix->commandButton("Command2"));
             fix->commandButton("Command2")->click();
         }
         QCOMPARE(shell.messageTexts(), std::vector<std::string>{});

@@ -27,7 +27,7 @@ class NowhereToGo : public Navigator
 public:
     void showMainWindow() override {}
     void showExitDialog() override {}
-    void endProgram() override {}
+    bool endProgram() override { return true; }
 };
 
 // A headless host that picks (1000, 2000) for every ID and writes `out` on SAVE.

@@ -2,6 +2,7 @@
 #include "tools/CalculatorLogic.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -49,7 +50,10 @@ Calculator::Hooks recordingHooks(QList<Shown> &shown, int &backs, int &quits, in
     hooks.showMessage = [&shown](const QString &text, const QString &title) { shown.append({text, title}); };
     hooks.onBack = [&backs] { ++backs; };
     hooks.onQuit = [&quits] { ++quits; };
-    hooks.onCloseBox = [&ends] { ++ends; };
+    hooks.onCloseBox = [&ends] {
+        ++ends;
+        return true;
+    };
     return hooks;
 }
 
@@ -69,7 +73,7 @@ private slots:
     void divisionMessageGoesThroughTheCaller();
     void menuLeadsAwayAndHides();
     void closeBoxEndsProgram();
-    void escapeDoesNotHide();
+    void keyboardPressesKeysAndEscapeDoesNotHide();
 };
 
 // The keys, the readout after each key, and the messages (text and title) shown on the way.
@@ -296,16 +300,30 @@ void TestCalculator::closeBoxEndsProgram()
     QCOMPARE(backs + quits, 0);
 }
 
-void TestCalculator::escapeDoesNotHide()
+// Keys go where Qt sends them, to the widget with the focus (else the window).
+void TestCalculator::keyboardPressesKeysAndEscapeDoesNotHide()
 {
     QList<Shown> shown;
     int backs = 0, quits = 0, ends = 0;
     Calculator dialog(recordingHooks(shown, backs, quits, ends));
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const auto target = [&dialog] { return QApplication::focusWidget() ? QApplication::focusWidget() : &dialog; };
+    QTest::keyClicks(target(), QStringLiteral("12.5+7.5"));
+    QTest::keyClick(target(), Qt::Key_Return);
+    QCOMPARE(dialog.readoutText(), QStringLiteral("20"));
+    QTest::keyClicks(target(), QStringLiteral("6*7"));
+    QTest::keyClick(target(), Qt::Key_Enter);
+    QCOMPARE(dialog.readoutText(), QStringLiteral("42"));
+    QTest::keyClicks(target(), QStringLiteral("9/3-1="));
+    QCOMPARE(dialog.readoutText(), QStringLiteral("2"));
+    QTest::keyClick(target(), Qt::Key_Delete);
+    QCOMPARE(dialog.readoutText(), QStringLiteral("0."));
+    QTest::keyClick(target(), Qt::Key_Escape);
     QVERIFY(dialog.isVisible());
     QCOMPARE(ends + backs + quits, 0);
+    QVERIFY(shown.isEmpty());
 }
 
 QTEST_MAIN(TestCalculator)

@@ -141,26 +141,31 @@ private slots:
     void savePrompt_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QList<int>>("answers");  // 1 Yes, 0 No, 2 OK to the failure
+        QTest::addColumn<QList<int>>("answers");  // 1 Yes, 0 No, 2 OK to the failure, 3 Cancel
         QTest::addColumn<QStringList>("dialogs"); // "" cancels, "bad" cannot be written, else a name
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("written");
         QTest::addColumn<bool>("endAsks");
+        QTest::addColumn<bool>("goesOn"); // what asked may go on
         for (const char *kind : {"text", "sketch"}) {
             const auto row = [kind](const char *name) -> QTestData & {
                 return QTest::addRow("%s: %s", kind, name);
             };
             const QString k = QString::fromLatin1(kind);
-            row("no") << k << QList<int>{0} << QStringList{} << QStringList{"prompt"} << false << false;
+            row("no") << k << QList<int>{0} << QStringList{} << QStringList{"prompt"} << false << false << true;
             row("yes, saved") << k << QList<int>{1} << QStringList{"a"} << QStringList{"prompt"} << true
-                              << false;
-            // Cancelling the dialog is no answer to the prompt: the end asks again.
-            row("yes, cancelled") << k << QList<int>{1} << QStringList{""} << QStringList{"prompt"} << false
-                                  << true;
+                              << false << true;
+            // Cancelling the dialog is no answer to the prompt: it asks again.
+            row("yes, cancelled, then no") << k << QList<int>{1, 0} << QStringList{""}
+                                           << QStringList{"prompt", "prompt"} << false << false << true;
+            row("cancel") << k << QList<int>{3} << QStringList{} << QStringList{"prompt"} << false << true
+                          << false;
+            row("yes, cancelled, then cancel") << k << QList<int>{1, 3} << QStringList{""}
+                                               << QStringList{"prompt", "prompt"} << false << true << false;
             row("failed, then saved") << k << QList<int>{1, 2, 1} << QStringList{"bad", "a"}
-                                      << QStringList{"prompt", "failed", "prompt"} << true << false;
+                                      << QStringList{"prompt", "failed", "prompt"} << true << false << true;
             row("failed, then no") << k << QList<int>{1, 2, 0} << QStringList{"bad"}
-                                   << QStringList{"prompt", "failed", "prompt"} << false << false;
+                                   << QStringList{"prompt", "failed", "prompt"} << false << false << true;
         }
     }
     void savePrompt()
@@ -171,20 +176,21 @@ private slots:
         QFETCH(QStringList, expected);
         QFETCH(bool, written);
         QFETCH(bool, endAsks);
+        QFETCH(bool, goesOn);
         subject_->edit();
         for (int a : answers)
-            messages_->queueAnswer(a == 2 ? Answer::Ok : a ? Answer::Yes : Answer::No);
+            messages_->queueAnswer(a == 3 ? Answer::Cancel : a == 2 ? Answer::Ok : a ? Answer::Yes : Answer::No);
         for (const QString &d : dialogs)
             desktop_->queueAnswer(d.isEmpty() ? d : d == "bad" ? unwritable() : path(d));
-        subject_->file().askToSave();
+        QCOMPARE(subject_->file().askToSave(), goesOn);
         QCOMPARE(said(), expected);
         QCOMPARE(QFileInfo::exists(path("a")), written);
         QCOMPARE(subject_->file().currentFile(), written ? path("a") : QString());
         QCOMPARE(subject_->changed(), !written);
 
         messages_->clear();
-        messages_->queueAnswer(Answer::No);
-        subject_->file().confirmEnd();
+        messages_->queueAnswer(Answer::Cancel);
+        QCOMPARE(subject_->file().confirmEnd(), !endAsks);
         QCOMPARE(said(), endAsks ? QStringList{"prompt"} : QStringList{});
     }
 

@@ -276,6 +276,16 @@ void TestSketchPad::colours()
     pad.setBackColor(-1);
     QCOMPARE(pad.lineColor(), index);
     QCOMPARE(pad.backColor(), index);
+    // Choosing the sketch pad again makes the lines black, but filled circles keep the saved fill
+    // colour.
+    pad.reset();
+    pad.setBackColor(index == 0 ? 4 : 0);
+    QCOMPARE(pad.lineColor(), 0);
+    pad.setTool(Tool::FilledCircle);
+    click(pad, {60, 120});
+    click(pad, {70, 120});
+    QCOMPARE(pixel(pad, {60, 120}), rgb);
+    QCOMPARE(pixel(pad, {70, 120}), rgb);
 }
 
 void TestSketchPad::strokesSurviveResizeAndHide()

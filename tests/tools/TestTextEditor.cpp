@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(box.message.text, std::string(TextEditor::promptText));
         QCOMPARE(box.message.icon, Icon::Question);
         QCOMPARE(box.message.title, std::string("Quendra_LT"));
-        QCOMPARE(box.buttons, MessageService::Buttons::YesNo);
+        QCOMPARE(box.buttons, MessageService::Buttons::YesNoCancel);
         QCOMPARE(QFile::exists(path(QStringLiteral("draft.txt"))), written);
         QCOMPARE(plain(*doc_), QString());
     }

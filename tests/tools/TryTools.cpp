@@ -76,7 +76,10 @@ int main(int argc, char *argv[])
     };
     hooks.onBack = [&window] { window.show(); };
     hooks.onQuit = [] {};
-    hooks.onCloseBox = [] { QApplication::quit(); };
+    hooks.onCloseBox = [] {
+        QApplication::quit();
+        return true;
+    };
     Calculator calculator(hooks);
     calculator.show();
     return QApplication::exec();

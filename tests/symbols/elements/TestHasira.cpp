@@ -85,7 +85,7 @@ private slots:
             const std::string name = "Option" + std::to_string(i);
             const Control *c = hasira().control(name);
             QVERIFY(c && c->anchor);
-            QCOMPARE(c->caption, name);
+            QVERIFY(!c->caption.empty() && c->caption != name); // says where, not which
             const auto p = press(hasira(), "Command2", {{"Combo1", "400"}, {"Combo2", "300"}, {name, "1"}});
             const QStringList start = QString::fromStdString(harness::scripts(p).at(0)).mid(7).section(' ', 0, 0).split(',');
             const double cx = start[0].toDouble() + 200, cy = start[1].toDouble() + 150;

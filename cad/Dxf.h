@@ -3,6 +3,7 @@
 #include "cad/Drawing.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,15 @@ enum class DxfLineReading { Direct, ThroughDxflib };
 DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct);
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct);
 
+// Takes the text of a DXF file a piece at a time; false stops the writing.
+using DxfSink = std::function<bool(std::string_view piece)>;
+
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
-// objects. The file is written beside the target and renamed over it, so a failed save leaves
-// the old file whole. Returns an empty string, or a Japanese sentence saying what went wrong.
+// objects, into `sink`; false when the sink refused a piece.
+bool writeDxf(const Drawing &drawing, const DxfSink &sink);
+// The same into a file, written in place (tests, benchmarks). The host saves through QSaveFile,
+// which keeps the old file whole, its mode and its links. Returns an empty string, or a Japanese
+// sentence saying what went wrong.
 std::string writeDxf(const Drawing &drawing, const std::string &path);
 
 } // namespace cad

@@ -1,9 +1,12 @@
 #include "host/HostSession.h"
 
 #include "cad/Dxf.h"
+#include "host/FileSync.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace host {
 
@@ -17,6 +20,53 @@ QString shown(std::string_view chars)
     s.replace(QChar('\r'), QStringLiteral("↵")).replace(QChar('\n'), QStringLiteral("↵"));
     if (chars.size() > 400 || s.size() > 160) s = s.left(160) + QStringLiteral("…");
     return s;
+}
+
+// The file a save writes: a link's target, followed as QSaveFile follows it.
+QString savedTarget(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+// Temporaries that earlier versions of this program left beside `target` when a save was killed
+// (".plan.dxf.saving-<pid>-<n>"); QSaveFile's own have no name on Linux and vanish with it.
+void removeStaleTemporaries(const QString &target)
+{
+    const QFileInfo info(target);
+    QDir folder = info.dir();
+    const QStringList stale =
+        folder.entryList({QStringLiteral(".%1.saving-*").arg(info.fileName())},
+                         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : stale)
+        folder.remove(name);
+}
+
+// Writes through QSaveFile: the old file stays whole until the new one is complete and synced,
+// keeps its mode, and a link keeps pointing at the saved drawing.
+QString saveDxf(const cad::Drawing &drawing, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("ファイルを作成できません: %1").arg(path);
+    const bool written = cad::writeDxf(drawing, [&file](std::string_view piece) {
+        return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
+    });
+    if (!written) {
+        file.cancelWriting();
+        file.commit();
+        return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
+    }
+    if (!file.commit()) {
+        if (file.error() == QFileDevice::WriteError)
+            return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
+        return QStringLiteral("ファイルを保存できません: %1").arg(path);
+    }
+    const QString target = savedTarget(path);
+    syncFolder(QFileInfo(target).absolutePath());
+    removeStaleTemporaries(target);
+    return {};
 }
 
 } // namespace
@@ -177,9 +227,9 @@ bool HostSession::open(const QString &path, QString *error)
 
 bool HostSession::save(const QString &path, QString *error)
 {
-    const std::string e = cad::writeDxf(drawing_, QFile::encodeName(path).toStdString());
-    if (!e.empty()) {
-        *error = QString::fromStdString(e);
+    const QString e = saveDxf(drawing_, path);
+    if (!e.isEmpty()) {
+        *error = e;
         return false;
     }
     drawing_.markSaved();

@@ -354,6 +354,10 @@ void HostSession::publish()
             list << QString::fromStdString(lines[i]);
         emit historyAdded(list);
     }
+    if (drawing_.modified() != seenModified_) {
+        seenModified_ = drawing_.modified();
+        emit modifiedChanged(seenModified_);
+    }
     const QString prompt = QString::fromStdString(interpreter_.prompt());
     if (prompt != seenPrompt_) {
         seenPrompt_ = prompt;

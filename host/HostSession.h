@@ -79,6 +79,8 @@ signals:
     // SCRIPT without a file name: the program may ask for one and call runScriptFile(), then resume().
     void scriptWanted();
     void fileNameChanged(const QString &fileName);
+    // Whether the drawing differs from its file changed (drawn, saved, opened).
+    void modifiedChanged(bool modified);
     // The scripts started have all run (or were stopped, or could not be read).
     void scriptEnded();
 
@@ -107,6 +109,7 @@ private:
     std::uint64_t seenRevision_ = 0;
     std::uint64_t seenHistory_ = 0;
     QString seenPrompt_;
+    bool seenModified_ = false;
 };
 
 } // namespace host

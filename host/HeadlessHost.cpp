@@ -36,6 +36,16 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
 
 bool HeadlessHost::start()
 {
+    // FILE is opened as the window opens it; one that cannot be read ends the program before
+    // --out could replace it with the new lines alone.
+    if (!options_.open.isEmpty()) {
+        QString error;
+        if (!session_.open(options_.open, &error)) {
+            std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+            exitCode_ = 2;
+            return false;
+        }
+    }
     // Queued: the next replay starts from the event loop, never inside the end of the last one.
     connect(&session_, &HostSession::scriptEnded, this, &HeadlessHost::replayNext, Qt::QueuedConnection);
     replayNext();

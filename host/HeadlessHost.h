@@ -17,8 +17,8 @@ class HeadlessHost : public QObject
 public:
     HeadlessHost(HostSession &session, const HostOptions &options, QObject *parent = nullptr);
 
-    // Starts the replays; returns false when the program should end now (no replays and
-    // --exit-after-replay).
+    // Opens FILE and starts the replays; returns false when the program should end now (FILE
+    // cannot be read, or no replays and --exit-after-replay).
     bool start();
     // Writes --out if given; false (with a message on standard error) when it fails.
     bool writeOut();

@@ -126,6 +126,10 @@ private slots:
         QTest::newRow("colour out of range") << QStringList{"--color", "257"} << "error";
         QTest::newRow("serve without a bar") << QStringList{"--serve", "Other"} << "error";
         QTest::newRow("two files") << QStringList{"a.dxf", "b.dxf"} << "error";
+        // The window would ignore them.
+        QTest::newRow("window with --out") << QStringList{"--out", "a.dxf"} << "error";
+        QTest::newRow("window with --pick") << QStringList{"--pick", "1,2"} << "error";
+        QTest::newRow("window with --exit-after-replay") << QStringList{"--exit-after-replay"} << "error";
         QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "error";
     }
 

@@ -49,6 +49,7 @@ bool CommandServer::listen(const QString &service, const QString &topic, QString
 
 void CommandServer::close()
 {
+    closing_ = true;
     for (auto &server : servers_) {
         const QString path = server->fullServerName();
         server->close();
@@ -57,6 +58,7 @@ void CommandServer::close()
     servers_.clear();
     while (!conversations_.empty())
         drop(conversations_.begin()->first);
+    closing_ = false;
 }
 
 void CommandServer::accept(QLocalServer *server)
@@ -101,6 +103,7 @@ void CommandServer::read(QLocalSocket *socket)
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not
         // keep the client waiting.
         const int id = c.id;
+        lastFed_ = id;
         reply(socket, "OK");
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
@@ -116,10 +119,20 @@ void CommandServer::reply(QLocalSocket *socket, const std::string &text)
 
 void CommandServer::drop(QLocalSocket *socket)
 {
-    if (conversations_.erase(socket) == 0) return;
+    const auto it = conversations_.find(socket);
+    if (it == conversations_.end()) return;
+    const bool fedLast = it->second.id == lastFed_;
+    conversations_.erase(it);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    // What it left unfinished (LINE 0,0 1,1 2, and gone) must not take in the next
+    // conversation's scripts: an Escape follows its input in the queue. Input that another
+    // conversation sent after it is that one's to finish.
+    if (fedLast && !closing_) {
+        lastFed_ = 0;
+        session_.enqueue("\x1b", {});
+    }
     emit conversationsChanged(conversations());
 }
 

@@ -55,6 +55,8 @@ private:
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
     int nextId_ = 1;
+    int lastFed_ = 0; // the conversation whose input was queued last
+    bool closing_ = false;
 };
 
 } // namespace host

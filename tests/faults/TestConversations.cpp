@@ -128,6 +128,26 @@ private slots:
         QCOMPARE(host.server.conversations(), hostEndsIt || hangUp ? 1 : 2);
     }
 
+    // A command left unfinished by a conversation that ends is cancelled: the next
+    // conversation's scripts start at the command prompt, not as more points of it.
+    void whatAnEndedConversationLeftOpenIsCancelled()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        {
+            auto first = connectClient();
+            QVERIFY(first);
+            QCOMPARE(execute(*first, "LINE 100,100 200,200 300,"), std::string("OK"));
+            first->disconnectFromServer();
+        }
+        QTRY_COMPARE(host.server.conversations(), 0);
+        auto next = connectClient();
+        QVERIFY(next);
+        QCOMPARE(execute(*next, "CIRCLE 0,0 5 "), std::string("OK"));
+        QCOMPARE(execute(*next, "LINE 0,0 1,1 \r"), std::string("OK"));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 100,100 200,200", "C 0,0 5", "L 0,0 1,1"}));
+    }
+
     // A client that sends many frames at once and leaves without reading a single answer: the
     // answers cannot be written, and the server must not trip over the conversation it ends.
     void aSenderThatLeavesWithoutReadingTheAnswers()

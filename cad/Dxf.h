@@ -3,6 +3,7 @@
 #include "cad/Drawing.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,11 @@ struct DxfReadResult
 // like every other entity. Both give the same drawing; the second is there to check the first.
 enum class DxfLineReading { Direct, ThroughDxflib };
 
-// Reads the model space of a DXF file: LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
+// A larger DXF file is refused: read whole, with its drawing beside it, it would not fit in the
+// memory of an ordinary machine, and no drawing made by hand comes near.
+constexpr std::uintmax_t maxDxfFileBytes = std::uintmax_t(1) << 30;
+
+// Reads the model space of a DXF file (a regular one): LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
 // POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41.
 DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct);
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct);

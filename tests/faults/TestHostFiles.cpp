@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace host;
 
 namespace {
@@ -199,6 +201,32 @@ private slots:
         QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  QStringList{"plan.dxf"});
         QCOMPARE(s.fileName(), QFileInfo(link).absoluteFilePath());
+    }
+
+    // Only a regular file is opened: a folder, a named pipe (which would block in open()) and a
+    // file too large to hold (here a sparse one) are refused with a word, the drawing kept.
+    void onlyRegularFilesOfAFittingSizeAreOpened()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("pipe.dxf");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QString sparse = dir.filePath("sparse.dxf");
+        {
+            QFile f(sparse);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(64) << 30));
+        }
+        HostSession s;
+        s.enqueue("LINE 0,0 1,1 \r", {});
+        for (const QString &path : {dir.path(), fifo, sparse}) {
+            QString error;
+            QVERIFY2(!s.open(path, &error), qPrintable(path));
+            QVERIFY(!error.isEmpty());
+            QCOMPARE(s.drawing().entities().size(), size_t(1));
+        }
+        QString error;
+        QVERIFY(!s.open(sparse, &error));
+        QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
     }
 };
 

@@ -19,6 +19,10 @@ CommandServer::~CommandServer()
 
 bool CommandServer::listen(const QString &service, const QString &topic, QString *error)
 {
+    if (const std::string problem = quendra::socketFolderProblem(); !problem.empty()) {
+        *error = QString::fromStdString(problem);
+        return false;
+    }
     const QString path =
         QString::fromStdString(quendra::socketPath(service.toStdString(), topic.toStdString()));
     {

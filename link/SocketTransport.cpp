@@ -17,10 +17,13 @@ public:
     LinkError open(const std::string &service, const std::string &topic) override
     {
         close();
+        // Scripts go to no host another user could have put in our place.
+        if (!socketFolderProblem().empty()) return LinkError::NoHost;
         socket_ = std::make_unique<QLocalSocket>();
         socket_->connectToServer(QString::fromStdString(socketPath(service, topic)));
-        if (!socket_->waitForConnected(static_cast<int>(timeout_.count()))) {
-            socket_.reset();
+        if (!socket_->waitForConnected(static_cast<int>(timeout_.count())) ||
+            !socketPeerIsThisUser(socket_->socketDescriptor())) {
+            close();
             return LinkError::NoHost;
         }
         return LinkError::None;

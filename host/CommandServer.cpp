@@ -10,7 +10,11 @@
 
 namespace host {
 
-CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session) {}
+CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session)
+{
+    stallCheck_.setInterval(250);
+    connect(&stallCheck_, &QTimer::timeout, this, &CommandServer::dropStalled);
+}
 
 CommandServer::~CommandServer()
 {
@@ -90,7 +94,17 @@ void CommandServer::read(QLocalSocket *socket)
     std::string payload;
     for (;;) {
         const auto status = c.decoder.next(payload);
-        if (status == quendra::FrameDecoder::Status::NeedMore) return;
+        if (status == quendra::FrameDecoder::Status::NeedMore) {
+            if (c.decoder.buffered() == 0) {
+                c.frameStarted.invalidate();
+                return;
+            }
+            if (!c.frameStarted.isValid()) c.frameStarted.start();
+            if (!stallCheck_.isActive()) stallCheck_.start();
+            if (heldBytes() > heldLimit_) drop(socket);
+            return;
+        }
+        c.frameStarted.invalidate();
         if (status == quendra::FrameDecoder::Status::Malformed) {
             drop(socket);
             return;
@@ -112,6 +126,30 @@ void CommandServer::read(QLocalSocket *socket)
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
+}
+
+std::size_t CommandServer::heldBytes() const
+{
+    std::size_t held = 0;
+    for (const auto &[socket, c] : conversations_)
+        held += c.decoder.buffered();
+    return held;
+}
+
+void CommandServer::dropStalled()
+{
+    std::vector<QLocalSocket *> stalled;
+    bool waiting = false;
+    for (const auto &[socket, c] : conversations_) {
+        if (!c.frameStarted.isValid()) continue;
+        if (c.frameStarted.hasExpired(stallMs_))
+            stalled.push_back(socket);
+        else
+            waiting = true;
+    }
+    for (QLocalSocket *socket : stalled)
+        drop(socket);
+    if (!waiting) stallCheck_.stop();
 }
 
 void CommandServer::reply(QLocalSocket *socket, const std::string &text)

@@ -244,6 +244,37 @@ private slots:
         QCOMPARE(opened, quendra::LinkError::NoHost);
     }
 
+    // Unfinished frames are bounded over all conversations together, and a frame that stalls
+    // ends its conversation; a good client is served throughout.
+    void unfinishedFramesAreBoundedAndStalledOnesDropped()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        host.server.setBounds(1 << 20, 400);
+        auto good = connectClient();
+        QVERIFY(good);
+        const auto unfinished = [] {
+            const std::string whole = encodeFrame(std::string(700 * 1024, 'x'));
+            return QByteArray(whole.data(), static_cast<qsizetype>(whole.size() - 1));
+        };
+        auto first = connectClient();
+        auto second = connectClient();
+        QVERIFY(first && second);
+        QTRY_COMPARE(host.server.conversations(), 3);
+        first->write(unfinished());
+        first->flush();
+        QTest::qWait(100);
+        QCOMPARE(host.server.conversations(), 3); // 700 KiB held: within the bound
+        second->write(unfinished());
+        second->flush();
+        QTRY_COMPARE(host.server.conversations(), 2); // 1.4 MiB: the one beyond is ended
+        QCOMPARE(execute(*good, "LINE 0,0 1,1 \r"), std::string("OK"));
+        QTRY_COMPARE(host.server.conversations(), 1); // the first one's frame stalled
+        QCOMPARE(first->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(execute(*good, "CIRCLE 0,0 1 "), std::string("OK"));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1"}));
+    }
+
     // A client that sends many frames at once and leaves without reading a single answer: the
     // answers cannot be written, and the server must not trip over the conversation it ends.
     void aSenderThatLeavesWithoutReadingTheAnswers()

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -70,12 +71,37 @@ private:
     void group(int gc, std::string_view value) const
     {
         if (!ok_) return;
+        put(gc, value);
+        ownObjects(gc, value);
+        if (buffer_.size() >= pieceSize) pass();
+    }
+    void put(int gc, std::string_view value) const
+    {
         char code[16];
         std::snprintf(code, sizeof code, "%3d\n", gc);
         buffer_.append(code);
         buffer_.append(value);
         buffer_.push_back('\n');
-        if (buffer_.size() >= pieceSize) pass();
+    }
+    // dxflib writes the objects without their owners (group 330), which an audit then has to
+    // fix. Each object is owned by the dictionary that lists it (350), the root one by none;
+    // every dictionary comes before what it lists.
+    void ownObjects(int gc, std::string_view value) const
+    {
+        if (gc == 0) {
+            if (value == "SECTION") sectionStarts_ = true;
+            return;
+        }
+        if (gc == 2 && sectionStarts_) inObjects_ = value == "OBJECTS";
+        sectionStarts_ = false;
+        if (!inObjects_) return;
+        if (gc == 5) {
+            handle_ = std::string(value);
+            const auto owner = owners_.find(handle_);
+            put(330, owner == owners_.end() ? std::string_view("0") : std::string_view(owner->second));
+        } else if (gc == 350) {
+            owners_.emplace(std::string(value), handle_);
+        }
     }
     void pass() const
     {
@@ -87,6 +113,10 @@ private:
     // dxflib's output functions are const.
     mutable std::string buffer_;
     mutable bool ok_ = true;
+    mutable bool sectionStarts_ = false;
+    mutable bool inObjects_ = false;
+    mutable std::string handle_;
+    mutable std::map<std::string, std::string, std::less<>> owners_;
 };
 
 DL_Attributes attributes(const EntityView &e)

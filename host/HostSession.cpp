@@ -49,10 +49,13 @@ void removeStaleTemporaries(const QString &target)
 QString saveDxf(const cad::Drawing &drawing, const QString &path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("ファイルを作成できません: %1").arg(path);
+    // Unbuffered: the pieces are large, and a write that fails (a full disk) must fail here;
+    // QSaveFile would let a failed flush of its buffer at commit() pass.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return QStringLiteral("ファイルを作成できません: %1").arg(path);
     const bool written = cad::writeDxf(drawing, [&file](std::string_view piece) {
         return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
-    });
+    }) && file.flush();
     if (!written) {
         file.cancelWriting();
         file.commit();

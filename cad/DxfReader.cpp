@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -761,16 +762,38 @@ DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how)
 
 DxfReadResult readDxf(const std::string &path, DxfLineReading how)
 {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
     DxfReadResult failed;
+    // Only a regular file is opened: a folder cannot be read, and opening a named pipe or a
+    // device could wait for ever.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) {
+        failed.error = "ファイルを開けません: " + path;
+        return failed;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        failed.error = "通常のファイルではありません: " + path;
+        return failed;
+    }
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         failed.error = "ファイルを開けません: " + path;
         return failed;
     }
     const std::streamoff size = in.tellg();
-    std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    if (size < 0 || static_cast<std::uintmax_t>(size) > maxDxfFileBytes) {
+        failed.error = "ファイルが大きすぎます(" + std::to_string(maxDxfFileBytes >> 20) + " MB まで): " + path;
+        return failed;
+    }
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc &) {
+        failed.error = "メモリが足りないため読み込めません: " + path;
+        return failed;
+    }
     in.seekg(0);
-    if (size < 0 || !in.read(bytes.data(), size)) {
+    if (!in.read(bytes.data(), size)) {
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }

@@ -6,45 +6,36 @@
 #include <dxflib/dl_dxf.h>
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
-#include <unistd.h>
+#include <string_view>
 
 namespace cad {
 
 namespace {
 
 // dxflib's own writer ends every line with a flush, one system call a line, which makes a large
-// drawing take many seconds. This one keeps dxflib's layout but writes through a large buffer,
-// and reals in their shortest exact form, so they read back to the last bit.
+// drawing take many seconds. This one keeps dxflib's layout but hands the text to a sink in large
+// pieces, and reals in their shortest exact form, so they read back to the last bit. dxflib's
+// writer opens the file it is named; it is named none, and every output goes through here.
 class BufferedWriter final : public DL_WriterA
 {
 public:
-    BufferedWriter(const std::string &path, DL_Codes::version version)
-        : DL_WriterA("/dev/null", version), file_(std::fopen(path.c_str(), "wb"))
+    BufferedWriter(const DxfSink &sink, DL_Codes::version version) : DL_WriterA("", version), sink_(sink)
     {
-        if (file_) std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
-    }
-    ~BufferedWriter() override
-    {
-        if (file_) std::fclose(file_);
+        buffer_.reserve(pieceSize + 4096);
     }
     BufferedWriter(const BufferedWriter &) = delete;
     BufferedWriter &operator=(const BufferedWriter &) = delete;
 
-    bool opened() const { return file_ != nullptr; }
-    // Writes out what is buffered; false when anything failed on the way.
+    // Hands over what is buffered; false when the sink refused anything on the way.
     bool finish()
     {
-        if (!file_) return false;
-        const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        return ok && closed;
+        pass();
+        return ok_;
     }
 
     void dxfReal(int gc, double value) const override
@@ -75,15 +66,57 @@ public:
     void dxfString(int gc, const std::string &value) const override { group(gc, value); }
 
 private:
+    static constexpr std::size_t pieceSize = 1 << 20;
+
     void group(int gc, std::string_view value) const
     {
-        if (!file_) return;
-        std::fprintf(file_, "%3d\n", gc);
-        std::fwrite(value.data(), 1, value.size(), file_);
-        std::fputc('\n', file_);
+        if (!ok_) return;
+        put(gc, value);
+        ownObjects(gc, value);
+        if (buffer_.size() >= pieceSize) pass();
+    }
+    void put(int gc, std::string_view value) const
+    {
+        char code[16];
+        std::snprintf(code, sizeof code, "%3d\n", gc);
+        buffer_.append(code);
+        buffer_.append(value);
+        buffer_.push_back('\n');
+    }
+    // dxflib writes the objects without their owners (group 330), which an audit then has to
+    // fix. Each object is owned by the dictionary that lists it (350), the root one by none;
+    // every dictionary comes before what it lists.
+    void ownObjects(int gc, std::string_view value) const
+    {
+        if (gc == 0) {
+            if (value == "SECTION") sectionStarts_ = true;
+            return;
+        }
+        if (gc == 2 && sectionStarts_) inObjects_ = value == "OBJECTS";
+        sectionStarts_ = false;
+        if (!inObjects_) return;
+        if (gc == 5) {
+            handle_ = std::string(value);
+            const auto owner = owners_.find(handle_);
+            put(330, owner == owners_.end() ? std::string_view("0") : std::string_view(owner->second));
+        } else if (gc == 350) {
+            owners_.emplace(std::string(value), handle_);
+        }
+    }
+    void pass() const
+    {
+        if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
+        buffer_.clear();
     }
 
-    std::FILE *file_;
+    const DxfSink &sink_;
+    // dxflib's output functions are const.
+    mutable std::string buffer_;
+    mutable bool ok_ = true;
+    mutable bool sectionStarts_ = false;
+    mutable bool inObjects_ = false;
+    mutable std::string handle_;
+    mutable std::map<std::string, std::string, std::less<>> owners_;
 };
 
 DL_Attributes attributes(const EntityView &e)
@@ -229,55 +262,26 @@ private:
     DL_WriterA &out_;
 };
 
-std::string temporaryBeside(const std::filesystem::path &target)
-{
-    static std::atomic<unsigned> serial{0};
-    return (target.parent_path() / ("." + target.filename().string() + ".saving-" +
-                                    std::to_string(::getpid()) + "-" + std::to_string(serial++)))
-        .string();
-}
-
-// The written file must end with the EOF marker; anything shorter was cut off.
-bool endsWithEof(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
-    if (size < 8) return false;
-    in.seekg(size - 8);
-    std::string tail(8, '\0');
-    in.read(tail.data(), 8);
-    return tail.find("EOF") != std::string::npos;
-}
-
 } // namespace
+
+bool writeDxf(const Drawing &drawing, const DxfSink &sink)
+{
+    DL_Dxf dxf;
+    BufferedWriter out(sink, DL_Codes::AC1015);
+    DxfWriter(dxf, out).write(drawing);
+    return out.finish();
+}
 
 std::string writeDxf(const Drawing &drawing, const std::string &path)
 {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const std::string temporary = temporaryBeside(target);
-    {
-        DL_Dxf dxf;
-        BufferedWriter out(temporary, DL_Codes::AC1015);
-        if (!out.opened()) return "ファイルを作成できません: " + path;
-        DxfWriter(dxf, out).write(drawing);
-        if (!out.finish()) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return "ファイルを書き込めません(ディスクの空きを確認して下さい): " + path;
-        }
-    }
-    std::error_code ec;
-    if (!endsWithEof(temporary)) {
-        fs::remove(temporary, ec);
-        return "ファイルを書き込めません(ディスクの空きを確認して下さい): " + path;
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return "ファイルを保存できません: " + path;
-    }
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) return "ファイルを作成できません: " + path;
+    const bool written = writeDxf(drawing, [&file](std::string_view piece) {
+        file.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return bool(file);
+    });
+    file.close();
+    if (!written || !file) return "ファイルを書き込めません(ディスクの空きを確認して下さい): " + path;
     return {};
 }
 

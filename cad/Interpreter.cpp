@@ -56,10 +56,37 @@ void Interpreter::feed(std::string_view utf8chars)
     drain();
 }
 
-void Interpreter::feedFirst(std::string_view utf8chars)
+void Interpreter::runScript(std::string_view utf8chars)
 {
-    queue_.insert(queuePos_, utf8chars);
+    script_.assign(utf8chars);
+    scriptPos_ = 0;
+}
+
+void Interpreter::stepScript(std::size_t maxInputs)
+{
+    if (draining_ || !scriptReady()) return;
+    draining_ = true;
+    scriptPos_ += scan(std::string_view(script_).substr(scriptPos_), queuedToken_, queuedTooLong_, true, &maxInputs);
+    draining_ = false;
+    if (scriptRunning()) return;
+    endScript();
     drain();
+}
+
+bool Interpreter::stopScript()
+{
+    if (!scriptRunning()) return false;
+    endScript();
+    queuedToken_.clear();
+    queuedTooLong_ = false;
+    drain();
+    return true;
+}
+
+void Interpreter::endScript()
+{
+    std::string().swap(script_);
+    scriptPos_ = 0;
 }
 
 void Interpreter::type(std::string_view utf8chars)
@@ -164,7 +191,8 @@ bool Interpreter::held() const
 
 void Interpreter::drain()
 {
-    if (draining_) return;
+    // A running script goes first, taken in slices by stepScript().
+    if (draining_ || scriptRunning()) return;
     draining_ = true;
     queuePos_ += scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
     if (queuePos_ == queue_.size()) {
@@ -181,11 +209,13 @@ void Interpreter::drain()
     draining_ = false;
 }
 
-std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld)
+std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld,
+                               std::size_t *maxInputs)
 {
     std::size_t i = 0;
     while (i < chars.size()) {
         if (stopWhenHeld && held()) break;
+        if (maxInputs && *maxInputs == 0) break;
         const char c = chars[i];
         if (isEnter(c, textLine_)) {
             ++i;
@@ -196,6 +226,7 @@ std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &
                 submit(token);
             }
             token.clear();
+            if (maxInputs) --*maxInputs;
             continue;
         }
         if (c == '\x1b' || c == '\x03') {

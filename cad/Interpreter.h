@@ -65,14 +65,26 @@ public:
     std::optional<Request> takeRequest();
     bool requestPending() const;
     void resume();
-    // Characters of queued input not yet taken.
-    std::size_t queued() const { return queue_.size() - queuePos_; }
-    // Puts characters before the rest of the queue (a SCRIPT file's contents).
-    void feedFirst(std::string_view utf8chars);
+    // Characters of queued and scripted input not yet taken.
+    std::size_t queued() const { return queue_.size() - queuePos_ + script_.size() - scriptPos_; }
+
+    // A script file's contents, taken before the queue but only through stepScript(), so that
+    // the program gets back between slices of a script that may never end. A running script is
+    // replaced, as SCRIPT inside a script does in CAD programs.
+    void runScript(std::string_view utf8chars);
+    bool scriptRunning() const { return scriptPos_ < script_.size(); }
+    // Whether stepScript() would take something now.
+    bool scriptReady() const { return scriptRunning() && !held(); }
+    // Takes at most `maxInputs` inputs (Enters) of the running script; once it has run dry, the
+    // queue goes on.
+    void stepScript(std::size_t maxInputs);
+    // Drops what is left of the running script; false when none was running.
+    bool stopScript();
 
 private:
     bool held() const;
     void drain();
+    void endScript();
     void submit(std::string_view token, std::optional<Point> picked = std::nullopt);
     void atCommandPrompt(std::string_view token);
     void startCommand(std::string_view typed);
@@ -80,7 +92,8 @@ private:
     void cancelCommand();
     void updateMode();
     // Consumes characters into `token`, submitting at each Enter; returns how many it took.
-    std::size_t scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld);
+    std::size_t scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld,
+                     std::size_t *maxInputs = nullptr);
 
     Drawing &drawing_;
     History history_;
@@ -89,6 +102,8 @@ private:
     std::string lastCommand_;
     std::string queue_;
     std::size_t queuePos_ = 0;
+    std::string script_;
+    std::size_t scriptPos_ = 0;
     std::string queuedToken_;
     bool queuedTooLong_ = false;
     std::string typedToken_;

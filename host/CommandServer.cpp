@@ -20,7 +20,11 @@ bool idle(const cad::Interpreter &interpreter)
 
 } // namespace
 
-CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session) {}
+CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session)
+{
+    stallCheck_.setInterval(250);
+    connect(&stallCheck_, &QTimer::timeout, this, &CommandServer::dropStalled);
+}
 
 CommandServer::~CommandServer()
 {
@@ -29,6 +33,10 @@ CommandServer::~CommandServer()
 
 bool CommandServer::listen(const QString &service, const QString &topic, QString *error)
 {
+    if (const std::string problem = quendra::socketFolderProblem(); !problem.empty()) {
+        *error = QString::fromStdString(problem);
+        return false;
+    }
     const QString path =
         QString::fromStdString(quendra::socketPath(service.toStdString(), topic.toStdString()));
     {
@@ -59,6 +67,7 @@ bool CommandServer::listen(const QString &service, const QString &topic, QString
 
 void CommandServer::close()
 {
+    closing_ = true;
     for (auto &server : servers_) {
         const QString path = server->fullServerName();
         server->close();
@@ -67,6 +76,7 @@ void CommandServer::close()
     servers_.clear();
     while (!conversations_.empty())
         drop(conversations_.begin()->first);
+    closing_ = false;
 }
 
 void CommandServer::accept(QLocalServer *server)
@@ -94,7 +104,17 @@ void CommandServer::read(QLocalSocket *socket)
     std::string payload;
     for (;;) {
         const auto status = c.decoder.next(payload);
-        if (status == quendra::FrameDecoder::Status::NeedMore) return;
+        if (status == quendra::FrameDecoder::Status::NeedMore) {
+            if (c.decoder.buffered() == 0) {
+                c.frameStarted.invalidate();
+                return;
+            }
+            if (!c.frameStarted.isValid()) c.frameStarted.start();
+            if (!stallCheck_.isActive()) stallCheck_.start();
+            if (heldBytes() > heldLimit_) drop(socket);
+            return;
+        }
+        c.frameStarted.invalidate();
         if (status == quendra::FrameDecoder::Status::Malformed) {
             drop(socket);
             return;
@@ -117,10 +137,35 @@ void CommandServer::read(QLocalSocket *socket)
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not
         // keep the client waiting.
         const int id = c.id;
+        lastFed_ = id;
         reply(socket, "OK");
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
+}
+
+std::size_t CommandServer::heldBytes() const
+{
+    std::size_t held = 0;
+    for (const auto &[socket, c] : conversations_)
+        held += c.decoder.buffered();
+    return held;
+}
+
+void CommandServer::dropStalled()
+{
+    std::vector<QLocalSocket *> stalled;
+    bool waiting = false;
+    for (const auto &[socket, c] : conversations_) {
+        if (!c.frameStarted.isValid()) continue;
+        if (c.frameStarted.hasExpired(stallMs_))
+            stalled.push_back(socket);
+        else
+            waiting = true;
+    }
+    for (QLocalSocket *socket : stalled)
+        drop(socket);
+    if (!waiting) stallCheck_.stop();
 }
 
 void CommandServer::reply(QLocalSocket *socket, const std::string &text)
@@ -132,10 +177,20 @@ void CommandServer::reply(QLocalSocket *socket, const std::string &text)
 
 void CommandServer::drop(QLocalSocket *socket)
 {
-    if (conversations_.erase(socket) == 0) return;
+    const auto it = conversations_.find(socket);
+    if (it == conversations_.end()) return;
+    const bool fedLast = it->second.id == lastFed_;
+    conversations_.erase(it);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    // What it left unfinished (LINE 0,0 1,1 2, and gone) must not take in the next
+    // conversation's scripts: an Escape follows its input in the queue. Input that another
+    // conversation sent after it is that one's to finish.
+    if (fedLast && !closing_) {
+        lastFed_ = 0;
+        session_.enqueue("\x1b", {});
+    }
     emit conversationsChanged(conversations());
 }
 

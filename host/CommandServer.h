@@ -2,8 +2,10 @@
 
 #include "link/FrameCodec.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -26,6 +28,11 @@ class CommandServer : public QObject
 
 public:
     static constexpr int maxConversations = 64;
+    // Bytes of unfinished frames held over all conversations; the one that goes beyond is ended.
+    static constexpr std::size_t maxHeldBytes = 256u * 1024u * 1024u;
+    // A frame not finished this long after its first byte ends its conversation: a client never
+    // takes longer on a local socket.
+    static constexpr int stallMilliseconds = 10000;
 
     explicit CommandServer(HostSession &session, QObject *parent = nullptr);
     ~CommandServer() override;
@@ -35,6 +42,12 @@ public:
     bool listen(const QString &service, const QString &topic, QString *error);
     int conversations() const { return static_cast<int>(conversations_.size()); }
     void close();
+    // For tests: smaller bounds than the constants above.
+    void setBounds(std::size_t heldBytes, int stallMs)
+    {
+        heldLimit_ = heldBytes;
+        stallMs_ = stallMs;
+    }
 
 signals:
     void conversationsChanged(int count);
@@ -44,17 +57,25 @@ private:
     {
         int id = 0;
         quendra::FrameDecoder decoder;
+        QElapsedTimer frameStarted; // valid while part of a frame is held
     };
 
     void accept(QLocalServer *server);
     void read(QLocalSocket *socket);
     void reply(QLocalSocket *socket, const std::string &text);
     void drop(QLocalSocket *socket);
+    std::size_t heldBytes() const;
+    void dropStalled();
 
     HostSession &session_;
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
     int nextId_ = 1;
+    int lastFed_ = 0; // the conversation whose input was queued last
+    bool closing_ = false;
+    std::size_t heldLimit_ = maxHeldBytes;
+    int stallMs_ = stallMilliseconds;
+    QTimer stallCheck_;
 };
 
 } // namespace host

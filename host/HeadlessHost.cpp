@@ -36,13 +36,34 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
 
 bool HeadlessHost::start()
 {
-    for (const QString &file : options_.replays) {
-        if (finished_) return false;
-        if (!session_.runScriptFile(file)) exitCode_ = 1;
-        if (!finished_) writeOut();
+    // FILE is opened as the window opens it; one that cannot be read ends the program before
+    // --out could replace it with the new lines alone.
+    if (!options_.open.isEmpty()) {
+        QString error;
+        if (!session_.open(options_.open, &error)) {
+            std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+            exitCode_ = 2;
+            return false;
+        }
     }
-    if (options_.exitAfterReplay && !finished_) finish();
+    // Queued: the next replay starts from the event loop, never inside the end of the last one.
+    connect(&session_, &HostSession::scriptEnded, this, &HeadlessHost::replayNext, Qt::QueuedConnection);
+    replayNext();
     return !finished_;
+}
+
+// Replays run one after the other, each from the event loop, so that SIGTERM ends even a
+// script that calls itself; --out is written after each.
+void HeadlessHost::replayNext()
+{
+    if (finished_ || replaysDone_) return;
+    if (nextReplay_ > 0) writeOut();
+    while (!finished_ && nextReplay_ < static_cast<std::size_t>(options_.replays.size())) {
+        if (session_.runScriptFile(options_.replays[static_cast<qsizetype>(nextReplay_++)])) return;
+        exitCode_ = 1;
+    }
+    replaysDone_ = true;
+    if (options_.exitAfterReplay && !finished_) finish();
 }
 
 void HeadlessHost::answerPick()

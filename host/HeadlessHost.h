@@ -17,8 +17,8 @@ class HeadlessHost : public QObject
 public:
     HeadlessHost(HostSession &session, const HostOptions &options, QObject *parent = nullptr);
 
-    // Runs the replays; returns false when the program should end now (after the replays, or on
-    // an EXIT among them).
+    // Opens FILE and starts the replays; returns false when the program should end now (FILE
+    // cannot be read, or no replays and --exit-after-replay).
     bool start();
     // Writes --out if given; false (with a message on standard error) when it fails.
     bool writeOut();
@@ -28,10 +28,13 @@ public:
 
 private:
     void answerPick();
+    void replayNext();
 
     HostSession &session_;
     HostOptions options_;
     std::size_t nextPick_ = 0;
+    std::size_t nextReplay_ = 0;
+    bool replaysDone_ = false;
     bool finished_ = false;
     int exitCode_ = 0;
 };

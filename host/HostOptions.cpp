@@ -108,6 +108,15 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
         return false;
     }
     options.open = files.value(0);
+    // The window asks the user instead: these would be ignored there, so they are refused.
+    if (!options.headless) {
+        for (const QCommandLineOption *o : {&declared.out, &declared.pick, &declared.color, &declared.exitAfter,
+                                            &declared.verbose}) {
+            if (!parser.isSet(*o)) continue;
+            *message = QStringLiteral("--%1 は --headless と共に使います。").arg(o->names().constFirst());
+            return false;
+        }
+    }
     return true;
 }
 

@@ -1,9 +1,12 @@
 #include "host/HostSession.h"
 
 #include "cad/Dxf.h"
+#include "host/FileSync.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace host {
 
@@ -19,11 +22,64 @@ QString shown(std::string_view chars)
     return s;
 }
 
+// The file a save writes: a link's target, followed as QSaveFile follows it.
+QString savedTarget(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+// Temporaries that earlier versions of this program left beside `target` when a save was killed
+// (".plan.dxf.saving-<pid>-<n>"); QSaveFile's own have no name on Linux and vanish with it.
+void removeStaleTemporaries(const QString &target)
+{
+    const QFileInfo info(target);
+    QDir folder = info.dir();
+    const QStringList stale =
+        folder.entryList({QStringLiteral(".%1.saving-*").arg(info.fileName())},
+                         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : stale)
+        folder.remove(name);
+}
+
+// Writes through QSaveFile: the old file stays whole until the new one is complete and synced,
+// keeps its mode, and a link keeps pointing at the saved drawing.
+QString saveDxf(const cad::Drawing &drawing, const QString &path)
+{
+    QSaveFile file(path);
+    // Unbuffered: the pieces are large, and a write that fails (a full disk) must fail here;
+    // QSaveFile would let a failed flush of its buffer at commit() pass.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return QStringLiteral("ファイルを作成できません: %1").arg(path);
+    const bool written = cad::writeDxf(drawing, [&file](std::string_view piece) {
+        return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
+    }) && file.flush();
+    if (!written) {
+        file.cancelWriting();
+        file.commit();
+        return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
+    }
+    if (!file.commit()) {
+        if (file.error() == QFileDevice::WriteError)
+            return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
+        return QStringLiteral("ファイルを保存できません: %1").arg(path);
+    }
+    const QString target = savedTarget(path);
+    syncFolder(QFileInfo(target).absolutePath());
+    removeStaleTemporaries(target);
+    return {};
+}
+
 } // namespace
 
 HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawing_)
 {
     seenPrompt_ = QString::fromStdString(interpreter_.prompt());
+    scriptTimer_.setSingleShot(true);
+    scriptTimer_.setInterval(0);
+    connect(&scriptTimer_, &QTimer::timeout, this, &HostSession::stepScript);
 }
 
 bool HostSession::accepts(std::size_t bytes, QString *reason) const
@@ -32,7 +88,7 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
         *reason = QStringLiteral("終了処理中です。");
         return false;
     }
-    if (interpreter_.queued() + bytes > maxQueued) {
+    if (interpreter_.queued() + laterBytes_ + bytes > maxQueued) {
         *reason = QStringLiteral("入力待ちの量が多すぎます。");
         return false;
     }
@@ -70,13 +126,17 @@ void HostSession::chooseColor(int colorIndex)
 void HostSession::cancel()
 {
     pickAnnounced_ = colorAnnounced_ = false;
+    const bool stopped = interpreter_.stopScript() || !laterScripts_.isEmpty();
+    laterScripts_.clear();
+    laterBytes_ = 0;
+    if (stopped) interpreter_.note("*スクリプト中止*");
     interpreter_.cancel();
     settle();
 }
 
 void HostSession::resume()
 {
-    waitingForProgram_ = false;
+    waitingForProgram_ = answeringScript_ = false;
     interpreter_.resume();
     settle();
 }
@@ -89,18 +149,54 @@ void HostSession::note(const QString &line)
 
 bool HostSession::runScriptFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        note(QStringLiteral("スクリプト ファイルを開けません: %1").arg(path));
+    QByteArray bytes;
+    if (!readScript(path, &bytes)) {
+        settle();
         return false;
     }
-    QByteArray bytes = file.readAll();
-    // A script file's line ends are Enters; CR LF is one of them.
-    bytes.replace("\r\n", "\n");
     interpreter_.note(QStringLiteral("スクリプト: %1").arg(path).toStdString());
-    interpreter_.feedFirst(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const std::string_view chars(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (answeringScript_ || !scriptRunning()) {
+        interpreter_.runScript(chars);
+    } else {
+        laterBytes_ += chars.size();
+        laterScripts_.append(std::move(bytes));
+    }
+    scriptActive_ = true;
     settle();
     return true;
+}
+
+// Only a regular file that fits in what may wait is read: a folder, a pipe or a device is not
+// (a pipe would block the program in open()).
+bool HostSession::readScript(const QString &path, QByteArray *bytes)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        interpreter_.note(QStringLiteral("スクリプト ファイルを開けません: %1").arg(path).toStdString());
+        return false;
+    }
+    const std::size_t room = maxQueued - std::min(maxQueued, interpreter_.queued() + laterBytes_);
+    if (static_cast<std::uint64_t>(file.size()) > room) {
+        interpreter_.note(QStringLiteral("スクリプト ファイルが大きすぎます: %1").arg(path).toStdString());
+        return false;
+    }
+    *bytes = file.read(static_cast<qint64>(room) + 1);
+    if (static_cast<std::size_t>(bytes->size()) > room) {
+        interpreter_.note(QStringLiteral("スクリプト ファイルが大きすぎます: %1").arg(path).toStdString());
+        return false;
+    }
+    // A script file's line ends are Enters; CR LF is one of them.
+    bytes->replace("\r\n", "\n");
+    return true;
+}
+
+void HostSession::stepScript()
+{
+    if (exiting_) return;
+    interpreter_.stepScript(scriptSlice);
+    settle();
 }
 
 void HostSession::newDrawing()
@@ -134,9 +230,9 @@ bool HostSession::open(const QString &path, QString *error)
 
 bool HostSession::save(const QString &path, QString *error)
 {
-    const std::string e = cad::writeDxf(drawing_, QFile::encodeName(path).toStdString());
-    if (!e.empty()) {
-        *error = QString::fromStdString(e);
+    const QString e = saveDxf(drawing_, path);
+    if (!e.isEmpty()) {
+        *error = e;
         return false;
     }
     drawing_.markSaved();
@@ -176,7 +272,17 @@ void HostSession::settle()
         step();
     } while (again_);
     settling_ = false;
+    if (!interpreter_.scriptRunning() && !laterScripts_.isEmpty() && !waitingForProgram_) {
+        laterBytes_ -= static_cast<std::size_t>(laterScripts_.front().size());
+        const QByteArray next = laterScripts_.takeFirst();
+        interpreter_.runScript(std::string_view(next.constData(), static_cast<std::size_t>(next.size())));
+    }
+    if (interpreter_.scriptReady() && !waitingForProgram_) scriptTimer_.start();
     publish();
+    if (scriptActive_ && !scriptRunning()) {
+        scriptActive_ = false;
+        emit scriptEnded();
+    }
 }
 
 void HostSession::step()
@@ -210,10 +316,13 @@ bool HostSession::handle(const cad::Request &request)
         return true;
     case cad::Request::Kind::Script:
         if (!request.argument.empty()) {
+            // A SCRIPT inside a script replaces it; the program gets back before it runs.
+            answeringScript_ = true;
             runScriptFile(QString::fromStdString(request.argument));
+            answeringScript_ = false;
             return true;
         }
-        waitingForProgram_ = true;
+        waitingForProgram_ = answeringScript_ = true;
         emit scriptWanted();
         return false;
     case cad::Request::Kind::Save:
@@ -247,6 +356,10 @@ void HostSession::publish()
         for (std::size_t i = lines.size() - static_cast<std::size_t>(fresh); i < lines.size(); ++i)
             list << QString::fromStdString(lines[i]);
         emit historyAdded(list);
+    }
+    if (drawing_.modified() != seenModified_) {
+        seenModified_ = drawing_.modified();
+        emit modifiedChanged(seenModified_);
     }
     const QString prompt = QString::fromStdString(interpreter_.prompt());
     if (prompt != seenPrompt_) {

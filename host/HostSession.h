@@ -3,9 +3,11 @@
 #include "cad/Drawing.h"
 #include "cad/Interpreter.h"
 
+#include <QByteArrayList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <string_view>
 
@@ -20,7 +22,10 @@ class HostSession : public QObject
 
 public:
     // Queued input waiting beyond this is refused, so that a runaway client cannot eat memory.
+    // Scripts waiting to run count as well.
     static constexpr std::size_t maxQueued = 256u * 1024u * 1024u;
+    // Inputs of a script taken before the program gets back to its events (SIGTERM, Escape).
+    static constexpr std::size_t scriptSlice = 256;
 
     explicit HostSession(QObject *parent = nullptr);
 
@@ -36,14 +41,17 @@ public:
     void type(const QString &text);
     void pick(cad::Point p);
     void chooseColor(int colorIndex);
+    // Escape: stops a running script as well.
     void cancel();
     // After the program has done a save or decided not to exit.
     void resume();
     void note(const QString &line);
 
-    // A script file as typed input, before what is queued; false with a message in the history
-    // when it cannot be read.
+    // A script file as typed input, before what is queued, run a slice at a time from the event
+    // loop; after a running one unless it answers that script's SCRIPT. False with a message in
+    // the history when it cannot be read.
     bool runScriptFile(const QString &path);
+    bool scriptRunning() const { return interpreter_.scriptRunning() || !laterScripts_.empty(); }
 
     QString fileName() const { return fileName_; }
     bool modified() const { return drawing_.modified(); }
@@ -71,12 +79,18 @@ signals:
     // SCRIPT without a file name: the program may ask for one and call runScriptFile(), then resume().
     void scriptWanted();
     void fileNameChanged(const QString &fileName);
+    // Whether the drawing differs from its file changed (drawn, saved, opened).
+    void modifiedChanged(bool modified);
+    // The scripts started have all run (or were stopped, or could not be read).
+    void scriptEnded();
 
 private:
     void settle();
     void step();
     bool handle(const cad::Request &request);
     void publish();
+    bool readScript(const QString &path, QByteArray *bytes);
+    void stepScript();
 
     cad::Drawing drawing_;
     cad::Interpreter interpreter_;
@@ -87,9 +101,15 @@ private:
     bool pickAnnounced_ = false;
     bool colorAnnounced_ = false;
     bool exiting_ = false;
+    bool answeringScript_ = false;
+    bool scriptActive_ = false;
+    QByteArrayList laterScripts_;
+    std::size_t laterBytes_ = 0;
+    QTimer scriptTimer_;
     std::uint64_t seenRevision_ = 0;
     std::uint64_t seenHistory_ = 0;
     QString seenPrompt_;
+    bool seenModified_ = false;
 };
 
 } // namespace host

@@ -59,6 +59,7 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     connect(&session_, &HostSession::scriptWanted, this, &HostWindow::scriptWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::fileNameChanged, this, &HostWindow::updateTitle);
     connect(&session_, &HostSession::drawingChanged, this, &HostWindow::updateTitle);
+    connect(&session_, &HostSession::modifiedChanged, this, &HostWindow::updateTitle);
     updateTitle();
 }
 

@@ -17,10 +17,13 @@ public:
     LinkError open(const std::string &service, const std::string &topic) override
     {
         close();
+        // Scripts go to no host another user could have put in our place.
+        if (!socketFolderProblem().empty()) return LinkError::NoHost;
         socket_ = std::make_unique<QLocalSocket>();
         socket_->connectToServer(QString::fromStdString(socketPath(service, topic)));
-        if (!socket_->waitForConnected(static_cast<int>(timeout_.count()))) {
-            socket_.reset();
+        if (!socket_->waitForConnected(static_cast<int>(timeout_.count())) ||
+            !socketPeerIsThisUser(socket_->socketDescriptor())) {
+            close();
             return LinkError::NoHost;
         }
         return LinkError::None;
@@ -36,7 +39,7 @@ public:
             return LinkError::HostGone;
         while (socket_->bytesToWrite() > 0) {
             if (!socket_->waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-                return socket_->state() == QLocalSocket::ConnectedState ? LinkError::Timeout : LinkError::HostGone;
+                return socket_->state() == QLocalSocket::ConnectedState ? timedOut() : LinkError::HostGone;
         }
         std::string reply;
         for (;;) {
@@ -51,7 +54,7 @@ public:
                 if (socket_->state() != QLocalSocket::ConnectedState)
                     return LinkError::HostGone;
                 if (deadline.hasExpired())
-                    return LinkError::Timeout;
+                    return timedOut();
                 continue;
             }
             const QByteArray bytes = socket_->readAll();
@@ -82,6 +85,15 @@ public:
     bool isOpen() const override { return socket_ && socket_->state() == QLocalSocket::ConnectedState; }
 
 private:
+    // A reply that comes after the wait would be taken as the answer to the next execute, and
+    // every later one as the answer to the one before: the conversation ends, and the next
+    // execute opens a new one.
+    LinkError timedOut()
+    {
+        close();
+        return LinkError::Timeout;
+    }
+
     std::chrono::milliseconds timeout_;
     std::unique_ptr<QLocalSocket> socket_;
     FrameDecoder decoder_;

@@ -163,6 +163,8 @@ private slots:
         QStringList expected{"version AC1015", "errors 0"};
         expected << q(cad::describe(d));
         QCOMPARE(ezdxf("dump", path), expected);
+        // Clean as it is: no owner to fix in OBJECTS, nothing at all.
+        QCOMPARE(ezdxf("audit", path), QStringList{"errors 0 fixes 0"});
         // Outside ASCII the text goes as escapes, which AC1015 readers decode.
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -163,11 +163,38 @@ private slots:
         r = interpreter.takeRequest();
         QVERIFY(r && r->kind == cad::Request::Kind::Script);
         QCOMPARE(r->argument, std::string("my file.scr"));
-        interpreter.feedFirst("LINE 5,5 6,6 \r");
+        interpreter.runScript("LINE 5,5 6,6 \r");
         interpreter.resume();
+        QCOMPARE(drawing.entities().size(), size_t(1)); // the script waits for its slice
+        interpreter.stepScript(100);
         QCOMPARE(drawing.entities().size(), size_t(2));
         r = interpreter.takeRequest();
         QVERIFY(r && r->kind == cad::Request::Kind::Exit);
+    }
+
+    // A script runs only in slices, ahead of the queue; SCRIPT inside it replaces it, so a script
+    // that calls itself neither nests nor grows, and stopping it lets the queue go on.
+    void scriptsRunInSlicesAndReplaceEachOther()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        const std::string self = "LINE 0,0 1,1 \rSCRIPT self.scr\rCIRCLE 0,0 1 ";
+        interpreter.runScript(self);
+        interpreter.feed("CIRCLE 0,0 5 ");
+        QCOMPARE(interpreter.queued(), self.size() + 13);
+        for (int round = 0; round < 100; ++round) {
+            while (interpreter.scriptReady())
+                interpreter.stepScript(2);
+            auto r = interpreter.takeRequest();
+            QVERIFY(r && r->kind == cad::Request::Kind::Script);
+            interpreter.runScript(self);
+            interpreter.resume();
+            QVERIFY(interpreter.queued() <= self.size() + 13);
+        }
+        QCOMPARE(drawing.entities().size(), size_t(100)); // lines only: no CIRCLE after SCRIPT
+        QVERIFY(interpreter.stopScript());
+        QCOMPARE(drawing.entities().size(), size_t(101)); // the queue went on
+        QCOMPARE(interpreter.queued(), size_t(0));
     }
 
     void previewFollowsTheCursor()

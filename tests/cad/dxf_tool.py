@@ -69,6 +69,14 @@ def dump(path):
         print(describe(e))
 
 
+def audit(path):
+    """What ezdxf's audit found and what it had to fix, each by its message."""
+    auditor = ezdxf.readfile(path).audit()
+    print(f"errors {len(auditor.errors)} fixes {len(auditor.fixes)}")
+    for entry in auditor.errors + auditor.fixes:
+        print(entry.message)
+
+
 def make(path):
     doc = ezdxf.new("R2000")
     msp = doc.modelspace()
@@ -86,4 +94,4 @@ def make(path):
 
 
 if __name__ == "__main__":
-    {"dump": dump, "make": make}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "audit": audit, "make": make}[sys.argv[1]](sys.argv[2])

@@ -8,11 +8,22 @@
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <memory>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace host;
 using quendra::encodeFrame;
@@ -126,6 +137,142 @@ private slots:
         expected.insert(expected.end(), {"L 0,0 3,4", "C 1,1 2"});
         QCOMPARE(host.drawing(), expected);
         QCOMPARE(host.server.conversations(), hostEndsIt || hangUp ? 1 : 2);
+    }
+
+    // A command left unfinished by a conversation that ends is cancelled: the next
+    // conversation's scripts start at the command prompt, not as more points of it.
+    void whatAnEndedConversationLeftOpenIsCancelled()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        {
+            auto first = connectClient();
+            QVERIFY(first);
+            QCOMPARE(execute(*first, "LINE 100,100 200,200 300,"), std::string("OK"));
+            first->disconnectFromServer();
+        }
+        QTRY_COMPARE(host.server.conversations(), 0);
+        auto next = connectClient();
+        QVERIFY(next);
+        QCOMPARE(execute(*next, "CIRCLE 0,0 5 "), std::string("OK"));
+        QCOMPARE(execute(*next, "LINE 0,0 1,1 \r"), std::string("OK"));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 100,100 200,200", "C 0,0 5", "L 0,0 1,1"}));
+    }
+
+    // The socket folder must be this user's alone: one another user made first (and could listen
+    // in), or a link, is refused by host and client with a word; an own folder opened to
+    // everyone is closed again. A host that runs as another user is not talked to.
+    void aSocketFolderNotOursAloneIsRefused()
+    {
+        if (::geteuid() != 0) QSKIP("needs root to make folders and hosts of another user");
+        const QByteArray saved = qgetenv("QUENDRA_RUNTIME_DIR");
+        QTemporaryDir base;
+        const auto useFolder = [](const QString &dir) { qputenv("QUENDRA_RUNTIME_DIR", dir.toUtf8()); };
+        const auto refused = [] {
+            HostSession session;
+            CommandServer server(session);
+            QString error;
+            const bool listened = server.listen(QString::fromUtf8(quendra::cadService),
+                                                QString::fromUtf8(quendra::cadTopic), &error);
+            quendra::CadLink link(quendra::makeSocketTransport(std::chrono::milliseconds(500)));
+            return !listened && !error.isEmpty() &&
+                   link.open(quendra::cadService, quendra::cadTopic) == quendra::LinkError::NoHost;
+        };
+
+        const QString theirs = base.filePath("theirs");
+        QVERIFY(::mkdir(QFile::encodeName(theirs).constData(), 0777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(theirs).constData(), 0777) == 0);
+        QVERIFY(::chown(QFile::encodeName(theirs).constData(), 65534, 65534) == 0);
+        useFolder(theirs);
+        QVERIFY(refused());
+
+        const QString real = base.filePath("real");
+        QVERIFY(QDir().mkdir(real));
+        QVERIFY(QFile::link(real, base.filePath("linked")));
+        useFolder(base.filePath("linked"));
+        QVERIFY(refused());
+
+        const QString wide = base.filePath("wide");
+        QVERIFY(::mkdir(QFile::encodeName(wide).constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(wide).constData(), 0777) == 0);
+        useFolder(wide);
+        {
+            Host host;
+            QVERIFY(host.listening);
+            struct stat st
+            {
+            };
+            QVERIFY(::stat(QFile::encodeName(wide).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0700));
+        }
+
+        // A host of another user in our folder: bound as us, listening as nobody.
+        const std::string path = quendra::socketPath(quendra::cadService, quendra::cadTopic);
+        ::unlink(path.c_str());
+        int ready[2];
+        QVERIFY(::pipe(ready) == 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+            if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+                ::chmod(path.c_str(), 0777) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+                ::listen(fd, 4) != 0)
+                ::_exit(1);
+            (void)!::write(ready[1], "r", 1);
+            const int c = ::accept(fd, nullptr, nullptr);
+            char buffer[256];
+            while (c >= 0 && ::read(c, buffer, sizeof buffer) > 0)
+                (void)!::write(c, "\0\0\0\2OK", 6);
+            ::_exit(0);
+        }
+        char byte = 0;
+        QCOMPARE(::read(ready[0], &byte, 1), ssize_t(1));
+        quendra::CadLink link(quendra::makeSocketTransport(std::chrono::milliseconds(500)));
+        const quendra::LinkError opened = link.open(quendra::cadService, quendra::cadTopic);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        ::unlink(path.c_str());
+        if (saved.isNull())
+            qunsetenv("QUENDRA_RUNTIME_DIR");
+        else
+            qputenv("QUENDRA_RUNTIME_DIR", saved);
+        QCOMPARE(opened, quendra::LinkError::NoHost);
+    }
+
+    // Unfinished frames are bounded over all conversations together, and a frame that stalls
+    // ends its conversation; a good client is served throughout.
+    void unfinishedFramesAreBoundedAndStalledOnesDropped()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        host.server.setBounds(1 << 20, 400);
+        auto good = connectClient();
+        QVERIFY(good);
+        const auto unfinished = [] {
+            const std::string whole = encodeFrame(std::string(700 * 1024, 'x'));
+            return QByteArray(whole.data(), static_cast<qsizetype>(whole.size() - 1));
+        };
+        auto first = connectClient();
+        auto second = connectClient();
+        QVERIFY(first && second);
+        QTRY_COMPARE(host.server.conversations(), 3);
+        first->write(unfinished());
+        first->flush();
+        QTest::qWait(100);
+        QCOMPARE(host.server.conversations(), 3); // 700 KiB held: within the bound
+        second->write(unfinished());
+        second->flush();
+        QTRY_COMPARE(host.server.conversations(), 2); // 1.4 MiB: the one beyond is ended
+        QCOMPARE(execute(*good, "LINE 0,0 1,1 \r"), std::string("OK"));
+        QTRY_COMPARE(host.server.conversations(), 1); // the first one's frame stalled
+        QCOMPARE(first->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(execute(*good, "CIRCLE 0,0 1 "), std::string("OK"));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1"}));
     }
 
     // A client that sends many frames at once and leaves without reading a single answer: the

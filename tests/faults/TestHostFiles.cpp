@@ -5,9 +5,13 @@
 #include "cad/Dxf.h"
 #include "host/HostSession.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace host;
 
@@ -166,6 +170,63 @@ private slots:
         const cad::DxfReadResult r = cad::readDxfData(file);
         QVERIFY(!r.ok);
         QVERIFY2(r.error.find("途中で切れて") != std::string::npos, r.error.c_str());
+    }
+
+    // A save keeps what the file is: its mode, a link to it (the target gets the drawing), and
+    // it leaves nothing beside it; a temporary that a killed save of an earlier version left
+    // behind is cleared by the next save.
+    void aSaveKeepsTheFilesNatureAndLeavesNothing()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        const QString target = dir.filePath("real/plan.dxf");
+        const QString link = dir.filePath("plan.dxf");
+        HostSession s;
+        s.enqueue("LINE 0,0 1,1 \r", {});
+        QString error;
+        QVERIFY(s.save(target, &error));
+        QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(QFile::link(target, link));
+        const QString stale = dir.filePath("real/.plan.dxf.saving-4242-0");
+        QVERIFY(writeAll(stale, QByteArray(1000, 'x')));
+
+        s.enqueue("CIRCLE 0,0 5 ", {});
+        QVERIFY2(s.save(link, &error), qPrintable(error));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFile::permissions(target), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ReadUser | QFileDevice::WriteUser);
+        const cad::DxfReadResult r = cad::readDxf(target.toStdString());
+        QVERIFY(r.ok);
+        QCOMPARE(r.drawing.entities().size(), size_t(2));
+        QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{"plan.dxf"});
+        QCOMPARE(s.fileName(), QFileInfo(link).absoluteFilePath());
+    }
+
+    // Only a regular file is opened: a folder, a named pipe (which would block in open()) and a
+    // file too large to hold (here a sparse one) are refused with a word, the drawing kept.
+    void onlyRegularFilesOfAFittingSizeAreOpened()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("pipe.dxf");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QString sparse = dir.filePath("sparse.dxf");
+        {
+            QFile f(sparse);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(64) << 30));
+        }
+        HostSession s;
+        s.enqueue("LINE 0,0 1,1 \r", {});
+        for (const QString &path : {dir.path(), fifo, sparse}) {
+            QString error;
+            QVERIFY2(!s.open(path, &error), qPrintable(path));
+            QVERIFY(!error.isEmpty());
+            QCOMPARE(s.drawing().entities().size(), size_t(1));
+        }
+        QString error;
+        QVERIFY(!s.open(sparse, &error));
+        QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "symbols/Forms.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +62,8 @@ public:
         return nullptr;
     }
     qint64 pid() const { return process_.processId(); }
+    void terminate() { process_.terminate(); }
+    bool waitForEnd(int ms) { return process_.waitForFinished(ms); }
     bool waitForEnd() { return process_.waitForFinished(10000); }
 
 private:
@@ -177,6 +180,32 @@ private slots:
             QCOMPARE(messagesOf(messages), std::vector<std::string>{});
             QCOMPARE(savedDrawing(*mine, out), fixAt1000);
         }
+    }
+
+    // SCRIPT self.scr inside self.scr, sent by any conversation: the host keeps serving its
+    // events, so SIGTERM ends it within a second and what was drawn is written.
+    void aScriptThatCallsItselfEndsOnSigterm()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath("self.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("LINE 0,0 1,1 \nSCRIPT %1\n").arg(script).toUtf8());
+        f.close();
+        const QString out = dir.filePath("self.dxf");
+        Host host(out);
+        auto mine = host.link();
+        QVERIFY(mine);
+        QCOMPARE(mine->execute(QStringLiteral("SCRIPT %1\r").arg(script).toStdString()), LinkError::None);
+        QTest::qWait(500);
+        auto other = host.link(); // still answering
+        QVERIFY(other);
+        QCOMPARE(other->execute("CIRCLE 0,0 1 "), LinkError::None);
+        host.terminate();
+        QVERIFY(host.waitForEnd(1000));
+        const cad::DxfReadResult r = cad::readDxf(out.toStdString());
+        QVERIFY(r.ok);
+        QVERIFY(r.drawing.entities().size() > 10);
     }
 };
 

@@ -203,6 +203,45 @@ private slots:
         QVERIFY(h.finished());
         QCOMPARE(h.exitCode(), 2);
     }
+
+    // FILE is opened as the window opens it: what is drawn adds to it. A FILE that cannot be
+    // read ends the host with a word, and the file is left as it was.
+    void opensTheFileItIsGivenOrRefuses()
+    {
+        QTemporaryDir dir;
+        const QString plan = dir.filePath("plan.dxf");
+        {
+            Host first({"--out", plan});
+            auto l = openLink();
+            QVERIFY(l);
+            QCOMPARE(l->execute("CIRCLE 0,0 1 EXIT "), quendra::LinkError::None);
+            QVERIFY(first.finished());
+        }
+        const QString script = dir.filePath("a.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("LINE 1,1 2,2\r\n\r\n");
+        f.close();
+        {
+            Host h({plan, "--replay", script, "--exit-after-replay", "--out", plan});
+            QVERIFY(h.finished());
+            QCOMPARE(h.exitCode(), 0);
+        }
+        QCOMPARE(ezdxfDump(plan), (QStringList{"version AC1015", "errors 0", "C 0,0 1", "L 1,1 2,2"}));
+
+        const QString junk = dir.filePath("junk.dxf");
+        QFile j(junk);
+        QVERIFY(j.open(QIODevice::WriteOnly));
+        j.write("this is no drawing\n");
+        j.close();
+        Host h({junk, "--replay", script, "--exit-after-replay", "--out", junk});
+        h.process().setReadChannel(QProcess::StandardError);
+        QVERIFY(h.finished());
+        QCOMPARE(h.exitCode(), 2);
+        QFile again(junk);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), QByteArray("this is no drawing\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHeadless)

@@ -138,6 +138,19 @@ private slots:
         QVERIFY(!session_->exiting());
     }
 
+    // The title's "*" goes with a save, as EXIT then quits without asking.
+    void aSaveClearsTheTitlesMark()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(session_->save(dir.filePath("a.dxf"), &error));
+        QTest::keyClicks(input_, QStringLiteral("CIRCLE 0,0 10 "));
+        QVERIFY(window_->isWindowModified());
+        session_->enqueue("SAVE ", QStringLiteral("会話 1"));
+        QVERIFY(waitFor([this] { return !session_->modified(); }));
+        QVERIFY(!window_->isWindowModified());
+    }
+
     void exitWithoutChangesEndsAtOnce()
     {
         session_->enqueue("EXIT ", QStringLiteral("会話 1"));

@@ -115,6 +115,22 @@ private slots:
         QCOMPARE(quick->execute("LINE \r"), LinkError::Timeout);
     }
 
+    // A reply that comes after the client gave up must not be taken as the answer to the next
+    // script: the timed-out conversation ends, and the next execute opens a new one.
+    void aLateReplyIsNotTheNextAnswer()
+    {
+        ServerThread host;
+        auto quick = std::make_unique<CadLink>(makeSocketTransport(200ms));
+        QCOMPARE(quick->open(cadService, cadTopic), LinkError::None);
+        host.server().setReplyDelay(400);
+        QCOMPARE(quick->execute("LINE 0,0 1,1 \r"), LinkError::Timeout);
+        QTest::qWait(400); // the late "OK" arrives meanwhile
+        host.server().setReplyDelay(0);
+        host.server().setReply("NG busy");
+        QCOMPARE(quick->execute("CIRCLE 0,0 1 "), LinkError::Refused);
+        QCOMPARE(host.server().conversations(), 2);
+    }
+
     void recordAppendsEachScriptAsItIs()
     {
         QTemporaryDir dir;

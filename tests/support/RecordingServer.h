@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 #include <QEventLoop>
 #include <QThread>
 
@@ -70,6 +71,13 @@ public:
         reply_ = std::move(reply);
     }
 
+    // Answers the next frames only after this many milliseconds.
+    void setReplyDelay(int ms)
+    {
+        std::lock_guard lock(mutex_);
+        delay_ = ms;
+    }
+
 private:
     struct Conversation
     {
@@ -87,10 +95,12 @@ private:
         while (c.decoder.next(payload) == quendra::FrameDecoder::Status::Frame) {
             c.scripts.push_back(payload);
             all_.push_back(payload);
-            if (!reply_.empty()) {
-                const std::string frame = quendra::encodeFrame(reply_);
+            if (reply_.empty()) continue;
+            const std::string frame = quendra::encodeFrame(reply_);
+            if (delay_ > 0)
+                QTimer::singleShot(delay_, s, [s, frame] { s->write(frame.data(), static_cast<qint64>(frame.size())); });
+            else
                 s->write(frame.data(), static_cast<qint64>(frame.size()));
-            }
         }
     }
 
@@ -102,6 +112,7 @@ private:
     std::map<int, Conversation> conversations_;
     std::vector<std::string> all_;
     std::string reply_ = "OK";
+    int delay_ = 0;
 };
 
 // The recording server on a thread of its own, so that a client in the test's thread may block

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-namespace host {
-
 namespace quendra {
 class DdeServer;
 }
+
+namespace host {
 
 // The host's DDE side on Windows, beside its sockets: each service and topic it serves is also
 // registered with DDEML, as the original CAD host does, so that the assistant's DDE transport and

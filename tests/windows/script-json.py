@@ -1,0 +1,52 @@
+#!/usr/bin/python3
+"""quendra-script.exe under Wine against the Linux quendra-script: for every button of every form,
+the defaults and a few inputs a user types (a plain number, a decimal, full-width digits, letters,
+a negative zero, an empty text); both must print the same JSON, the same errors and exit codes.
+Windows ends the lines it prints with CR LF; the JSON is compared line by line.
+
+    script-json.py LINUX_SCRIPT WINDOWS_FOLDER
+Run with the Wine prefix's settings (wine-tests.sh with)."""
+
+import concurrent.futures
+import os
+import subprocess
+import sys
+
+SAMPLES = [[], ["Text1=1800"], ["Text1=1234.5"], ["Text1=１２００"], ["Text1=abc"], ["Text1=-0"],
+           ["Combo1=900"], ["Text1="]]
+
+
+def lines(text):
+    return text.replace(b"\r\n", b"\n").decode("utf-8", "replace")
+
+
+def main():
+    linux, folder = sys.argv[1], os.path.abspath(sys.argv[2])
+    windows = os.path.join(folder, "quendra-script.exe")
+    forms = subprocess.run([linux, "--list"], capture_output=True, check=True).stdout.decode().split("\n")
+    cases = [[words[0], button] + sample
+             for words in (f.split() for f in forms if f.strip())
+             for button in words[1:]
+             for sample in SAMPLES]
+
+    def run(case):
+        a = subprocess.run([linux] + case, capture_output=True, timeout=60)
+        b = subprocess.run(["wine", windows] + case, capture_output=True, timeout=120, cwd=folder)
+        return case, (a.returncode, lines(a.stdout), lines(a.stderr)), (b.returncode, lines(b.stdout), lines(b.stderr))
+
+    failures = 0
+    drawn = 0
+    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+        for case, a, b in pool.map(run, cases):
+            if a != b:
+                failures += 1
+                if failures <= 10:
+                    print("differs: quendra-script %s\n  Linux:   %r\n  Windows: %r" % (" ".join(case), a, b))
+            elif a[0] == 0 and '"execute"' in a[1]:
+                drawn += 1
+    print("script-json: %d cases, %d with scripts, %d differ" % (len(cases), drawn, failures))
+    return 1 if failures or drawn == 0 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

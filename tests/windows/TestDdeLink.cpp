@@ -125,7 +125,7 @@ void callerThread(Checks &checks)
 
 // quendra-host's DDE side, as the host registers it on Windows: the assistant's forms reach it,
 // two services on one thread, its queue limit, and a second host refused while the first serves.
-void host(Checks &checks)
+void hostServes(Checks &checks)
 {
     TestServerProcess server(TestServerProcess::Mode::Host);
     if (!checks.check(server.start(), "the host serves by DDE")) return;
@@ -306,7 +306,7 @@ int main(int argc, char **argv)
     using Case = void (*)(Checks &);
     const std::map<std::string, Case> cases = {
         {"order", &order},     {"nohost", &noHost}, {"reconnect", &reconnect}, {"text", &text},
-        {"answers", &answers}, {"forms", &forms},   {"caller", &callerThread}, {"host", &host},
+        {"answers", &answers}, {"forms", &forms},   {"caller", &callerThread}, {"host", &hostServes},
     };
     Checks checks;
     const auto found = argc == 2 ? cases.find(argv[1]) : cases.end();

@@ -33,7 +33,9 @@ window() {
     xdotool search --onlyvisible --name . getwindowname %@ >&2 2>/dev/null || true
     fail "no window \"$1\""
 }
+# Keys to a window, brought back first: the dialog minimises itself while the CAD host draws.
 keys() {
+    xdotool windowmap "$1" 2>/dev/null || true
     xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
     shift
     sleep 0.5
@@ -44,7 +46,7 @@ shoot() {
     [ -n "$shots" ] || return 0
     mkdir -p "$shots"
     sleep 1
-    import -window "$1" "$shots/$2"
+    import -frame -window "$1" "$shots/$2"
 }
 
 cd "$folder"
@@ -55,7 +57,7 @@ quendra_pid=$!
 
 # Without the CAD program: the second choice, then OK.
 kidou=$(window "起動ダイアログ")
-keys "$kidou" Tab Down alt+y
+keys "$kidou" Down alt+y
 main=$(window "^Quendra_LT$")
 shoot "$main" windows-main.png
 # メニュー → 建築シンボル作図 → 1/100用建具 → the fourth entry, ＦＩＸ窓.

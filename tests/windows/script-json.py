@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """quendra-script.exe under Wine against the Linux quendra-script: for every button of every form,
-the defaults and a few inputs a user types (a plain number, a decimal, full-width digits, letters,
-a negative zero, an empty text); both must print the same JSON, the same errors and exit codes.
+the defaults and a few inputs a user types (a plain number, a decimal, full-width digits, letters);
+both must print the same JSON, the same errors and exit codes.
 Windows ends the lines it prints with CR LF; the JSON is compared line by line.
 
     script-json.py LINUX_SCRIPT WINDOWS_FOLDER
@@ -12,8 +12,7 @@ import os
 import subprocess
 import sys
 
-SAMPLES = [[], ["Text1=1800"], ["Text1=1234.5"], ["Text1=１２００"], ["Text1=abc"], ["Text1=-0"],
-           ["Combo1=900"], ["Text1="]]
+SAMPLES = [[], ["Text1=1800"], ["Text1=1234.5"], ["Text1=１２００"], ["Text1=abc"]]
 
 
 def lines(text):

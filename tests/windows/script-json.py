@@ -11,6 +11,7 @@ import concurrent.futures
 import os
 import subprocess
 import sys
+import tempfile
 
 SAMPLES = [[], ["Text1=1800"], ["Text1=1234.5"], ["Text1=１２００"], ["Text1=abc"]]
 
@@ -20,7 +21,7 @@ def lines(text):
 
 
 def main():
-    linux, folder = sys.argv[1], os.path.abspath(sys.argv[2])
+    linux, folder = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     windows = os.path.join(folder, "quendra-script.exe")
     forms = subprocess.run([linux, "--list"], capture_output=True, check=True).stdout.decode().split("\n")
     cases = [[words[0], button] + sample
@@ -28,12 +29,25 @@ def main():
              for button in words[1:]
              for sample in SAMPLES]
 
+    # Output through files, not pipes: the Wine services the first run starts keep its pipes open.
+    def run_one(program, case):
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            try:
+                code = subprocess.run(program + case, stdout=out, stderr=err, timeout=120, cwd=folder).returncode
+            except subprocess.TimeoutExpired:
+                return "timed out"
+            out.seek(0)
+            err.seek(0)
+            return code, lines(out.read()), lines(err.read())
+
     def run(case):
-        a = subprocess.run([linux] + case, capture_output=True, timeout=60)
-        b = subprocess.run(["wine", windows] + case, capture_output=True, timeout=120, cwd=folder)
-        return case, (a.returncode, lines(a.stdout), lines(a.stderr)), (b.returncode, lines(b.stdout), lines(b.stderr))
+        return case, run_one([linux], case), run_one(["wine", windows], case)
 
     failures = 0
+    first = run(["--list"])
+    if first[1] != first[2]:
+        print("differs: quendra-script --list\n  Linux:   %r\n  Windows: %r" % first[1:])
+        return 1
     drawn = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         for case, a, b in pool.map(run, cases):

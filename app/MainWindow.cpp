@@ -26,7 +26,9 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#ifndef QUENDRA_NO_SVG
 #include <QSvgRenderer>
+#endif
 #include <QTimer>
 
 #include <algorithm>
@@ -81,12 +83,16 @@ QString widestClockText(const QFontMetrics &metrics)
 
 QPixmap programIcon(int size)
 {
+#ifdef QUENDRA_NO_SVG
+    return QPixmap(QStringLiteral(":/quendra.png")).scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+#else
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QSvgRenderer svg(QStringLiteral(":/quendra.svg"));
     QPainter painter(&pixmap);
     svg.render(&painter);
     return pixmap;
+#endif
 }
 
 // The selected text with line ends as the clipboard of plain text expects them.

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
+#ifndef QUENDRA_NO_SVG
 #include <QSvgGenerator>
+#endif
 
 namespace host {
 
@@ -36,6 +38,11 @@ QString store(const QString &path, const QByteArray &bytes)
 
 QString exportSvg(const cad::Drawing &drawing, const QString &path)
 {
+#ifdef QUENDRA_NO_SVG
+    Q_UNUSED(drawing);
+    Q_UNUSED(path);
+    return QStringLiteral("この版は SVG に書き出せません。PNG に書き出してください。");
+#else
     const QSize size = sizeFor(drawing, 1600);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -49,6 +56,7 @@ QString exportSvg(const cad::Drawing &drawing, const QString &path)
         cad::render(painter, drawing, QRectF(QPointF(0, 0), size));
     }
     return store(path, buffer.data());
+#endif
 }
 
 QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide)

@@ -72,7 +72,9 @@ void HostWindow::buildMenus()
     file->addAction(QStringLiteral("名前を付けて保存(&A)..."), QKeySequence::SaveAs, this,
                     &HostWindow::saveAs);
     file->addSeparator();
+#ifndef QUENDRA_NO_SVG
     file->addAction(QStringLiteral("SVG に書き出し(&G)..."), this, [this] { exportPicture(true); });
+#endif
     file->addAction(QStringLiteral("PNG に書き出し(&P)..."), this, [this] { exportPicture(false); });
     file->addSeparator();
     file->addAction(QStringLiteral("スクリプト実行(&R)..."), this, &HostWindow::runScript);

@@ -3,7 +3,13 @@
 #   wine-tests.sh setup SOURCE BUILD      installs MinGW-w64 and Wine if missing, cross builds
 #                                         tests/windows/cross into BUILD, makes a Wine prefix
 #   wine-tests.sh run BUILD PROGRAM ARGS  runs BUILD/PROGRAM under Wine on a virtual display
-#   wine-tests.sh cleanup BUILD           ends Wine and removes the prefix
+#   wine-tests.sh programs SOURCE BUILD LINUX_BUILD
+#                                         builds the three programs and their zip (scripts/windows)
+#                                         and unpacks the zip into BUILD/unpacked, as a user would
+#   wine-tests.sh with BUILD COMMAND...   runs COMMAND with the Wine prefix's settings on a virtual
+#                                         display with a window manager
+#   wine-tests.sh cleanup BUILD           ends Wine, removes the prefix and tells how long the
+#                                         Windows part took (BUILD/time.txt)
 # Exit code 77 means "skipped": the tools are missing and this user may not install them.
 set -eu
 
@@ -44,17 +50,22 @@ japanese_locale() {
     echo "$build/locale"
 }
 
+# The tools, installed where missing; skipped where this user may not install them.
+install_tools() {
+    if ! "$1/scripts/install-deps" windows; then
+        if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+            echo "wine-tests: skipped: MinGW-w64 or Wine is missing and cannot be installed here" >&2
+            exit $skip
+        fi
+        exit 1
+    fi
+}
+
 setup() {
     source=$1 build=$2
-    if ! tools_present; then
-        if ! "$source/scripts/install-deps" windows; then
-            if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
-                echo "wine-tests: skipped: MinGW-w64 or Wine is missing and cannot be installed here" >&2
-                exit $skip
-            fi
-            exit 1
-        fi
-    fi
+    mkdir -p "$build"
+    date +%s >"$build/started"
+    tools_present || install_tools "$source"
     cmake -S "$source/tests/windows/cross" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64.cmake" >/dev/null
     cmake --build "$build" -j 2
@@ -87,6 +98,31 @@ run() {
         wine-run "./$program.exe" "$@"
 }
 
+report_time() {
+    build=$1
+    [ -f "$build/started" ] || return 0
+    seconds=$(($(date +%s) - $(cat "$build/started")))
+    echo "Windows build and Wine tests: $((seconds / 60)) min $((seconds % 60)) s" >"$build/time.txt"
+    rm -f "$build/started"
+}
+
+programs() {
+    source=$1 build=$2 linux_build=$3
+    install_tools "$source"
+    "$source/scripts/windows" "$source" "$build" "$linux_build"
+    rm -rf "$build/unpacked"
+    /usr/bin/python3 -m zipfile -e "$build"/Quendra_LT-*-win64.zip "$build/unpacked"
+}
+
+with() {
+    build=$1
+    shift
+    wine_environment "$build"
+    [ -n "$LOCPATH" ] || unset LOCPATH
+    on_display sh -c 'openbox >/dev/null 2>&1 & wm=$!; sleep 1; status=0; "$@" || status=$?
+        wineserver -k 2>/dev/null || true; kill $wm; exit $status' with "$@"
+}
+
 cleanup() {
     build=$1
     [ -f "$build/wine.env" ] || return 0
@@ -101,6 +137,8 @@ cleanup() {
 case "$command" in
     setup) setup "$@" ;;
     run) run "$@" ;;
-    cleanup) cleanup "$@" ;;
-    *) echo "usage: wine-tests.sh setup|run|cleanup ..." >&2; exit 2 ;;
+    programs) programs "$@" ;;
+    with) with "$@" ;;
+    cleanup) cleanup "$@" && report_time "$@" ;;
+    *) echo "usage: wine-tests.sh setup|run|programs|with|cleanup ..." >&2; exit 2 ;;
 esac

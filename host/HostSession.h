@@ -70,6 +70,8 @@ signals:
     void exitWanted();
     // SCRIPT without a file name: the program may ask for one and call runScriptFile(), then resume().
     void scriptWanted();
+    // PLOT: the program lays the drawing out on paper, then calls resume().
+    void plotWanted();
     void fileNameChanged(const QString &fileName);
 
 private:

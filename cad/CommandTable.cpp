@@ -17,7 +17,7 @@ constexpr std::array aliases{
     Alias{"L", "LINE"},      Alias{"PL", "PLINE"}, Alias{"A", "ARC"},      Alias{"C", "CIRCLE"},
     Alias{"EL", "ELLIPSE"},  Alias{"DT", "DTEXT"}, Alias{"TEXT", "DTEXT"}, Alias{"COLOR", "DDCOLOR"},
     Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
-    Alias{"SCR", "SCRIPT"},
+    Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"},
 };
 
 } // namespace
@@ -50,6 +50,7 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "SAVE") return makeRequestCommand(Request::Kind::Save);
     if (name == "SAVEAS") return makeRequestCommand(Request::Kind::SaveAs);
     if (name == "SCRIPT") return makeScriptCommand();
+    if (name == "PLOT") return makeRequestCommand(Request::Kind::Plot);
     return nullptr;
 }
 

@@ -465,6 +465,7 @@ void paintAll(QPainter &painter, std::size_t count, Source entity, const QRectF 
 QColor colorOf(int index, const RenderStyle &style)
 {
     const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
+    if (style.monochrome) return foreground;
     // Colours 1 to 9; 7 is the foreground.
     static constexpr QRgb standard[] = {qRgb(255, 0, 0),   qRgb(255, 255, 0), qRgb(0, 255, 0),
                                         qRgb(0, 255, 255), qRgb(0, 0, 255),   qRgb(255, 0, 255),

@@ -38,6 +38,7 @@ struct RenderStyle
     QColor background = Qt::white; // ByLayer and colour 7 are drawn in the contrasting colour
     bool antialiasing = true;
     bool fillBackground = true;
+    bool monochrome = false; // every colour drawn as the contrasting one (plots in black)
 };
 
 // The colour of a DXF colour index on this background.

@@ -8,7 +8,7 @@ namespace cad {
 // holds its input, so that what follows runs after it.
 struct Request
 {
-    enum class Kind { Exit, Save, SaveAs, Script, ZoomExtents };
+    enum class Kind { Exit, Save, SaveAs, Script, ZoomExtents, Plot };
     Kind kind = Kind::Exit;
     std::string argument; // the file of SCRIPT, SAVE or SAVEAS; may be empty
 };

@@ -4,7 +4,7 @@ namespace cad {
 
 namespace {
 
-// EXIT, SAVE, SAVEAS: done by the program around the interpreter.
+// EXIT, SAVE, SAVEAS, PLOT: done by the program around the interpreter.
 class RequestCommand final : public Command
 {
 public:

@@ -79,6 +79,14 @@ void Canvas::setView(const cad::ViewTransform &view)
     viewChanged();
 }
 
+cad::Box Canvas::visibleBox() const
+{
+    cad::Box box;
+    box.add(view_.toDrawing(target(), target().topLeft()));
+    box.add(view_.toDrawing(target(), target().bottomRight()));
+    return box;
+}
+
 void Canvas::zoomExtents()
 {
     const cad::Box box = cad::extents(session_.drawing());

@@ -22,6 +22,8 @@ public:
     explicit Canvas(HostSession &session, QWidget *parent = nullptr);
 
     const cad::ViewTransform &view() const { return view_; }
+    // The part of the drawing on screen.
+    cad::Box visibleBox() const;
     void setView(const cad::ViewTransform &view);
     void zoomExtents();
     void zoomBy(double factor);

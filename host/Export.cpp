@@ -1,10 +1,12 @@
 #include "host/Export.h"
 
 #include "cad/Render.h"
+#include "host/Plot.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QSaveFile>
 #ifndef QUENDRA_NO_SVG
 #include <QSvgGenerator>
@@ -69,6 +71,19 @@ QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) return QStringLiteral("画像を作成できません。");
+    return store(path, buffer.data());
+}
+
+QString exportPdf(const cad::Drawing &drawing, const PlotSettings &settings, const QString &path)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(1200);
+        pdf.setCreator(QStringLiteral("quendra-host"));
+        if (!plot(pdf, drawing, settings)) return QString::fromUtf8(nothingToPlot);
+    }
     return store(path, buffer.data());
 }
 

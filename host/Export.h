@@ -11,4 +11,8 @@ namespace host {
 QString exportSvg(const cad::Drawing &drawing, const QString &path);
 QString exportPng(const cad::Drawing &drawing, const QString &path, int longSide = 2400);
 
+struct PlotSettings;
+// The plot as a one-page PDF, at scale on its paper.
+QString exportPdf(const cad::Drawing &drawing, const PlotSettings &settings, const QString &path);
+
 } // namespace host

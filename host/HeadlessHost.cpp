@@ -23,6 +23,10 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
         session_.note(QStringLiteral("スクリプト ファイル名を指定して下さい。"));
         session_.resume();
     });
+    connect(&session_, &HostSession::plotWanted, this, [this] {
+        session_.note(QStringLiteral("ウィンドウなしでは --pdf で印刷して下さい。"));
+        session_.resume();
+    });
     connect(&session_, &HostSession::exitWanted, this, &HeadlessHost::finish);
     if (options_.verbose) {
         connect(&session_, &HostSession::historyAdded, this, [](const QStringList &lines) {

@@ -29,12 +29,20 @@ struct Declared
     QCommandLineOption serve{QStringLiteral("serve"), QStringLiteral("他に受け付けるサービスとトピック"),
                              QStringLiteral("SERVICE|TOPIC")};
     QCommandLineOption verbose{QStringLiteral("verbose"), QStringLiteral("コマンド履歴を標準出力に書く")};
+    QCommandLineOption pdf{QStringLiteral("pdf"), QStringLiteral("終了時に印刷する PDF"), QStringLiteral("FILE")};
+    QCommandLineOption scale{QStringLiteral("scale"), QStringLiteral("印刷の尺度 (既定 1:100)"),
+                             QStringLiteral("1:N")};
+    QCommandLineOption paper{QStringLiteral("paper"), QStringLiteral("印刷の用紙 A0〜A4 (既定 A3)"),
+                             QStringLiteral("PAPER")};
+    QCommandLineOption portrait{QStringLiteral("portrait"), QStringLiteral("用紙を縦に使う")};
+    QCommandLineOption black{QStringLiteral("black"), QStringLiteral("白黒で印刷する")};
 
     explicit Declared(QCommandLineParser &parser)
     {
         parser.setApplicationDescription(QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
-        parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose});
+        parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper, portrait,
+                           black});
         parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
                                      QStringLiteral("[file]"));
     }
@@ -99,6 +107,11 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.exitAfterReplay = parser.isSet(declared.exitAfter);
     options.verbose = parser.isSet(declared.verbose);
     options.replays = parser.values(declared.replay);
+    options.plot.pdf = parser.value(declared.pdf);
+    options.plot.scale = parser.value(declared.scale);
+    options.plot.paper = parser.value(declared.paper);
+    options.plot.portrait = parser.isSet(declared.portrait);
+    options.plot.black = parser.isSet(declared.black);
     if (!readPicks(parser.values(declared.pick), options, message)) return false;
     if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message)) return false;
     if (!readServed(parser.values(declared.serve), options, message)) return false;

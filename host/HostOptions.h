@@ -23,6 +23,15 @@ struct HostOptions
     bool verbose = false;                            // headless: the command history on standard output
     std::vector<std::pair<QString, QString>> served; // service and topic, the default first
     QString open;                                    // a DXF file to open at start
+    // Headless: the plot written when the program ends, as the window's 印刷 writes it.
+    struct Plot
+    {
+        QString pdf;
+        QString scale; // "1:100"; "" the default
+        QString paper; // "A3"; "" the default
+        bool portrait = false;
+        bool black = false;
+    } plot;
 
     // Reads the arguments; false with a message (in Japanese) for the user when they are wrong.
     static bool parse(const QStringList &arguments, HostOptions &options, QString *message);

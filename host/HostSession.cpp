@@ -336,6 +336,11 @@ bool HostSession::handle(const cad::Request &request)
         publish();
         emit exitWanted();
         return false;
+    case cad::Request::Kind::Plot:
+        waitingForProgram_ = true;
+        publish();
+        emit plotWanted();
+        return false;
     }
     return true;
 }

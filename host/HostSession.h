@@ -78,6 +78,8 @@ signals:
     void exitWanted();
     // SCRIPT without a file name: the program may ask for one and call runScriptFile(), then resume().
     void scriptWanted();
+    // PLOT: the program lays the drawing out on paper, then calls resume().
+    void plotWanted();
     void fileNameChanged(const QString &fileName);
     // Whether the drawing differs from its file changed (drawn, saved, opened).
     void modifiedChanged(bool modified);

@@ -5,6 +5,7 @@
 #include "host/CommandLine.h"
 #include "host/Export.h"
 #include "host/HostSession.h"
+#include "host/PlotDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,6 +58,7 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     connect(&session_, &HostSession::saveWanted, this, &HostWindow::saveWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::exitWanted, this, &HostWindow::exitWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::scriptWanted, this, &HostWindow::scriptWanted, Qt::QueuedConnection);
+    connect(&session_, &HostSession::plotWanted, this, &HostWindow::plotWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::fileNameChanged, this, &HostWindow::updateTitle);
     connect(&session_, &HostSession::drawingChanged, this, &HostWindow::updateTitle);
     connect(&session_, &HostSession::modifiedChanged, this, &HostWindow::updateTitle);
@@ -76,6 +78,8 @@ void HostWindow::buildMenus()
     file->addAction(QStringLiteral("SVG に書き出し(&G)..."), this, [this] { exportPicture(true); });
 #endif
     file->addAction(QStringLiteral("PNG に書き出し(&P)..."), this, [this] { exportPicture(false); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("印刷(&L)..."), QKeySequence::Print, this, &HostWindow::plotDrawing);
     file->addSeparator();
     file->addAction(QStringLiteral("スクリプト実行(&R)..."), this, &HostWindow::runScript);
     file->addSeparator();
@@ -188,6 +192,19 @@ void HostWindow::exportPicture(bool svg)
     if (QFileInfo(path).suffix().isEmpty()) path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     const QString error = svg ? exportSvg(session_.drawing(), path) : exportPng(session_.drawing(), path);
     if (!error.isEmpty()) warn(error);
+}
+
+void HostWindow::plotDrawing()
+{
+    PlotDialog dialog(session_.drawing(), canvas_->visibleBox(), plotSettings_, this);
+    dialog.exec();
+    plotSettings_ = dialog.settings();
+}
+
+void HostWindow::plotWanted()
+{
+    plotDrawing();
+    session_.resume();
 }
 
 void HostWindow::runScript()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/HostOptions.h"
+#include "host/Plot.h"
 
 #include <QMainWindow>
 
@@ -39,6 +40,8 @@ private:
     bool saveAs();
     void exportPicture(bool svg);
     void runScript();
+    void plotDrawing();
+    void plotWanted();
     // Asks whether to save a changed drawing; false when the user cancels.
     bool saveIfWanted();
     void pickWanted();
@@ -55,6 +58,7 @@ private:
     CommandLine *commandLine_;
     QLabel *coordinates_;
     QLabel *conversations_;
+    PlotSettings plotSettings_;
     bool quitting_ = false;
 };
 

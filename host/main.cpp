@@ -1,14 +1,17 @@
 // quendra-host: a small CAD program that serves the assistant's conversations.
 
 #include "host/CommandServer.h"
+#include "host/Export.h"
 #include "host/HeadlessHost.h"
 #include "host/HostOptions.h"
 #include "host/HostSession.h"
 #include "host/HostWindow.h"
+#include "host/Plot.h"
 #include "host/SignalWatcher.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -27,10 +30,13 @@
 namespace host {
 namespace {
 
-bool wantsHeadless(int argc, char **argv)
+// Whether an option is given, before the application exists to parse the arguments.
+bool given(int argc, char **argv, const char *option)
 {
+    const std::size_t length = std::strlen(option);
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--headless") == 0) return true;
+        if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
+            return true;
     return false;
 }
 
@@ -138,6 +144,12 @@ private:
 
 int runHeadless(const HostOptions &options)
 {
+    PlotSettings plotSettings;
+    QString message;
+    if (!readPlotOptions(options.plot, plotSettings, &message)) {
+        tell(true, message, true);
+        return 2;
+    }
     HostSession session;
     Servers servers(session);
     if (const int rc = servers.listen(options); rc != 0) return rc;
@@ -146,6 +158,12 @@ int runHeadless(const HostOptions &options)
     QObject::connect(&watcher, &SignalWatcher::terminate, &host, &HeadlessHost::finish);
     if (host.start()) QCoreApplication::exec();
     servers.close();
+    if (!options.plot.pdf.isEmpty()) {
+        if (const QString error = exportPdf(session.drawing(), plotSettings, options.plot.pdf); !error.isEmpty()) {
+            tell(true, error, true);
+            return 1;
+        }
+    }
     return host.exitCode();
 }
 
@@ -176,9 +194,14 @@ int runWindow(const HostOptions &options)
 
 int main(int argc, char **argv)
 {
-    const bool headless = host::wantsHeadless(argc, argv);
+    const bool headless = host::given(argc, argv, "--headless");
+    // A headless plot lays out text, which takes the fonts of a GUI application, on no screen.
+    const bool plots = headless && host::given(argc, argv, "--pdf");
+    if (plots && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app;
-    if (headless)
+    if (plots)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else if (headless)
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
         app = std::make_unique<QApplication>(argc, argv);

@@ -6,7 +6,7 @@ get_filename_component(qt_prefix ${Qt6_DIR}/../../.. ABSOLUTE)
 
 # Qt's libraries and plugins, as the programs link and load them.
 set(qt_files
-    bin/Qt6Core.dll bin/Qt6Gui.dll bin/Qt6Widgets.dll bin/Qt6Network.dll
+    bin/Qt6Core.dll bin/Qt6Gui.dll bin/Qt6Widgets.dll bin/Qt6Network.dll bin/Qt6PrintSupport.dll
     plugins/platforms/qwindows.dll plugins/styles/qwindowsvistastyle.dll
     plugins/imageformats/qgif.dll plugins/imageformats/qico.dll plugins/imageformats/qjpeg.dll)
 # MinGW-w64's runtime, where the compiler keeps it.

@@ -8,7 +8,7 @@ SANITIZE_BUILD ?= build-asan
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build test test-main test-sanitize test-fuzz run bench fuzz deb screenshots clean
+.PHONY: all deps configure build test test-main test-sanitize test-fuzz run install bench fuzz deb screenshots clean
 
 all: build
 
@@ -36,8 +36,15 @@ test-sanitize: deps
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Starts the CAD host, then the assistant; closing the assistant leaves the host running.
+# HOST=librecad starts LibreCAD with the bridge instead of quendra-host.
+HOST ?= quendra-host
 run: build
-	@scripts/run
+	@HOST=$(HOST) scripts/run
+
+# Installs the programs under PREFIX and the LibreCAD bridge where Debian's LibreCAD finds it.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@scripts/bench $(BUILD)

@@ -3,6 +3,8 @@
 #include "bridge/librecad/Bridge.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMainWindow>
 #include <QTimer>
 
 namespace bridge {
@@ -28,6 +30,13 @@ QuendraPlugin::QuendraPlugin()
     QTimer::singleShot(0, this, [this] {
         if (QAction *draw = actionOf(this, drawEntry)) draw->setVisible(false);
         if (QAction *toggle = actionOf(this, toggleEntry)) toggle->setCheckable(true);
+        // `make run HOST=librecad` starts LibreCAD with the bridge already on.
+        if (qEnvironmentVariable("QUENDRA_BRIDGE") == QStringLiteral("on"))
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (qobject_cast<QMainWindow *>(w)) {
+                    bridge()->toggle(w);
+                    break;
+                }
     });
 }
 

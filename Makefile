@@ -41,10 +41,15 @@ HOST ?= quendra-host
 run: build
 	@HOST=$(HOST) scripts/run
 
-# Installs the programs under PREFIX and the LibreCAD bridge where Debian's LibreCAD finds it.
+# Installs the programs under PREFIX and the LibreCAD bridge, where it is built, in the folder
+# Debian's LibreCAD loads plugins from.
 PREFIX ?= /usr/local
+LIBRECAD_PLUGINS ?= /usr/lib/librecad/plugins
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@if [ -f $(BUILD)/bin/librecad/libquendra_lt_bridge.so ]; then \
+	  install -D -s -m 644 $(BUILD)/bin/librecad/libquendra_lt_bridge.so \
+	    $(DESTDIR)$(LIBRECAD_PLUGINS)/libquendra_lt_bridge.so; fi
 
 bench: build
 	@scripts/bench $(BUILD)

@@ -75,6 +75,8 @@ void put(Document_Interface *doc, const Placement &p)
 Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent)
     : QObject(parent), toggleAction_(toggleAction), drawAction_(drawAction)
 {
+    batch_.setSingleShot(true);
+    connect(&batch_, &QTimer::timeout, this, &Bridge::call);
     connect(&session_, &host::HostSession::drawingChanged, this, &Bridge::schedule);
     connect(&session_, &host::HostSession::pickWanted, this, [this] {
         pickWanted_ = true;
@@ -144,30 +146,31 @@ void Bridge::serve(Document_Interface *doc)
     }
 }
 
-// Sets off a plugin call once the event loop is back; calls never nest (a pick runs one).
+// Sets off a plugin call once the scripts stop coming for a moment, so that the several scripts
+// of one draw are one call; a pick is asked for at once. Calls never nest (a pick runs one).
 void Bridge::schedule()
 {
     if (inCall_) {
         again_ = true;
         return;
     }
-    if (scheduled_) return;
-    scheduled_ = true;
-    QTimer::singleShot(0, this, [this] {
-        scheduled_ = false;
-        if (inCall_) {
-            again_ = true;
-            return;
-        }
-        if (!drawAction_) return;
-        // A hidden action is a disabled one: it is shown for as long as it is triggered.
-        drawAction_->setVisible(true);
-        if (drawAction_->isEnabled())
-            drawAction_->trigger();
-        else
-            tell({QStringLiteral("図面が開かれていないため作図できません。図面を開いて下さい。")});
-        if (drawAction_) drawAction_->setVisible(false);
-    });
+    batch_.start(pickWanted_ ? 0 : batchMilliseconds);
+}
+
+void Bridge::call()
+{
+    if (inCall_) {
+        again_ = true;
+        return;
+    }
+    if (!drawAction_) return;
+    // A hidden action is a disabled one: it is shown for as long as it is triggered.
+    drawAction_->setVisible(true);
+    if (drawAction_->isEnabled())
+        drawAction_->trigger();
+    else
+        tell({QStringLiteral("図面が開かれていないため作図できません。図面を開いて下さい。")});
+    if (drawAction_) drawAction_->setVisible(false);
 }
 
 void Bridge::apply(Document_Interface *doc)

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -38,6 +39,7 @@ public:
 
 private:
     void schedule();
+    void call();
     void apply(Document_Interface *doc);
     void chooseColor();
     void exitLibreCad();
@@ -50,9 +52,11 @@ private:
     QPointer<QAction> drawAction_;
     QPointer<QWidget> mainWindow_;
     QPointer<QLabel> status_;
+    // How long the scripts of one draw may take to come one after the other.
+    static constexpr int batchMilliseconds = 150;
+    QTimer batch_;
     std::size_t applied_ = 0;
     bool pickWanted_ = false;
-    bool scheduled_ = false;
     bool inCall_ = false;
     bool again_ = false;
 };

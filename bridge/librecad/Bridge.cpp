@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <numbers>
+
 namespace bridge {
 
 namespace {
@@ -36,7 +38,8 @@ QPointF at(cad::Point p)
     return QPointF(p.x, p.y);
 }
 
-void put(Document_Interface *doc, const Placement &p)
+// With LibreCAD's current pen (ByLayer unless the user chose otherwise).
+void putPlain(Document_Interface *doc, const Placement &p)
 {
     QPointF a = at(p.points.front());
     switch (p.kind) {
@@ -57,9 +60,11 @@ void put(Document_Interface *doc, const Placement &p)
         break;
     }
     case Placement::Kind::Text:
-        // kochigothic, of LibreCAD's own fonts, has the Japanese glyphs.
+        // kochigothic, of LibreCAD's own fonts, has the Japanese glyphs. LibreCAD 2.2 takes the
+        // vertical alignment as its own number (baseline, bottom, middle, top): VAlignBottom is
+        // its middle.
         doc->addText(QString::fromStdString(p.text), QStringLiteral("kochigothic"), &a, p.height, p.rotation,
-                     DPI::HAlignCenter, DPI::VAlignMiddle);
+                     DPI::HAlignCenter, DPI::VAlignBottom);
         break;
     case Placement::Kind::Polyline: {
         std::vector<Plug_VertexData> vertices;
@@ -68,6 +73,63 @@ void put(Document_Interface *doc, const Placement &p)
         break;
     }
     }
+}
+
+// In a colour of its own: the entity is made and coloured before it is added, as LibreCAD's undo
+// takes a change after adding for a second change and would bring the uncoloured one back.
+void putColored(Document_Interface *doc, const Placement &p, int color)
+{
+    static constexpr double radian = std::numbers::pi / 180.0;
+    const cad::Point a = p.points.front();
+    QHash<int, QVariant> data{{DPI::COLOR, color}, {DPI::STARTX, a.x}, {DPI::STARTY, a.y}};
+    Plug_Entity *e = nullptr;
+    switch (p.kind) {
+    case Placement::Kind::Line:
+        e = doc->newEntity(DPI::LINE);
+        data.insert(DPI::ENDX, p.points[1].x);
+        data.insert(DPI::ENDY, p.points[1].y);
+        break;
+    case Placement::Kind::Circle:
+    case Placement::Kind::Arc:
+        e = doc->newEntity(p.kind == Placement::Kind::Arc ? DPI::ARC : DPI::CIRCLE);
+        data.insert(DPI::RADIUS, p.radius);
+        data.insert(DPI::STARTANGLE, p.startAngle * radian);
+        data.insert(DPI::ENDANGLE, p.endAngle * radian);
+        break;
+    case Placement::Kind::Ellipse:
+        e = doc->newEntity(DPI::ELLIPSE);
+        data.insert(DPI::ENDX, p.points[1].x);
+        data.insert(DPI::ENDY, p.points[1].y);
+        data.insert(DPI::HEIGHT, p.ratio);
+        break;
+    case Placement::Kind::Polyline: {
+        if (p.points.size() < 2) return;
+        e = doc->newEntity(DPI::POLYLINE);
+        QList<Plug_VertexData> vertices;
+        for (const cad::Point &v : p.points) vertices.append(Plug_VertexData(at(v), 0.0));
+        if (e) e->updatePolylineData(&vertices);
+        data.insert(DPI::CLOSEPOLY, p.closed ? 1 : 0);
+        break;
+    }
+    case Placement::Kind::Text:
+        // The interface makes no text with an alignment but through addText, which takes the
+        // current pen.
+        putPlain(doc, p);
+        return;
+    }
+    if (!e) return;
+    e->updateData(&data);
+    // Not deleted: the wrapper would take the entity, which the document owns now, with it.
+    doc->addEntity(e);
+}
+
+void put(Document_Interface *doc, const Placement &p)
+{
+    const int color = libreCadColor(p.color);
+    if (color == -1)
+        putPlain(doc, p);
+    else
+        putColored(doc, p, color);
 }
 
 } // namespace
@@ -177,27 +239,8 @@ void Bridge::apply(Document_Interface *doc)
 {
     const cad::Drawing &drawing = session_.drawing();
     if (applied_ > drawing.size()) applied_ = drawing.size();
-    std::vector<int> colors;
-    for (; applied_ < drawing.size(); ++applied_) {
-        for (const Placement &p : placementsOf(drawing.at(applied_))) {
-            put(doc, p);
-            colors.push_back(libreCadColor(p.color));
-        }
-    }
-    if (std::all_of(colors.begin(), colors.end(), [](int c) { return c == -1; })) return;
-    // The plugin interface adds with LibreCAD's current pen; other colours are set afterwards on
-    // the entities just added, which are the document's last ones.
-    QList<Plug_Entity *> all;
-    doc->getAllEntities(&all);
-    const qsizetype first = all.size() - static_cast<qsizetype>(colors.size());
-    for (qsizetype i = std::max<qsizetype>(first, 0); i < all.size(); ++i) {
-        const int c = colors[static_cast<std::size_t>(i - first)];
-        if (c != -1) {
-            QHash<int, QVariant> data{{DPI::COLOR, c}};
-            all[i]->updateData(&data);
-        }
-    }
-    qDeleteAll(all);
+    for (; applied_ < drawing.size(); ++applied_)
+        for (const Placement &p : placementsOf(drawing.at(applied_))) put(doc, p);
 }
 
 void Bridge::chooseColor()

@@ -52,12 +52,8 @@ std::vector<Placement> placementsOf(const cad::Entity &e)
         p.points = {e.a, e.b};
         break;
     case cad::Entity::Type::Circle:
-        p.kind = Placement::Kind::Circle;
-        p.points = {e.centre};
-        p.radius = e.radius;
-        break;
     case cad::Entity::Type::Arc:
-        p.kind = Placement::Kind::Arc;
+        p.kind = e.type == cad::Entity::Type::Arc ? Placement::Kind::Arc : Placement::Kind::Circle;
         p.points = {e.centre};
         p.radius = e.radius;
         p.startAngle = e.startAngle;

@@ -64,14 +64,18 @@ pids="$pids $!"
 wait_for 60 xdotool search --onlyvisible --name "LibreCAD" || fail "LibreCAD did not open"
 sleep 3
 socket="$QUENDRA_RUNTIME_DIR/AutoCAD%20LT.DDE%7CSystem"
-xdotool key alt+u Return
-wait_for 10 test -S "$socket" || fail "the bridge does not listen"
+# Plugins (Alt+U), its first entry; once more if LibreCAD was not ready for the keys yet.
+for attempt in 1 2 3; do
+    xdotool key alt+u Return
+    wait_for 5 test -S "$socket" && break
+done
+test -S "$socket" || fail "the bridge does not listen"
 
 # Snap to grid (the snap toolbar's grid button), then the base point: a grid point 50,50 from
 # the origin, which lies at (93, 720) in this window; the grid is 10 units, 4 pixels a unit.
 xdotool mousemove 98 806 click 1
 "$quendra_script" fix100 Command1 | /usr/bin/python3 "$here/send_scripts.py" "$socket" || fail "ID was not taken"
-sleep 1
+sleep 2
 xdotool mousemove 294 519 click 1
 sleep 1
 "$quendra_script" fix100 Command2 | /usr/bin/python3 "$here/send_scripts.py" "$socket" || fail "the draw was not taken"

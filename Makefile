@@ -8,7 +8,7 @@ SANITIZE_BUILD ?= build-asan
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build test test-main test-sanitize test-fuzz run bench fuzz deb windows screenshots clean
+.PHONY: all deps configure build test test-main test-sanitize test-fuzz run install bench fuzz deb windows screenshots clean
 
 all: build
 
@@ -39,8 +39,20 @@ test-sanitize: deps
 	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Starts the CAD host, then the assistant; closing the assistant leaves the host running.
+# HOST=librecad starts LibreCAD with the bridge instead of quendra-host.
+HOST ?= quendra-host
 run: build
-	@scripts/run
+	@HOST=$(HOST) scripts/run
+
+# Installs the programs under PREFIX and the LibreCAD bridge, where it is built, in the folder
+# Debian's LibreCAD loads plugins from.
+PREFIX ?= /usr/local
+LIBRECAD_PLUGINS ?= /usr/lib/librecad/plugins
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@if [ -f $(BUILD)/bin/librecad/libquendra_lt_bridge.so ]; then \
+	  install -D -s -m 644 $(BUILD)/bin/librecad/libquendra_lt_bridge.so \
+	    $(DESTDIR)$(LIBRECAD_PLUGINS)/libquendra_lt_bridge.so; fi
 
 bench: build
 	@scripts/bench $(BUILD)

@@ -57,6 +57,14 @@ Point polar(Point from, double length, double degrees)
     return {from.x + length * std::cos(d * degree), from.y + length * std::sin(d * degree)};
 }
 
+std::array<Point, 4> band(Point a, Point b, double w0, double w1)
+{
+    const double len = std::hypot(b.x - a.x, b.y - a.y);
+    const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
+    return {Point{a.x + nx * w0 / 2, a.y + ny * w0 / 2}, Point{b.x + nx * w1 / 2, b.y + ny * w1 / 2},
+            Point{b.x - nx * w1 / 2, b.y - ny * w1 / 2}, Point{a.x - nx * w0 / 2, a.y - ny * w0 / 2}};
+}
+
 std::optional<Point> circumcentre(Point p1, Point p2, Point p3)
 {
     const double bx = p2.x - p1.x, by = p2.y - p1.y;

@@ -5,6 +5,7 @@
 #include "cad/Entity.h"
 #include "cad/EntityView.h"
 
+#include <array>
 #include <optional>
 
 namespace cad {
@@ -16,6 +17,9 @@ double normalizedDegrees(double degrees);
 Point polar(Point from, double length, double degrees);
 // Centre of the circle through three points; none when they lie on one line.
 std::optional<Point> circumcentre(Point p1, Point p2, Point p3);
+// The corners of a wide segment from a (width w0) to b (width w1), in order round it; a and b
+// must differ.
+std::array<Point, 4> band(Point a, Point b, double w0, double w1);
 // End points of an arc.
 Point arcStart(const EntityView &arc);
 Point arcEnd(const EntityView &arc);

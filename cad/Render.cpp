@@ -1,5 +1,7 @@
 #include "cad/Render.h"
 
+#include "cad/Geometry.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintEngine>
@@ -409,13 +411,10 @@ private:
     // One wide segment, from width w0 to w1, as a filled quadrilateral.
     void band(QPointF a, QPointF b, double w0, double w1)
     {
-        const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
-        if (len == 0) return;
-        const double nx = -(b.y() - a.y()) / len, ny = (b.x() - a.x()) / len;
-        const QPolygonF quad{QPointF(a.x() + nx * w0 / 2, a.y() + ny * w0 / 2),
-                             QPointF(b.x() + nx * w1 / 2, b.y() + ny * w1 / 2),
-                             QPointF(b.x() - nx * w1 / 2, b.y() - ny * w1 / 2),
-                             QPointF(a.x() - nx * w0 / 2, a.y() - ny * w0 / 2)};
+        if (a.x() == b.x() && a.y() == b.y()) return;
+        const auto corners = cad::band({a.x(), a.y()}, {b.x(), b.y()}, w0, w1);
+        QPolygonF quad;
+        for (const Point &c : corners) quad << QPointF(c.x, c.y);
         const QRectF reach = quad.boundingRect();
         if (!reach.intersects(clip_)) return;
         // Far beyond the view the raster engine loses precision: cut the band to the view first.

@@ -46,7 +46,7 @@ bool CommandServer::listen(const QString &service, const QString &topic, QString
         if (probe.waitForConnected(500)) {
             probe.abort();
             *error =
-                QStringLiteral("「%1|%2」は既に別の quendra-host が受け付けています。").arg(service, topic);
+                QStringLiteral("「%1|%2」は既に別のプログラムが受け付けています。").arg(service, topic);
             return false;
         }
     }

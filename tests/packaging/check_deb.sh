@@ -29,6 +29,10 @@ for path in ./usr/bin/quendra ./usr/bin/quendra-host ./usr/bin/quendra-script \
             ./usr/share/icons/hicolor/48x48/apps/quendra-host.png ./usr/share/man/man1/quendra-host.1; do
   echo "$contents" | grep -qx "$path" || fail "package lacks $path"
 done
+# The LibreCAD bridge, where it is built, in the folder Debian's LibreCAD loads plugins from.
+if [ -f "$build/bin/librecad/libquendra_lt_bridge.so" ]; then
+  echo "$contents" | grep -qx ./usr/lib/librecad/plugins/libquendra_lt_bridge.so || fail "package lacks the LibreCAD bridge"
+fi
 echo "$contents" | grep -v '^\./usr/' | grep -v '^\./$' | grep -q . && fail "package holds files outside /usr"
 
 # Stripped programs: no debug sections in what users install.

@@ -39,6 +39,14 @@ done
 # The guide where the assistant looks for it from bin: ../share/quendra.
 cmp -s "$source/readme.txt" "$usr/bin/../share/quendra/readme.txt" || fail "share/quendra/readme.txt differs from readme.txt"
 
+# The LibreCAD bridge, where it is built, beside LibreCAD's plugins (../lib/librecad/plugins from
+# LibreCAD's bin), without its debugging sections.
+bridge=$usr/lib/librecad/plugins/libquendra_lt_bridge.so
+if [ -f "$build/bin/librecad/libquendra_lt_bridge.so" ]; then
+  [ -f "$bridge" ] || fail "the LibreCAD bridge is not installed"
+  readelf -S "$bridge" 2>/dev/null | grep -q '\.debug_info' && fail "the LibreCAD bridge is not stripped"
+fi
+
 # The installed programs run from the tree, without the build folder.
 timeout 20 "$usr/bin/quendra-script" --list 2>&1 | grep -q '^fix100 ' || fail "installed quendra-script --list does not list fix100"
 timeout 20 "$usr/bin/quendra-host" --headless --help 2>&1 | grep -q -- --replay || fail "installed quendra-host --headless --help does not describe --replay"

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "host/HostSession.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class Document_Interface;
+class QAction;
+class QLabel;
+class QWidget;
+
+namespace host {
+class CommandServer;
+}
+
+namespace bridge {
+
+// The conversation served inside LibreCAD. The server and the interpreter (the host's own) live
+// as long as the plugin; what touches LibreCAD's document happens in plugin calls, which the
+// bridge sets off itself by triggering its hidden menu action: one call per batch of drawing, so
+// that one draw is one undo step in LibreCAD.
+class Bridge : public QObject
+{
+    Q_OBJECT
+
+public:
+    Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent = nullptr);
+    ~Bridge() override;
+
+    bool isOn() const { return server_ != nullptr; }
+    // The menu entry: switches listening on or off.
+    void toggle(QWidget *mainWindow);
+    // The hidden entry's call: puts what was drawn into the document, then asks for a pending pick.
+    void serve(Document_Interface *doc);
+
+private:
+    void schedule();
+    void call();
+    void apply(Document_Interface *doc);
+    void chooseColor();
+    void exitLibreCad();
+    void tell(const QStringList &lines);
+    void showStatus();
+
+    host::HostSession session_;
+    std::unique_ptr<host::CommandServer> server_;
+    QPointer<QAction> toggleAction_;
+    QPointer<QAction> drawAction_;
+    QPointer<QWidget> mainWindow_;
+    QPointer<QLabel> status_;
+    // How long the scripts of one draw may take to come one after the other.
+    static constexpr int batchMilliseconds = 150;
+    QTimer batch_;
+    std::size_t applied_ = 0;
+    bool pickWanted_ = false;
+    bool inCall_ = false;
+    bool again_ = false;
+};
+
+} // namespace bridge

@@ -1,0 +1,72 @@
+#include "bridge/librecad/QuendraPlugin.h"
+
+#include "bridge/librecad/Bridge.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QTimer>
+
+namespace bridge {
+
+namespace {
+
+const QString toggleEntry = QStringLiteral("Quendra_LT 連携");
+const QString drawEntry = QStringLiteral("Quendra_LT 作図");
+
+// LibreCAD makes one action per menu entry, as a child of the plugin, with the entry's name as data.
+QAction *actionOf(const QObject *plugin, const QString &entry)
+{
+    for (QAction *a : plugin->findChildren<QAction *>())
+        if (a->data().toString() == entry) return a;
+    return nullptr;
+}
+
+} // namespace
+
+QuendraPlugin::QuendraPlugin()
+{
+    // The actions exist once LibreCAD has read the capabilities; the draw entry is not for users.
+    QTimer::singleShot(0, this, [this] {
+        if (QAction *draw = actionOf(this, drawEntry)) draw->setVisible(false);
+        if (QAction *toggle = actionOf(this, toggleEntry)) toggle->setCheckable(true);
+        // `make run HOST=librecad` starts LibreCAD with the bridge already on.
+        if (qEnvironmentVariable("QUENDRA_BRIDGE") == QStringLiteral("on"))
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (qobject_cast<QMainWindow *>(w)) {
+                    bridge()->toggle(w);
+                    break;
+                }
+    });
+}
+
+QuendraPlugin::~QuendraPlugin() = default;
+
+QString QuendraPlugin::name() const
+{
+    return QStringLiteral("Quendra_LT");
+}
+
+PluginCapabilities QuendraPlugin::getCapabilities() const
+{
+    PluginCapabilities capabilities;
+    capabilities.menuEntryPoints << PluginMenuLocation(QStringLiteral("plugins_menu"), toggleEntry)
+                                 << PluginMenuLocation(QStringLiteral("plugins_menu"), drawEntry);
+    return capabilities;
+}
+
+void QuendraPlugin::execComm(Document_Interface *doc, QWidget *parent, QString cmd)
+{
+    if (cmd == toggleEntry)
+        bridge()->toggle(parent);
+    else if (cmd == drawEntry && bridge_)
+        bridge_->serve(doc);
+}
+
+Bridge *QuendraPlugin::bridge()
+{
+    if (!bridge_) bridge_ = std::make_unique<Bridge>(actionOf(this, toggleEntry), actionOf(this, drawEntry));
+    return bridge_.get();
+}
+
+} // namespace bridge

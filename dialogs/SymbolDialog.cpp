@@ -360,7 +360,7 @@ void SymbolDialog::watchForPick(const std::string &basePointButton)
     pickWatch_->start();
 }
 
-// A host that cannot tell (DDE, the record file) leaves the dialog minimised, as the Part says;
+// A host that cannot tell (DDE, the record file) leaves the dialog minimised, as the original did;
 // so does one that went away. A dialog the user brought back or left needs no watching.
 void SymbolDialog::checkPick()
 {

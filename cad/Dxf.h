@@ -1,8 +1,11 @@
 #pragma once
 
 #include "cad/Drawing.h"
+#include "cad/DxfSource.h"
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +18,13 @@ struct DxfReadResult
     std::string error;       // a Japanese sentence when !ok
     Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
+    // The file as read, for saving it back with what is drawn (see DxfSource).
+    std::shared_ptr<const DxfSource> source;
 };
+
+// Turns the bytes of a file written in a code page ("ANSI_932") into UTF-8; an empty result
+// when it cannot. Texts of files before R2007 are read through it.
+using DxfTextDecoder = std::function<std::string(std::string_view bytes, const std::string &codepage)>;
 
 // How LINE entities are read: most of them directly from the bytes (fast), or all through dxflib
 // like every other entity. Both give the same drawing; the second is there to check the first.
@@ -23,8 +32,11 @@ enum class DxfLineReading { Direct, ThroughDxflib };
 
 // Reads the model space of a DXF file: LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
 // POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41.
-DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct);
-DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct);
+// Binary files are read as well.
+DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct,
+                      const DxfTextDecoder &decoder = {});
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct,
+                          const DxfTextDecoder &decoder = {});
 
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
 // objects. The file is written beside the target and renamed over it, so a failed save leaves

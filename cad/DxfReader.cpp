@@ -731,8 +731,21 @@ FILE *openBytes(std::string &bytes)
 }
 #endif
 
-DxfReadResult readOwned(std::string bytes, DxfLineReading how)
+// What dxflib reads is a copy: binary files as ASCII, texts in a code page as UTF-8. The bytes as
+// read are kept for saving.
+std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
 {
+    std::string bytes = source.binary() ? source.ascii() : source.bytes();
+    const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (plain || !decoder || !source.usesCodepage() || source.codepage().empty()) return bytes;
+    std::string decoded = decoder(bytes, source.codepage());
+    return decoded.empty() ? bytes : decoded;
+}
+
+DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder)
+{
+    auto source = DxfSource::scan(std::move(original));
+    std::string bytes = forReading(*source, decoder);
     LineShortcut shortcut;
     prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
     const ReadLines readLines = shortcut.take();
@@ -749,17 +762,18 @@ DxfReadResult readOwned(std::string bytes, DxfLineReading how)
     }
     DxfReadResult result = run(file, readLines);
     std::fclose(file);
+    if (result.ok) result.source = std::move(source);
     return result;
 }
 
 } // namespace
 
-DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how)
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder)
 {
-    return readOwned(std::string(bytes), how);
+    return readOwned(std::string(bytes), how, decoder);
 }
 
-DxfReadResult readDxf(const std::string &path, DxfLineReading how)
+DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder)
 {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     DxfReadResult failed;
@@ -774,7 +788,7 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how)
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }
-    return readOwned(std::move(bytes), how);
+    return readOwned(std::move(bytes), how, decoder);
 }
 
 } // namespace cad

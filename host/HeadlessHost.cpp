@@ -36,6 +36,16 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
 
 bool HeadlessHost::start()
 {
+    // The drawing given is opened first, as the window does, so that --out edits it.
+    if (!options_.open.isEmpty()) {
+        QString error;
+        if (!session_.open(options_.open, &error)) {
+            std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+            exitCode_ = 1;
+            finished_ = true;
+            return false;
+        }
+    }
     for (const QString &file : options_.replays) {
         if (finished_) return false;
         if (!session_.runScriptFile(file)) exitCode_ = 1;

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
 
 namespace host {
 
@@ -17,6 +19,39 @@ QString shown(std::string_view chars)
     s.replace(QChar('\r'), QStringLiteral("↵")).replace(QChar('\n'), QStringLiteral("↵"));
     if (chars.size() > 400 || s.size() > 160) s = s.left(160) + QStringLiteral("…");
     return s;
+}
+
+// The code pages of $DWGCODEPAGE by the names Qt's converters know them.
+std::string decodeCodepage(std::string_view bytes, const std::string &codepage)
+{
+    QByteArray name = QByteArray::fromStdString(codepage).toUpper();
+    if (name == "ANSI_932" || name == "DOS932")
+        name = "Shift_JIS";
+    else if (name == "ANSI_936")
+        name = "GBK";
+    else if (name == "ANSI_949")
+        name = "windows-949";
+    else if (name == "ANSI_950")
+        name = "Big5";
+    else if (name.startsWith("ANSI_"))
+        name = "windows-" + name.mid(5);
+    QStringDecoder decoder(name.constData());
+    if (!decoder.isValid()) return {};
+    const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return text.toStdString();
+}
+
+// Saves the file opened, edited: everything it held, and what was drawn since.
+QString saveEdited(const cad::DxfSource &source, const cad::Drawing &drawing, std::size_t firstNew,
+                   const QString &path)
+{
+    const std::string bytes = source.edited(drawing, firstNew);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("ファイルを作成できません: %1").arg(path);
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        !file.commit())
+        return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
+    return {};
 }
 
 } // namespace
@@ -108,6 +143,8 @@ void HostSession::newDrawing()
     interpreter_.cancel();
     drawing_.clear();
     drawing_.markSaved();
+    source_.reset();
+    firstNew_ = 0;
     fileName_.clear();
     emit fileNameChanged(fileName_);
     settle();
@@ -115,7 +152,8 @@ void HostSession::newDrawing()
 
 bool HostSession::open(const QString &path, QString *error)
 {
-    cad::DxfReadResult r = cad::readDxf(QFile::encodeName(path).toStdString());
+    cad::DxfReadResult r =
+        cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage);
     if (!r.ok) {
         *error = QString::fromStdString(r.error);
         return false;
@@ -123,6 +161,8 @@ bool HostSession::open(const QString &path, QString *error)
     interpreter_.cancel();
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
+    source_ = std::move(r.source);
+    firstNew_ = drawing_.size();
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
     if (r.skipped > 0)
@@ -134,9 +174,10 @@ bool HostSession::open(const QString &path, QString *error)
 
 bool HostSession::save(const QString &path, QString *error)
 {
-    const std::string e = cad::writeDxf(drawing_, QFile::encodeName(path).toStdString());
-    if (!e.empty()) {
-        *error = QString::fromStdString(e);
+    const QString e = source_ ? saveEdited(*source_, drawing_, firstNew_, path)
+                              : QString::fromStdString(cad::writeDxf(drawing_, QFile::encodeName(path).toStdString()));
+    if (!e.isEmpty()) {
+        *error = e;
         return false;
     }
     drawing_.markSaved();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "cad/Drawing.h"
+#include "cad/DxfSource.h"
 #include "cad/Interpreter.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string_view>
 
 namespace host {
@@ -81,6 +83,10 @@ private:
     cad::Drawing drawing_;
     cad::Interpreter interpreter_;
     QString fileName_;
+    // The file the drawing was opened from, and how many of its entities came from it: a save
+    // writes that file back with what was drawn since.
+    std::shared_ptr<const cad::DxfSource> source_;
+    std::size_t firstNew_ = 0;
     bool settling_ = false;
     bool again_ = false;
     bool waitingForProgram_ = false;

@@ -18,7 +18,8 @@ struct DxfReadResult
     std::string error;       // a Japanese sentence when !ok
     Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
-    // The file as read, for saving it back with what is drawn (see DxfSource).
+    // The file as read, for saving it back with what is drawn (see DxfSource); also when it
+    // could not be read, for recovering what it holds.
     std::shared_ptr<const DxfSource> source;
 };
 

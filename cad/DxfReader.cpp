@@ -762,7 +762,7 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     }
     DxfReadResult result = run(file, readLines);
     std::fclose(file);
-    if (result.ok) result.source = std::move(source);
+    result.source = std::move(source);
     return result;
 }
 

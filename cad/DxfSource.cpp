@@ -175,6 +175,19 @@ private:
     std::uint64_t next_;
 };
 
+// The form a file writes its groups in, so that what is added reads like the rest.
+DxfTagWriter::Form formOf(std::string_view bytes)
+{
+    const DxfTagScanner scanner(bytes);
+    DxfTagWriter::Form form;
+    form.binary = scanner.binary();
+    form.shortCodes = scanner.shortCodes();
+    const std::size_t lf = bytes.find('\n');
+    form.eol = lf != std::string_view::npos && lf > 0 && bytes[lf - 1] == '\r' ? "\r\n" : "\n";
+    form.paddedCodes = !bytes.empty() && bytes.front() == ' ';
+    return form;
+}
+
 } // namespace
 
 std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes)
@@ -183,13 +196,7 @@ std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes)
     source->bytes_ = std::move(bytes);
     const std::string_view all(source->bytes_);
     DxfTagScanner scanner(all);
-    source->form_.binary = scanner.binary();
-    source->form_.shortCodes = scanner.shortCodes();
-    if (!scanner.binary()) {
-        const std::size_t lf = all.find('\n');
-        source->form_.eol = lf != std::string_view::npos && lf > 0 && all[lf - 1] == '\r' ? "\r\n" : "\n";
-        source->form_.paddedCodes = !all.empty() && all.front() == ' ';
-    }
+    source->form_ = formOf(all);
     while (const auto tag = scanner.next()) {
         source->note(*tag);
         if (source->complete_) break;
@@ -253,6 +260,37 @@ void DxfSource::noteHeader(const DxfTag &tag)
         hasHandSeed_ = true;
         seed_ = parseDxfHandle(tag.trimmed);
     }
+}
+
+std::optional<std::string> DxfSource::recovered(std::string_view bytes)
+{
+    DxfTagScanner scanner(bytes);
+    bool sawSection = false, inSection = false, inTable = false, inBlock = false;
+    // Where the whole groups end, and where the entity being read began.
+    std::size_t whole = scanner.position(), entityBegin = whole;
+    bool entityOpen = false;
+    while (const auto tag = scanner.next()) {
+        if (tag->code == 0) {
+            const std::string_view what = tag->trimmed;
+            if (what == "EOF") return std::nullopt;
+            entityOpen = !(what == "SECTION" || what == "ENDSEC" || what == "TABLE" || what == "ENDTAB" ||
+                           what == "BLOCK" || what == "ENDBLK");
+            entityBegin = tag->begin;
+            sawSection = sawSection || what == "SECTION";
+            if (what == "SECTION" || what == "ENDSEC") inSection = what == "SECTION";
+            if (what == "TABLE" || what == "ENDTAB") inTable = what == "TABLE";
+            if (what == "BLOCK" || what == "ENDBLK") inBlock = what == "BLOCK";
+        }
+        whole = tag->end;
+    }
+    if (!sawSection) return std::nullopt;
+    DxfTagWriter out(formOf(bytes));
+    out.bytes().assign(bytes.substr(0, entityOpen ? entityBegin : whole));
+    if (inBlock) out.string(0, "ENDBLK");
+    if (inTable) out.string(0, "ENDTAB");
+    if (inSection) out.string(0, "ENDSEC");
+    out.string(0, "EOF");
+    return std::move(out.bytes());
 }
 
 std::string DxfSource::ascii() const

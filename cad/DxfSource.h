@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,11 @@ public:
     const std::string &currentLayer() const { return layer_; }
     // Binary files: the same groups as ASCII text, for a reader of ASCII. Reals keep every bit.
     std::string ascii() const;
+
+    // A file cut short or broken off: its groups up to the last whole one before the entity that
+    // broke, with the table, block and section left open closed, and EOF. None when it held no
+    // section, or was whole.
+    static std::optional<std::string> recovered(std::string_view bytes);
 
     // The file with the entities of `drawing` from index `firstNew` on added to its model space.
     // Without new entities, the bytes as read.

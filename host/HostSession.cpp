@@ -145,19 +145,30 @@ void HostSession::newDrawing()
     drawing_.markSaved();
     source_.reset();
     firstNew_ = 0;
+    recovered_ = false;
     fileName_.clear();
     emit fileNameChanged(fileName_);
     settle();
 }
 
-bool HostSession::open(const QString &path, QString *error)
+bool HostSession::open(const QString &path, QString *error, bool recover)
 {
     cad::DxfReadResult r =
         cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage);
+    recoverable_ = false;
+    if (!r.ok && r.source) {
+        const auto repaired = cad::DxfSource::recovered(r.source->bytes());
+        cad::DxfReadResult part;
+        if (repaired) part = cad::readDxfData(*repaired, cad::DxfLineReading::Direct, decodeCodepage);
+        recoverable_ = part.ok;
+        if (recover && part.ok) r = std::move(part);
+    }
     if (!r.ok) {
         *error = QString::fromStdString(r.error);
         return false;
     }
+    recovered_ = recover && recoverable_;
+    recoverable_ = false;
     interpreter_.cancel();
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
@@ -165,6 +176,9 @@ bool HostSession::open(const QString &path, QString *error)
     firstNew_ = drawing_.size();
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
+    if (recovered_)
+        interpreter_.note(QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
+                              .toStdString());
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
@@ -174,6 +188,10 @@ bool HostSession::open(const QString &path, QString *error)
 
 bool HostSession::save(const QString &path, QString *error)
 {
+    if (recovered_ && QFileInfo(path).absoluteFilePath() == fileName_) {
+        *error = QStringLiteral("復元した図面です。元のファイルを残すため、別の名前で保存して下さい。");
+        return false;
+    }
     const QString e = source_ ? saveEdited(*source_, drawing_, firstNew_, path)
                               : QString::fromStdString(cad::writeDxf(drawing_, QFile::encodeName(path).toStdString()));
     if (!e.isEmpty()) {

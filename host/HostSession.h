@@ -50,7 +50,13 @@ public:
     QString fileName() const { return fileName_; }
     bool modified() const { return drawing_.modified(); }
     void newDrawing();
-    bool open(const QString &path, QString *error);
+    // With `recover`, a file cut short or broken is opened as far as it can be read.
+    bool open(const QString &path, QString *error, bool recover = false);
+    // After a failed open: whether opening with `recover` would read part of the file.
+    bool recoverable() const { return recoverable_; }
+    // A recovered drawing is saved over the file it came from only after allowOverwrite().
+    bool recovered() const { return recovered_; }
+    void allowOverwrite() { recovered_ = false; }
     bool save(const QString &path, QString *error);
     // Undo and redo as the menu does them: a running command is ended first.
     void undo();
@@ -87,6 +93,8 @@ private:
     // writes that file back with what was drawn since.
     std::shared_ptr<const cad::DxfSource> source_;
     std::size_t firstNew_ = 0;
+    bool recoverable_ = false;
+    bool recovered_ = false;
     bool settling_ = false;
     bool again_ = false;
     bool waitingForProgram_ = false;

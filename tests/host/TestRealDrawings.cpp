@@ -99,7 +99,9 @@ private slots:
         QVERIFY(std::find(lines.begin(), lines.end(), "T 3000,3500 200 0 片開き扉 ９００") != lines.end());
     }
 
-    void fileCutShortIsRefusedAndLeftAlone()
+    // Refused at first, with a clear word; recovered on request, and then saved only under a new
+    // name until the user allows overwriting the damaged file.
+    void fileCutShortIsRecoveredOnlyWhenAsked()
     {
         HostSession s;
         s.enqueue("LINE 0,0 1,1 \n", {});
@@ -108,8 +110,59 @@ private slots:
         const QByteArray before = bytesOf(cut);
         QVERIFY(!s.open(cut, &error));
         QVERIFY(error.contains(QStringLiteral("切れて")));
+        QVERIFY(s.recoverable());
         QCOMPARE(s.drawing().size(), std::size_t(1));
+
+        QVERIFY2(s.open(cut, &error, true), qPrintable(error));
+        QVERIFY(s.recovered());
+        QVERIFY(s.drawing().size() > 5);
+        s.enqueue(door, {});
+        QVERIFY(!s.save(cut, &error));
         QVERIFY(bytesOf(cut) == before);
+        const QString elsewhere = dir_.filePath("recovered.dxf");
+        QVERIFY2(s.save(elsewhere, &error), qPrintable(error));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), elsewhere, elsewhere}), QStringList{"ok"});
+        s.allowOverwrite();
+        QVERIFY(s.save(cut, &error));
+    }
+
+    void notDxfChangesNothing()
+    {
+        const QString path = dir_.filePath("notes.dxf");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("これは図面ではありません\n");
+        f.close();
+        HostSession s;
+        s.enqueue("LINE 0,0 1,1 \n", {});
+        QString error;
+        QVERIFY(!s.open(path, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!s.recoverable());
+        QCOMPARE(s.drawing().size(), std::size_t(1));
+    }
+
+    // Old and odd but legal: no header and no handles (as R12 may be), CR LF, codes without
+    // padding, bytes after EOF. What is drawn goes in without handles, and the rest stays.
+    void oddFilesKeepTheirForm()
+    {
+        const QString path = dir_.filePath("odd.dxf");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QByteArray original = "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n0\r\n10\r\n0\r\n20\r\n0\r\n"
+                                    "11\r\n10\r\n21\r\n10\r\n0\r\nENDSEC\r\n0\r\nEOF\r\ntrailing words\r\n";
+        f.write(original);
+        f.close();
+        HostSession s;
+        QString error;
+        QVERIFY2(s.open(path, &error), qPrintable(error));
+        s.enqueue("CIRCLE 5,5 2 ", {});
+        const QString saved = dir_.filePath("odd.saved.dxf");
+        QVERIFY(s.save(saved, &error));
+        const QByteArray bytes = bytesOf(saved);
+        QCOMPARE(bytes, QByteArray(original).replace("0\r\nENDSEC", "0\r\nCIRCLE\r\n8\r\n0\r\n10\r\n5.0\r\n20\r\n5.0\r\n"
+                                                                   "30\r\n0.0\r\n40\r\n2.0\r\n0\r\nENDSEC"));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), path, saved}), QStringList({"ok", "new C 5,5 2 on 0"}));
     }
 
 private:

@@ -234,6 +234,11 @@ void DxfSource::note(const DxfTag &tag)
         return;
     }
     if (section_ == "HEADER") return noteHeader(tag);
+    if (tag.code == 67 && section_ == "ENTITIES" && dxfValueText(tag, form_.binary) != "0") plain_ = false;
+    if (section_ == "TABLES" && object_ == "LAYER") {
+        const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
+        if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;
+    }
     if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
         sameName(tag.trimmed, "*Model_Space"))
         modelSpace_ = objectHandle_;

@@ -36,6 +36,9 @@ public:
     bool complete() const { return complete_; }
     // The layer new entities go to: $CLAYER, or "0".
     const std::string &currentLayer() const { return layer_; }
+    // Whether every layer is shown in colour 7 and nothing is in paper space: what is shown of
+    // an entity then does not depend on its layer or space.
+    bool plain() const { return plain_; }
     // Binary files: the same groups as ASCII text, for a reader of ASCII. Reals keep every bit.
     std::string ascii() const;
 
@@ -58,6 +61,7 @@ private:
     std::string codepage_;
     std::string layer_ = "0";
     bool complete_ = false;
+    bool plain_ = true;
     // Handles: the seed group in the header, the largest handle in use, the model space's record.
     DxfTag handSeed_;
     bool hasHandSeed_ = false;

@@ -174,7 +174,7 @@ std::optional<DxfTag> DxfTagScanner::nextBinary()
 
 std::string dxfValueText(const DxfTag &tag, bool binary)
 {
-    if (!binary) return std::string(tag.value);
+    if (!binary) return std::string(tag.trimmed);
     const std::string_view v = tag.value;
     switch (dxfValueType(tag.code)) {
     case DxfValueType::String:

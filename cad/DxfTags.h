@@ -53,7 +53,8 @@ private:
     bool broken_ = false;
 };
 
-// A value as ASCII DXF writes it: binary numbers formatted, chunks in hexadecimal.
+// A value as text: ASCII values without the blanks around them, binary numbers formatted,
+// chunks in hexadecimal.
 std::string dxfValueText(const DxfTag &tag, bool binary);
 // A real in its shortest form that reads back to the same bits, always with a point or exponent.
 std::string formatDxfReal(double value);

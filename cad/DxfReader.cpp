@@ -278,11 +278,9 @@ public:
         const std::string text = mtext_ + d.text;
         mtext_.clear();
         if (!isSane(Point{d.ipx, d.ipy}) || !isSane(d.height) || d.height <= 0 || !isSane(d.angle)) return skip();
-        for (Entity &line : mtextLines(text, {d.ipx, d.ipy}, d.height, d.angle * radToDeg, d.attachmentPoint,
-                                       d.lineSpacingFactor)) {
-            line.text = decodeDxfText(line.text);
+        for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, d.angle * radToDeg,
+                                       d.attachmentPoint, d.lineSpacingFactor))
             keep(std::move(line), true);
-        }
     }
 
     // A hatch is shown by its boundary loops.
@@ -420,7 +418,7 @@ private:
         if (control_.empty() && fit_.empty()) return;
         auto points = control_.size() > static_cast<std::size_t>(spline_.degree)
                           ? splinePoints(static_cast<int>(spline_.degree), control_, knots_, weights_)
-                          : fit_;
+                          : fitPointCurve(fit_);
         control_.clear();
         fit_.clear();
         keepShape(std::move(points), (spline_.flags & 1) != 0);
@@ -611,17 +609,25 @@ bool drawnFrom(std::int32_t code)
     case 42:
     case 43:
     case 44:
+    case 45: // INSERT row spacing
     case 50:
     case 51:
     case 62:
     case 66:
+    case 67: // paper space
     case 70:
     case 71:
     case 72:
     case 73:
     case 74:
+    case 76: // LEADER vertices
     case 90:
     case 91:
+    case 92: // HATCH boundary paths and their edges, spline edges
+    case 93:
+    case 94:
+    case 95:
+    case 96:
     case 210:
     case 220:
     case 230:

@@ -264,6 +264,26 @@ std::vector<Point> splinePoints(int degree, std::span<const Point> control, std:
     return points;
 }
 
+std::vector<Point> fitPointCurve(std::span<const Point> fit)
+{
+    if (fit.size() < 3) return {fit.begin(), fit.end()};
+    // Catmull-Rom: each span leaves and reaches its points along the line of their neighbours.
+    std::vector<Point> points{fit.front()};
+    constexpr int steps = 16;
+    for (std::size_t i = 0; i + 1 < fit.size(); ++i) {
+        const Point p0 = fit[i > 0 ? i - 1 : i], p1 = fit[i], p2 = fit[i + 1],
+                    p3 = fit[i + 2 < fit.size() ? i + 2 : i + 1];
+        for (int k = 1; k <= steps; ++k) {
+            const double t = static_cast<double>(k) / steps, t2 = t * t, t3 = t2 * t;
+            const auto at = [&](double a, double b, double c, double d) {
+                return 0.5 * (2 * b + (-a + c) * t + (2 * a - 5 * b + 4 * c - d) * t2 + (-a + 3 * b - 3 * c + d) * t3);
+            };
+            points.push_back({at(p0.x, p1.x, p2.x, p3.x), at(p0.y, p1.y, p2.y, p3.y)});
+        }
+    }
+    return points;
+}
+
 namespace {
 
 // MTEXT's inline codes out: \P ends a paragraph (a new line here), \S stacks a fraction (shown as
@@ -295,9 +315,6 @@ std::vector<std::string> mtextParagraphs(std::string_view text)
         } else if (std::string_view("fFHhCcTtQqWwAapi").find(code) != std::string_view::npos) {
             const std::size_t end = text.find(';', i);
             i = end == std::string_view::npos ? text.size() : end;
-        } else if (code == 'U' || code == 'M') {
-            lines.back() += '\\';
-            lines.back() += code; // \U+XXXX is decoded with the other texts
         }
     }
     return lines;

@@ -101,6 +101,8 @@ std::vector<Point> bulgePoints(Point from, Point to, double bulge);
 // polygon when the knots do not fit.
 std::vector<Point> splinePoints(int degree, std::span<const Point> control, std::span<const double> knots,
                                 std::span<const double> weights);
+// A smooth curve through a spline's fit points.
+std::vector<Point> fitPointCurve(std::span<const Point> fit);
 // MTEXT as single lines of text, middle-justified like TEXT: its inline codes taken out,
 // paragraphs and stacked fractions simply.
 std::vector<Entity> mtextLines(std::string_view text, Point insert, double height, double degrees,

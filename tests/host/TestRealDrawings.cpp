@@ -90,6 +90,47 @@ private slots:
         QVERIFY(bytesOf(saved) == bytesOf(original));
     }
 
+    // What a plan holds is shown: blocks through their references (the door turned and mirrored,
+    // with its knob nested and its attribute), dimensions through their blocks, MTEXT, hatches by
+    // their boundaries; the layer that is off, the frozen one and paper space are not.
+    void planIsShownAsItIsDrawn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("R12") << "plan_r12";
+        QTest::newRow("R2000") << "plan_r2000";
+        QTest::newRow("binary") << "plan_binary";
+    }
+
+    void planIsShownAsItIsDrawn()
+    {
+        QFETCH(QString, name);
+        HostSession s;
+        QString error;
+        QVERIFY(s.open(dir_.filePath(name + ".dxf"), &error));
+        const auto lines = cad::describe(s.drawing());
+        const auto shows = [&](const std::string &line) {
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
+        };
+        const auto showsStarting = [&](const std::string &start) {
+            return std::any_of(lines.begin(), lines.end(), [&](const std::string &l) { return l.starts_with(start); });
+        };
+        QVERIFY(shows("P 0,0 6000,0 6000,4000 0,4000 closed #1")); // ByLayer: the layer's red
+        QVERIFY(shows("L 1000,0 1000,-900"));
+        QVERIFY(shows("A 1000,0 900 180..270"));
+        QVERIFY(shows("C 950,-800 20"));
+        QVERIFY(shows("T -1150,-90 100 270 D1"));
+        QVERIFY(shows("L 0,-500 6000,-500"));
+        QVERIFY(showsStarting("P 0,0 100,0 100,100 0,100 closed")); // SOLID
+        QVERIFY(!showsStarting("L 0,0 6000,4000"));
+        QVERIFY(!showsStarting("C 3000,2000 300"));
+        QVERIFY(!showsStarting("T 11.25,2.5 5 0 paper"));
+        if (name == "plan_r12") return;
+        QVERIFY(shows("P 7000,0 8000,0 8000,1000 closed #2"));
+        QVERIFY(shows("T 202.5,5925 150 0 一行目"));
+        QVERIFY(showsStarting("P 2400,2000 ")); // the partial ellipse, from its start
+        QVERIFY(showsStarting("P 0,5000 33.350461,4959.231786")); // the bulge, as an arc
+    }
+
     void codePageTextsAreShownDecoded()
     {
         HostSession s;

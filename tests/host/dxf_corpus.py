@@ -1,7 +1,7 @@
 """Real drawings made with ezdxf, and the check that the host saved them back whole.
 
 corpus DIR:          writes the drawings: plan_r12.dxf, plan_r2000.dxf, plan_r2018.dxf,
-                     plan_binary.dxf (R2018, binary), plan_sjis.dxf (R2000, ANSI_932) and
+                     plan_binary.dxf (R2018, binary), plan_r12_binary.dxf, plan_sjis.dxf (R2000, ANSI_932) and
                      cut.dxf (plan_r2000.dxf cut short in its entities).
 compare FILE SAVED:  prints "ok" when SAVED holds every entity of FILE (model space, paper space,
                      blocks) by handle with the same attributes, every layer, block and layout,
@@ -84,6 +84,7 @@ def corpus(folder):
     for version, name in (("R12", "plan_r12"), ("R2000", "plan_r2000"), ("R2018", "plan_r2018")):
         plan(version).saveas(os.path.join(folder, name + ".dxf"))
     plan("R2018").saveas(os.path.join(folder, "plan_binary.dxf"), fmt="bin")
+    plan("R12").saveas(os.path.join(folder, "plan_r12_binary.dxf"), fmt="bin")
     sjis = plan("R2000", text="片開き扉 ９００")
     sjis.encoding = "cp932"  # written as $DWGCODEPAGE ANSI_932
     sjis.saveas(os.path.join(folder, "plan_sjis.dxf"))

@@ -19,7 +19,7 @@ struct DxfReadResult
     Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
     // The file as read, for saving it back with what is drawn (see DxfSource); also when it
-    // could not be read, for recovering what it holds.
+    // could not be read, for recovering what it holds. Only when asked for.
     std::shared_ptr<const DxfSource> source;
 };
 
@@ -33,11 +33,12 @@ enum class DxfLineReading { Direct, ThroughDxflib };
 
 // Reads the model space of a DXF file: LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
 // POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41.
-// Binary files are read as well.
+// Binary files are read as well. With `keepFile`, the result holds the file as read (source), to
+// save it back edited; that costs the file's size in memory.
 DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct,
-                      const DxfTextDecoder &decoder = {});
+                      const DxfTextDecoder &decoder = {}, bool keepFile = false);
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct,
-                          const DxfTextDecoder &decoder = {});
+                          const DxfTextDecoder &decoder = {}, bool keepFile = false);
 
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
 // objects. The file is written beside the target and renamed over it, so a failed save leaves

@@ -921,7 +921,7 @@ std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
     return decoded.empty() ? bytes : decoded;
 }
 
-DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder)
+DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
     auto source = DxfSource::scan(std::move(original));
     std::string bytes = forReading(*source, decoder);
@@ -944,18 +944,19 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     }
     DxfReadResult result = run(file, readLines);
     std::fclose(file);
-    result.source = std::move(source);
+    if (keepFile) result.source = std::move(source);
     return result;
 }
 
 } // namespace
 
-DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder)
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder,
+                          bool keepFile)
 {
-    return readOwned(std::string(bytes), how, decoder);
+    return readOwned(std::string(bytes), how, decoder, keepFile);
 }
 
-DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder)
+DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     DxfReadResult failed;
@@ -970,7 +971,7 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfText
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }
-    return readOwned(std::move(bytes), how, decoder);
+    return readOwned(std::move(bytes), how, decoder, keepFile);
 }
 
 } // namespace cad

@@ -16,7 +16,7 @@ constexpr double degree = pi / 180.0;
 // Nesting deeper than this is a loop of blocks, or a file made to hurt.
 constexpr int deepest = 16;
 // Entities drawn through blocks, at most: a reference bomb stops here.
-constexpr std::size_t mostExpanded = 20'000'000;
+constexpr std::size_t mostExpanded = 5'000'000;
 
 std::string key(std::string name)
 {

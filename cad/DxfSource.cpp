@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <numbers>
 #include <span>
 #include <vector>
 
@@ -107,7 +108,7 @@ private:
             point(11, e.majorAxis);
             out_.real(40, e.ratio);
             out_.real(41, 0.0);
-            out_.real(42, 2 * M_PI);
+            out_.real(42, 2 * std::numbers::pi);
             return;
         }
         // R12 has no ellipse: a closed polyline close enough to draw and print.
@@ -115,7 +116,7 @@ private:
         std::vector<Point> points;
         const Point minor{-e.majorAxis.y * e.ratio, e.majorAxis.x * e.ratio};
         for (int i = 0; i < steps; ++i) {
-            const double t = 2 * M_PI * i / steps;
+            const double t = 2 * std::numbers::pi * i / steps;
             points.push_back({e.centre.x + e.majorAxis.x * std::cos(t) + minor.x * std::sin(t),
                               e.centre.y + e.majorAxis.y * std::cos(t) + minor.y * std::sin(t)});
         }
@@ -201,16 +202,14 @@ std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes)
         source->note(*tag);
         if (source->complete_) break;
     }
+    // What was not scanned whole, or what other readers may take apart differently, is not taken
+    // for plain.
+    source->plain_ = source->plain_ && source->complete_ && !scanner.longLines();
     return source;
 }
 
 void DxfSource::note(const DxfTag &tag)
 {
-    if (tag.code == 5 || tag.code == 105) {
-        const std::uint64_t handle = parseDxfHandle(tag.trimmed);
-        largestHandle_ = std::max(largestHandle_, handle);
-        if (tag.code == 5) objectHandle_ = handle;
-    }
     if (tag.code == 0) {
         object_ = tag.trimmed;
         objectHandle_ = 0;
@@ -234,6 +233,11 @@ void DxfSource::note(const DxfTag &tag)
         return;
     }
     if (section_ == "HEADER") return noteHeader(tag);
+    if (tag.code == 5 || tag.code == 105) {
+        const std::uint64_t handle = parseDxfHandle(tag.trimmed);
+        largestHandle_ = std::max(largestHandle_, handle);
+        if (tag.code == 5) objectHandle_ = handle;
+    }
     if (tag.code == 67 && section_ == "ENTITIES" && dxfValueText(tag, form_.binary) != "0") plain_ = false;
     if (section_ == "TABLES" && object_ == "LAYER") {
         const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";

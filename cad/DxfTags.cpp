@@ -76,7 +76,10 @@ DxfValueType dxfValueType(int code)
 DxfTagScanner::DxfTagScanner(std::string_view bytes) : bytes_(bytes)
 {
     binary_ = bytes.substr(0, dxfBinarySentinel.size()) == dxfBinarySentinel;
-    if (!binary_) return;
+    if (!binary_) {
+        if (bytes.starts_with("\xEF\xBB\xBF")) at_ = 3; // a byte order mark some editors add
+        return;
+    }
     at_ = dxfBinarySentinel.size();
     // Like other readers, tell the code width from how $ACADVER's value follows its name near the
     // start: one byte of code before "AC10xx" means two-byte codes are not in use.
@@ -108,6 +111,7 @@ std::optional<std::string_view> DxfTagScanner::line()
     const std::size_t lf = bytes_.find('\n', at_);
     const std::size_t end = lf == std::string_view::npos ? bytes_.size() : lf;
     std::string_view text = bytes_.substr(at_, end - at_);
+    longLines_ = longLines_ || text.size() >= 1022;
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     at_ = lf == std::string_view::npos ? bytes_.size() : lf + 1;
     return text;
@@ -122,8 +126,9 @@ std::optional<DxfTag> DxfTagScanner::nextAscii()
     const std::string_view digits = trim(*codeLine);
     const char *first = digits.data();
     if (!digits.empty() && digits.front() == '+') ++first;
-    const auto [end, ec] = std::from_chars(first, digits.data() + digits.size(), tag.code);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    // Read as other readers do: the number the line begins with ("90:" is 90).
+    const auto ec = std::from_chars(first, digits.data() + digits.size(), tag.code).ec;
+    if (digits.empty() || ec != std::errc()) return std::nullopt;
     const auto valueLine = line();
     if (!valueLine) return std::nullopt;
     tag.value = *valueLine;
@@ -201,11 +206,10 @@ std::string dxfValueText(const DxfTag &tag, bool binary)
     return hex;
 }
 
-std::string formatDxfReal(double value)
+std::size_t writeDxfReal(double value, char *buffer)
 {
-    char buffer[64];
     if (value == 0) value = 0; // no "-0"
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer - 3, value);
+    auto [end, ec] = std::to_chars(buffer, buffer + dxfRealSpace - 3, value);
     if (ec != std::errc()) {
         buffer[0] = '0';
         end = buffer + 1;
@@ -214,7 +218,13 @@ std::string formatDxfReal(double value)
         *end++ = '.';
         *end++ = '0';
     }
-    return std::string(buffer, end);
+    return static_cast<std::size_t>(end - buffer);
+}
+
+std::string formatDxfReal(double value)
+{
+    char buffer[dxfRealSpace];
+    return std::string(buffer, writeDxfReal(value, buffer));
 }
 
 std::uint64_t parseDxfHandle(std::string_view text)

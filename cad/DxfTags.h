@@ -39,6 +39,8 @@ public:
     // The next group; none at the end, or where the bytes stop making groups (see broken()).
     std::optional<DxfTag> next();
     bool broken() const { return broken_; }
+    // Whether an ASCII line was longer than some readers take in one piece (1023 bytes).
+    bool longLines() const { return longLines_; }
     std::size_t position() const { return at_; }
 
 private:
@@ -51,6 +53,7 @@ private:
     bool binary_ = false;
     bool shortCodes_ = false;
     bool broken_ = false;
+    bool longLines_ = false;
 };
 
 // A value as text: ASCII values without the blanks around them, binary numbers formatted,
@@ -58,6 +61,9 @@ private:
 std::string dxfValueText(const DxfTag &tag, bool binary);
 // A real in its shortest form that reads back to the same bits, always with a point or exponent.
 std::string formatDxfReal(double value);
+// The same into `buffer` (dxfRealSpace bytes at least); returns its length.
+inline constexpr std::size_t dxfRealSpace = 64;
+std::size_t writeDxfReal(double value, char *buffer);
 // A handle's value; 0 when the text is not one.
 std::uint64_t parseDxfHandle(std::string_view text);
 

@@ -154,12 +154,12 @@ void HostSession::newDrawing()
 bool HostSession::open(const QString &path, QString *error, bool recover)
 {
     cad::DxfReadResult r =
-        cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage);
+        cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage, true);
     recoverable_ = false;
     if (!r.ok && r.source) {
         const auto repaired = cad::DxfSource::recovered(r.source->bytes());
         cad::DxfReadResult part;
-        if (repaired) part = cad::readDxfData(*repaired, cad::DxfLineReading::Direct, decodeCodepage);
+        if (repaired) part = cad::readDxfData(*repaired, cad::DxfLineReading::Direct, decodeCodepage, true);
         recoverable_ = part.ok;
         if (recover && part.ok) r = std::move(part);
     }
@@ -167,7 +167,8 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
         *error = QString::fromStdString(r.error);
         return false;
     }
-    recovered_ = recover && recoverable_;
+    // A file read whole by the reader but not by the editing scan is saved as a recovered one.
+    recovered_ = (recover && recoverable_) || !r.source || !r.source->complete();
     recoverable_ = false;
     interpreter_.cancel();
     drawing_.take(std::move(r.drawing));

@@ -91,6 +91,31 @@ private slots:
         QVERIFY(bytesOf(saved) == bytesOf(original));
     }
 
+    // quendra-host --headless FILE --out edits FILE's drawing rather than starting an empty one;
+    // a FILE it cannot open is said, and nothing is written.
+    void headlessOpensTheFileItIsGiven()
+    {
+        const QString script = dir_.filePath("door.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(door);
+        f.close();
+        const QString original = dir_.filePath("plan_r2018.dxf"), saved = dir_.filePath("headless.dxf");
+        const auto run = [&](const QString &file) {
+            QProcess host;
+            host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                       {"--headless", file, "--replay", script, "--exit-after-replay", "--out", saved});
+            return host.waitForFinished(60000) ? host.exitCode() : -1;
+        };
+        QCOMPARE(run(original), 0);
+        const QStringList compared = corpusTool({QStringLiteral("compare"), original, saved});
+        QCOMPARE(compared.value(0), QStringLiteral("ok"));
+        QCOMPARE(compared.size(), 7);
+        QFile::remove(saved);
+        QVERIFY(run(dir_.filePath("cut.dxf")) != 0);
+        QVERIFY(!QFile::exists(saved));
+    }
+
     // What a plan holds is shown: blocks through their references (the door turned and mirrored,
     // with its knob nested and its attribute), dimensions through their blocks, MTEXT, hatches by
     // their boundaries; the layer that is off, the frozen one and paper space are not.

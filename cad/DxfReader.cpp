@@ -277,9 +277,12 @@ public:
     {
         const std::string text = mtext_ + d.text;
         mtext_.clear();
-        if (!isSane(Point{d.ipx, d.ipy}) || !isSane(d.height) || d.height <= 0 || !isSane(d.angle)) return skip();
-        for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, d.angle * radToDeg,
-                                       d.attachmentPoint, d.lineSpacingFactor))
+        // The direction (group 11) wins over the angle (group 50, in degrees), as for other readers.
+        const double degrees = dxf_.hasValue(11) ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
+                                                 : dxf_.getRealValue(50, 0);
+        if (!isSane(Point{d.ipx, d.ipy}) || !isSane(d.height) || d.height <= 0 || !isSane(degrees)) return skip();
+        for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, degrees, d.attachmentPoint,
+                                       d.lineSpacingFactor))
             keep(std::move(line), true);
     }
 

@@ -652,6 +652,7 @@ public:
         if ((code == 0 || code == 2) && takesSectionMark(code, dxflibText(line))) return true;
         // dxflib reads entities wherever they stand, so in every section.
         if (isBlankNumber(code, line)) return false;
+        if (code == 67 && section_ == Section::Entities && dxflibInt(line) != 0) paperSpace_ = true;
         switch (section_) {
         case Section::Entities:
         case Section::Blocks:
@@ -666,6 +667,8 @@ public:
     }
 
     bool inEntities() const { return section_ == Section::Entities; }
+    // Whether an entity said it is in paper space (group 67 not 0).
+    bool sawPaperSpace() const { return paperSpace_; }
 
 private:
     enum class Section { Other, Entities, Blocks, Objects };
@@ -695,6 +698,7 @@ private:
 
     Section section_ = Section::Other;
     bool nameNext_ = false;
+    bool paperSpace_ = false;
 };
 
 // Where one group lies: its code line from `code`, its value line from `value` up to `end`.
@@ -817,7 +821,8 @@ private:
 // GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
 // with no value line after it is left out: dxflib would pair it with the value read before.
 // With `lines`, LINE entities are read on the way (see LineShortcut).
-void prepareForDxflib(std::string &bytes, LineShortcut *lines)
+// Returns whether an entity is in paper space.
+bool prepareForDxflib(std::string &bytes, LineShortcut *lines)
 {
     const std::size_t most = countCap(bytes.size());
     const std::string cap = std::to_string(most);
@@ -838,6 +843,7 @@ void prepareForDxflib(std::string &bytes, LineShortcut *lines)
         write += length;
     }
     bytes.resize(write);
+    return filter.sawPaperSpace();
 }
 
 // dxflib's constructor leaves the kind of object being read unset: a parser made where an
@@ -926,13 +932,18 @@ std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
 
 DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
-    auto source = DxfSource::scan(std::move(original));
+    auto source = DxfSource::scan(std::move(original), keepFile);
     std::string bytes = forReading(*source, decoder);
-    // LINEs read before dxflib know no layer: files whose layers change what is shown go whole
-    // through dxflib.
+    // LINEs read before dxflib know neither layer nor space: files whose layers or paper space
+    // change what is shown go whole through dxflib.
     if (!source->plain()) how = DxfLineReading::ThroughDxflib;
     LineShortcut shortcut;
-    prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
+    if (prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr) &&
+        how == DxfLineReading::Direct) {
+        shortcut = LineShortcut();
+        bytes = forReading(*source, decoder);
+        prepareForDxflib(bytes, nullptr);
+    }
     const ReadLines readLines = shortcut.take();
     if (bytes.empty()) {
         DxfReadResult result;

@@ -191,20 +191,25 @@ DxfTagWriter::Form formOf(std::string_view bytes)
 
 } // namespace
 
-std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes)
+std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing)
 {
     auto source = std::make_shared<DxfSource>();
     source->bytes_ = std::move(bytes);
     const std::string_view all(source->bytes_);
     DxfTagScanner scanner(all);
     source->form_ = formOf(all);
+    bool entitiesAhead = false;
     while (const auto tag = scanner.next()) {
         source->note(*tag);
         if (source->complete_) break;
+        // Reading needs no more than what comes before the entities (paper space in them is the
+        // reader's to see).
+        entitiesAhead = !forEditing && source->section_ == "ENTITIES";
+        if (entitiesAhead) break;
     }
     // What was not scanned whole, or what other readers may take apart differently, is not taken
     // for plain.
-    source->plain_ = source->plain_ && source->complete_ && !scanner.longLines();
+    source->plain_ = source->plain_ && (entitiesAhead || source->complete_) && !scanner.longLines();
     return source;
 }
 
@@ -238,7 +243,6 @@ void DxfSource::note(const DxfTag &tag)
         largestHandle_ = std::max(largestHandle_, handle);
         if (tag.code == 5) objectHandle_ = handle;
     }
-    if (tag.code == 67 && section_ == "ENTITIES" && dxfValueText(tag, form_.binary) != "0") plain_ = false;
     if (section_ == "TABLES" && object_ == "LAYER") {
         const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
         if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;

@@ -21,8 +21,9 @@ class DxfSource
 {
 public:
     // Takes the file's bytes and notes where its parts are. Always gives a source; whether it
-    // holds a whole file is complete().
-    static std::shared_ptr<const DxfSource> scan(std::string bytes);
+    // holds a whole file is complete(). With `forEditing` false, only what reading needs is
+    // noted (form, version, code page, whether plain()), quickly: such a source is not edited.
+    static std::shared_ptr<const DxfSource> scan(std::string bytes, bool forEditing = true);
 
     const std::string &bytes() const { return bytes_; }
     bool binary() const { return form_.binary; }
@@ -36,8 +37,8 @@ public:
     bool complete() const { return complete_; }
     // The layer new entities go to: $CLAYER, or "0".
     const std::string &currentLayer() const { return layer_; }
-    // Whether every layer is shown in colour 7 and nothing is in paper space: what is shown of
-    // an entity then does not depend on its layer or space.
+    // Whether every layer is shown in colour 7: what is shown of an entity then does not depend
+    // on its layer.
     bool plain() const { return plain_; }
     // Binary files: the same groups as ASCII text, for a reader of ASCII. Reals keep every bit.
     std::string ascii() const;

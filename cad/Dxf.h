@@ -1,10 +1,12 @@
 #pragma once
 
 #include "cad/Drawing.h"
+#include "cad/DxfSource.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +19,14 @@ struct DxfReadResult
     std::string error;       // a Japanese sentence when !ok
     Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
+    // The file as read, for saving it back with what is drawn (see DxfSource); also when it
+    // could not be read, for recovering what it holds. Only when asked for.
+    std::shared_ptr<const DxfSource> source;
 };
+
+// Turns the bytes of a file written in a code page ("ANSI_932") into UTF-8; an empty result
+// when it cannot. Texts of files before R2007 are read through it.
+using DxfTextDecoder = std::function<std::string(std::string_view bytes, const std::string &codepage)>;
 
 // How LINE entities are read: most of them directly from the bytes (fast), or all through dxflib
 // like every other entity. Both give the same drawing; the second is there to check the first.
@@ -29,8 +38,12 @@ constexpr std::uintmax_t maxDxfFileBytes = std::uintmax_t(1) << 30;
 
 // Reads the model space of a DXF file (a regular one): LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
 // POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41.
-DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct);
-DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct);
+// Binary files are read as well. With `keepFile`, the result holds the file as read (source), to
+// save it back edited; that costs the file's size in memory.
+DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct,
+                      const DxfTextDecoder &decoder = {}, bool keepFile = false);
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct,
+                          const DxfTextDecoder &decoder = {}, bool keepFile = false);
 
 // Takes the text of a DXF file a piece at a time; false stops the writing.
 using DxfSink = std::function<bool(std::string_view piece)>;

@@ -1,5 +1,6 @@
 #include "cad/Dxf.h"
 
+#include "cad/DxfScene.h"
 #include "cad/DxfText.h"
 #include "cad/DxflibReal.h"
 #include "cad/Geometry.h"
@@ -26,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -61,7 +63,7 @@ class DxfReader final : public DL_CreationAdapter
 {
 public:
     DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines)
-        : dxf_(dxf), drawing_(drawing), readLines_(readLines)
+        : dxf_(dxf), drawing_(drawing), scene_(drawing), readLines_(readLines)
     {
         drawing_.beginGroup({});
     }
@@ -99,15 +101,17 @@ public:
         }
     }
 
-    void addBlock(const DL_BlockData &data) override
+    void addLayer(const DL_LayerData &data) override
     {
-        inBlock_ = data.name != "*Model_Space" && data.name != "*MODEL_SPACE";
+        scene_.layer(data.name, data.off ? -1 : getAttributes().getColor(), (data.flags & 1) != 0);
     }
-    void endBlock() override { inBlock_ = false; }
+    void addBlock(const DL_BlockData &data) override { scene_.beginBlock(data.name, {data.bpx, data.bpy}); }
+    void endBlock() override { scene_.endBlock(); }
 
     void addLine(const DL_LineData &d) override
     {
-        addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor());
+        if (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1)
+            addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor());
     }
 
     void addArc(const DL_ArcData &d) override
@@ -141,12 +145,15 @@ public:
         e.ratio = d.ratio;
         const bool whole =
             std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
-        if (!whole) {
-            ++skipped_;
-            return;
-        }
         const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) &&
-                          d.ratio > 0 && d.ratio <= 1;
+                          d.ratio > 0 && d.ratio <= 1 && isSane(d.angle1) && isSane(d.angle2);
+        if (!whole && sane) {
+            const Point minor{-d.my * d.ratio, d.mx * d.ratio};
+            double end = d.angle2;
+            while (end <= d.angle1)
+                end += 2 * M_PI;
+            return keepShape(curvePoints(e.centre, e.majorAxis, minor, d.angle1, end), false);
+        }
         keep(std::move(e), sane);
     }
 
@@ -162,10 +169,16 @@ public:
         keep(std::move(e), sane);
     }
 
+    void addAttribute(const DL_AttributeData &d) override
+    {
+        if ((dxf_.getIntValue(70, 0) & 1) == 0) addText(d); // flag 1: invisible
+    }
+
     void addPolyline(const DL_PolylineData &d) override
     {
         finishPolyline();
         polyline_ = Entity{};
+        bulge_ = 0;
         polyline_.type = Entity::Type::Polyline;
         polyline_.closed = (d.flags & 1) != 0;
         buildingLw_ = endedLwPolyline_;
@@ -185,6 +198,11 @@ public:
         if (!inPolyline_ || polyline_.vertices.size() >= maxVertices) return;
         const Point p{d.x, d.y};
         polylineSane_ = polylineSane_ && isSane(p);
+        if (bulge_ != 0 && !polyline_.vertices.empty() && isSane(p)) {
+            const std::vector<Point> arc = bulgePoints(polyline_.vertices.back(), p, bulge_);
+            polyline_.vertices.insert(polyline_.vertices.end(), arc.begin(), arc.end() - 1);
+        }
+        bulge_ = isSane(d.bulge) ? d.bulge : 0;
         const std::size_t i = polyline_.vertices.size();
         if (i < lwWidths_.size() && (lwWidths_[i].first != 0 || lwWidths_[i].second != 0)) {
             polyline_.startWidth = lwWidths_[i].first;
@@ -197,27 +215,136 @@ public:
     void endEntity() override
     {
         if (buildingLw_) finishPolyline();
+        finishLoop();
+        finishSpline();
+        if (!leader_.empty()) keepShape(std::exchange(leader_, {}), false);
     }
 
     void addPoint(const DL_PointData &) override { skip(); }
     void addXLine(const DL_XLineData &) override { skip(); }
     void addRay(const DL_RayData &) override { skip(); }
-    void addSpline(const DL_SplineData &) override { skip(); }
-    void addInsert(const DL_InsertData &) override { skip(); }
-    void addTrace(const DL_TraceData &) override { skip(); }
-    void add3dFace(const DL_3dFaceData &) override { skip(); }
-    void addSolid(const DL_SolidData &) override { skip(); }
-    void addMText(const DL_MTextData &) override { skip(); }
-    void addHatch(const DL_HatchData &) override { skip(); }
     void addImage(const DL_ImageData &) override { skip(); }
-    void addLeader(const DL_LeaderData &) override { skip(); }
-    void addDimLinear(const DL_DimensionData &, const DL_DimLinearData &) override { skip(); }
-    void addDimAlign(const DL_DimensionData &, const DL_DimAlignedData &) override { skip(); }
-    void addDimRadial(const DL_DimensionData &, const DL_DimRadialData &) override { skip(); }
-    void addDimDiametric(const DL_DimensionData &, const DL_DimDiametricData &) override { skip(); }
-    void addDimAngular(const DL_DimensionData &, const DL_DimAngular2LData &) override { skip(); }
-    void addDimAngular3P(const DL_DimensionData &, const DL_DimAngular3PData &) override { skip(); }
-    void addDimOrdinate(const DL_DimensionData &, const DL_DimOrdinateData &) override { skip(); }
+
+    void addInsert(const DL_InsertData &d) override
+    {
+        BlockRef ref{d.name, {d.ipx, d.ipy}, d.sx, d.sy, d.angle, d.cols, d.rows, d.colSp, d.rowSp};
+        const bool sane = isSane(ref.at) && isSane(d.sx) && isSane(d.sy) && isSane(d.angle) &&
+                          isSane(d.colSp) && isSane(d.rowSp);
+        if (sane && (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1))
+            scene_.insert(ref, getAttributes().getLayer(), colorOf(getAttributes().getColor()));
+    }
+    // A dimension is drawn by its block (group 2), made by the program that wrote it.
+    void dimension() { addInsert(DL_InsertData(dxf_.getStringValue(2, ""), 0, 0, 0, 1, 1, 1, 0, 1, 1, 0, 0)); }
+    void addDimLinear(const DL_DimensionData &, const DL_DimLinearData &) override { dimension(); }
+    void addDimAlign(const DL_DimensionData &, const DL_DimAlignedData &) override { dimension(); }
+    void addDimRadial(const DL_DimensionData &, const DL_DimRadialData &) override { dimension(); }
+    void addDimDiametric(const DL_DimensionData &, const DL_DimDiametricData &) override { dimension(); }
+    void addDimAngular(const DL_DimensionData &, const DL_DimAngular2LData &) override { dimension(); }
+    void addDimAngular3P(const DL_DimensionData &, const DL_DimAngular3PData &) override { dimension(); }
+    void addDimOrdinate(const DL_DimensionData &, const DL_DimOrdinateData &) override { dimension(); }
+
+    // SOLID and TRACE give their corners in the order 1 2 4 3; 3DFACE goes round.
+    void addTrace(const DL_TraceData &d) override { corners(d, {0, 1, 3, 2}); }
+    void addSolid(const DL_SolidData &d) override { corners(d, {0, 1, 3, 2}); }
+    void add3dFace(const DL_3dFaceData &d) override { corners(d, {0, 1, 2, 3}); }
+
+    void addSpline(const DL_SplineData &d) override
+    {
+        spline_ = d;
+        control_.clear();
+        weights_.clear();
+        knots_.clear();
+        fit_.clear();
+    }
+    void addControlPoint(const DL_ControlPointData &d) override
+    {
+        if (control_.size() >= maxVertices) return;
+        control_.push_back({d.x, d.y});
+        weights_.push_back(d.w);
+    }
+    void addKnot(const DL_KnotData &d) override
+    {
+        if (knots_.size() < maxVertices) knots_.push_back(d.k);
+    }
+    void addFitPoint(const DL_FitPointData &d) override
+    {
+        if (fit_.size() < maxVertices) fit_.push_back({d.x, d.y});
+        // dxflib reports fit points last: the spline is whole once control points or fit points
+        // are in, and it is drawn when the next entity begins (endEntity).
+    }
+
+    void addMTextChunk(const std::string &text) override { mtext_ += text; }
+    void addMText(const DL_MTextData &d) override
+    {
+        const std::string text = mtext_ + d.text;
+        mtext_.clear();
+        // The direction (group 11) wins over the angle (group 50, in degrees), as for other readers.
+        const double degrees = dxf_.hasValue(11) ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
+                                                 : dxf_.getRealValue(50, 0);
+        if (!isSane(Point{d.ipx, d.ipy}) || !isSane(d.height) || d.height <= 0 || !isSane(degrees)) return skip();
+        for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, degrees, d.attachmentPoint,
+                                       d.lineSpacingFactor))
+            keep(std::move(line), true);
+    }
+
+    // A hatch is shown by its boundary loops.
+    void addHatch(const DL_HatchData &) override { finishLoop(); }
+    void addHatchLoop(const DL_HatchLoopData &) override { finishLoop(); }
+    void addHatchEdge(const DL_HatchEdgeData &d) override
+    {
+        if (loop_.size() >= maxVertices) return;
+        switch (d.type) {
+        case 0: // polyline: x, y and bulge
+            for (std::size_t i = 0; i < d.vertices.size(); ++i) {
+                const auto &v = d.vertices[i];
+                if (v.size() < 2) continue;
+                const Point p{v[0], v[1]};
+                const double bulge = i > 0 && d.vertices[i - 1].size() > 2 ? d.vertices[i - 1][2] : 0;
+                if (loop_.empty()) {
+                    loop_.push_back(p);
+                } else {
+                    const auto arc = bulgePoints(loop_.back(), p, bulge);
+                    loop_.insert(loop_.end(), arc.begin(), arc.end());
+                }
+            }
+            break;
+        case 1:
+            loop_.push_back({d.x1, d.y1});
+            loop_.push_back({d.x2, d.y2});
+            break;
+        case 2:
+        case 3: {
+            const bool arc = d.type == 2;
+            const Point u = arc ? Point{d.radius, 0} : Point{d.mx, d.my};
+            const double ratio = arc ? 1 : d.ratio;
+            const Point v{-u.y * ratio, u.x * ratio};
+            double t0 = d.angle1, t1 = d.angle2;
+            while (t1 <= t0)
+                t1 += 2 * M_PI;
+            // Clockwise edges give their angles mirrored.
+            const auto points = d.ccw ? curvePoints({d.cx, d.cy}, u, v, t0, t1)
+                                      : curvePoints({d.cx, d.cy}, u, v, -t0, -t1);
+            loop_.insert(loop_.end(), points.begin(), points.end());
+            break;
+        }
+        case 4: {
+            std::vector<Point> control;
+            for (const auto &c : d.controlPoints)
+                if (c.size() >= 2) control.push_back({c[0], c[1]});
+            const auto points = splinePoints(static_cast<int>(d.degree), control, d.knots, d.weights);
+            loop_.insert(loop_.end(), points.begin(), points.end());
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void addLeader(const DL_LeaderData &) override { leader_.clear(); }
+    void addLeaderVertex(const DL_LeaderVertexData &d) override
+    {
+        if (leader_.size() < maxVertices) leader_.push_back({d.x, d.y});
+    }
 
 private:
     // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
@@ -248,20 +375,57 @@ private:
 
     void skip()
     {
-        if (!inBlock_) ++skipped_;
+        if (!scene_.inBlock()) ++skipped_;
     }
 
-    void keep(Entity e, bool sane) { keep(std::move(e), sane, getAttributes().getColor()); }
+    static int colorOf(int color) { return color >= 0 && color <= colorByLayer ? color : colorByLayer; }
+
+    // Paper space (group 67) is kept in the file but not shown.
+    void keep(Entity e, bool sane)
+    {
+        if (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1) keep(std::move(e), sane, getAttributes().getColor());
+    }
 
     void keep(Entity e, bool sane, int color)
     {
-        if (inBlock_) return;
-        if (!sane) {
-            ++skipped_;
-            return;
-        }
-        e.color = color >= 0 && color <= colorByLayer ? color : colorByLayer;
-        drawing_.add(e);
+        if (!sane) return skip();
+        scene_.add(std::move(e), getAttributes().getLayer(), colorOf(color));
+    }
+
+    // A shape the drawing has no kind for, as a polyline.
+    void keepShape(std::vector<Point> points, bool closed)
+    {
+        Entity e;
+        e.type = Entity::Type::Polyline;
+        e.closed = closed;
+        const bool sane = points.size() >= 2 && std::all_of(points.begin(), points.end(), isSanePoint);
+        e.vertices = std::move(points);
+        keep(std::move(e), sane);
+    }
+    static bool isSanePoint(Point p) { return isSane(p); }
+
+    void corners(const DL_TraceData &d, std::array<int, 4> order)
+    {
+        std::vector<Point> points;
+        for (const int i : order)
+            if (points.empty() || !(points.back() == Point{d.x[i], d.y[i]})) points.push_back({d.x[i], d.y[i]});
+        keepShape(std::move(points), true);
+    }
+
+    void finishLoop()
+    {
+        if (!loop_.empty()) keepShape(std::exchange(loop_, {}), true);
+    }
+
+    void finishSpline()
+    {
+        if (control_.empty() && fit_.empty()) return;
+        auto points = control_.size() > static_cast<std::size_t>(spline_.degree)
+                          ? splinePoints(static_cast<int>(spline_.degree), control_, knots_, weights_)
+                          : fitPointCurve(fit_);
+        control_.clear();
+        fit_.clear();
+        keepShape(std::move(points), (spline_.flags & 1) != 0);
     }
 
     void finishPolyline()
@@ -269,6 +433,11 @@ private:
         if (!inPolyline_) return;
         inPolyline_ = false;
         buildingLw_ = false;
+        auto &v = polyline_.vertices;
+        if (polyline_.closed && bulge_ != 0 && v.size() >= 2) {
+            const std::vector<Point> arc = bulgePoints(v.back(), v.front(), bulge_);
+            v.insert(v.end(), arc.begin(), arc.end());
+        }
         const bool sane = polylineSane_ && polyline_.vertices.size() >= 2 && isSane(polyline_.startWidth) &&
                           isSane(polyline_.endWidth) && polyline_.startWidth >= 0 && polyline_.endWidth >= 0;
         keep(std::move(polyline_), sane);
@@ -299,12 +468,17 @@ private:
 
     DL_Dxf &dxf_;
     Drawing &drawing_;
+    DxfScene scene_;
     const ReadLines &readLines_;
     std::size_t nextMarker_ = 0;
     std::size_t nextLine_ = 0;
     bool markerOpen_ = false;
     std::size_t skipped_ = 0;
-    bool inBlock_ = false;
+    double bulge_ = 0;
+    DL_SplineData spline_{1, 0, 0, 0, 0};
+    std::vector<Point> control_, fit_, loop_, leader_;
+    std::vector<double> weights_, knots_;
+    std::string mtext_;
     bool sawSection_ = false;
     bool sawEnd_ = false;
     bool inLwPolyline_ = false;
@@ -439,17 +613,25 @@ bool drawnFrom(std::int32_t code)
     case 42:
     case 43:
     case 44:
+    case 45: // INSERT row spacing
     case 50:
     case 51:
     case 62:
     case 66:
+    case 67: // paper space
     case 70:
     case 71:
     case 72:
     case 73:
     case 74:
+    case 76: // LEADER vertices
     case 90:
     case 91:
+    case 92: // HATCH boundary paths and their edges, spline edges
+    case 93:
+    case 94:
+    case 95:
+    case 96:
     case 210:
     case 220:
     case 230:
@@ -471,6 +653,7 @@ public:
         if ((code == 0 || code == 2) && takesSectionMark(code, dxflibText(line))) return true;
         // dxflib reads entities wherever they stand, so in every section.
         if (isBlankNumber(code, line)) return false;
+        if (code == 67 && section_ == Section::Entities && dxflibInt(line) != 0) paperSpace_ = true;
         switch (section_) {
         case Section::Entities:
         case Section::Blocks:
@@ -485,6 +668,8 @@ public:
     }
 
     bool inEntities() const { return section_ == Section::Entities; }
+    // Whether an entity said it is in paper space (group 67 not 0).
+    bool sawPaperSpace() const { return paperSpace_; }
 
 private:
     enum class Section { Other, Entities, Blocks, Objects };
@@ -514,6 +699,7 @@ private:
 
     Section section_ = Section::Other;
     bool nameNext_ = false;
+    bool paperSpace_ = false;
 };
 
 // Where one group lies: its code line from `code`, its value line from `value` up to `end`.
@@ -636,7 +822,8 @@ private:
 // GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
 // with no value line after it is left out: dxflib would pair it with the value read before.
 // With `lines`, LINE entities are read on the way (see LineShortcut).
-void prepareForDxflib(std::string &bytes, LineShortcut *lines)
+// Returns whether an entity is in paper space.
+bool prepareForDxflib(std::string &bytes, LineShortcut *lines)
 {
     const std::size_t most = countCap(bytes.size());
     const std::string cap = std::to_string(most);
@@ -657,6 +844,7 @@ void prepareForDxflib(std::string &bytes, LineShortcut *lines)
         write += length;
     }
     bytes.resize(write);
+    return filter.sawPaperSpace();
 }
 
 // dxflib's constructor leaves the kind of object being read unset: a parser made where an
@@ -732,10 +920,31 @@ FILE *openBytes(std::string &bytes)
 }
 #endif
 
-DxfReadResult readOwned(std::string bytes, DxfLineReading how)
+// What dxflib reads is a copy: binary files as ASCII, texts in a code page as UTF-8. The bytes as
+// read are kept for saving.
+std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
 {
+    std::string bytes = source.binary() ? source.ascii() : source.bytes();
+    const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (plain || !decoder || !source.usesCodepage() || source.codepage().empty()) return bytes;
+    std::string decoded = decoder(bytes, source.codepage());
+    return decoded.empty() ? bytes : decoded;
+}
+
+DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
+{
+    auto source = DxfSource::scan(std::move(original), keepFile);
+    std::string bytes = forReading(*source, decoder);
+    // LINEs read before dxflib know neither layer nor space: files whose layers or paper space
+    // change what is shown go whole through dxflib.
+    if (!source->plain()) how = DxfLineReading::ThroughDxflib;
     LineShortcut shortcut;
-    prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
+    if (prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr) &&
+        how == DxfLineReading::Direct) {
+        shortcut = LineShortcut();
+        bytes = forReading(*source, decoder);
+        prepareForDxflib(bytes, nullptr);
+    }
     const ReadLines readLines = shortcut.take();
     if (bytes.empty()) {
         DxfReadResult result;
@@ -750,17 +959,19 @@ DxfReadResult readOwned(std::string bytes, DxfLineReading how)
     }
     DxfReadResult result = run(file, readLines);
     std::fclose(file);
+    if (keepFile) result.source = std::move(source);
     return result;
 }
 
 } // namespace
 
-DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how)
+DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder,
+                          bool keepFile)
 {
-    return readOwned(std::string(bytes), how);
+    return readOwned(std::string(bytes), how, decoder, keepFile);
 }
 
-DxfReadResult readDxf(const std::string &path, DxfLineReading how)
+DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
     DxfReadResult failed;
     // Only a regular file is opened: a folder cannot be read, and opening a named pipe or a
@@ -797,7 +1008,7 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how)
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }
-    return readOwned(std::move(bytes), how);
+    return readOwned(std::move(bytes), how, decoder, keepFile);
 }
 
 } // namespace cad

@@ -1,5 +1,6 @@
 #include "cad/Dxf.h"
 
+#include "cad/DxfTags.h"
 #include "cad/DxfText.h"
 #include "cad/Geometry.h"
 
@@ -40,19 +41,8 @@ public:
 
     void dxfReal(int gc, double value) const override
     {
-        char buffer[64];
-        if (value == 0) value = 0; // no "-0"
-        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer - 3, value);
-        if (ec != std::errc()) {
-            buffer[0] = '0';
-            end = buffer + 1;
-        }
-        if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e' || c == 'n' || c == 'i'; }) ==
-            end) {
-            *end++ = '.';
-            *end++ = '0';
-        }
-        group(gc, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+        char buffer[dxfRealSpace];
+        group(gc, std::string_view(buffer, writeDxfReal(value, buffer)));
     }
     void dxfInt(int gc, int value) const override { group(gc, std::to_string(value)); }
     void dxfBool(int gc, bool value) const override { dxfInt(gc, value ? 1 : 0); }

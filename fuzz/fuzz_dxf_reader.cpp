@@ -1,6 +1,6 @@
 // Any bytes as a DXF file: the reader must neither crash nor hang, what it returns must be
-// finite and within the coordinate limit, and LINE entities read directly must give exactly
-// what dxflib gives.
+// finite and within the coordinate limit, LINE entities read directly must give exactly what
+// dxflib gives, and a file read whole must read again once saved with a line added.
 
 #include "cad/Describe.h"
 #include "cad/Dxf.h"
@@ -25,5 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const cad::DxfReadResult throughDxflib = cad::readDxfData(bytes, cad::DxfLineReading::ThroughDxflib);
     if (!dxfcheck::resultsDiffer(r, throughDxflib).empty()) std::abort();
+    // The file kept for editing: saved back with a line drawn, or recovered when it broke off;
+    // what is saved must open again.
+    const cad::DxfReadResult kept = cad::readDxfData(bytes, cad::DxfLineReading::Direct, {}, true);
+    if (kept.ok && kept.source) {
+        cad::Drawing drawing;
+        drawing.addLine({0, 0}, {1, 1}, 1);
+        const std::string saved = kept.source->edited(drawing, 0);
+        if (kept.source->complete() && !cad::readDxfData(saved).ok) std::abort();
+    }
+    if (!r.ok) (void)cad::DxfSource::recovered(bytes);
     return 0;
 }

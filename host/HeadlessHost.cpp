@@ -40,13 +40,15 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
 
 bool HeadlessHost::start()
 {
-    // FILE is opened as the window opens it; one that cannot be read ends the program before
-    // --out could replace it with the new lines alone.
+    // FILE is opened as the window opens it, so that --out edits it; one that cannot be read
+    // ends the program before --out could replace it with the new lines alone.
     if (!options_.open.isEmpty()) {
         QString error;
         if (!session_.open(options_.open, &error)) {
             std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
             exitCode_ = 2;
+            refused_ = true;
+            finished_ = true;
             return false;
         }
     }

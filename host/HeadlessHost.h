@@ -25,6 +25,8 @@ public:
     // Writes --out and ends the event loop.
     void finish();
     int exitCode() const { return exitCode_; }
+    // FILE could not be opened: nothing was drawn and nothing is written.
+    bool refused() const { return refused_; }
 
 private:
     void answerPick();
@@ -36,6 +38,7 @@ private:
     std::size_t nextReplay_ = 0;
     bool replaysDone_ = false;
     bool finished_ = false;
+    bool refused_ = false;
     int exitCode_ = 0;
 };
 

@@ -1,12 +1,15 @@
 #include "host/HostSession.h"
 
 #include "cad/Dxf.h"
+#include "host/CodePage.h"
 #include "host/FileSync.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <functional>
 
 namespace host {
 
@@ -44,16 +47,16 @@ void removeStaleTemporaries(const QString &target)
         folder.remove(name);
 }
 
-// Writes through QSaveFile: the old file stays whole until the new one is complete and synced,
-// keeps its mode, and a link keeps pointing at the saved drawing.
-QString saveDxf(const cad::Drawing &drawing, const QString &path)
+// Writes what `produce` gives through QSaveFile: the old file stays whole until the new one is
+// complete and synced, keeps its mode, and a link keeps pointing at the saved drawing.
+QString saveThrough(const QString &path, const std::function<bool(const cad::DxfSink &)> &produce)
 {
     QSaveFile file(path);
     // Unbuffered: the pieces are large, and a write that fails (a full disk) must fail here;
     // QSaveFile would let a failed flush of its buffer at commit() pass.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("ファイルを作成できません: %1").arg(path);
-    const bool written = cad::writeDxf(drawing, [&file](std::string_view piece) {
+    const bool written = produce([&file](std::string_view piece) {
         return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
     }) && file.flush();
     if (!written) {
@@ -204,23 +207,43 @@ void HostSession::newDrawing()
     interpreter_.cancel();
     drawing_.clear();
     drawing_.markSaved();
+    source_.reset();
+    firstNew_ = 0;
+    recovered_ = false;
     fileName_.clear();
     emit fileNameChanged(fileName_);
     settle();
 }
 
-bool HostSession::open(const QString &path, QString *error)
+bool HostSession::open(const QString &path, QString *error, bool recover)
 {
-    cad::DxfReadResult r = cad::readDxf(QFile::encodeName(path).toStdString());
+    cad::DxfReadResult r =
+        cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage, true);
+    recoverable_ = false;
+    if (!r.ok && r.source) {
+        const auto repaired = cad::DxfSource::recovered(r.source->bytes());
+        cad::DxfReadResult part;
+        if (repaired) part = cad::readDxfData(*repaired, cad::DxfLineReading::Direct, decodeCodepage, true);
+        recoverable_ = part.ok;
+        if (recover && part.ok) r = std::move(part);
+    }
     if (!r.ok) {
         *error = QString::fromStdString(r.error);
         return false;
     }
+    // A file read whole by the reader but not by the editing scan is saved as a recovered one.
+    recovered_ = (recover && recoverable_) || !r.source || !r.source->complete();
+    recoverable_ = false;
     interpreter_.cancel();
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
+    source_ = std::move(r.source);
+    firstNew_ = drawing_.size();
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
+    if (recovered_)
+        interpreter_.note(QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
+                              .toStdString());
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
@@ -230,7 +253,15 @@ bool HostSession::open(const QString &path, QString *error)
 
 bool HostSession::save(const QString &path, QString *error)
 {
-    const QString e = saveDxf(drawing_, path);
+    if (recovered_ && QFileInfo(path).absoluteFilePath() == fileName_) {
+        *error = QStringLiteral("復元した図面です。元のファイルを残すため、別の名前で保存して下さい。");
+        return false;
+    }
+    // A drawing opened from a file is saved as that file edited; a new one is written whole.
+    const QString e = source_ ? saveThrough(path, [this](const cad::DxfSink &put) {
+        return put(source_->edited(drawing_, firstNew_));
+    })
+                              : saveThrough(path, [this](const cad::DxfSink &put) { return cad::writeDxf(drawing_, put); });
     if (!e.isEmpty()) {
         *error = e;
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cad/Drawing.h"
+#include "cad/DxfSource.h"
 #include "cad/Interpreter.h"
 
 #include <QByteArrayList>
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
 #include <string_view>
 
 namespace host {
@@ -56,7 +58,13 @@ public:
     QString fileName() const { return fileName_; }
     bool modified() const { return drawing_.modified(); }
     void newDrawing();
-    bool open(const QString &path, QString *error);
+    // With `recover`, a file cut short or broken is opened as far as it can be read.
+    bool open(const QString &path, QString *error, bool recover = false);
+    // After a failed open: whether opening with `recover` would read part of the file.
+    bool recoverable() const { return recoverable_; }
+    // A recovered drawing is saved over the file it came from only after allowOverwrite().
+    bool recovered() const { return recovered_; }
+    void allowOverwrite() { recovered_ = false; }
     bool save(const QString &path, QString *error);
     // Undo and redo as the menu does them: a running command is ended first.
     void undo();
@@ -97,6 +105,12 @@ private:
     cad::Drawing drawing_;
     cad::Interpreter interpreter_;
     QString fileName_;
+    // The file the drawing was opened from, and how many of its entities came from it: a save
+    // writes that file back with what was drawn since.
+    std::shared_ptr<const cad::DxfSource> source_;
+    std::size_t firstNew_ = 0;
+    bool recoverable_ = false;
+    bool recovered_ = false;
     bool settling_ = false;
     bool again_ = false;
     bool waitingForProgram_ = false;

@@ -109,13 +109,7 @@ void HostWindow::buildMenus()
 
 void HostWindow::start(const HostOptions &options)
 {
-    if (!options.open.isEmpty()) {
-        QString error;
-        if (session_.open(options.open, &error))
-            canvas_->zoomExtents();
-        else
-            warn(error);
-    }
+    if (!options.open.isEmpty()) openPath(options.open);
     for (const QString &file : options.replays)
         session_.runScriptFile(file);
 }
@@ -154,18 +148,46 @@ void HostWindow::openFile()
     const QString path =
         QFileDialog::getOpenFileName(this, QStringLiteral("DXF ファイルを開く"), dialogFolder(),
                                      dxfFilter + QStringLiteral(";;すべてのファイル (*)"));
-    if (path.isEmpty()) return;
+    if (!path.isEmpty()) openPath(path);
+}
+
+void HostWindow::openPath(const QString &path)
+{
     QString error;
-    if (!session_.open(path, &error)) {
+    if (session_.open(path, &error)) {
+        canvas_->zoomExtents();
+        return;
+    }
+    if (!session_.recoverable()) {
         warn(error);
         return;
     }
-    canvas_->zoomExtents();
+    const auto answer = QMessageBox::warning(
+        this, title, error + QStringLiteral("\n読み込める部分だけを復元して開きますか?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
+    if (session_.open(path, &error, true))
+        canvas_->zoomExtents();
+    else
+        warn(error);
+}
+
+bool HostWindow::overwriteRecovered()
+{
+    if (!session_.recovered()) return true;
+    const auto answer = QMessageBox::question(
+        this, title,
+        QStringLiteral("この図面は壊れたファイルから復元したものです。元のファイルに上書きしますか?\n"
+                       "「いいえ」で別の名前を付けて保存します。"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return false;
+    session_.allowOverwrite();
+    return true;
 }
 
 bool HostWindow::saveFile()
 {
-    if (session_.fileName().isEmpty()) return saveAs();
+    if (session_.fileName().isEmpty() || !overwriteRecovered()) return saveAs();
     QString error;
     if (session_.save(session_.fileName(), &error)) return true;
     warn(error);
@@ -285,7 +307,8 @@ void HostWindow::updateTitle()
 {
     const QString name =
         session_.fileName().isEmpty() ? QStringLiteral("無題") : QFileInfo(session_.fileName()).fileName();
-    setWindowTitle(QStringLiteral("%1[*] - %2").arg(name, title));
+    const QString recovered = session_.recovered() ? QStringLiteral(" (復元)") : QString();
+    setWindowTitle(QStringLiteral("%1%2[*] - %3").arg(name, recovered, title));
     setWindowModified(session_.modified());
 }
 

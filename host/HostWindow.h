@@ -36,6 +36,10 @@ private:
     void buildMenus();
     void newDrawing();
     void openFile();
+    // Opens a file, offering to recover what a damaged one holds.
+    void openPath(const QString &path);
+    // Whether a recovered drawing may be saved over the file it came from; false: ask for a name.
+    bool overwriteRecovered();
     bool saveFile();
     bool saveAs();
     void exportPicture(bool svg);

@@ -158,7 +158,7 @@ int runHeadless(const HostOptions &options)
     QObject::connect(&watcher, &SignalWatcher::terminate, &host, &HeadlessHost::finish);
     if (host.start()) QCoreApplication::exec();
     servers.close();
-    if (!options.plot.pdf.isEmpty()) {
+    if (!options.plot.pdf.isEmpty() && !host.refused()) {
         if (const QString error = exportPdf(session.drawing(), plotSettings, options.plot.pdf); !error.isEmpty()) {
             tell(true, error, true);
             return 1;

@@ -1,0 +1,363 @@
+#include "cad/DxfSource.h"
+
+#include "cad/Drawing.h"
+#include "cad/DxfText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <numbers>
+#include <span>
+#include <vector>
+
+namespace cad {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::toupper(x) == std::toupper(y);
+           });
+}
+
+// Writes what was drawn in the layout of the file's version: R12 and older without subclass
+// markers and owners, with POLYLINE for polylines and ellipses; later versions as R2000 does.
+class NewEntityWriter
+{
+public:
+    struct Setting
+    {
+        bool r12 = false;
+        bool handles = true;
+        bool utf8 = false;
+        std::uint64_t owner = 0;
+        std::string layer;
+    };
+
+    NewEntityWriter(DxfTagWriter &out, Setting setting, std::uint64_t firstHandle)
+        : out_(out), setting_(std::move(setting)), next_(firstHandle)
+    {
+    }
+
+    std::uint64_t nextHandle() const { return next_; }
+
+    void write(const EntityView &e)
+    {
+        switch (e.type) {
+        case Entity::Type::Line:
+            begin("LINE", "AcDbLine", e.color);
+            point(10, e.a);
+            point(11, e.b);
+            break;
+        case Entity::Type::Circle:
+            begin("CIRCLE", "AcDbCircle", e.color);
+            point(10, e.centre);
+            out_.real(40, e.radius);
+            break;
+        case Entity::Type::Arc:
+            begin("ARC", "AcDbCircle", e.color);
+            point(10, e.centre);
+            out_.real(40, e.radius);
+            subclass("AcDbArc");
+            out_.real(50, e.startAngle);
+            out_.real(51, e.endAngle);
+            break;
+        case Entity::Type::Ellipse:
+            ellipse(e);
+            break;
+        case Entity::Type::Text:
+            text(e);
+            break;
+        case Entity::Type::Polyline:
+            polyline(e.vertices, e.startWidth, e.endWidth, e.closed, e.color);
+            break;
+        }
+    }
+
+private:
+    void begin(std::string_view type, std::string_view subclassName, int color)
+    {
+        out_.string(0, type);
+        if (setting_.handles) out_.handle(5, next_++);
+        if (!setting_.r12 && setting_.owner != 0) out_.handle(330, setting_.owner);
+        subclass("AcDbEntity");
+        out_.string(8, setting_.layer);
+        if (color >= 0 && color < colorByLayer) out_.integer(62, color);
+        subclass(subclassName);
+    }
+
+    void subclass(std::string_view name)
+    {
+        if (!setting_.r12 && !name.empty()) out_.string(100, name);
+    }
+
+    void point(int code, Point p)
+    {
+        out_.real(code, p.x);
+        out_.real(code + 10, p.y);
+        out_.real(code + 20, 0.0);
+    }
+
+    void ellipse(const EntityView &e)
+    {
+        if (!setting_.r12) {
+            begin("ELLIPSE", "AcDbEllipse", e.color);
+            point(10, e.centre);
+            point(11, e.majorAxis);
+            out_.real(40, e.ratio);
+            out_.real(41, 0.0);
+            out_.real(42, 2 * std::numbers::pi);
+            return;
+        }
+        // R12 has no ellipse: a closed polyline close enough to draw and print.
+        constexpr int steps = 72;
+        std::vector<Point> points;
+        const Point minor{-e.majorAxis.y * e.ratio, e.majorAxis.x * e.ratio};
+        for (int i = 0; i < steps; ++i) {
+            const double t = 2 * std::numbers::pi * i / steps;
+            points.push_back({e.centre.x + e.majorAxis.x * std::cos(t) + minor.x * std::sin(t),
+                              e.centre.y + e.majorAxis.y * std::cos(t) + minor.y * std::sin(t)});
+        }
+        polyline(points, 0, 0, true, e.color);
+    }
+
+    void text(const EntityView &e)
+    {
+        // Middle justification (72 = 4): the alignment point is the text's middle.
+        begin("TEXT", "AcDbText", e.color);
+        point(10, e.insert);
+        out_.real(40, e.height);
+        out_.string(1, setting_.utf8 ? std::string(e.text) : encodeDxfText(e.text));
+        if (e.rotation != 0) out_.real(50, e.rotation);
+        out_.integer(72, 4);
+        point(11, e.insert);
+        subclass("AcDbText");
+    }
+
+    void polyline(std::span<const Point> vertices, double startWidth, double endWidth, bool closed, int color)
+    {
+        const bool constant = startWidth == endWidth;
+        if (!setting_.r12) {
+            begin("LWPOLYLINE", "AcDbPolyline", color);
+            out_.integer(90, static_cast<std::int64_t>(vertices.size()));
+            out_.integer(70, closed ? 1 : 0);
+            if (constant && startWidth != 0) out_.real(43, startWidth);
+            for (const Point &p : vertices) {
+                out_.real(10, p.x);
+                out_.real(20, p.y);
+                if (!constant) {
+                    out_.real(40, startWidth);
+                    out_.real(41, endWidth);
+                }
+            }
+            return;
+        }
+        begin("POLYLINE", {}, color);
+        out_.integer(66, 1);
+        point(10, {});
+        out_.integer(70, closed ? 1 : 0);
+        if (startWidth != 0) out_.real(40, startWidth);
+        if (endWidth != 0) out_.real(41, endWidth);
+        for (const Point &p : vertices) {
+            begin("VERTEX", {}, color);
+            point(10, p);
+            if (!constant) {
+                out_.real(40, startWidth);
+                out_.real(41, endWidth);
+            }
+        }
+        begin("SEQEND", {}, color);
+    }
+
+    DxfTagWriter &out_;
+    Setting setting_;
+    std::uint64_t next_;
+};
+
+// The form a file writes its groups in, so that what is added reads like the rest.
+DxfTagWriter::Form formOf(std::string_view bytes)
+{
+    const DxfTagScanner scanner(bytes);
+    DxfTagWriter::Form form;
+    form.binary = scanner.binary();
+    form.shortCodes = scanner.shortCodes();
+    const std::size_t lf = bytes.find('\n');
+    form.eol = lf != std::string_view::npos && lf > 0 && bytes[lf - 1] == '\r' ? "\r\n" : "\n";
+    form.paddedCodes = !bytes.empty() && bytes.front() == ' ';
+    return form;
+}
+
+} // namespace
+
+std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing)
+{
+    auto source = std::make_shared<DxfSource>();
+    source->bytes_ = std::move(bytes);
+    const std::string_view all(source->bytes_);
+    DxfTagScanner scanner(all);
+    source->form_ = formOf(all);
+    bool entitiesAhead = false;
+    while (const auto tag = scanner.next()) {
+        source->note(*tag);
+        if (source->complete_) break;
+        // Reading needs no more than what comes before the entities (paper space in them is the
+        // reader's to see).
+        entitiesAhead = !forEditing && source->section_ == "ENTITIES";
+        if (entitiesAhead) break;
+    }
+    // What was not scanned whole, or what other readers may take apart differently, is not taken
+    // for plain.
+    source->plain_ = source->plain_ && (entitiesAhead || source->complete_) && !scanner.longLines();
+    return source;
+}
+
+void DxfSource::note(const DxfTag &tag)
+{
+    if (tag.code == 0) {
+        object_ = tag.trimmed;
+        objectHandle_ = 0;
+        expectVariableValue_ = false;
+        if (object_ == "SECTION") {
+            expectSectionName_ = true;
+            sectionBegin_ = tag.begin;
+        } else if (object_ == "ENDSEC") {
+            if (section_ == "ENTITIES" && entitiesEnd_ == std::string::npos) entitiesEnd_ = tag.begin;
+            section_.clear();
+        } else if (object_ == "EOF") {
+            eof_ = tag.begin;
+            complete_ = true;
+        }
+        return;
+    }
+    if (expectSectionName_ && tag.code == 2) {
+        expectSectionName_ = false;
+        section_ = tag.trimmed;
+        if (section_ == "OBJECTS" && objectsBegin_ == std::string::npos) objectsBegin_ = sectionBegin_;
+        return;
+    }
+    if (section_ == "HEADER") return noteHeader(tag);
+    if (tag.code == 5 || tag.code == 105) {
+        const std::uint64_t handle = parseDxfHandle(tag.trimmed);
+        largestHandle_ = std::max(largestHandle_, handle);
+        if (tag.code == 5) objectHandle_ = handle;
+    }
+    if (section_ == "TABLES" && object_ == "LAYER") {
+        const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
+        if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;
+    }
+    if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
+        sameName(tag.trimmed, "*Model_Space"))
+        modelSpace_ = objectHandle_;
+}
+
+void DxfSource::noteHeader(const DxfTag &tag)
+{
+    if (tag.code == 9) {
+        variable_ = tag.trimmed;
+        expectVariableValue_ = true;
+        return;
+    }
+    if (!expectVariableValue_) return;
+    expectVariableValue_ = false;
+    const std::string value = dxfValueText(tag, form_.binary);
+    if (variable_ == "$ACADVER" && !value.empty()) {
+        version_ = value;
+    } else if (variable_ == "$DWGCODEPAGE") {
+        codepage_ = value;
+    } else if (variable_ == "$CLAYER" && !tag.trimmed.empty()) {
+        layer_ = tag.trimmed;
+    } else if (variable_ == "$HANDSEED") {
+        handSeed_ = tag;
+        hasHandSeed_ = true;
+        seed_ = parseDxfHandle(tag.trimmed);
+    }
+}
+
+std::optional<std::string> DxfSource::recovered(std::string_view bytes)
+{
+    DxfTagScanner scanner(bytes);
+    bool sawSection = false, inSection = false, inTable = false, inBlock = false;
+    // Where the whole groups end, and where the entity being read began.
+    std::size_t whole = scanner.position(), entityBegin = whole;
+    bool entityOpen = false;
+    while (const auto tag = scanner.next()) {
+        if (tag->code == 0) {
+            const std::string_view what = tag->trimmed;
+            if (what == "EOF") return std::nullopt;
+            entityOpen = !(what == "SECTION" || what == "ENDSEC" || what == "TABLE" || what == "ENDTAB" ||
+                           what == "BLOCK" || what == "ENDBLK");
+            entityBegin = tag->begin;
+            sawSection = sawSection || what == "SECTION";
+            if (what == "SECTION" || what == "ENDSEC") inSection = what == "SECTION";
+            if (what == "TABLE" || what == "ENDTAB") inTable = what == "TABLE";
+            if (what == "BLOCK" || what == "ENDBLK") inBlock = what == "BLOCK";
+        }
+        whole = tag->end;
+    }
+    if (!sawSection) return std::nullopt;
+    DxfTagWriter out(formOf(bytes));
+    out.bytes().assign(bytes.substr(0, entityOpen ? entityBegin : whole));
+    if (inBlock) out.string(0, "ENDBLK");
+    if (inTable) out.string(0, "ENDTAB");
+    if (inSection) out.string(0, "ENDSEC");
+    out.string(0, "EOF");
+    return std::move(out.bytes());
+}
+
+std::string DxfSource::ascii() const
+{
+    DxfTagScanner scanner(bytes_);
+    DxfTagWriter out({false, false, "\n", false});
+    while (const auto tag = scanner.next()) {
+        std::string value = dxfValueText(*tag, binary());
+        std::replace_if(value.begin(), value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        out.string(tag->code, value);
+    }
+    return std::move(out.bytes());
+}
+
+std::string DxfSource::edited(const Drawing &drawing, std::size_t firstNew) const
+{
+    if (firstNew >= drawing.size()) return bytes_;
+    const std::uint64_t first = std::max(seed_, largestHandle_ + 1);
+    DxfTagWriter out(form_);
+    const bool wrap = entitiesEnd_ == std::string::npos;
+    if (wrap) {
+        out.string(0, "SECTION");
+        out.string(2, "ENTITIES");
+    }
+    NewEntityWriter::Setting setting;
+    setting.r12 = version_ <= "AC1009";
+    setting.handles = hasHandSeed_ || largestHandle_ > 0 || !setting.r12;
+    setting.utf8 = !usesCodepage();
+    setting.owner = modelSpace_;
+    setting.layer = layer_;
+    NewEntityWriter writer(out, setting, first);
+    for (std::size_t i = firstNew; i < drawing.size(); ++i)
+        writer.write(drawing.view(i));
+    if (wrap) out.string(0, "ENDSEC");
+
+    std::size_t insert = entitiesEnd_;
+    if (wrap) insert = objectsBegin_ != std::string::npos ? objectsBegin_ : std::min(eof_, bytes_.size());
+    std::string seed;
+    if (hasHandSeed_ && writer.nextHandle() > seed_) {
+        DxfTagWriter seedOut(form_);
+        seedOut.handle(5, writer.nextHandle());
+        seed = std::move(seedOut.bytes());
+    }
+    const std::string_view all(bytes_);
+    std::string result;
+    result.reserve(bytes_.size() + out.bytes().size());
+    if (!seed.empty() && handSeed_.end <= insert) {
+        result.append(all.substr(0, handSeed_.begin)).append(seed);
+        result.append(all.substr(handSeed_.end, insert - handSeed_.end));
+    } else {
+        result.append(all.substr(0, insert));
+    }
+    result.append(out.bytes()).append(all.substr(insert));
+    return result;
+}
+
+} // namespace cad

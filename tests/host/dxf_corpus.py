@@ -1,0 +1,157 @@
+"""Real drawings made with ezdxf, and the check that the host saved them back whole.
+
+corpus DIR:          writes the drawings: plan_r12.dxf, plan_r2000.dxf, plan_r2018.dxf,
+                     plan_binary.dxf (R2018, binary), plan_r12_binary.dxf, plan_sjis.dxf (R2000, ANSI_932) and
+                     cut.dxf (plan_r2000.dxf cut short in its entities).
+compare FILE SAVED:  prints "ok" when SAVED holds every entity of FILE (model space, paper space,
+                     blocks) by handle with the same attributes, every layer, block and layout,
+                     and audits with no more errors or fixes; otherwise one line per fault. Then
+                     "new ..." for each model-space entity SAVED adds, in the form of dxf_tool.
+"""
+import os
+import sys
+
+import ezdxf
+from ezdxf.enums import TextEntityAlignment
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "cad"))
+from dxf_tool import describe  # noqa: E402
+
+
+def try_add(make):
+    # R12 lacks some kinds; the drawing of each version holds what the version has.
+    try:
+        make()
+    except ezdxf.DXFError:
+        pass
+
+
+def plan(version, text="Door 扉 ±"):
+    doc = ezdxf.new(version, setup=True)
+    doc.layers.add("WALL", color=1)
+    doc.layers.add("HIDDEN", color=3).off()
+    doc.layers.add("FROZEN", color=4).freeze()
+    doc.appids.add("QUENDRA_TEST")
+    msp = doc.modelspace()
+
+    knob = doc.blocks.new("KNOB")
+    knob.add_circle((0, 0), 20)
+    door = doc.blocks.new("DOOR")
+    door.add_line((0, 0), (900, 0))
+    door.add_arc((0, 0), 900, 0, 90)
+    door.add_blockref("KNOB", (800, 50))
+    door.add_attdef("NO", (0, -200), dxfattribs={"height": 100})
+
+    wall = msp.add_lwpolyline if version != "R12" else msp.add_polyline2d
+    wall([(0, 0), (6000, 0), (6000, 4000), (0, 4000)], close=True, dxfattribs={"layer": "WALL"})
+    line = msp.add_line((0, 0), (6000, 4000), dxfattribs={"color": 5, "layer": "HIDDEN"})
+    line.set_xdata("QUENDRA_TEST", [(1000, "kept"), (1040, 1.5)])
+    msp.add_circle((3000, 2000), 300, dxfattribs={"layer": "FROZEN"})
+    msp.add_arc((1000, 1000), 500, 30, 120)
+    msp.add_point((10, 10))
+    msp.add_text(text, dxfattribs={"height": 200}).set_placement(
+        (3000, 3500), align=TextEntityAlignment.MIDDLE_CENTER
+    )
+    msp.add_solid([(0, 0), (100, 0), (0, 100), (100, 100)])
+    msp.add_trace([(200, 0), (300, 0), (200, 100), (300, 100)])
+    msp.add_3dface([(400, 0), (500, 0), (500, 100), (400, 100)])
+    ref = msp.add_blockref("DOOR", (1000, 0), dxfattribs={"rotation": 90, "xscale": -1})
+    ref.add_auto_attribs({"NO": "D1"})
+    try_add(lambda: msp.add_ellipse((2000, 2000), (400, 0), 0.5, 0, 3))
+    try_add(lambda: msp.add_lwpolyline([(0, 5000, 0, 0, 0.5), (1000, 5000, 20, 20, 0)], format="xyseb"))
+    try_add(lambda: msp.add_spline([(0, 0), (500, 800), (1500, 200), (2000, 1000)]))
+    try_add(lambda: msp.add_mtext("一行目\\P second line", dxfattribs={"char_height": 150, "insert": (0, 6000)}))
+    try_add(lambda: msp.add_xline((0, 0), (1, 1)))
+    try_add(lambda: msp.add_ray((0, 0), (1, 0)))
+    try_add(lambda: msp.add_leader([(0, 0), (300, 300), (600, 300)]))
+    try_add(lambda: msp.add_wipeout([(0, 0), (300, 0), (300, 300)]))
+
+    def hatches():
+        solid = msp.add_hatch(color=2)
+        solid.paths.add_polyline_path([(7000, 0), (8000, 0), (8000, 1000)], is_closed=True)
+        pattern = msp.add_hatch(color=7)
+        pattern.set_pattern_fill("ANSI31", scale=10)
+        pattern.paths.add_polyline_path([(9000, 0), (10000, 0), (10000, 1000)], is_closed=True)
+
+    try_add(hatches)
+    try_add(lambda: msp.add_linear_dim(base=(0, -500), p1=(0, 0), p2=(6000, 0)).render())
+    try_add(lambda: doc.layouts.new("Sheet2").add_line((0, 0), (297, 210)))
+    doc.layout("Layout1").add_text("paper", dxfattribs={"height": 5})
+    return doc
+
+
+def corpus(folder):
+    for version, name in (("R12", "plan_r12"), ("R2000", "plan_r2000"), ("R2018", "plan_r2018")):
+        plan(version).saveas(os.path.join(folder, name + ".dxf"))
+    plan("R2018").saveas(os.path.join(folder, "plan_binary.dxf"), fmt="bin")
+    plan("R12").saveas(os.path.join(folder, "plan_r12_binary.dxf"), fmt="bin")
+    sjis = plan("R2000", text="片開き扉 ９００")
+    sjis.encoding = "cp932"  # written as $DWGCODEPAGE ANSI_932
+    sjis.saveas(os.path.join(folder, "plan_sjis.dxf"))
+    with open(os.path.join(folder, "plan_r2000.dxf"), "rb") as f:
+        whole = f.read()
+    # Cut in the middle of the entities, as a copy that did not finish would be.
+    middle = (whole.index(b"ENTITIES") + whole.index(b"OBJECTS")) // 2
+    with open(os.path.join(folder, "cut.dxf"), "wb") as f:
+        f.write(whole[:middle])
+
+
+def graphical(doc):
+    found = {}
+    for block in doc.blocks:
+        for e in block:
+            found[e.dxf.handle] = e
+    return found
+
+
+def attributes(e):
+    values = dict(e.dxf.all_existing_dxf_attribs())
+    for key in ("handle", "owner"):
+        values.pop(key, None)
+    xdata = [] if not e.has_xdata("QUENDRA_TEST") else list(e.get_xdata("QUENDRA_TEST"))
+    return e.dxftype(), repr(sorted(values.items())), repr(xdata)
+
+
+def audit(doc):
+    auditor = doc.audit()
+    return len(auditor.errors), len(auditor.fixes)
+
+
+def compare(path, saved_path):
+    original = ezdxf.readfile(path)
+    saved = ezdxf.readfile(saved_path)
+    faults = []
+    if saved.dxfversion != original.dxfversion:
+        faults.append(f"version {original.dxfversion} became {saved.dxfversion}")
+    before, after = graphical(original), graphical(saved)
+    for handle, e in before.items():
+        if handle not in after:
+            faults.append(f"lost {e.dxftype()} {handle}")
+        elif attributes(after[handle]) != attributes(e):
+            faults.append(f"changed {e.dxftype()} {handle}: {attributes(after[handle])} != {attributes(e)}")
+    for table in ("layers", "blocks", "styles", "linetypes", "dimstyles"):
+        names = {t.dxf.name for t in getattr(original, table)}
+        missing = names - {t.dxf.name for t in getattr(saved, table)}
+        if missing:
+            faults.append(f"{table} lost: {sorted(missing)}")
+    missing = set(original.layouts.names()) - set(saved.layouts.names())
+    if missing:
+        faults.append(f"layouts lost: {sorted(missing)}")
+    (errors, fixes), (saved_errors, saved_fixes) = audit(original), audit(saved)
+    if saved_errors > errors or saved_fixes > fixes:
+        faults.append(f"audit {saved_errors} errors {saved_fixes} fixes, was {errors} and {fixes}")
+    print("\n".join(faults) if faults else "ok")
+    owner = saved.modelspace().block_record_handle
+    for e in saved.modelspace():
+        if e.dxf.handle not in before:
+            on = f" on {e.dxf.layer}"
+            if saved.dxfversion > "AC1009" and e.dxf.owner != owner:
+                on += " owner " + str(e.dxf.owner)
+            print("new " + describe(e) + on)
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "corpus":
+        corpus(sys.argv[2])
+    else:
+        compare(sys.argv[2], sys.argv[3])

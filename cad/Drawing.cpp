@@ -177,23 +177,69 @@ void Drawing::addLine(Point a, Point b, int color)
     changed();
 }
 
-void Drawing::beginGroup(std::string_view name)
+void Drawing::openGroup(std::uint32_t name)
 {
-    endGroup();
+    closeGroup();
     groupOpen_ = true;
-    open_ = {records_.size(), nameId(name)};
+    open_ = {records_.size(), name};
 }
 
-void Drawing::endGroup()
+void Drawing::closeGroup()
 {
     if (!groupOpen_) return;
     groupOpen_ = false;
     if (records_.size() > open_.begin) groups_.push_back(open_);
 }
 
+void Drawing::beginGroup(std::string_view name)
+{
+    endGroup();
+    commandOpen_ = true;
+    command_ = {records_.size(), nameId(name)};
+    if (!stepOpen_) openGroup(command_.name);
+}
+
+void Drawing::endGroup()
+{
+    if (!commandOpen_) return;
+    commandOpen_ = false;
+    if (!stepOpen_) closeGroup();
+}
+
+void Drawing::beginStep(std::string_view name)
+{
+    endStep();
+    stepOpen_ = true;
+    stepName_ = nameId(name);
+    openGroup(stepName_);
+}
+
+void Drawing::endStep()
+{
+    if (!stepOpen_) return;
+    stepOpen_ = false;
+    closeGroup();
+    if (commandOpen_) {
+        command_.begin = records_.size();
+        openGroup(command_.name);
+    }
+}
+
+void Drawing::reopenGroups()
+{
+    groupOpen_ = false;
+    if (commandOpen_) command_.begin = records_.size();
+    if (stepOpen_)
+        openGroup(stepName_);
+    else if (commandOpen_)
+        openGroup(command_.name);
+}
+
 std::optional<Entity> Drawing::removeLast()
 {
-    if (!groupOpen_ || records_.size() <= open_.begin) return std::nullopt;
+    // Never below the group being filled: what is before it is another undo step.
+    if (!commandOpen_ || !groupOpen_ || records_.size() <= std::max(command_.begin, open_.begin))
+        return std::nullopt;
     Entity e = at(records_.size() - 1);
     pop();
     changed();
@@ -202,8 +248,13 @@ std::optional<Entity> Drawing::removeLast()
 
 std::string Drawing::undo()
 {
+    // U ends the running command; inside a step, what follows it is a group of the step again.
     endGroup();
-    if (groups_.empty()) return {};
+    closeGroup();
+    if (groups_.empty()) {
+        reopenGroups();
+        return {};
+    }
     const Group g = groups_.back();
     groups_.pop_back();
     Undone undone{g.name, {}};
@@ -213,6 +264,7 @@ std::string Drawing::undo()
     while (records_.size() > g.begin)
         pop();
     redo_.push_back(std::move(undone));
+    reopenGroups();
     changed();
     return names_.empty() ? std::string() : names_[g.name];
 }
@@ -220,12 +272,17 @@ std::string Drawing::undo()
 std::string Drawing::redo()
 {
     endGroup();
-    if (redo_.empty()) return {};
+    closeGroup();
+    if (redo_.empty()) {
+        reopenGroups();
+        return {};
+    }
     Undone undone = std::move(redo_.back());
     redo_.pop_back();
     groups_.push_back({records_.size(), undone.name});
     for (const Entity &e : undone.entities)
         push(e);
+    reopenGroups();
     changed();
     return names_.empty() ? std::string() : names_[undone.name];
 }
@@ -249,7 +306,7 @@ void Drawing::replace(const std::vector<Entity> &entities)
         push(e);
     groups_.clear();
     redo_.clear();
-    groupOpen_ = false;
+    reopenGroups();
     changed();
 }
 
@@ -263,16 +320,17 @@ void Drawing::take(Drawing &&other)
     extentsValid_ = other.extentsValid_;
     groups_.clear();
     redo_.clear();
-    groupOpen_ = false;
+    reopenGroups();
     other.clear();
     changed();
 }
 
 void Drawing::forgetHistory()
 {
-    endGroup();
+    closeGroup();
     groups_.clear();
     redo_.clear();
+    reopenGroups();
 }
 
 const Box &Drawing::extents() const

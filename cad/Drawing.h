@@ -34,10 +34,18 @@ public:
     void add(const Entity &entity);
     void addLine(Point a, Point b, int color);
 
+    // A command's group: what it adds between the two is one undo step.
     void beginGroup(std::string_view name);
     void endGroup();
-    // Takes back the last entity of the open group (LINE's "u").
+    // Takes back the last entity of the running command (LINE's "u").
     std::optional<Entity> removeLast();
+
+    // A step of several commands (one execute of a conversation: a whole symbol): the groups of
+    // the commands run meanwhile become one, named here. A command still running when the step
+    // ends goes on in a group of its own.
+    void beginStep(std::string_view name);
+    void endStep();
+    bool stepOpen() const { return stepOpen_; }
 
     bool canUndo() const { return !groups_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
@@ -99,6 +107,10 @@ private:
 
     void push(const Entity &e);
     void pop();
+    void openGroup(std::uint32_t name);
+    void closeGroup();
+    // After the entities or the history were replaced: a step or command goes on from here.
+    void reopenGroups();
     std::uint32_t nameId(std::string_view name);
     void changed() { ++revision_; }
 
@@ -111,8 +123,13 @@ private:
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;
+    // The group being filled (a step's or a command's), and the command and step it serves.
     bool groupOpen_ = false;
     Group open_;
+    bool commandOpen_ = false;
+    Group command_;
+    bool stepOpen_ = false;
+    std::uint32_t stepName_ = 0;
     std::uint64_t revision_ = 0;
     std::uint64_t savedRevision_ = 0;
     mutable std::vector<Entity> cache_;

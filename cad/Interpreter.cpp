@@ -52,6 +52,16 @@ Interpreter::~Interpreter() = default;
 
 void Interpreter::feed(std::string_view utf8chars)
 {
+    feed(utf8chars, {});
+}
+
+void Interpreter::feed(std::string_view utf8chars, std::string_view step)
+{
+    if (utf8chars.empty()) return;
+    if (!pieces_.empty() && step.empty() && pieces_.back().step.empty())
+        pieces_.back().left += utf8chars.size();
+    else
+        pieces_.push_back({utf8chars.size(), std::string(step)});
     queue_.append(utf8chars);
     drain();
 }
@@ -194,7 +204,19 @@ void Interpreter::drain()
     // A running script goes first, taken in slices by stepScript().
     if (draining_ || scriptRunning()) return;
     draining_ = true;
-    queuePos_ += scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
+    // Piece by piece, so that what one step runs is one group. A step held (by ID, DDCOLOR, a
+    // request) stays open until the rest of it has run.
+    while (!pieces_.empty() && !held()) {
+        Piece &piece = pieces_.front();
+        if (!piece.step.empty() && !drawing_.stepOpen()) drawing_.beginStep(piece.step);
+        const std::size_t took =
+            scan(std::string_view(queue_).substr(queuePos_, piece.left), queuedToken_, queuedTooLong_, true);
+        queuePos_ += took;
+        piece.left -= took;
+        if (piece.left > 0) break;
+        drawing_.endStep();
+        pieces_.pop_front();
+    }
     if (queuePos_ == queue_.size()) {
         // A large script leaves no large buffer behind.
         if (queue_.capacity() > compactAfter)

@@ -6,6 +6,7 @@
 #include "cad/Request.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,9 @@ public:
     Interpreter &operator=(const Interpreter &) = delete;
 
     void feed(std::string_view utf8chars);
+    // Queued input that is one undo step named `step` (one execute of a conversation: a whole
+    // symbol), however many commands it runs; an empty name leaves each command its own step.
+    void feed(std::string_view utf8chars, std::string_view step);
     void type(std::string_view utf8chars);
 
     bool waitingForPick() const;
@@ -102,6 +106,13 @@ private:
     std::string lastCommand_;
     std::string queue_;
     std::size_t queuePos_ = 0;
+    // The queue in the pieces it was fed in, each with its step name (empty for none).
+    struct Piece
+    {
+        std::size_t left = 0;
+        std::string step;
+    };
+    std::deque<Piece> pieces_;
     std::string script_;
     std::size_t scriptPos_ = 0;
     std::string queuedToken_;

@@ -97,9 +97,16 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
 
 void HostSession::enqueue(std::string_view utf8chars, const QString &source)
 {
-    if (!source.isEmpty())
-        interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
-    interpreter_.feed(utf8chars);
+    if (source.isEmpty()) {
+        interpreter_.feed(utf8chars);
+        settle();
+        return;
+    }
+    interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
+    // One execute is one symbol: one undo step, named by where it came from and how it begins.
+    QString step = shown(utf8chars).simplified();
+    if (step.size() > 40) step = step.left(40).trimmed() + QStringLiteral("…");
+    interpreter_.feed(utf8chars, QStringLiteral("%1「%2」").arg(source, step).toStdString());
     settle();
 }
 

@@ -35,7 +35,7 @@ public:
     // Whether queued input of this size would be taken now; otherwise `reason` says why not.
     bool accepts(std::size_t bytes, QString *reason) const;
     // Input of a conversation or a script, after what is already queued; `source` names it in
-    // the history ("会話 1").
+    // the history ("会話 1"). Input with a source is one undo step (one symbol).
     void enqueue(std::string_view utf8chars, const QString &source);
     // What the user types at the command line: served at once.
     void type(const QString &text);

@@ -168,6 +168,21 @@ private slots:
         QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
     }
 
+    // A symbol sent by the assistant (several commands in one execute) goes with one Ctrl+Z,
+    // and the history names it.
+    void ctrlZTakesBackAWholeSymbol()
+    {
+        session_->newDrawing();
+        QTest::keyClicks(input_, QStringLiteral("CIRCLE 0,0 10 "));
+        session_->enqueue("LINE 0,0 100,0  \r0,50 100,50 \rARC c 50,50 @50,0 @-50,0 ", QStringLiteral("会話 1"));
+        QCOMPARE(session_->drawing().size(), size_t(4));
+        window_->activateWindow();
+        QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+        const auto &history = session_->interpreter().history();
+        QCOMPARE(QString::fromStdString(history.back()), QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
+    }
+
     void exportsPictures()
     {
         QTemporaryDir dir;

@@ -57,6 +57,12 @@ void CommandLine::send(const QString &ending)
     if (!text.isEmpty() && (typed_.isEmpty() || typed_.back() != text)) typed_ << text;
     recallAt_ = static_cast<int>(typed_.size());
     input_->clear();
+    const auto kind = cad::snapOverride(text.trimmed().toStdString());
+    if (kind && !session_.interpreter().commandName().empty() && !session_.interpreter().readsTextLine()) {
+        session_.note(QString::fromStdString(session_.interpreter().prompt()) + text.trimmed().toUpper());
+        emit snapOverrideTyped(*kind);
+        return;
+    }
     session_.type(text + ending);
 }
 

@@ -109,6 +109,36 @@ private slots:
         QVERIFY(std::abs(picked.b.y - 120) <= 1);
     }
 
+    // A crossing of two walls is taken by the running snap; INT typed at the prompt keeps the
+    // next pick to crossings only; grid snap and ortho take a free pick to the grid, square to
+    // the last point; a typed point never snaps.
+    void picksSnapToCrossingsGridAndOrtho()
+    {
+        Canvas *canvas = window_->canvas();
+        const QRectF area(canvas->viewport()->rect());
+        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
+        const auto click = [&](QPoint device) {
+            QTest::mouseMove(canvas->viewport(), device);
+            QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, device);
+        };
+        QTest::keyClicks(input_, QStringLiteral("LINE -200,0 200,0 \rLINE 50,-200 50,200 \r"));
+        QTest::keyClicks(input_, QStringLiteral("LINE "));
+        QTest::keyClicks(input_, QStringLiteral("INT "));
+        QVERIFY(canvas->snapOverride().has_value());
+        click(at({50, 0}) + QPoint(4, 3));
+        QVERIFY(!canvas->snapOverride().has_value()); // one pick only
+        canvas->setGridSpacing(100);
+        canvas->setGridSnap(true);
+        canvas->setOrtho(true);
+        canvas->setSnapEnabled(false);
+        click(at({240, -17})); // ortho: along x from 50,0; grid: to 200,0 (x 240 rounds to 200)
+        QTest::keyClicks(input_, QStringLiteral("203,7 \r")); // typed: taken as it is
+        const auto n = session_->drawing().size();
+        QCOMPARE(cad::describe(session_->drawing().at(n - 2)), std::string("L 50,0 200,0"));
+        QCOMPARE(cad::describe(session_->drawing().at(n - 1)), std::string("L 200,0 203,7"));
+        QVERIFY(canvas->modeText().contains(QStringLiteral("直交")));
+    }
+
     void colourDialogAnswersDdcolor()
     {
         whenModal([](QWidget *w) {

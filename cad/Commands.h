@@ -18,5 +18,11 @@ std::unique_ptr<Command> makeRedoCommand();
 std::unique_ptr<Command> makeZoomCommand();
 std::unique_ptr<Command> makeRequestCommand(Request::Kind kind);
 std::unique_ptr<Command> makeScriptCommand();
+std::unique_ptr<Command> makeEraseCommand();
+std::unique_ptr<Command> makeMoveCommand();
+std::unique_ptr<Command> makeCopyCommand();
+std::unique_ptr<Command> makeRotateCommand();
+std::unique_ptr<Command> makeScaleCommand();
+std::unique_ptr<Command> makeMirrorCommand();
 
 } // namespace cad

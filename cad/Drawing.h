@@ -47,6 +47,11 @@ public:
     void endStep();
     bool stepOpen() const { return stepOpen_; }
 
+    // Edits, undone with the group (a command's or a step's) they are made in. Indices are those
+    // of view(); erasing moves the entities after it down.
+    void erase(std::vector<std::size_t> indices);
+    void replaceAt(std::size_t i, const Entity &e);
+
     bool canUndo() const { return !groups_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
     // Name of the command taken back or restored; empty when there was nothing to do.
@@ -94,19 +99,36 @@ private:
     };
     static_assert(sizeof(Record) == 40);
 
+    // One change of a group that edits: undone in reverse order, redone in order.
+    struct Op
+    {
+        enum class Kind : std::uint8_t { Add, Erase, Replace };
+        Kind kind = Kind::Add;
+        std::size_t index = 0;
+        Entity before, after;
+    };
+    // A group is the entities from `begin` on, or, once it edits, the log of its changes.
     struct Group
     {
         std::size_t begin = 0;
         std::uint32_t name = 0;
+        std::vector<Op> ops;
     };
     struct Undone
     {
         std::uint32_t name = 0;
         std::vector<Entity> entities;
+        std::vector<Op> ops;
     };
 
     void push(const Entity &e);
     void pop();
+    Record encode(const Entity &e, Outline &outline);
+    void insertAt(std::size_t i, const Entity &e);
+    void setAt(std::size_t i, const Entity &e);
+    void eraseAt(std::size_t i);
+    // The open group starts to keep a log: what it added so far becomes Add ops.
+    void startLog();
     void openGroup(std::uint32_t name);
     void closeGroup();
     // After the entities or the history were replaced: a step or command goes on from here.

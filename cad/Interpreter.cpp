@@ -140,6 +140,21 @@ Point Interpreter::lastPoint() const
     return ctx_->lastPoint;
 }
 
+const std::vector<std::size_t> &Interpreter::selection() const
+{
+    return ctx_->selection;
+}
+
+void Interpreter::setSelection(std::vector<std::size_t> indices)
+{
+    ctx_->selection = std::move(indices);
+}
+
+void Interpreter::setPickTolerance(double tolerance)
+{
+    if (tolerance > 0) ctx_->pickTolerance = tolerance;
+}
+
 std::string Interpreter::prompt() const
 {
     return command_ ? std::string(command_->prompt()) : std::string("コマンド: ");

@@ -49,6 +49,11 @@ public:
     int color() const;
 
     Point lastPoint() const;
+    // Objects selected in a view before a command (noun-verb); the next edit takes them.
+    const std::vector<std::size_t> &selection() const;
+    void setSelection(std::vector<std::size_t> indices);
+    // How near a pick must come to an entity to select it, in drawing units.
+    void setPickTolerance(double tolerance);
     const std::vector<std::string> &history() const { return history_.lines(); }
     // Lines ever written to the history; history() keeps only the latest ones.
     std::uint64_t historyCount() const { return history_.count(); }

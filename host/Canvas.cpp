@@ -1,6 +1,7 @@
 #include "host/Canvas.h"
 
 #include "cad/InputReading.h"
+#include "cad/Selection.h"
 #include "host/HostSession.h"
 
 #include <QMouseEvent>
@@ -22,6 +23,9 @@ const QColor background(30, 34, 40);
 const QColor gridColor(52, 58, 68);
 const QColor crosshairColor(200, 200, 200);
 const QColor snapColor(255, 200, 0);
+constexpr int selectedColorIndex = 4; // cyan, drawn over the selected entities
+const QColor windowColor(80, 120, 255), crossingColor(80, 200, 120);
+constexpr double dragPixels = 4;
 
 QString snapName(cad::SnapPoint::Kind kind)
 {
@@ -79,6 +83,7 @@ Canvas::Canvas(HostSession &session, QWidget *parent) : QAbstractScrollArea(pare
         }
     });
     connect(&session_, &HostSession::zoomExtentsWanted, this, &Canvas::zoomExtents);
+    connect(&session_, &HostSession::selectionChanged, viewport(), qOverload<>(&QWidget::update));
 }
 
 void Canvas::setView(const cad::ViewTransform &view)
@@ -209,6 +214,7 @@ void Canvas::zoomAbout(double factor, QPointF device)
 
 void Canvas::viewChanged()
 {
+    session_.setPickTolerance(snapPixels / view_.scale);
     cacheValid_ = false;
     updateScrollBars();
     updateSnap();
@@ -294,6 +300,32 @@ void Canvas::paintEvent(QPaintEvent *)
     paintOverlay(painter);
 }
 
+void Canvas::paintSelection(QPainter &painter)
+{
+    const QRectF t = target();
+    const auto &chosen = session_.interpreter().selection();
+    if (!chosen.empty()) {
+        std::vector<cad::Entity> shown;
+        shown.reserve(chosen.size());
+        for (std::size_t i : chosen)
+            if (i < session_.drawing().size()) {
+                shown.push_back(session_.drawing().at(i));
+                shown.back().color = selectedColorIndex;
+            }
+        cad::RenderStyle highlight = style_;
+        highlight.fillBackground = false;
+        cad::render(painter, shown, t, view_, highlight);
+    }
+    if (pressAt_ && !pressInCommand_ && cursor_ && QLineF(*pressAt_, *cursor_).length() > dragPixels) {
+        const bool crossing = cursor_->x() < pressAt_->x();
+        const QColor c = crossing ? crossingColor : windowColor;
+        painter.setPen(QPen(c, 1, crossing ? Qt::DashLine : Qt::SolidLine));
+        painter.setBrush(QColor(c.red(), c.green(), c.blue(), 50));
+        painter.drawRect(QRectF(*pressAt_, *cursor_).normalized());
+        painter.setBrush(Qt::NoBrush);
+    }
+}
+
 void Canvas::paintOverlay(QPainter &painter)
 {
     if (!cursor_) return;
@@ -302,6 +334,7 @@ void Canvas::paintOverlay(QPainter &painter)
     cad::RenderStyle overlay = style_;
     overlay.fillBackground = false;
     cad::render(painter, session_.interpreter().preview(at), t, view_, overlay);
+    paintSelection(painter);
 
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(crosshairColor, 0));
@@ -389,6 +422,9 @@ void Canvas::mousePressEvent(QMouseEvent *event)
         return;
     }
     if (event->button() != Qt::LeftButton) return;
+    pressAt_ = event->position();
+    pressInCommand_ = !session_.interpreter().commandName().empty();
+    if (!pressInCommand_) return; // a selection, finished on release
     const cad::Point p = pickPoint(event->position());
     if (override_) {
         override_.reset();
@@ -400,6 +436,60 @@ void Canvas::mousePressEvent(QMouseEvent *event)
 void Canvas::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::MiddleButton) panFrom_.reset();
+    if (event->button() != Qt::LeftButton || !pressAt_) return;
+    const QPointF from = *pressAt_;
+    pressAt_.reset();
+    const bool dragged = QLineF(from, event->position()).length() > dragPixels;
+    if (!pressInCommand_) {
+        selectAt(from, event->position(), event->modifiers() & Qt::ShiftModifier);
+    } else if (dragged && session_.interpreter().commandName().size() &&
+               session_.interpreter().prompt() == "もう一方のコーナーを指定: ") {
+        // A window dragged at a command's "select objects": the release is the other corner.
+        session_.pick(view_.toDrawing(target(), event->position()));
+    }
+    viewport()->update();
+}
+
+void Canvas::selectAt(QPointF from, QPointF to, bool remove)
+{
+    const QRectF t = target();
+    std::vector<std::size_t> found;
+    if (QLineF(from, to).length() > dragPixels) {
+        cad::Box box;
+        const cad::Point a = view_.toDrawing(t, from), b = view_.toDrawing(t, to);
+        box.add(a);
+        box.add(b);
+        found = cad::windowSelect(session_.drawing(), box, cad::isCrossing(a, b));
+    } else if (const auto hit = cad::pickEntity(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale)) {
+        found.push_back(*hit);
+    } else if (!remove) {
+        session_.setSelection({}); // a click on nothing clears
+        return;
+    }
+    std::vector<std::size_t> now = session_.interpreter().selection();
+    for (std::size_t i : found) {
+        const auto it = std::find(now.begin(), now.end(), i);
+        if (remove && it != now.end()) now.erase(it);
+        if (!remove && it == now.end()) now.push_back(i);
+    }
+    session_.setSelection(std::move(now));
+}
+
+void Canvas::selectAll()
+{
+    std::vector<std::size_t> all(session_.drawing().size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    session_.setSelection(std::move(all));
+}
+
+void Canvas::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void Canvas::mouseDoubleClickEvent(QMouseEvent *event)

@@ -48,6 +48,9 @@ public:
     cad::Point pickPoint(QPointF device) const;
     // The drafting aids that are on, for the status bar ("スナップ グリッド 直交").
     QString modeText() const;
+    // At the command prompt: a click selects what it hits, a drag selects by window (to the
+    // right) or crossing (to the left); with Shift it removes. Ctrl+A takes all.
+    void selectAll();
     // Draws the canvas as it is now into an image (the screenshot of a test or the user).
     QImage grab();
 
@@ -62,6 +65,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -76,6 +80,7 @@ private:
     void renderCache();
     void paintGrid(QPainter &painter) const;
     void paintOverlay(QPainter &painter);
+    void paintSelection(QPainter &painter);
     void updateSnap();
 
     HostSession &session_;
@@ -86,6 +91,10 @@ private:
     std::optional<QPointF> cursor_;
     std::optional<cad::SnapPoint> snapPoint_;
     std::optional<QPoint> panFrom_;
+    // Where the left button went down, for a selection window.
+    std::optional<QPointF> pressAt_;
+    bool pressInCommand_ = false;
+    void selectAt(QPointF from, QPointF to, bool remove);
     bool grid_ = false;
     bool snap_ = true;
     bool gridSnap_ = false;

@@ -77,10 +77,11 @@ bool CommandLine::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != input_) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
-        // With nothing typed, undo and redo belong to the drawing, not to the input line.
+        // With nothing typed, undo, redo and select all belong to the drawing, not to the input line.
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool undoRedo = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-                              key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+                              key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+                              key->matches(QKeySequence::SelectAll);
         if (undoRedo && input_->text().isEmpty()) {
             event->ignore();
             return true;

@@ -123,6 +123,12 @@ void HostSession::pick(cad::Point p)
     settle();
 }
 
+void HostSession::setSelection(std::vector<std::size_t> indices)
+{
+    interpreter_.setSelection(std::move(indices));
+    emit selectionChanged();
+}
+
 void HostSession::chooseColor(int colorIndex)
 {
     colorAnnounced_ = false;
@@ -138,6 +144,7 @@ void HostSession::cancel()
     laterBytes_ = 0;
     if (stopped) interpreter_.note("*スクリプト中止*");
     interpreter_.cancel();
+    if (!interpreter_.selection().empty()) setSelection({});
     settle();
 }
 
@@ -356,6 +363,8 @@ void HostSession::publish()
 {
     if (drawing_.revision() != seenRevision_) {
         seenRevision_ = drawing_.revision();
+        // The indices of a selection may no longer be the entities chosen.
+        if (!interpreter_.selection().empty()) setSelection({});
         emit drawingChanged();
     }
     if (interpreter_.historyCount() != seenHistory_) {

@@ -40,6 +40,9 @@ public:
     // What the user types at the command line: served at once.
     void type(const QString &text);
     void pick(cad::Point p);
+    // Objects selected in the view at the command prompt, for the next edit (noun-verb).
+    void setSelection(std::vector<std::size_t> indices);
+    void setPickTolerance(double tolerance) { interpreter_.setPickTolerance(tolerance); }
     void chooseColor(int colorIndex);
     // Escape: stops a running script as well.
     void cancel();
@@ -72,6 +75,7 @@ signals:
     void pickWanted();
     void colorWanted();
     void zoomExtentsWanted();
+    void selectionChanged();
     // The program saves (to fileName() or, with `as`, to a name it asks for), then calls resume().
     void saveWanted(bool as);
     // The program asks about saving and ends, or calls resume() to go on.

@@ -116,6 +116,8 @@ void HostWindow::buildMenus()
     QAction *ortho = view->addAction(QStringLiteral("直交モード(&R)"), canvas_, &Canvas::setOrtho);
     ortho->setCheckable(true);
     ortho->setShortcut(QKeySequence(Qt::Key_F8));
+    QAction *all = edit->addAction(QStringLiteral("すべて選択(&A)"), canvas_, &Canvas::selectAll);
+    all->setShortcut(QKeySequence::SelectAll);
     view->addAction(QStringLiteral("グリッド間隔(&P)..."), this, [this] {
         bool ok = false;
         const double spacing = QInputDialog::getDouble(this, QStringLiteral("グリッド間隔"),

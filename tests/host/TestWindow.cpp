@@ -139,6 +139,33 @@ private slots:
         QVERIFY(canvas->modeText().contains(QStringLiteral("直交")));
     }
 
+    // Noun-verb in the window: a window dragged left to right takes what lies wholly inside it,
+    // a click with Shift takes one out, MOVE moves what is selected; Ctrl+A and Escape.
+    void dragAWindowAndMoveIt()
+    {
+        Canvas *canvas = window_->canvas();
+        const QRectF area(canvas->viewport()->rect());
+        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
+        QTest::keyClicks(input_, QStringLiteral("LINE -200,0 200,0 \rLINE 0,10 50,10 \rCIRCLE 20,60 15 "));
+        QCOMPARE(session_->drawing().size(), size_t(3));
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, at({-10, 100}));
+        QTest::mouseMove(canvas->viewport(), at({30, 40}));
+        QTest::mouseMove(canvas->viewport(), at({100, -20}));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, at({100, -20}));
+        QCOMPARE(session_->interpreter().selection(), (std::vector<std::size_t>{1, 2})); // not the long wall
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, Qt::ShiftModifier, at({35, 60}));
+        QCOMPARE(session_->interpreter().selection(), (std::vector<std::size_t>{1}));
+        QTest::keyClicks(input_, QStringLiteral("M 0,0 @100,-10 "));
+        QCOMPARE(cad::describe(session_->drawing().at(1)), std::string("L 100,0 150,0"));
+        QVERIFY(session_->interpreter().selection().empty());
+        QTest::keyClick(input_, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(session_->interpreter().selection().size(), size_t(3));
+        QTest::keyClick(input_, Qt::Key_Escape);
+        QVERIFY(session_->interpreter().selection().empty());
+        QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier); // the move is one step
+        QVERIFY(waitFor([this] { return cad::describe(session_->drawing().at(1)) == "L 0,10 50,10"; }));
+    }
+
     void colourDialogAnswersDdcolor()
     {
         whenModal([](QWidget *w) {

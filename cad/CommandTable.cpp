@@ -19,7 +19,7 @@ constexpr std::array aliases{
     Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
     Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"}, Alias{"E", "ERASE"},    Alias{"M", "MOVE"},
     Alias{"CO", "COPY"},     Alias{"CP", "COPY"},  Alias{"RO", "ROTATE"},  Alias{"SC", "SCALE"},
-    Alias{"MI", "MIRROR"},
+    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},
 };
 
 } // namespace
@@ -59,6 +59,8 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "ROTATE") return makeRotateCommand();
     if (name == "SCALE") return makeScaleCommand();
     if (name == "MIRROR") return makeMirrorCommand();
+    if (name == "EXPLODE") return makeExplodeCommand();
+    if (name == "CHPROP") return makeChpropCommand();
     return nullptr;
 }
 

@@ -24,5 +24,7 @@ std::unique_ptr<Command> makeCopyCommand();
 std::unique_ptr<Command> makeRotateCommand();
 std::unique_ptr<Command> makeScaleCommand();
 std::unique_ptr<Command> makeMirrorCommand();
+std::unique_ptr<Command> makeExplodeCommand();
+std::unique_ptr<Command> makeChpropCommand();
 
 } // namespace cad

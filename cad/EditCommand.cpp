@@ -12,13 +12,13 @@ namespace cad {
 
 namespace {
 
-// ERASE, MOVE, COPY, ROTATE, SCALE and MIRROR: the objects first (a selection made before the
+// ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR, EXPLODE and CHPROP: the objects first (a selection made before the
 // command, or asked for: picks, W, C, ALL, L, R to remove and A to add again, a window by two
 // corners where a pick hits nothing), then what each does with them. All of it is one undo step.
 class EditCommand final : public Command
 {
 public:
-    enum class Kind { Erase, Move, Copy, Rotate, Scale, Mirror };
+    enum class Kind { Erase, Move, Copy, Rotate, Scale, Mirror, Explode, Chprop };
     explicit EditCommand(Kind kind) : kind_(kind) {}
 
     std::string_view prompt() const override
@@ -50,6 +50,10 @@ public:
             return kind_ == Kind::Rotate ? "新しい角度を指定: " : "新しい長さを指定: ";
         case State::KeepSource:
             return "元のオブジェクトを削除しますか? [はい(Y)/いいえ(N)] <N>: ";
+        case State::Property:
+            return "変更するプロパティを入力 [色(C)]: ";
+        case State::Color:
+            return "新しい色を入力 [ByLayer(BYLAYER)/ByBlock(BYBLOCK)] <ByLayer>: ";
         }
         return {};
     }
@@ -79,6 +83,16 @@ public:
             return feedReference(in, ctx);
         case State::KeepSource:
             return feedKeep(in, ctx);
+        case State::Property:
+            if (in.enter()) return false;
+            if (CommandContext::keyword(in, "C") || CommandContext::keyword(in, "CO")) {
+                state_ = State::Color;
+                return true;
+            }
+            ctx.message("C を入力して下さい。");
+            return true;
+        case State::Color:
+            return feedColor(in, ctx);
         }
         return false;
     }
@@ -97,7 +111,7 @@ public:
     }
 
 private:
-    enum class State { Select, Corner, Base, Second, Reference, NewValue, KeepSource };
+    enum class State { Select, Corner, Base, Second, Reference, NewValue, KeepSource, Property, Color };
 
     void report(CommandContext &ctx, std::size_t found)
     {
@@ -173,6 +187,11 @@ private:
     bool objectsChosen(CommandContext &ctx)
     {
         std::sort(chosen_.begin(), chosen_.end());
+        if (kind_ == Kind::Explode) return explode(ctx);
+        if (kind_ == Kind::Chprop) {
+            state_ = State::Property;
+            return true;
+        }
         if (kind_ != Kind::Erase) {
             state_ = State::Base;
             return true;
@@ -209,6 +228,8 @@ private:
         case Kind::Mirror:
             return p == base_ ? std::nullopt : std::optional(mirrored(e, base_, p));
         case Kind::Erase:
+        case Kind::Explode:
+        case Kind::Chprop:
             break;
         }
         return std::nullopt;
@@ -272,6 +293,8 @@ private:
             return true;
         }
         case Kind::Erase:
+        case Kind::Explode:
+        case Kind::Chprop:
             break;
         }
         return false;
@@ -321,6 +344,61 @@ private:
         return false;
     }
 
+    // A polyline becomes its segments as lines (their widths are lost, as in CAD programs).
+    bool explode(CommandContext &ctx)
+    {
+        Drawing &d = ctx.drawing();
+        std::vector<std::size_t> gone;
+        std::vector<Entity> lines;
+        for (std::size_t i : chosen_) {
+            if (i >= d.size() || d.view(i).type != Entity::Type::Polyline) continue;
+            const Entity p = d.at(i);
+            const std::size_t n = p.vertices.size();
+            for (std::size_t k = 0; k + 1 < n || (p.closed && n > 2 && k < n); ++k) {
+                Entity l;
+                l.color = p.color;
+                l.a = p.vertices[k];
+                l.b = p.vertices[(k + 1) % n];
+                lines.push_back(l);
+            }
+            gone.push_back(i);
+        }
+        if (gone.empty()) {
+            ctx.message("分解できるオブジェクトがありません。");
+            return false;
+        }
+        d.erase(gone);
+        for (const Entity &l : lines)
+            d.add(l);
+        ctx.message(std::to_string(gone.size()) + " 個を分解しました。");
+        return false;
+    }
+
+    bool feedColor(const Input &in, CommandContext &ctx)
+    {
+        std::optional<int> color;
+        if (in.enter() || CommandContext::keyword(in, "BYLAYER"))
+            color = colorByLayer;
+        else if (CommandContext::keyword(in, "BYBLOCK"))
+            color = 0;
+        else if (const auto v = in.picked ? std::nullopt : readNumber(in.text);
+                 v && *v >= 1 && *v <= 255 && *v == static_cast<int>(*v))
+            color = static_cast<int>(*v);
+        if (!color) {
+            ctx.message("1 から 255 の色番号、BYLAYER または BYBLOCK を入力して下さい。");
+            return true;
+        }
+        Drawing &d = ctx.drawing();
+        for (std::size_t i : chosen_) {
+            if (i >= d.size()) continue;
+            Entity e = d.at(i);
+            e.color = *color;
+            d.replaceAt(i, e);
+        }
+        state_ = State::Property;
+        return true;
+    }
+
     Kind kind_;
     State state_ = State::Select;
     std::vector<std::size_t> chosen_;
@@ -357,6 +435,16 @@ std::unique_ptr<Command> makeRotateCommand()
 std::unique_ptr<Command> makeScaleCommand()
 {
     return std::make_unique<EditCommand>(EditCommand::Kind::Scale);
+}
+
+std::unique_ptr<Command> makeExplodeCommand()
+{
+    return std::make_unique<EditCommand>(EditCommand::Kind::Explode);
+}
+
+std::unique_ptr<Command> makeChpropCommand()
+{
+    return std::make_unique<EditCommand>(EditCommand::Kind::Chprop);
 }
 
 std::unique_ptr<Command> makeMirrorCommand()

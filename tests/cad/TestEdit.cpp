@@ -83,6 +83,19 @@ private slots:
                      "T 500,250 50 0 室"};
     }
 
+    void explodeAndChprop()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("PLINE 0,0 w 10  100,0 100,50 c LINE 0,200 10,200 \r");
+        interpreter.feed("X 50,0 \r");
+        QCOMPARE(q(cad::describe(d)), q(Lines{"L 0,200 10,200", "L 0,0 100,0", "L 100,0 100,50", "L 100,50 0,0"}));
+        interpreter.feed("CHPROP L  C 3 \r");
+        QCOMPARE(cad::describe(d.at(3)), std::string("L 100,50 0,0 #3"));
+        interpreter.feed("U U ");
+        QCOMPARE(q(cad::describe(d)), q(Lines{"P 0,0 100,0 100,50 w 10/10 closed", "L 0,200 10,200"}));
+    }
+
     void commands()
     {
         QFETCH(std::string, edit);

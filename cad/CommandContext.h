@@ -54,6 +54,7 @@ public:
     double textRotation = 0;
     double circleRadius = 0;
     double plineWidth = 0;
+    double offsetDistance = 0;
     // Objects selected before a command (noun-verb), as indices of the drawing; the next
     // command that edits takes them.
     std::vector<std::size_t> selection;

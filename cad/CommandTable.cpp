@@ -19,7 +19,7 @@ constexpr std::array aliases{
     Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
     Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"}, Alias{"E", "ERASE"},    Alias{"M", "MOVE"},
     Alias{"CO", "COPY"},     Alias{"CP", "COPY"},  Alias{"RO", "ROTATE"},  Alias{"SC", "SCALE"},
-    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},
+    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},   Alias{"O", "OFFSET"},
 };
 
 } // namespace
@@ -61,6 +61,7 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "MIRROR") return makeMirrorCommand();
     if (name == "EXPLODE") return makeExplodeCommand();
     if (name == "CHPROP") return makeChpropCommand();
+    if (name == "OFFSET") return makeOffsetCommand();
     return nullptr;
 }
 

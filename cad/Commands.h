@@ -26,5 +26,6 @@ std::unique_ptr<Command> makeScaleCommand();
 std::unique_ptr<Command> makeMirrorCommand();
 std::unique_ptr<Command> makeExplodeCommand();
 std::unique_ptr<Command> makeChpropCommand();
+std::unique_ptr<Command> makeOffsetCommand();
 
 } // namespace cad

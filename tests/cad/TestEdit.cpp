@@ -96,6 +96,23 @@ private slots:
         QCOMPARE(q(cad::describe(d)), q(Lines{"P 0,0 100,0 100,50 w 10/10 closed", "L 0,200 10,200"}));
     }
 
+    // OFFSET: the wall's other face, a larger circle, a polyline's corners joined; one step
+    // per OFFSET, the distance remembered.
+    void offsets()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 0,0 1000,0 \rCIRCLE 2000,0 100 PLINE 0,500 1000,500 1000,900 \r");
+        interpreter.feed("O 150 500,0 500,-10 2100,0 2300,0  ");
+        interpreter.feed("O  1000,700 900,700 \r");
+        QCOMPARE(q(cad::describe(d)), q(Lines{"L 0,0 1000,0", "C 2000,0 100", "P 0,500 1000,500 1000,900",
+                                              "L 0,-150 1000,-150", "C 2000,0 250", "P 0,650 850,650 850,900"}));
+        interpreter.feed("U ");
+        QCOMPARE(d.size(), size_t(5));
+        interpreter.feed("U ");
+        QCOMPARE(d.size(), size_t(3));
+    }
+
     void commands()
     {
         QFETCH(std::string, edit);

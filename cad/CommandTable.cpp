@@ -19,7 +19,7 @@ constexpr std::array aliases{
     Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
     Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"}, Alias{"E", "ERASE"},    Alias{"M", "MOVE"},
     Alias{"CO", "COPY"},     Alias{"CP", "COPY"},  Alias{"RO", "ROTATE"},  Alias{"SC", "SCALE"},
-    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},   Alias{"O", "OFFSET"},
+    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},   Alias{"O", "OFFSET"},    Alias{"TR", "TRIM"}, Alias{"EX", "EXTEND"},
 };
 
 } // namespace
@@ -62,6 +62,8 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "EXPLODE") return makeExplodeCommand();
     if (name == "CHPROP") return makeChpropCommand();
     if (name == "OFFSET") return makeOffsetCommand();
+    if (name == "TRIM") return makeTrimCommand();
+    if (name == "EXTEND") return makeExtendCommand();
     return nullptr;
 }
 

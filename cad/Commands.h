@@ -27,5 +27,7 @@ std::unique_ptr<Command> makeMirrorCommand();
 std::unique_ptr<Command> makeExplodeCommand();
 std::unique_ptr<Command> makeChpropCommand();
 std::unique_ptr<Command> makeOffsetCommand();
+std::unique_ptr<Command> makeTrimCommand();
+std::unique_ptr<Command> makeExtendCommand();
 
 } // namespace cad

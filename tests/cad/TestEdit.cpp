@@ -113,6 +113,29 @@ private slots:
         QCOMPARE(d.size(), size_t(3));
     }
 
+    // TRIM cuts a wall between two cross walls, or an end past one; EXTEND takes a wall on to
+    // the next one; each is one undo step.
+    void trimAndExtend()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 0,0 1000,0 \rLINE 300,-100 300,100 \rLINE 600,-100 600,100 \r"
+                         "ARC c 2000,0 2100,0 1900,0 LINE 1950,-50 1950,200 \rLINE 1200,-100 1200,100 \r");
+        const Lines drawn = cad::describe(d);
+        interpreter.feed("TR  450,0 2000,100 \r");
+        QCOMPARE(q(cad::describe(d)),
+                 q(Lines{"L 0,0 300,0", "L 300,-100 300,100", "L 600,-100 600,100", "A 2000,0 100 120..180",
+                         "L 1950,-50 1950,200", "L 1200,-100 1200,100", "L 600,0 1000,0"}));
+        interpreter.feed("U ");
+        QCOMPARE(q(cad::describe(d)), q(drawn));
+        interpreter.feed("EX  990,0 \r");
+        QCOMPARE(cad::describe(d.at(0)), std::string("L 0,0 1200,0"));
+        interpreter.feed("EX 1950,150  1190,0 \r");
+        QCOMPARE(cad::describe(d.at(0)), std::string("L 0,0 1950,0"));
+        interpreter.feed("U U ");
+        QCOMPARE(q(cad::describe(d)), q(drawn));
+    }
+
     void commands()
     {
         QFETCH(std::string, edit);

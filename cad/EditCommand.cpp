@@ -12,9 +12,9 @@ namespace cad {
 
 namespace {
 
-// ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR, EXPLODE and CHPROP: the objects first (a selection made before the
-// command, or asked for: picks, W, C, ALL, L, R to remove and A to add again, a window by two
-// corners where a pick hits nothing), then what each does with them. All of it is one undo step.
+// ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR, EXPLODE and CHPROP: the objects first (a selection made before
+// the command, or asked for: picks, W, C, ALL, L, R to remove and A to add again, a window by two corners
+// where a pick hits nothing), then what each does with them. All of it is one undo step.
 class EditCommand final : public Command
 {
 public:
@@ -260,11 +260,12 @@ private:
         case Kind::Copy: {
             if (in.enter() && kind_ == Kind::Copy && copies_) return false;
             // Enter: the base point read as the displacement itself.
-            const std::optional<Point> to = in.enter() ? std::optional(Point{base_.x * 2, base_.y * 2})
-                                                       : ctx.wantPointFrom(in, base_);
+            const std::optional<Point> to =
+                in.enter() ? std::optional(Point{base_.x * 2, base_.y * 2}) : ctx.wantPointFrom(in, base_);
             if (!to) return true;
             const double dx = to->x - base_.x, dy = to->y - base_.y;
-            apply(ctx, [=](const Entity &e) { return moved(e, dx, dy); }, kind_ == Kind::Copy);
+            apply(
+                ctx, [=](const Entity &e) { return moved(e, dx, dy); }, kind_ == Kind::Copy);
             ctx.lastPoint = *to;
             if (kind_ == Kind::Move) return false;
             ++copies_;
@@ -304,9 +305,11 @@ private:
     {
         const Point b = base_;
         if (kind_ == Kind::Rotate)
-            apply(ctx, [=](const Entity &e) { return rotated(e, b, v); }, false);
+            apply(
+                ctx, [=](const Entity &e) { return rotated(e, b, v); }, false);
         else
-            apply(ctx, [=](const Entity &e) { return scaled(e, b, v); }, false);
+            apply(
+                ctx, [=](const Entity &e) { return scaled(e, b, v); }, false);
     }
 
     // ROTATE R: the angle the objects stand at now, then the one they should; SCALE R: a length
@@ -340,7 +343,8 @@ private:
             return true;
         }
         const Point a = base_, b = axisEnd_;
-        apply(ctx, [=](const Entity &e) { return mirrored(e, a, b); }, !erase);
+        apply(
+            ctx, [=](const Entity &e) { return mirrored(e, a, b); }, !erase);
         return false;
     }
 

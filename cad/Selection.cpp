@@ -77,8 +77,10 @@ std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bo
         b.add({o.x1, o.y1});
         if (inside(box, b)) {
             // The outline is rounded outwards; the entity's own box decides at the edge.
-            if (inside(box, bounds(drawing.view(i)))) out.push_back(i);
-            else if (crossing && touches(drawing.view(i), box)) out.push_back(i);
+            if (inside(box, bounds(drawing.view(i))))
+                out.push_back(i);
+            else if (crossing && touches(drawing.view(i), box))
+                out.push_back(i);
             continue;
         }
         if (crossing && overlaps(box, b) && touches(drawing.view(i), box)) out.push_back(i);

@@ -132,7 +132,8 @@ std::optional<Point> nearestOn(const Piece &p, Point q)
     if (!p.arc) {
         const Point d = minus(p.b, p.a);
         const double len2 = d.x * d.x + d.y * d.y;
-        const double t = len2 == 0 ? 0 : std::clamp(((q.x - p.a.x) * d.x + (q.y - p.a.y) * d.y) / len2, 0.0, 1.0);
+        const double t =
+            len2 == 0 ? 0 : std::clamp(((q.x - p.a.x) * d.x + (q.y - p.a.y) * d.y) / len2, 0.0, 1.0);
         return Point{p.a.x + t * d.x, p.a.y + t * d.y};
     }
     if (q == p.c) return polar(p.c, p.r, p.start);
@@ -243,7 +244,8 @@ std::optional<SnapPoint> search(const SnapQuery &query, std::size_t count,
         if (!s.reaches(boxOf(i))) continue;
         const EntityView e = viewOf(i);
         points(e, s);
-        if (near.size() < maxCrossingCandidates && e.type != Entity::Type::Text && e.type != Entity::Type::Ellipse)
+        if (near.size() < maxCrossingCandidates && e.type != Entity::Type::Text &&
+            e.type != Entity::Type::Ellipse)
             near.push_back(e);
     }
     const bool real = s.wants(K::Intersection), apparent = s.wants(K::Apparent);
@@ -267,9 +269,9 @@ std::optional<SnapPoint::Kind> snapOverride(std::string_view word)
 {
     const std::string w = upper(word);
     static const std::pair<const char *, K> words[] = {
-        {"END", K::End},        {"MID", K::Mid},       {"INT", K::Intersection},   {"APP", K::Apparent},
-        {"CEN", K::Centre},     {"QUA", K::Quadrant},  {"INS", K::Insert},         {"PER", K::Perpendicular},
-        {"NEA", K::Nearest},
+        {"END", K::End},      {"MID", K::Mid},           {"INT", K::Intersection},
+        {"APP", K::Apparent}, {"CEN", K::Centre},        {"QUA", K::Quadrant},
+        {"INS", K::Insert},   {"PER", K::Perpendicular}, {"NEA", K::Nearest},
     };
     for (const auto &[name, kind] : words)
         if (w == name) return kind;

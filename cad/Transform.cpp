@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
-#include <vector>
 #include <functional>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 namespace cad {
 
@@ -56,7 +56,9 @@ Entity rotated(Entity e, Point base, double degrees)
 
 Entity scaled(Entity e, Point base, double factor)
 {
-    eachPoint(e, [=](Point p) { return Point{base.x + (p.x - base.x) * factor, base.y + (p.y - base.y) * factor}; });
+    eachPoint(e, [=](Point p) {
+        return Point{base.x + (p.x - base.x) * factor, base.y + (p.y - base.y) * factor};
+    });
     e.radius *= factor;
     e.majorAxis = {e.majorAxis.x * factor, e.majorAxis.y * factor};
     e.height *= factor;
@@ -151,7 +153,8 @@ std::optional<Entity> offset(Entity e, double d, Point p)
         for (std::size_t i = 0; i < segments; ++i) {
             const Point a = v[i], b = v[(i + 1) % n];
             const double len2 = (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
-            const double t = std::clamp(((p.x - a.x) * (b.x - a.x) + (p.y - a.y) * (b.y - a.y)) / len2, 0.0, 1.0);
+            const double t =
+                std::clamp(((p.x - a.x) * (b.x - a.x) + (p.y - a.y) * (b.y - a.y)) / len2, 0.0, 1.0);
             const double dist = distance(p, {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
             if (dist < best) best = dist, nearest = i;
         }

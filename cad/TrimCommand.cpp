@@ -23,7 +23,8 @@ public:
 
     std::string_view prompt() const override
     {
-        if (choosingEdges_) return extend_ ? "境界エッジを選択 <すべて選択>: " : "切り取りエッジを選択 <すべて選択>: ";
+        if (choosingEdges_)
+            return extend_ ? "境界エッジを選択 <すべて選択>: " : "切り取りエッジを選択 <すべて選択>: ";
         return extend_ ? "延長するオブジェクトを選択 または [終了(E)] <終了>: "
                        : "トリムするオブジェクトを選択 または [終了(E)] <終了>: ";
     }
@@ -108,7 +109,9 @@ private:
             if (t > at && (!hi || t < *hi)) hi = t;
         }
         if (!lo && !hi) return false;
-        const auto pointAt = [&](double t) { return Point{e.a.x + t * (e.b.x - e.a.x), e.a.y + t * (e.b.y - e.a.y)}; };
+        const auto pointAt = [&](double t) {
+            return Point{e.a.x + t * (e.b.x - e.a.x), e.a.y + t * (e.b.y - e.a.y)};
+        };
         Entity first = e, second = e;
         if (e.type == Entity::Type::Line) {
             if (lo) first.b = pointAt(*lo);

@@ -57,17 +57,26 @@ private slots:
         QTest::addColumn<cad::Entity>("b");
         QTest::addColumn<bool>("extended");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two lines cross") << line({0, 0}, {10, 10}) << line({0, 10}, {10, 0}) << false << "5,5";
-        QTest::newRow("lines meeting at an end") << line({0, 0}, {10, 0}) << line({10, 0}, {10, 5}) << false << "10,0";
-        QTest::newRow("lines that would cross further on") << line({0, 0}, {4, 0}) << line({10, 5}, {10, 1}) << false << "";
-        QTest::newRow("apparent: their extensions cross") << line({0, 0}, {4, 0}) << line({10, 5}, {10, 1}) << true << "10,0";
+        QTest::newRow("two lines cross")
+            << line({0, 0}, {10, 10}) << line({0, 10}, {10, 0}) << false << "5,5";
+        QTest::newRow("lines meeting at an end")
+            << line({0, 0}, {10, 0}) << line({10, 0}, {10, 5}) << false << "10,0";
+        QTest::newRow("lines that would cross further on")
+            << line({0, 0}, {4, 0}) << line({10, 5}, {10, 1}) << false << "";
+        QTest::newRow("apparent: their extensions cross")
+            << line({0, 0}, {4, 0}) << line({10, 5}, {10, 1}) << true << "10,0";
         QTest::newRow("parallel lines never") << line({0, 0}, {4, 0}) << line({0, 1}, {4, 1}) << true << "";
-        QTest::newRow("line through a circle") << line({-20, 0}, {20, 0}) << arc({0, 0}, 10, 0, 0) << false << "-10,0 10,0";
-        QTest::newRow("line touching a circle") << line({-20, 10}, {20, 10}) << arc({0, 0}, 10, 0, 0) << false << "0,10";
-        QTest::newRow("line through an arc's gap") << line({-20, 0}, {20, 0}) << arc({0, 0}, 10, 0, 90) << false << "10,0";
-        QTest::newRow("apparent: the arc's whole circle") << line({-20, 0}, {20, 0}) << arc({0, 0}, 10, 10, 90) << true << "-10,0 10,0";
+        QTest::newRow("line through a circle")
+            << line({-20, 0}, {20, 0}) << arc({0, 0}, 10, 0, 0) << false << "-10,0 10,0";
+        QTest::newRow("line touching a circle")
+            << line({-20, 10}, {20, 10}) << arc({0, 0}, 10, 0, 0) << false << "0,10";
+        QTest::newRow("line through an arc's gap")
+            << line({-20, 0}, {20, 0}) << arc({0, 0}, 10, 0, 90) << false << "10,0";
+        QTest::newRow("apparent: the arc's whole circle")
+            << line({-20, 0}, {20, 0}) << arc({0, 0}, 10, 10, 90) << true << "-10,0 10,0";
         QTest::newRow("two circles") << arc({0, 0}, 5, 0, 0) << arc({8, 0}, 5, 0, 0) << false << "4,-3 4,3";
-        QTest::newRow("two arcs, one crossing on both") << arc({0, 0}, 5, 0, 90) << arc({8, 0}, 5, 90, 180) << false << "4,3";
+        QTest::newRow("two arcs, one crossing on both")
+            << arc({0, 0}, 5, 0, 90) << arc({8, 0}, 5, 90, 180) << false << "4,3";
         QTest::newRow("circles apart") << arc({0, 0}, 1, 0, 0) << arc({8, 0}, 1, 0, 0) << false << "";
     }
 
@@ -100,28 +109,33 @@ private slots:
         QCOMPARE(text({*cad::nearestPoint(cad::view(l), {-4, 3})}), QStringLiteral("0,0"));
         QCOMPARE(text({*cad::nearestPoint(cad::view(c), {0, 3})}), QStringLiteral("0,10"));
         // The arc from 0 to 90 degrees: a point below it is nearest its start.
-        QCOMPARE(text({*cad::nearestPoint(cad::view(arc({0, 0}, 10, 0, 90)), {9, -6})}), QStringLiteral("10,0"));
+        QCOMPARE(text({*cad::nearestPoint(cad::view(arc({0, 0}, 10, 0, 90)), {9, -6})}),
+                 QStringLiteral("10,0"));
     }
 
     // A click on a grid crossing of walls takes the crossing, as the drafter means; a kind asked
     // for alone (an override typed at the prompt) is the only one looked for.
     void whichSnapAPickTakes()
     {
-        const cad::Drawing d = cad::replay({"LINE 0,0 1000,0 \r", "LINE 400,-300 400,490 \r", "CIRCLE 2000,0 100 ",
-                                            "LINE 0,500 1000,500 \r"});
+        const cad::Drawing d = cad::replay({"LINE 0,0 1000,0 \r", "LINE 400,-300 400,490 \r",
+                                            "CIRCLE 2000,0 100 ", "LINE 0,500 1000,500 \r"});
         using K = cad::SnapPoint::Kind;
         QCOMPARE(text(cad::findSnap(d, {402, -3}, 10)), QStringLiteral("int 400,0"));
         QCOMPARE(text(cad::findSnap(d, {2099, 4}, 10)), QStringLiteral("qua 2100,0"));
-        QCOMPARE(text(cad::findSnap(d, {402, 497}, 10)), QStringLiteral("end 400,490")); // no running apparent
+        QCOMPARE(text(cad::findSnap(d, {402, 497}, 10)),
+                 QStringLiteral("end 400,490")); // no running apparent
         QCOMPARE(text(cad::findSnap(d, {cad::Point{402, 497}, 10, cad::snapBit(K::Apparent), {}})),
                  QStringLiteral("app 400,500"));
-        QCOMPARE(text(cad::findSnap(d, {cad::Point{402, -3}, 10, cad::snapBit(K::End), {}})), QStringLiteral("none"));
+        QCOMPARE(text(cad::findSnap(d, {cad::Point{402, -3}, 10, cad::snapBit(K::End), {}})),
+                 QStringLiteral("none"));
         QCOMPARE(text(cad::findSnap(d, {cad::Point{703, 4}, 10, cad::snapBit(K::Nearest), {}})),
                  QStringLiteral("nea 703,0"));
-        QCOMPARE(text(cad::findSnap(d, {cad::Point{703, 4}, 10, cad::snapBit(K::Perpendicular), cad::Point{700, 400}})),
+        QCOMPARE(text(cad::findSnap(
+                     d, {cad::Point{703, 4}, 10, cad::snapBit(K::Perpendicular), cad::Point{700, 400}})),
                  QStringLiteral("per 700,0"));
         // Nearest only fills in: an end within reach still wins.
-        QCOMPARE(text(cad::findSnap(d, {cad::Point{997, 1}, 10, cad::runningSnaps | cad::snapBit(K::Nearest), {}})),
+        QCOMPARE(text(cad::findSnap(
+                     d, {cad::Point{997, 1}, 10, cad::runningSnaps | cad::snapBit(K::Nearest), {}})),
                  QStringLiteral("end 1000,0"));
     }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cad {
 
@@ -26,6 +27,7 @@ public:
     CommandContext(Drawing &drawing, History &history) : drawing_(drawing), history_(history) {}
 
     Drawing &drawing() { return drawing_; }
+    const Drawing &drawing() const { return drawing_; }
     void message(std::string line) { history_.add(std::move(line)); }
     void request(Request r) { request_ = std::move(r); }
     std::optional<Request> &pendingRequest() { return request_; }
@@ -52,6 +54,12 @@ public:
     double textRotation = 0;
     double circleRadius = 0;
     double plineWidth = 0;
+    double offsetDistance = 0;
+    // Objects selected before a command (noun-verb), as indices of the drawing; the next
+    // command that edits takes them.
+    std::vector<std::size_t> selection;
+    // How near a point must be to an entity to pick it, in drawing units.
+    double pickTolerance = 5;
 
 private:
     Drawing &drawing_;

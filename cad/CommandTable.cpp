@@ -17,7 +17,9 @@ constexpr std::array aliases{
     Alias{"L", "LINE"},      Alias{"PL", "PLINE"}, Alias{"A", "ARC"},      Alias{"C", "CIRCLE"},
     Alias{"EL", "ELLIPSE"},  Alias{"DT", "DTEXT"}, Alias{"TEXT", "DTEXT"}, Alias{"COLOR", "DDCOLOR"},
     Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
-    Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"},
+    Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"}, Alias{"E", "ERASE"},    Alias{"M", "MOVE"},
+    Alias{"CO", "COPY"},     Alias{"CP", "COPY"},  Alias{"RO", "ROTATE"},  Alias{"SC", "SCALE"},
+    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},   Alias{"O", "OFFSET"},    Alias{"TR", "TRIM"}, Alias{"EX", "EXTEND"},
 };
 
 } // namespace
@@ -51,6 +53,17 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "SAVEAS") return makeRequestCommand(Request::Kind::SaveAs);
     if (name == "SCRIPT") return makeScriptCommand();
     if (name == "PLOT") return makeRequestCommand(Request::Kind::Plot);
+    if (name == "ERASE") return makeEraseCommand();
+    if (name == "MOVE") return makeMoveCommand();
+    if (name == "COPY") return makeCopyCommand();
+    if (name == "ROTATE") return makeRotateCommand();
+    if (name == "SCALE") return makeScaleCommand();
+    if (name == "MIRROR") return makeMirrorCommand();
+    if (name == "EXPLODE") return makeExplodeCommand();
+    if (name == "CHPROP") return makeChpropCommand();
+    if (name == "OFFSET") return makeOffsetCommand();
+    if (name == "TRIM") return makeTrimCommand();
+    if (name == "EXTEND") return makeExtendCommand();
     return nullptr;
 }
 

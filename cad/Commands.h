@@ -18,5 +18,16 @@ std::unique_ptr<Command> makeRedoCommand();
 std::unique_ptr<Command> makeZoomCommand();
 std::unique_ptr<Command> makeRequestCommand(Request::Kind kind);
 std::unique_ptr<Command> makeScriptCommand();
+std::unique_ptr<Command> makeEraseCommand();
+std::unique_ptr<Command> makeMoveCommand();
+std::unique_ptr<Command> makeCopyCommand();
+std::unique_ptr<Command> makeRotateCommand();
+std::unique_ptr<Command> makeScaleCommand();
+std::unique_ptr<Command> makeMirrorCommand();
+std::unique_ptr<Command> makeExplodeCommand();
+std::unique_ptr<Command> makeChpropCommand();
+std::unique_ptr<Command> makeOffsetCommand();
+std::unique_ptr<Command> makeTrimCommand();
+std::unique_ptr<Command> makeExtendCommand();
 
 } // namespace cad

@@ -85,7 +85,7 @@ Entity Drawing::at(std::size_t i) const
     return e;
 }
 
-void Drawing::push(const Entity &e)
+Drawing::Record Drawing::encode(const Entity &e, Outline &o)
 {
     const Box box = bounds(e);
     Record r{{0, 0, 0, 0, 0}};
@@ -115,9 +115,86 @@ void Drawing::push(const Entity &e)
         vertexLists_.push_back(e.vertices);
         break;
     }
-    records_.push_back(r);
     const bool falling = e.type == Entity::Type::Line && (e.b.x - e.a.x) * (e.b.y - e.a.y) < 0;
     outline(box, e.color, e.type, falling);
+    o = outlines_.back();
+    outlines_.pop_back();
+    return r;
+}
+
+void Drawing::push(const Entity &e)
+{
+    Outline o;
+    records_.push_back(encode(e, o));
+    outlines_.push_back(o);
+}
+
+// An entity taken out of the middle leaves its text or vertex list behind, unused: the lists
+// only shrink from their ends, so what the others point at never moves.
+void Drawing::insertAt(std::size_t i, const Entity &e)
+{
+    Outline o;
+    const Record r = encode(e, o);
+    records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(i), r);
+    outlines_.insert(outlines_.begin() + static_cast<std::ptrdiff_t>(i), o);
+}
+
+void Drawing::setAt(std::size_t i, const Entity &e)
+{
+    Outline o;
+    records_[i] = encode(e, o);
+    outlines_[i] = o;
+    extentsValid_ = false;
+}
+
+void Drawing::eraseAt(std::size_t i)
+{
+    if (i + 1 == records_.size()) {
+        pop();
+        return;
+    }
+    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(i));
+    outlines_.erase(outlines_.begin() + static_cast<std::ptrdiff_t>(i));
+    extentsValid_ = false;
+}
+
+void Drawing::startLog()
+{
+    if (!groupOpen_ || !open_.ops.empty()) return;
+    for (std::size_t i = open_.begin; i < records_.size(); ++i)
+        open_.ops.push_back({Op::Kind::Add, i, {}, at(i)});
+}
+
+void Drawing::erase(std::vector<std::size_t> indices)
+{
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    if (indices.empty()) return;
+    if (!groupOpen_) openGroup(0);
+    const bool own = !commandOpen_ && !stepOpen_;
+    startLog();
+    // From the back, so that the indices before stay right.
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+        if (*it >= records_.size()) continue;
+        open_.ops.push_back({Op::Kind::Erase, *it, at(*it), {}});
+        eraseAt(*it);
+    }
+    redo_.clear();
+    if (own) closeGroup();
+    changed();
+}
+
+void Drawing::replaceAt(std::size_t i, const Entity &e)
+{
+    if (i >= records_.size()) return;
+    if (!groupOpen_) openGroup(0);
+    const bool own = !commandOpen_ && !stepOpen_;
+    startLog();
+    open_.ops.push_back({Op::Kind::Replace, i, at(i), e});
+    setAt(i, e);
+    redo_.clear();
+    if (own) closeGroup();
+    changed();
 }
 
 namespace {
@@ -148,9 +225,11 @@ void Drawing::outline(const Box &box, int color, Entity::Type type, bool falling
 void Drawing::pop()
 {
     const Entity::Type type = outlines_.back().type;
-    if (type == Entity::Type::Text)
+    const auto owned = static_cast<std::size_t>(
+        type == Entity::Type::Text ? records_.back().d[4] : records_.back().d[2]);
+    if (type == Entity::Type::Text && owned + 1 == texts_.size())
         texts_.pop_back();
-    else if (type == Entity::Type::Polyline)
+    else if (type == Entity::Type::Polyline && owned + 1 == vertexLists_.size())
         vertexLists_.pop_back();
     records_.pop_back();
     outlines_.pop_back();
@@ -159,7 +238,8 @@ void Drawing::pop()
 
 void Drawing::add(const Entity &entity)
 {
-    if (!groupOpen_) groups_.push_back({records_.size(), 0});
+    if (!groupOpen_) groups_.push_back({records_.size(), 0, {}});
+    if (groupOpen_ && !open_.ops.empty()) open_.ops.push_back({Op::Kind::Add, records_.size(), {}, entity});
     push(entity);
     redo_.clear();
     changed();
@@ -167,7 +247,13 @@ void Drawing::add(const Entity &entity)
 
 void Drawing::addLine(Point a, Point b, int color)
 {
-    if (!groupOpen_) groups_.push_back({records_.size(), 0});
+    if (groupOpen_ && !open_.ops.empty()) {
+        Entity e;
+        e.a = a, e.b = b, e.color = color;
+        add(e);
+        return;
+    }
+    if (!groupOpen_) groups_.push_back({records_.size(), 0, {}});
     records_.push_back(Record{{a.x, a.y, b.x, b.y, 0}});
     Box box;
     box.add(a);
@@ -177,23 +263,74 @@ void Drawing::addLine(Point a, Point b, int color)
     changed();
 }
 
+void Drawing::openGroup(std::uint32_t name)
+{
+    closeGroup();
+    groupOpen_ = true;
+    open_ = {records_.size(), name, {}};
+}
+
+void Drawing::closeGroup()
+{
+    if (!groupOpen_) return;
+    groupOpen_ = false;
+    if (!open_.ops.empty() || records_.size() > open_.begin) groups_.push_back(std::move(open_));
+    open_ = {};
+}
+
 void Drawing::beginGroup(std::string_view name)
 {
     endGroup();
-    groupOpen_ = true;
-    open_ = {records_.size(), nameId(name)};
+    commandOpen_ = true;
+    command_ = {records_.size(), nameId(name), {}};
+    if (!stepOpen_) openGroup(command_.name);
 }
 
 void Drawing::endGroup()
 {
-    if (!groupOpen_) return;
+    if (!commandOpen_) return;
+    commandOpen_ = false;
+    if (!stepOpen_) closeGroup();
+}
+
+void Drawing::beginStep(std::string_view name)
+{
+    endStep();
+    stepOpen_ = true;
+    stepName_ = nameId(name);
+    openGroup(stepName_);
+}
+
+void Drawing::endStep()
+{
+    if (!stepOpen_) return;
+    stepOpen_ = false;
+    closeGroup();
+    if (commandOpen_) {
+        command_.begin = records_.size();
+        openGroup(command_.name);
+    }
+}
+
+void Drawing::reopenGroups()
+{
     groupOpen_ = false;
-    if (records_.size() > open_.begin) groups_.push_back(open_);
+    if (commandOpen_) command_.begin = records_.size();
+    if (stepOpen_)
+        openGroup(stepName_);
+    else if (commandOpen_)
+        openGroup(command_.name);
 }
 
 std::optional<Entity> Drawing::removeLast()
 {
-    if (!groupOpen_ || records_.size() <= open_.begin) return std::nullopt;
+    // Never below the group being filled: what is before it is another undo step.
+    if (!commandOpen_ || !groupOpen_ || records_.size() <= std::max(command_.begin, open_.begin))
+        return std::nullopt;
+    if (!open_.ops.empty()) {
+        if (open_.ops.back().kind != Op::Kind::Add) return std::nullopt;
+        open_.ops.pop_back();
+    }
     Entity e = at(records_.size() - 1);
     pop();
     changed();
@@ -202,17 +339,41 @@ std::optional<Entity> Drawing::removeLast()
 
 std::string Drawing::undo()
 {
+    // U ends the running command; inside a step, what follows it is a group of the step again.
     endGroup();
-    if (groups_.empty()) return {};
-    const Group g = groups_.back();
+    closeGroup();
+    if (groups_.empty()) {
+        reopenGroups();
+        return {};
+    }
+    Group g = std::move(groups_.back());
     groups_.pop_back();
-    Undone undone{g.name, {}};
-    undone.entities.reserve(records_.size() - g.begin);
-    for (std::size_t i = g.begin; i < records_.size(); ++i)
-        undone.entities.push_back(at(i));
-    while (records_.size() > g.begin)
-        pop();
+    Undone undone{g.name, {}, {}};
+    if (!g.ops.empty()) {
+        for (auto it = g.ops.rbegin(); it != g.ops.rend(); ++it) {
+            switch (it->kind) {
+            case Op::Kind::Add:
+                pop();
+                break;
+            case Op::Kind::Erase:
+                insertAt(it->index, it->before);
+                break;
+            case Op::Kind::Replace:
+                setAt(it->index, it->before);
+                break;
+            }
+        }
+        extentsValid_ = false;
+        undone.ops = std::move(g.ops);
+    } else {
+        undone.entities.reserve(records_.size() - g.begin);
+        for (std::size_t i = g.begin; i < records_.size(); ++i)
+            undone.entities.push_back(at(i));
+        while (records_.size() > g.begin)
+            pop();
+    }
     redo_.push_back(std::move(undone));
+    reopenGroups();
     changed();
     return names_.empty() ? std::string() : names_[g.name];
 }
@@ -220,12 +381,30 @@ std::string Drawing::undo()
 std::string Drawing::redo()
 {
     endGroup();
-    if (redo_.empty()) return {};
+    closeGroup();
+    if (redo_.empty()) {
+        reopenGroups();
+        return {};
+    }
     Undone undone = std::move(redo_.back());
     redo_.pop_back();
-    groups_.push_back({records_.size(), undone.name});
+    for (const Op &op : undone.ops) {
+        switch (op.kind) {
+        case Op::Kind::Add:
+            push(op.after);
+            break;
+        case Op::Kind::Erase:
+            eraseAt(op.index);
+            break;
+        case Op::Kind::Replace:
+            setAt(op.index, op.after);
+            break;
+        }
+    }
+    groups_.push_back({records_.size(), undone.name, std::move(undone.ops)});
     for (const Entity &e : undone.entities)
         push(e);
+    reopenGroups();
     changed();
     return names_.empty() ? std::string() : names_[undone.name];
 }
@@ -249,7 +428,7 @@ void Drawing::replace(const std::vector<Entity> &entities)
         push(e);
     groups_.clear();
     redo_.clear();
-    groupOpen_ = false;
+    reopenGroups();
     changed();
 }
 
@@ -263,16 +442,17 @@ void Drawing::take(Drawing &&other)
     extentsValid_ = other.extentsValid_;
     groups_.clear();
     redo_.clear();
-    groupOpen_ = false;
+    reopenGroups();
     other.clear();
     changed();
 }
 
 void Drawing::forgetHistory()
 {
-    endGroup();
+    closeGroup();
     groups_.clear();
     redo_.clear();
+    reopenGroups();
 }
 
 const Box &Drawing::extents() const

@@ -34,10 +34,23 @@ public:
     void add(const Entity &entity);
     void addLine(Point a, Point b, int color);
 
+    // A command's group: what it adds between the two is one undo step.
     void beginGroup(std::string_view name);
     void endGroup();
-    // Takes back the last entity of the open group (LINE's "u").
+    // Takes back the last entity of the running command (LINE's "u").
     std::optional<Entity> removeLast();
+
+    // A step of several commands (one execute of a conversation: a whole symbol): the groups of
+    // the commands run meanwhile become one, named here. A command still running when the step
+    // ends goes on in a group of its own.
+    void beginStep(std::string_view name);
+    void endStep();
+    bool stepOpen() const { return stepOpen_; }
+
+    // Edits, undone with the group (a command's or a step's) they are made in. Indices are those
+    // of view(); erasing moves the entities after it down.
+    void erase(std::vector<std::size_t> indices);
+    void replaceAt(std::size_t i, const Entity &e);
 
     bool canUndo() const { return !groups_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
@@ -86,19 +99,40 @@ private:
     };
     static_assert(sizeof(Record) == 40);
 
+    // One change of a group that edits: undone in reverse order, redone in order.
+    struct Op
+    {
+        enum class Kind : std::uint8_t { Add, Erase, Replace };
+        Kind kind = Kind::Add;
+        std::size_t index = 0;
+        Entity before, after;
+    };
+    // A group is the entities from `begin` on, or, once it edits, the log of its changes.
     struct Group
     {
         std::size_t begin = 0;
         std::uint32_t name = 0;
+        std::vector<Op> ops;
     };
     struct Undone
     {
         std::uint32_t name = 0;
         std::vector<Entity> entities;
+        std::vector<Op> ops;
     };
 
     void push(const Entity &e);
     void pop();
+    Record encode(const Entity &e, Outline &outline);
+    void insertAt(std::size_t i, const Entity &e);
+    void setAt(std::size_t i, const Entity &e);
+    void eraseAt(std::size_t i);
+    // The open group starts to keep a log: what it added so far becomes Add ops.
+    void startLog();
+    void openGroup(std::uint32_t name);
+    void closeGroup();
+    // After the entities or the history were replaced: a step or command goes on from here.
+    void reopenGroups();
     std::uint32_t nameId(std::string_view name);
     void changed() { ++revision_; }
 
@@ -111,8 +145,13 @@ private:
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;
+    // The group being filled (a step's or a command's), and the command and step it serves.
     bool groupOpen_ = false;
     Group open_;
+    bool commandOpen_ = false;
+    Group command_;
+    bool stepOpen_ = false;
+    std::uint32_t stepName_ = 0;
     std::uint64_t revision_ = 0;
     std::uint64_t savedRevision_ = 0;
     mutable std::vector<Entity> cache_;

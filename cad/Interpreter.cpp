@@ -52,6 +52,16 @@ Interpreter::~Interpreter() = default;
 
 void Interpreter::feed(std::string_view utf8chars)
 {
+    feed(utf8chars, {});
+}
+
+void Interpreter::feed(std::string_view utf8chars, std::string_view step)
+{
+    if (utf8chars.empty()) return;
+    if (!pieces_.empty() && step.empty() && pieces_.back().step.empty())
+        pieces_.back().left += utf8chars.size();
+    else
+        pieces_.push_back({utf8chars.size(), std::string(step)});
     queue_.append(utf8chars);
     drain();
 }
@@ -130,6 +140,21 @@ Point Interpreter::lastPoint() const
     return ctx_->lastPoint;
 }
 
+const std::vector<std::size_t> &Interpreter::selection() const
+{
+    return ctx_->selection;
+}
+
+void Interpreter::setSelection(std::vector<std::size_t> indices)
+{
+    ctx_->selection = std::move(indices);
+}
+
+void Interpreter::setPickTolerance(double tolerance)
+{
+    if (tolerance > 0) ctx_->pickTolerance = tolerance;
+}
+
 std::string Interpreter::prompt() const
 {
     return command_ ? std::string(command_->prompt()) : std::string("コマンド: ");
@@ -194,7 +219,19 @@ void Interpreter::drain()
     // A running script goes first, taken in slices by stepScript().
     if (draining_ || scriptRunning()) return;
     draining_ = true;
-    queuePos_ += scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
+    // Piece by piece, so that what one step runs is one group. A step held (by ID, DDCOLOR, a
+    // request) stays open until the rest of it has run.
+    while (!pieces_.empty() && !held()) {
+        Piece &piece = pieces_.front();
+        if (!piece.step.empty() && !drawing_.stepOpen()) drawing_.beginStep(piece.step);
+        const std::size_t took =
+            scan(std::string_view(queue_).substr(queuePos_, piece.left), queuedToken_, queuedTooLong_, true);
+        queuePos_ += took;
+        piece.left -= took;
+        if (piece.left > 0) break;
+        drawing_.endStep();
+        pieces_.pop_front();
+    }
     if (queuePos_ == queue_.size()) {
         // A large script leaves no large buffer behind.
         if (queue_.capacity() > compactAfter)

@@ -6,6 +6,7 @@
 #include "cad/Request.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,9 @@ public:
     Interpreter &operator=(const Interpreter &) = delete;
 
     void feed(std::string_view utf8chars);
+    // Queued input that is one undo step named `step` (one execute of a conversation: a whole
+    // symbol), however many commands it runs; an empty name leaves each command its own step.
+    void feed(std::string_view utf8chars, std::string_view step);
     void type(std::string_view utf8chars);
 
     bool waitingForPick() const;
@@ -45,6 +49,11 @@ public:
     int color() const;
 
     Point lastPoint() const;
+    // Objects selected in a view before a command (noun-verb); the next edit takes them.
+    const std::vector<std::size_t> &selection() const;
+    void setSelection(std::vector<std::size_t> indices);
+    // How near a pick must come to an entity to select it, in drawing units.
+    void setPickTolerance(double tolerance);
     const std::vector<std::string> &history() const { return history_.lines(); }
     // Lines ever written to the history; history() keeps only the latest ones.
     std::uint64_t historyCount() const { return history_.count(); }
@@ -102,6 +111,13 @@ private:
     std::string lastCommand_;
     std::string queue_;
     std::size_t queuePos_ = 0;
+    // The queue in the pieces it was fed in, each with its step name (empty for none).
+    struct Piece
+    {
+        std::size_t left = 0;
+        std::string step;
+    };
+    std::deque<Piece> pieces_;
     std::string script_;
     std::size_t scriptPos_ = 0;
     std::string queuedToken_;

@@ -1,6 +1,7 @@
 #include "host/Canvas.h"
 
 #include "cad/InputReading.h"
+#include "cad/Selection.h"
 #include "host/HostSession.h"
 
 #include <QMouseEvent>
@@ -22,30 +23,34 @@ const QColor background(30, 34, 40);
 const QColor gridColor(52, 58, 68);
 const QColor crosshairColor(200, 200, 200);
 const QColor snapColor(255, 200, 0);
+constexpr int selectedColorIndex = 4; // cyan, drawn over the selected entities
+const QColor windowColor(80, 120, 255), crossingColor(80, 200, 120);
+constexpr double dragPixels = 4;
 
 QString snapName(cad::SnapPoint::Kind kind)
 {
+    using K = cad::SnapPoint::Kind;
     switch (kind) {
-    case cad::SnapPoint::Kind::End:
+    case K::End:
         return QStringLiteral("端点");
-    case cad::SnapPoint::Kind::Mid:
+    case K::Mid:
         return QStringLiteral("中点");
-    case cad::SnapPoint::Kind::Centre:
+    case K::Intersection:
+        return QStringLiteral("交点");
+    case K::Apparent:
+        return QStringLiteral("仮想交点");
+    case K::Centre:
         return QStringLiteral("中心");
-    case cad::SnapPoint::Kind::Insert:
+    case K::Quadrant:
+        return QStringLiteral("四半円点");
+    case K::Insert:
         return QStringLiteral("挿入基点");
+    case K::Perpendicular:
+        return QStringLiteral("垂線");
+    case K::Nearest:
+        return QStringLiteral("近接点");
     }
     return {};
-}
-
-// The grid spacing: 1, 2 or 5 times a power of ten, at least this many pixels apart.
-double gridSpacing(double scale, double pixels)
-{
-    const double raw = pixels / scale;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (m * power >= raw) return m * power;
-    return 10 * power;
 }
 
 } // namespace
@@ -69,7 +74,16 @@ Canvas::Canvas(HostSession &session, QWidget *parent) : QAbstractScrollArea(pare
         viewport()->update();
     });
     connect(&session_, &HostSession::promptChanged, viewport(), qOverload<>(&QWidget::update));
+    // An override lasts for one point of one command.
+    connect(&session_, &HostSession::promptChanged, this, [this] {
+        if (override_ && session_.interpreter().commandName().empty()) {
+            override_.reset();
+            updateSnap();
+            emit modesChanged();
+        }
+    });
     connect(&session_, &HostSession::zoomExtentsWanted, this, &Canvas::zoomExtents);
+    connect(&session_, &HostSession::selectionChanged, viewport(), qOverload<>(&QWidget::update));
 }
 
 void Canvas::setView(const cad::ViewTransform &view)
@@ -113,6 +127,68 @@ void Canvas::setSnapEnabled(bool enabled)
     snap_ = enabled;
     updateSnap();
     viewport()->update();
+    emit modesChanged();
+}
+
+void Canvas::setGridSnap(bool enabled)
+{
+    gridSnap_ = enabled;
+    viewport()->update();
+    emit modesChanged();
+}
+
+void Canvas::setOrtho(bool enabled)
+{
+    ortho_ = enabled;
+    viewport()->update();
+    emit modesChanged();
+}
+
+void Canvas::setGridSpacing(double spacing)
+{
+    if (!(spacing > 0 && spacing < 1e12)) return;
+    gridSpacing_ = spacing;
+    cacheValid_ = false;
+    viewport()->update();
+    emit modesChanged();
+}
+
+void Canvas::setSnapOverride(cad::SnapPoint::Kind kind)
+{
+    override_ = kind;
+    updateSnap();
+    viewport()->update();
+    emit modesChanged();
+}
+
+QString Canvas::modeText() const
+{
+    QStringList on;
+    if (override_) on << QStringLiteral("[%1]").arg(snapName(*override_));
+    if (snap_) on << QStringLiteral("Oスナップ");
+    if (gridSnap_) on << QStringLiteral("グリッド スナップ %1").arg(gridSpacing_);
+    if (ortho_) on << QStringLiteral("直交");
+    return on.join(QLatin1Char(' '));
+}
+
+cad::Point Canvas::pickPoint(QPointF device) const
+{
+    if (snapPoint_) return snapPoint_->p;
+    cad::Point p = view_.toDrawing(target(), device);
+    const bool inCommand = !session_.interpreter().commandName().empty();
+    if (ortho_ && inCommand) {
+        // Square to the last point: along whichever axis the cursor is further from it.
+        const cad::Point from = session_.interpreter().lastPoint();
+        if (std::abs(p.x - from.x) >= std::abs(p.y - from.y))
+            p.y = from.y;
+        else
+            p.x = from.x;
+    }
+    if (gridSnap_) {
+        const auto round = [this](double v) { return std::round(v / gridSpacing_) * gridSpacing_ + 0.0; };
+        p = {round(p.x), round(p.y)};
+    }
+    return p;
 }
 
 QImage Canvas::grab()
@@ -138,6 +214,7 @@ void Canvas::zoomAbout(double factor, QPointF device)
 
 void Canvas::viewChanged()
 {
+    session_.setPickTolerance(snapPixels / view_.scale);
     cacheValid_ = false;
     updateScrollBars();
     updateSnap();
@@ -201,7 +278,10 @@ void Canvas::renderCache()
 void Canvas::paintGrid(QPainter &painter) const
 {
     const QRectF t = target();
-    const double step = gridSpacing(view_.scale, 16);
+    // The set spacing, or a multiple of ten of it where it would be too dense to see.
+    double step = gridSpacing_;
+    while (step * view_.scale < 8)
+        step *= 10;
     const cad::Point a = view_.toDrawing(t, t.topLeft()), b = view_.toDrawing(t, t.bottomRight());
     painter.setPen(QPen(gridColor, 0));
     for (double x = std::ceil(a.x / step) * step; x <= b.x; x += step)
@@ -220,14 +300,41 @@ void Canvas::paintEvent(QPaintEvent *)
     paintOverlay(painter);
 }
 
+void Canvas::paintSelection(QPainter &painter)
+{
+    const QRectF t = target();
+    const auto &chosen = session_.interpreter().selection();
+    if (!chosen.empty()) {
+        std::vector<cad::Entity> shown;
+        shown.reserve(chosen.size());
+        for (std::size_t i : chosen)
+            if (i < session_.drawing().size()) {
+                shown.push_back(session_.drawing().at(i));
+                shown.back().color = selectedColorIndex;
+            }
+        cad::RenderStyle highlight = style_;
+        highlight.fillBackground = false;
+        cad::render(painter, shown, t, view_, highlight);
+    }
+    if (pressAt_ && !pressInCommand_ && cursor_ && QLineF(*pressAt_, *cursor_).length() > dragPixels) {
+        const bool crossing = cursor_->x() < pressAt_->x();
+        const QColor c = crossing ? crossingColor : windowColor;
+        painter.setPen(QPen(c, 1, crossing ? Qt::DashLine : Qt::SolidLine));
+        painter.setBrush(QColor(c.red(), c.green(), c.blue(), 50));
+        painter.drawRect(QRectF(*pressAt_, *cursor_).normalized());
+        painter.setBrush(Qt::NoBrush);
+    }
+}
+
 void Canvas::paintOverlay(QPainter &painter)
 {
     if (!cursor_) return;
     const QRectF t = target();
-    const cad::Point at = snapPoint_ ? snapPoint_->p : view_.toDrawing(t, *cursor_);
+    const cad::Point at = pickPoint(*cursor_);
     cad::RenderStyle overlay = style_;
     overlay.fillBackground = false;
     cad::render(painter, session_.interpreter().preview(at), t, view_, overlay);
+    paintSelection(painter);
 
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(crosshairColor, 0));
@@ -235,24 +342,54 @@ void Canvas::paintOverlay(QPainter &painter)
     painter.drawLine(QPointF(t.left(), c.y()), QPointF(t.right(), c.y()));
     painter.drawLine(QPointF(c.x(), t.top()), QPointF(c.x(), t.bottom()));
     painter.drawRect(QRectF(c.x() - 4, c.y() - 4, 8, 8));
-    if (!snapPoint_) return;
+    if (!snapPoint_) {
+        // Where the grid or ortho takes the pick, a small cross marks it.
+        const QPointF g = view_.toDevice(t, at);
+        if ((gridSnap_ || ortho_) && QLineF(g, c).length() > 0.5) {
+            painter.setPen(QPen(snapColor, 1));
+            painter.drawLine(g - QPointF(5, 5), g + QPointF(5, 5));
+            painter.drawLine(g - QPointF(5, -5), g + QPointF(5, -5));
+        }
+        return;
+    }
     const QPointF s = view_.toDevice(t, snapPoint_->p);
     painter.setPen(QPen(snapColor, 2));
     painter.setBrush(Qt::NoBrush);
+    using K = cad::SnapPoint::Kind;
     switch (snapPoint_->kind) {
-    case cad::SnapPoint::Kind::End:
+    case K::End:
         painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12));
         break;
-    case cad::SnapPoint::Kind::Mid:
+    case K::Mid:
         painter.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - 7), QPointF(s.x() + 7, s.y() + 5),
                                       QPointF(s.x() - 7, s.y() + 5)});
         break;
-    case cad::SnapPoint::Kind::Centre:
+    case K::Intersection:
+    case K::Apparent:
+        painter.drawLine(s - QPointF(6, 6), s + QPointF(6, 6));
+        painter.drawLine(s - QPointF(6, -6), s + QPointF(6, -6));
+        if (snapPoint_->kind == K::Apparent) painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12));
+        break;
+    case K::Centre:
         painter.drawEllipse(s, 7, 7);
         break;
-    case cad::SnapPoint::Kind::Insert:
+    case K::Quadrant:
+        painter.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - 7), QPointF(s.x() + 7, s.y()),
+                                      QPointF(s.x(), s.y() + 7), QPointF(s.x() - 7, s.y())});
+        break;
+    case K::Insert:
         painter.drawRect(QRectF(s.x() - 6, s.y() - 6, 12, 12));
         painter.drawLine(s - QPointF(6, 0), s + QPointF(6, 0));
+        break;
+    case K::Perpendicular:
+        painter.drawLine(s + QPointF(-6, 6), s + QPointF(6, 6));
+        painter.drawLine(s + QPointF(-6, 6), s + QPointF(-6, -6));
+        painter.drawLine(s + QPointF(-6, 0), s + QPointF(0, 0));
+        painter.drawLine(s + QPointF(0, 0), s + QPointF(0, 6));
+        break;
+    case K::Nearest:
+        painter.drawPolygon(QPolygonF{QPointF(s.x() - 6, s.y() - 6), QPointF(s.x() + 6, s.y() - 6),
+                                      QPointF(s.x() - 6, s.y() + 6), QPointF(s.x() + 6, s.y() + 6)});
         break;
     }
     painter.drawText(s + QPointF(10, -10), snapName(snapPoint_->kind));
@@ -261,9 +398,14 @@ void Canvas::paintOverlay(QPainter &painter)
 void Canvas::updateSnap()
 {
     snapPoint_.reset();
-    if (!snap_ || !cursor_) return;
-    const cad::Point p = view_.toDrawing(target(), *cursor_);
-    snapPoint_ = cad::findSnap(session_.drawing(), p, snapPixels / view_.scale);
+    if ((!snap_ && !override_) || !cursor_) return;
+    cad::SnapQuery query;
+    query.near = view_.toDrawing(target(), *cursor_);
+    query.tolerance = snapPixels / view_.scale;
+    query.modes = override_ ? cad::snapBit(*override_) : cad::runningSnaps;
+    // A perpendicular drops from the running command's last point.
+    if (!session_.interpreter().commandName().empty()) query.from = session_.interpreter().lastPoint();
+    snapPoint_ = cad::findSnap(session_.drawing(), query);
 }
 
 void Canvas::resizeEvent(QResizeEvent *event)
@@ -280,13 +422,74 @@ void Canvas::mousePressEvent(QMouseEvent *event)
         return;
     }
     if (event->button() != Qt::LeftButton) return;
-    const cad::Point p = snapPoint_ ? snapPoint_->p : view_.toDrawing(target(), event->position());
+    pressAt_ = event->position();
+    pressInCommand_ = !session_.interpreter().commandName().empty();
+    if (!pressInCommand_) return; // a selection, finished on release
+    const cad::Point p = pickPoint(event->position());
+    if (override_) {
+        override_.reset();
+        emit modesChanged();
+    }
     session_.pick(p);
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::MiddleButton) panFrom_.reset();
+    if (event->button() != Qt::LeftButton || !pressAt_) return;
+    const QPointF from = *pressAt_;
+    pressAt_.reset();
+    const bool dragged = QLineF(from, event->position()).length() > dragPixels;
+    if (!pressInCommand_) {
+        selectAt(from, event->position(), event->modifiers() & Qt::ShiftModifier);
+    } else if (dragged && session_.interpreter().commandName().size() &&
+               session_.interpreter().prompt() == "もう一方のコーナーを指定: ") {
+        // A window dragged at a command's "select objects": the release is the other corner.
+        session_.pick(view_.toDrawing(target(), event->position()));
+    }
+    viewport()->update();
+}
+
+void Canvas::selectAt(QPointF from, QPointF to, bool remove)
+{
+    const QRectF t = target();
+    std::vector<std::size_t> found;
+    if (QLineF(from, to).length() > dragPixels) {
+        cad::Box box;
+        const cad::Point a = view_.toDrawing(t, from), b = view_.toDrawing(t, to);
+        box.add(a);
+        box.add(b);
+        found = cad::windowSelect(session_.drawing(), box, cad::isCrossing(a, b));
+    } else if (const auto hit = cad::pickEntity(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale)) {
+        found.push_back(*hit);
+    } else if (!remove) {
+        session_.setSelection({}); // a click on nothing clears
+        return;
+    }
+    std::vector<std::size_t> now = session_.interpreter().selection();
+    for (std::size_t i : found) {
+        const auto it = std::find(now.begin(), now.end(), i);
+        if (remove && it != now.end()) now.erase(it);
+        if (!remove && it == now.end()) now.push_back(i);
+    }
+    session_.setSelection(std::move(now));
+}
+
+void Canvas::selectAll()
+{
+    std::vector<std::size_t> all(session_.drawing().size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    session_.setSelection(std::move(all));
+}
+
+void Canvas::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void Canvas::mouseDoubleClickEvent(QMouseEvent *event)
@@ -307,7 +510,7 @@ void Canvas::mouseMoveEvent(QMouseEvent *event)
     }
     cursor_ = pos;
     updateSnap();
-    const cad::Point p = view_.toDrawing(target(), pos);
+    const cad::Point p = pickPoint(pos);
     emit cursorMoved(p.x, p.y);
     viewport()->update();
 }

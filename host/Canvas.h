@@ -13,7 +13,9 @@ namespace host {
 class HostSession;
 
 // The drawing on screen: pan with the middle button or the scroll bars, zoom about the cursor
-// with the wheel, a crosshair, picks that snap to end, mid and centre points, and a grid.
+// with the wheel, a crosshair, a grid, and picks that snap: to objects (the running snap, or a
+// kind typed for one pick), to the grid, and square to the last point (ortho). Only picks snap:
+// points typed or sent in scripts are taken as they are.
 class Canvas : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -29,13 +31,33 @@ public:
     void zoomBy(double factor);
     void setGridVisible(bool visible);
     void setSnapEnabled(bool enabled);
+    void setGridSnap(bool enabled);
+    void setOrtho(bool enabled);
+    // The grid's spacing in drawing units, shown and snapped to; a spacing that is no number
+    // above zero is ignored.
+    void setGridSpacing(double spacing);
+    // One pick snaps to this kind only (END, INT... typed at a point prompt).
+    void setSnapOverride(cad::SnapPoint::Kind kind);
     bool gridVisible() const { return grid_; }
     bool snapEnabled() const { return snap_; }
+    bool gridSnap() const { return gridSnap_; }
+    bool ortho() const { return ortho_; }
+    double gridSpacing() const { return gridSpacing_; }
+    std::optional<cad::SnapPoint::Kind> snapOverride() const { return override_; }
+    // The point a click at `device` picks: snapped to an object, or to the grid, or square.
+    cad::Point pickPoint(QPointF device) const;
+    // The drafting aids that are on, for the status bar ("スナップ グリッド 直交").
+    QString modeText() const;
+    // At the command prompt: a click selects what it hits, a drag selects by window (to the
+    // right) or crossing (to the left); with Shift it removes. Ctrl+A takes all.
+    void selectAll();
     // Draws the canvas as it is now into an image (the screenshot of a test or the user).
     QImage grab();
 
 signals:
+    // The point a click would pick now.
     void cursorMoved(double x, double y);
+    void modesChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -43,6 +65,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -57,6 +80,7 @@ private:
     void renderCache();
     void paintGrid(QPainter &painter) const;
     void paintOverlay(QPainter &painter);
+    void paintSelection(QPainter &painter);
     void updateSnap();
 
     HostSession &session_;
@@ -67,8 +91,16 @@ private:
     std::optional<QPointF> cursor_;
     std::optional<cad::SnapPoint> snapPoint_;
     std::optional<QPoint> panFrom_;
+    // Where the left button went down, for a selection window.
+    std::optional<QPointF> pressAt_;
+    bool pressInCommand_ = false;
+    void selectAt(QPointF from, QPointF to, bool remove);
     bool grid_ = false;
     bool snap_ = true;
+    bool gridSnap_ = false;
+    bool ortho_ = false;
+    double gridSpacing_ = 100; // 100 mm: a tenth of a metre module at 1:100
+    std::optional<cad::SnapPoint::Kind> override_;
     // The area the scroll bars move over, fixed while they are dragged.
     cad::Box scrollArea_;
     bool updatingBars_ = false;

@@ -57,6 +57,12 @@ void CommandLine::send(const QString &ending)
     if (!text.isEmpty() && (typed_.isEmpty() || typed_.back() != text)) typed_ << text;
     recallAt_ = static_cast<int>(typed_.size());
     input_->clear();
+    const auto kind = cad::snapOverride(text.trimmed().toStdString());
+    if (kind && !session_.interpreter().commandName().empty() && !session_.interpreter().readsTextLine()) {
+        session_.note(QString::fromStdString(session_.interpreter().prompt()) + text.trimmed().toUpper());
+        emit snapOverrideTyped(*kind);
+        return;
+    }
     session_.type(text + ending);
 }
 
@@ -71,10 +77,11 @@ bool CommandLine::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != input_) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
-        // With nothing typed, undo and redo belong to the drawing, not to the input line.
+        // With nothing typed, undo, redo and select all belong to the drawing, not to the input line.
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool undoRedo = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-                              key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+                              key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+                              key->matches(QKeySequence::SelectAll);
         if (undoRedo && input_->text().isEmpty()) {
             event->ignore();
             return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cad/Snap.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -21,6 +23,11 @@ class CommandLine : public QWidget
 public:
     explicit CommandLine(HostSession &session, QWidget *parent = nullptr);
     QLineEdit *input() const { return input_; }
+
+signals:
+    // END, INT... typed while a command runs: the next pick snaps to that kind only. Never
+    // passed on as input, so a script's points never snap.
+    void snapOverrideTyped(cad::SnapPoint::Kind kind);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

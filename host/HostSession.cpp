@@ -100,9 +100,16 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
 
 void HostSession::enqueue(std::string_view utf8chars, const QString &source)
 {
-    if (!source.isEmpty())
-        interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
-    interpreter_.feed(utf8chars);
+    if (source.isEmpty()) {
+        interpreter_.feed(utf8chars);
+        settle();
+        return;
+    }
+    interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
+    // One execute is one symbol: one undo step, named by where it came from and how it begins.
+    QString step = shown(utf8chars).simplified();
+    if (step.size() > 40) step = step.left(40).trimmed() + QStringLiteral("…");
+    interpreter_.feed(utf8chars, QStringLiteral("%1「%2」").arg(source, step).toStdString());
     settle();
 }
 
@@ -117,6 +124,12 @@ void HostSession::pick(cad::Point p)
     pickAnnounced_ = false;
     interpreter_.pick(p);
     settle();
+}
+
+void HostSession::setSelection(std::vector<std::size_t> indices)
+{
+    interpreter_.setSelection(std::move(indices));
+    emit selectionChanged();
 }
 
 void HostSession::chooseColor(int colorIndex)
@@ -134,6 +147,7 @@ void HostSession::cancel()
     laterBytes_ = 0;
     if (stopped) interpreter_.note("*スクリプト中止*");
     interpreter_.cancel();
+    if (!interpreter_.selection().empty()) setSelection({});
     settle();
 }
 
@@ -380,6 +394,8 @@ void HostSession::publish()
 {
     if (drawing_.revision() != seenRevision_) {
         seenRevision_ = drawing_.revision();
+        // The indices of a selection may no longer be the entities chosen.
+        if (!interpreter_.selection().empty()) setSelection({});
         emit drawingChanged();
     }
     if (interpreter_.historyCount() != seenHistory_) {

@@ -37,11 +37,14 @@ public:
     // Whether queued input of this size would be taken now; otherwise `reason` says why not.
     bool accepts(std::size_t bytes, QString *reason) const;
     // Input of a conversation or a script, after what is already queued; `source` names it in
-    // the history ("会話 1").
+    // the history ("会話 1"). Input with a source is one undo step (one symbol).
     void enqueue(std::string_view utf8chars, const QString &source);
     // What the user types at the command line: served at once.
     void type(const QString &text);
     void pick(cad::Point p);
+    // Objects selected in the view at the command prompt, for the next edit (noun-verb).
+    void setSelection(std::vector<std::size_t> indices);
+    void setPickTolerance(double tolerance) { interpreter_.setPickTolerance(tolerance); }
     void chooseColor(int colorIndex);
     // Escape: stops a running script as well.
     void cancel();
@@ -80,6 +83,7 @@ signals:
     void pickWanted();
     void colorWanted();
     void zoomExtentsWanted();
+    void selectionChanged();
     // The program saves (to fileName() or, with `as`, to a name it asks for), then calls resume().
     void saveWanted(bool as);
     // The program asks about saving and ends, or calls resume() to go on.

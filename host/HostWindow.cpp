@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -34,7 +35,7 @@ const QString dxfFilter = QStringLiteral("DXF ファイル (*.dxf)");
 HostWindow::HostWindow(HostSession &session, QWidget *parent)
     : QMainWindow(parent), session_(session), canvas_(new Canvas(session, this)),
       commandLine_(new CommandLine(session, this)), coordinates_(new QLabel(this)),
-      conversations_(new QLabel(this))
+      conversations_(new QLabel(this)), modes_(new QLabel(this))
 {
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(canvas_);
@@ -52,6 +53,10 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     connect(canvas_, &Canvas::cursorMoved, this, [this](double x, double y) {
         coordinates_->setText(QStringLiteral("%1, %2").arg(x, 0, 'f', 4).arg(y, 0, 'f', 4));
     });
+    statusBar()->addPermanentWidget(modes_);
+    modes_->setText(canvas_->modeText());
+    connect(canvas_, &Canvas::modesChanged, this, [this] { modes_->setText(canvas_->modeText()); });
+    connect(commandLine_, &CommandLine::snapOverrideTyped, canvas_, &Canvas::setSnapOverride);
     // Queued: a dialog must never open inside the handling of a conversation's frame.
     connect(&session_, &HostSession::pickWanted, this, &HostWindow::pickWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::colorWanted, this, &HostWindow::colorWanted, Qt::QueuedConnection);
@@ -105,6 +110,21 @@ void HostWindow::buildMenus()
     snap->setCheckable(true);
     snap->setChecked(canvas_->snapEnabled());
     snap->setShortcut(QKeySequence(Qt::Key_F3));
+    QAction *gridSnap = view->addAction(QStringLiteral("グリッド スナップ(&N)"), canvas_, &Canvas::setGridSnap);
+    gridSnap->setCheckable(true);
+    gridSnap->setShortcut(QKeySequence(Qt::Key_F9));
+    QAction *ortho = view->addAction(QStringLiteral("直交モード(&R)"), canvas_, &Canvas::setOrtho);
+    ortho->setCheckable(true);
+    ortho->setShortcut(QKeySequence(Qt::Key_F8));
+    QAction *all = edit->addAction(QStringLiteral("すべて選択(&A)"), canvas_, &Canvas::selectAll);
+    all->setShortcut(QKeySequence::SelectAll);
+    view->addAction(QStringLiteral("グリッド間隔(&P)..."), this, [this] {
+        bool ok = false;
+        const double spacing = QInputDialog::getDouble(this, QStringLiteral("グリッド間隔"),
+                                                       QStringLiteral("グリッド間隔:"), canvas_->gridSpacing(),
+                                                       0.001, 1e9, 3, &ok);
+        if (ok) canvas_->setGridSpacing(spacing);
+    });
 }
 
 void HostWindow::start(const HostOptions &options)

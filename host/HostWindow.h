@@ -62,6 +62,7 @@ private:
     CommandLine *commandLine_;
     QLabel *coordinates_;
     QLabel *conversations_;
+    QLabel *modes_;
     PlotSettings plotSettings_;
     bool quitting_ = false;
 };

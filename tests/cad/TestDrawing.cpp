@@ -80,6 +80,38 @@ private slots:
         QCOMPARE(int(d.outlines()[0].falling), 1);
     }
 
+    // A step gathers the groups of the commands run in it; undo inside it and a command that
+    // outlasts it leave the groups whole and apart.
+    void stepsGatherCommands()
+    {
+        cad::Drawing d;
+        d.beginStep("窓");
+        d.beginGroup("LINE");
+        d.add(text(0, 0, "一"));
+        d.endGroup();
+        d.beginGroup("PLINE");
+        d.add(polyline({{0, 0}, {1, 1}}, 2));
+        d.endStep();
+        d.add(text(1, 1, "二")); // PLINE goes on after the step, in a group of its own
+        QVERIFY(d.removeLast().has_value());
+        QVERIFY(!d.removeLast().has_value()); // never into the step before
+        d.add(text(1, 1, "二"));
+        d.endGroup();
+        QCOMPARE(d.undo(), std::string("PLINE"));
+        QCOMPARE(d.size(), size_t(2));
+        d.beginStep("扉");
+        d.add(text(2, 2, "三"));
+        QCOMPARE(d.undo(), std::string("扉"));
+        d.add(text(3, 3, "四")); // still in the step, after what it undid
+        d.add(text(4, 4, "五"));
+        d.endStep();
+        QCOMPARE(d.undo(), std::string("扉"));
+        QCOMPARE(d.undo(), std::string("窓"));
+        QVERIFY(d.empty());
+        QCOMPARE(d.redo(), std::string("窓"));
+        QCOMPARE(d.size(), size_t(2));
+    }
+
     void extentsFollowAddsAndUndos()
     {
         cad::Drawing d;
@@ -129,6 +161,8 @@ private slots:
         QTest::newRow("arc end beats its centre when as near") << 0.0 << 200.0 << "end 0,200";
         QTest::newRow("polyline closing segment middle") << 451.0 << 49.0 << "mid 450,50";
         QTest::newRow("text insertion") << 800.0 << 801.0 << "insert 800,800";
+        QTest::newRow("circle quadrant") << 349.0 << 1.0 << "quadrant 350,0";
+        QTest::newRow("line start") << 0.0 << 0.0 << "end 0,0";
         QTest::newRow("nothing within reach") << 700.0 << 700.0 << "none";
     }
 
@@ -143,7 +177,7 @@ private slots:
         const auto s = cad::findSnap(d, {x, y}, 5);
         QString got = QStringLiteral("none");
         if (s) {
-            static const char *names[] = {"end", "mid", "centre", "insert"};
+            static const char *names[] = {"end", "mid", "int", "app", "centre", "quadrant", "insert", "per", "nearest"};
             got = QStringLiteral("%1 %2,%3").arg(names[int(s->kind)]).arg(s->p.x).arg(s->p.y);
         }
         QCOMPARE(got, expected);

@@ -223,6 +223,57 @@ private slots:
         QCOMPARE(drawing.entities().size(), size_t(3));
     }
 
+    // One execute of a conversation is one symbol: one U takes all it drew back, whichever
+    // commands it ran, and the history names it; typed commands stay a step each.
+    void oneStepPerSymbol()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("ID\r", "会話 1「ID」");
+        interpreter.pick({100, 100});
+        // A window at 1/100: several LINEs (Enter repeats LINE), an ARC and a CIRCLE in one execute.
+        interpreter.feed("LINE @0,0 @10,0  \r@0,5 @10,0 \rARC c @5,5 @5,0 @0,5 CIRCLE 0,0 2 ", "会話 1「窓」");
+        QCOMPARE(drawing.size(), size_t(4));
+        interpreter.feed("LINE 50,50 60,60 \r", "会話 1「壁」");
+        interpreter.type("LINE 0,0 1,1 \r");
+        interpreter.type("CIRCLE 9,9 1 ");
+        QCOMPARE(drawing.size(), size_t(7));
+        interpreter.type("U ");
+        interpreter.type("U ");
+        QCOMPARE(drawing.size(), size_t(5));
+        interpreter.type("U ");
+        QCOMPARE(drawing.size(), size_t(4));
+        QCOMPARE(interpreter.history().back(), std::string("元に戻す: 会話 1「壁」"));
+        interpreter.type("U ");
+        QVERIFY(drawing.empty());
+        QCOMPARE(interpreter.history().back(), std::string("元に戻す: 会話 1「窓」"));
+        interpreter.type("REDO ");
+        QCOMPARE(drawing.size(), size_t(4));
+    }
+
+    // A step held by a pick or a colour stays one step; a command that runs on past the end of
+    // its execute goes on as a step of its own, and LINE's u never reaches into the step before.
+    void stepsAcrossHoldsAndCommandsThatRunOn()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 1,0 \rDDCOLOR\rLINE 0,0 0,1 \r", "会話 1「A」");
+        QVERIFY(interpreter.waitingForColor());
+        interpreter.feed("CIRCLE 0,0 3 ", "会話 1「B」");
+        interpreter.chooseColor(1);
+        QCOMPARE(drawing.size(), size_t(3));
+        interpreter.feed("LINE 5,5 6,5 ", "会話 2「C」");
+        interpreter.type("7,5 u u u \r");
+        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 0,0 1,0", "L 0,0 0,1 #1", "C 0,0 3 #1", "L 5,5 6,5 #1"}));
+        interpreter.type("LINE 8,8 9,9 \r");
+        interpreter.type("U U ");
+        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 0,0 1,0", "L 0,0 0,1 #1", "C 0,0 3 #1"}));
+        interpreter.type("U ");
+        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 0,0 1,0", "L 0,0 0,1 #1"}));
+        interpreter.type("U ");
+        QVERIFY(drawing.empty());
+    }
+
     void overlongInputIsRefused()
     {
         cad::Drawing drawing;

@@ -93,6 +93,35 @@ private slots:
                               "T 1050,2000 250 0 ＋1000"}));
     }
 
+    // The assistant draws three symbols; one U takes back the last whole (five entities, two
+    // commands), a wrong door is erased by a window and the window symbol moved by a crossing.
+    void editsAndOneUndoPerSymbol()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("edited.dxf");
+        Host h({"--pick", "0,0", "--pick", "2000,0", "--pick", "5000,0", "--out", out});
+        auto l = openLink();
+        QVERIFY(l);
+        // A window: a wall stretch and a sash line, two LINEs in one execute.
+        QCOMPARE(l->execute("ID\r"), quendra::LinkError::None);
+        QCOMPARE(l->execute("LINE @0,50 @600,0 \r\r@0,-100 @600,0 \r"), quendra::LinkError::None);
+        // A door: its leaf and its swing.
+        QCOMPARE(l->execute("ID\r"), quendra::LinkError::None);
+        QCOMPARE(l->execute("LINE @0,0 @0,800 \rARC c @0,-800 @800,0 @0,800 "), quendra::LinkError::None);
+        // A column: four lines and a circle.
+        QCOMPARE(l->execute("ID\r"), quendra::LinkError::None);
+        QCOMPARE(l->execute("LINE @0,0 @300,0 @0,300 @-300,0 c CIRCLE @150,150 20 "), quendra::LinkError::None);
+        // The column goes with one U.
+        QCOMPARE(l->execute("U "), quendra::LinkError::None);
+        // The door was wrong: erase it by a window round it; move the window by 10,-50.
+        QCOMPARE(l->execute("ERASE 1990,-10 2900,900 \r"), quendra::LinkError::None);
+        QCOMPARE(l->execute("MOVE C 610,60 -10,-60 \r0,0 10,-50 "), quendra::LinkError::None);
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 10,0 610,0", "L 610,-100 1210,-100"}));
+        // ezdxf sees the file whole after the erasures: nothing dangling, nothing left of the door.
+    }
+
     // Executes of several conversations form one queue; a held ID waits for the next --pick.
     void manyConversationsOneQueue()
     {

@@ -109,6 +109,63 @@ private slots:
         QVERIFY(std::abs(picked.b.y - 120) <= 1);
     }
 
+    // A crossing of two walls is taken by the running snap; INT typed at the prompt keeps the
+    // next pick to crossings only; grid snap and ortho take a free pick to the grid, square to
+    // the last point; a typed point never snaps.
+    void picksSnapToCrossingsGridAndOrtho()
+    {
+        Canvas *canvas = window_->canvas();
+        const QRectF area(canvas->viewport()->rect());
+        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
+        const auto click = [&](QPoint device) {
+            QTest::mouseMove(canvas->viewport(), device);
+            QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, device);
+        };
+        QTest::keyClicks(input_, QStringLiteral("LINE -200,0 200,0 \rLINE 50,-200 50,200 \r"));
+        QTest::keyClicks(input_, QStringLiteral("LINE "));
+        QTest::keyClicks(input_, QStringLiteral("INT "));
+        QVERIFY(canvas->snapOverride().has_value());
+        click(at({50, 0}) + QPoint(4, 3));
+        QVERIFY(!canvas->snapOverride().has_value()); // one pick only
+        canvas->setGridSpacing(100);
+        canvas->setGridSnap(true);
+        canvas->setOrtho(true);
+        canvas->setSnapEnabled(false);
+        click(at({240, -17})); // ortho: along x from 50,0; grid: to 200,0 (x 240 rounds to 200)
+        QTest::keyClicks(input_, QStringLiteral("203,7 \r")); // typed: taken as it is
+        const auto n = session_->drawing().size();
+        QCOMPARE(cad::describe(session_->drawing().at(n - 2)), std::string("L 50,0 200,0"));
+        QCOMPARE(cad::describe(session_->drawing().at(n - 1)), std::string("L 200,0 203,7"));
+        QVERIFY(canvas->modeText().contains(QStringLiteral("直交")));
+    }
+
+    // Noun-verb in the window: a window dragged left to right takes what lies wholly inside it,
+    // a click with Shift takes one out, MOVE moves what is selected; Ctrl+A and Escape.
+    void dragAWindowAndMoveIt()
+    {
+        Canvas *canvas = window_->canvas();
+        const QRectF area(canvas->viewport()->rect());
+        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
+        QTest::keyClicks(input_, QStringLiteral("LINE -200,0 200,0 \rLINE 0,10 50,10 \rCIRCLE 20,60 15 "));
+        QCOMPARE(session_->drawing().size(), size_t(3));
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, at({-10, 100}));
+        QTest::mouseMove(canvas->viewport(), at({30, 40}));
+        QTest::mouseMove(canvas->viewport(), at({100, -20}));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, at({100, -20}));
+        QCOMPARE(session_->interpreter().selection(), (std::vector<std::size_t>{1, 2})); // not the long wall
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, Qt::ShiftModifier, at({35, 60}));
+        QCOMPARE(session_->interpreter().selection(), (std::vector<std::size_t>{1}));
+        QTest::keyClicks(input_, QStringLiteral("M 0,0 @100,-10 "));
+        QCOMPARE(cad::describe(session_->drawing().at(1)), std::string("L 100,0 150,0"));
+        QVERIFY(session_->interpreter().selection().empty());
+        QTest::keyClick(input_, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(session_->interpreter().selection().size(), size_t(3));
+        QTest::keyClick(input_, Qt::Key_Escape);
+        QVERIFY(session_->interpreter().selection().empty());
+        QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier); // the move is one step
+        QVERIFY(waitFor([this] { return cad::describe(session_->drawing().at(1)) == "L 0,10 50,10"; }));
+    }
+
     void colourDialogAnswersDdcolor()
     {
         whenModal([](QWidget *w) {
@@ -166,6 +223,21 @@ private slots:
         QVERIFY(waitFor([this] { return session_->drawing().empty(); }));
         QTest::keyClick(input_, Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+    }
+
+    // A symbol sent by the assistant (several commands in one execute) goes with one Ctrl+Z,
+    // and the history names it.
+    void ctrlZTakesBackAWholeSymbol()
+    {
+        session_->newDrawing();
+        QTest::keyClicks(input_, QStringLiteral("CIRCLE 0,0 10 "));
+        session_->enqueue("LINE 0,0 100,0  \r0,50 100,50 \rARC c 50,50 @50,0 @-50,0 ", QStringLiteral("会話 1"));
+        QCOMPARE(session_->drawing().size(), size_t(4));
+        window_->activateWindow();
+        QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+        const auto &history = session_->interpreter().history();
+        QCOMPARE(QString::fromStdString(history.back()), QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
     }
 
     void exportsPictures()

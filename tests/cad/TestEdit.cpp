@@ -1,0 +1,196 @@
+// Editing commands at the prompt: the objects (picked, by window or crossing, selected before),
+// what each command does with them, and one undo step each.
+
+#include "cad/Describe.h"
+#include "cad/Interpreter.h"
+#include "cad/Selection.h"
+#include "cad/Transform.h"
+#include "tests/cad/Lines.h"
+
+#include <QTest>
+
+namespace {
+
+// A small plan: two walls, a door leaf and its swing, a window line, a text.
+const char *plan = "LINE 0,0 1000,0 \rLINE 0,500 1000,500 \rLINE 300,0 300,-80 \rARC c 300,0 380,0 300,80 "
+                   "LINE 600,500 800,500 \rDTEXT j m 500,250 50 0 室\r\r";
+
+Lines after(const std::string &edit)
+{
+    cad::Drawing d;
+    cad::Interpreter interpreter(d);
+    interpreter.feed(plan);
+    interpreter.feed(edit);
+    return cad::describe(d);
+}
+
+} // namespace
+
+class TestEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commands_data()
+    {
+        QTest::addColumn<std::string>("edit");
+        QTest::addColumn<Lines>("expected");
+        const Lines all{"L 0,0 1000,0",     "L 0,500 1000,500",  "L 300,0 300,-80",
+                        "A 300,0 80 0..90", "L 600,500 800,500", "T 500,250 50 0 室"};
+        QTest::newRow("ERASE a picked door leaf")
+            << std::string("ERASE 300,-40 \r")
+            << Lines{"L 0,0 1000,0", "L 0,500 1000,500", "A 300,0 80 0..90", "L 600,500 800,500",
+                     "T 500,250 50 0 室"};
+        QTest::newRow("E by a window: only what lies wholly inside")
+            << std::string("E 250,-100 400,100 \r")
+            << Lines{"L 0,0 1000,0", "L 0,500 1000,500", "L 600,500 800,500", "T 500,250 50 0 室"};
+        QTest::newRow("E by a crossing: what it touches too")
+            << std::string("E 400,100 250,-100 \r")
+            << Lines{"L 0,500 1000,500", "L 600,500 800,500", "T 500,250 50 0 室"};
+        QTest::newRow("ERASE ALL, R takes one back out")
+            << std::string("ERASE ALL R 500,250 \r") << Lines{"T 500,250 50 0 室"};
+        QTest::newRow("ERASE L") << std::string("ERASE L \r") << Lines(all.begin(), all.end() - 1);
+        QTest::newRow("MOVE the window line by @dx,dy")
+            << std::string("MOVE 700,500  650,500 @100,0 ")
+            << Lines{"L 0,0 1000,0",     "L 0,500 1000,500",  "L 300,0 300,-80",
+                     "A 300,0 80 0..90", "L 700,500 900,500", "T 500,250 50 0 室"};
+        QTest::newRow("M, Enter: the base point is the displacement")
+            << std::string("M L  10,20 \r")
+            << Lines{"L 0,0 1000,0",     "L 0,500 1000,500",  "L 300,0 300,-80",
+                     "A 300,0 80 0..90", "L 600,500 800,500", "T 510,270 50 0 室"};
+        QTest::newRow("COPY repeated, then Enter")
+            << std::string("CO 300,-40  0,0 @0,1000 @0,2000 \r")
+            << Lines{"L 0,0 1000,0",      "L 0,500 1000,500",  "L 300,0 300,-80",    "A 300,0 80 0..90",
+                     "L 600,500 800,500", "T 500,250 50 0 室", "L 300,1000 300,920", "L 300,2000 300,1920"};
+        QTest::newRow("ROTATE the door 90 degrees about its hinge")
+            << std::string("RO 300,-40 380,0 \r300,0 90 ")
+            << Lines{"L 0,0 1000,0",       "L 0,500 1000,500",  "L 300,0 380,0",
+                     "A 300,0 80 90..180", "L 600,500 800,500", "T 500,250 50 0 室"};
+        QTest::newRow("ROTATE with a reference: from 270 to 0")
+            << std::string("RO 300,-40  300,0 R 300,-80 0 ")
+            << Lines{"L 0,0 1000,0",     "L 0,500 1000,500",  "L 300,0 380,0",
+                     "A 300,0 80 0..90", "L 600,500 800,500", "T 500,250 50 0 室"};
+        QTest::newRow("SCALE by 2, and by reference")
+            << std::string("SC 300,-40  300,0 2 SC 700,500  600,500 R 200 100 ")
+            << Lines{"L 0,0 1000,0",     "L 0,500 1000,500",  "L 300,0 300,-160",
+                     "A 300,0 80 0..90", "L 600,500 700,500", "T 500,250 50 0 室"};
+        QTest::newRow("MIRROR the door, keeping the source")
+            << std::string("MI 300,-40 380,0 \r300,0 300,100 N ")
+            << Lines{"L 0,0 1000,0",      "L 0,500 1000,500",  "L 300,0 300,-80", "A 300,0 80 0..90",
+                     "L 600,500 800,500", "T 500,250 50 0 室", "L 300,0 300,-80", "A 300,0 80 90..180"};
+        QTest::newRow("MIRROR erasing the source")
+            << std::string("MI 380,0 \r300,0 300,100 Y ")
+            << Lines{"L 0,0 1000,0",       "L 0,500 1000,500",  "L 300,0 300,-80",
+                     "A 300,0 80 90..180", "L 600,500 800,500", "T 500,250 50 0 室"};
+    }
+
+    void explodeAndChprop()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("PLINE 0,0 w 10  100,0 100,50 c LINE 0,200 10,200 \r");
+        interpreter.feed("X 50,0 \r");
+        QCOMPARE(q(cad::describe(d)),
+                 q(Lines{"L 0,200 10,200", "L 0,0 100,0", "L 100,0 100,50", "L 100,50 0,0"}));
+        interpreter.feed("CHPROP L  C 3 \r");
+        QCOMPARE(cad::describe(d.at(3)), std::string("L 100,50 0,0 #3"));
+        interpreter.feed("U U ");
+        QCOMPARE(q(cad::describe(d)), q(Lines{"P 0,0 100,0 100,50 w 10/10 closed", "L 0,200 10,200"}));
+    }
+
+    // OFFSET: the wall's other face, a larger circle, a polyline's corners joined; one step
+    // per OFFSET, the distance remembered.
+    void offsets()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 0,0 1000,0 \rCIRCLE 2000,0 100 PLINE 0,500 1000,500 1000,900 \r");
+        interpreter.feed("O 150 500,0 500,-10 2100,0 2300,0  ");
+        interpreter.feed("O  1000,700 900,700 \r");
+        QCOMPARE(q(cad::describe(d)),
+                 q(Lines{"L 0,0 1000,0", "C 2000,0 100", "P 0,500 1000,500 1000,900", "L 0,-150 1000,-150",
+                         "C 2000,0 250", "P 0,650 850,650 850,900"}));
+        interpreter.feed("U ");
+        QCOMPARE(d.size(), size_t(5));
+        interpreter.feed("U ");
+        QCOMPARE(d.size(), size_t(3));
+    }
+
+    // TRIM cuts a wall between two cross walls, or an end past one; EXTEND takes a wall on to
+    // the next one; each is one undo step.
+    void trimAndExtend()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 0,0 1000,0 \rLINE 300,-100 300,100 \rLINE 600,-100 600,100 \r"
+                         "ARC c 2000,0 2100,0 1900,0 LINE 1950,-50 1950,200 \rLINE 1200,-100 1200,100 \r");
+        const Lines drawn = cad::describe(d);
+        interpreter.feed("TR  450,0 2000,100 \r");
+        QCOMPARE(q(cad::describe(d)),
+                 q(Lines{"L 0,0 300,0", "L 300,-100 300,100", "L 600,-100 600,100", "A 2000,0 100 120..180",
+                         "L 1950,-50 1950,200", "L 1200,-100 1200,100", "L 600,0 1000,0"}));
+        interpreter.feed("U ");
+        QCOMPARE(q(cad::describe(d)), q(drawn));
+        interpreter.feed("EX  990,0 \r");
+        QCOMPARE(cad::describe(d.at(0)), std::string("L 0,0 1200,0"));
+        interpreter.feed("EX 1950,150  1190,0 \r");
+        QCOMPARE(cad::describe(d.at(0)), std::string("L 0,0 1950,0"));
+        interpreter.feed("U U ");
+        QCOMPARE(q(cad::describe(d)), q(drawn));
+    }
+
+    void commands()
+    {
+        QFETCH(std::string, edit);
+        QFETCH(Lines, expected);
+        QCOMPARE(q(after(edit)), q(expected));
+    }
+
+    // Each edit is one undo step, and U brings back exactly what was there; REDO does it again.
+    void undoAndRedoEdits()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed(plan);
+        const Lines drawn = cad::describe(d);
+        interpreter.feed("ERASE 300,-40 \rMOVE ALL  0,0 10,10 CO L  0,0 @5,5 @6,6 \r");
+        const Lines edited = cad::describe(d);
+        interpreter.feed("U U U ");
+        QCOMPARE(q(cad::describe(d)), q(drawn));
+        interpreter.feed("REDO REDO REDO ");
+        QCOMPARE(q(cad::describe(d)), q(edited));
+        interpreter.feed("U ");
+        QCOMPARE(cad::describe(d).size(), drawn.size() - 1);
+    }
+
+    // A selection made before the command is its objects (noun-verb).
+    void selectionFirst()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed(plan);
+        interpreter.setSelection(cad::windowSelect(d, {{250, -100}, {400, 100}}, false));
+        interpreter.feed("ERASE ");
+        QCOMPARE(d.size(), size_t(4));
+        QVERIFY(interpreter.selection().empty());
+        interpreter.feed("ERASE 10,10 \r"); // a point that hits nothing, then no second corner: nothing goes
+        QCOMPARE(d.size(), size_t(4));
+    }
+
+    void transformsKeepShapes()
+    {
+        cad::Entity arc;
+        arc.type = cad::Entity::Type::Arc;
+        arc.centre = {10, 0};
+        arc.radius = 5;
+        arc.startAngle = 0;
+        arc.endAngle = 90;
+        const cad::Entity m = cad::mirrored(arc, {0, 0}, {0, 1});
+        QCOMPARE(cad::describe(m), std::string("A -10,0 5 90..180"));
+        QCOMPARE(cad::describe(cad::rotated(arc, {0, 0}, 180)), std::string("A -10,0 5 180..270"));
+        QCOMPARE(cad::describe(cad::scaled(arc, {0, 0}, 2)), std::string("A 20,0 10 0..90"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestEdit)
+#include "TestEdit.moc"

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cad/Drawing.h"
+#include "cad/Render.h"
+#include "rules/FormDefinition.h"
 
 #include <QWidget>
 
@@ -11,7 +13,8 @@ namespace quendra {
 
 // The dialog's live sketch: the symbol its current inputs would draw, replayed through the CAD
 // interpreter with the base point at the origin, marked "基準点". Option buttons that belong on
-// the sketch (a hinge side at a jamb, a column corner) sit at fixed places over it.
+// the sketch (a hinge side at a jamb, a column corner) sit over it at their anchors, and never
+// over the marker.
 class PreviewWidget : public QWidget
 {
 public:
@@ -21,8 +24,9 @@ public:
     void clear();
     void setMarksBasePoint(bool on) { marksBasePoint_ = on; }
     const cad::Drawing &drawing() const { return drawing_; }
-    // Puts `w` at (fx, fy), fractions of the sketch's width and height from its top left.
-    void addAnchored(QWidget *w, double fx, double fy);
+    void addAnchored(QWidget *w, const Anchor &anchor);
+    // Where the base-point marker and its caption are drawn; empty when there is none.
+    QRect basePointMark() const;
 
     QSize sizeHint() const override { return {360, 240}; }
 
@@ -31,13 +35,16 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QRectF area() const;
+    cad::ViewTransform view() const;
     void placeAnchored();
+    QRect anchoredRect(const Anchor &anchor, QSize size) const;
 
     cad::Drawing drawing_;
     struct Anchored
     {
         QWidget *widget;
-        double fx, fy;
+        Anchor anchor;
     };
     std::vector<Anchored> anchored_;
     bool marksBasePoint_ = true;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -91,7 +92,12 @@ void SymbolDialog::build()
     preview_->setMarksBasePoint(std::any_of(form_.buttons.begin(), form_.buttons.end(),
                                             [](const Button &b) { return b.role == Button::Role::BasePoint; }));
     preview_->setObjectName(QStringLiteral("preview"));
-    body->addWidget(preview_, 1);
+    // Groups that draw on one side of the base point stand on that side of the preview.
+    around_ = new QGridLayout;
+    around_->addWidget(preview_, 1, 1);
+    around_->setRowStretch(1, 1);
+    around_->setColumnStretch(1, 1);
+    body->addLayout(around_, 1);
     outer->addLayout(body, 1);
     buildInputs(grid, preview_);
     auto *row = new QHBoxLayout;
@@ -178,17 +184,23 @@ void SymbolDialog::addLabel(const Control &c, InputLayout &layout)
     label->setEnabled(c.enabled);
     labels_[c.name] = label;
     if (c.anchor)
-        preview_->addAnchored(label, c.anchor->x, c.anchor->y);
+        preview_->addAnchored(label, *c.anchor);
     else
         layout.grid->addWidget(label, layout.row++, 0, 1, -1);
 }
 
 void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
 {
+    const bool boxed = c.kind == Control::Kind::Combo || c.kind == Control::Kind::Text;
     if (c.anchor) {
         // Placed on the sketch, where the drawing puts it (a jamb, a corner).
         w->setParent(layout.previewHost);
-        preview_->addAnchored(w, c.anchor->x, c.anchor->y);
+        preview_->addAnchored(w, *c.anchor);
+    } else if (c.side != Side::None) {
+        QBoxLayout *panel = sidePanel(c.side);
+        if (boxed)
+            panel->addWidget(makeLabel(c, w));
+        panel->addWidget(w);
     } else if (c.kind == Control::Kind::Option || c.kind == Control::Kind::Check) {
         if (c.group.empty()) {
             layout.grid->addWidget(w, layout.row++, 0, 1, 2);
@@ -202,13 +214,7 @@ void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
             frame->addWidget(w);
         }
     } else {
-        auto *label = new QLabel(qs(c.caption), this);
-        label->setBuddy(w);
-        label->setEnabled(c.enabled);
-        if (!c.labelName.empty()) {
-            label->setObjectName(qs(c.labelName));
-            labels_[c.labelName] = label;
-        }
+        QLabel *label = makeLabel(c, w);
         if (c.beside && layout.row > 0) {
             layout.grid->addWidget(label, layout.row - 1, 2);
             layout.grid->addWidget(w, layout.row - 1, 3);
@@ -217,6 +223,36 @@ void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
             layout.grid->addWidget(w, layout.row++, 1);
         }
     }
+}
+
+// The label of a combo or text box, whose access key moves the focus to it.
+QLabel *SymbolDialog::makeLabel(const Control &c, QWidget *input)
+{
+    auto *label = new QLabel(qs(c.caption), this);
+    label->setBuddy(input);
+    label->setEnabled(c.enabled);
+    if (!c.labelName.empty()) {
+        label->setObjectName(qs(c.labelName));
+        labels_[c.labelName] = label;
+    }
+    return label;
+}
+
+// The framed group on one side of the preview: a row above and below it, a column to its left
+// and right.
+QBoxLayout *SymbolDialog::sidePanel(Side side)
+{
+    QBoxLayout *&panel = sidePanels_[side];
+    if (panel)
+        return panel;
+    const bool row = side == Side::Above || side == Side::Below;
+    auto *frame = new QFrame(this);
+    frame->setFrameShape(QFrame::StyledPanel);
+    panel = new QBoxLayout(row ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, frame);
+    const int gridRow = side == Side::Above ? 0 : side == Side::Below ? 2 : 1;
+    const int gridColumn = side == Side::Left ? 0 : side == Side::Right ? 2 : 1;
+    around_->addWidget(frame, gridRow, gridColumn, row ? Qt::AlignHCenter : Qt::AlignVCenter);
+    return panel;
 }
 
 void SymbolDialog::buildButtons(QHBoxLayout *row)
@@ -228,7 +264,10 @@ void SymbolDialog::buildButtons(QHBoxLayout *row)
         push->setAutoDefault(false);
         push->setDefault(b.isDefault);
         buttons_[b.name] = push;
-        row->addWidget(push);
+        if (b.side != Side::None)
+            sidePanel(b.side)->addWidget(push);
+        else
+            row->addWidget(push);
         const std::string name = b.name;
         connect(push, &QPushButton::clicked, this, [this, name] { pressButton(name); });
         if (b.isCancel || b.isDefault) {

@@ -10,6 +10,8 @@
 #include <memory>
 
 class QAbstractButton;
+class QBoxLayout;
+class QLabel;
 class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
@@ -51,6 +53,8 @@ private:
     QWidget *makeInput(const Control &control, InputLayout &layout);
     void addLabel(const Control &label, InputLayout &layout);
     void placeInput(const Control &control, QWidget *input, InputLayout &layout);
+    QLabel *makeLabel(const Control &control, QWidget *input);
+    QBoxLayout *sidePanel(Side side);
     void buildButtons(QHBoxLayout *row);
     void applyTabOrder();
     void connectRules();
@@ -70,6 +74,8 @@ private:
     std::map<std::string, QWidget *> labels_;
     std::map<std::string, QPushButton *> buttons_;
     PreviewWidget *preview_ = nullptr;
+    QGridLayout *around_ = nullptr; // the preview and the groups on its sides
+    std::map<Side, QBoxLayout *> sidePanels_;
     // After a base point, while the host picks it: polls a host that can tell, to come back by
     // itself; the draw button to be ready.
     QTimer *pickWatch_ = nullptr;

@@ -17,7 +17,15 @@ struct Anchor
 {
     double x = 0;
     double y = 0;
+    // Set: the place is the start (or end) of that entity of the drawing shown, a jamb line, so
+    // the button follows it as the drawing turns or grows and sits just outside the drawing
+    // there. The fractions serve while nothing is drawn.
+    int entity = -1;
+    bool atEnd = false;
 };
+
+// The side of the preview where a group of inputs and buttons stands, next to what it draws.
+enum class Side { None, Above, Below, Left, Right };
 
 struct Control
 {
@@ -35,6 +43,7 @@ struct Control
     std::string labelName;     // name of the label of a combo or text box ("Label3"), for enable rules
     std::optional<Anchor> anchor;
     bool beside = false;       // a combo or text box on the row of the one before, to its right
+    Side side = Side::None;    // stands beside the preview with the others of that side
 };
 
 enum class Reading { None, Lenient, Strict };
@@ -63,6 +72,7 @@ struct Button
     std::string focusAfter;    // draw buttons: the input that gets the focus after sending; "" none
     bool minimiseAfter = true; // draw buttons: minimise after sending
     bool enabled = true;
+    Side side = Side::None;    // stands beside the preview with the inputs of that side
 };
 
 // A check box that enables or disables other controls by its value.

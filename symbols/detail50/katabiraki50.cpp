@@ -110,9 +110,10 @@ FormDefinition define()
         combo("Combo3", "枠ﾁﾘ寸法(&T)", "15", reveals),
         combo("Combo4", "額縁ﾁﾘ寸法(&S)", "15", reveals),
         angleCombo(),
-        // The hinge sides sit on the preview at the two jambs.
-        option("Option1", "吊元", true, {}, Anchor{0.08, 0.22}),
-        option("Option2", "吊元", false, {}, Anchor{0.92, 0.22}),
+        // The hinge sides sit on the preview at the two jambs, by the outer corners of their
+        // profiles (the ends of rows 10 and 21), across the wall from the leaf.
+        option("Option1", "吊元", true, {}, Anchor{0.08, 0.22, 7, true}),
+        option("Option2", "吊元", false, {}, Anchor{0.92, 0.22, 16, true}),
     };
     f.buttons = standardButtons("片開キ戸作図(&A)", widthAtLeast(100), draw);
     f.tabOrder = {"Combo1",   "Combo5",   "Combo3",   "Combo4",   "Combo2", "Command1",

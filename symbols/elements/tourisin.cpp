@@ -20,13 +20,14 @@ struct Group
     std::string letter;
     std::string checkCaption;
     int angle;
+    Side side; // where the group stands around the preview: where its bubble lies
 };
 
 const Group groups[] = {
-    {"Text1", "Check1", "Command1", "Command2", "X", "Ｘを付ける", 0},   // above
-    {"Text2", "Check2", "Command5", "Command6", "X", "Ｘを付ける", 180}, // below
-    {"Text3", "Check3", "Command7", "Command8", "Y", "Ｙを付ける", 90},  // left
-    {"Text4", "Check4", "Command9", "Command10", "Y", "Ｙを付ける", 270}, // right
+    {"Text1", "Check1", "Command1", "Command2", "X", "Ｘを付ける", 0, Side::Above},
+    {"Text2", "Check2", "Command5", "Command6", "X", "Ｘを付ける", 180, Side::Below},
+    {"Text3", "Check3", "Command7", "Command8", "Y", "Ｙを付ける", 90, Side::Left},
+    {"Text4", "Check4", "Command9", "Command10", "Y", "Ｙを付ける", 270, Side::Right},
 };
 
 // Bubble radius and text height by scale.
@@ -90,8 +91,11 @@ FormDefinition define()
     for (int i = 0; i < 5; ++i)
         f.controls.push_back(option("Option" + std::to_string(i + 1), scales[i], i == 0, "縮尺"));
     for (const Group &g : groups) {
-        f.controls.push_back(textBox(g.text, "通リ芯記号", ""));
-        f.controls.push_back(checkBox(g.check, g.checkCaption, true));
+        Control number = textBox(g.text, "通リ芯記号", "");
+        Control letter = checkBox(g.check, g.checkCaption, true);
+        number.side = letter.side = g.side;
+        f.controls.push_back(number);
+        f.controls.push_back(letter);
         BaseRule rule{g.text, Reading::Strict, 0, retypeMessage};
         Button base = button(g.basePoint, "基準点指定", Button::Role::BasePoint);
         base.rule = rule;
@@ -100,6 +104,7 @@ FormDefinition define()
         drawButton.focusAfter = g.text;
         const bool first = &g == &groups[0];
         base.enabled = drawButton.enabled = first;
+        base.side = drawButton.side = g.side;
         f.buttons.push_back(base);
         f.buttons.push_back(drawButton);
         f.activations.push_back({{g.check, g.text}, {g.basePoint, g.drawButton}, allBut(g)});

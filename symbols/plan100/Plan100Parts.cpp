@@ -23,8 +23,9 @@ Steps wallAndJambs(double W, Jambs jambs)
 std::vector<Control> hingeOptions()
 {
     return {
-        option("Option1", "戸吊元", true, {}, Anchor{0.08, 0.5}),
-        option("Option2", "戸吊元", false, {}, Anchor{0.92, 0.5}),
+        // At the outer ends of the jambs (rows 6 and 7 of the wall), across the wall from the leaf.
+        option("Option1", "戸吊元", true, {}, Anchor{0.08, 0.5, 2, true}),
+        option("Option2", "戸吊元", false, {}, Anchor{0.92, 0.5, 3, false}),
     };
 }
 

@@ -22,8 +22,8 @@ inline constexpr const char *hingeMessage = "戸吊元をクリックして下�
 enum class Jambs { Down, Up };
 Steps wallAndJambs(double W, Jambs jambs = Jambs::Down);
 
-// The two hinge-side buttons "戸吊元": Option1 at the left jamb of the preview (selected),
-// Option2 at the right jamb.
+// The two hinge-side buttons "戸吊元": Option1 at the first jamb of the preview (selected),
+// Option2 at the second, following the jambs as the drawing turns; for jambs drawn Jambs::Up.
 std::vector<Control> hingeOptions();
 // 1 or 2 for the selected hinge side, nullopt when neither is selected.
 std::optional<int> hingeSide(const FormState &state);

@@ -271,6 +271,56 @@ private slots:
             QVERIFY2(!o->text().isEmpty() && !o->text().startsWith("Option"), qPrintable(o->text()));
     }
 
+    // tourisin: each group on the side of the preview where its bubble lies, its two buttons with
+    // it; hasira: no button over the base-point marker, whichever is chosen; the hinge sides stay
+    // at their jambs as the drawing turns.
+    void groupsAndSketchButtonsStandWhereTheyDraw()
+    {
+        ServerThread host;
+        Fixture f;
+        SymbolDialog grid(*findForm("tourisin"), f.context);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QRect sketch = grid.findChild<PreviewWidget *>()->geometry();
+        const std::vector<std::pair<std::vector<std::string>, std::function<bool(const QRect &)>>> sides = {
+            {{"Text1", "Command1", "Command2"}, [&](const QRect &r) { return r.bottom() < sketch.top(); }},
+            {{"Text2", "Command5", "Command6"}, [&](const QRect &r) { return r.top() > sketch.bottom(); }},
+            {{"Text3", "Command7", "Command8"}, [&](const QRect &r) { return r.right() < sketch.left(); }},
+            {{"Text4", "Command9", "Command10"}, [&](const QRect &r) { return r.left() > sketch.right(); }},
+        };
+        for (const auto &[names, onItsSide] : sides)
+            for (const std::string &name : names) {
+                QWidget *w = grid.input(name) ? grid.input(name) : grid.commandButton(name);
+                QVERIFY2(onItsSide(QRect(w->mapTo(&grid, QPoint(0, 0)), w->size())), name.c_str());
+            }
+
+        SymbolDialog column(*findForm("hasira"), f.context);
+        column.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&column));
+        const auto *preview = column.findChild<PreviewWidget *>();
+        for (int i = 1; i <= 9; ++i) {
+            qobject_cast<QRadioButton *>(column.input("Option" + std::to_string(i)))->click();
+            const QRect mark = preview->basePointMark();
+            QVERIFY(!mark.isEmpty());
+            for (QRadioButton *o : preview->findChildren<QRadioButton *>())
+                QVERIFY2(!o->geometry().intersects(mark), qPrintable(QString::number(i) + o->text()));
+        }
+
+        // The way from the first jamb to the second, on screen (y downwards), by angle.
+        const std::pair<const char *, QPoint> turns[] = {{"0", {1, 0}}, {"90", {0, -1}}, {"180", {-1, 0}}, {"270", {0, 1}}};
+        for (const char *form : {"katabirakito100", "katabiraki50"}) {
+            SymbolDialog door(*findForm(form), f.context);
+            door.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&door));
+            for (const auto &[angle, way] : turns) {
+                combo(door, "Combo2")->setEditText(angle);
+                const QPoint d = door.input("Option2")->geometry().center() - door.input("Option1")->geometry().center();
+                const int along = d.x() * way.x() + d.y() * way.y(), across = d.x() * way.y() - d.y() * way.x();
+                QVERIFY2(along > 2 * std::abs(across), qPrintable(QString(form) + " " + angle));
+            }
+        }
+    }
+
     void previewShowsWhatTheDrawButtonWouldDraw()
     {
         ServerThread host;

@@ -194,7 +194,9 @@ void Interpreter::drain()
     // A running script goes first, taken in slices by stepScript().
     if (draining_ || scriptRunning()) return;
     draining_ = true;
-    queuePos_ += scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
+    const std::size_t took = scan(std::string_view(queue_).substr(queuePos_), queuedToken_, queuedTooLong_, true);
+    queuePos_ += took;
+    taken_ += took;
     if (queuePos_ == queue_.size()) {
         // A large script leaves no large buffer behind.
         if (queue_.capacity() > compactAfter)

@@ -1,5 +1,6 @@
 #include "host/CommandServer.h"
 
+#include "cad/Command.h"
 #include "host/HostSession.h"
 #include "host/PeerCredentials.h"
 #include "link/Conversation.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+#include <algorithm>
 
 namespace host {
 
@@ -18,12 +21,32 @@ bool idle(const cad::Interpreter &interpreter)
     return interpreter.queued() == 0 && interpreter.commandName().empty() && !interpreter.requestPending();
 }
 
+// Whether a script has a word that saves the drawing. Such a word inside a line of text is
+// counted as well: the frame is then answered late, never wrongly.
+bool savesDrawing(std::string_view script)
+{
+    std::size_t i = 0;
+    while (i < script.size()) {
+        std::size_t j = script.find_first_of(" \t\r\n", i);
+        if (j == std::string_view::npos) j = script.size();
+        std::string word(script.substr(i, j - i));
+        for (char &ch : word)
+            if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        const std::string name = cad::commandName(word);
+        if (name == "SAVE" || name == "SAVEAS") return true;
+        i = j + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session)
 {
     stallCheck_.setInterval(250);
     connect(&stallCheck_, &QTimer::timeout, this, &CommandServer::dropStalled);
+    connect(&session_, &HostSession::saveDone, this, &CommandServer::noteSave);
+    connect(&session_, &HostSession::inputTaken, this, &CommandServer::answerSaves);
 }
 
 CommandServer::~CommandServer()
@@ -103,6 +126,11 @@ void CommandServer::read(QLocalSocket *socket)
     c.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string payload;
     for (;;) {
+        if (c.saving) {
+            // The answers keep their order: what came after a save waits for its answer.
+            if (heldBytes() > heldLimit_) drop(socket);
+            return;
+        }
         const auto status = c.decoder.next(payload);
         if (status == quendra::FrameDecoder::Status::NeedMore) {
             if (c.decoder.buffered() == 0) {
@@ -135,10 +163,13 @@ void CommandServer::read(QLocalSocket *socket)
             continue;
         }
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not
-        // keep the client waiting.
+        // keep the client waiting. A save is answered once done, so that a failed one is not "OK".
         const int id = c.id;
         lastFed_ = id;
-        reply(socket, "OK");
+        if (savesDrawing(payload))
+            c.saving = Saving{session_.fed(), session_.fed() + payload.size(), {}};
+        else
+            reply(socket, "OK");
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
@@ -166,6 +197,45 @@ void CommandServer::dropStalled()
     for (QLocalSocket *socket : stalled)
         drop(socket);
     if (!waiting) stallCheck_.stop();
+}
+
+// A save done by the command line counts for the frame whose input it stood in (or whose SCRIPT
+// it came from).
+void CommandServer::noteSave(const QString &failure)
+{
+    const std::uint64_t at = session_.interpreter().taken();
+    for (auto &[socket, c] : conversations_) {
+        if (c.saving && at > c.saving->start && at <= c.saving->end && c.saving->failure.isEmpty())
+            c.saving->failure = failure;
+    }
+}
+
+void CommandServer::answerSaves()
+{
+    std::vector<int> done;
+    for (const auto &[socket, c] : conversations_)
+        if (c.saving && session_.carriedOut(c.saving->end)) done.push_back(c.id);
+    for (const int id : done) {
+        QLocalSocket *socket = conversation(id);
+        if (!socket || !conversations_[socket].saving) continue;
+        const QString failure = conversations_[socket].saving->failure;
+        conversations_[socket].saving.reset();
+        reply(socket, failure.isEmpty() ? std::string("OK") : "NG " + failure.toStdString());
+        // Frames that came meanwhile are read from the event loop, never inside the session's work.
+        QMetaObject::invokeMethod(
+            this,
+            [this, id] {
+                if (QLocalSocket *next = conversation(id)) read(next);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+QLocalSocket *CommandServer::conversation(int id) const
+{
+    const auto it = std::find_if(conversations_.begin(), conversations_.end(),
+                                 [id](const auto &entry) { return entry.second.id == id; });
+    return it == conversations_.end() ? nullptr : it->first;
 }
 
 void CommandServer::reply(QLocalSocket *socket, const std::string &text)

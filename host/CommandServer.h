@@ -7,8 +7,10 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLocalServer;
@@ -20,8 +22,10 @@ class HostSession;
 
 // Serves the conversations of the assistant: one local socket per service and topic, any number
 // of conversations on each. Every frame is one execute; it is answered "OK" once its string is in
-// the session's queue, or "NG <reason>". A frame that is too long or not UTF-8 ends that
-// conversation only. The state query (FrameCodec.h) is answered, never queued.
+// the session's queue, or "NG <reason>". A frame that saves the drawing (SAVE, QSAVE, SAVEAS) is
+// answered once it has been carried out, "NG <reason>" when the save failed; the conversation's
+// later frames wait behind it. A frame that is too long or not UTF-8 ends that conversation only.
+// The state query (FrameCodec.h) is answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT
@@ -53,11 +57,20 @@ signals:
     void conversationsChanged(int count);
 
 private:
+    // A frame that saves, between its positions in the session's input.
+    struct Saving
+    {
+        std::uint64_t start = 0;
+        std::uint64_t end = 0;
+        QString failure;
+    };
+
     struct Conversation
     {
         int id = 0;
         quendra::FrameDecoder decoder;
         QElapsedTimer frameStarted; // valid while part of a frame is held
+        std::optional<Saving> saving; // its answer is still to come
     };
 
     void accept(QLocalServer *server);
@@ -66,6 +79,9 @@ private:
     void drop(QLocalSocket *socket);
     std::size_t heldBytes() const;
     void dropStalled();
+    void noteSave(const QString &failure);
+    void answerSaves();
+    QLocalSocket *conversation(int id) const;
 
     HostSession &session_;
     std::vector<std::unique_ptr<QLocalServer>> servers_;

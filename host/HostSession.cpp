@@ -99,6 +99,7 @@ void HostSession::enqueue(std::string_view utf8chars, const QString &source)
 {
     if (!source.isEmpty())
         interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
+    fed_ += utf8chars.size();
     interpreter_.feed(utf8chars);
     settle();
 }
@@ -136,6 +137,10 @@ void HostSession::cancel()
 
 void HostSession::resume()
 {
+    if (saveAsked_) {
+        saveAsked_ = false;
+        emit saveDone(saveFailure_);
+    }
     waitingForProgram_ = answeringScript_ = false;
     interpreter_.resume();
     settle();
@@ -231,6 +236,7 @@ bool HostSession::open(const QString &path, QString *error)
 bool HostSession::save(const QString &path, QString *error)
 {
     const QString e = saveDxf(drawing_, path);
+    if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;
         return false;
@@ -279,6 +285,7 @@ void HostSession::settle()
     }
     if (interpreter_.scriptReady() && !waitingForProgram_) scriptTimer_.start();
     publish();
+    emit inputTaken();
     if (scriptActive_ && !scriptRunning()) {
         scriptActive_ = false;
         emit scriptEnded();
@@ -327,6 +334,9 @@ bool HostSession::handle(const cad::Request &request)
         return false;
     case cad::Request::Kind::Save:
     case cad::Request::Kind::SaveAs:
+        // Until the program has saved: a name not given, or no file to write to.
+        saveAsked_ = true;
+        saveFailure_ = QStringLiteral("図面は保存されませんでした。");
         waitingForProgram_ = true;
         publish();
         emit saveWanted(request.kind == cad::Request::Kind::SaveAs);

@@ -1,6 +1,5 @@
 #include "host/CommandServer.h"
 
-#include "cad/Command.h"
 #include "host/HostSession.h"
 #include "host/PeerCredentials.h"
 #include "link/Conversation.h"
@@ -19,24 +18,6 @@ namespace {
 bool idle(const cad::Interpreter &interpreter)
 {
     return interpreter.queued() == 0 && interpreter.commandName().empty() && !interpreter.requestPending();
-}
-
-// Whether a script has a word that saves the drawing. Such a word inside a line of text is
-// counted as well: the frame is then answered late, never wrongly.
-bool savesDrawing(std::string_view script)
-{
-    std::size_t i = 0;
-    while (i < script.size()) {
-        std::size_t j = script.find_first_of(" \t\r\n", i);
-        if (j == std::string_view::npos) j = script.size();
-        std::string word(script.substr(i, j - i));
-        for (char &ch : word)
-            if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-        const std::string name = cad::commandName(word);
-        if (name == "SAVE" || name == "SAVEAS") return true;
-        i = j + 1;
-    }
-    return false;
 }
 
 } // namespace
@@ -166,7 +147,9 @@ void CommandServer::read(QLocalSocket *socket)
         // keep the client waiting. A save is answered once done, so that a failed one is not "OK".
         const int id = c.id;
         lastFed_ = id;
-        if (savesDrawing(payload))
+        // Such a word inside a line of text counts as well: that frame is answered late, never
+        // wrongly.
+        if (quendra::savesDrawing(payload))
             c.saving = Saving{session_.fed(), session_.fed() + payload.size(), {}};
         else
             reply(socket, "OK");

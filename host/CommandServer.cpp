@@ -86,16 +86,36 @@ void CommandServer::close()
 void CommandServer::accept(QLocalServer *server)
 {
     while (QLocalSocket *socket = server->nextPendingConnection()) {
-        if (!peerIsThisUser(socket->socketDescriptor()) || conversations() >= maxConversations) {
+        if (!peerIsThisUser(socket->socketDescriptor()) ||
+            (conversations() >= maxConversations && !makeRoom())) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        conversations_[socket].id = nextId_++;
+        Conversation &c = conversations_[socket];
+        c.id = nextId_++;
+        c.heard = ++heardCount_;
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });
         emit conversationsChanged(conversations());
     }
+}
+
+// Ends the conversation heard from longest ago that holds nothing (no frame half received, no
+// answer owed), so that idle connections left open cannot lock a good client out; false when
+// every one is busy.
+bool CommandServer::makeRoom()
+{
+    QLocalSocket *idlest = nullptr;
+    std::uint64_t earliest = heardCount_ + 1;
+    for (const auto &[socket, c] : conversations_) {
+        if (c.decoder.buffered() > 0 || c.saving || c.heard >= earliest) continue;
+        earliest = c.heard;
+        idlest = socket;
+    }
+    if (!idlest) return false;
+    drop(idlest);
+    return true;
 }
 
 void CommandServer::read(QLocalSocket *socket)
@@ -103,6 +123,7 @@ void CommandServer::read(QLocalSocket *socket)
     const auto it = conversations_.find(socket);
     if (it == conversations_.end()) return;
     Conversation &c = it->second;
+    c.heard = ++heardCount_;
     const QByteArray bytes = socket->readAll();
     c.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string payload;

@@ -31,6 +31,7 @@ class CommandServer : public QObject
     Q_OBJECT
 
 public:
+    // A client that comes beyond this takes the place of the longest idle conversation.
     static constexpr int maxConversations = 64;
     // Bytes of unfinished frames held over all conversations; the one that goes beyond is ended.
     static constexpr std::size_t maxHeldBytes = 256u * 1024u * 1024u;
@@ -70,10 +71,12 @@ private:
         int id = 0;
         quendra::FrameDecoder decoder;
         QElapsedTimer frameStarted; // valid while part of a frame is held
+        std::uint64_t heard = 0; // when it was last heard from, in order of events
         std::optional<Saving> saving; // its answer is still to come
     };
 
     void accept(QLocalServer *server);
+    bool makeRoom();
     void read(QLocalSocket *socket);
     void reply(QLocalSocket *socket, const std::string &text);
     void drop(QLocalSocket *socket);
@@ -87,6 +90,7 @@ private:
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
     int nextId_ = 1;
+    std::uint64_t heardCount_ = 0;
     int lastFed_ = 0; // the conversation whose input was queued last
     bool closing_ = false;
     std::size_t heldLimit_ = maxHeldBytes;

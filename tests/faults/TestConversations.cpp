@@ -285,6 +285,33 @@ private slots:
         QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1"}));
     }
 
+    // Idle connections left open up to the limit do not lock a good client out: the one heard
+    // from longest ago that holds nothing makes room; one with a frame half received is kept.
+    void idleConversationsMakeRoomForANewOne()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < CommandServer::maxConversations; ++i) {
+            idle.push_back(connectClient());
+            QVERIFY(idle.back());
+            QTRY_COMPARE(host.server.conversations(), i + 1);
+        }
+        idle[0]->write(frame("LINE 0,0 1,1 \r").left(6));
+        idle[0]->flush();
+        QTest::qWait(50);
+        QCOMPARE(execute(*idle[2], "CIRCLE 0,0 1 "), std::string("OK"));
+
+        auto good = connectClient();
+        QVERIFY(good);
+        QCOMPARE(execute(*good, "LINE 0,0 3,4 \r"), std::string("OK"));
+        QCOMPARE(host.server.conversations(), CommandServer::maxConversations);
+        QTRY_COMPARE(idle[1]->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(idle[0]->state(), QLocalSocket::ConnectedState);
+        QCOMPARE(idle[2]->state(), QLocalSocket::ConnectedState);
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 1", "L 0,0 3,4"}));
+    }
+
     // A client that sends many frames at once and leaves without reading a single answer: the
     // answers cannot be written, and the server must not trip over the conversation it ends.
     void aSenderThatLeavesWithoutReadingTheAnswers()

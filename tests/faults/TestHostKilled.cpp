@@ -10,6 +10,7 @@
 #include "symbols/Forms.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -263,6 +264,38 @@ private slots:
             QCOMPARE(messagesOf(messages), std::vector<std::string>{});
             QCOMPARE(savedDrawing(*mine, out), fixAt1000);
         }
+    }
+
+    // SIGTERM while the window shows that FILE cannot be opened ends the program: the message
+    // is shown from the event loop, where the quit reaches it.
+    void sigtermWhileTheStartUpMessageIsShown()
+    {
+        QTemporaryDir dir;
+        const QString junk = dir.filePath("junk.dxf");
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("no drawing\n");
+        f.close();
+        const QString run = dir.filePath("run");
+        QVERIFY(QDir().mkdir(run));
+        QFile::setPermissions(run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QProcess window;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QUENDRA_RUNTIME_DIR", run);
+        window.setProcessEnvironment(env);
+        window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        window.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"), {junk});
+        QVERIFY(window.waitForStarted());
+        QTest::qWait(1500); // the message is up by now
+        QCOMPARE(window.state(), QProcess::Running);
+        window.terminate();
+        const bool ended = window.waitForFinished(5000);
+        if (!ended) {
+            window.kill();
+            window.waitForFinished();
+        }
+        QVERIFY(ended);
     }
 
     // SCRIPT self.scr inside self.scr, sent by any conversation: the host keeps serving its

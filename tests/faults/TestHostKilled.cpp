@@ -8,6 +8,7 @@
 #include "dialogs/MessageService.h"
 #include "dialogs/SymbolDialog.h"
 #include "symbols/Forms.h"
+#include "tests/faults/FaultSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -272,10 +273,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString junk = dir.filePath("junk.dxf");
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("no drawing\n");
-        f.close();
+        QVERIFY(faults::writeAll(junk, "no drawing\n"));
         const QString run = dir.filePath("run");
         QVERIFY(QDir().mkdir(run));
         QFile::setPermissions(run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

@@ -227,6 +227,7 @@ void Interpreter::drain()
         const std::size_t took =
             scan(std::string_view(queue_).substr(queuePos_, piece.left), queuedToken_, queuedTooLong_, true);
         queuePos_ += took;
+        taken_ += took;
         piece.left -= took;
         if (piece.left > 0) break;
         drawing_.endStep();

@@ -76,6 +76,9 @@ public:
     void resume();
     // Characters of queued and scripted input not yet taken.
     std::size_t queued() const { return queue_.size() - queuePos_ + script_.size() - scriptPos_; }
+    // Characters of fed input taken so far, from the first feed(): what came before a position
+    // has been carried out once this passes it and nothing is held.
+    std::uint64_t taken() const { return taken_; }
 
     // A script file's contents, taken before the queue but only through stepScript(), so that
     // the program gets back between slices of a script that may never end. A running script is
@@ -118,6 +121,7 @@ private:
         std::string step;
     };
     std::deque<Piece> pieces_;
+    std::uint64_t taken_ = 0;
     std::string script_;
     std::size_t scriptPos_ = 0;
     std::string queuedToken_;

@@ -8,6 +8,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <algorithm>
+
 namespace host {
 
 namespace {
@@ -24,6 +26,8 @@ CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(pa
 {
     stallCheck_.setInterval(250);
     connect(&stallCheck_, &QTimer::timeout, this, &CommandServer::dropStalled);
+    connect(&session_, &HostSession::saveDone, this, &CommandServer::noteSave);
+    connect(&session_, &HostSession::inputTaken, this, &CommandServer::answerSaves);
 }
 
 CommandServer::~CommandServer()
@@ -82,16 +86,36 @@ void CommandServer::close()
 void CommandServer::accept(QLocalServer *server)
 {
     while (QLocalSocket *socket = server->nextPendingConnection()) {
-        if (!peerIsThisUser(socket->socketDescriptor()) || conversations() >= maxConversations) {
+        if (!peerIsThisUser(socket->socketDescriptor()) ||
+            (conversations() >= maxConversations && !makeRoom())) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        conversations_[socket].id = nextId_++;
+        Conversation &c = conversations_[socket];
+        c.id = nextId_++;
+        c.heard = ++heardCount_;
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });
         emit conversationsChanged(conversations());
     }
+}
+
+// Ends the conversation heard from longest ago that holds nothing (no frame half received, no
+// answer owed), so that idle connections left open cannot lock a good client out; false when
+// every one is busy.
+bool CommandServer::makeRoom()
+{
+    QLocalSocket *idlest = nullptr;
+    std::uint64_t earliest = heardCount_ + 1;
+    for (const auto &[socket, c] : conversations_) {
+        if (c.decoder.buffered() > 0 || c.saving || c.heard >= earliest) continue;
+        earliest = c.heard;
+        idlest = socket;
+    }
+    if (!idlest) return false;
+    drop(idlest);
+    return true;
 }
 
 void CommandServer::read(QLocalSocket *socket)
@@ -99,10 +123,16 @@ void CommandServer::read(QLocalSocket *socket)
     const auto it = conversations_.find(socket);
     if (it == conversations_.end()) return;
     Conversation &c = it->second;
+    c.heard = ++heardCount_;
     const QByteArray bytes = socket->readAll();
     c.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string payload;
     for (;;) {
+        if (c.saving) {
+            // The answers keep their order: what came after a save waits for its answer.
+            if (heldBytes() > heldLimit_) drop(socket);
+            return;
+        }
         const auto status = c.decoder.next(payload);
         if (status == quendra::FrameDecoder::Status::NeedMore) {
             if (c.decoder.buffered() == 0) {
@@ -135,10 +165,15 @@ void CommandServer::read(QLocalSocket *socket)
             continue;
         }
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not
-        // keep the client waiting.
+        // keep the client waiting. A save is answered once done, so that a failed one is not "OK".
         const int id = c.id;
         lastFed_ = id;
-        reply(socket, "OK");
+        // Such a word inside a line of text counts as well: that frame is answered late, never
+        // wrongly.
+        if (quendra::savesDrawing(payload))
+            c.saving = Saving{session_.fed(), session_.fed() + payload.size(), {}};
+        else
+            reply(socket, "OK");
         session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
@@ -166,6 +201,45 @@ void CommandServer::dropStalled()
     for (QLocalSocket *socket : stalled)
         drop(socket);
     if (!waiting) stallCheck_.stop();
+}
+
+// A save done by the command line counts for the frame whose input it stood in (or whose SCRIPT
+// it came from).
+void CommandServer::noteSave(const QString &failure)
+{
+    const std::uint64_t at = session_.interpreter().taken();
+    for (auto &[socket, c] : conversations_) {
+        if (c.saving && at > c.saving->start && at <= c.saving->end && c.saving->failure.isEmpty())
+            c.saving->failure = failure;
+    }
+}
+
+void CommandServer::answerSaves()
+{
+    std::vector<int> done;
+    for (const auto &[socket, c] : conversations_)
+        if (c.saving && session_.carriedOut(c.saving->end)) done.push_back(c.id);
+    for (const int id : done) {
+        QLocalSocket *socket = conversation(id);
+        if (!socket || !conversations_[socket].saving) continue;
+        const QString failure = conversations_[socket].saving->failure;
+        conversations_[socket].saving.reset();
+        reply(socket, failure.isEmpty() ? std::string("OK") : "NG " + failure.toStdString());
+        // Frames that came meanwhile are read from the event loop, never inside the session's work.
+        QMetaObject::invokeMethod(
+            this,
+            [this, id] {
+                if (QLocalSocket *next = conversation(id)) read(next);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+QLocalSocket *CommandServer::conversation(int id) const
+{
+    const auto it = std::find_if(conversations_.begin(), conversations_.end(),
+                                 [id](const auto &entry) { return entry.second.id == id; });
+    return it == conversations_.end() ? nullptr : it->first;
 }
 
 void CommandServer::reply(QLocalSocket *socket, const std::string &text)

@@ -100,6 +100,7 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
 
 void HostSession::enqueue(std::string_view utf8chars, const QString &source)
 {
+    fed_ += utf8chars.size();
     if (source.isEmpty()) {
         interpreter_.feed(utf8chars);
         settle();
@@ -153,6 +154,10 @@ void HostSession::cancel()
 
 void HostSession::resume()
 {
+    if (saveAsked_) {
+        saveAsked_ = false;
+        emit saveDone(saveFailure_);
+    }
     waitingForProgram_ = answeringScript_ = false;
     interpreter_.resume();
     settle();
@@ -269,6 +274,7 @@ bool HostSession::save(const QString &path, QString *error)
 {
     if (recovered_ && QFileInfo(path).absoluteFilePath() == fileName_) {
         *error = QStringLiteral("復元した図面です。元のファイルを残すため、別の名前で保存して下さい。");
+        if (saveAsked_) saveFailure_ = *error;
         return false;
     }
     // A drawing opened from a file is saved as that file edited; a new one is written whole.
@@ -276,6 +282,7 @@ bool HostSession::save(const QString &path, QString *error)
         return put(source_->edited(drawing_, firstNew_));
     })
                               : saveThrough(path, [this](const cad::DxfSink &put) { return cad::writeDxf(drawing_, put); });
+    if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;
         return false;
@@ -324,6 +331,7 @@ void HostSession::settle()
     }
     if (interpreter_.scriptReady() && !waitingForProgram_) scriptTimer_.start();
     publish();
+    emit inputTaken();
     if (scriptActive_ && !scriptRunning()) {
         scriptActive_ = false;
         emit scriptEnded();
@@ -372,6 +380,9 @@ bool HostSession::handle(const cad::Request &request)
         return false;
     case cad::Request::Kind::Save:
     case cad::Request::Kind::SaveAs:
+        // Until the program has saved: a name not given, or no file to write to.
+        saveAsked_ = true;
+        saveFailure_ = QStringLiteral("図面は保存されませんでした。");
         waitingForProgram_ = true;
         publish();
         emit saveWanted(request.kind == cad::Request::Kind::SaveAs);

@@ -39,6 +39,13 @@ public:
     // Input of a conversation or a script, after what is already queued; `source` names it in
     // the history ("会話 1"). Input with a source is one undo step (one symbol).
     void enqueue(std::string_view utf8chars, const QString &source);
+    // Characters enqueued so far: input enqueued next takes the positions after this.
+    std::uint64_t fed() const { return fed_; }
+    // Whether the input before position `end` has been carried out.
+    bool carriedOut(std::uint64_t end) const
+    {
+        return interpreter_.taken() >= end && !waitingForProgram_ && !interpreter_.requestPending();
+    }
     // What the user types at the command line: served at once.
     void type(const QString &text);
     void pick(cad::Point p);
@@ -97,6 +104,11 @@ signals:
     void modifiedChanged(bool modified);
     // The scripts started have all run (or were stopped, or could not be read).
     void scriptEnded();
+    // A SAVE or SAVEAS of the command line has been done: `failure` is empty, or says why the
+    // drawing was not saved. interpreter().taken() still tells where in the input it stood.
+    void saveDone(const QString &failure);
+    // Input was taken or the program answered: carriedOut() may have changed.
+    void inputTaken();
 
 private:
     void settle();
@@ -115,6 +127,9 @@ private:
     std::size_t firstNew_ = 0;
     bool recoverable_ = false;
     bool recovered_ = false;
+    std::uint64_t fed_ = 0;
+    bool saveAsked_ = false;
+    QString saveFailure_;
     bool settling_ = false;
     bool again_ = false;
     bool waitingForProgram_ = false;

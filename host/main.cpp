@@ -16,6 +16,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 
 #ifdef _WIN32
@@ -183,7 +184,9 @@ int runWindow(const HostOptions &options)
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::terminate, &window, &HostWindow::quitWithoutAsking);
     window.show();
-    window.start(options);
+    // From the event loop: a message about FILE is then shown inside exec(), where SIGTERM's
+    // quit reaches it; before exec() a quit does nothing and would be lost for good.
+    QTimer::singleShot(0, &window, [&window, &options] { window.start(options); });
     const int rc = QApplication::exec();
     servers.close();
     return rc;

@@ -15,6 +15,22 @@ std::string encodeFrame(std::string_view payload)
     return out;
 }
 
+bool savesDrawing(std::string_view script)
+{
+    std::size_t i = 0;
+    while (i < script.size()) {
+        std::size_t end = script.find_first_of(" \t\r\n", i);
+        if (end == std::string_view::npos) end = script.size();
+        std::string word(script.substr(i, end - i));
+        word.erase(0, word.find_first_not_of("_."));
+        for (char &c : word)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (word == "SAVE" || word == "QSAVE" || word == "SAVEAS") return true;
+        i = end + 1;
+    }
+    return false;
+}
+
 void FrameDecoder::feed(std::string_view bytes)
 {
     buffer_.erase(0, start_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,11 @@ inline constexpr const char *idleAnswer = "OK IDLE";
 inline constexpr const char *busyAnswer = "OK BUSY";
 
 std::string encodeFrame(std::string_view payload);
+
+// Whether a script has a word that saves the drawing (SAVE, QSAVE, SAVEAS, also with a leading
+// "_" or "."). The host answers such a frame once the save is done, so the client waits longer.
+bool savesDrawing(std::string_view script);
+inline constexpr std::chrono::milliseconds saveWait{std::chrono::minutes(5)};
 
 // Takes frames off the front of a growing buffer.
 class FrameDecoder

@@ -34,7 +34,9 @@ public:
         if (!isOpen())
             return LinkError::HostGone;
         const std::string frame = encodeFrame(script);
-        const QDeadlineTimer deadline(timeout_);
+        // A save is answered once done, which takes a while for a large drawing.
+        const QDeadlineTimer deadline(savesDrawing(script) ? std::max(timeout_, std::chrono::milliseconds(saveWait))
+                                                           : timeout_);
         if (socket_->write(frame.data(), static_cast<qint64>(frame.size())) != static_cast<qint64>(frame.size()))
             return LinkError::HostGone;
         while (socket_->bytesToWrite() > 0) {

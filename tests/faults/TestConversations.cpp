@@ -7,6 +7,7 @@
 #include "host/HostSession.h"
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
+#include "tests/faults/FaultSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,19 +70,28 @@ std::unique_ptr<QLocalSocket> connectClient()
     return s->waitForConnected(5000) ? std::move(s) : nullptr;
 }
 
-// Sends one frame and waits for the host's answer, the event loop running meanwhile.
-std::string execute(QLocalSocket &client, const std::string &script)
+// Waits for `count` answers of the host, the event loop running meanwhile.
+std::vector<std::string> answers(QLocalSocket &client, std::size_t count)
 {
-    client.write(frame(script));
     quendra::FrameDecoder replies;
+    std::vector<std::string> out;
     std::string answer;
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 500 && out.size() < count; ++i) {
         QTest::qWait(10);
         const QByteArray bytes = client.readAll();
         replies.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        if (replies.next(answer) == quendra::FrameDecoder::Status::Frame) return answer;
+        while (out.size() < count && replies.next(answer) == quendra::FrameDecoder::Status::Frame)
+            out.push_back(answer);
     }
-    return "(no answer)";
+    return out;
+}
+
+// Sends one frame and waits for the host's answer.
+std::string execute(QLocalSocket &client, const std::string &script)
+{
+    client.write(frame(script));
+    const std::vector<std::string> got = answers(client, 1);
+    return got.empty() ? "(no answer)" : got.front();
 }
 
 } // namespace
@@ -275,6 +285,33 @@ private slots:
         QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1"}));
     }
 
+    // Idle connections left open up to the limit do not lock a good client out: the one heard
+    // from longest ago that holds nothing makes room; one with a frame half received is kept.
+    void idleConversationsMakeRoomForANewOne()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < CommandServer::maxConversations; ++i) {
+            idle.push_back(connectClient());
+            QVERIFY(idle.back());
+            QTRY_COMPARE(host.server.conversations(), i + 1);
+        }
+        idle[0]->write(frame("LINE 0,0 1,1 \r").left(6));
+        idle[0]->flush();
+        QTest::qWait(50);
+        QCOMPARE(execute(*idle[2], "CIRCLE 0,0 1 "), std::string("OK"));
+
+        auto good = connectClient();
+        QVERIFY(good);
+        QCOMPARE(execute(*good, "LINE 0,0 3,4 \r"), std::string("OK"));
+        QCOMPARE(host.server.conversations(), CommandServer::maxConversations);
+        QTRY_COMPARE(idle[1]->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(idle[0]->state(), QLocalSocket::ConnectedState);
+        QCOMPARE(idle[2]->state(), QLocalSocket::ConnectedState);
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 1", "L 0,0 3,4"}));
+    }
+
     // A client that sends many frames at once and leaves without reading a single answer: the
     // answers cannot be written, and the server must not trip over the conversation it ends.
     void aSenderThatLeavesWithoutReadingTheAnswers()
@@ -297,6 +334,42 @@ private slots:
         }
         QCOMPARE(execute(*good, "LINE 0,0 3,4 \r"), std::string("OK"));
         QCOMPARE(host.drawing().back(), std::string("L 0,0 3,4"));
+    }
+
+    // A frame that saves is answered once the save is done, NG with the reason when it failed;
+    // the same conversation's next frame (sent at once) is answered after it, in order.
+    void aSaveIsAnsweredOnceDone()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("plans");
+        QVERIFY(QDir().mkpath(folder));
+        Host host;
+        QVERIFY(host.listening);
+        QString target = folder + "/plan.dxf";
+        // As the window does it: from the event loop, after the frame was taken.
+        QObject::connect(
+            &host.session, &HostSession::saveWanted, &host.session,
+            [&] {
+                QString error;
+                host.session.save(target, &error);
+                host.session.resume();
+            },
+            Qt::QueuedConnection);
+        auto client = connectClient();
+        QVERIFY(client);
+        QCOMPARE(execute(*client, "LINE 0,0 1,1 \rSAVE "), std::string("OK"));
+        QVERIFY(QFile::exists(target));
+
+        faults::ReadOnlyFolder lock(folder);
+        if (!lock.effective()) QSKIP("chattr is not available to make a folder read-only for root");
+        target = folder + "/other.dxf";
+        client->write(frame("CIRCLE 0,0 1 _qsave ") + frame("CIRCLE 0,0 2 "));
+        const std::vector<std::string> got = answers(*client, 2);
+        QCOMPARE(got.size(), std::size_t(2));
+        QVERIFY2(got[0].rfind("NG ファイルを作成できません", 0) == 0, got[0].c_str());
+        QCOMPARE(got[1], std::string("OK"));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1", "C 0,0 2"}));
+        QCOMPARE(faults::filesIn(folder), QStringList{"plan.dxf"});
     }
 
     // Refused frames (the host is ending) are answered NG; a sender gone by then is no trouble.

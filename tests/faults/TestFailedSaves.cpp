@@ -80,6 +80,7 @@ struct SaverRun
 {
     int exitCode = -1;
     QString said; // standard output and error
+    LinkError saved = LinkError::None; // the host's answer to a SAVE on the conversation
 };
 
 // Runs `tool` (editor, sketch, small sketch, host or script) to save over `path`, in a child
@@ -87,6 +88,7 @@ struct SaverRun
 SaverRun runSaver(const QString &tool, const QString &path, rlim_t room)
 {
     QProcess child;
+    LinkError saved = LinkError::None;
     if (room > 0) faults::limitFileSizes(child, room);
     child.setProcessChannelMode(QProcess::MergedChannels);
     if (tool == "script") {
@@ -97,13 +99,14 @@ SaverRun runSaver(const QString &tool, const QString &path, rlim_t room)
         for (int i = 0; i < 100 && link.open(cadService, cadTopic) != LinkError::None; ++i)
             QThread::msleep(50);
         link.execute("LINE 0,0 100,0 100,100 \rCIRCLE 50,50 20 ");
+        saved = link.execute("SAVE ");
         link.execute("EXIT ");
     } else {
         child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(childSwitch), tool, path});
     }
     if (!child.waitForFinished(60000)) child.kill();
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1,
-            QString::fromUtf8(child.readAll())};
+            QString::fromUtf8(child.readAll()), saved};
 }
 
 } // namespace
@@ -155,6 +158,8 @@ private slots:
         const SaverRun o = runSaver(tool, file, rlim_t(room));
         QVERIFY2(o.said.contains(said), qPrintable(o.said));
         QCOMPARE(o.exitCode, exitCode);
+        // The assistant's conversation hears of it too, not "OK".
+        if (tool == "host") QCOMPARE(o.saved, LinkError::Refused);
         QCOMPARE(faults::readAll(file), old);
         QCOMPARE(faults::filesIn(folder), QStringList{QFileInfo(file).fileName()});
     }
@@ -177,6 +182,7 @@ private slots:
         const QString file = dir.filePath(fileFor(tool));
         QVERIFY(faults::writeAll(file, "old\r\n"));
         const SaverRun o = runSaver(tool, file, 0);
+        QCOMPARE(o.saved, LinkError::None);
         QVERIFY2(!o.said.contains(QStringLiteral("できません")) && !o.said.contains("cannot"),
                  qPrintable(o.said));
         QVERIFY(faults::readAll(file).size() > 16);

@@ -2,6 +2,7 @@
 
 #include "cad/Geometry.h"
 #include "cad/InputReading.h"
+#include "cad/Selection.h"
 
 #include <cstdio>
 
@@ -18,6 +19,16 @@ std::optional<Point> CommandContext::wantPointFrom(const Input &in, Point base)
     const auto p = pointFrom(in, base);
     if (!p) message(say::pointNeeded);
     return p;
+}
+
+std::optional<std::size_t> CommandContext::wantEntity(const Input &in, Point *at)
+{
+    const auto p = wantPoint(in);
+    if (!p) return std::nullopt;
+    if (at) *at = *p;
+    const auto hit = pickEntity(drawing(), *p, pickTolerance);
+    if (!hit) message("オブジェクトが見つかりません。");
+    return hit;
 }
 
 std::optional<double> CommandContext::distance(const Input &in, Point from) const

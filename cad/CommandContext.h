@@ -38,6 +38,9 @@ public:
     // As pointFrom and point, telling the user when the input is no point.
     std::optional<Point> wantPointFrom(const Input &in, Point base);
     std::optional<Point> wantPoint(const Input &in) { return wantPointFrom(in, lastPoint); }
+    // The entity picked by the point of `in` (the point in `at`), telling the user when the input
+    // is no point or the pick hits nothing.
+    std::optional<std::size_t> wantEntity(const Input &in, Point *at = nullptr);
     // A number, or the distance from `from` to a point.
     std::optional<double> distance(const Input &in, Point from) const;
     // An angle in degrees, or the direction from `from` to a point.

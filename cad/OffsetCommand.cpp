@@ -54,13 +54,8 @@ public:
         }
         case State::Object: {
             if (in.enter() || CommandContext::keyword(in, "E")) return false;
-            const auto p = ctx.wantPoint(in);
-            if (!p) return true;
-            const auto hit = pickEntity(ctx.drawing(), *p, ctx.pickTolerance);
-            if (!hit) {
-                ctx.message("オブジェクトが見つかりません。");
-                return true;
-            }
+            const auto hit = ctx.wantEntity(in);
+            if (!hit) return true;
             chosen_ = *hit;
             state_ = State::Side;
             return true;

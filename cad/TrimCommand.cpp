@@ -43,14 +43,10 @@ public:
             return true;
         }
         if (in.enter() || CommandContext::keyword(in, "E")) return false;
-        const auto p = ctx.wantPoint(in);
-        if (!p) return true;
-        const auto hit = pickEntity(ctx.drawing(), *p, ctx.pickTolerance);
-        if (!hit) {
-            ctx.message("オブジェクトが見つかりません。");
-            return true;
-        }
-        if (!(extend_ ? extendAt(ctx, *hit, *p) : trimAt(ctx, *hit, *p)))
+        Point at;
+        const auto hit = ctx.wantEntity(in, &at);
+        if (!hit) return true;
+        if (!(extend_ ? extendAt(ctx, *hit, at) : trimAt(ctx, *hit, at)))
             ctx.message(extend_ ? "延長できる境界がありません。" : "交差するエッジがありません。");
         return true;
     }

@@ -224,12 +224,13 @@ void Drawing::outline(const Box &box, int color, Entity::Type type, bool falling
 
 void Drawing::pop()
 {
+    // A text or a vertex list goes with its record only when that record is its last owner; the
+    // other kinds hold coordinates where these hold the index.
     const Entity::Type type = outlines_.back().type;
-    const auto owned = static_cast<std::size_t>(
-        type == Entity::Type::Text ? records_.back().d[4] : records_.back().d[2]);
-    if (type == Entity::Type::Text && owned + 1 == texts_.size())
+    const auto index = [this](int field) { return static_cast<std::size_t>(records_.back().d[field]); };
+    if (type == Entity::Type::Text && index(4) + 1 == texts_.size())
         texts_.pop_back();
-    else if (type == Entity::Type::Polyline && owned + 1 == vertexLists_.size())
+    else if (type == Entity::Type::Polyline && index(2) + 1 == vertexLists_.size())
         vertexLists_.pop_back();
     records_.pop_back();
     outlines_.pop_back();

@@ -41,6 +41,7 @@ std::string describe(const Entity &e, Point o)
         break;
     case Entity::Type::Text:
         s = "T " + pt(e.insert, o) + " " + num(e.height) + " " + num(e.rotation) + " " + e.text;
+        if (e.mirrored) s += " mirrored";
         break;
     case Entity::Type::Polyline:
         s = "P";
@@ -49,8 +50,24 @@ std::string describe(const Entity &e, Point o)
         if (e.startWidth != 0 || e.endWidth != 0) s += " w " + num(e.startWidth) + "/" + num(e.endWidth);
         if (e.closed) s += " closed";
         break;
+    case Entity::Type::Fill:
+        s = "F";
+        for (const Point &p : e.vertices)
+            s += " " + pt(p, o);
+        break;
+    case Entity::Type::Ray:
+        s = std::string(e.closed ? "X " : "R ") + pt(e.a, o) + " " + pt(e.b, o);
+        break;
     }
-    if (e.color != colorByLayer) s += " #" + std::to_string(e.color);
+    if (!e.dashes.empty()) {
+        s += " dashes";
+        for (std::size_t i = 0; i < e.dashes.size(); ++i)
+            s += (i == 0 ? " " : "/") + num(e.dashes[i]);
+    }
+    if (e.color == colorBackground)
+        s += " mask";
+    else if (e.color != colorByLayer)
+        s += " #" + std::to_string(e.color);
     return s;
 }
 

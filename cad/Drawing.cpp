@@ -46,17 +46,26 @@ EntityView Drawing::view(std::size_t i) const
         break;
     case Entity::Type::Text:
         v.insert = {r.d[0], r.d[1]};
-        v.height = r.d[2];
+        v.height = std::fabs(r.d[2]);
+        v.mirrored = std::signbit(r.d[2]);
         v.rotation = r.d[3];
         v.text = texts_[static_cast<std::size_t>(r.d[4])];
         break;
     case Entity::Type::Polyline:
         v.startWidth = r.d[0];
         v.endWidth = r.d[1];
+        [[fallthrough]];
+    case Entity::Type::Fill:
         v.vertices = vertexLists_[static_cast<std::size_t>(r.d[2])];
         v.closed = r.d[3] != 0;
         break;
+    case Entity::Type::Ray:
+        v.a = {r.d[0], r.d[1]};
+        v.b = {r.d[2], r.d[3]};
+        v.closed = r.d[4] != 0;
+        break;
     }
+    if (!patternOf_.empty() && patternOf_[i] != 0) v.dashes = patterns_[patternOf_[i] - 1];
     return v;
 }
 
@@ -82,6 +91,8 @@ Entity Drawing::at(std::size_t i) const
     e.startWidth = v.startWidth;
     e.endWidth = v.endWidth;
     e.closed = v.closed;
+    e.mirrored = v.mirrored;
+    e.dashes.assign(v.dashes.begin(), v.dashes.end());
     return e;
 }
 
@@ -104,21 +115,33 @@ Drawing::Record Drawing::encode(const Entity &e, Outline &o)
         r.d[4] = e.ratio;
         break;
     case Entity::Type::Text:
-        r.d[0] = e.insert.x, r.d[1] = e.insert.y, r.d[2] = e.height, r.d[3] = e.rotation;
+        // A mirrored text keeps its height negative.
+        r.d[0] = e.insert.x, r.d[1] = e.insert.y,
+        r.d[2] = e.mirrored ? -std::fabs(e.height) : std::fabs(e.height);
+        r.d[3] = e.rotation;
         r.d[4] = static_cast<double>(texts_.size());
         texts_.push_back(e.text);
         break;
     case Entity::Type::Polyline:
         r.d[0] = e.startWidth, r.d[1] = e.endWidth;
+        [[fallthrough]];
+    case Entity::Type::Fill:
         r.d[2] = static_cast<double>(vertexLists_.size());
         r.d[3] = e.closed ? 1 : 0;
         vertexLists_.push_back(e.vertices);
         break;
+    case Entity::Type::Ray:
+        r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y, r.d[4] = e.closed ? 1 : 0;
+        break;
     }
-    const bool falling = e.type == Entity::Type::Line && (e.b.x - e.a.x) * (e.b.y - e.a.y) < 0;
-    outline(box, e.color, e.type, falling);
+    outline(box, e.color, e.type, e.type == Entity::Type::Line ? lineShape(e.a, e.b) : 0);
     o = outlines_.back();
     outlines_.pop_back();
+    if (e.type == Entity::Type::Ray) {
+        // Without end: in every view, though not in the extents.
+        o.x0 = o.y0 = -HUGE_VALF;
+        o.x1 = o.y1 = HUGE_VALF;
+    }
     return r;
 }
 
@@ -127,6 +150,35 @@ void Drawing::push(const Entity &e)
     Outline o;
     records_.push_back(encode(e, o));
     outlines_.push_back(o);
+    placePattern(records_.size() - 1, e.dashes, true);
+}
+
+std::uint16_t Drawing::patternId(std::span<const double> dashes)
+{
+    if (dashes.empty()) return 0;
+    std::vector<double> key(dashes.begin(), dashes.end());
+    const auto it = patternIds_.find(key);
+    if (it != patternIds_.end()) return it->second;
+    // So many line types at once cannot be told apart anyway: the others are continuous.
+    if (patterns_.size() >= 0xffff) return 0;
+    patterns_.push_back(key);
+    const auto id = static_cast<std::uint16_t>(patterns_.size());
+    patternIds_.emplace(std::move(key), id);
+    return id;
+}
+
+void Drawing::placePattern(std::size_t i, std::span<const double> dashes, bool inserted)
+{
+    const std::uint16_t id = patternId(dashes);
+    if (patternOf_.empty()) {
+        if (id == 0) return;
+        // The first entity with a line type: the others so far are continuous.
+        patternOf_.assign(records_.size() - (inserted ? 1 : 0), 0);
+    }
+    if (inserted)
+        patternOf_.insert(patternOf_.begin() + static_cast<std::ptrdiff_t>(i), id);
+    else
+        patternOf_[i] = id;
 }
 
 // An entity taken out of the middle leaves its text or vertex list behind, unused: the lists
@@ -137,6 +189,7 @@ void Drawing::insertAt(std::size_t i, const Entity &e)
     const Record r = encode(e, o);
     records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(i), r);
     outlines_.insert(outlines_.begin() + static_cast<std::ptrdiff_t>(i), o);
+    placePattern(i, e.dashes, true);
 }
 
 void Drawing::setAt(std::size_t i, const Entity &e)
@@ -144,6 +197,7 @@ void Drawing::setAt(std::size_t i, const Entity &e)
     Outline o;
     records_[i] = encode(e, o);
     outlines_[i] = o;
+    placePattern(i, e.dashes, false);
     extentsValid_ = false;
 }
 
@@ -155,6 +209,7 @@ void Drawing::eraseAt(std::size_t i)
     }
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(i));
     outlines_.erase(outlines_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (!patternOf_.empty()) patternOf_.erase(patternOf_.begin() + static_cast<std::ptrdiff_t>(i));
     extentsValid_ = false;
 }
 
@@ -213,11 +268,17 @@ float above(double v)
 
 } // namespace
 
-void Drawing::outline(const Box &box, int color, Entity::Type type, bool falling)
+std::uint8_t Drawing::lineShape(Point a, Point b)
+{
+    if (a == b) return Outline::point;
+    return (b.x - a.x) * (b.y - a.y) < 0 ? 1 : 0;
+}
+
+void Drawing::outline(const Box &box, int color, Entity::Type type, std::uint8_t falling)
 {
     outlines_.push_back(Outline{below(box.min.x), below(box.min.y), above(box.max.x), above(box.max.y),
-                                static_cast<std::int16_t>(std::clamp(color, 0, colorByLayer)), type,
-                                static_cast<std::uint8_t>(falling ? 1 : 0)});
+                                static_cast<std::int16_t>(std::clamp(color, colorBackground, colorByLayer)),
+                                type, falling});
     // The cached extents grow with what is added; only removals make them be counted again.
     if (extentsValid_) extents_.include(box);
 }
@@ -230,10 +291,12 @@ void Drawing::pop()
     const auto index = [this](int field) { return static_cast<std::size_t>(records_.back().d[field]); };
     if (type == Entity::Type::Text && index(4) + 1 == texts_.size())
         texts_.pop_back();
-    else if (type == Entity::Type::Polyline && index(2) + 1 == vertexLists_.size())
+    else if ((type == Entity::Type::Polyline || type == Entity::Type::Fill) &&
+             index(2) + 1 == vertexLists_.size())
         vertexLists_.pop_back();
     records_.pop_back();
     outlines_.pop_back();
+    if (!patternOf_.empty()) patternOf_.pop_back();
     extentsValid_ = false;
 }
 
@@ -259,7 +322,8 @@ void Drawing::addLine(Point a, Point b, int color)
     Box box;
     box.add(a);
     box.add(b);
-    outline(box, color, Entity::Type::Line, (b.x - a.x) * (b.y - a.y) < 0);
+    outline(box, color, Entity::Type::Line, lineShape(a, b));
+    if (!patternOf_.empty()) patternOf_.push_back(0);
     if (!redo_.empty()) redo_.clear();
     changed();
 }
@@ -421,6 +485,9 @@ void Drawing::replace(const std::vector<Entity> &entities)
     outlines_.clear();
     texts_.clear();
     vertexLists_.clear();
+    patternOf_.clear();
+    patterns_.clear();
+    patternIds_.clear();
     extents_ = Box{};
     extentsValid_ = true;
     records_.reserve(entities.size());
@@ -439,6 +506,9 @@ void Drawing::take(Drawing &&other)
     outlines_ = std::move(other.outlines_);
     texts_ = std::move(other.texts_);
     vertexLists_ = std::move(other.vertexLists_);
+    patternOf_ = std::move(other.patternOf_);
+    patterns_ = std::move(other.patterns_);
+    patternIds_ = std::move(other.patternIds_);
     extents_ = other.extents_;
     extentsValid_ = other.extentsValid_;
     groups_.clear();
@@ -477,6 +547,9 @@ std::size_t Drawing::memoryUse() const
         bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
     for (const auto &v : vertexLists_)
         bytes += v.capacity() * sizeof(Point);
+    bytes += patternOf_.capacity() * sizeof(std::uint16_t);
+    for (const auto &p : patterns_)
+        bytes += 2 * p.capacity() * sizeof(double) + 2 * sizeof(std::vector<double>);
     return bytes;
 }
 

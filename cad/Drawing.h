@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,8 +79,9 @@ public:
         std::int16_t color;
         Entity::Type type;
         // A line runs along one diagonal of its box: from (x0, y0) to (x1, y1), or, when this
-        // is set, from (x0, y1) to (x1, y0).
+        // is set, from (x0, y1) to (x1, y0). A line of no length is a point.
         std::uint8_t falling = 0;
+        static constexpr std::uint8_t point = 2;
     };
     const std::vector<Outline> &outlines() const { return outlines_; }
 
@@ -91,8 +94,9 @@ public:
     std::size_t memoryUse() const;
 
 private:
-    // The geometry of one entity; its kind and colour are in its outline. Text: insert, height,
-    // rotation, index of the text. Polyline: widths, index of the vertex list, closed.
+    // The geometry of one entity; its kind and colour are in its outline. Text: insert, height
+    // (negative when mirrored), rotation, index of the text. Polyline: widths, index of the
+    // vertex list, closed; Fill: its vertex list at the same place. Ray: a, b, closed.
     struct Record
     {
         double d[5];
@@ -136,12 +140,22 @@ private:
     std::uint32_t nameId(std::string_view name);
     void changed() { ++revision_; }
 
-    void outline(const Box &box, int color, Entity::Type type, bool falling = false);
+    void outline(const Box &box, int color, Entity::Type type, std::uint8_t falling = 0);
+    // The `falling` of a line's outline.
+    static std::uint8_t lineShape(Point a, Point b);
+    // Line types: each pattern is kept once, and each entity holds its number (0: continuous).
+    std::uint16_t patternId(std::span<const double> dashes);
+    void placePattern(std::size_t i, std::span<const double> dashes, bool inserted);
 
     std::vector<Record> records_;
     std::vector<Outline> outlines_;
     std::vector<std::string> texts_;
     std::vector<std::vector<Point>> vertexLists_;
+    // The line type of each entity by index, 1 + its place in patterns_ (0: continuous); empty
+    // as long as every entity is continuous, so that plain drawings pay nothing for them.
+    std::vector<std::uint16_t> patternOf_;
+    std::vector<std::vector<double>> patterns_;
+    std::map<std::vector<double>, std::uint16_t> patternIds_;
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -38,6 +39,18 @@ constexpr const char *notDxf = "DXF ファイルではありません。";
 constexpr double radToDeg = 180.0 / M_PI;
 // Vertices beyond this in one polyline are dropped: a file claiming more is broken.
 constexpr std::size_t maxVertices = 10'000'000;
+// Pieces of pattern lines one hatch is drawn with at most, and all hatches of a file together:
+// a hatch whose pattern would take more (a tiny scale over a large area) shows its boundary.
+constexpr std::size_t mostPatternPieces = 20'000;
+constexpr std::size_t mostPatternPiecesInFile = 2'000'000;
+// Line families of a hatch pattern, and dashes of a pattern or line type, kept at most.
+constexpr std::size_t mostPatternLines = 1000;
+constexpr std::size_t mostDashes = 64;
+
+long groupInt(const std::string &value)
+{
+    return std::strtol(value.c_str(), nullptr, 10);
+}
 
 // A LINE read before dxflib, with its colour group as dxflib would have read it.
 struct ReadLine
@@ -81,6 +94,8 @@ public:
     {
         // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
+        // What dxflib does not read (a WIPEOUT) is whole when the next entity begins.
+        if (code == 0) finishWipeout();
         if (code == 0 || code == 9) takeReadLines(code, value);
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
@@ -89,8 +104,16 @@ public:
             endedWidths_.swap(vertexWidths_);
             vertexWidths_.clear();
             inLwPolyline_ = value == "LWPOLYLINE";
+            endedPattern_ = std::exchange(pattern_, {});
+            inHatch_ = value == "HATCH";
+            patternBegun_ = false;
+            endedDashes_ = std::exchange(dashes_, {});
+            wipeout_ = Wipeout{};
+            wipeout_.open = value == "WIPEOUT";
             return;
         }
+        if (inHatch_) patternGroup(code, value);
+        if (wipeout_.open) wipeoutGroup(code, value);
         if (!inLwPolyline_) return;
         if (code == 10)
             vertexWidths_.push_back({0, 0});
@@ -103,15 +126,26 @@ public:
 
     void addLayer(const DL_LayerData &data) override
     {
-        scene_.layer(data.name, data.off ? -1 : getAttributes().getColor(), (data.flags & 1) != 0);
+        scene_.layer(data.name, data.off ? -1 : getAttributes().getColor(), (data.flags & 1) != 0,
+                     getAttributes().getLinetype());
+    }
+    // dxflib gives a line type's dashes before the line type; its groups end where the next
+    // table entry begins (endedDashes_).
+    void addLinetypeDash(double length) override
+    {
+        if (dashes_.size() < mostDashes) dashes_.push_back(length);
+    }
+    void addLinetype(const DL_LinetypeData &data) override { scene_.linetype(data.name, endedDashes_); }
+    void setVariableDouble(const std::string &name, double value, int) override
+    {
+        if (name == "$LTSCALE") scene_.setLinetypeScale(value);
     }
     void addBlock(const DL_BlockData &data) override { scene_.beginBlock(data.name, {data.bpx, data.bpy}); }
     void endBlock() override { scene_.endBlock(); }
 
     void addLine(const DL_LineData &d) override
     {
-        if (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1)
-            addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor());
+        if (shown()) addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor(), style());
     }
 
     void addArc(const DL_ArcData &d) override
@@ -165,6 +199,12 @@ public:
         e.height = d.height;
         e.rotation = normalizedDegrees(d.angle * radToDeg);
         e.insert = middleOf(d, e);
+        // Generation flags: 2 backwards (mirrored along the baseline), 4 upside down (mirrored
+        // across it: backwards and turned half round).
+        const bool backwards = (d.textGenerationFlags & 2) != 0,
+                   upsideDown = (d.textGenerationFlags & 4) != 0;
+        e.mirrored = backwards != upsideDown;
+        if (upsideDown) e.rotation = normalizedDegrees(e.rotation + 180);
         const bool sane = isSane(e.insert) && isSane(d.height) && d.height > 0;
         keep(std::move(e), sane);
     }
@@ -215,15 +255,29 @@ public:
     void endEntity() override
     {
         if (buildingLw_) finishPolyline();
-        finishLoop();
+        if (inHatchEntity_) finishHatch();
         finishSpline();
         if (!leader_.empty()) keepShape(std::exchange(leader_, {}), false);
     }
 
-    void addPoint(const DL_PointData &) override { skip(); }
-    void addXLine(const DL_XLineData &) override { skip(); }
-    void addRay(const DL_RayData &) override { skip(); }
-    void addImage(const DL_ImageData &) override { skip(); }
+    // A point is a line of no length: a small mark at every zoom.
+    void addPoint(const DL_PointData &d) override
+    {
+        Entity e;
+        e.a = e.b = {d.x, d.y};
+        if (shown()) put(std::move(e), isSane(Point{d.x, d.y}), getAttributes().getColor(), {});
+    }
+    void addXLine(const DL_XLineData &d) override { ray({d.bx, d.by}, {d.dx, d.dy}, true); }
+    void addRay(const DL_RayData &d) override { ray({d.bx, d.by}, {d.dx, d.dy}, false); }
+    // An image is shown by its frame: from its insertion point along a pixel's width (u) and
+    // height (v) as many times as it has pixels.
+    void addImage(const DL_ImageData &d) override
+    {
+        const Point at{d.ipx, d.ipy}, u{d.ux * d.width, d.uy * d.width}, v{d.vx * d.height, d.vy * d.height};
+        keepShape(
+            {at, {at.x + u.x, at.y + u.y}, {at.x + u.x + v.x, at.y + u.y + v.y}, {at.x + v.x, at.y + v.y}},
+            true);
+    }
 
     void addInsert(const DL_InsertData &d) override
     {
@@ -287,9 +341,15 @@ public:
             keep(std::move(line), true);
     }
 
-    // A hatch is shown by its boundary loops.
-    void addHatch(const DL_HatchData &) override { finishLoop(); }
-    void addHatchLoop(const DL_HatchLoopData &) override { finishLoop(); }
+    // A hatch is gathered loop by loop and shown when whole (finishHatch).
+    void addHatch(const DL_HatchData &d) override
+    {
+        hatch_ = d;
+        inHatchEntity_ = true;
+        hatchLoops_.clear();
+        loop_.clear();
+    }
+    void addHatchLoop(const DL_HatchLoopData &) override { closeHatchLoop(); }
     void addHatchEdge(const DL_HatchEdgeData &d) override
     {
         if (loop_.size() >= maxVertices) return;
@@ -348,14 +408,14 @@ public:
 
 private:
     // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
-    void addLine(double x1, double y1, double x2, double y2, int color)
+    void addLine(double x1, double y1, double x2, double y2, int color, const LineStyle &style)
     {
         Entity e;
         e.type = Entity::Type::Line;
         e.a = {x1, y1};
         e.b = {x2, y2};
         const bool sane = isSane(e.a) && isSane(e.b);
-        keep(std::move(e), sane, color);
+        put(std::move(e), sane, color, style);
     }
 
     // A marker stands for the next LINEs read before dxflib. They are added where it ends, the
@@ -366,8 +426,9 @@ private:
         if (markerOpen_ && nextMarker_ < readLines_.perMarker.size()) {
             const std::size_t end = nextLine_ + readLines_.perMarker[nextMarker_++];
             for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
+                // Read only when continuous (no line type of their own, none on any layer).
                 const ReadLine &l = readLines_.lines[nextLine_];
-                addLine(l.x1, l.y1, l.x2, l.y2, l.color);
+                addLine(l.x1, l.y1, l.x2, l.y2, l.color, {});
             }
         }
         markerOpen_ = code == 0 && value == lineMarker;
@@ -381,15 +442,32 @@ private:
     static int colorOf(int color) { return color >= 0 && color <= colorByLayer ? color : colorByLayer; }
 
     // Paper space (group 67) is kept in the file but not shown.
+    bool shown() const { return scene_.inBlock() || dxf_.getIntValue(67, 0) != 1; }
+
+    // The line type and its scale the entity being read is drawn with.
+    LineStyle style() { return {getAttributes().getLinetype(), getAttributes().getLinetypeScale()}; }
+
     void keep(Entity e, bool sane)
     {
-        if (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1) keep(std::move(e), sane, getAttributes().getColor());
+        if (shown()) put(std::move(e), sane, getAttributes().getColor(), style());
     }
 
-    void keep(Entity e, bool sane, int color)
+    void put(Entity e, bool sane, int color, const LineStyle &style)
     {
         if (!sane) return skip();
-        scene_.add(std::move(e), getAttributes().getLayer(), colorOf(color));
+        scene_.add(std::move(e), getAttributes().getLayer(), colorOf(color), style);
+    }
+
+    // XLINE and RAY: through `base` in the direction `towards` (both ways for an XLINE).
+    void ray(Point base, Point towards, bool both)
+    {
+        Entity e;
+        e.type = Entity::Type::Ray;
+        e.a = base;
+        e.b = {base.x + towards.x, base.y + towards.y};
+        e.closed = both;
+        const bool sane = isSane(base) && isSane(towards) && isSane(e.b) && !(e.a == e.b);
+        if (shown()) put(std::move(e), sane, getAttributes().getColor(), {});
     }
 
     // A shape the drawing has no kind for, as a polyline.
@@ -412,9 +490,133 @@ private:
         keepShape(std::move(points), true);
     }
 
-    void finishLoop()
+    void closeHatchLoop()
     {
-        if (!loop_.empty()) keepShape(std::exchange(loop_, {}), true);
+        const bool sane = loop_.size() >= 2 && std::all_of(loop_.begin(), loop_.end(), isSanePoint);
+        if (sane && hatchLoops_.size() < maxVertices) hatchLoops_.push_back(std::move(loop_));
+        loop_.clear();
+    }
+
+    // A solid hatch is filled; a patterned one drawn with its pattern lines, cut to its loops,
+    // or by its loops when the pattern is not given, or too fine to draw.
+    void finishHatch()
+    {
+        closeHatchLoop();
+        inHatchEntity_ = false;
+        std::vector<std::vector<Point>> loops = std::exchange(hatchLoops_, {});
+        if (loops.empty() || !shown()) return;
+        const int color = getAttributes().getColor();
+        if (hatch_.solid) {
+            Entity fill;
+            fill.type = Entity::Type::Fill;
+            for (const auto &loop : loops) {
+                fill.vertices.insert(fill.vertices.end(), loop.begin(), loop.end());
+                if (!(loop.back() == loop.front())) fill.vertices.push_back(loop.front());
+            }
+            return put(std::move(fill), true, color, {});
+        }
+        if (!endedPattern_.empty() && patternPieces_ < mostPatternPiecesInFile) {
+            const auto pieces = hatchPattern(
+                endedPattern_, loops, std::min(mostPatternPieces, mostPatternPiecesInFile - patternPieces_));
+            if (pieces) {
+                patternPieces_ += pieces->size();
+                for (const auto &[a, b] : *pieces) {
+                    Entity e;
+                    e.a = a;
+                    e.b = b;
+                    put(std::move(e), true, color, {});
+                }
+                return;
+            }
+        }
+        for (auto &loop : loops)
+            keepShape(std::move(loop), true);
+    }
+
+    // The pattern definition of a HATCH: after group 78 (how many lines), each line from its
+    // angle (53): base point (43, 44), offset (45, 46), and its dashes (49).
+    void patternGroup(unsigned int code, const std::string &value)
+    {
+        if (code == 78) {
+            patternBegun_ = true;
+            pattern_.clear();
+            return;
+        }
+        if (!patternBegun_) return;
+        const double number = dxflibReal(value).value_or(0.0);
+        if (code == 53) {
+            if (pattern_.size() < mostPatternLines) pattern_.push_back(HatchLine{number, {}, {}, {}});
+            return;
+        }
+        if (pattern_.empty()) return;
+        HatchLine &line = pattern_.back();
+        if (code >= 43 && code <= 46) {
+            Point &p = code <= 44 ? line.base : line.offset;
+            (code % 2 == 1 ? p.x : p.y) = number;
+        } else if (code == 49 && line.dashes.size() < mostDashes) {
+            line.dashes.push_back(number);
+        }
+    }
+
+    // A WIPEOUT, which dxflib passes by: an image of one pixel whose clipping boundary (14, 24)
+    // is the area it masks.
+    struct Wipeout
+    {
+        bool open = false;
+        std::string layer = "0";
+        bool paper = false;
+        Point at, u{1, 0}, v{0, 1}, size{1, 1};
+        int clip = 1;
+        std::vector<Point> boundary;
+    };
+
+    void wipeoutGroup(unsigned int code, const std::string &value)
+    {
+        Wipeout &w = wipeout_;
+        const double number = dxflibReal(value).value_or(0.0);
+        if (code == 8) {
+            w.layer = value;
+        } else if (code == 67) {
+            w.paper = groupInt(value) != 0;
+        } else if (code == 71) {
+            w.clip = static_cast<int>(groupInt(value));
+        } else if ((code >= 10 && code <= 13) || (code >= 20 && code <= 23)) {
+            // x (1n) and y (2n) of the insertion point, u, v and the size in pixels.
+            Point *const points[] = {&w.at, &w.u, &w.v, &w.size};
+            Point &p = *points[code % 10];
+            (code < 20 ? p.x : p.y) = number;
+        } else if (code == 14 && w.boundary.size() < maxVertices) {
+            w.boundary.push_back({number, 0});
+        } else if (code == 24 && !w.boundary.empty()) {
+            w.boundary.back().y = number;
+        }
+    }
+
+    // The boundary runs in pixels from the image's top left corner (y downwards); two points
+    // are the corners of a rectangle.
+    void finishWipeout()
+    {
+        if (!wipeout_.open) return;
+        const Wipeout w = std::exchange(wipeout_, Wipeout{});
+        if (w.paper && !scene_.inBlock()) return;
+        std::vector<Point> corners = w.boundary;
+        if (corners.size() == 2 || w.clip == 1) {
+            if (corners.size() < 2) return skip();
+            const Point p0 = corners.front(), p1 = corners[1];
+            corners = {p0, {p1.x, p0.y}, p1, {p0.x, p1.y}};
+        }
+        if (corners.size() < 3) return skip();
+        Entity mask;
+        mask.type = Entity::Type::Fill;
+        const Point origin{w.at.x + (w.u.x - w.v.x) / 2, w.at.y + (w.u.y - w.v.y) / 2};
+        for (const Point &p : corners) {
+            const double down = w.size.y - p.y;
+            mask.vertices.push_back(
+                {origin.x + w.u.x * p.x + w.v.x * down, origin.y + w.u.y * p.x + w.v.y * down});
+        }
+        if (!(mask.vertices.back() == mask.vertices.front())) mask.vertices.push_back(mask.vertices.front());
+        if (!std::all_of(mask.vertices.begin(), mask.vertices.end(), isSanePoint)) return skip();
+        scene_.add(std::move(mask), w.layer, colorBackground);
     }
 
     void finishSpline()
@@ -444,7 +646,8 @@ private:
         polyline_ = Entity{};
     }
 
-    // The middle of a text from its insertion and alignment points and its justification.
+    // The middle of a text from its insertion and alignment points, its justification and its
+    // generation flags.
     static Point middleOf(const DL_TextData &d, const Entity &e)
     {
         const bool aligned = d.hJustification != 0 || d.vJustification != 0;
@@ -462,6 +665,9 @@ private:
             dy = e.height / 2;
         else if (d.vJustification == 3)
             dy = -e.height / 2;
+        // Backwards and upside down, the text is mirrored about its alignment point.
+        if ((d.textGenerationFlags & 2) != 0) dx = -dx;
+        if ((d.textGenerationFlags & 4) != 0) dy = -dy;
         const double r = e.rotation * M_PI / 180.0;
         return {align.x + dx * std::cos(r) - dy * std::sin(r), align.y + dx * std::sin(r) + dy * std::cos(r)};
     }
@@ -477,6 +683,17 @@ private:
     double bulge_ = 0;
     DL_SplineData spline_{1, 0, 0, 0, 0};
     std::vector<Point> control_, fit_, loop_, leader_;
+    // The hatch being read: its data and loops so far, the pattern of the hatch whose groups
+    // are being read (inHatch_) and of the one that ended (endedPattern_), as for the widths.
+    DL_HatchData hatch_;
+    bool inHatchEntity_ = false;
+    std::vector<std::vector<Point>> hatchLoops_;
+    bool inHatch_ = false;
+    bool patternBegun_ = false;
+    std::vector<HatchLine> pattern_, endedPattern_;
+    std::size_t patternPieces_ = 0;
+    std::vector<double> dashes_, endedDashes_;
+    Wipeout wipeout_;
     std::vector<double> weights_, knots_;
     std::string mtext_;
     bool sawSection_ = false;
@@ -574,6 +791,14 @@ void blankLeadingNul(std::string &bytes, std::size_t start)
     if (bytes[start] == '\0') bytes[start] = ' ';
 }
 
+// Whether a name is `upper`, in any case (as dxflib keeps it: blanks after it count).
+bool isNamed(std::string_view name, std::string_view upper)
+{
+    return name.size() == upper.size() &&
+           std::equal(name.begin(), name.end(), upper.begin(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+}
+
 // dxflib ends the entity it is reading at group 0 and at group 9 alike.
 bool endsEntity(std::int32_t code)
 {
@@ -598,24 +823,31 @@ bool drawnFrom(std::int32_t code)
     case 1:
     case 2:
     case 3:
+    case 6: // line type
     case 7:
     case 8:
     case 10:
     case 11:
     case 12:
     case 13:
+    case 14: // WIPEOUT boundary
     case 20:
     case 21:
     case 22:
     case 23:
+    case 24:
     case 40:
     case 41:
     case 42:
     case 43:
     case 44:
     case 45: // INSERT row spacing
+    case 46:
+    case 48: // line type scale
+    case 49: // dashes of hatch pattern lines
     case 50:
     case 51:
+    case 53:
     case 62:
     case 66:
     case 67: // paper space
@@ -625,6 +857,8 @@ bool drawnFrom(std::int32_t code)
     case 73:
     case 74:
     case 76: // LEADER vertices
+    case 78: // hatch pattern lines
+    case 79:
     case 90:
     case 91:
     case 92: // HATCH boundary paths and their edges, spline edges
@@ -657,8 +891,18 @@ public:
         switch (section_) {
         case Section::Entities:
         case Section::Blocks:
-            // A colour of 256 is ByLayer, which a missing colour means anyway.
-            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256));
+            // dxflib reads a hatch's seed points (after group 98) as one more boundary vertex.
+            if (code == 0) {
+                hatch_ = dxflibText(line) == "HATCH";
+                seeds_ = false;
+            }
+            if (hatch_ && code == 98) seeds_ = true;
+            if (seeds_ && (code == 10 || code == 20 || code == 30)) return false;
+            // A colour of 256 is ByLayer, the line type BYLAYER and the scale 1 what a missing
+            // group means anyway.
+            return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256) &&
+                                        !(code == 6 && isNamed(dxflibText(line), "BYLAYER")) &&
+                                        !(code == 48 && dxflibReal(line) == 1.0));
         case Section::Objects:
             return false;
         case Section::Other:
@@ -700,6 +944,8 @@ private:
     Section section_ = Section::Other;
     bool nameNext_ = false;
     bool paperSpace_ = false;
+    bool hatch_ = false;
+    bool seeds_ = false;
 };
 
 // Where one group lies: its code line from `code`, its value line from `value` up to `end`.
@@ -758,6 +1004,7 @@ private:
         // What dxflib takes for a missing group: 0 for a coordinate, ByLayer for the colour.
         coordinates_.fill(0.0);
         color_ = colorByLayer;
+        styled_ = false;
     }
 
     // The last of each group counts, as in dxflib; the others do not change a LINE.
@@ -779,15 +1026,23 @@ private:
         case 62:
             color_ = dxflibInt(value);
             break;
+        case 6:
+            // In a plain file, where every layer is continuous, only a line type of its own
+            // makes a difference.
+            styled_ =
+                styled_ || !(isNamed(dxflibText(value), "BYLAYER") || isNamed(dxflibText(value), "BYBLOCK") ||
+                             isNamed(dxflibText(value), "CONTINUOUS"));
+            break;
         default:
             break;
         }
     }
 
+    // A LINE with a line type of its own is left to dxflib, which reads it.
     bool complete() const
     {
-        return std::all_of(coordinates_.begin(), coordinates_.end(),
-                           [](const auto &c) { return c.has_value(); });
+        return !styled_ && std::all_of(coordinates_.begin(), coordinates_.end(),
+                                       [](const auto &c) { return c.has_value(); });
     }
 
     // Keeps the LINE and takes its groups, which were written from `lineAt`, out of the bytes:
@@ -814,6 +1069,7 @@ private:
     std::optional<std::size_t> lineAt_;
     std::array<std::optional<double>, 4> coordinates_;
     int color_ = colorByLayer;
+    bool styled_ = false;
     std::size_t markerEnd_ = std::string::npos;
     ReadLines read_;
 };

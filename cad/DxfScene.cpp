@@ -38,9 +38,57 @@ DxfScene::Affine DxfScene::Affine::operator*(const Affine &o) const
             c * o.b + d * o.d, a * o.tx + b * o.ty + tx, c * o.tx + d * o.ty + ty};
 }
 
-void DxfScene::layer(const std::string &name, int color, bool frozen)
+void DxfScene::layer(const std::string &name, int color, bool frozen, const std::string &linetype)
 {
-    layers_[key(name)] = Layer{std::abs(color) % 257, frozen || color < 0};
+    layers_[key(name)] = Layer{std::abs(color) % 257, frozen || color < 0, key(linetype)};
+}
+
+void DxfScene::linetype(const std::string &name, std::vector<double> pattern)
+{
+    // Only a pattern with a gap is worth drawing as one; at most a DXF file's dozen and a few.
+    const bool sane = pattern.size() <= 64 &&
+                      std::all_of(pattern.begin(), pattern.end(), [](double d) { return std::isfinite(d); });
+    const bool gaps = std::any_of(pattern.begin(), pattern.end(), [](double d) { return d < 0; });
+    double period = 0;
+    for (const double d : pattern)
+        period += std::fabs(d);
+    if (sane && gaps && period > 0)
+        linetypes_[key(name)] = std::move(pattern);
+    else
+        linetypes_.erase(key(name));
+}
+
+void DxfScene::setLinetypeScale(double scale)
+{
+    if (std::isfinite(scale) && scale > 0) linetypeScale_ = scale;
+}
+
+const DxfScene::Pattern *DxfScene::pattern(const LineStyle &style, const std::string &layer,
+                                           const Pattern *byBlock) const
+{
+    if (linetypes_.empty() || style.linetype.empty()) return nullptr;
+    const std::string name = key(style.linetype);
+    if (name == "BYBLOCK") return byBlock;
+    const std::string *type = &name;
+    if (name == "BYLAYER") {
+        const Layer *l = find(layer);
+        if (!l) return nullptr;
+        type = &l->linetype;
+    }
+    const auto it = linetypes_.find(*type);
+    return it == linetypes_.end() ? nullptr : &it->second;
+}
+
+void DxfScene::dash(Entity &e, const Pattern *pattern, double scale) const
+{
+    const bool lined = e.type == Entity::Type::Line || e.type == Entity::Type::Arc ||
+                       e.type == Entity::Type::Circle || e.type == Entity::Type::Ellipse ||
+                       e.type == Entity::Type::Polyline;
+    const double factor = linetypeScale_ * (std::isfinite(scale) && scale > 0 ? scale : 1.0);
+    e.dashes.clear();
+    if (!pattern || !lined) return;
+    for (const double d : *pattern)
+        e.dashes.push_back(d * factor);
 }
 
 void DxfScene::beginBlock(const std::string &name, Point base)
@@ -75,10 +123,10 @@ int DxfScene::resolved(int color, const std::string &layer, int byBlock) const
     return l && l->color != 7 ? l->color : colorByLayer;
 }
 
-void DxfScene::add(Entity e, const std::string &layer, int color)
+void DxfScene::add(Entity e, const std::string &layer, int color, const LineStyle &style)
 {
     if (block_) {
-        block_->entities.push_back({std::move(e), layer, color});
+        block_->entities.push_back({std::move(e), layer, color, style});
         return;
     }
     if (hiddenLayer(layer)) {
@@ -86,25 +134,27 @@ void DxfScene::add(Entity e, const std::string &layer, int color)
         return;
     }
     e.color = resolved(color, layer, 0); // ByBlock outside a block stays as written
+    dash(e, pattern(style, layer, nullptr), style.scale); // and is continuous
     model_.add(e);
 }
 
-void DxfScene::insert(const BlockRef &ref, const std::string &layer, int color)
+void DxfScene::insert(const BlockRef &ref, const std::string &layer, int color, const LineStyle &style)
 {
     if (block_) {
-        block_->refs.push_back({ref, layer, color});
+        block_->refs.push_back({ref, layer, color, style});
         return;
     }
     if (hiddenLayer(layer)) {
         ++hidden_;
         return;
     }
-    expand(ref, Affine{}, layer, resolved(color, layer, 0), 0);
+    expand(ref, Affine{}, layer, resolved(color, layer, 0), pattern(style, layer, nullptr), 0);
 }
 
 // Draws a block at a reference. Entities on layer 0 take the reference's layer, ByBlock colours
-// its colour.
-void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color, int depth)
+// its colour, ByBlock line types its line type.
+void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color,
+                      const Pattern *byBlock, int depth)
 {
     const auto it = blocks_.find(key(ref.name));
     if (it == blocks_.end() || depth > deepest) return;
@@ -123,11 +173,20 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::strin
                 const std::string &on = p.layer == "0" ? layer : p.layer;
                 if (hiddenLayer(on)) continue;
                 if (++expanded_ > mostExpanded) return;
-                addTransformed(p.entity, m, resolved(p.color, on, color));
+                const Pattern *dashes = pattern(p.style, on, byBlock);
+                if (!dashes && p.entity.dashes.empty()) {
+                    addTransformed(p.entity, m, resolved(p.color, on, color));
+                } else {
+                    Entity e = p.entity;
+                    dash(e, dashes, p.style.scale);
+                    addTransformed(e, m, resolved(p.color, on, color));
+                }
             }
             for (const PlacedRef &r : block.refs) {
                 const std::string &on = r.layer == "0" ? layer : r.layer;
-                if (!hiddenLayer(on)) expand(r.ref, m, on, resolved(r.color, on, color), depth + 1);
+                if (!hiddenLayer(on))
+                    expand(r.ref, m, on, resolved(r.color, on, color), pattern(r.style, on, byBlock),
+                           depth + 1);
             }
         }
     }
@@ -141,30 +200,41 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
     const double scale = std::sqrt(std::fabs(det));
     const bool similar = std::fabs(std::hypot(m.a, m.c) - std::hypot(m.b, m.d)) <= 1e-9 * (1 + scale) &&
                          std::fabs(m.a * m.b + m.c * m.d) <= 1e-9 * (1 + scale * scale);
+    for (double &d : e.dashes)
+        d *= scale;
     const auto curve = [&](Point centre, Point u, Point v, double t0, double t1, bool closed) {
         Entity p;
         p.type = Entity::Type::Polyline;
         p.color = color;
         p.vertices = curvePoints(m(centre), m.linear(u), m.linear(v), t0, t1);
         p.closed = closed;
+        p.dashes = e.dashes;
         model_.add(p);
     };
     switch (e.type) {
     case Entity::Type::Line:
+    case Entity::Type::Ray:
         e.a = m(e.a);
         e.b = m(e.b);
         break;
     case Entity::Type::Polyline:
+    case Entity::Type::Fill:
         for (Point &p : e.vertices)
             p = m(p);
         e.startWidth *= scale;
         e.endWidth *= scale;
         break;
-    case Entity::Type::Text:
+    case Entity::Type::Text: {
+        // The text's up direction, turned and scaled with the block, sets its height and angle
+        // (its baseline runs a right angle clockwise from it); a mirror mirrors the text.
+        const double r = e.rotation * degree;
+        const Point up = m.linear({-std::sin(r), std::cos(r)});
         e.insert = m(e.insert);
-        e.height *= std::hypot(m.b, m.d);
-        e.rotation = normalizedDegrees(e.rotation + std::atan2(m.c, m.a) / degree);
+        e.height *= std::hypot(up.x, up.y);
+        e.rotation = normalizedDegrees(std::atan2(up.y, up.x) / degree - 90);
+        e.mirrored = e.mirrored != (det < 0);
         break;
+    }
     case Entity::Type::Circle:
         if (!similar) return curve(e.centre, {e.radius, 0}, {0, e.radius}, 0, 2 * pi, true);
         e.centre = m(e.centre);
@@ -282,6 +352,87 @@ std::vector<Point> fitPointCurve(std::span<const Point> fit)
         }
     }
     return points;
+}
+
+std::optional<std::vector<std::pair<Point, Point>>>
+hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point>> loops, std::size_t most)
+{
+    std::vector<std::pair<Point, Point>> pieces;
+    std::size_t edges = 0;
+    for (const auto &loop : loops)
+        edges += loop.size();
+    if (edges < 3) return pieces;
+    // Each line is cut with every edge: beyond this much work the pattern is not drawn.
+    constexpr double mostCuts = 1e7;
+    std::vector<double> cuts;
+    for (const HatchLine &h : lines) {
+        const double a = h.angle * degree;
+        const Point u{std::cos(a), std::sin(a)}, n{-u.y, u.x};
+        const auto along = [&u](Point p) { return p.x * u.x + p.y * u.y; };
+        const auto across = [&n](Point p) { return p.x * n.x + p.y * n.y; };
+        const double step = across(h.offset);
+        double period = 0;
+        bool ink = h.dashes.empty();
+        for (const double d : h.dashes) {
+            period += std::fabs(d);
+            ink = ink || d >= 0;
+        }
+        if (!ink || !std::isfinite(step) || !std::isfinite(period) || !(std::fabs(step) > 0) ||
+            !std::isfinite(across(h.base)) || !std::isfinite(along(h.base)) ||
+            !std::isfinite(along(h.offset)))
+            continue;
+        if (!h.dashes.empty() && !(period > 0)) continue;
+        double low = INFINITY, high = -INFINITY;
+        for (const auto &loop : loops)
+            for (const Point &p : loop) {
+                low = std::min(low, across(p));
+                high = std::max(high, across(p));
+            }
+        const double k0 = (low - across(h.base)) / step, k1 = (high - across(h.base)) / step;
+        const double first = std::ceil(std::min(k0, k1)), last = std::floor(std::max(k0, k1));
+        if (!(last - first < static_cast<double>(most)) ||
+            (last - first + 1) * static_cast<double>(edges) > mostCuts)
+            return std::nullopt;
+        const auto count = static_cast<std::size_t>(std::max(0.0, last - first + 1));
+        for (std::size_t line = 0; line < count; ++line) {
+            const double k = first + static_cast<double>(line);
+            const Point origin{h.base.x + k * h.offset.x, h.base.y + k * h.offset.y};
+            const double level = across(origin), start = along(origin);
+            // Where the line crosses the loops, as distances along it from its origin; a vertex on
+            // the line counts on one side only.
+            cuts.clear();
+            for (const auto &loop : loops)
+                for (std::size_t i = 0; i < loop.size(); ++i) {
+                    const Point p = loop[i], q = loop[(i + 1) % loop.size()];
+                    const double pn = across(p) - level, qn = across(q) - level;
+                    if ((pn > 0) == (qn > 0)) continue;
+                    const double f = pn / (pn - qn);
+                    cuts.push_back(along({p.x + (q.x - p.x) * f, p.y + (q.y - p.y) * f}) - start);
+                }
+            std::sort(cuts.begin(), cuts.end());
+            const auto at = [&](double t) { return Point{origin.x + u.x * t, origin.y + u.y * t}; };
+            for (std::size_t i = 0; i + 1 < cuts.size(); i += 2) {
+                const double t0 = cuts[i], t1 = cuts[i + 1];
+                if (h.dashes.empty()) {
+                    pieces.emplace_back(at(t0), at(t1));
+                } else {
+                    double pos = std::floor(t0 / period) * period;
+                    if (!(pos + period > pos)) return std::nullopt; // too fine to step through
+                    for (std::size_t j = 0; pos <= t1; j = (j + 1) % h.dashes.size()) {
+                        const double d = h.dashes[j], next = pos + std::fabs(d);
+                        if (d > 0 && next > t0 && pos < t1)
+                            pieces.emplace_back(at(std::max(pos, t0)), at(std::min(next, t1)));
+                        else if (d == 0 && pos >= t0)
+                            pieces.emplace_back(at(pos), at(pos));
+                        if (pieces.size() > most) return std::nullopt;
+                        pos = next;
+                    }
+                }
+                if (pieces.size() > most) return std::nullopt;
+            }
+        }
+    }
+    return pieces;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -22,9 +23,18 @@ struct BlockRef
     double columnSpacing = 0, rowSpacing = 0;
 };
 
+// How an entity's line is drawn, as the file writes it: its line type's name (BYLAYER and
+// BYBLOCK too; empty: continuous) and its own line type scale (group 48).
+struct LineStyle
+{
+    std::string linetype;
+    double scale = 1;
+};
+
 // What a DXF file shows in its model space. Entities of blocks are kept until a reference
 // (INSERT, DIMENSION) draws them, nested, scaled, turned and mirrored; entities on layers that
-// are off or frozen are left out; ByLayer and ByBlock colours become the colours they stand for.
+// are off or frozen are left out; ByLayer and ByBlock colours become the colours they stand for,
+// and line types their dashes, scaled by $LTSCALE, the entity's own scale and its blocks'.
 // What is shown is only a view: the file itself is kept by DxfSource.
 class DxfScene
 {
@@ -32,15 +42,19 @@ public:
     explicit DxfScene(Drawing &model) : model_(model) {}
 
     // `color` as the layer table writes it: negative when the layer is off.
-    void layer(const std::string &name, int color, bool frozen);
+    void layer(const std::string &name, int color, bool frozen, const std::string &linetype = {});
+    // A line type of the LTYPE table: its dashes (> 0), gaps (< 0) and dots (0).
+    void linetype(const std::string &name, std::vector<double> pattern);
+    // $LTSCALE.
+    void setLinetypeScale(double scale);
     void beginBlock(const std::string &name, Point base);
     void endBlock() { block_ = nullptr; }
     bool inBlock() const { return block_ != nullptr; }
 
     // An entity of the block being read or of the model space; `color` as written (0 ByBlock,
     // 256 ByLayer).
-    void add(Entity e, const std::string &layer, int color);
-    void insert(const BlockRef &ref, const std::string &layer, int color);
+    void add(Entity e, const std::string &layer, int color, const LineStyle &style = {});
+    void insert(const BlockRef &ref, const std::string &layer, int color, const LineStyle &style = {});
     // Entities left out because their layer is hidden.
     std::size_t hidden() const { return hidden_; }
 
@@ -50,12 +64,14 @@ private:
         Entity entity;
         std::string layer;
         int color;
+        LineStyle style;
     };
     struct PlacedRef
     {
         BlockRef ref;
         std::string layer;
         int color;
+        LineStyle style;
     };
     struct Block
     {
@@ -67,7 +83,9 @@ private:
     {
         int color = 7;
         bool hidden = false;
+        std::string linetype; // in capitals
     };
+    using Pattern = std::vector<double>;
     // x' = a x + b y + tx, y' = c x + d y + ty
     struct Affine
     {
@@ -80,11 +98,20 @@ private:
     const Layer *find(const std::string &layer) const;
     bool hiddenLayer(const std::string &layer) const;
     int resolved(int color, const std::string &layer, int byBlock) const;
-    void expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color, int depth);
+    // The pattern a style stands for on a layer, `byBlock` that of the block reference; none
+    // for a continuous line.
+    const Pattern *pattern(const LineStyle &style, const std::string &layer, const Pattern *byBlock) const;
+    // Sets the entity's dashes from the pattern, scaled.
+    void dash(Entity &e, const Pattern *pattern, double scale) const;
+    void expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color,
+                const Pattern *byBlock, int depth);
     void addTransformed(const Entity &e, const Affine &m, int color);
 
     Drawing &model_;
     std::unordered_map<std::string, Layer> layers_;
+    // Line types with gaps, by name in capitals; continuous ones are not kept.
+    std::unordered_map<std::string, Pattern> linetypes_;
+    double linetypeScale_ = 1;
     std::unordered_map<std::string, Block> blocks_;
     Block *block_ = nullptr;
     std::size_t hidden_ = 0;
@@ -103,6 +130,19 @@ std::vector<Point> splinePoints(int degree, std::span<const Point> control, std:
                                 std::span<const double> weights);
 // A smooth curve through a spline's fit points.
 std::vector<Point> fitPointCurve(std::span<const Point> fit);
+// One line family of a hatch pattern as a HATCH entity gives it (already turned and scaled): the
+// lines at `angle` degrees through base + k offset for every whole k, each dashed from that point.
+struct HatchLine
+{
+    double angle = 0;
+    Point base, offset;
+    std::vector<double> dashes;
+};
+// The pieces of a hatch pattern's lines within its loops (inside: surrounded an odd number of
+// times), a dot as a piece of no length; none when there would be more than `most` of them.
+std::optional<std::vector<std::pair<Point, Point>>>
+hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point>> loops, std::size_t most);
+
 // MTEXT as single lines of text, middle-justified like TEXT: its inline codes taken out,
 // paragraphs and stacked fractions simply.
 std::vector<Entity> mtextLines(std::string_view text, Point insert, double height, double degrees,

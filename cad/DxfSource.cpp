@@ -2,6 +2,7 @@
 
 #include "cad/Drawing.h"
 #include "cad/DxfText.h"
+#include "cad/Geometry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -73,6 +74,12 @@ public:
         case Entity::Type::Polyline:
             polyline(e.vertices, e.startWidth, e.endWidth, e.closed, e.color);
             break;
+        case Entity::Type::Fill:
+            fill(e);
+            break;
+        case Entity::Type::Ray:
+            ray(e);
+            break;
         }
     }
 
@@ -131,9 +138,63 @@ private:
         out_.real(40, e.height);
         out_.string(1, setting_.utf8 ? std::string(e.text) : encodeDxfText(e.text));
         if (e.rotation != 0) out_.real(50, e.rotation);
+        if (e.mirrored) out_.integer(71, 2); // backwards
         out_.integer(72, 4);
         point(11, e.insert);
         subclass("AcDbText");
+    }
+
+    // A copy of a fill read from the file: a solid HATCH; R12 has none, and a mask cannot be
+    // made without the objects a WIPEOUT needs, so those keep their loops as closed polylines.
+    void fill(const EntityView &e)
+    {
+        const auto loops = fillLoops(e.vertices);
+        if (setting_.r12 || e.color == colorBackground) {
+            for (const auto loop : loops)
+                polyline(loop.first(loop.size() > 1 ? loop.size() - 1 : loop.size()), 0, 0, true,
+                         e.color == colorBackground ? colorByLayer : e.color);
+            return;
+        }
+        begin("HATCH", "AcDbHatch", e.color);
+        point(10, {});
+        out_.real(210, 0.0);
+        out_.real(220, 0.0);
+        out_.real(230, 1.0);
+        out_.string(2, "SOLID");
+        out_.integer(70, 1);
+        out_.integer(71, 0);
+        out_.integer(91, static_cast<std::int64_t>(loops.size()));
+        for (std::size_t k = 0; k < loops.size(); ++k) {
+            const auto loop = loops[k];
+            const std::size_t n = loop.size() > 1 ? loop.size() - 1 : loop.size();
+            out_.integer(92, k == 0 ? 3 : 2); // a polyline; the first one outermost
+            out_.integer(72, 0);
+            out_.integer(73, 1);
+            out_.integer(93, static_cast<std::int64_t>(n));
+            for (std::size_t i = 0; i < n; ++i) {
+                out_.real(10, loop[i].x);
+                out_.real(20, loop[i].y);
+            }
+            out_.integer(97, 0);
+        }
+        out_.integer(75, 0);
+        out_.integer(76, 1);
+        out_.integer(98, 0);
+    }
+
+    // R12 has neither RAY nor XLINE: the piece from a to b stands for them.
+    void ray(const EntityView &e)
+    {
+        const double length = distance(e.a, e.b);
+        if (setting_.r12 || length == 0) {
+            begin("LINE", "AcDbLine", e.color);
+            point(10, e.a);
+            point(11, e.b);
+            return;
+        }
+        begin(e.closed ? "XLINE" : "RAY", e.closed ? "AcDbXline" : "AcDbRay", e.color);
+        point(10, e.a);
+        point(11, {(e.b.x - e.a.x) / length, (e.b.y - e.a.y) / length});
     }
 
     void polyline(std::span<const Point> vertices, double startWidth, double endWidth, bool closed, int color)
@@ -246,6 +307,8 @@ void DxfSource::note(const DxfTag &tag)
     if (section_ == "TABLES" && object_ == "LAYER") {
         const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
         if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;
+        // A layer's line type is what its lines are drawn with.
+        if (tag.code == 6 && !sameName(tag.trimmed, "CONTINUOUS")) plain_ = false;
     }
     if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
         sameName(tag.trimmed, "*Model_Space"))

@@ -37,8 +37,8 @@ public:
     bool complete() const { return complete_; }
     // The layer new entities go to: $CLAYER, or "0".
     const std::string &currentLayer() const { return layer_; }
-    // Whether every layer is shown in colour 7: what is shown of an entity then does not depend
-    // on its layer.
+    // Whether every layer is shown in colour 7 with continuous lines: what is shown of an
+    // entity then does not depend on its layer.
     bool plain() const { return plain_; }
     // Binary files: the same groups as ASCII text, for a reader of ASCII. Reals keep every bit.
     std::string ascii() const;

@@ -222,14 +222,54 @@ private:
             // Middle justification (72 = 4): the alignment point is the text's middle.
             dxf_.writeText(out_,
                            DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
-                                       1.0, 0, 4, 0, encodeDxfText(e.text), "Standard",
+                                       1.0, e.mirrored ? 2 : 0, 4, 0, encodeDxfText(e.text), "Standard",
                                        e.rotation * M_PI / 180.0),
                            a);
             break;
         case Entity::Type::Polyline:
             polyline(e, a);
             break;
+        case Entity::Type::Fill:
+            fill(e, a);
+            break;
+        case Entity::Type::Ray: {
+            const double length = distance(e.a, e.b);
+            if (length == 0) break;
+            const double dx = (e.b.x - e.a.x) / length, dy = (e.b.y - e.a.y) / length;
+            if (e.closed)
+                dxf_.writeXLine(out_, DL_XLineData(e.a.x, e.a.y, 0.0, dx, dy, 0.0), a);
+            else
+                dxf_.writeRay(out_, DL_RayData(e.a.x, e.a.y, 0.0, dx, dy, 0.0), a);
+            break;
         }
+        }
+    }
+
+    // A solid hatch of straight edges, loop by loop; a mask by its frame.
+    void fill(const EntityView &e, const DL_Attributes &a)
+    {
+        const auto loops = fillLoops(e.vertices);
+        if (e.color == colorBackground) {
+            for (const auto loop : loops) {
+                EntityView frame = e;
+                frame.type = Entity::Type::Polyline;
+                frame.vertices = loop.first(loop.size() > 1 ? loop.size() - 1 : loop.size());
+                frame.closed = true;
+                polyline(frame, a);
+            }
+            return;
+        }
+        const DL_HatchData hatch(static_cast<int>(loops.size()), true, 1.0, 0.0, "SOLID");
+        dxf_.writeHatch1(out_, hatch, a);
+        for (const auto loop : loops) {
+            const DL_HatchLoopData data(static_cast<int>(loop.size() > 0 ? loop.size() - 1 : 0));
+            dxf_.writeHatchLoop1(out_, data);
+            for (std::size_t i = 0; i + 1 < loop.size(); ++i)
+                dxf_.writeHatchEdge(out_,
+                                    DL_HatchEdgeData(loop[i].x, loop[i].y, loop[i + 1].x, loop[i + 1].y));
+            dxf_.writeHatchLoop2(out_, data);
+        }
+        dxf_.writeHatch2(out_, hatch, a);
     }
 
     void polyline(const EntityView &e, const DL_Attributes &a)

@@ -15,7 +15,7 @@ struct Point
 // One drawn object. Only the fields of its type are meaningful.
 struct Entity
 {
-    enum class Type : std::uint8_t { Line, Arc, Circle, Ellipse, Text, Polyline };
+    enum class Type : std::uint8_t { Line, Arc, Circle, Ellipse, Text, Polyline, Fill, Ray };
     Type type = Type::Line;
     int color = 256; // DXF colour index, 256 = ByLayer
     // Line from a to b.
@@ -36,8 +36,21 @@ struct Entity
     std::vector<Point> vertices;
     double startWidth = 0, endWidth = 0;
     bool closed = false;
+    // Text drawn mirrored along its baseline (reading backwards), as a mirrored block or a
+    // backward TEXT shows it.
+    bool mirrored = false;
+    // Fill: a region painted in its colour, read from a file (a solid hatch, a wipeout). Its
+    // `vertices` are its boundary loops one after the other, each back at its own first point;
+    // inside is what an odd number of loops surround. colorBackground makes it a mask.
+    // Ray: the line from a through b and on without end; `closed`: without end both ways too
+    // (an XLINE). Neither counts in the extents.
+    // Line type of lines, arcs, circles, ellipses and polylines: a dash (> 0), a gap (< 0) or a
+    // dot (0), in drawing units, repeated from the start; none: continuous.
+    std::vector<double> dashes;
 };
 
 inline constexpr int colorByLayer = 256;
+// A fill in the colour of the background: it hides what was drawn before it (a wipeout).
+inline constexpr int colorBackground = -1;
 
 } // namespace cad

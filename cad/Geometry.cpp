@@ -88,6 +88,21 @@ Point arcEnd(const EntityView &arc)
     return polar(arc.centre, arc.radius, arc.endAngle);
 }
 
+std::vector<std::span<const Point>> fillLoops(std::span<const Point> vertices)
+{
+    std::vector<std::span<const Point>> loops;
+    std::size_t start = 0;
+    while (start < vertices.size()) {
+        std::size_t end = start + 1;
+        while (end < vertices.size() && !(vertices[end] == vertices[start]))
+            ++end;
+        const std::size_t last = std::min(end, vertices.size() - 1);
+        loops.push_back(vertices.subspan(start, last - start + 1));
+        start = last + 1;
+    }
+    return loops;
+}
+
 Box bounds(const EntityView &e)
 {
     Box box;
@@ -130,6 +145,12 @@ Box bounds(const EntityView &e)
         }
         break;
     }
+    case Entity::Type::Fill:
+        for (const Point &p : e.vertices)
+            box.add(p);
+        break;
+    case Entity::Type::Ray:
+        break;
     }
     return box;
 }

@@ -7,6 +7,8 @@
 
 #include <array>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace cad {
 
@@ -24,7 +26,12 @@ std::array<Point, 4> band(Point a, Point b, double w0, double w1);
 Point arcStart(const EntityView &arc);
 Point arcEnd(const EntityView &arc);
 
-// The box an entity covers; text is estimated from its height and length.
+// The loops of a fill's vertices, each from its first point on to where it comes back to it
+// (that point repeated last); a last loop that does not come back is closed as it stands.
+std::vector<std::span<const Point>> fillLoops(std::span<const Point> vertices);
+
+// The box an entity covers; text is estimated from its height and length; rays (without end)
+// none.
 Box bounds(const Entity &e);
 Box bounds(const EntityView &e);
 // The box all entities cover; empty for an empty drawing.

@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -21,6 +22,9 @@ constexpr double degree = std::numbers::pi / 180.0;
 // Above this radius in pixels, arcs and circles are drawn as clipped segments: the raster
 // engine's own arcs lose precision there.
 constexpr double largeRadius = 20000;
+// A line type whose pattern repeats in fewer pixels than this is drawn continuous: its dashes
+// could not be told apart, and drawing them would only cost time.
+constexpr double shortestPattern = 4;
 
 QColor hueColor(int index)
 {
@@ -58,6 +62,27 @@ bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
     return true;
 }
 
+// Liang-Barsky for the line a + t d: narrows [t0, t1] to the part inside the rectangle; false
+// when nothing of it is inside.
+bool clipRange(QPointF a, QPointF d, const QRectF &r, double &t0, double &t1)
+{
+    const double p[4] = {-d.x(), d.x(), -d.y(), d.y()};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
 // Draws entities with one view: thin lines are gathered per colour and drawn in batches.
 class EntityPainter
 {
@@ -74,9 +99,13 @@ public:
 
     void draw(const EntityView &e)
     {
+        if (!e.dashes.empty() && dashed(e)) return;
         switch (e.type) {
         case Entity::Type::Line:
-            line(dev(e.a), dev(e.b), e.color);
+            if (e.a == e.b)
+                mark(dev(e.a), e.color);
+            else
+                line(dev(e.a), dev(e.b), e.color);
             break;
         case Entity::Type::Arc:
             arc(e.centre, e.radius, e.startAngle, e.endAngle, e.color, false);
@@ -92,6 +121,12 @@ public:
             break;
         case Entity::Type::Polyline:
             polyline(e);
+            break;
+        case Entity::Type::Fill:
+            fill(e);
+            break;
+        case Entity::Type::Ray:
+            ray(e);
             break;
         }
     }
@@ -164,10 +199,16 @@ public:
         const QRgb c = dotColor(o.color);
         const double ox = dotsOrigin_.x(), oy = dotsOrigin_.y();
         if (tiny) {
-            pixel(static_cast<int>((x0 + x1) / 2 - ox), static_cast<int>((y0 + y1) / 2 - oy), c);
+            const int x = static_cast<int>((x0 + x1) / 2 - ox), y = static_cast<int>((y0 + y1) / 2 - oy);
+            // A point is a small mark; a mask this small hides nothing one could see.
+            if (line && o.falling == Drawing::Outline::point)
+                markPixels(x, y, c);
+            else if (o.color != colorBackground)
+                pixel(x, y, c);
             return true;
         }
         if (!line) {
+            if (o.color == colorBackground) return true;
             // A few pixels across: the rim of its box is all that can be seen of it.
             const int l = static_cast<int>(x0 - ox), r = static_cast<int>(x1 - ox);
             const int t = static_cast<int>(y0 - oy), b = static_cast<int>(y1 - oy);
@@ -231,6 +272,30 @@ private:
         if (static_cast<unsigned>(x) < static_cast<unsigned>(dotsWidth_) &&
             static_cast<unsigned>(y) < static_cast<unsigned>(dotsHeight_))
             bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x] = c;
+    }
+
+    // A point: a small cross, the same at every zoom.
+    void mark(QPointF p, int color)
+    {
+        if (!clip_.contains(p)) return;
+        if (raster_) {
+            ensureDots();
+            markPixels(static_cast<int>(std::floor(p.x())) - dotsOrigin_.x(),
+                       static_cast<int>(std::floor(p.y())) - dotsOrigin_.y(), dotColor(color));
+            return;
+        }
+        Batch &bt = batch(color);
+        bt.lines.emplace_back(p - QPointF(1.5, 0), p + QPointF(1.5, 0));
+        bt.lines.emplace_back(p - QPointF(0, 1.5), p + QPointF(0, 1.5));
+    }
+
+    void markPixels(int x, int y, QRgb c)
+    {
+        pixel(x, y, c);
+        pixel(x - 1, y, c);
+        pixel(x + 1, y, c);
+        pixel(x, y - 1, c);
+        pixel(x, y + 1, c);
     }
 
     bool visible(QPointF c, double r) const
@@ -367,7 +432,8 @@ private:
         painter_.save();
         painter_.translate(at);
         painter_.rotate(-e.rotation);
-        painter_.scale(factor, factor);
+        // Mirrored, it reads backwards about its own middle.
+        painter_.scale(e.mirrored ? -factor : factor, factor);
         painter_.setFont(font);
         painter_.setPen(colorOf(e.color, style_));
         painter_.drawText(QPointF(-metrics.horizontalAdvance(s) / 2, cap / 2), s);
@@ -424,6 +490,160 @@ private:
             painter_.drawPolygon(quad);
     }
 
+    // A region filled in its colour, or in the background's (a mask), over what came before.
+    void fill(const EntityView &e)
+    {
+        if (e.vertices.size() < 3) return;
+        const Box b = bounds(e);
+        const QRectF box(dev({b.min.x, b.max.y}), dev({b.max.x, b.min.y}));
+        if (!box.intersects(clip_)) return;
+        flush();
+        QPainterPath path;
+        path.setFillRule(Qt::OddEvenFill);
+        for (const auto loop : fillLoops(e.vertices)) {
+            path.moveTo(dev(loop[0]));
+            for (std::size_t i = 1; i < loop.size(); ++i)
+                path.lineTo(dev(loop[i]));
+            path.closeSubpath();
+        }
+        // Far beyond the view the raster engine loses precision: cut the region to the view first.
+        if (box.width() > 1e6 || box.height() > 1e6) {
+            QPainterPath view;
+            view.addRect(clip_);
+            path = path.intersected(view);
+        }
+        // Single pixels drawn so far lie under it, though they are laid over the drawing at the end.
+        if (!dots_.isNull()) {
+            QPainter dots(&dots_);
+            dots.setCompositionMode(QPainter::CompositionMode_Clear);
+            dots.translate(-QPointF(dotsOrigin_));
+            dots.fillPath(path, Qt::transparent);
+        }
+        painter_.fillPath(path, colorOf(e.color, style_));
+    }
+
+    // A ray from a through b, or an xline through both: the part the view shows.
+    void ray(const EntityView &e)
+    {
+        const QPointF a = dev(e.a), d = dev(e.b) - a;
+        if (d.isNull()) return;
+        double t0 = e.closed ? -INFINITY : 0.0, t1 = INFINITY;
+        if (!clipRange(a, d, clip_, t0, t1) || !std::isfinite(t0) || !std::isfinite(t1)) return;
+        line(a + t0 * d, a + t1 * d, e.color);
+    }
+
+    // A line type: the entity's path in pixels, walked with its pattern. False when the
+    // pattern is too fine to show at this zoom (or the entity has no path to walk): it is then
+    // drawn continuous.
+    bool dashed(const EntityView &e)
+    {
+        double period = 0;
+        bool gaps = false;
+        for (const double d : e.dashes) {
+            period += std::fabs(d);
+            gaps = gaps || d <= 0;
+        }
+        const double s = view_.scale;
+        if (!gaps || !(period * s >= shortestPattern) || !std::isfinite(period * s)) return false;
+        path_.clear();
+        switch (e.type) {
+        case Entity::Type::Line:
+            path_ = {dev(e.a), dev(e.b)};
+            break;
+        case Entity::Type::Arc:
+        case Entity::Type::Circle: {
+            const double span = e.type == Entity::Type::Circle ? 360.0
+                                : normalizedDegrees(e.endAngle - e.startAngle) == 0
+                                    ? 360.0
+                                    : normalizedDegrees(e.endAngle - e.startAngle);
+            const double start = e.type == Entity::Type::Circle ? 0.0 : e.startAngle;
+            // Huge curves seen close up are drawn piece by piece where they show, continuous.
+            if (e.radius * s > largeRadius) return false;
+            if (!visible(dev(e.centre), e.radius * s)) return true;
+            curve(dev(e.centre), e.radius * s, e.radius * s, 0, start, span);
+            break;
+        }
+        case Entity::Type::Ellipse: {
+            const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * s;
+            if (major > largeRadius) return false;
+            if (!visible(dev(e.centre), major)) return true;
+            curve(dev(e.centre), major, major * e.ratio, angleOf({0, 0}, e.majorAxis), 0, 360);
+            break;
+        }
+        case Entity::Type::Polyline:
+            if (std::max(e.startWidth, e.endWidth) * s >= 1.5 || e.vertices.size() < 2) return false;
+            for (const Point &p : e.vertices)
+                path_.push_back(dev(p));
+            if (e.closed) path_.push_back(path_.front());
+            break;
+        default:
+            return false;
+        }
+        walk(e.dashes, e.color);
+        return true;
+    }
+
+    // Points along an elliptic arc in pixels, close enough that no chord strays from the curve
+    // by a quarter of a pixel.
+    void curve(QPointF c, double rx, double ry, double tilt, double start, double span)
+    {
+        const double r = std::max(rx, ry);
+        const int n = static_cast<int>(std::clamp(span * degree * std::sqrt(r / 2), 8.0, 8192.0));
+        const double ct = std::cos(tilt * degree), st = std::sin(tilt * degree);
+        for (int i = 0; i <= n; ++i) {
+            const double a = (start + span * i / n) * degree;
+            const double x = rx * std::cos(a), y = ry * std::sin(a);
+            path_.emplace_back(c.x() + x * ct - y * st, c.y() - (x * st + y * ct));
+        }
+    }
+
+    // Walks path_ with the pattern from its start: dashes become lines, dots marks; only the
+    // parts within the view are walked step by step, the rest moves the pattern on at once.
+    void walk(std::span<const double> pattern, int color)
+    {
+        const double s = view_.scale;
+        double period = 0;
+        for (const double d : pattern)
+            period += std::fabs(d) * s;
+        std::size_t k = 0;
+        double left = std::fabs(pattern[0]) * s; // of the element the walk is in
+        const auto skip = [&](double length) {
+            length = std::fmod(length, period);
+            while (length > 0) {
+                const double step = std::min(left, length);
+                length -= step;
+                left -= step;
+                if (left <= 0) k = (k + 1) % pattern.size(), left = std::fabs(pattern[k]) * s;
+            }
+        };
+        if (pattern[0] == 0) mark(path_.front(), color);
+        for (std::size_t i = 0; i + 1 < path_.size(); ++i) {
+            const QPointF a = path_[i], d = path_[i + 1] - a;
+            const double length = std::hypot(d.x(), d.y());
+            if (!(length > 0)) continue;
+            double t0 = 0, t1 = 1;
+            if (!clipRange(a, d, clip_, t0, t1)) {
+                skip(length);
+                continue;
+            }
+            skip(t0 * length);
+            double at = t0 * length;
+            const double end = t1 * length;
+            while (at < end) {
+                const double step = std::min(left, end - at);
+                if (pattern[k] > 0) line(a + d * (at / length), a + d * ((at + step) / length), color);
+                at += step;
+                left -= step;
+                if (left <= 0) {
+                    k = (k + 1) % pattern.size();
+                    left = std::fabs(pattern[k]) * s;
+                    if (pattern[k] == 0) mark(a + d * (at / length), color);
+                }
+            }
+            skip((1 - t1) * length);
+        }
+    }
+
     QPainter &painter_;
     QRectF target_;
     ViewTransform view_;
@@ -431,6 +651,7 @@ private:
     QRectF clip_;
     double cx_ = 0, cy_ = 0;
     std::array<Batch, colorByLayer + 1> batches_;
+    std::vector<QPointF> path_; // of the entity being walked with its line type
     bool raster_ = false;
     QImage dots_;
     QRgb *bits_ = nullptr;
@@ -463,6 +684,7 @@ void paintAll(QPainter &painter, std::size_t count, Source entity, const QRectF 
 
 QColor colorOf(int index, const RenderStyle &style)
 {
+    if (index == colorBackground) return style.background;
     const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
     if (style.monochrome) return foreground;
     // Colours 1 to 9; 7 is the foreground.

@@ -13,7 +13,8 @@ namespace {
 
 using K = SnapPoint::Kind;
 
-// A straight piece or an arc (a circle is a full arc) of an entity.
+// A straight piece or an arc (a circle is a full arc) of an entity. A straight piece runs over
+// the parameters lo..hi of the line through a (0) and b (1): a ray's and an xline's go on.
 struct Piece
 {
     bool arc = false;
@@ -21,6 +22,7 @@ struct Piece
     Point c;
     double r = 0, start = 0, end = 0;
     bool full = false;
+    double lo = 0, hi = 1;
 };
 
 // Parameters along a segment a little past its ends still count as on it: the ends of two
@@ -46,6 +48,15 @@ std::vector<Piece> pieces(const EntityView &e)
         break;
     case Entity::Type::Circle:
         out.push_back({true, {}, {}, e.centre, e.radius, 0, 0, true});
+        break;
+    case Entity::Type::Fill:
+        for (const auto loop : fillLoops(e.vertices))
+            for (std::size_t i = 0; i + 1 < loop.size(); ++i)
+                out.push_back({false, loop[i], loop[i + 1], {}, 0, 0, 0, false});
+        break;
+    case Entity::Type::Ray:
+        if (!(e.a == e.b))
+            out.push_back({false, e.a, e.b, {}, 0, 0, 0, false, e.closed ? -INFINITY : 0.0, INFINITY});
         break;
     default:
         break;
@@ -80,7 +91,7 @@ void segmentSegment(const Piece &p, const Piece &q, bool extended, std::vector<P
     if (std::abs(den) <= 1e-12 * std::hypot(d1.x, d1.y) * std::hypot(d2.x, d2.y)) return; // parallel
     const Point ac = minus(q.a, p.a);
     const double t = cross(ac, d2) / den, u = cross(ac, d1) / den;
-    if (!extended && (t < -slack || t > 1 + slack || u < -slack || u > 1 + slack)) return;
+    if (!extended && (t < p.lo - slack || t > p.hi + slack || u < q.lo - slack || u > q.hi + slack)) return;
     out.push_back({p.a.x + t * d1.x, p.a.y + t * d1.y});
 }
 
@@ -97,7 +108,7 @@ void segmentArc(const Piece &s, const Piece &arc, bool extended, std::vector<Poi
     for (int i = 0; i < (disc == 0 ? 1 : 2); ++i) {
         const double t = roots[i];
         const Point q{s.a.x + t * d.x, s.a.y + t * d.y};
-        if (!extended && (t < -slack || t > 1 + slack || !onArc(arc, q))) continue;
+        if (!extended && (t < s.lo - slack || t > s.hi + slack || !onArc(arc, q))) continue;
         out.push_back(q);
     }
 }
@@ -133,7 +144,7 @@ std::optional<Point> nearestOn(const Piece &p, Point q)
         const Point d = minus(p.b, p.a);
         const double len2 = d.x * d.x + d.y * d.y;
         const double t =
-            len2 == 0 ? 0 : std::clamp(((q.x - p.a.x) * d.x + (q.y - p.a.y) * d.y) / len2, 0.0, 1.0);
+            len2 == 0 ? 0 : std::clamp(((q.x - p.a.x) * d.x + (q.y - p.a.y) * d.y) / len2, p.lo, p.hi);
         return Point{p.a.x + t * d.x, p.a.y + t * d.y};
     }
     if (q == p.c) return polar(p.c, p.r, p.start);
@@ -219,6 +230,11 @@ void points(const EntityView &e, Search &s)
         }
         break;
     }
+    case Entity::Type::Ray:
+        if (!e.closed) s.consider(e.a, K::End);
+        break;
+    case Entity::Type::Fill:
+        break;
     }
     if (s.wants(K::Quadrant))
         for (Point p : quadrants(e))
@@ -310,7 +326,7 @@ std::vector<Point> perpendicularFeet(const EntityView &e, Point from)
             const double len2 = d.x * d.x + d.y * d.y;
             if (len2 == 0) continue;
             const double t = ((from.x - p.a.x) * d.x + (from.y - p.a.y) * d.y) / len2;
-            if (t >= -slack && t <= 1 + slack) out.push_back({p.a.x + t * d.x, p.a.y + t * d.y});
+            if (t >= p.lo - slack && t <= p.hi + slack) out.push_back({p.a.x + t * d.x, p.a.y + t * d.y});
             continue;
         }
         if (from == p.c) continue;
@@ -365,6 +381,7 @@ std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, const Sna
         [&entities](std::size_t i) {
             Box b = bounds(entities[i]);
             if (entities[i].type == Entity::Type::Arc) b.add(entities[i].centre);
+            if (entities[i].type == Entity::Type::Ray) b = Box{{-INFINITY, -INFINITY}, {INFINITY, INFINITY}};
             return b;
         },
         [&entities](std::size_t i) { return view(entities[i]); });

@@ -64,6 +64,8 @@ Entity scaled(Entity e, Point base, double factor)
     e.height *= factor;
     e.startWidth *= factor;
     e.endWidth *= factor;
+    for (double &d : e.dashes)
+        d *= std::fabs(factor);
     return e;
 }
 

@@ -73,6 +73,10 @@ std::vector<Placement> placementsOf(const cad::Entity &e)
         break;
     case cad::Entity::Type::Polyline:
         return polyline(e);
+    case cad::Entity::Type::Fill:
+    case cad::Entity::Type::Ray:
+        // Only read from files; the assistant never draws them.
+        return {};
     }
     return {p};
 }

@@ -64,6 +64,51 @@ private slots:
         QCOMPARE(q(cad::describe(d)), q(Lines{"T 0,0 10 0 一", "P 0,0 1,1 w 2/2"}));
     }
 
+    // What files bring: line types, fills, rays and mirrored texts are kept through erasing,
+    // undo and redo, each with its own entity; rays count in no extents.
+    void fileKindsKeepTheirData()
+    {
+        cad::Drawing d;
+        cad::Entity dashed;
+        dashed.a = {0, 0};
+        dashed.b = {10, 0};
+        dashed.dashes = {2, -1};
+        cad::Entity fill;
+        fill.type = cad::Entity::Type::Fill;
+        fill.vertices = {{0, 0}, {4, 0}, {4, 4}, {0, 0}, {1, 1}, {2, 1}, {2, 2}, {1, 1}};
+        fill.color = cad::colorBackground;
+        cad::Entity ray;
+        ray.type = cad::Entity::Type::Ray;
+        ray.a = {100, 100};
+        ray.b = {101, 100};
+        ray.closed = true;
+        cad::Entity mirrored = text(5, 5, "R");
+        mirrored.mirrored = true;
+        d.beginGroup("A");
+        d.add(text(0, 0, "一"));
+        d.add(dashed);
+        d.add(fill);
+        d.add(ray);
+        d.add(mirrored);
+        d.endGroup();
+        const Lines all{"T 0,0 10 0 一", "L 0,0 10,0 dashes 2/-1", "F 0,0 4,0 4,4 0,0 1,1 2,1 2,2 1,1 mask",
+                        "X 100,100 101,100", "T 5,5 10 0 R mirrored"};
+        QCOMPARE(q(cad::describe(d)), q(all));
+        QCOMPARE(cad::fillLoops(d.view(2).vertices).size(), std::size_t(2));
+        QVERIFY(d.extents().max.x < 50);
+        d.erase({0});
+        QCOMPARE(q(cad::describe(d)), q(Lines(all.begin() + 1, all.end())));
+        d.undo();
+        QCOMPARE(q(cad::describe(d)), q(all));
+        d.erase({1, 3});
+        QCOMPARE(q(cad::describe(d)), q(Lines{all[0], all[2], all[4]}));
+        d.undo();
+        d.undo();
+        d.redo();
+        QCOMPARE(q(cad::describe(d)), q(all));
+        QVERIFY(d.extents().max.x < 50);
+    }
+
     void outlinesCoverEveryEntity()
     {
         const cad::Drawing d =

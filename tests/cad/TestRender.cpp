@@ -24,6 +24,36 @@ QImage paint(const cad::Drawing &drawing, const cad::ViewTransform *view = nullp
     return image;
 }
 
+cad::Drawing drawingOf(const std::vector<cad::Entity> &entities)
+{
+    cad::Drawing d;
+    d.replace(entities);
+    return d;
+}
+
+cad::Entity line(cad::Point a, cad::Point b, std::vector<double> dashes = {})
+{
+    cad::Entity e;
+    e.a = a;
+    e.b = b;
+    e.dashes = std::move(dashes);
+    return e;
+}
+
+cad::Entity fill(std::vector<cad::Point> loops, int color)
+{
+    cad::Entity e;
+    e.type = cad::Entity::Type::Fill;
+    e.vertices = std::move(loops);
+    e.color = color;
+    return e;
+}
+
+QColor pixelAt(const QImage &image, const cad::ViewTransform &view, cad::Point p)
+{
+    return image.pixelColor(view.toDevice(QRectF(image.rect()), p).toPoint());
+}
+
 int inked(const QImage &image, QColor background = Qt::white)
 {
     int n = 0;
@@ -110,6 +140,124 @@ private slots:
             }
         }
         QCOMPARE(rows, 260);
+    }
+
+    // A fill inks what its loops surround an odd number of times: not its hole.
+    void fillsInkTheirInside()
+    {
+        const cad::Drawing d = drawingOf({fill({{0, 0},
+                                                {100, 0},
+                                                {100, 100},
+                                                {0, 100},
+                                                {0, 0},
+                                                {40, 40},
+                                                {60, 40},
+                                                {60, 60},
+                                                {40, 60},
+                                                {40, 40}},
+                                               1)});
+        const cad::ViewTransform view{{50, 50}, 2.0};
+        const QImage image = paint(d, &view);
+        QCOMPARE(pixelAt(image, view, {20, 20}), QColor(255, 0, 0));
+        QCOMPARE(pixelAt(image, view, {90, 50}), QColor(255, 0, 0));
+        QCOMPARE(pixelAt(image, view, {50, 50}), QColor(Qt::white));
+        QCOMPARE(pixelAt(image, view, {120, 50}), QColor(Qt::white));
+    }
+
+    // A mask hides what was drawn before it (single pixels too), not what comes after it.
+    void maskHidesWhatCameBefore()
+    {
+        cad::Entity speck;
+        speck.type = cad::Entity::Type::Circle;
+        speck.centre = {45, 45};
+        speck.radius = 0.01;
+        const cad::Drawing d =
+            drawingOf({line({0, 50}, {100, 50}), speck,
+                       fill({{30, 30}, {70, 30}, {70, 70}, {30, 70}, {30, 30}}, cad::colorBackground),
+                       line({50, 0}, {50, 100})});
+        const cad::ViewTransform view{{50, 50}, 2.0};
+        const QImage image = paint(d, &view);
+        QCOMPARE(pixelAt(image, view, {10, 50}), QColor(Qt::black));
+        QCOMPARE(pixelAt(image, view, {40, 50}), QColor(Qt::white));
+        QCOMPARE(pixelAt(image, view, {45, 45}), QColor(Qt::white));
+        QCOMPARE(pixelAt(image, view, {50, 40}), QColor(Qt::black));
+        // On a dark background too.
+        const QImage dark = paint(d, &view, Qt::black);
+        QCOMPARE(pixelAt(dark, view, {40, 50}), QColor(Qt::black));
+        QCOMPARE(pixelAt(dark, view, {10, 50}), QColor(Qt::white));
+    }
+
+    // A dashed line inks about its dashes' share; seen from so far that its pattern would be a
+    // few pixels long, it is drawn continuous.
+    void dashesShowWhereTheyCanBeSeen()
+    {
+        const cad::Drawing continuous = drawingOf({line({0, 0}, {100, 0})});
+        const cad::Drawing dashed = drawingOf({line({0, 0}, {100, 0}, {6, -4})});
+        const cad::ViewTransform close{{50, 0}, 3.0}, far{{50, 0}, 0.3};
+        const int whole = inked(paint(continuous, &close)), part = inked(paint(dashed, &close));
+        QVERIFY2(part > whole * 0.55 && part < whole * 0.7,
+                 qPrintable(QString("%1 of %2").arg(part).arg(whole)));
+        QCOMPARE(inked(paint(dashed, &far)), inked(paint(continuous, &far)));
+
+        cad::Entity circle;
+        circle.type = cad::Entity::Type::Circle;
+        circle.radius = 40;
+        const cad::ViewTransform middle{{0, 0}, 3.0};
+        const int round = inked(paint(drawingOf({circle}), &middle));
+        circle.dashes = {6, -4};
+        const int dashedRound = inked(paint(drawingOf({circle}), &middle));
+        QVERIFY2(dashedRound > round * 0.5 && dashedRound < round * 0.75,
+                 qPrintable(QString("%1 of %2").arg(dashedRound).arg(round)));
+    }
+
+    // A ray runs from its start to the edge of the view, an xline across it; neither counts in
+    // the extents.
+    void raysReachTheEdgesOfTheView()
+    {
+        cad::Entity ray;
+        ray.type = cad::Entity::Type::Ray;
+        ray.a = {0, 0};
+        ray.b = {1, 0};
+        const cad::ViewTransform view{{0, 0}, 1e-3};
+        QImage image = paint(drawingOf({ray}), &view);
+        QVERIFY(image.pixelColor(395, 150) != Qt::white);
+        QVERIFY(image.pixelColor(5, 150) == Qt::white);
+        QCOMPARE(inked(image), 200);
+        ray.closed = true;
+        image = paint(drawingOf({ray}), &view);
+        QVERIFY(image.pixelColor(5, 150) != Qt::white);
+        QVERIFY(cad::extents(drawingOf({ray, line({0, 0}, {10, 10})})).max.x == 10);
+    }
+
+    // A point is a mark a few pixels large at every zoom.
+    void pointsAreMarks()
+    {
+        const cad::Drawing d = drawingOf({line({3, 3}, {3, 3})});
+        for (const double scale : {1e-6, 1.0, 1e6}) {
+            const cad::ViewTransform view{{3, 3}, scale};
+            QCOMPARE(inked(paint(d, &view)), 5);
+        }
+    }
+
+    // Mirrored, a text reads backwards: an L has its stroke on the right.
+    void mirroredTextReadsBackwards()
+    {
+        cad::Entity l;
+        l.type = cad::Entity::Type::Text;
+        l.text = "L";
+        l.height = 100;
+        const cad::ViewTransform view{{0, 0}, 1.0};
+        const auto halves = [&](const cad::Entity &e) {
+            const QImage image = paint(drawingOf({e}), &view);
+            const QImage left = image.copy(0, 0, 200, 300), right = image.copy(200, 0, 200, 300);
+            return std::pair{inked(left), inked(right)};
+        };
+        const auto [left, right] = halves(l);
+        QVERIFY(left > right);
+        l.mirrored = true;
+        const auto [mirroredLeft, mirroredRight] = halves(l);
+        QVERIFY(mirroredRight > mirroredLeft);
+        QVERIFY(std::abs(mirroredRight - left) < left / 10);
     }
 
     void colours()

@@ -78,6 +78,17 @@ private slots:
         QTest::newRow("two arcs, one crossing on both")
             << arc({0, 0}, 5, 0, 90) << arc({8, 0}, 5, 90, 180) << false << "4,3";
         QTest::newRow("circles apart") << arc({0, 0}, 1, 0, 0) << arc({8, 0}, 1, 0, 0) << false << "";
+        cad::Entity ray = line({0, 0}, {1, 1});
+        ray.type = cad::Entity::Type::Ray;
+        QTest::newRow("a ray goes on") << ray << line({100, 0}, {100, 200}) << false << "100,100";
+        QTest::newRow("not back from its start") << ray << line({-100, 0}, {-100, -200}) << false << "";
+        ray.closed = true;
+        QTest::newRow("an xline goes both ways")
+            << ray << line({-100, 0}, {-100, -200}) << false << "-100,-100";
+        cad::Entity fill;
+        fill.type = cad::Entity::Type::Fill;
+        fill.vertices = {{0, 0}, {10, 0}, {10, 10}, {0, 0}, {6, 2}, {8, 2}, {8, 4}, {6, 2}};
+        QTest::newRow("a fill by its loops") << fill << line({7, -5}, {7, 20}) << false << "7,0 7,2 7,3 7,7";
     }
 
     void intersections()

@@ -2,9 +2,12 @@
 // they held, in their own version and form, and ezdxf finds it all again.
 
 #include "cad/Describe.h"
+#include "cad/Render.h"
 #include "host/HostSession.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,8 +120,11 @@ private slots:
     }
 
     // What a plan holds is shown: blocks through their references (the door turned and mirrored,
-    // with its knob nested and its attribute), dimensions through their blocks, MTEXT, hatches by
-    // their boundaries; the layer that is off, the frozen one and paper space are not.
+    // with its knob nested, its attribute and its mirrored text), dimensions through their blocks,
+    // MTEXT, solid hatches as fills and patterned ones by their pattern lines, a point, an xline
+    // and a ray, a wipeout as a mask, an image by its frame, line types from the entity or its
+    // layer scaled by $LTSCALE (and the entity's own scale), backwards text; the layer that is
+    // off, the frozen one and paper space are not.
     void planIsShownAsItIsDrawn_data()
     {
         QTest::addColumn<QString>("name");
@@ -150,11 +156,81 @@ private slots:
         QVERIFY(!showsStarting("L 0,0 6000,4000"));
         QVERIFY(!showsStarting("C 3000,2000 300"));
         QVERIFY(!showsStarting("T 11.25,2.5 5 0 paper"));
-        if (name == "plan_r12") return;
-        QVERIFY(shows("P 7000,0 8000,0 8000,1000 closed #2"));
+        QVERIFY(shows("L 10,10 10,10")); // POINT
+        QVERIFY(shows("T 850,-500 100 90 L mirrored"));
+        QVERIFY(shows("T 6900,3100 200 0 R mirrored")); // left-aligned backwards: to the left
+        QVERIFY(shows("L 0,-2500 6000,-2500 dashes 31.75/-6.35/6.35/-6.35")); // CENTER by layer, x10
+        QVERIFY(shows("L 0,-3000 6000,-3000"));
+        if (name == "plan_r12") {
+            QVERIFY(shows("L 0,-2000 6000,-2000 dashes 12.7/-2.54")); // R12 has no scale of its own
+            return;
+        }
+        QVERIFY(shows("L 0,-2000 6000,-2000 dashes 25.4/-5.08")); // DASHED, x10 x2
+        QVERIFY(shows("F 7000,0 8000,0 8000,1000 7000,0 #2"));    // without its seed point
+        // ANSI31 at scale 10: lines at 45 degrees 31.75 apart, cut to the triangle.
+        QVERIFY(shows("L 9968.084295,0 10000,31.915705 #7"));
+        QVERIFY(shows("L 9025.157402,0 10000,974.842598 #7"));
+        QVERIFY(!showsStarting("P 9000,0 10000,0 10000,1000"));
+        QVERIFY(shows("P 13000,0 14000,0 14000,1000 closed #7")); // too fine: its boundary
+        QVERIFY(shows("X 0,0 0.707107,0.707107"));
+        QVERIFY(shows("R 0,0 1,0"));
+        QVERIFY(shows("F 5800,3800 6200,3800 6200,4200 5800,4200 5800,3800 mask"));
+        QVERIFY(shows("P 11000,0 12280,0 12280,640 11000,640 closed")); // IMAGE
         QVERIFY(shows("T 202.5,5925 150 0 一行目"));
         QVERIFY(showsStarting("P 2400,2000 ")); // the partial ellipse, from its start
         QVERIFY(showsStarting("P 0,5000 33.350461,4959.231786")); // the bulge, as an arc
+    }
+
+    // Painted, the plan shows its fills filled, its mask over the wall, its xline out to the
+    // edges of the view, and, close enough, its dashes with gaps.
+    void planIsPaintedAsItIsDrawn()
+    {
+        HostSession s;
+        QString error;
+        QVERIFY(s.open(dir_.filePath("plan_r2000.dxf"), &error));
+        QImage image(1400, 1200, QImage::Format_RGB32);
+        const QRectF target(image.rect());
+        const auto paint = [&](const cad::ViewTransform &view) {
+            QPainter painter(&image);
+            cad::RenderStyle style;
+            style.antialiasing = false;
+            cad::render(painter, s.drawing(), target, view, style);
+        };
+        cad::ViewTransform view{{5000, 1000}, 0.1}; // 10 units a pixel
+        const auto at = [&](double x, double y) {
+            return image.pixelColor(view.toDevice(target, {x, y}).toPoint());
+        };
+        const auto inkedNear = [&](double x, double y) {
+            const QPoint p = view.toDevice(target, {x, y}).toPoint();
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy)
+                    if (image.pixelColor(p + QPoint(dx, dy)) != Qt::white) return true;
+            return false;
+        };
+        paint(view);
+        QCOMPARE(at(7800, 300), QColor(255, 255, 0));     // the solid hatch, yellow
+        QCOMPARE(at(6000, 2000), QColor(255, 0, 0));      // the wall, red
+        QCOMPARE(at(6000, 4000 - 50), QColor(Qt::white)); // under the wipeout
+        QVERIFY(inkedNear(9800, 100));                    // the hatch pattern
+        QVERIFY(!inkedNear(9200, 700));                   // ... between its lines and outside
+        // The xline through the origin at 45 degrees, beyond the plan's extents.
+        QVERIFY(inkedNear(-1500, -1500));
+        QVERIFY(inkedNear(5500, 5500));
+
+        view = {{3000, -2500}, 1.0}; // a unit a pixel: the patterns are tens of pixels long
+        paint(view);
+        const auto inkedOn = [&](double y) {
+            int n = 0;
+            for (double x = 2400; x < 3600; ++x)
+                n += at(x, y) != Qt::white;
+            return n;
+        };
+        const int dashed = inkedOn(-2000), centre = inkedOn(-2500), continuous = inkedOn(-3000);
+        QCOMPARE(continuous, 1200);
+        // Dashes 25.4 and gaps 5.08 (83 % ink); 31.75, 6.35 and 6.35 with gaps of 6.35 (75 %). A
+        // dash inks a pixel more than its length.
+        QVERIFY2(dashed >= 1000 && dashed <= 1050, qPrintable(QString::number(dashed)));
+        QVERIFY2(centre >= 900 && centre <= 975, qPrintable(QString::number(centre)));
     }
 
     void codePageTextsAreShownDecoded()
@@ -236,5 +312,5 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(TestRealDrawings)
+QTEST_MAIN(TestRealDrawings)
 #include "TestRealDrawings.moc"

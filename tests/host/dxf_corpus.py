@@ -31,6 +31,8 @@ def plan(version, text="Door 扉 ±"):
     doc.layers.add("WALL", color=1)
     doc.layers.add("HIDDEN", color=3).off()
     doc.layers.add("FROZEN", color=4).freeze()
+    doc.layers.add("CENTRE", color=7, linetype="CENTER")
+    doc.header["$LTSCALE"] = 10
     doc.appids.add("QUENDRA_TEST")
     msp = doc.modelspace()
 
@@ -41,6 +43,7 @@ def plan(version, text="Door 扉 ±"):
     door.add_arc((0, 0), 900, 0, 90)
     door.add_blockref("KNOB", (800, 50))
     door.add_attdef("NO", (0, -200), dxfattribs={"height": 100})
+    door.add_text("L", dxfattribs={"height": 100, "insert": (450, 100)})
 
     wall = msp.add_lwpolyline if version != "R12" else msp.add_polyline2d
     wall([(0, 0), (6000, 0), (6000, 4000), (0, 4000)], close=True, dxfattribs={"layer": "WALL"})
@@ -49,6 +52,13 @@ def plan(version, text="Door 扉 ±"):
     msp.add_circle((3000, 2000), 300, dxfattribs={"layer": "FROZEN"})
     msp.add_arc((1000, 1000), 500, 30, 120)
     msp.add_point((10, 10))
+    # Line types: DASHED (12.7 dash, 6.35 gap) at $LTSCALE 10 and the entity's own scale 2; the
+    # centre line's from its layer.
+    msp.add_line((0, -2000), (6000, -2000), dxfattribs={"linetype": "DASHED", "ltscale": 2})
+    msp.add_line((0, -2500), (6000, -2500), dxfattribs={"layer": "CENTRE"})
+    msp.add_line((0, -3000), (6000, -3000))
+    # Backwards (generation flag 2).
+    msp.add_text("R", dxfattribs={"height": 200, "insert": (7000, 3000), "text_generation_flag": 2})
     msp.add_text(text, dxfattribs={"height": 200}).set_placement(
         (3000, 3500), align=TextEntityAlignment.MIDDLE_CENTER
     )
@@ -69,11 +79,24 @@ def plan(version, text="Door 扉 ±"):
     def hatches():
         solid = msp.add_hatch(color=2)
         solid.paths.add_polyline_path([(7000, 0), (8000, 0), (8000, 1000)], is_closed=True)
+        solid.set_seed_points([(7900, 100)])  # not a vertex of its boundary
         pattern = msp.add_hatch(color=7)
         pattern.set_pattern_fill("ANSI31", scale=10)
         pattern.paths.add_polyline_path([(9000, 0), (10000, 0), (10000, 1000)], is_closed=True)
+        # So fine that its lines would be tens of thousands: shown by its boundary.
+        fine = msp.add_hatch()
+        fine.set_pattern_fill("ANSI31", scale=0.001)
+        fine.paths.add_polyline_path([(13000, 0), (14000, 0), (14000, 1000)], is_closed=True)
 
     try_add(hatches)
+    # Over the wall, after it: masks its corner.
+    try_add(lambda: msp.add_wipeout([(5800, 3800), (6200, 3800), (6200, 4200), (5800, 4200)]))
+
+    def image():
+        picture = doc.add_image_def(filename="photo.png", size_in_pixel=(640, 320))
+        msp.add_image(picture, insert=(11000, 0), size_in_units=(1280, 640))
+
+    try_add(image)
     try_add(lambda: msp.add_linear_dim(base=(0, -500), p1=(0, 0), p2=(6000, 0)).render())
     try_add(lambda: doc.layouts.new("Sheet2").add_line((0, 0), (297, 210)))
     doc.layout("Layout1").add_text("paper", dxfattribs={"height": 5})

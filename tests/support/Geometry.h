@@ -128,6 +128,13 @@ inline bool same(const cad::Entity &p, const cad::Entity &q, double tol = 1e-6)
         }
         return false;
     }
+    case T::Fill:
+        if (p.vertices.size() != q.vertices.size()) return false;
+        for (size_t i = 0; i < p.vertices.size(); ++i)
+            if (!near(p.vertices[i], q.vertices[i], tol)) return false;
+        return true;
+    case T::Ray:
+        return p.closed == q.closed && near(p.a, q.a, tol) && near(p.b, q.b, tol);
     }
     return false;
 }
@@ -181,6 +188,10 @@ inline std::string describe(const cad::Entity &e)
             s += " " + pt(v);
         return s;
     }
+    case T::Fill:
+        return "FILL of " + std::to_string(e.vertices.size()) + " vertices";
+    case T::Ray:
+        return std::string(e.closed ? "XLINE " : "RAY ") + pt(e.a) + "-" + pt(e.b);
     }
     return "?";
 }

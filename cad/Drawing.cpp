@@ -26,6 +26,7 @@ EntityView Drawing::view(std::size_t i) const
     EntityView v;
     v.type = o.type;
     v.color = o.color;
+    v.origin = &origins_[o.origin];
     switch (o.type) {
     case Entity::Type::Line:
         v.a = {r.d[0], r.d[1]};
@@ -82,6 +83,7 @@ Entity Drawing::at(std::size_t i) const
     e.startWidth = v.startWidth;
     e.endWidth = v.endWidth;
     e.closed = v.closed;
+    e.origin = *v.origin;
     return e;
 }
 
@@ -119,7 +121,17 @@ Drawing::Record Drawing::encode(const Entity &e, Outline &o)
     outline(box, e.color, e.type, falling);
     o = outlines_.back();
     outlines_.pop_back();
+    o.origin = originIndex(e.origin);
     return r;
+}
+
+std::uint32_t Drawing::originIndex(const Origin &origin)
+{
+    if (origin == Origin{}) return 0;
+    // The pieces of one entity come one after the other.
+    if (origins_.back() == origin) return static_cast<std::uint32_t>(origins_.size() - 1);
+    origins_.push_back(origin);
+    return static_cast<std::uint32_t>(origins_.size() - 1);
 }
 
 void Drawing::push(const Entity &e)
@@ -421,6 +433,7 @@ void Drawing::replace(const std::vector<Entity> &entities)
     outlines_.clear();
     texts_.clear();
     vertexLists_.clear();
+    origins_.resize(1);
     extents_ = Box{};
     extentsValid_ = true;
     records_.reserve(entities.size());
@@ -439,6 +452,8 @@ void Drawing::take(Drawing &&other)
     outlines_ = std::move(other.outlines_);
     texts_ = std::move(other.texts_);
     vertexLists_ = std::move(other.vertexLists_);
+    origins_ = std::move(other.origins_);
+    other.origins_.assign(1, Origin{});
     extents_ = other.extents_;
     extentsValid_ = other.extentsValid_;
     groups_.clear();
@@ -454,6 +469,12 @@ void Drawing::forgetHistory()
     groups_.clear();
     redo_.clear();
     reopenGroups();
+}
+
+void Drawing::lockOrigins()
+{
+    for (Origin &o : origins_)
+        if (o.entity != 0) o = Origin{Origin::fromFile, false, {}};
 }
 
 const Box &Drawing::extents() const
@@ -472,7 +493,7 @@ std::size_t Drawing::memoryUse() const
     std::size_t bytes = records_.capacity() * sizeof(Record) + outlines_.capacity() * sizeof(Outline) +
                         texts_.capacity() * sizeof(std::string) +
                         vertexLists_.capacity() * sizeof(std::vector<Point>) +
-                        groups_.capacity() * sizeof(Group);
+                        groups_.capacity() * sizeof(Group) + origins_.capacity() * sizeof(Origin);
     for (const std::string &t : texts_)
         bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
     for (const auto &v : vertexLists_)

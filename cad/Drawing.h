@@ -29,6 +29,7 @@ public:
     bool empty() const { return records_.empty(); }
     EntityView view(std::size_t i) const;
     Entity at(std::size_t i) const;
+    const Origin &origin(std::size_t i) const { return origins_[outlines_[i].origin]; }
 
     // Adds to the open group, or as a group of its own when none is open.
     void add(const Entity &entity);
@@ -64,6 +65,8 @@ public:
     void take(Drawing &&other);
     // Keeps the entities and drops the undo and redo history.
     void forgetHistory();
+    // What came from a file stays as it is there: shown, not edited (see Origin::fromFile).
+    void lockOrigins();
 
     // The box all entities cover, kept up to date as entities are added.
     const Box &extents() const;
@@ -79,6 +82,8 @@ public:
         // A line runs along one diagonal of its box: from (x0, y0) to (x1, y1), or, when this
         // is set, from (x0, y1) to (x1, y0).
         std::uint8_t falling = 0;
+        // Where it came from: an index into the drawing's table of origins, 0 for none.
+        std::uint32_t origin = 0;
     };
     const std::vector<Outline> &outlines() const { return outlines_; }
 
@@ -137,11 +142,15 @@ private:
     void changed() { ++revision_; }
 
     void outline(const Box &box, int color, Entity::Type type, bool falling = false);
+    std::uint32_t originIndex(const Origin &origin);
 
     std::vector<Record> records_;
     std::vector<Outline> outlines_;
     std::vector<std::string> texts_;
     std::vector<std::vector<Point>> vertexLists_;
+    // Shared by the pieces that stand for one entity of a file; only grows, and the first stands
+    // for none.
+    std::vector<Origin> origins_{Origin{}};
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;

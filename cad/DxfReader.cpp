@@ -62,16 +62,22 @@ constexpr std::string_view lineMarker = "~L";
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-    DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines)
-        : dxf_(dxf), drawing_(drawing), scene_(drawing), readLines_(readLines)
+    // With `source`, each piece shown is tied to the entity of the file it stands for, so that
+    // edits can be saved into that entity (see Origin).
+    DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines, const DxfSource *source)
+        : dxf_(dxf), drawing_(drawing), scene_(drawing), readLines_(readLines), source_(source)
     {
         drawing_.beginGroup({});
+        if (source_) scene_.from(Origin::fromFile);
     }
 
     void finish()
     {
         finishPolyline();
         drawing_.endGroup();
+        // Counted otherwise than the file was scanned: nothing can be told apart safely, so what
+        // was read is shown but not edited.
+        if (source_ && (!numbered_ || next_ != source_->entityCount())) drawing_.lockOrigins();
     }
     std::size_t skipped() const { return skipped_; }
     bool sawSection() const { return sawSection_; }
@@ -82,6 +88,7 @@ public:
         // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
         if (code == 0 || code == 9) takeReadLines(code, value);
+        if (source_) number(code, value);
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
             sawEnd_ = sawEnd_ || value == "EOF";
@@ -365,12 +372,44 @@ private:
     {
         if (markerOpen_ && nextMarker_ < readLines_.perMarker.size()) {
             const std::size_t end = nextLine_ + readLines_.perMarker[nextMarker_++];
+            const std::size_t first = nextLine_;
             for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
                 const ReadLine &l = readLines_.lines[nextLine_];
+                if (source_) scene_.from(static_cast<std::uint32_t>(markerFirst_ + (nextLine_ - first) + 1));
                 addLine(l.x1, l.y1, l.x2, l.y2, l.color);
             }
         }
         markerOpen_ = code == 0 && value == lineMarker;
+    }
+
+    // Numbers the entities of the ENTITIES section as the file scan does: an entity's ATTRIBs,
+    // VERTEXes and SEQEND are its own. dxflib reports an entity when the next group 0 comes, so
+    // what it reports from here on is the entity that just ended.
+    void number(unsigned int code, const std::string &value)
+    {
+        if (code == 2 && sectionNameNext_) inEntities_ = value == "ENTITIES";
+        sectionNameNext_ = code == 0 && value == "SECTION";
+        if (code != 0) return;
+        scene_.from(current_);
+        if (!inEntities_ || value == "ENDSEC") {
+            inEntities_ = inEntities_ && value != "ENDSEC";
+            current_ = Origin::fromFile;
+            return;
+        }
+        if (value == "ATTRIB" || value == "VERTEX" || value == "SEQEND") return;
+        if (value == lineMarker) {
+            // Stands for LINEs, numbered as they are taken (takeReadLines).
+            markerFirst_ = next_;
+            const std::size_t count =
+                nextMarker_ < readLines_.perMarker.size() ? readLines_.perMarker[nextMarker_] : 0;
+            for (std::size_t k = 0; k < count; ++k)
+                numbered_ = numbered_ && source_->entityType(next_ + k) == "LINE";
+            next_ += static_cast<std::uint32_t>(count);
+            current_ = Origin::fromFile;
+            return;
+        }
+        numbered_ = numbered_ && source_->entityType(next_) == value;
+        current_ = ++next_;
     }
 
     void skip()
@@ -470,6 +509,13 @@ private:
     Drawing &drawing_;
     DxfScene scene_;
     const ReadLines &readLines_;
+    const DxfSource *source_;
+    bool sectionNameNext_ = false;
+    bool inEntities_ = false;
+    bool numbered_ = true;
+    std::uint32_t next_ = 0;
+    std::uint32_t current_ = Origin::fromFile;
+    std::size_t markerFirst_ = 0;
     std::size_t nextMarker_ = 0;
     std::size_t nextLine_ = 0;
     bool markerOpen_ = false;
@@ -861,12 +907,12 @@ private:
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
-DxfReadResult run(FILE *file, const ReadLines &readLines)
+DxfReadResult run(FILE *file, const ReadLines &readLines, const DxfSource *source)
 {
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
     DL_Dxf &dxf = fresh->dxf();
-    DxfReader reader(dxf, result.drawing, readLines);
+    DxfReader reader(dxf, result.drawing, readLines, source);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
         }
@@ -957,7 +1003,7 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
         result.error = "DXF ファイルを読み込めません。";
         return result;
     }
-    DxfReadResult result = run(file, readLines);
+    DxfReadResult result = run(file, readLines, keepFile ? source.get() : nullptr);
     std::fclose(file);
     if (keepFile) result.source = std::move(source);
     return result;

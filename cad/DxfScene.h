@@ -33,6 +33,8 @@ public:
 
     // `color` as the layer table writes it: negative when the layer is off.
     void layer(const std::string &name, int color, bool frozen);
+    // The file entity (Origin::entity) what is added to the model space from here on stands for.
+    void from(std::uint32_t entity) { from_ = entity; }
     void beginBlock(const std::string &name, Point base);
     void endBlock() { block_ = nullptr; }
     bool inBlock() const { return block_ != nullptr; }
@@ -89,6 +91,7 @@ private:
     Block *block_ = nullptr;
     std::size_t hidden_ = 0;
     std::size_t expanded_ = 0;
+    std::uint32_t from_ = 0;
 };
 
 // Shapes as polylines, for what the drawing model has no kind of its own.

@@ -26,13 +26,14 @@ struct EntityView
     std::span<const Point> vertices;
     double startWidth = 0, endWidth = 0;
     bool closed = false;
+    const Origin *origin = nullptr;
 };
 
 inline EntityView view(const Entity &e)
 {
     return EntityView{e.type,       e.color,    e.a,         e.b,          e.centre,   e.radius,
                       e.startAngle, e.endAngle, e.majorAxis, e.ratio,      e.insert,   e.text,
-                      e.height,     e.rotation, e.vertices,  e.startWidth, e.endWidth, e.closed};
+                      e.height,     e.rotation, e.vertices,  e.startWidth, e.endWidth, e.closed, &e.origin};
 }
 
 } // namespace cad

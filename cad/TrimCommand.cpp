@@ -90,8 +90,10 @@ private:
     bool trimAt(CommandContext &ctx, std::size_t i, Point p)
     {
         Drawing &d = ctx.drawing();
-        const Entity e = d.at(i);
-        if (e.type != Entity::Type::Line && e.type != Entity::Type::Arc) return false;
+        Entity e = d.at(i);
+        // A piece of a block reference or a hatch is not cut on its own.
+        if ((e.type != Entity::Type::Line && e.type != Entity::Type::Arc) || partOfWhole(d, i)) return false;
+        markReshaped(e.origin);
         double at;
         if (e.type == Entity::Type::Line) {
             const double dx = e.b.x - e.a.x, dy = e.b.y - e.a.y;
@@ -129,7 +131,8 @@ private:
     {
         Drawing &d = ctx.drawing();
         Entity e = d.at(i);
-        if (e.type != Entity::Type::Line || e.a == e.b) return false;
+        if (e.type != Entity::Type::Line || e.a == e.b || partOfWhole(d, i)) return false;
+        markReshaped(e.origin);
         const bool atEnd = distance(p, e.b) <= distance(p, e.a);
         const double dx = e.b.x - e.a.x, dy = e.b.y - e.a.y, len2 = dx * dx + dy * dy;
         std::optional<double> best;

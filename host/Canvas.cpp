@@ -460,8 +460,9 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
         box.add(a);
         box.add(b);
         found = cad::windowSelect(session_.drawing(), box, cad::isCrossing(a, b));
-    } else if (const auto hit = cad::pickEntity(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale)) {
-        found.push_back(*hit);
+    } else if (auto hit = cad::pickObject(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale);
+               !hit.empty()) {
+        found = std::move(hit);
     } else if (!remove) {
         session_.setSelection({}); // a click on nothing clears
         return;
@@ -477,10 +478,7 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
 
 void Canvas::selectAll()
 {
-    std::vector<std::size_t> all(session_.drawing().size());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = i;
-    session_.setSelection(std::move(all));
+    session_.setSelection(cad::selectAll(session_.drawing()));
 }
 
 void Canvas::keyPressEvent(QKeyEvent *event)

@@ -227,7 +227,7 @@ void HostSession::newDrawing()
     drawing_.clear();
     drawing_.markSaved();
     source_.reset();
-    firstNew_ = 0;
+    shown_.clear();
     recovered_ = false;
     fileName_.clear();
     emit fileNameChanged(fileName_);
@@ -257,7 +257,7 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
     source_ = std::move(r.source);
-    firstNew_ = drawing_.size();
+    shown_ = source_ ? source_->piecesShown(drawing_) : std::vector<std::uint32_t>{};
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
     if (recovered_)
@@ -279,7 +279,7 @@ bool HostSession::save(const QString &path, QString *error)
     }
     // A drawing opened from a file is saved as that file edited; a new one is written whole.
     const QString e = source_ ? saveThrough(path, [this](const cad::DxfSink &put) {
-        return put(source_->edited(drawing_, firstNew_));
+        return put(source_->edited(drawing_, shown_));
     })
                               : saveThrough(path, [this](const cad::DxfSink &put) { return cad::writeDxf(drawing_, put); });
     if (saveAsked_) saveFailure_ = e;

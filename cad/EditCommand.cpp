@@ -116,7 +116,8 @@ private:
 
     void report(CommandContext &ctx, std::size_t found)
     {
-        ctx.message(std::to_string(found) + " 個を検出, 合計 " + std::to_string(chosen_.size()) + " 個");
+        ctx.message(std::to_string(found) + " 個を検出, 合計 " + std::to_string(objectCount(ctx.drawing(), chosen_)) +
+                    " 個");
     }
 
     void take(const std::vector<std::size_t> &found, CommandContext &ctx)
@@ -126,7 +127,7 @@ private:
             if (removing_ && it != chosen_.end()) chosen_.erase(it);
             if (!removing_ && it == chosen_.end()) chosen_.push_back(i);
         }
-        report(ctx, found.size());
+        report(ctx, objectCount(ctx.drawing(), found));
     }
 
     bool feedSelect(const Input &in, CommandContext &ctx)
@@ -194,8 +195,9 @@ private:
             state_ = State::Base;
             return true;
         }
+        const std::size_t objects = objectCount(ctx.drawing(), chosen_);
         ctx.drawing().erase(chosen_);
-        ctx.message(std::to_string(chosen_.size()) + " 個を削除しました。");
+        ctx.message(std::to_string(objects) + " 個を削除しました。");
         return false;
     }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace cad {
 
@@ -75,6 +76,18 @@ bool partOfWhole(const Drawing &drawing, std::size_t i)
     for (std::size_t k = 0; k < drawing.size(); ++k)
         if (k != i && drawing.origin(k).entity == o.entity) return true;
     return false;
+}
+
+std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices)
+{
+    std::size_t count = 0;
+    std::unordered_set<std::uint32_t> entities;
+    for (std::size_t i : indices) {
+        if (i >= drawing.size()) continue;
+        const Origin &o = drawing.origin(i);
+        if (!o.editable() || entities.insert(o.entity).second) ++count;
+    }
+    return count;
 }
 
 std::vector<std::size_t> selectAll(const Drawing &drawing)

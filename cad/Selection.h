@@ -25,6 +25,8 @@ inline bool selectable(const Drawing &drawing, std::size_t i)
 {
     return drawing.origin(i).entity != Origin::fromFile;
 }
+// How many objects the entities are, a file's entity shown in pieces counting once.
+std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices);
 // Every entity that can be selected (Ctrl+A, ALL).
 std::vector<std::size_t> selectAll(const Drawing &drawing);
 // Whether the entity is one of several pieces showing one entity of a file (an INSERT, a

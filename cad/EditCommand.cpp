@@ -139,7 +139,7 @@ private:
             return true;
         }
         if (CommandContext::keyword(in, "L")) {
-            if (!d.empty()) take({d.size() - 1}, ctx);
+            if (!d.empty() && selectable(d, d.size() - 1)) take(wholeOf(d, d.size() - 1), ctx);
             return true;
         }
         if (CommandContext::keyword(in, "R") || CommandContext::keyword(in, "A")) {

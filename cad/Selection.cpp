@@ -99,11 +99,15 @@ std::vector<std::size_t> selectAll(const Drawing &drawing)
     return all;
 }
 
+std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i)
+{
+    return wholeEntities(drawing, {i}, false);
+}
+
 std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance)
 {
     const auto hit = pickEntity(drawing, p, tolerance);
-    if (!hit) return {};
-    return wholeEntities(drawing, {*hit}, false);
+    return hit ? wholeOf(drawing, *hit) : std::vector<std::size_t>{};
 }
 
 std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double tolerance)

@@ -17,6 +17,8 @@ std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double to
 // What a pick selects: the entity hit, or every piece of the file's entity it shows (a block
 // reference is selected whole).
 std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance);
+// The entity at `i`, or every piece of the file's entity it shows.
+std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i);
 // Window (left to right): the entities wholly inside the box. Crossing (right to left): those
 // inside it or crossing its edges. A file's entity shown in pieces goes whole or not at all.
 std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bool crossing);

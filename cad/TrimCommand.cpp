@@ -88,6 +88,13 @@ private:
         return out;
     }
 
+    // What is left of a cut entity: the part before the cuts, the part after, or both.
+    static void keepParts(Drawing &d, std::size_t i, const Entity *before, const Entity *after)
+    {
+        d.replaceAt(i, before ? *before : *after);
+        if (before && after) d.add(*after);
+    }
+
     // Where the edges cut a polyline, as segment index plus the fraction along it.
     std::vector<double> polylineCuts(const Drawing &d, std::size_t i, const Entity &e) const
     {
@@ -168,12 +175,7 @@ private:
             between(*hi, static_cast<double>(segments), second.vertices);
             second.vertices.push_back(e.vertices.back());
         }
-        if (lo && hi) {
-            d.replaceAt(i, first);
-            d.add(second);
-        } else {
-            d.replaceAt(i, lo ? first : second);
-        }
+        keepParts(d, i, lo ? &first : nullptr, hi ? &second : nullptr);
         return true;
     }
 
@@ -233,12 +235,7 @@ private:
             if (lo) first.endAngle = normalizedDegrees(e.startAngle + *lo);
             if (hi) second.startAngle = normalizedDegrees(e.startAngle + *hi);
         }
-        if (lo && hi) {
-            d.replaceAt(i, first);
-            d.add(second);
-        } else {
-            d.replaceAt(i, lo ? first : second);
-        }
+        keepParts(d, i, lo ? &first : nullptr, hi ? &second : nullptr);
         return true;
     }
 

@@ -78,13 +78,16 @@ public:
         if (source_) scene_.from(Origin::fromFile);
     }
 
-    void finish()
+    // Returns whether the file's entities are only shown (see DxfReadResult::viewOnly).
+    bool finish()
     {
         finishPolyline();
         drawing_.endGroup();
         // Counted otherwise than the file was scanned: nothing can be told apart safely, so what
         // was read is shown but not edited.
-        if (source_ && (!numbered_ || next_ != source_->entityCount())) drawing_.lockOrigins();
+        if (!source_ || (numbered_ && next_ == source_->entityCount())) return false;
+        drawing_.lockOrigins();
+        return true;
     }
     std::size_t skipped() const { return skipped_; }
     std::size_t badValues() const { return badValues_; }
@@ -1016,7 +1019,7 @@ DxfReadResult run(FILE *file, const ReadLines &readLines, const DxfSource *sourc
         result.error = "DXF ファイルが途中で切れています。";
         return result;
     }
-    reader.finish();
+    result.viewOnly = reader.finish();
     // What was read is the starting point, not something to take back.
     result.drawing.forgetHistory();
     result.skipped = reader.skipped();

@@ -271,6 +271,10 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
                                          "読み飛ばしました。")
                               .arg(r.badValues)
                               .toStdString());
+    if (r.viewOnly)
+        interpreter_.note(QStringLiteral("このファイルの図形は表示だけで、選択・編集はできません"
+                                         "(新しく描いた図形は保存されます)。")
+                              .toStdString());
     if (r.shortened > 0)
         interpreter_.note(QStringLiteral("1 行が長すぎる値 %1 個は途中まで読みました"
                                          "(保存してもファイルには元のまま残ります)。")

@@ -5,6 +5,7 @@
 #include "cad/Dxf.h"
 #include "cad/DxfText.h"
 #include "cad/Replay.h"
+#include "cad/Selection.h"
 #include "tests/cad/Lines.h"
 
 #include <QDir>
@@ -242,6 +243,22 @@ private slots:
             QCOMPARE(q(cad::describe(again.drawing)).mid(1),
                      (QStringList{"L 1,1 7,8", "L 5,5 6,6 #1"}));
             QCOMPARE(again.shortened, std::size_t(1));
+        }
+    }
+
+    // Each piece is tied to its entity of the file by counting; where the reader and the scan
+    // of the file count differently (an entity dxflib is not shown under its own name), the
+    // file's entities are shown but never picked, so no edit can land on the wrong one.
+    void entitiesThatCannotBeCountedAreOnlyShown()
+    {
+        const std::string head = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n0\n";
+        const std::string tail = "0\nLINE\n8\n0\n10\n0\n20\n5\n11\n10\n21\n5\n0\nENDSEC\n0\nEOF\n";
+        for (const std::string &middle : {std::string(), std::string("0\n~L\n8\n0\n")}) {
+            const cad::DxfReadResult r = cad::readDxfData(head + middle + tail, cad::DxfLineReading::Direct, {}, true);
+            QVERIFY(r.ok);
+            QCOMPARE(r.viewOnly, !middle.empty());
+            QCOMPARE(cad::pickEntity(r.drawing, {5, 5}, 1).has_value(), middle.empty());
+            QCOMPARE(cad::selectAll(r.drawing).size(), middle.empty() ? std::size_t(2) : std::size_t(0));
         }
     }
 

@@ -26,6 +26,7 @@ EntityView Drawing::view(std::size_t i) const
     EntityView v;
     v.type = o.type;
     v.color = o.color;
+    v.origin = &origins_[o.origin];
     switch (o.type) {
     case Entity::Type::Line:
         v.a = {r.d[0], r.d[1]};
@@ -93,6 +94,7 @@ Entity Drawing::at(std::size_t i) const
     e.closed = v.closed;
     e.mirrored = v.mirrored;
     e.dashes.assign(v.dashes.begin(), v.dashes.end());
+    e.origin = *v.origin;
     return e;
 }
 
@@ -142,7 +144,17 @@ Drawing::Record Drawing::encode(const Entity &e, Outline &o)
         o.x0 = o.y0 = -HUGE_VALF;
         o.x1 = o.y1 = HUGE_VALF;
     }
+    o.origin = originIndex(e.origin);
     return r;
+}
+
+std::uint32_t Drawing::originIndex(const Origin &origin)
+{
+    if (origin == Origin{}) return 0;
+    // The pieces of one entity come one after the other.
+    if (origins_.back() == origin) return static_cast<std::uint32_t>(origins_.size() - 1);
+    origins_.push_back(origin);
+    return static_cast<std::uint32_t>(origins_.size() - 1);
 }
 
 void Drawing::push(const Entity &e)
@@ -488,6 +500,7 @@ void Drawing::replace(const std::vector<Entity> &entities)
     patternOf_.clear();
     patterns_.clear();
     patternIds_.clear();
+    origins_.resize(1);
     extents_ = Box{};
     extentsValid_ = true;
     records_.reserve(entities.size());
@@ -509,6 +522,8 @@ void Drawing::take(Drawing &&other)
     patternOf_ = std::move(other.patternOf_);
     patterns_ = std::move(other.patterns_);
     patternIds_ = std::move(other.patternIds_);
+    origins_ = std::move(other.origins_);
+    other.origins_.assign(1, Origin{});
     extents_ = other.extents_;
     extentsValid_ = other.extentsValid_;
     groups_.clear();
@@ -524,6 +539,12 @@ void Drawing::forgetHistory()
     groups_.clear();
     redo_.clear();
     reopenGroups();
+}
+
+void Drawing::lockOrigins()
+{
+    for (Origin &o : origins_)
+        if (o.entity != 0) o = Origin{Origin::fromFile, false, {}};
 }
 
 const Box &Drawing::extents() const
@@ -542,7 +563,7 @@ std::size_t Drawing::memoryUse() const
     std::size_t bytes = records_.capacity() * sizeof(Record) + outlines_.capacity() * sizeof(Outline) +
                         texts_.capacity() * sizeof(std::string) +
                         vertexLists_.capacity() * sizeof(std::vector<Point>) +
-                        groups_.capacity() * sizeof(Group);
+                        groups_.capacity() * sizeof(Group) + origins_.capacity() * sizeof(Origin);
     for (const std::string &t : texts_)
         bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
     for (const auto &v : vertexLists_)

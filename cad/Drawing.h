@@ -31,6 +31,7 @@ public:
     bool empty() const { return records_.empty(); }
     EntityView view(std::size_t i) const;
     Entity at(std::size_t i) const;
+    const Origin &origin(std::size_t i) const { return origins_[outlines_[i].origin]; }
 
     // Adds to the open group, or as a group of its own when none is open.
     void add(const Entity &entity);
@@ -66,6 +67,8 @@ public:
     void take(Drawing &&other);
     // Keeps the entities and drops the undo and redo history.
     void forgetHistory();
+    // What came from a file stays as it is there: shown, not edited (see Origin::fromFile).
+    void lockOrigins();
 
     // The box all entities cover, kept up to date as entities are added.
     const Box &extents() const;
@@ -82,6 +85,8 @@ public:
         // is set, from (x0, y1) to (x1, y0). A line of no length is a point.
         std::uint8_t falling = 0;
         static constexpr std::uint8_t point = 2;
+        // Where it came from: an index into the drawing's table of origins, 0 for none.
+        std::uint32_t origin = 0;
     };
     const std::vector<Outline> &outlines() const { return outlines_; }
 
@@ -146,6 +151,7 @@ private:
     // Line types: each pattern is kept once, and each entity holds its number (0: continuous).
     std::uint16_t patternId(std::span<const double> dashes);
     void placePattern(std::size_t i, std::span<const double> dashes, bool inserted);
+    std::uint32_t originIndex(const Origin &origin);
 
     std::vector<Record> records_;
     std::vector<Outline> outlines_;
@@ -156,6 +162,9 @@ private:
     std::vector<std::uint16_t> patternOf_;
     std::vector<std::vector<double>> patterns_;
     std::map<std::vector<double>, std::uint16_t> patternIds_;
+    // Shared by the pieces that stand for one entity of a file; only grows, and the first stands
+    // for none.
+    std::vector<Origin> origins_{Origin{}};
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;

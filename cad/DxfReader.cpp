@@ -27,6 +27,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -52,6 +53,13 @@ long groupInt(const std::string &value)
     return std::strtol(value.c_str(), nullptr, 10);
 }
 
+// Group codes dxflib reads as reals, of those an entity is drawn from (coordinates, sizes,
+// angles, the direction of extrusion).
+bool isRealCode(std::int64_t code)
+{
+    return (code >= 10 && code <= 59) || (code >= 210 && code <= 239);
+}
+
 // A LINE read before dxflib, with its colour group as dxflib would have read it.
 struct ReadLine
 {
@@ -75,18 +83,28 @@ constexpr std::string_view lineMarker = "~L";
 class DxfReader final : public DL_CreationAdapter
 {
 public:
-    DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines)
-        : dxf_(dxf), drawing_(drawing), scene_(drawing), readLines_(readLines)
+    // With `source`, each piece shown is tied to the entity of the file it stands for, so that
+    // edits can be saved into that entity (see Origin).
+    DxfReader(DL_Dxf &dxf, Drawing &drawing, const ReadLines &readLines, const DxfSource *source)
+        : dxf_(dxf), drawing_(drawing), scene_(drawing), readLines_(readLines), source_(source)
     {
         drawing_.beginGroup({});
+        if (source_) scene_.from(Origin::fromFile);
     }
 
-    void finish()
+    // Returns whether the file's entities are only shown (see DxfReadResult::viewOnly).
+    bool finish()
     {
         finishPolyline();
         drawing_.endGroup();
+        // Counted otherwise than the file was scanned: nothing can be told apart safely, so what
+        // was read is shown but not edited.
+        if (!source_ || (numbered_ && next_ == source_->entityCount())) return false;
+        drawing_.lockOrigins();
+        return true;
     }
     std::size_t skipped() const { return skipped_; }
+    std::size_t badValues() const { return badValues_; }
     bool sawSection() const { return sawSection_; }
     bool sawEnd() const { return sawEnd_; }
 
@@ -94,9 +112,16 @@ public:
     {
         // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
+        if (code == 0 || code == 9) {
+            takeReadLines(code, value);
+            endedUnreadable_ = std::exchange(unreadable_, false);
+        } else if (isRealCode(code) && !dxflibReadsNumber(value)) {
+            unreadable_ = true;
+        }
+        if (source_) number(code, value);
         // What dxflib does not read (a WIPEOUT) is whole when the next entity begins.
         if (code == 0) finishWipeout();
-        if (code == 0 || code == 9) takeReadLines(code, value);
+        countUndrawn(code, value);
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
             sawEnd_ = sawEnd_ || value == "EOF";
@@ -145,7 +170,7 @@ public:
 
     void addLine(const DL_LineData &d) override
     {
-        if (shown()) addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor(), style());
+        if (shown()) addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor(), style(), readable());
     }
 
     void addArc(const DL_ArcData &d) override
@@ -156,7 +181,7 @@ public:
         e.radius = d.radius;
         e.startAngle = normalizedDegrees(d.angle1);
         e.endAngle = normalizedDegrees(d.angle2);
-        const bool sane = isSane(e.centre) && isSane(d.radius) && d.radius > 0;
+        const bool sane = readable() && isSane(e.centre) && isSane(d.radius) && d.radius > 0;
         keep(std::move(e), sane);
     }
 
@@ -166,7 +191,7 @@ public:
         e.type = Entity::Type::Circle;
         e.centre = {d.cx, d.cy};
         e.radius = d.radius;
-        const bool sane = isSane(e.centre) && isSane(d.radius) && d.radius > 0;
+        const bool sane = readable() && isSane(e.centre) && isSane(d.radius) && d.radius > 0;
         keep(std::move(e), sane);
     }
 
@@ -179,8 +204,9 @@ public:
         e.ratio = d.ratio;
         const bool whole =
             std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
-        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) &&
-                          d.ratio > 0 && d.ratio <= 1 && isSane(d.angle1) && isSane(d.angle2);
+        const bool sane = readable() && isSane(e.centre) && isSane(e.majorAxis) &&
+                          !(e.majorAxis == Point{}) && d.ratio > 0 && d.ratio <= 1 && isSane(d.angle1) &&
+                          isSane(d.angle2);
         if (!whole && sane) {
             const Point minor{-d.my * d.ratio, d.mx * d.ratio};
             double end = d.angle2;
@@ -205,7 +231,7 @@ public:
                    upsideDown = (d.textGenerationFlags & 4) != 0;
         e.mirrored = backwards != upsideDown;
         if (upsideDown) e.rotation = normalizedDegrees(e.rotation + 180);
-        const bool sane = isSane(e.insert) && isSane(d.height) && d.height > 0;
+        const bool sane = readable() && isSane(e.insert) && isSane(d.height) && d.height > 0;
         keep(std::move(e), sane);
     }
 
@@ -230,14 +256,14 @@ public:
             lwWidths_.clear();
         }
         inPolyline_ = true;
-        polylineSane_ = true;
+        polylineSane_ = readable();
     }
 
     void addVertex(const DL_VertexData &d) override
     {
         if (!inPolyline_ || polyline_.vertices.size() >= maxVertices) return;
         const Point p{d.x, d.y};
-        polylineSane_ = polylineSane_ && isSane(p);
+        polylineSane_ = polylineSane_ && readable() && isSane(p);
         if (bulge_ != 0 && !polyline_.vertices.empty() && isSane(p)) {
             const std::vector<Point> arc = bulgePoints(polyline_.vertices.back(), p, bulge_);
             polyline_.vertices.insert(polyline_.vertices.end(), arc.begin(), arc.end() - 1);
@@ -265,7 +291,7 @@ public:
     {
         Entity e;
         e.a = e.b = {d.x, d.y};
-        if (shown()) put(std::move(e), isSane(Point{d.x, d.y}), getAttributes().getColor(), {});
+        if (shown()) put(std::move(e), readable() && isSane(Point{d.x, d.y}), getAttributes().getColor(), {});
     }
     void addXLine(const DL_XLineData &d) override { ray({d.bx, d.by}, {d.dx, d.dy}, true); }
     void addRay(const DL_RayData &d) override { ray({d.bx, d.by}, {d.dx, d.dy}, false); }
@@ -282,10 +308,11 @@ public:
     void addInsert(const DL_InsertData &d) override
     {
         BlockRef ref{d.name, {d.ipx, d.ipy}, d.sx, d.sy, d.angle, d.cols, d.rows, d.colSp, d.rowSp};
-        const bool sane = isSane(ref.at) && isSane(d.sx) && isSane(d.sy) && isSane(d.angle) &&
+        const bool sane = readable() && isSane(ref.at) && isSane(d.sx) && isSane(d.sy) && isSane(d.angle) &&
                           isSane(d.colSp) && isSane(d.rowSp);
-        if (sane && (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1))
-            scene_.insert(ref, getAttributes().getLayer(), colorOf(getAttributes().getColor()));
+        if (!scene_.inBlock() && dxf_.getIntValue(67, 0) == 1) return;
+        if (!sane) return refuse();
+        scene_.insert(ref, getAttributes().getLayer(), colorOf(getAttributes().getColor()));
     }
     // A dimension is drawn by its block (group 2), made by the program that wrote it.
     void dimension() { addInsert(DL_InsertData(dxf_.getStringValue(2, ""), 0, 0, 0, 1, 1, 1, 0, 1, 1, 0, 0)); }
@@ -335,7 +362,9 @@ public:
         // The direction (group 11) wins over the angle (group 50, in degrees), as for other readers.
         const double degrees = dxf_.hasValue(11) ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
                                                  : dxf_.getRealValue(50, 0);
-        if (!isSane(Point{d.ipx, d.ipy}) || !isSane(d.height) || d.height <= 0 || !isSane(degrees)) return skip();
+        const bool sane = readable() && isSane(Point{d.ipx, d.ipy}) && isSane(d.height) && d.height > 0 &&
+                          isSane(degrees);
+        if (!sane) return keep(Entity{}, false); // counted, unless in paper space
         for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, degrees, d.attachmentPoint,
                                        d.lineSpacingFactor))
             keep(std::move(line), true);
@@ -408,15 +437,20 @@ public:
 
 private:
     // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
-    void addLine(double x1, double y1, double x2, double y2, int color, const LineStyle &style)
+    void addLine(double x1, double y1, double x2, double y2, int color, const LineStyle &style,
+                 bool readable = true)
     {
         Entity e;
         e.type = Entity::Type::Line;
         e.a = {x1, y1};
         e.b = {x2, y2};
-        const bool sane = isSane(e.a) && isSane(e.b);
+        const bool sane = readable && isSane(e.a) && isSane(e.b);
         put(std::move(e), sane, color, style);
     }
+
+    // Whether every number of the entity dxflib reports now was one it could read (dxflib reports
+    // an entity when the next begins, so this is about the one that ended).
+    bool readable() const { return !endedUnreadable_; }
 
     // A marker stands for the next LINEs read before dxflib. They are added where it ends, the
     // point where dxflib would have reported the last of them, so that the order of entities
@@ -425,19 +459,72 @@ private:
     {
         if (markerOpen_ && nextMarker_ < readLines_.perMarker.size()) {
             const std::size_t end = nextLine_ + readLines_.perMarker[nextMarker_++];
+            const std::size_t first = nextLine_;
             for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
                 // Read only when continuous (no line type of their own, none on any layer).
                 const ReadLine &l = readLines_.lines[nextLine_];
+                if (source_) scene_.from(static_cast<std::uint32_t>(markerFirst_ + (nextLine_ - first) + 1));
                 addLine(l.x1, l.y1, l.x2, l.y2, l.color, {});
             }
         }
         markerOpen_ = code == 0 && value == lineMarker;
     }
 
+    // Numbers the entities of the ENTITIES section as the file scan does: an entity's ATTRIBs,
+    // VERTEXes and SEQEND are its own. dxflib reports an entity when the next group 0 comes, so
+    // what it reports from here on is the entity that just ended.
+    void number(unsigned int code, const std::string &value)
+    {
+        if (code == 2 && sectionNameNext_) inEntities_ = value == "ENTITIES";
+        sectionNameNext_ = code == 0 && value == "SECTION";
+        if (code != 0) return;
+        scene_.from(current_);
+        if (!inEntities_ || value == "ENDSEC") {
+            inEntities_ = inEntities_ && value != "ENDSEC";
+            current_ = Origin::fromFile;
+            return;
+        }
+        if (value == "ATTRIB" || value == "VERTEX" || value == "SEQEND") return;
+        if (value == lineMarker) {
+            // Stands for LINEs, numbered as they are taken (takeReadLines).
+            markerFirst_ = next_;
+            const std::size_t count =
+                nextMarker_ < readLines_.perMarker.size() ? readLines_.perMarker[nextMarker_] : 0;
+            for (std::size_t k = 0; k < count; ++k)
+                numbered_ = numbered_ && source_->entityType(next_ + k) == "LINE";
+            next_ += static_cast<std::uint32_t>(count);
+            current_ = Origin::fromFile;
+            return;
+        }
+        numbered_ = numbered_ && source_->entityType(next_) == value;
+        current_ = ++next_;
+    }
+
     void skip()
     {
         if (!scene_.inBlock()) ++skipped_;
     }
+
+    // Entities of the ENTITIES section of kinds not drawn (MLINE, 3DSOLID, ATTDEF...) are counted;
+    // dxflib passes them by unseen.
+    void countUndrawn(unsigned int code, const std::string &value)
+    {
+        if (code == 2 && sectionNext_) modelEntities_ = value == "ENTITIES";
+        sectionNext_ = code == 0 && value == "SECTION";
+        if (code != 0 || !modelEntities_) return;
+        if (value == "ENDSEC") modelEntities_ = false;
+        static const std::set<std::string, std::less<>> drawn{
+            "LINE",   "ARC",       "CIRCLE",     "ELLIPSE",  "TEXT",   "MTEXT",  "ATTRIB",
+            "INSERT", "DIMENSION", "LWPOLYLINE", "POLYLINE", "VERTEX", "SEQEND", "SPLINE",
+            "POINT",  "XLINE",     "RAY",        "HATCH",    "SOLID",  "TRACE",  "3DFACE",
+            "LEADER", "IMAGE",     "WIPEOUT",    "ENDSEC"};
+        // A marker stands for LINEs read before dxflib; without them, it is an entity of the file.
+        const bool marker = value == lineMarker && !readLines_.perMarker.empty();
+        if (!marker && !drawn.contains(value)) skip();
+    }
+
+    // An entity left out for its values: counted in blocks too, once, where it stands.
+    void refuse() { ++badValues_; }
 
     static int colorOf(int color) { return color >= 0 && color <= colorByLayer ? color : colorByLayer; }
 
@@ -454,7 +541,7 @@ private:
 
     void put(Entity e, bool sane, int color, const LineStyle &style)
     {
-        if (!sane) return skip();
+        if (!sane) return refuse();
         scene_.add(std::move(e), getAttributes().getLayer(), colorOf(color), style);
     }
 
@@ -466,7 +553,7 @@ private:
         e.a = base;
         e.b = {base.x + towards.x, base.y + towards.y};
         e.closed = both;
-        const bool sane = isSane(base) && isSane(towards) && isSane(e.b) && !(e.a == e.b);
+        const bool sane = readable() && isSane(base) && isSane(towards) && isSane(e.b) && !(e.a == e.b);
         if (shown()) put(std::move(e), sane, getAttributes().getColor(), {});
     }
 
@@ -476,7 +563,10 @@ private:
         Entity e;
         e.type = Entity::Type::Polyline;
         e.closed = closed;
-        const bool sane = points.size() >= 2 && std::all_of(points.begin(), points.end(), isSanePoint);
+        // Shapes are kept as their entity ends (or, for hatches, splines and leaders, in the same
+        // step), so readable() is about their own values.
+        const bool sane =
+            readable() && points.size() >= 2 && std::all_of(points.begin(), points.end(), isSanePoint);
         e.vertices = std::move(points);
         keep(std::move(e), sane);
     }
@@ -513,7 +603,7 @@ private:
                 fill.vertices.insert(fill.vertices.end(), loop.begin(), loop.end());
                 if (!(loop.back() == loop.front())) fill.vertices.push_back(loop.front());
             }
-            return put(std::move(fill), true, color, {});
+            return put(std::move(fill), readable(), color, {});
         }
         if (!endedPattern_.empty() && patternPieces_ < mostPatternPiecesInFile) {
             const auto pieces = hatchPattern(
@@ -524,7 +614,7 @@ private:
                     Entity e;
                     e.a = a;
                     e.b = b;
-                    put(std::move(e), true, color, {});
+                    put(std::move(e), readable(), color, {});
                 }
                 return;
             }
@@ -601,11 +691,11 @@ private:
         if (w.paper && !scene_.inBlock()) return;
         std::vector<Point> corners = w.boundary;
         if (corners.size() == 2 || w.clip == 1) {
-            if (corners.size() < 2) return skip();
+            if (corners.size() < 2) return refuse();
             const Point p0 = corners.front(), p1 = corners[1];
             corners = {p0, {p1.x, p0.y}, p1, {p0.x, p1.y}};
         }
-        if (corners.size() < 3) return skip();
+        if (corners.size() < 3) return refuse();
         Entity mask;
         mask.type = Entity::Type::Fill;
         const Point origin{w.at.x + (w.u.x - w.v.x) / 2, w.at.y + (w.u.y - w.v.y) / 2};
@@ -615,7 +705,7 @@ private:
                 {origin.x + w.u.x * p.x + w.v.x * down, origin.y + w.u.y * p.x + w.v.y * down});
         }
         if (!(mask.vertices.back() == mask.vertices.front())) mask.vertices.push_back(mask.vertices.front());
-        if (!std::all_of(mask.vertices.begin(), mask.vertices.end(), isSanePoint)) return skip();
+        if (!readable() || !std::all_of(mask.vertices.begin(), mask.vertices.end(), isSanePoint)) return refuse();
         scene_.add(std::move(mask), w.layer, colorBackground);
     }
 
@@ -676,10 +766,23 @@ private:
     Drawing &drawing_;
     DxfScene scene_;
     const ReadLines &readLines_;
+    const DxfSource *source_;
+    bool sectionNameNext_ = false;
+    bool inEntities_ = false;
+    bool sectionNext_ = false;
+    bool modelEntities_ = false;
+    bool numbered_ = true;
+    std::uint32_t next_ = 0;
+    std::uint32_t current_ = Origin::fromFile;
+    std::size_t markerFirst_ = 0;
     std::size_t nextMarker_ = 0;
     std::size_t nextLine_ = 0;
     bool markerOpen_ = false;
     std::size_t skipped_ = 0;
+    std::size_t badValues_ = 0;
+    // A number of the entity being read, or of the one that ended, dxflib could not read.
+    bool unreadable_ = false;
+    bool endedUnreadable_ = false;
     double bulge_ = 0;
     DL_SplineData spline_{1, 0, 0, 0, 0};
     std::vector<Point> control_, fit_, loop_, leader_;
@@ -710,18 +813,20 @@ private:
 };
 
 // dxflib reads a file group by group, a code line and then a value line, each through fgets
-// into 1024 bytes: a line longer than 1023 characters is read as several. The code is what
-// strtol makes of its line, cut to 32 bits ("90:", "090", "+90" and " 90" are all 90). Every
-// decision below is taken on the groups as dxflib will read them, so that what it sees as a
-// count or as the start of an entity is never taken for something else here.
+// into 1024 bytes: a line longer than 1023 characters would be read as several, and every group
+// after it would fall out of step (a LINE lost its end point, a text of megabytes made the file
+// look cut off). Such lines are cut here first (groupAt), so that dxflib reads every line as one.
+// The code is what strtol makes of its line, cut to 32 bits ("90:", "090", "+90" and " 90" are
+// all 90). Every decision below is taken on the groups as dxflib will read them, so that what it
+// sees as a count or as the start of an entity is never taken for something else here.
+constexpr std::size_t maxDxfLine = 1023; // with its line end
 
-// The end of the piece of a line dxflib reads from `start`: up to and with its line end, 1023
-// characters at most.
-std::size_t pieceEnd(const std::string &bytes, std::size_t start)
+// The end of the line that begins at `start`: past its line feed, or the end of the bytes.
+std::size_t lineEnd(const std::string &bytes, std::size_t start)
 {
-    const std::size_t limit = std::min(bytes.size(), start + 1023);
-    const void *newline = std::memchr(bytes.data() + start, '\n', limit - start);
-    return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1 : limit;
+    const void *newline = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
+    return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1
+                   : bytes.size();
 }
 
 // The int dxflib reads from a line: strtol's leading decimal number, cut to 32 bits.
@@ -810,8 +915,7 @@ bool endsEntity(std::int32_t code)
 // could open differently twice. Left out, it reads as a missing group does.
 bool isBlankNumber(std::int32_t code, std::string_view line)
 {
-    const bool real = (code >= 10 && code <= 59) || (code >= 210 && code <= 239);
-    return real && dxflibText(line).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+    return isRealCode(code) && dxflibText(line).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
 }
 
 // The groups of an entity the reader builds a drawing from; dxflib stores and converts every
@@ -948,21 +1052,64 @@ private:
     bool seeds_ = false;
 };
 
-// Where one group lies: its code line from `code`, its value line from `value` up to `end`.
+// Where one group lies: its code line from `code`, its value line from `value` up to `end`; the
+// next group begins at `next`, past the rest of a value line that was cut (`cut`).
 struct GroupPlace
 {
     std::size_t code;
     std::size_t value;
     std::size_t end;
+    std::size_t next;
+    bool cut;
 };
 
-// The group dxflib reads from `start`, if it has both lines.
-std::optional<GroupPlace> groupAt(const std::string &bytes, std::size_t start)
+// A code line longer than dxflib reads becomes its number, at the end of the line, right before
+// its value line. Returns where it begins.
+std::size_t shortenCodeLine(std::string &bytes, std::size_t start, std::size_t end)
+{
+    const std::string code = std::to_string(dxflibInt(std::string_view(bytes).substr(start, end - start)));
+    const std::size_t begin = end - 1 - code.size(); // before the line feed
+    bytes.replace(begin, code.size(), code);
+    return begin;
+}
+
+// A value line longer than dxflib reads keeps its first keptOfLongValue bytes at most, ending
+// before a character of several bytes (UTF-8) or an escape ("\U+901A") that would not fit whole.
+// Returns its new end, past the line feed written there.
+std::size_t shortenValueLine(std::string &bytes, std::size_t start)
+{
+    constexpr std::size_t keptOfLongValue = 1000;
+    constexpr std::size_t longestEscape = 8; // "\M+18E9F"
+    std::size_t cut = start + keptOfLongValue;
+    while (cut > start && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    for (std::size_t i = cut; i > start && cut - i < longestEscape; --i) {
+        if (bytes[i - 1] == '\\') {
+            cut = i - 1;
+            break;
+        }
+    }
+    bytes[cut] = '\n';
+    return cut + 1;
+}
+
+// The group dxflib reads from `start`, if it has both lines; lines it would read in pieces are
+// cut first, and lines that begin with a NUL made blank (blankLeadingNul).
+std::optional<GroupPlace> groupAt(std::string &bytes, std::size_t start)
 {
     if (start >= bytes.size()) return std::nullopt;
-    const std::size_t value = pieceEnd(bytes, start);
+    const std::size_t value = lineEnd(bytes, start);
     if (value == bytes.size()) return std::nullopt;
-    return GroupPlace{start, value, pieceEnd(bytes, value)};
+    const std::size_t end = lineEnd(bytes, value);
+    GroupPlace at{start, value, end, end, false};
+    blankLeadingNul(bytes, at.code);
+    blankLeadingNul(bytes, at.value);
+    if (at.value - at.code > maxDxfLine) at.code = shortenCodeLine(bytes, at.code, at.value);
+    if (at.end - at.value > maxDxfLine) {
+        at.end = shortenValueLine(bytes, at.value);
+        at.cut = true;
+    }
+    return at;
 }
 
 // Reads the LINE entities of the ENTITIES section while the bytes are prepared, and puts a
@@ -1005,11 +1152,15 @@ private:
         coordinates_.fill(0.0);
         color_ = colorByLayer;
         styled_ = false;
+        unreadable_ = false;
     }
 
-    // The last of each group counts, as in dxflib; the others do not change a LINE.
+    // The last of each group counts, as in dxflib; the others do not change a LINE. A number
+    // dxflib cannot read leaves the LINE out, whichever group it is in: it goes to dxflib, which
+    // counts it (DxfReader::readable()).
     void collect(std::int32_t code, std::string_view value)
     {
+        if (isRealCode(code) && !dxflibReadsNumber(value)) unreadable_ = true;
         switch (code) {
         case 10:
             coordinates_[0] = dxflibReal(value);
@@ -1041,8 +1192,8 @@ private:
     // A LINE with a line type of its own is left to dxflib, which reads it.
     bool complete() const
     {
-        return !styled_ && std::all_of(coordinates_.begin(), coordinates_.end(),
-                                       [](const auto &c) { return c.has_value(); });
+        return !styled_ && !unreadable_ && std::all_of(coordinates_.begin(), coordinates_.end(),
+                                                       [](const auto &c) { return c.has_value(); });
     }
 
     // Keeps the LINE and takes its groups, which were written from `lineAt`, out of the bytes:
@@ -1070,28 +1221,34 @@ private:
     std::array<std::optional<double>, 4> coordinates_;
     int color_ = colorByLayer;
     bool styled_ = false;
+    bool unreadable_ = false;
     std::size_t markerEnd_ = std::string::npos;
     ReadLines read_;
+};
+
+struct Prepared
+{
+    bool paperSpace = false; // whether an entity is in paper space
+    std::size_t shortened = 0; // values kept that were cut (see groupAt)
 };
 
 // Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
 // GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
 // with no value line after it is left out: dxflib would pair it with the value read before.
 // With `lines`, LINE entities are read on the way (see LineShortcut).
-// Returns whether an entity is in paper space.
-bool prepareForDxflib(std::string &bytes, LineShortcut *lines)
+Prepared prepareForDxflib(std::string &bytes, LineShortcut *lines)
 {
     const std::size_t most = countCap(bytes.size());
     const std::string cap = std::to_string(most);
     GroupFilter filter;
+    Prepared prepared;
     std::size_t write = 0;
-    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->end)) {
-        blankLeadingNul(bytes, at->code);
-        blankLeadingNul(bytes, at->value);
+    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->next)) {
         const std::string_view all(bytes);
         const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
         const std::string_view value = all.substr(at->value, at->end - at->value);
         if (!filter.keeps(code, value)) continue;
+        if (at->cut) ++prepared.shortened;
         if (lines) write = lines->before(bytes, write, code, *at, filter.inEntities());
         const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
         const std::size_t length = at->end - at->code;
@@ -1100,7 +1257,8 @@ bool prepareForDxflib(std::string &bytes, LineShortcut *lines)
         write += length;
     }
     bytes.resize(write);
-    return filter.sawPaperSpace();
+    prepared.paperSpace = filter.sawPaperSpace();
+    return prepared;
 }
 
 // dxflib's constructor leaves the kind of object being read unset: a parser made where an
@@ -1117,12 +1275,12 @@ private:
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
-DxfReadResult run(FILE *file, const ReadLines &readLines)
+DxfReadResult run(FILE *file, const ReadLines &readLines, const DxfSource *source)
 {
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
     DL_Dxf &dxf = fresh->dxf();
-    DxfReader reader(dxf, result.drawing, readLines);
+    DxfReader reader(dxf, result.drawing, readLines, source);
     try {
         while (dxf.readDxfGroups(file, &reader)) {
         }
@@ -1140,10 +1298,11 @@ DxfReadResult run(FILE *file, const ReadLines &readLines)
         result.error = "DXF ファイルが途中で切れています。";
         return result;
     }
-    reader.finish();
+    result.viewOnly = reader.finish();
     // What was read is the starting point, not something to take back.
     result.drawing.forgetHistory();
     result.skipped = reader.skipped();
+    result.badValues = reader.badValues();
     result.ok = true;
     return result;
 }
@@ -1195,8 +1354,8 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     // change what is shown go whole through dxflib.
     if (!source->plain()) how = DxfLineReading::ThroughDxflib;
     LineShortcut shortcut;
-    if (prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr) &&
-        how == DxfLineReading::Direct) {
+    const Prepared prepared = prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
+    if (prepared.paperSpace && how == DxfLineReading::Direct) {
         shortcut = LineShortcut();
         bytes = forReading(*source, decoder);
         prepareForDxflib(bytes, nullptr);
@@ -1213,8 +1372,9 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
         result.error = "DXF ファイルを読み込めません。";
         return result;
     }
-    DxfReadResult result = run(file, readLines);
+    DxfReadResult result = run(file, readLines, keepFile ? source.get() : nullptr);
     std::fclose(file);
+    result.shortened = prepared.shortened;
     if (keepFile) result.source = std::move(source);
     return result;
 }

@@ -135,6 +135,7 @@ void DxfScene::add(Entity e, const std::string &layer, int color, const LineStyl
     }
     e.color = resolved(color, layer, 0); // ByBlock outside a block stays as written
     dash(e, pattern(style, layer, nullptr), style.scale); // and is continuous
+    e.origin = Origin{from_, false, {}};
     model_.add(e);
 }
 
@@ -196,6 +197,7 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
 {
     Entity e = source;
     e.color = color;
+    e.origin = Origin{from_, false, {}};
     const double det = m.a * m.d - m.b * m.c;
     const double scale = std::sqrt(std::fabs(det));
     const bool similar = std::fabs(std::hypot(m.a, m.c) - std::hypot(m.b, m.d)) <= 1e-9 * (1 + scale) &&
@@ -209,6 +211,7 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
         p.vertices = curvePoints(m(centre), m.linear(u), m.linear(v), t0, t1);
         p.closed = closed;
         p.dashes = e.dashes;
+        p.origin = e.origin;
         model_.add(p);
     };
     switch (e.type) {

@@ -47,6 +47,8 @@ public:
     void linetype(const std::string &name, std::vector<double> pattern);
     // $LTSCALE.
     void setLinetypeScale(double scale);
+    // The file entity (Origin::entity) what is added to the model space from here on stands for.
+    void from(std::uint32_t entity) { from_ = entity; }
     void beginBlock(const std::string &name, Point base);
     void endBlock() { block_ = nullptr; }
     bool inBlock() const { return block_ != nullptr; }
@@ -116,6 +118,7 @@ private:
     Block *block_ = nullptr;
     std::size_t hidden_ = 0;
     std::size_t expanded_ = 0;
+    std::uint32_t from_ = 0;
 };
 
 // Shapes as polylines, for what the drawing model has no kind of its own.

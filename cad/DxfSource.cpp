@@ -1,6 +1,7 @@
 #include "cad/DxfSource.h"
 
 #include "cad/Drawing.h"
+#include "cad/DxfPlacement.h"
 #include "cad/DxfText.h"
 #include "cad/Geometry.h"
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <numbers>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace cad {
@@ -279,6 +281,10 @@ void DxfSource::note(const DxfTag &tag)
     if (tag.code == 0) {
         object_ = tag.trimmed;
         objectHandle_ = 0;
+        if (section_ == "ENTITIES" && object_ != "ATTRIB" && object_ != "VERTEX" && object_ != "SEQEND") {
+            if (!entities_.empty() && entities_.back().end == std::string::npos) entities_.back().end = tag.begin;
+            if (object_ != "ENDSEC") entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
+        }
         expectVariableValue_ = false;
         if (object_ == "SECTION") {
             expectSectionName_ = true;
@@ -381,45 +387,164 @@ std::string DxfSource::ascii() const
     return std::move(out.bytes());
 }
 
-std::string DxfSource::edited(const Drawing &drawing, std::size_t firstNew) const
+std::vector<std::uint32_t> DxfSource::piecesShown(const Drawing &drawing) const
 {
-    if (firstNew >= drawing.size()) return bytes_;
-    const std::uint64_t first = std::max(seed_, largestHandle_ + 1);
-    DxfTagWriter out(form_);
-    const bool wrap = entitiesEnd_ == std::string::npos;
-    if (wrap) {
-        out.string(0, "SECTION");
-        out.string(2, "ENTITIES");
+    std::vector<std::uint32_t> shown(entities_.size(), 0);
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const Origin &o = drawing.origin(i);
+        if (o.editable() && o.entity <= shown.size()) ++shown[o.entity - 1];
     }
+    return shown;
+}
+
+namespace {
+
+// What became of one entity of the file: how often it stands where it stood, and where else.
+struct Fate
+{
+    std::uint32_t unchanged = 0;
+    bool reshaped = false;
+    std::vector<std::pair<Placement, std::uint32_t>> placed;
+};
+
+// A stretch of the file replaced by other bytes (nothing taken out: an insertion).
+struct Splice
+{
+    std::size_t begin, end;
+    std::string bytes;
+};
+
+} // namespace
+
+std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown) const
+{
+    const std::size_t count = std::min(entities_.size(), shown.size());
+    std::vector<std::uint32_t> unchanged(count, 0);
+    std::unordered_map<std::size_t, Fate> changed;
+    std::vector<std::size_t> added;
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const Origin &o = drawing.origin(i);
+        if (o.entity == 0) {
+            added.push_back(i);
+            continue;
+        }
+        if (!o.editable() || o.entity > count) continue;
+        const std::size_t k = o.entity - 1;
+        if (!o.reshaped && o.placed == Placement{}) {
+            ++unchanged[k];
+            continue;
+        }
+        Fate &f = changed[k];
+        f.reshaped = f.reshaped || o.reshaped;
+        auto it = std::find_if(f.placed.begin(), f.placed.end(), [&](const auto &p) { return p.first == o.placed; });
+        if (it == f.placed.end()) it = f.placed.insert(f.placed.end(), {o.placed, 0});
+        ++it->second;
+    }
+    for (std::size_t k = 0; k < count; ++k)
+        if (shown[k] != 0 && unchanged[k] != shown[k]) changed.try_emplace(k);
+    if (added.empty() && changed.empty()) return bytes_;
+
+    std::uint64_t next = std::max(seed_, largestHandle_ + 1);
     NewEntityWriter::Setting setting;
     setting.r12 = version_ <= "AC1009";
     setting.handles = hasHandSeed_ || largestHandle_ > 0 || !setting.r12;
     setting.utf8 = !usesCodepage();
     setting.owner = modelSpace_;
     setting.layer = layer_;
-    NewEntityWriter writer(out, setting, first);
-    for (std::size_t i = firstNew; i < drawing.size(); ++i)
-        writer.write(drawing.view(i));
-    if (wrap) out.string(0, "ENDSEC");
+    std::vector<Splice> splices;
 
-    std::size_t insert = entitiesEnd_;
-    if (wrap) insert = objectsBegin_ != std::string::npos ? objectsBegin_ : std::min(eof_, bytes_.size());
-    std::string seed;
-    if (hasHandSeed_ && writer.nextHandle() > seed_) {
+    // Each changed entity: the instances it now stands as, each a placement of the file's groups;
+    // when that cannot be told or written, what it shows now, as new entities on its layer.
+    std::vector<std::size_t> asShown;
+    std::vector<std::size_t> order;
+    for (const auto &entry : changed)
+        order.push_back(entry.first);
+    std::sort(order.begin(), order.end());
+    for (const std::size_t k : order) {
+        const Fate &f = changed.at(k);
+        const DxfEntitySpan span{entities_[k].begin, std::min(entities_[k].end, bytes_.size())};
+        const std::uint32_t per = shown[k];
+        bool whole = per != 0 && !f.reshaped && unchanged[k] % per == 0;
+        std::vector<Placement> instances(whole ? unchanged[k] / per : 0);
+        for (const auto &[placed, n] : f.placed) {
+            whole = whole && n % per == 0;
+            if (whole) instances.insert(instances.end(), n / per, placed);
+        }
+        std::string bytes;
+        for (std::size_t n = 0; whole && n < instances.size(); ++n) {
+            // The first keeps the entity's handles; copies get new ones.
+            if (n == 0 && instances[n] == Placement{}) {
+                bytes.append(bytes_, span.begin, span.end - span.begin);
+                continue;
+            }
+            const auto placed = placedEntity(bytes_, span, form_, instances[n], n == 0 ? nullptr : &next);
+            if (placed)
+                bytes += *placed;
+            else
+                whole = false;
+        }
+        if (!whole) {
+            asShown.push_back(k);
+            bytes.clear();
+        }
+        splices.push_back({span.begin, span.end, std::move(bytes)});
+    }
+    if (!asShown.empty()) {
+        std::unordered_map<std::size_t, std::vector<std::size_t>> pieces;
+        for (const std::size_t k : asShown)
+            pieces[k];
+        for (std::size_t i = 0; i < drawing.size(); ++i) {
+            const Origin &o = drawing.origin(i);
+            if (!o.editable() || o.entity > count) continue;
+            if (const auto it = pieces.find(o.entity - 1); it != pieces.end()) it->second.push_back(i);
+        }
+        for (const std::size_t k : asShown) {
+            // The splices of changed entities are in the order of `order`.
+            const auto at = std::lower_bound(order.begin(), order.end(), k) - order.begin();
+            DxfTagWriter out(form_);
+            NewEntityWriter::Setting own = setting;
+            own.layer = entityLayer(bytes_, {entities_[k].begin, std::min(entities_[k].end, bytes_.size())});
+            NewEntityWriter writer(out, own, next);
+            for (const std::size_t i : pieces[k])
+                writer.write(drawing.view(i));
+            next = writer.nextHandle();
+            splices[static_cast<std::size_t>(at)].bytes = std::move(out.bytes());
+        }
+    }
+
+    // What was drawn here: before the ENTITIES section's end, or in a section of its own.
+    if (!added.empty()) {
+        DxfTagWriter out(form_);
+        const bool wrap = entitiesEnd_ == std::string::npos;
+        if (wrap) {
+            out.string(0, "SECTION");
+            out.string(2, "ENTITIES");
+        }
+        NewEntityWriter writer(out, setting, next);
+        for (const std::size_t i : added)
+            writer.write(drawing.view(i));
+        next = writer.nextHandle();
+        if (wrap) out.string(0, "ENDSEC");
+        std::size_t insert = entitiesEnd_;
+        if (wrap) insert = objectsBegin_ != std::string::npos ? objectsBegin_ : std::min(eof_, bytes_.size());
+        splices.push_back({insert, insert, std::move(out.bytes())});
+    }
+    if (hasHandSeed_ && next > seed_) {
         DxfTagWriter seedOut(form_);
-        seedOut.handle(5, writer.nextHandle());
-        seed = std::move(seedOut.bytes());
+        seedOut.handle(5, next);
+        splices.push_back({handSeed_.begin, handSeed_.end, std::move(seedOut.bytes())});
     }
-    const std::string_view all(bytes_);
+
+    std::stable_sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) { return a.begin < b.begin; });
     std::string result;
-    result.reserve(bytes_.size() + out.bytes().size());
-    if (!seed.empty() && handSeed_.end <= insert) {
-        result.append(all.substr(0, handSeed_.begin)).append(seed);
-        result.append(all.substr(handSeed_.end, insert - handSeed_.end));
-    } else {
-        result.append(all.substr(0, insert));
+    result.reserve(bytes_.size() + 4096);
+    std::size_t at = 0;
+    for (const Splice &s : splices) {
+        if (s.begin < at) continue; // never overlaps in a file read whole
+        result.append(bytes_, at, s.begin - at).append(s.bytes);
+        at = s.end;
     }
-    result.append(out.bytes()).append(all.substr(insert));
+    result.append(bytes_, at, std::string::npos);
     return result;
 }
 

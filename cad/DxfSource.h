@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace cad {
 
@@ -48,9 +50,23 @@ public:
     // section, or was whole.
     static std::optional<std::string> recovered(std::string_view bytes);
 
-    // The file with the entities of `drawing` from index `firstNew` on added to its model space.
-    // Without new entities, the bytes as read.
-    std::string edited(const Drawing &drawing, std::size_t firstNew) const;
+    // The entities of the ENTITIES section, numbered as Origin::entity counts them (from 0 here).
+    std::size_t entityCount() const { return entities_.size(); }
+    std::string_view entityType(std::size_t i) const
+    {
+        return i < entities_.size() ? entities_[i].type : std::string_view{};
+    }
+
+    // How many pieces of `drawing`, as read from this file, show each of its entities: what
+    // edited() tells the changes by.
+    std::vector<std::uint32_t> piecesShown(const Drawing &drawing) const;
+
+    // The file edited as `drawing` now shows it: entities erased are taken out, those moved,
+    // turned, scaled or mirrored written there anew (copies beside them, with new handles), those
+    // changed otherwise written as what they show now, and the entities drawn here added to the
+    // model space. `shown` is piecesShown() of the drawing as read. Without changes, the bytes
+    // as read.
+    std::string edited(const Drawing &drawing, std::span<const std::uint32_t> shown) const;
 
 private:
     void note(const DxfTag &tag);
@@ -74,6 +90,13 @@ private:
     std::size_t entitiesEnd_ = std::string::npos;
     std::size_t objectsBegin_ = std::string::npos;
     std::size_t eof_ = std::string::npos;
+
+    struct EntityPlace
+    {
+        std::size_t begin = 0, end = std::string::npos;
+        std::string_view type;
+    };
+    std::vector<EntityPlace> entities_;
 
     // Scanning state.
     std::string section_;

@@ -42,6 +42,12 @@ public:
     // Whether an ASCII line was longer than some readers take in one piece (1023 bytes).
     bool longLines() const { return longLines_; }
     std::size_t position() const { return at_; }
+    // Goes on from `at`, the beginning of a group found before.
+    void seek(std::size_t at)
+    {
+        at_ = at;
+        broken_ = false;
+    }
 
 private:
     std::optional<DxfTag> nextAscii();

@@ -6,6 +6,7 @@
 #include "cad/Transform.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <functional>
 
 namespace cad {
@@ -115,7 +116,8 @@ private:
 
     void report(CommandContext &ctx, std::size_t found)
     {
-        ctx.message(std::to_string(found) + " 個を検出, 合計 " + std::to_string(chosen_.size()) + " 個");
+        ctx.message(std::to_string(found) + " 個を検出, 合計 " + std::to_string(objectCount(ctx.drawing(), chosen_)) +
+                    " 個");
     }
 
     void take(const std::vector<std::size_t> &found, CommandContext &ctx)
@@ -125,7 +127,7 @@ private:
             if (removing_ && it != chosen_.end()) chosen_.erase(it);
             if (!removing_ && it == chosen_.end()) chosen_.push_back(i);
         }
-        report(ctx, found.size());
+        report(ctx, objectCount(ctx.drawing(), found));
     }
 
     bool feedSelect(const Input &in, CommandContext &ctx)
@@ -133,14 +135,11 @@ private:
         if (in.enter()) return chosen_.empty() ? false : objectsChosen(ctx);
         Drawing &d = ctx.drawing();
         if (CommandContext::keyword(in, "ALL")) {
-            std::vector<std::size_t> all(d.size());
-            for (std::size_t i = 0; i < all.size(); ++i)
-                all[i] = i;
-            take(all, ctx);
+            take(selectAll(d), ctx);
             return true;
         }
         if (CommandContext::keyword(in, "L")) {
-            if (!d.empty()) take({d.size() - 1}, ctx);
+            if (!d.empty() && selectable(d, d.size() - 1)) take(wholeOf(d, d.size() - 1), ctx);
             return true;
         }
         if (CommandContext::keyword(in, "R") || CommandContext::keyword(in, "A")) {
@@ -155,8 +154,8 @@ private:
         }
         const auto p = ctx.wantPoint(in);
         if (!p) return true;
-        if (const auto hit = pickEntity(d, *p, ctx.pickTolerance)) {
-            take({*hit}, ctx);
+        if (auto hit = pickObject(d, *p, ctx.pickTolerance); !hit.empty()) {
+            take(std::move(hit), ctx);
             return true;
         }
         // Nothing there: the first corner of a window (to the right) or crossing (to the left).
@@ -196,8 +195,9 @@ private:
             state_ = State::Base;
             return true;
         }
+        const std::size_t objects = objectCount(ctx.drawing(), chosen_);
         ctx.drawing().erase(chosen_);
-        ctx.message(std::to_string(chosen_.size()) + " 個を削除しました。");
+        ctx.message(std::to_string(objects) + " 個を削除しました。");
         return false;
     }
 
@@ -348,14 +348,30 @@ private:
         return false;
     }
 
-    // A polyline becomes its segments as lines (their widths are lost, as in CAD programs).
+    // A polyline becomes its segments as lines (their widths are lost, as in CAD programs); a
+    // file's entity shown in pieces (a block reference, a dimension) becomes those pieces.
     bool explode(CommandContext &ctx)
     {
         Drawing &d = ctx.drawing();
+        std::unordered_map<std::uint32_t, std::size_t> pieces;
+        for (std::size_t i : chosen_)
+            if (i < d.size() && d.origin(i).editable()) pieces[d.origin(i).entity] = 0;
+        for (std::size_t i = 0; !pieces.empty() && i < d.size(); ++i)
+            if (const auto it = pieces.find(d.origin(i).entity); it != pieces.end()) ++it->second;
+        std::size_t wholes = 0;
+        for (const auto &[entity, count] : pieces)
+            if (count > 1) ++wholes;
         std::vector<std::size_t> gone;
         std::vector<Entity> lines;
         for (std::size_t i : chosen_) {
-            if (i >= d.size() || d.view(i).type != Entity::Type::Polyline) continue;
+            if (i >= d.size()) continue;
+            if (const auto it = pieces.find(d.origin(i).entity); it != pieces.end() && it->second > 1) {
+                Entity e = d.at(i);
+                e.origin = {};
+                d.replaceAt(i, e);
+                continue;
+            }
+            if (d.view(i).type != Entity::Type::Polyline) continue;
             const Entity p = d.at(i);
             const std::size_t n = p.vertices.size();
             for (std::size_t k = 0; k + 1 < n || (p.closed && n > 2 && k < n); ++k) {
@@ -367,14 +383,14 @@ private:
             }
             gone.push_back(i);
         }
-        if (gone.empty()) {
+        if (gone.empty() && wholes == 0) {
             ctx.message("分解できるオブジェクトがありません。");
             return false;
         }
         d.erase(gone);
         for (const Entity &l : lines)
             d.add(l);
-        ctx.message(std::to_string(gone.size()) + " 個を分解しました。");
+        ctx.message(std::to_string(gone.size() + wholes) + " 個を分解しました。");
         return false;
     }
 
@@ -397,6 +413,7 @@ private:
             if (i >= d.size()) continue;
             Entity e = d.at(i);
             e.color = *color;
+            markReshaped(e.origin);
             d.replaceAt(i, e);
         }
         state_ = State::Property;

@@ -12,6 +12,44 @@ struct Point
     friend bool operator==(const Point &, const Point &) = default;
 };
 
+// x' = a x + b y + tx, y' = c x + d y + ty: how a piece of an opened file was moved, turned,
+// scaled or mirrored since it was read.
+struct Placement
+{
+    double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
+    Point operator()(Point p) const { return {a * p.x + b * p.y + tx, c * p.x + d * p.y + ty}; }
+    // This placement, then `after`.
+    Placement then(const Placement &after) const
+    {
+        return {after.a * a + after.b * c,           after.a * b + after.b * d,
+                after.c * a + after.d * c,           after.c * b + after.d * d,
+                after.a * tx + after.b * ty + after.tx, after.c * tx + after.d * ty + after.ty};
+    }
+    friend bool operator==(const Placement &, const Placement &) = default;
+};
+
+// Which entity of an opened file a shown piece stands for (an INSERT is shown as many pieces),
+// and what was done to it since, so that saving edits that entity in the file.
+struct Origin
+{
+    // Read from a file, but not to be told apart from the rest of it: shown, never edited.
+    static constexpr std::uint32_t fromFile = 0xFFFFFFFF;
+    // The entity's number in the file's ENTITIES section, plus one; 0 for what was drawn here.
+    std::uint32_t entity = 0;
+    bool editable() const { return entity != 0 && entity != fromFile; }
+    // Changed beyond moving, turning, scaling and mirroring (trimmed, recoloured): saved as the
+    // pieces it shows now.
+    bool reshaped = false;
+    Placement placed;
+    friend bool operator==(const Origin &, const Origin &) = default;
+};
+
+// Trimmed, extended or recoloured: a piece of a file's entity no longer just placed anew.
+inline void markReshaped(Origin &origin)
+{
+    if (origin.entity != 0) origin.reshaped = true;
+}
+
 // One drawn object. Only the fields of its type are meaningful.
 struct Entity
 {
@@ -47,6 +85,7 @@ struct Entity
     // Line type of lines, arcs, circles, ellipses and polylines: a dash (> 0), a gap (< 0) or a
     // dot (0), in drawing units, repeated from the start; none: continuous.
     std::vector<double> dashes;
+    Origin origin;
 };
 
 inline constexpr int colorByLayer = 256;

@@ -28,13 +28,14 @@ struct EntityView
     bool closed = false;
     bool mirrored = false;
     std::span<const double> dashes;
+    const Origin *origin = nullptr;
 };
 
 inline EntityView view(const Entity &e)
 {
     return EntityView{e.type,     e.color,      e.a,        e.b,      e.centre,   e.radius, e.startAngle,
                       e.endAngle, e.majorAxis,  e.ratio,    e.insert, e.text,     e.height, e.rotation,
-                      e.vertices, e.startWidth, e.endWidth, e.closed, e.mirrored, e.dashes};
+                      e.vertices, e.startWidth, e.endWidth, e.closed, e.mirrored, e.dashes, &e.origin};
 }
 
 } // namespace cad

@@ -3,6 +3,10 @@
 #include "cad/Geometry.h"
 #include "cad/Snap.h"
 
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
 namespace cad {
 
 namespace {
@@ -42,7 +46,69 @@ bool touches(const EntityView &e, const Box &box)
     return false;
 }
 
+// The pieces of the file's entities among `found`: with `all`, an entity whose pieces were all
+// found; otherwise one any piece of which was. Pieces drawn here stay as they are.
+std::vector<std::size_t> wholeEntities(const Drawing &drawing, std::vector<std::size_t> found, bool all)
+{
+    std::unordered_map<std::uint32_t, std::pair<std::size_t, std::size_t>> counts; // found, total
+    for (std::size_t i : found)
+        if (drawing.origin(i).editable()) ++counts[drawing.origin(i).entity].first;
+    if (counts.empty()) return found;
+    std::vector<std::size_t> out;
+    for (std::size_t i : found)
+        if (!drawing.origin(i).editable()) out.push_back(i);
+    for (std::size_t i = 0; i < drawing.size(); ++i)
+        if (const auto it = counts.find(drawing.origin(i).entity); it != counts.end()) ++it->second.second;
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const auto it = counts.find(drawing.origin(i).entity);
+        if (it != counts.end() && (!all || it->second.first == it->second.second)) out.push_back(i);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 } // namespace
+
+bool partOfWhole(const Drawing &drawing, std::size_t i)
+{
+    const Origin &o = drawing.origin(i);
+    if (!o.editable()) return false;
+    for (std::size_t k = 0; k < drawing.size(); ++k)
+        if (k != i && drawing.origin(k).entity == o.entity) return true;
+    return false;
+}
+
+std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices)
+{
+    std::size_t count = 0;
+    std::unordered_set<std::uint32_t> entities;
+    for (std::size_t i : indices) {
+        if (i >= drawing.size()) continue;
+        const Origin &o = drawing.origin(i);
+        if (!o.editable() || entities.insert(o.entity).second) ++count;
+    }
+    return count;
+}
+
+std::vector<std::size_t> selectAll(const Drawing &drawing)
+{
+    std::vector<std::size_t> all;
+    all.reserve(drawing.size());
+    for (std::size_t i = 0; i < drawing.size(); ++i)
+        if (selectable(drawing, i)) all.push_back(i);
+    return all;
+}
+
+std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i)
+{
+    return wholeEntities(drawing, {i}, false);
+}
+
+std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance)
+{
+    const auto hit = pickEntity(drawing, p, tolerance);
+    return hit ? wholeOf(drawing, *hit) : std::vector<std::size_t>{};
+}
 
 std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double tolerance)
 {
@@ -55,7 +121,7 @@ std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double to
         Box b;
         b.add({o.x0, o.y0});
         b.add({o.x1, o.y1});
-        if (!overlaps(b, reach)) continue;
+        if (!overlaps(b, reach) || !selectable(drawing, i)) continue;
         const EntityView e = drawing.view(i);
         if (e.type == Entity::Type::Text || e.type == Entity::Type::Ellipse) {
             if (contains(bounds(e), p)) return i;
@@ -72,6 +138,7 @@ std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bo
     const auto &outlines = drawing.outlines();
     for (std::size_t i = 0; i < outlines.size(); ++i) {
         const Drawing::Outline &o = outlines[i];
+        if (!selectable(drawing, i)) continue;
         Box b;
         b.add({o.x0, o.y0});
         b.add({o.x1, o.y1});
@@ -85,7 +152,7 @@ std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bo
         }
         if (crossing && overlaps(box, b) && touches(drawing.view(i), box)) out.push_back(i);
     }
-    return out;
+    return wholeEntities(drawing, std::move(out), !crossing);
 }
 
 } // namespace cad

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numbers>
 
 namespace cad {
 
@@ -395,6 +396,27 @@ std::optional<SnapPoint> findSnap(const Drawing &drawing, Point near, double tol
 std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, Point near, double tolerance)
 {
     return findSnap(entities, SnapQuery{near, tolerance, runningSnaps, std::nullopt});
+}
+
+std::optional<Point> polarPoint(Point from, Point p, double increment, double within)
+{
+    const double dx = p.x - from.x, dy = p.y - from.y;
+    if (!(increment > 0) || (dx == 0 && dy == 0)) return std::nullopt;
+    const double angle = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    const double track = std::round(angle / increment) * increment;
+    if (std::abs(angle - track) > within) return std::nullopt;
+    // Along the ray, as far as the cursor's own projection on it.
+    // Exact along the axes, where most tracking is.
+    const double r = track * std::numbers::pi / 180;
+    const double quarter = std::fmod(track, 90.0) == 0 ? std::fmod(std::fmod(track, 360.0) + 360.0, 360.0) : -1;
+    const Point u = quarter == 0     ? Point{1, 0}
+                    : quarter == 90  ? Point{0, 1}
+                    : quarter == 180 ? Point{-1, 0}
+                    : quarter == 270 ? Point{0, -1}
+                                     : Point{std::cos(r), std::sin(r)};
+    const double along = dx * u.x + dy * u.y;
+    if (along <= 0) return std::nullopt;
+    return Point{from.x + along * u.x, from.y + along * u.y};
 }
 
 } // namespace cad

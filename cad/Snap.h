@@ -51,6 +51,10 @@ std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, const Sna
 std::optional<SnapPoint> findSnap(const Drawing &drawing, Point near, double tolerance);
 std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, Point near, double tolerance);
 
+// Polar tracking: `p` taken on to the ray from `from` at the nearest multiple of `increment`
+// degrees, when its direction is within `within` degrees of it; otherwise none.
+std::optional<Point> polarPoint(Point from, Point p, double increment, double within);
+
 // The geometry behind the snaps, on lines, arcs, circles and polylines (an ellipse has only its
 // centre and quadrants).
 // Where two entities cross; with `extended`, where the lines through their straight pieces

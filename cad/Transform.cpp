@@ -23,11 +23,18 @@ void eachPoint(Entity &e, const std::function<Point(Point)> &f)
         v = f(v);
 }
 
+// A piece of an opened file keeps account of what was done to it.
+void place(Entity &e, const Placement &m)
+{
+    if (e.origin.entity != 0) e.origin.placed = e.origin.placed.then(m);
+}
+
 } // namespace
 
 Entity moved(Entity e, double dx, double dy)
 {
     eachPoint(e, [=](Point p) { return Point{p.x + dx, p.y + dy}; });
+    place(e, {1, 0, 0, 1, dx, dy});
     return e;
 }
 
@@ -51,6 +58,8 @@ Entity rotated(Entity e, Point base, double degrees)
     e.startAngle = normalizedDegrees(e.startAngle + r);
     e.endAngle = normalizedDegrees(e.endAngle + r);
     e.rotation = normalizedDegrees(e.rotation + r);
+    const Point x = turn({1, 0}), y = turn({0, 1}), o = turn(base);
+    place(e, {x.x, y.x, x.y, y.y, base.x - o.x, base.y - o.y});
     return e;
 }
 
@@ -66,6 +75,7 @@ Entity scaled(Entity e, Point base, double factor)
     e.endWidth *= factor;
     for (double &d : e.dashes)
         d *= std::fabs(factor);
+    place(e, {factor, 0, 0, factor, base.x * (1 - factor), base.y * (1 - factor)});
     return e;
 }
 
@@ -93,6 +103,8 @@ Entity mirrored(Entity e, Point a, Point b)
         e.endAngle = end;
     }
     e.majorAxis = reflectVector(e.majorAxis);
+    const Point x = reflectVector({1, 0}), y = reflectVector({0, 1}), o = reflect({0, 0});
+    place(e, {x.x, y.x, x.y, y.y, o.x, o.y});
     return e;
 }
 
@@ -126,6 +138,8 @@ std::optional<Point> meet(std::pair<Point, Point> l, std::pair<Point, Point> m)
 std::optional<Entity> offset(Entity e, double d, Point p)
 {
     if (!(d > 0)) return std::nullopt;
+    // A parallel copy is drawn here, whatever its source.
+    e.origin = {};
     switch (e.type) {
     case Entity::Type::Line: {
         if (e.a == e.b) return std::nullopt;

@@ -140,7 +140,23 @@ void Canvas::setGridSnap(bool enabled)
 void Canvas::setOrtho(bool enabled)
 {
     ortho_ = enabled;
+    polar_ = polar_ && !enabled;
     viewport()->update();
+    emit modesChanged();
+}
+
+void Canvas::setPolar(bool enabled)
+{
+    polar_ = enabled;
+    ortho_ = ortho_ && !enabled;
+    viewport()->update();
+    emit modesChanged();
+}
+
+void Canvas::setPolarAngle(double degrees)
+{
+    if (!(degrees > 0 && degrees <= 180)) return;
+    polarAngle_ = degrees;
     emit modesChanged();
 }
 
@@ -168,6 +184,7 @@ QString Canvas::modeText() const
     if (snap_) on << QStringLiteral("Oスナップ");
     if (gridSnap_) on << QStringLiteral("グリッド スナップ %1").arg(gridSpacing_);
     if (ortho_) on << QStringLiteral("直交");
+    if (polar_) on << QStringLiteral("極トラッキング %1°").arg(polarAngle_);
     return on.join(QLatin1Char(' '));
 }
 
@@ -184,6 +201,10 @@ cad::Point Canvas::pickPoint(QPointF device) const
         else
             p.x = from.x;
     }
+    // Within a few degrees of a tracked angle, the pick goes along it.
+    constexpr double trackingDegrees = 3;
+    if (polar_ && inCommand)
+        if (const auto q = cad::polarPoint(session_.interpreter().lastPoint(), p, polarAngle_, trackingDegrees)) p = *q;
     if (gridSnap_) {
         const auto round = [this](double v) { return std::round(v / gridSpacing_) * gridSpacing_ + 0.0; };
         p = {round(p.x), round(p.y)};
@@ -345,7 +366,7 @@ void Canvas::paintOverlay(QPainter &painter)
     if (!snapPoint_) {
         // Where the grid or ortho takes the pick, a small cross marks it.
         const QPointF g = view_.toDevice(t, at);
-        if ((gridSnap_ || ortho_) && QLineF(g, c).length() > 0.5) {
+        if ((gridSnap_ || ortho_ || polar_) && QLineF(g, c).length() > 0.5) {
             painter.setPen(QPen(snapColor, 1));
             painter.drawLine(g - QPointF(5, 5), g + QPointF(5, 5));
             painter.drawLine(g - QPointF(5, -5), g + QPointF(5, -5));
@@ -460,8 +481,9 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
         box.add(a);
         box.add(b);
         found = cad::windowSelect(session_.drawing(), box, cad::isCrossing(a, b));
-    } else if (const auto hit = cad::pickEntity(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale)) {
-        found.push_back(*hit);
+    } else if (auto hit = cad::pickObject(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale);
+               !hit.empty()) {
+        found = std::move(hit);
     } else if (!remove) {
         session_.setSelection({}); // a click on nothing clears
         return;
@@ -477,10 +499,7 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
 
 void Canvas::selectAll()
 {
-    std::vector<std::size_t> all(session_.drawing().size());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = i;
-    session_.setSelection(std::move(all));
+    session_.setSelection(cad::selectAll(session_.drawing()));
 }
 
 void Canvas::keyPressEvent(QKeyEvent *event)

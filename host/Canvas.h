@@ -14,7 +14,8 @@ class HostSession;
 
 // The drawing on screen: pan with the middle button or the scroll bars, zoom about the cursor
 // with the wheel, a crosshair, a grid, and picks that snap: to objects (the running snap, or a
-// kind typed for one pick), to the grid, and square to the last point (ortho). Only picks snap:
+// kind typed for one pick), to the grid, square to the last point (ortho) or along a tracked
+// angle from it (polar). Only picks snap:
 // points typed or sent in scripts are taken as they are.
 class Canvas : public QAbstractScrollArea
 {
@@ -33,6 +34,10 @@ public:
     void setSnapEnabled(bool enabled);
     void setGridSnap(bool enabled);
     void setOrtho(bool enabled);
+    // Polar tracking (F10): picks near a multiple of the angle from the last point go along it.
+    // Ortho and polar tracking exclude each other, as drafters know them.
+    void setPolar(bool enabled);
+    void setPolarAngle(double degrees);
     // The grid's spacing in drawing units, shown and snapped to; a spacing that is no number
     // above zero is ignored.
     void setGridSpacing(double spacing);
@@ -42,6 +47,8 @@ public:
     bool snapEnabled() const { return snap_; }
     bool gridSnap() const { return gridSnap_; }
     bool ortho() const { return ortho_; }
+    bool polar() const { return polar_; }
+    double polarAngle() const { return polarAngle_; }
     double gridSpacing() const { return gridSpacing_; }
     std::optional<cad::SnapPoint::Kind> snapOverride() const { return override_; }
     // The point a click at `device` picks: snapped to an object, or to the grid, or square.
@@ -99,6 +106,8 @@ private:
     bool snap_ = true;
     bool gridSnap_ = false;
     bool ortho_ = false;
+    bool polar_ = false;
+    double polarAngle_ = 45;
     double gridSpacing_ = 100; // 100 mm: a tenth of a metre module at 1:100
     std::optional<cad::SnapPoint::Kind> override_;
     // The area the scroll bars move over, fixed while they are dragged.

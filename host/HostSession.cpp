@@ -227,7 +227,7 @@ void HostSession::newDrawing()
     drawing_.clear();
     drawing_.markSaved();
     source_.reset();
-    firstNew_ = 0;
+    shown_.clear();
     recovered_ = false;
     fileName_.clear();
     emit fileNameChanged(fileName_);
@@ -257,7 +257,7 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
     source_ = std::move(r.source);
-    firstNew_ = drawing_.size();
+    shown_ = source_ ? source_->piecesShown(drawing_) : std::vector<std::uint32_t>{};
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
     if (recovered_)
@@ -266,6 +266,20 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
+    if (r.badValues > 0)
+        interpreter_.note(QStringLiteral("読めない値(数でない値、無限大、大きすぎる座標など)を含む図形 %1 個を"
+                                         "読み飛ばしました。")
+                              .arg(r.badValues)
+                              .toStdString());
+    if (r.viewOnly)
+        interpreter_.note(QStringLiteral("このファイルの図形は表示だけで、選択・編集はできません"
+                                         "(新しく描いた図形は保存されます)。")
+                              .toStdString());
+    if (r.shortened > 0)
+        interpreter_.note(QStringLiteral("1 行が長すぎる値 %1 個は途中まで読みました"
+                                         "(保存してもファイルには元のまま残ります)。")
+                              .arg(r.shortened)
+                              .toStdString());
     settle();
     return true;
 }
@@ -279,7 +293,7 @@ bool HostSession::save(const QString &path, QString *error)
     }
     // A drawing opened from a file is saved as that file edited; a new one is written whole.
     const QString e = source_ ? saveThrough(path, [this](const cad::DxfSink &put) {
-        return put(source_->edited(drawing_, firstNew_));
+        return put(source_->edited(drawing_, shown_));
     })
                               : saveThrough(path, [this](const cad::DxfSink &put) { return cad::writeDxf(drawing_, put); });
     if (saveAsked_) saveFailure_ = e;

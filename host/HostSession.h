@@ -124,7 +124,8 @@ private:
     // The file the drawing was opened from, and how many of its entities came from it: a save
     // writes that file back with what was drawn since.
     std::shared_ptr<const cad::DxfSource> source_;
-    std::size_t firstNew_ = 0;
+    // How many pieces showed each entity of the file when it was opened (DxfSource::edited).
+    std::vector<std::uint32_t> shown_;
     bool recoverable_ = false;
     bool recovered_ = false;
     std::uint64_t fed_ = 0;

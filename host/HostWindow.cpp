@@ -116,6 +116,14 @@ void HostWindow::buildMenus()
     QAction *ortho = view->addAction(QStringLiteral("直交モード(&R)"), canvas_, &Canvas::setOrtho);
     ortho->setCheckable(true);
     ortho->setShortcut(QKeySequence(Qt::Key_F8));
+    QAction *polar = view->addAction(QStringLiteral("極トラッキング(&T)"), canvas_, &Canvas::setPolar);
+    polar->setCheckable(true);
+    polar->setShortcut(QKeySequence(Qt::Key_F10));
+    // Each turns the other off; the menu shows what the canvas holds.
+    connect(canvas_, &Canvas::modesChanged, this, [this, ortho, polar] {
+        ortho->setChecked(canvas_->ortho());
+        polar->setChecked(canvas_->polar());
+    });
     QAction *all = edit->addAction(QStringLiteral("すべて選択(&A)"), canvas_, &Canvas::selectAll);
     all->setShortcut(QKeySequence::SelectAll);
     view->addAction(QStringLiteral("グリッド間隔(&P)..."), this, [this] {
@@ -124,6 +132,13 @@ void HostWindow::buildMenus()
                                                        QStringLiteral("グリッド間隔:"), canvas_->gridSpacing(),
                                                        0.001, 1e9, 3, &ok);
         if (ok) canvas_->setGridSpacing(spacing);
+    });
+    view->addAction(QStringLiteral("極トラッキング角度(&L)..."), this, [this] {
+        bool ok = false;
+        const double degrees = QInputDialog::getDouble(this, QStringLiteral("極トラッキング角度"),
+                                                       QStringLiteral("角度の増分 (度):"), canvas_->polarAngle(),
+                                                       1, 180, 2, &ok);
+        if (ok) canvas_->setPolarAngle(degrees);
     });
 }
 

@@ -139,6 +139,24 @@ private slots:
         QCOMPARE(q(cad::describe(d)), q(drawn));
     }
 
+    // TRIM opens a circle into an arc and a closed polyline into an open one; EXTEND runs an
+    // arc round to a line.
+    void trimCirclesAndPolylinesExtendArcs()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("CIRCLE 0,0 100\rLINE -200,50 200,50 \rLINE -200,-50 200,-50 \r"
+                         "PLINE 1000,0 1400,0 1400,400 1000,400 C LINE 1200,-100 1200,500 \r"
+                         "ARC c 0,1000 100,1000 0,1100 LINE -200,950 200,950 \r");
+        interpreter.feed("TR  100,0 1400,200 \r");
+        QCOMPARE(cad::describe(d.at(0)), std::string("A 0,0 100 30..330"));
+        QCOMPARE(cad::describe(d.at(3)), std::string("P 1200,400 1000,400 1000,0 1200,0"));
+        interpreter.feed("EX  100,1000 \r");
+        QCOMPARE(cad::describe(d.at(5)), std::string("A 0,1000 100 330..90"));
+        interpreter.feed("U U ");
+        QCOMPARE(cad::describe(d.at(0)), std::string("C 0,0 100"));
+    }
+
     void commands()
     {
         QFETCH(std::string, edit);

@@ -158,6 +158,18 @@ private slots:
         QVERIFY(!cad::snapOverride("LINE"));
         QVERIFY(!cad::snapOverride("0,0"));
     }
+
+    // Polar tracking: near a multiple of the angle, the pick lies exactly on that ray.
+    void polarTracking()
+    {
+        const cad::Point from{100, 100};
+        QCOMPARE(cad::polarPoint(from, {100.5, 600}, 45, 3), std::optional(cad::Point{100, 600}));
+        const auto diagonal = cad::polarPoint(from, {405, 395}, 45, 3);
+        QVERIFY(diagonal && std::abs(diagonal->x - diagonal->y) < 1e-9 && std::abs(diagonal->x - 400) < 1);
+        QVERIFY(!cad::polarPoint(from, {400, 250}, 45, 3)); // 26.6 degrees: free
+        QCOMPARE(cad::polarPoint(from, {-200, 99}, 90, 3), std::optional(cad::Point{-200, 100}));
+        QVERIFY(!cad::polarPoint(from, from, 45, 3));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestSnap)

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +90,50 @@ private slots:
         QVERIFY(s.save(saved, &error));
         QCOMPARE(corpusTool({QStringLiteral("compare"), original, saved}), QStringList{"ok"} + added);
         for (int i = 0; i < added.size(); ++i)
+            s.undo();
+        QVERIFY(s.save(saved, &error));
+        QVERIFY(bytesOf(saved) == bytesOf(original));
+    }
+
+    // Entities of the file itself edited as a user would: the arc erased, the door (a mirrored
+    // block reference with an attribute) moved and copied, the wall turned, the label copied.
+    // Each is saved into its own entity, handles kept; copies get new ones; nothing else moves,
+    // and taking every edit back gives the file as it was.
+    void editedEntitiesAreSavedInTheFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("R2000") << "plan_r2000";
+        QTest::newRow("R12 binary") << "plan_r12_binary";
+        QTest::newRow("R2018 binary") << "plan_binary";
+    }
+
+    void editedEntitiesAreSavedInTheFile()
+    {
+        QFETCH(QString, name);
+        const QString original = dir_.filePath(name + ".dxf");
+        const QString saved = dir_.filePath(name + ".edited.dxf");
+        HostSession s;
+        QString error;
+        QVERIFY2(s.open(original, &error), qPrintable(error));
+        s.enqueue("ERASE 1000,1500 \nMOVE 1000,-450  0,0 100,200\nCOPY 1100,-250  0,0 @5000,0 \n"
+                  "COPY 3000,3500  0,0 @0,1000 \nROTATE 6000,2000  0,0 90\n",
+                  {});
+        QVERIFY2(s.save(saved, &error), qPrintable(error));
+        const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
+        const auto has = [&](const QString &begin, const QString &part) {
+            return std::any_of(found.begin(), found.end(),
+                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
+        };
+        QVERIFY2(has("lost ARC", ""), qPrintable(found.join('\n')));
+        QVERIFY(has("changed INSERT", "('insert', Vec3(1100.0, 200.0, 0.0))"));
+        QVERIFY(has("changed INSERT", "('NO', 'D1', (-1300.0, 200.0"));
+        QVERIFY(has("changed " + QString(name.startsWith("plan_r12") ? "POLYLINE" : "LWPOLYLINE"),
+                    "(0.0, 6000.0, 0.0), (-4000.0, 6000.0, 0.0)"));
+        QVERIFY(has("new T 3000,4500 200 0 Door", ""));
+        QVERIFY(has("new INSERT DOOR 6100,200 D1", ""));
+        QCOMPARE(found.size(), 5); // nothing else changed, lost or added; audit no worse
+
+        for (int i = 0; i < 5; ++i)
             s.undo();
         QVERIFY(s.save(saved, &error));
         QVERIFY(bytesOf(saved) == bytesOf(original));
@@ -267,6 +312,39 @@ private slots:
         QCOMPARE(corpusTool({QStringLiteral("compare"), elsewhere, elsewhere}), QStringList{"ok"});
         s.allowOverwrite();
         QVERIFY(s.save(cut, &error));
+    }
+
+    // Entities with values that could not be read, and values cut to a line, are said apart from
+    // the kinds not drawn; what was cut goes back whole.
+    void badAndLongValuesAreSaid()
+    {
+        const QString path = dir_.filePath("bad_values.dxf");
+        const QByteArray longText(5000, 'x');
+        const QByteArray original = "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nnan\n20\n0\n11\n1\n21\n1\n"
+                                    "0\nMLINE\n10\n0\n20\n0\n0\nTEXT\n10\n0\n20\n0\n40\n1\n1\n" +
+                                    longText + "\n0\nLINE\n11\n7\n21\n8\n0\nENDSEC\n0\nEOF\n";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(original);
+        f.close();
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        QVERIFY2(s.open(path, &error), qPrintable(error));
+        QCOMPARE(s.drawing().size(), std::size_t(2));
+        QStringList said;
+        for (const auto &args : history)
+            said << args.at(0).toStringList();
+        const auto has = [&](const QString &words) {
+            return std::any_of(said.begin(), said.end(), [&](const QString &l) { return l.contains(words); });
+        };
+        QVERIFY2(has(QStringLiteral("対応していない図形 1 個")), qPrintable(said.join('\n')));
+        QVERIFY(has(QStringLiteral("読めない値(数でない値、無限大、大きすぎる座標など)を含む図形 1 個")));
+        QVERIFY(has(QStringLiteral("長すぎる値 1 個")));
+        s.enqueue("LINE 0,0 1,1 \n", {});
+        const QString saved = dir_.filePath("bad_values.saved.dxf");
+        QVERIFY2(s.save(saved, &error), qPrintable(error));
+        QVERIFY(bytesOf(saved).contains("\n1\n" + longText + "\n0\nLINE\n11\n7\n"));
     }
 
     void notDxfChangesNothing()

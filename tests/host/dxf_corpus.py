@@ -132,6 +132,13 @@ def attributes(e):
     for key in ("handle", "owner"):
         values.pop(key, None)
     xdata = [] if not e.has_xdata("QUENDRA_TEST") else list(e.get_xdata("QUENDRA_TEST"))
+    # What the attributes do not hold: vertices, and the attributes of a block reference.
+    if e.dxftype() == "LWPOLYLINE":
+        values["points"] = [tuple(round(c, 6) for c in p) for p in e.get_points("xyb")]
+    elif e.dxftype() == "POLYLINE":
+        values["points"] = [tuple(round(c, 6) for c in v.dxf.location) for v in e.vertices]
+    elif e.dxftype() == "INSERT":
+        values["attribs"] = [(a.dxf.tag, a.dxf.text, tuple(round(c, 6) for c in a.dxf.insert)) for a in e.attribs]
     return e.dxftype(), repr(sorted(values.items())), repr(xdata)
 
 
@@ -170,7 +177,10 @@ def compare(path, saved_path):
             on = f" on {e.dxf.layer}"
             if saved.dxfversion > "AC1009" and e.dxf.owner != owner:
                 on += " owner " + str(e.dxf.owner)
-            print("new " + describe(e) + on)
+            what = describe(e)
+            if e.dxftype() == "INSERT":
+                what += f" {e.dxf.name} {e.dxf.insert.x:g},{e.dxf.insert.y:g} " + ",".join(a.dxf.text for a in e.attribs)
+            print("new " + what + on)
 
 
 if __name__ == "__main__":

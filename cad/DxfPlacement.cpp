@@ -42,6 +42,9 @@ const Rule *ruleFor(std::string_view type)
     static const Rule seqend{{}, {}, {}};
     static const Rule corners{{10, 11, 12, 13}, {}, {}};
     static const Rule ellipse{{10}, {11}, {}, false, false, false, false, false};
+    // An image and a wipeout: their corner and a pixel's width and height (their clipping
+    // boundary is in pixels).
+    static const Rule image{{10}, {11, 12}, {}, false, false, false, false, false};
     if (type == "LINE") return &line;
     if (type == "POINT") return &point;
     if (type == "CIRCLE") return &circle;
@@ -55,6 +58,7 @@ const Rule *ruleFor(std::string_view type)
     if (type == "SEQEND") return &seqend;
     if (type == "SOLID" || type == "TRACE" || type == "3DFACE") return &corners;
     if (type == "ELLIPSE") return &ellipse;
+    if (type == "IMAGE" || type == "WIPEOUT") return &image;
     return nullptr;
 }
 

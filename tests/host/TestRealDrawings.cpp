@@ -164,6 +164,24 @@ private slots:
         QVERIFY(!QFile::exists(saved));
     }
 
+    // A wipeout moved and an image copied stay what they are in the file, placed anew; the
+    // audit finds nothing more.
+    void masksAndImagesAreMovedAsThemselves()
+    {
+        const QString original = dir_.filePath("plan_r2018.dxf");
+        const QString saved = dir_.filePath("plan_r2018.masks.dxf");
+        HostSession s;
+        QString error;
+        QVERIFY2(s.open(original, &error), qPrintable(error));
+        s.enqueue("MOVE 6200,4100  0,0 100,100\nCOPY 12280,300  0,0 @0,1000 \n", {});
+        QVERIFY2(s.save(saved, &error), qPrintable(error));
+        const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
+        QVERIFY2(found.size() == 2, qPrintable(found.join('\n')));
+        QVERIFY2(found[0].startsWith("changed WIPEOUT") && found[0].contains("('insert', Vec3(5900.0, 3900.0, 0.0))"),
+                 qPrintable(found[0]));
+        QCOMPARE(found[1], QStringLiteral("new IMAGE on 0"));
+    }
+
     // What a plan holds is shown: blocks through their references (the door turned and mirrored,
     // with its knob nested, its attribute and its mirrored text), dimensions through their blocks,
     // MTEXT, solid hatches as fills and patterned ones by their pattern lines, a point, an xline

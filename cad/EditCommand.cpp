@@ -133,9 +133,10 @@ private:
         if (in.enter()) return chosen_.empty() ? false : objectsChosen(ctx);
         Drawing &d = ctx.drawing();
         if (CommandContext::keyword(in, "ALL")) {
-            std::vector<std::size_t> all(d.size());
-            for (std::size_t i = 0; i < all.size(); ++i)
-                all[i] = i;
+            // What is shown: not what is on a layer that is off or frozen.
+            std::vector<std::size_t> all;
+            for (std::size_t i = 0; i < d.size(); ++i)
+                if (d.shown(i)) all.push_back(i);
             take(all, ctx);
             return true;
         }
@@ -361,6 +362,7 @@ private:
             for (std::size_t k = 0; k + 1 < n || (p.closed && n > 2 && k < n); ++k) {
                 Entity l;
                 l.color = p.color;
+                l.layer = p.layer;
                 l.a = p.vertices[k];
                 l.b = p.vertices[(k + 1) % n];
                 lines.push_back(l);

@@ -55,7 +55,7 @@ std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double to
         Box b;
         b.add({o.x0, o.y0});
         b.add({o.x1, o.y1});
-        if (!overlaps(b, reach)) continue;
+        if (!overlaps(b, reach) || !drawing.shown(i)) continue;
         const EntityView e = drawing.view(i);
         if (e.type == Entity::Type::Text || e.type == Entity::Type::Ellipse) {
             if (contains(bounds(e), p)) return i;
@@ -72,6 +72,7 @@ std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bo
     const auto &outlines = drawing.outlines();
     for (std::size_t i = 0; i < outlines.size(); ++i) {
         const Drawing::Outline &o = outlines[i];
+        if (!drawing.shown(i)) continue; // on a layer off or frozen
         Box b;
         b.add({o.x0, o.y0});
         b.add({o.x1, o.y1});

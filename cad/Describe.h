@@ -13,6 +13,8 @@ namespace cad {
 //   T x,y height rotation text | P x,y x,y ... [w start/end] [closed]
 // and " #n" at the end when the colour is not ByLayer.
 std::string describe(const Entity &e, Point origin = {});
+// What a drawing shows: entities on layers that are off or frozen left out, ByLayer colours as
+// their layers' (but 7, the contrasting colour, as ByLayer).
 std::vector<std::string> describe(const Drawing &d, Point origin = {});
 
 } // namespace cad

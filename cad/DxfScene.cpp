@@ -1,5 +1,6 @@
 #include "cad/DxfScene.h"
 
+#include "cad/DxfText.h"
 #include "cad/Geometry.h"
 
 #include <algorithm>
@@ -25,6 +26,13 @@ std::string key(std::string name)
     return name;
 }
 
+// A layer's name as UTF-8: \U+ escapes, which names hold as texts do, read.
+std::string named(const std::string &name)
+{
+    if (name.empty()) return "0";
+    return name.find("\\U+") != std::string::npos ? decodeDxfText(name) : name;
+}
+
 bool isModelSpace(const std::string &upper)
 {
     return upper == "*MODEL_SPACE" || upper == "$MODEL_SPACE";
@@ -40,7 +48,19 @@ DxfScene::Affine DxfScene::Affine::operator*(const Affine &o) const
 
 void DxfScene::layer(const std::string &name, int color, bool frozen)
 {
-    layers_[key(name)] = Layer{std::abs(color) % 257, frozen || color < 0};
+    Layer l;
+    l.name = named(name);
+    const int index = std::abs(color);
+    l.color = index >= 1 && index <= 255 ? index : 7;
+    l.on = color >= 0;
+    l.frozen = frozen;
+    model_.defineLayer(l);
+    lastLayerValid_ = false;
+}
+
+void DxfScene::currentLayer(const std::string &name)
+{
+    model_.defineCurrentLayer(layerOf(name));
 }
 
 void DxfScene::beginBlock(const std::string &name, Point base)
@@ -54,62 +74,67 @@ void DxfScene::beginBlock(const std::string &name, Point base)
     *block_ = Block{base, {}, {}};
 }
 
-const DxfScene::Layer *DxfScene::find(const std::string &layer) const
+std::uint32_t DxfScene::layerOf(const std::string &name)
 {
-    const auto it = layers_.find(key(layer));
-    return it == layers_.end() ? nullptr : &it->second;
+    if (lastLayerValid_ && name == lastLayerName_) return lastLayer_;
+    Layer l;
+    l.name = named(name);
+    const auto found = model_.findLayer(l.name);
+    lastLayer_ = static_cast<std::uint32_t>(found ? *found : model_.defineLayer(l));
+    lastLayerName_ = name;
+    lastLayerValid_ = true;
+    return lastLayer_;
 }
 
-bool DxfScene::hiddenLayer(const std::string &layer) const
+bool DxfScene::hiddenLayer(std::uint32_t layer) const
 {
-    const Layer *l = find(layer);
-    return l && l->hidden;
+    return !model_.layers()[layer].shown();
 }
 
-int DxfScene::resolved(int color, const std::string &layer, int byBlock) const
+int DxfScene::blockColor(int color, std::uint32_t layer) const
 {
-    if (color == 0) return byBlock;
     if (color != colorByLayer) return color;
     // Colour 7 is what ByLayer shows already (the contrasting colour).
-    const Layer *l = find(layer);
-    return l && l->color != 7 ? l->color : colorByLayer;
+    const int c = model_.layers()[layer].color;
+    return c != 7 ? c : colorByLayer;
 }
 
 void DxfScene::add(Entity e, const std::string &layer, int color)
 {
+    const std::uint32_t on = layerOf(layer);
     if (block_) {
-        block_->entities.push_back({std::move(e), layer, color});
+        block_->entities.push_back({std::move(e), on, color});
         return;
     }
-    if (hiddenLayer(layer)) {
-        ++hidden_;
-        return;
-    }
-    e.color = resolved(color, layer, 0); // ByBlock outside a block stays as written
+    if (hiddenLayer(on)) ++hidden_;
+    e.color = color; // ByBlock outside a block stays as written
+    e.layer = static_cast<std::int32_t>(on);
     e.origin = Origin{from_, false, {}};
     model_.add(e);
 }
 
 void DxfScene::insert(const BlockRef &ref, const std::string &layer, int color)
 {
+    const std::uint32_t on = layerOf(layer);
     if (block_) {
-        block_->refs.push_back({ref, layer, color});
+        block_->refs.push_back({ref, on, color});
         return;
     }
-    if (hiddenLayer(layer)) {
-        ++hidden_;
-        return;
-    }
-    expand(ref, Affine{}, layer, resolved(color, layer, 0), 0);
+    if (hiddenLayer(on)) ++hidden_;
+    expand(ref, Affine{}, on, blockColor(color, on), 0);
 }
 
 // Draws a block at a reference. Entities on layer 0 take the reference's layer, ByBlock colours
-// its colour.
-void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color, int depth)
+// its colour; a reference on a frozen layer gives all of them its layer, so that they are hidden
+// with it.
+void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color, int depth)
 {
     const auto it = blocks_.find(key(ref.name));
     if (it == blocks_.end() || depth > deepest) return;
     const Block &block = it->second;
+    const std::uint32_t zero = layerOf("0");
+    const bool frozen = model_.layers()[layer].frozen;
+    const auto placedOn = [&](std::uint32_t own) { return own == zero || frozen ? layer : own; };
     const double c = std::cos(ref.degrees * degree), s = std::sin(ref.degrees * degree);
     const int columns = std::clamp(ref.columns, 1, 1000), rows = std::clamp(ref.rows, 1, 1000);
     for (int row = 0; row < rows; ++row) {
@@ -121,23 +146,22 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::strin
                                ref.at.x + c * ox - s * oy, ref.at.y + s * ox + c * oy};
             const Affine m = outer * local;
             for (const Placed &p : block.entities) {
-                const std::string &on = p.layer == "0" ? layer : p.layer;
-                if (hiddenLayer(on)) continue;
                 if (++expanded_ > mostExpanded) return;
-                addTransformed(p.entity, m, resolved(p.color, on, color));
+                addTransformed(p.entity, m, p.color == 0 ? color : p.color, placedOn(p.layer));
             }
             for (const PlacedRef &r : block.refs) {
-                const std::string &on = r.layer == "0" ? layer : r.layer;
-                if (!hiddenLayer(on)) expand(r.ref, m, on, resolved(r.color, on, color), depth + 1);
+                const std::uint32_t on = placedOn(r.layer);
+                expand(r.ref, m, on, r.color == 0 ? color : blockColor(r.color, on), depth + 1);
             }
         }
     }
 }
 
-void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
+void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, std::uint32_t layer)
 {
     Entity e = source;
     e.color = color;
+    e.layer = static_cast<std::int32_t>(layer);
     e.origin = Origin{from_, false, {}};
     const double det = m.a * m.d - m.b * m.c;
     const double scale = std::sqrt(std::fabs(det));
@@ -147,6 +171,7 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
         Entity p;
         p.type = Entity::Type::Polyline;
         p.color = color;
+        p.layer = static_cast<std::int32_t>(layer);
         p.vertices = curvePoints(m(centre), m.linear(u), m.linear(v), t0, t1);
         p.closed = closed;
         p.origin = e.origin;

@@ -23,9 +23,11 @@ struct BlockRef
 };
 
 // What a DXF file shows in its model space. Entities of blocks are kept until a reference
-// (INSERT, DIMENSION) draws them, nested, scaled, turned and mirrored; entities on layers that
-// are off or frozen are left out; ByLayer and ByBlock colours become the colours they stand for.
-// What is shown is only a view: the file itself is kept by DxfSource.
+// (INSERT, DIMENSION) draws them, nested, scaled, turned and mirrored. The layer table becomes
+// the drawing's, with its current layer; every entity keeps its layer (in a block, one on layer 0
+// takes the reference's, and all take it when that is frozen), so that views leave out those on
+// layers that are off or frozen. ByBlock colours become the colours they stand for; ByLayer stays,
+// drawn in its layer's colour. What is shown is only a view: the file itself is kept by DxfSource.
 class DxfScene
 {
 public:
@@ -35,6 +37,8 @@ public:
     void layer(const std::string &name, int color, bool frozen);
     // The file entity (Origin::entity) what is added to the model space from here on stands for.
     void from(std::uint32_t entity) { from_ = entity; }
+    // The file's current layer ($CLAYER).
+    void currentLayer(const std::string &name);
     void beginBlock(const std::string &name, Point base);
     void endBlock() { block_ = nullptr; }
     bool inBlock() const { return block_ != nullptr; }
@@ -43,20 +47,21 @@ public:
     // 256 ByLayer).
     void add(Entity e, const std::string &layer, int color);
     void insert(const BlockRef &ref, const std::string &layer, int color);
-    // Entities left out because their layer is hidden.
+    // Entities of the model space on layers that were off or frozen when they were read.
     std::size_t hidden() const { return hidden_; }
 
 private:
+    // Layers as indices of the drawing's layer table.
     struct Placed
     {
         Entity entity;
-        std::string layer;
+        std::uint32_t layer;
         int color;
     };
     struct PlacedRef
     {
         BlockRef ref;
-        std::string layer;
+        std::uint32_t layer;
         int color;
     };
     struct Block
@@ -64,11 +69,6 @@ private:
         Point base;
         std::vector<Placed> entities;
         std::vector<PlacedRef> refs;
-    };
-    struct Layer
-    {
-        int color = 7;
-        bool hidden = false;
     };
     // x' = a x + b y + tx, y' = c x + d y + ty
     struct Affine
@@ -79,14 +79,18 @@ private:
         Affine operator*(const Affine &o) const;
     };
 
-    const Layer *find(const std::string &layer) const;
-    bool hiddenLayer(const std::string &layer) const;
-    int resolved(int color, const std::string &layer, int byBlock) const;
-    void expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color, int depth);
-    void addTransformed(const Entity &e, const Affine &m, int color);
+    // The index of a layer in the drawing's table; a layer the table lacks is added to it.
+    std::uint32_t layerOf(const std::string &name);
+    bool hiddenLayer(std::uint32_t layer) const;
+    // What a reference gives its ByBlock entities: its colour, its layer's when ByLayer.
+    int blockColor(int color, std::uint32_t layer) const;
+    void expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color, int depth);
+    void addTransformed(const Entity &e, const Affine &m, int color, std::uint32_t layer);
 
     Drawing &model_;
-    std::unordered_map<std::string, Layer> layers_;
+    std::string lastLayerName_;
+    std::uint32_t lastLayer_ = 0;
+    bool lastLayerValid_ = false;
     std::unordered_map<std::string, Block> blocks_;
     Block *block_ = nullptr;
     std::size_t hidden_ = 0;

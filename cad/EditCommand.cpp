@@ -377,6 +377,7 @@ private:
             for (std::size_t k = 0; k + 1 < n || (p.closed && n > 2 && k < n); ++k) {
                 Entity l;
                 l.color = p.color;
+                l.layer = p.layer;
                 l.a = p.vertices[k];
                 l.b = p.vertices[(k + 1) % n];
                 lines.push_back(l);

@@ -75,8 +75,12 @@ struct Entity
     double startWidth = 0, endWidth = 0;
     bool closed = false;
     Origin origin;
+    // Its layer: an index in the layer table of the drawing it is in (Drawing::layers()), or
+    // currentLayer: the drawing's current layer when it is added.
+    std::int32_t layer = -1;
 };
 
 inline constexpr int colorByLayer = 256;
+inline constexpr std::int32_t currentLayer = -1;
 
 } // namespace cad

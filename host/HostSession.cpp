@@ -292,10 +292,11 @@ bool HostSession::save(const QString &path, QString *error)
         return false;
     }
     // A drawing opened from a file is saved as that file edited; a new one is written whole.
-    const QString e = source_ ? saveThrough(path, [this](const cad::DxfSink &put) {
-        return put(source_->edited(drawing_, shown_));
-    })
-                              : saveThrough(path, [this](const cad::DxfSink &put) { return cad::writeDxf(drawing_, put); });
+    const auto produce = [this](const cad::DxfSink &put) {
+        if (source_) return put(source_->edited(drawing_, shown_, encodeCodepage));
+        return cad::writeDxf(drawing_, put, encodeCodepage);
+    };
+    const QString e = saveThrough(path, produce);
     if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;

@@ -477,9 +477,11 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
 
 void Canvas::selectAll()
 {
-    std::vector<std::size_t> all(session_.drawing().size());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = i;
+    // What is shown: not what is on a layer that is off or frozen.
+    const cad::Drawing &d = session_.drawing();
+    std::vector<std::size_t> all;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        if (d.shown(i)) all.push_back(i);
     session_.setSelection(std::move(all));
 }
 

@@ -162,10 +162,10 @@ private slots:
     }
 
     // Layers as a CAD user sets them, through the headless host: a layer made current and
-    // coloured, a line drawn on it, CLAYER back to 0, a circle there, a layer made and taken
-    // back, one that was off turned on. The saved file has each new entity on its layer, the new
-    // layer in its table (in the file's code page) and the other layer's change, and audits
-    // clean; every other byte is kept (compare).
+    // coloured, a line drawn on it, CLAYER back to 0, a circle there, a line moved to the layer by
+    // CHPROP, a layer made and taken back, one that was off turned on. The saved file has each new
+    // entity on its layer, the new layer in its table (in the file's code page) and the other
+    // layer's change, and audits clean; every other byte is kept (compare).
     void layersAreSavedAsSet_data()
     {
         QTest::addColumn<QString>("name");
@@ -182,10 +182,11 @@ private slots:
         const QString script = dir_.filePath(name + ".layers.scr");
         QFile f(script);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("-LAYER M %1 C 3 %1 \nLINE 0,0 900,0 \nCLAYER 0\nCIRCLE 450,0 50\n"
-                               "-LAYER N TEMP \nU\n-LAYER ON HIDDEN \n")
-                    .arg(layer)
-                    .toUtf8());
+        f.write(
+            QStringLiteral("-LAYER M %1 C 3 %1 \nLINE 0,0 900,0 \nCLAYER 0\nCIRCLE 450,0 50\n"
+                           "LINE 0,-100 900,-100 \nCHPROP L  LA %1 \n-LAYER N TEMP \nU\n-LAYER ON HIDDEN \n")
+                .arg(layer)
+                .toUtf8());
         f.close();
         const QString original = dir_.filePath(name + ".dxf"), saved = dir_.filePath(name + ".layers.dxf");
         QProcess host;
@@ -194,7 +195,8 @@ private slots:
         QVERIFY(host.waitForFinished(60000));
         QCOMPARE(host.exitCode(), 0);
         QCOMPARE(corpusTool({QStringLiteral("compare"), original, saved}),
-                 QStringList({"ok", "new L 0,0 900,0 on " + layer, "new C 450,0 50 on 0"}));
+                 QStringList({"ok", "new L 0,0 900,0 on " + layer, "new C 450,0 50 on 0",
+                              "new L 0,-100 900,-100 on " + layer}));
         QCOMPARE(
             corpusTool({QStringLiteral("layers"), saved}),
             QStringList({"0 7 on thawed", "Defpoints 7 on thawed", "WALL 1 on thawed", "HIDDEN 3 on thawed",

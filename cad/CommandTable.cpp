@@ -20,6 +20,8 @@ constexpr std::array aliases{
     Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"}, Alias{"E", "ERASE"},    Alias{"M", "MOVE"},
     Alias{"CO", "COPY"},     Alias{"CP", "COPY"},  Alias{"RO", "ROTATE"},  Alias{"SC", "SCALE"},
     Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},   Alias{"O", "OFFSET"},    Alias{"TR", "TRIM"}, Alias{"EX", "EXTEND"},
+    // The host has no layer dialog: its panel is always there, and LAYER works as -LAYER.
+    Alias{"-LA", "-LAYER"},  Alias{"LA", "-LAYER"}, Alias{"LAYER", "-LAYER"},
 };
 
 } // namespace
@@ -64,6 +66,8 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "OFFSET") return makeOffsetCommand();
     if (name == "TRIM") return makeTrimCommand();
     if (name == "EXTEND") return makeExtendCommand();
+    if (name == "-LAYER") return makeLayerCommand();
+    if (name == "CLAYER") return makeClayerCommand();
     return nullptr;
 }
 

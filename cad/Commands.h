@@ -29,5 +29,7 @@ std::unique_ptr<Command> makeChpropCommand();
 std::unique_ptr<Command> makeOffsetCommand();
 std::unique_ptr<Command> makeTrimCommand();
 std::unique_ptr<Command> makeExtendCommand();
+std::unique_ptr<Command> makeLayerCommand();
+std::unique_ptr<Command> makeClayerCommand();
 
 } // namespace cad

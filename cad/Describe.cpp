@@ -74,9 +74,13 @@ std::string describe(const Entity &e, Point o)
 std::vector<std::string> describe(const Drawing &d, Point origin)
 {
     std::vector<std::string> out;
-    out.reserve(d.entities().size());
-    for (const Entity &e : d.entities())
+    out.reserve(d.size());
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        if (!d.shown(i)) continue;
+        Entity e = d.at(i);
+        if (e.color == colorByLayer && d.shownColor(i) != 7) e.color = d.shownColor(i);
         out.push_back(describe(e, origin));
+    }
     return out;
 }
 

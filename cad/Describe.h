@@ -15,6 +15,8 @@ namespace cad {
 // then " dashes d/d/..." for a line type, and " #n" at the end when the colour is not ByLayer
 // (" mask" for a fill in the background colour).
 std::string describe(const Entity &e, Point origin = {});
+// What a drawing shows: entities on layers that are off or frozen left out, ByLayer colours as
+// their layers' (but 7, the contrasting colour, as ByLayer).
 std::vector<std::string> describe(const Drawing &d, Point origin = {});
 
 } // namespace cad

@@ -27,6 +27,7 @@ EntityView Drawing::view(std::size_t i) const
     v.type = o.type;
     v.color = o.color;
     v.origin = &origins_[o.origin];
+    v.layer = o.layer;
     switch (o.type) {
     case Entity::Type::Line:
         v.a = {r.d[0], r.d[1]};
@@ -95,6 +96,7 @@ Entity Drawing::at(std::size_t i) const
     e.mirrored = v.mirrored;
     e.dashes.assign(v.dashes.begin(), v.dashes.end());
     e.origin = *v.origin;
+    e.layer = static_cast<std::int32_t>(v.layer);
     return e;
 }
 
@@ -136,7 +138,7 @@ Drawing::Record Drawing::encode(const Entity &e, Outline &o)
         r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y, r.d[4] = e.closed ? 1 : 0;
         break;
     }
-    outline(box, e.color, e.type, e.type == Entity::Type::Line ? lineShape(e.a, e.b) : 0);
+    outline(box, e.color, e.type, layerIndex(e), e.type == Entity::Type::Line ? lineShape(e.a, e.b) : 0);
     o = outlines_.back();
     outlines_.pop_back();
     if (e.type == Entity::Type::Ray) {
@@ -286,11 +288,11 @@ std::uint8_t Drawing::lineShape(Point a, Point b)
     return (b.x - a.x) * (b.y - a.y) < 0 ? 1 : 0;
 }
 
-void Drawing::outline(const Box &box, int color, Entity::Type type, std::uint8_t falling)
+void Drawing::outline(const Box &box, int color, Entity::Type type, std::uint32_t layer, std::uint8_t falling)
 {
     outlines_.push_back(Outline{below(box.min.x), below(box.min.y), above(box.max.x), above(box.max.y),
                                 static_cast<std::int16_t>(std::clamp(color, colorBackground, colorByLayer)),
-                                type, falling});
+                                type, falling, layer});
     // The cached extents grow with what is added; only removals make them be counted again.
     if (extentsValid_) extents_.include(box);
 }
@@ -334,7 +336,7 @@ void Drawing::addLine(Point a, Point b, int color)
     Box box;
     box.add(a);
     box.add(b);
-    outline(box, color, Entity::Type::Line, lineShape(a, b));
+    outline(box, color, Entity::Type::Line, static_cast<std::uint32_t>(current_), lineShape(a, b));
     if (!patternOf_.empty()) patternOf_.push_back(0);
     if (!redo_.empty()) redo_.clear();
     changed();
@@ -438,6 +440,11 @@ std::string Drawing::undo()
             case Op::Kind::Replace:
                 setAt(it->index, it->before);
                 break;
+            case Op::Kind::AddLayer:
+            case Op::Kind::SetLayer:
+            case Op::Kind::Current:
+                applyLayerOp(*it, true);
+                break;
             }
         }
         extentsValid_ = false;
@@ -476,6 +483,11 @@ std::string Drawing::redo()
         case Op::Kind::Replace:
             setAt(op.index, op.after);
             break;
+        case Op::Kind::AddLayer:
+        case Op::Kind::SetLayer:
+        case Op::Kind::Current:
+            applyLayerOp(op, false);
+            break;
         }
     }
     groups_.push_back({records_.size(), undone.name, std::move(undone.ops)});
@@ -488,6 +500,7 @@ std::string Drawing::redo()
 
 void Drawing::clear()
 {
+    resetLayers();
     replace({});
 }
 
@@ -524,6 +537,10 @@ void Drawing::take(Drawing &&other)
     patternIds_ = std::move(other.patternIds_);
     origins_ = std::move(other.origins_);
     other.origins_.assign(1, Origin{});
+    layers_ = std::move(other.layers_);
+    layerIndex_ = std::move(other.layerIndex_);
+    current_ = other.current_;
+    layersChanged();
     extents_ = other.extents_;
     extentsValid_ = other.extentsValid_;
     groups_.clear();
@@ -581,6 +598,159 @@ std::uint32_t Drawing::nameId(std::string_view name)
     if (it != names_.end()) return static_cast<std::uint32_t>(it - names_.begin());
     names_.emplace_back(name);
     return static_cast<std::uint32_t>(names_.size() - 1);
+}
+
+namespace {
+
+std::string layerKey(std::string_view name)
+{
+    std::string k(name);
+    for (char &c : k)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return k;
+}
+
+} // namespace
+
+bool validLayerName(const std::string &name)
+{
+    if (name.empty() || name.size() > 255 || name.front() == ' ' || name.back() == ' ') return false;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f) return false;
+        if (std::string_view("<>/\\\":;?*|,=`").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+std::optional<std::size_t> Drawing::findLayer(std::string_view name) const
+{
+    const auto it = layerIndex_.find(layerKey(name));
+    if (it == layerIndex_.end()) return std::nullopt;
+    return it->second;
+}
+
+int Drawing::shownColor(std::size_t i) const
+{
+    const Outline &o = outlines_[i];
+    return o.color == colorByLayer ? layers_[o.layer].color : o.color;
+}
+
+std::uint32_t Drawing::layerIndex(const Entity &e) const
+{
+    if (e.layer < 0 || static_cast<std::size_t>(e.layer) >= layers_.size())
+        return static_cast<std::uint32_t>(current_);
+    return static_cast<std::uint32_t>(e.layer);
+}
+
+void Drawing::resetLayers()
+{
+    layers_.assign(1, Layer{"0"});
+    layerIndex_.clear();
+    layerIndex_.emplace("0", 0);
+    current_ = 0;
+    layersChanged();
+}
+
+std::size_t Drawing::defineLayer(const Layer &layer)
+{
+    const auto [it, added] =
+        layerIndex_.emplace(layerKey(layer.name), static_cast<std::uint32_t>(layers_.size()));
+    if (added)
+        layers_.push_back(layer);
+    else
+        layers_[it->second] = layer;
+    layersChanged();
+    changed();
+    return it->second;
+}
+
+void Drawing::defineCurrentLayer(std::size_t i)
+{
+    if (i >= layers_.size() || i == current_) return;
+    current_ = i;
+    layersChanged();
+    changed();
+}
+
+void Drawing::logLayerOp(Op op, std::string_view step)
+{
+    if (!groupOpen_) openGroup(nameId(step));
+    const bool own = !commandOpen_ && !stepOpen_;
+    startLog();
+    applyLayerOp(op, false);
+    open_.ops.push_back(std::move(op));
+    redo_.clear();
+    if (own) closeGroup();
+    changed();
+}
+
+void Drawing::applyLayerOp(const Op &op, bool undo)
+{
+    switch (op.kind) {
+    case Op::Kind::AddLayer:
+        if (undo) {
+            layerIndex_.erase(layerKey(layers_.back().name));
+            layers_.pop_back();
+            // Entities added on it later were taken back first; what points past the end falls
+            // back to layer 0.
+            if (current_ >= layers_.size()) current_ = 0;
+        } else {
+            layerIndex_.emplace(layerKey(op.layerAfter.name), static_cast<std::uint32_t>(layers_.size()));
+            layers_.push_back(op.layerAfter);
+        }
+        break;
+    case Op::Kind::SetLayer:
+        if (op.index < layers_.size()) {
+            const std::string name = layers_[op.index].name;
+            layers_[op.index] = undo ? op.layerBefore : op.layerAfter;
+            layers_[op.index].name = name;
+        }
+        break;
+    case Op::Kind::Current:
+        current_ = std::min(undo ? op.previous : op.index, layers_.size() - 1);
+        break;
+    default:
+        break;
+    }
+    layersChanged();
+}
+
+std::size_t Drawing::makeLayer(Layer layer, std::string_view step)
+{
+    if (const auto found = findLayer(layer.name)) return *found;
+    layer.made = true;
+    Op op;
+    op.kind = Op::Kind::AddLayer;
+    op.index = layers_.size();
+    op.layerAfter = std::move(layer);
+    logLayerOp(std::move(op), step);
+    return layers_.size() - 1;
+}
+
+void Drawing::changeLayer(std::size_t i, const Layer &layer, std::string_view step)
+{
+    if (i >= layers_.size()) return;
+    Layer after = layer;
+    after.name = layers_[i].name;
+    after.made = layers_[i].made;
+    if (after == layers_[i]) return;
+    Op op;
+    op.kind = Op::Kind::SetLayer;
+    op.index = i;
+    op.layerBefore = layers_[i];
+    op.layerAfter = std::move(after);
+    logLayerOp(std::move(op), step);
+}
+
+void Drawing::setCurrentLayer(std::size_t i, std::string_view step)
+{
+    if (i >= layers_.size() || i == current_) return;
+    Op op;
+    op.kind = Op::Kind::Current;
+    op.index = i;
+    op.previous = current_;
+    logLayerOp(std::move(op), step);
 }
 
 } // namespace cad

@@ -3,6 +3,7 @@
 #include "cad/Box.h"
 #include "cad/Entity.h"
 #include "cad/EntityView.h"
+#include "cad/Layer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace cad {
@@ -18,7 +20,7 @@ namespace cad {
 // The drawing model: entities in drawing order, and undo groups over them. What one command adds
 // is one group, so U takes the whole command back.
 //
-// Entities are kept compact (48 bytes each, texts and vertex lists beside them), so a drawing of
+// Entities are kept compact (64 bytes each, texts and vertex lists beside them), so a drawing of
 // a million entities stays small and quick to walk. Walk it with size() and view(i); entities()
 // builds full Entity values on demand, for previews and tests.
 class Drawing
@@ -70,6 +72,32 @@ public:
     // What came from a file stays as it is there: shown, not edited (see Origin::fromFile).
     void lockOrigins();
 
+    // Layers: the table (a new drawing has "0" alone; a drawing read from a file, the file's) and
+    // the current layer, which entities added with Entity::layer == currentLayer go to.
+    const std::vector<Layer> &layers() const { return layers_; }
+    std::size_t currentLayer() const { return current_; }
+    // The layer of that name (names compare without regard to the case of ASCII letters).
+    std::optional<std::size_t> findLayer(std::string_view name) const;
+    // Whether entity i is on a layer that is on and thawed: what views show and picks take.
+    bool shown(std::size_t i) const;
+    // The colour entity i is drawn in: its own, or its layer's when it is ByLayer.
+    int shownColor(std::size_t i) const;
+    // Grows with every change of the layers, so that a layer list knows when to refresh.
+    std::uint64_t layersRevision() const { return layersRevision_; }
+
+    // Layer changes as the user makes them (-LAYER, CLAYER, the layer panel): each is undone
+    // with the group it is made in, or is a group of its own named `step` when none is open.
+    // makeLayer returns the index of the new layer, or of the one of that name already there
+    // (unchanged).
+    std::size_t makeLayer(Layer layer, std::string_view step = "LAYER");
+    // Colour, on and frozen; the name stays.
+    void changeLayer(std::size_t i, const Layer &layer, std::string_view step = "LAYER");
+    void setCurrentLayer(std::size_t i, std::string_view step = "LAYER");
+    // The same as read from a file: no undo step and no change to save. defineLayer adds the
+    // layer, or gives the one of that name these properties.
+    std::size_t defineLayer(const Layer &layer);
+    void defineCurrentLayer(std::size_t i);
+
     // The box all entities cover, kept up to date as entities are added.
     const Box &extents() const;
 
@@ -85,6 +113,8 @@ public:
         // is set, from (x0, y1) to (x1, y0). A line of no length is a point.
         std::uint8_t falling = 0;
         static constexpr std::uint8_t point = 2;
+        // Index of its layer in layers().
+        std::uint32_t layer = 0;
         // Where it came from: an index into the drawing's table of origins, 0 for none.
         std::uint32_t origin = 0;
     };
@@ -111,10 +141,20 @@ private:
     // One change of a group that edits: undone in reverse order, redone in order.
     struct Op
     {
-        enum class Kind : std::uint8_t { Add, Erase, Replace };
+        // Layer ops: AddLayer adds `layerAfter` at `index` (the end); SetLayer changes layer
+        // `index` from `layerBefore` to `layerAfter`; Current makes `index` current after
+        // `previous`.
+        enum class Kind : std::uint8_t { Add, Erase, Replace, AddLayer, SetLayer, Current };
+        Op() = default;
+        Op(Kind k, std::size_t i, Entity b, Entity a)
+            : kind(k), index(i), before(std::move(b)), after(std::move(a))
+        {
+        }
         Kind kind = Kind::Add;
         std::size_t index = 0;
         Entity before, after;
+        Layer layerBefore, layerAfter;
+        std::size_t previous = 0;
     };
     // A group is the entities from `begin` on, or, once it edits, the log of its changes.
     struct Group
@@ -145,13 +185,19 @@ private:
     std::uint32_t nameId(std::string_view name);
     void changed() { ++revision_; }
 
-    void outline(const Box &box, int color, Entity::Type type, std::uint8_t falling = 0);
+    void outline(const Box &box, int color, Entity::Type type, std::uint32_t layer, std::uint8_t falling = 0);
     // The `falling` of a line's outline.
     static std::uint8_t lineShape(Point a, Point b);
     // Line types: each pattern is kept once, and each entity holds its number (0: continuous).
     std::uint16_t patternId(std::span<const double> dashes);
     void placePattern(std::size_t i, std::span<const double> dashes, bool inserted);
     std::uint32_t originIndex(const Origin &origin);
+    std::uint32_t layerIndex(const Entity &e) const;
+    // Logs a layer op in the open group, or in a group of its own named `step`.
+    void logLayerOp(Op op, std::string_view step);
+    void applyLayerOp(const Op &op, bool undo);
+    void resetLayers();
+    void layersChanged() { ++layersRevision_; }
 
     std::vector<Record> records_;
     std::vector<Outline> outlines_;
@@ -168,6 +214,11 @@ private:
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;
+    std::vector<Layer> layers_{Layer{"0"}};
+    // Upper-cased names to indices.
+    std::unordered_map<std::string, std::uint32_t> layerIndex_{{"0", 0}};
+    std::size_t current_ = 0;
+    std::uint64_t layersRevision_ = 0;
     // The group being filled (a step's or a command's), and the command and step it serves.
     bool groupOpen_ = false;
     Group open_;
@@ -182,5 +233,10 @@ private:
     mutable Box extents_;
     mutable bool extentsValid_ = true;
 };
+
+inline bool Drawing::shown(std::size_t i) const
+{
+    return layers_[outlines_[i].layer].shown();
+}
 
 } // namespace cad

@@ -59,7 +59,9 @@ using DxfSink = std::function<bool(std::string_view piece)>;
 
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
 // objects, into `sink`; false when the sink refused a piece.
-bool writeDxf(const Drawing &drawing, const DxfSink &sink);
+// Layer names that are not ASCII go through `encoder` into Shift-JIS (the file's ANSI_932); without
+// one, or where it fails, as \U+ escapes.
+bool writeDxf(const Drawing &drawing, const DxfSink &sink, const DxfNameEncoder &encoder = {});
 // The same into a file, written in place (tests, benchmarks). The host saves through QSaveFile,
 // which keeps the old file whole, its mode and its links. Returns an empty string, or a Japanese
 // sentence saying what went wrong.

@@ -226,11 +226,4 @@ std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan spa
     return std::move(placer.bytes());
 }
 
-std::string entityLayer(std::string_view file, DxfEntitySpan span)
-{
-    for (const DxfTag &t : tagsOf(file, span))
-        if (t.code == 8 && !t.trimmed.empty()) return std::string(t.trimmed);
-    return "0";
-}
-
 } // namespace cad

@@ -25,7 +25,4 @@ struct DxfEntitySpan
 std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span, const DxfTagWriter::Form &form,
                                         const Placement &m, std::uint64_t *next);
 
-// The entity's layer (group 8), "0" when it names none.
-std::string entityLayer(std::string_view file, DxfEntitySpan span);
-
 } // namespace cad

@@ -29,6 +29,7 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -65,13 +66,16 @@ struct ReadLine
 {
     double x1, y1, x2, y2;
     int color;
+    std::uint32_t layer; // index in ReadLines::layers
 };
 
-// The LINEs read before dxflib, in file order, and how many of them each marker stands for.
+// The LINEs read before dxflib, in file order, and how many of them each marker stands for; the
+// names of their layers as dxflib reads group 8.
 struct ReadLines
 {
     std::vector<ReadLine> lines;
     std::vector<std::size_t> perMarker;
+    std::vector<std::string> layers;
 };
 
 // The entity that stands in the bytes for LINEs read before dxflib, one after the other: a type
@@ -92,10 +96,12 @@ public:
         if (source_) scene_.from(Origin::fromFile);
     }
 
-    // Returns whether the file's entities are only shown (see DxfReadResult::viewOnly).
-    bool finish()
+    // `currentLayer`: the file's $CLAYER. Returns whether the file's entities are only shown
+    // (see DxfReadResult::viewOnly).
+    bool finish(const std::string &currentLayer)
     {
         finishPolyline();
+        scene_.currentLayer(currentLayer);
         drawing_.endGroup();
         // Counted otherwise than the file was scanned: nothing can be told apart safely, so what
         // was read is shown but not edited.
@@ -151,7 +157,8 @@ public:
 
     void addLayer(const DL_LayerData &data) override
     {
-        scene_.layer(data.name, data.off ? -1 : getAttributes().getColor(), (data.flags & 1) != 0,
+        const int color = getAttributes().getColor();
+        scene_.layer(data.name, data.off ? -std::abs(color) : color, (data.flags & 1) != 0,
                      getAttributes().getLinetype());
     }
     // dxflib gives a line type's dashes before the line type; its groups end where the next
@@ -170,7 +177,9 @@ public:
 
     void addLine(const DL_LineData &d) override
     {
-        if (shown()) addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor(), style(), readable());
+        if (shown())
+            addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor(), getAttributes().getLayer(), style(),
+                    readable());
     }
 
     void addArc(const DL_ArcData &d) override
@@ -437,7 +446,8 @@ public:
 
 private:
     // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
-    void addLine(double x1, double y1, double x2, double y2, int color, const LineStyle &style,
+    void addLine(double x1, double y1, double x2, double y2, int color, const std::string &layer,
+                 const LineStyle &style,
                  bool readable = true)
     {
         Entity e;
@@ -445,7 +455,8 @@ private:
         e.a = {x1, y1};
         e.b = {x2, y2};
         const bool sane = readable && isSane(e.a) && isSane(e.b);
-        put(std::move(e), sane, color, style);
+        if (!sane) return refuse();
+        scene_.add(std::move(e), layer, colorOf(color), style);
     }
 
     // Whether every number of the entity dxflib reports now was one it could read (dxflib reports
@@ -464,7 +475,8 @@ private:
                 // Read only when continuous (no line type of their own, none on any layer).
                 const ReadLine &l = readLines_.lines[nextLine_];
                 if (source_) scene_.from(static_cast<std::uint32_t>(markerFirst_ + (nextLine_ - first) + 1));
-                addLine(l.x1, l.y1, l.x2, l.y2, l.color, {});
+                // Read only when their line type is the layer's, as dxflib would say.
+                addLine(l.x1, l.y1, l.x2, l.y2, l.color, readLines_.layers[l.layer], {"BYLAYER", 1.0});
             }
         }
         markerOpen_ = code == 0 && value == lineMarker;
@@ -1153,6 +1165,7 @@ private:
         color_ = colorByLayer;
         styled_ = false;
         unreadable_ = false;
+        layer_ = noLayer;
     }
 
     // The last of each group counts, as in dxflib; the others do not change a LINE. A number
@@ -1184,9 +1197,31 @@ private:
                 styled_ || !(isNamed(dxflibText(value), "BYLAYER") || isNamed(dxflibText(value), "BYBLOCK") ||
                              isNamed(dxflibText(value), "CONTINUOUS"));
             break;
+        case 8: {
+            // As dxflib reads it: without the blanks around it. The bytes move on, the index stays.
+            std::string_view name = dxflibText(value);
+            while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
+                name.remove_prefix(1);
+            while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+                name.remove_suffix(1);
+            layer_ = layerIndex(name.empty() ? std::string_view("0") : name);
+            break;
+        }
         default:
             break;
         }
+    }
+
+    // The index of a layer's name in read_.layers; most LINEs follow one on the same layer.
+    std::uint32_t layerIndex(std::string_view name)
+    {
+        if (!read_.layers.empty() && read_.layers[lastLayer_] == name) return lastLayer_;
+        const auto it = layerIndices_.find(std::string(name));
+        if (it != layerIndices_.end()) return lastLayer_ = it->second;
+        lastLayer_ = static_cast<std::uint32_t>(read_.layers.size());
+        read_.layers.emplace_back(name);
+        layerIndices_.emplace(read_.layers.back(), lastLayer_);
+        return lastLayer_;
     }
 
     // A LINE with a line type of its own is left to dxflib, which reads it.
@@ -1201,8 +1236,8 @@ private:
     // well; else a marker is written over them, shorter than the LINE's first group alone.
     std::size_t replaceByMarker(std::string &bytes, std::size_t lineAt)
     {
-        read_.lines.push_back(
-            {*coordinates_[0], *coordinates_[1], *coordinates_[2], *coordinates_[3], color_});
+        read_.lines.push_back({*coordinates_[0], *coordinates_[1], *coordinates_[2], *coordinates_[3], color_,
+                               layer_ == noLayer ? layerIndex("0") : layer_});
         if (lineAt == markerEnd_) {
             ++read_.perMarker.back();
             return lineAt;
@@ -1222,6 +1257,11 @@ private:
     int color_ = colorByLayer;
     bool styled_ = false;
     bool unreadable_ = false;
+    // Until a group 8: layer 0.
+    static constexpr std::uint32_t noLayer = ~std::uint32_t(0);
+    std::uint32_t layer_ = noLayer;
+    std::uint32_t lastLayer_ = 0;
+    std::unordered_map<std::string, std::uint32_t> layerIndices_;
     std::size_t markerEnd_ = std::string::npos;
     ReadLines read_;
 };
@@ -1275,7 +1315,7 @@ private:
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
-DxfReadResult run(FILE *file, const ReadLines &readLines, const DxfSource *source)
+DxfReadResult run(FILE *file, const ReadLines &readLines, const std::string &currentLayer, const DxfSource *source)
 {
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
@@ -1298,7 +1338,7 @@ DxfReadResult run(FILE *file, const ReadLines &readLines, const DxfSource *sourc
         result.error = "DXF ファイルが途中で切れています。";
         return result;
     }
-    result.viewOnly = reader.finish();
+    result.viewOnly = reader.finish(currentLayer);
     // What was read is the starting point, not something to take back.
     result.drawing.forgetHistory();
     result.skipped = reader.skipped();
@@ -1348,7 +1388,7 @@ std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
 
 DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
-    auto source = DxfSource::scan(std::move(original), keepFile);
+    auto source = DxfSource::scan(std::move(original), keepFile, decoder);
     std::string bytes = forReading(*source, decoder);
     // LINEs read before dxflib know neither layer nor space: files whose layers or paper space
     // change what is shown go whole through dxflib.
@@ -1372,7 +1412,7 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
         result.error = "DXF ファイルを読み込めません。";
         return result;
     }
-    DxfReadResult result = run(file, readLines, keepFile ? source.get() : nullptr);
+    DxfReadResult result = run(file, readLines, source->currentLayerName(), keepFile ? source.get() : nullptr);
     std::fclose(file);
     result.shortened = prepared.shortened;
     if (keepFile) result.source = std::move(source);

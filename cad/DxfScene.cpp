@@ -1,5 +1,6 @@
 #include "cad/DxfScene.h"
 
+#include "cad/DxfText.h"
 #include "cad/Geometry.h"
 
 #include <algorithm>
@@ -25,6 +26,13 @@ std::string key(std::string name)
     return name;
 }
 
+// A layer's name as UTF-8: \U+ escapes, which names hold as texts do, read.
+std::string named(const std::string &name)
+{
+    if (name.empty()) return "0";
+    return name.find("\\U+") != std::string::npos ? decodeDxfText(name) : name;
+}
+
 bool isModelSpace(const std::string &upper)
 {
     return upper == "*MODEL_SPACE" || upper == "$MODEL_SPACE";
@@ -40,7 +48,19 @@ DxfScene::Affine DxfScene::Affine::operator*(const Affine &o) const
 
 void DxfScene::layer(const std::string &name, int color, bool frozen, const std::string &linetype)
 {
-    layers_[key(name)] = Layer{std::abs(color) % 257, frozen || color < 0, key(linetype)};
+    Layer l;
+    l.name = named(name);
+    const int index = std::abs(color);
+    l.color = index >= 1 && index <= 255 ? index : 7;
+    l.on = color >= 0;
+    l.frozen = frozen;
+    layerLinetypes_[static_cast<std::uint32_t>(model_.defineLayer(l))] = key(linetype);
+    lastLayerValid_ = false;
+}
+
+void DxfScene::currentLayer(const std::string &name)
+{
+    model_.defineCurrentLayer(layerOf(name));
 }
 
 void DxfScene::linetype(const std::string &name, std::vector<double> pattern)
@@ -63,7 +83,7 @@ void DxfScene::setLinetypeScale(double scale)
     if (std::isfinite(scale) && scale > 0) linetypeScale_ = scale;
 }
 
-const DxfScene::Pattern *DxfScene::pattern(const LineStyle &style, const std::string &layer,
+const DxfScene::Pattern *DxfScene::pattern(const LineStyle &style, std::uint32_t layer,
                                            const Pattern *byBlock) const
 {
     if (linetypes_.empty() || style.linetype.empty()) return nullptr;
@@ -71,9 +91,9 @@ const DxfScene::Pattern *DxfScene::pattern(const LineStyle &style, const std::st
     if (name == "BYBLOCK") return byBlock;
     const std::string *type = &name;
     if (name == "BYLAYER") {
-        const Layer *l = find(layer);
-        if (!l) return nullptr;
-        type = &l->linetype;
+        const auto l = layerLinetypes_.find(layer);
+        if (l == layerLinetypes_.end()) return nullptr;
+        type = &l->second;
     }
     const auto it = linetypes_.find(*type);
     return it == linetypes_.end() ? nullptr : &it->second;
@@ -102,64 +122,69 @@ void DxfScene::beginBlock(const std::string &name, Point base)
     *block_ = Block{base, {}, {}};
 }
 
-const DxfScene::Layer *DxfScene::find(const std::string &layer) const
+std::uint32_t DxfScene::layerOf(const std::string &name)
 {
-    const auto it = layers_.find(key(layer));
-    return it == layers_.end() ? nullptr : &it->second;
+    if (lastLayerValid_ && name == lastLayerName_) return lastLayer_;
+    Layer l;
+    l.name = named(name);
+    const auto found = model_.findLayer(l.name);
+    lastLayer_ = static_cast<std::uint32_t>(found ? *found : model_.defineLayer(l));
+    lastLayerName_ = name;
+    lastLayerValid_ = true;
+    return lastLayer_;
 }
 
-bool DxfScene::hiddenLayer(const std::string &layer) const
+bool DxfScene::hiddenLayer(std::uint32_t layer) const
 {
-    const Layer *l = find(layer);
-    return l && l->hidden;
+    return !model_.layers()[layer].shown();
 }
 
-int DxfScene::resolved(int color, const std::string &layer, int byBlock) const
+int DxfScene::blockColor(int color, std::uint32_t layer) const
 {
-    if (color == 0) return byBlock;
     if (color != colorByLayer) return color;
     // Colour 7 is what ByLayer shows already (the contrasting colour).
-    const Layer *l = find(layer);
-    return l && l->color != 7 ? l->color : colorByLayer;
+    const int c = model_.layers()[layer].color;
+    return c != 7 ? c : colorByLayer;
 }
 
 void DxfScene::add(Entity e, const std::string &layer, int color, const LineStyle &style)
 {
+    const std::uint32_t on = layerOf(layer);
     if (block_) {
-        block_->entities.push_back({std::move(e), layer, color, style});
+        block_->entities.push_back({std::move(e), on, color, style});
         return;
     }
-    if (hiddenLayer(layer)) {
-        ++hidden_;
-        return;
-    }
-    e.color = resolved(color, layer, 0); // ByBlock outside a block stays as written
-    dash(e, pattern(style, layer, nullptr), style.scale); // and is continuous
+    if (hiddenLayer(on)) ++hidden_;
+    e.color = color; // ByBlock outside a block stays as written
+    e.layer = static_cast<std::int32_t>(on);
+    dash(e, pattern(style, on, nullptr), style.scale); // and is continuous
     e.origin = Origin{from_, false, {}};
     model_.add(e);
 }
 
 void DxfScene::insert(const BlockRef &ref, const std::string &layer, int color, const LineStyle &style)
 {
+    const std::uint32_t on = layerOf(layer);
     if (block_) {
-        block_->refs.push_back({ref, layer, color, style});
+        block_->refs.push_back({ref, on, color, style});
         return;
     }
-    if (hiddenLayer(layer)) {
-        ++hidden_;
-        return;
-    }
-    expand(ref, Affine{}, layer, resolved(color, layer, 0), pattern(style, layer, nullptr), 0);
+    if (hiddenLayer(on)) ++hidden_;
+    expand(ref, Affine{}, on, blockColor(color, on), pattern(style, on, nullptr), 0);
 }
 
 // Draws a block at a reference. Entities on layer 0 take the reference's layer, ByBlock colours
-// its colour, ByBlock line types its line type.
-void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color,
+// its colour, ByBlock line types its line type; a reference on a frozen layer gives all of them
+// its layer, so that they are hidden with it.
+void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color,
                       const Pattern *byBlock, int depth)
 {
     const auto it = blocks_.find(key(ref.name));
     if (it == blocks_.end() || depth > deepest) return;
     const Block &block = it->second;
+    const std::uint32_t zero = layerOf("0");
+    const bool frozen = model_.layers()[layer].frozen;
+    const auto placedOn = [&](std::uint32_t own) { return own == zero || frozen ? layer : own; };
     const double c = std::cos(ref.degrees * degree), s = std::sin(ref.degrees * degree);
     const int columns = std::clamp(ref.columns, 1, 1000), rows = std::clamp(ref.rows, 1, 1000);
     for (int row = 0; row < rows; ++row) {
@@ -171,32 +196,31 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, const std::strin
                                ref.at.x + c * ox - s * oy, ref.at.y + s * ox + c * oy};
             const Affine m = outer * local;
             for (const Placed &p : block.entities) {
-                const std::string &on = p.layer == "0" ? layer : p.layer;
-                if (hiddenLayer(on)) continue;
                 if (++expanded_ > mostExpanded) return;
+                const std::uint32_t on = placedOn(p.layer);
                 const Pattern *dashes = pattern(p.style, on, byBlock);
                 if (!dashes && p.entity.dashes.empty()) {
-                    addTransformed(p.entity, m, resolved(p.color, on, color));
+                    addTransformed(p.entity, m, p.color == 0 ? color : p.color, on);
                 } else {
                     Entity e = p.entity;
                     dash(e, dashes, p.style.scale);
-                    addTransformed(e, m, resolved(p.color, on, color));
+                    addTransformed(e, m, p.color == 0 ? color : p.color, on);
                 }
             }
             for (const PlacedRef &r : block.refs) {
-                const std::string &on = r.layer == "0" ? layer : r.layer;
-                if (!hiddenLayer(on))
-                    expand(r.ref, m, on, resolved(r.color, on, color), pattern(r.style, on, byBlock),
-                           depth + 1);
+                const std::uint32_t on = placedOn(r.layer);
+                expand(r.ref, m, on, r.color == 0 ? color : blockColor(r.color, on), pattern(r.style, on, byBlock),
+                       depth + 1);
             }
         }
     }
 }
 
-void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
+void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, std::uint32_t layer)
 {
     Entity e = source;
     e.color = color;
+    e.layer = static_cast<std::int32_t>(layer);
     e.origin = Origin{from_, false, {}};
     const double det = m.a * m.d - m.b * m.c;
     const double scale = std::sqrt(std::fabs(det));
@@ -208,6 +232,7 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color)
         Entity p;
         p.type = Entity::Type::Polyline;
         p.color = color;
+        p.layer = static_cast<std::int32_t>(layer);
         p.vertices = curvePoints(m(centre), m.linear(u), m.linear(v), t0, t1);
         p.closed = closed;
         p.dashes = e.dashes;

@@ -32,10 +32,12 @@ struct LineStyle
 };
 
 // What a DXF file shows in its model space. Entities of blocks are kept until a reference
-// (INSERT, DIMENSION) draws them, nested, scaled, turned and mirrored; entities on layers that
-// are off or frozen are left out; ByLayer and ByBlock colours become the colours they stand for,
-// and line types their dashes, scaled by $LTSCALE, the entity's own scale and its blocks'.
-// What is shown is only a view: the file itself is kept by DxfSource.
+// (INSERT, DIMENSION) draws them, nested, scaled, turned and mirrored. The layer table becomes
+// the drawing's, with its current layer; every entity keeps its layer (in a block, one on layer 0
+// takes the reference's, and all take it when that is frozen), so that views leave out those on
+// layers that are off or frozen. ByBlock colours become the colours they stand for; ByLayer stays,
+// drawn in its layer's colour. Line types become dashes, scaled by $LTSCALE, the entity's own
+// scale and its blocks'. What is shown is only a view: the file itself is kept by DxfSource.
 class DxfScene
 {
 public:
@@ -49,6 +51,8 @@ public:
     void setLinetypeScale(double scale);
     // The file entity (Origin::entity) what is added to the model space from here on stands for.
     void from(std::uint32_t entity) { from_ = entity; }
+    // The file's current layer ($CLAYER).
+    void currentLayer(const std::string &name);
     void beginBlock(const std::string &name, Point base);
     void endBlock() { block_ = nullptr; }
     bool inBlock() const { return block_ != nullptr; }
@@ -57,21 +61,22 @@ public:
     // 256 ByLayer).
     void add(Entity e, const std::string &layer, int color, const LineStyle &style = {});
     void insert(const BlockRef &ref, const std::string &layer, int color, const LineStyle &style = {});
-    // Entities left out because their layer is hidden.
+    // Entities of the model space on layers that were off or frozen when they were read.
     std::size_t hidden() const { return hidden_; }
 
 private:
+    // Layers as indices of the drawing's layer table.
     struct Placed
     {
         Entity entity;
-        std::string layer;
+        std::uint32_t layer;
         int color;
         LineStyle style;
     };
     struct PlacedRef
     {
         BlockRef ref;
-        std::string layer;
+        std::uint32_t layer;
         int color;
         LineStyle style;
     };
@@ -80,12 +85,6 @@ private:
         Point base;
         std::vector<Placed> entities;
         std::vector<PlacedRef> refs;
-    };
-    struct Layer
-    {
-        int color = 7;
-        bool hidden = false;
-        std::string linetype; // in capitals
     };
     using Pattern = std::vector<double>;
     // x' = a x + b y + tx, y' = c x + d y + ty
@@ -97,22 +96,28 @@ private:
         Affine operator*(const Affine &o) const;
     };
 
-    const Layer *find(const std::string &layer) const;
-    bool hiddenLayer(const std::string &layer) const;
-    int resolved(int color, const std::string &layer, int byBlock) const;
+    // The index of a layer in the drawing's table; a layer the table lacks is added to it.
+    std::uint32_t layerOf(const std::string &name);
+    bool hiddenLayer(std::uint32_t layer) const;
+    // What a reference gives its ByBlock entities: its colour, its layer's when ByLayer.
+    int blockColor(int color, std::uint32_t layer) const;
     // The pattern a style stands for on a layer, `byBlock` that of the block reference; none
     // for a continuous line.
-    const Pattern *pattern(const LineStyle &style, const std::string &layer, const Pattern *byBlock) const;
+    const Pattern *pattern(const LineStyle &style, std::uint32_t layer, const Pattern *byBlock) const;
     // Sets the entity's dashes from the pattern, scaled.
     void dash(Entity &e, const Pattern *pattern, double scale) const;
-    void expand(const BlockRef &ref, const Affine &outer, const std::string &layer, int color,
-                const Pattern *byBlock, int depth);
-    void addTransformed(const Entity &e, const Affine &m, int color);
+    void expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color, const Pattern *byBlock,
+                int depth);
+    void addTransformed(const Entity &e, const Affine &m, int color, std::uint32_t layer);
 
     Drawing &model_;
-    std::unordered_map<std::string, Layer> layers_;
-    // Line types with gaps, by name in capitals; continuous ones are not kept.
+    std::string lastLayerName_;
+    std::uint32_t lastLayer_ = 0;
+    bool lastLayerValid_ = false;
+    // Line types with gaps, by name in capitals (continuous ones are not kept), and each layer's
+    // by its index.
     std::unordered_map<std::string, Pattern> linetypes_;
+    std::unordered_map<std::uint32_t, std::string> layerLinetypes_;
     double linetypeScale_ = 1;
     std::unordered_map<std::string, Block> blocks_;
     Block *block_ = nullptr;

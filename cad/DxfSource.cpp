@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <numbers>
 #include <span>
 #include <unordered_map>
@@ -36,18 +38,46 @@ public:
         bool handles = true;
         bool utf8 = false;
         std::uint64_t owner = 0;
-        std::string layer;
+        // The layers' names as the file writes them, by index in the drawing's layer table.
+        std::vector<std::string> layers;
     };
 
-    NewEntityWriter(DxfTagWriter &out, Setting setting, std::uint64_t firstHandle)
-        : out_(out), setting_(std::move(setting)), next_(firstHandle)
+    // Handles are taken from `next`, which moves past them.
+    NewEntityWriter(DxfTagWriter &out, const Setting &setting, std::uint64_t &next)
+        : out_(out), setting_(setting), next_(next)
     {
     }
 
-    std::uint64_t nextHandle() const { return next_; }
+    // A LAYER table entry in the file's form, borrowing linetype, line weight and plot style
+    // from the table's first entry.
+    struct LayerForm
+    {
+        std::uint64_t table = 0;
+        std::string linetype, weight, plotStyle;
+    };
+    void layer(const std::string &name, const Layer &l, const LayerForm &form)
+    {
+        out_.string(0, "LAYER");
+        if (setting_.handles) out_.handle(5, next_++);
+        if (!setting_.r12) {
+            if (form.table != 0) out_.handle(330, form.table);
+            out_.string(100, "AcDbSymbolTableRecord");
+            out_.string(100, "AcDbLayerTableRecord");
+        }
+        out_.string(2, name);
+        out_.integer(70, l.frozen ? 1 : 0);
+        out_.integer(62, l.on ? l.color : -l.color);
+        out_.string(6,
+                    form.linetype.empty() ? std::string_view("CONTINUOUS") : std::string_view(form.linetype));
+        if (setting_.r12) return;
+        if (!form.weight.empty()) out_.integer(370, std::atoll(form.weight.c_str()));
+        if (!form.plotStyle.empty()) out_.string(390, form.plotStyle);
+    }
 
     void write(const EntityView &e)
     {
+        layer_ = e.layer < setting_.layers.size() ? std::string_view(setting_.layers[e.layer])
+                                                  : std::string_view("0");
         switch (e.type) {
         case Entity::Type::Line:
             begin("LINE", "AcDbLine", e.color);
@@ -92,7 +122,7 @@ private:
         if (setting_.handles) out_.handle(5, next_++);
         if (!setting_.r12 && setting_.owner != 0) out_.handle(330, setting_.owner);
         subclass("AcDbEntity");
-        out_.string(8, setting_.layer);
+        out_.string(8, layer_);
         if (color >= 0 && color < colorByLayer) out_.integer(62, color);
         subclass(subclassName);
     }
@@ -235,8 +265,9 @@ private:
     }
 
     DxfTagWriter &out_;
-    Setting setting_;
-    std::uint64_t next_;
+    const Setting &setting_;
+    std::uint64_t &next_;
+    std::string_view layer_ = "0";
 };
 
 // The form a file writes its groups in, so that what is added reads like the rest.
@@ -254,7 +285,8 @@ DxfTagWriter::Form formOf(std::string_view bytes)
 
 } // namespace
 
-std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing)
+std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing,
+                                                 const DxfNameDecoder &decoder)
 {
     auto source = std::make_shared<DxfSource>();
     source->bytes_ = std::move(bytes);
@@ -273,7 +305,31 @@ std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEdit
     // What was not scanned whole, or what other readers may take apart differently, is not taken
     // for plain.
     source->plain_ = source->plain_ && (entitiesAhead || source->complete_) && !scanner.longLines();
+    source->decodeNames(decoder);
     return source;
+}
+
+void DxfSource::decodeNames(const DxfNameDecoder &decoder)
+{
+    const auto decoded = [&](const std::string &raw) {
+        std::string name = raw;
+        const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return (c & 0x80) == 0; });
+        if (!ascii && decoder && usesCodepage() && !codepage_.empty()) {
+            std::string d = decoder(raw, codepage_);
+            if (!d.empty()) name = std::move(d);
+        }
+        return name.find("\\U+") != std::string::npos ? decodeDxfText(name) : name;
+    };
+    for (LayerEntry &entry : layers_)
+        entry.name = decoded(entry.raw);
+    layerName_ = decoded(layer_);
+}
+
+const DxfSource::LayerEntry *DxfSource::findEntry(std::string_view name) const
+{
+    for (const LayerEntry &entry : layers_)
+        if (sameName(entry.name, name)) return &entry;
+    return nullptr;
 }
 
 void DxfSource::note(const DxfTag &tag)
@@ -286,6 +342,12 @@ void DxfSource::note(const DxfTag &tag)
             if (object_ != "ENDSEC") entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
         }
         expectVariableValue_ = false;
+        tableStart_ = object_ == "TABLE";
+        if (object_ == "ENDTAB" && inLayerTable_) {
+            if (layerTableEnd_ == std::string::npos) layerTableEnd_ = tag.begin;
+            inLayerTable_ = false;
+        }
+        if (object_ == "LAYER" && inLayerTable_) layers_.emplace_back();
         if (object_ == "SECTION") {
             expectSectionName_ = true;
             sectionBegin_ = tag.begin;
@@ -310,6 +372,7 @@ void DxfSource::note(const DxfTag &tag)
         largestHandle_ = std::max(largestHandle_, handle);
         if (tag.code == 5) objectHandle_ = handle;
     }
+    if (section_ == "TABLES") noteLayer(tag);
     if (section_ == "TABLES" && object_ == "LAYER") {
         const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
         if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;
@@ -319,6 +382,47 @@ void DxfSource::note(const DxfTag &tag)
     if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
         sameName(tag.trimmed, "*Model_Space"))
         modelSpace_ = objectHandle_;
+}
+
+void DxfSource::noteLayer(const DxfTag &tag)
+{
+    if (object_ == "TABLE") {
+        if (tableStart_ && tag.code == 2) {
+            tableStart_ = false;
+            inLayerTable_ = tag.trimmed == "LAYER";
+        }
+        if (inLayerTable_ && tag.code == 5) layerTable_ = parseDxfHandle(tag.trimmed);
+        return;
+    }
+    if (object_ != "LAYER" || !inLayerTable_ || layers_.empty()) return;
+    LayerEntry &entry = layers_.back();
+    const bool first = layers_.size() == 1;
+    switch (tag.code) {
+    case 2:
+        entry.raw = tag.trimmed;
+        break;
+    case 62:
+        entry.color = tag;
+        entry.hasColor = true;
+        entry.colorValue = std::atoi(dxfValueText(tag, form_.binary).c_str());
+        break;
+    case 70:
+        entry.flags = tag;
+        entry.hasFlags = true;
+        entry.flagsValue = std::atoll(dxfValueText(tag, form_.binary).c_str());
+        break;
+    case 6:
+        if (first) layerLinetype_ = tag.trimmed;
+        break;
+    case 370:
+        if (first) layerWeight_ = dxfValueText(tag, form_.binary);
+        break;
+    case 390:
+        if (first) layerPlotStyle_ = tag.trimmed;
+        break;
+    default:
+        break;
+    }
 }
 
 void DxfSource::noteHeader(const DxfTag &tag)
@@ -337,6 +441,14 @@ void DxfSource::noteHeader(const DxfTag &tag)
         codepage_ = value;
     } else if (variable_ == "$CLAYER" && !tag.trimmed.empty()) {
         layer_ = tag.trimmed;
+        clayer_ = tag;
+        hasClayer_ = true;
+    } else if (variable_ == "$TDUPDATE" && tag.code == 40) {
+        tdUpdate_ = tag;
+        hasTdUpdate_ = true;
+    } else if (variable_ == "$TDUUPDATE" && tag.code == 40) {
+        tduUpdate_ = tag;
+        hasTduUpdate_ = true;
     } else if (variable_ == "$HANDSEED") {
         handSeed_ = tag;
         hasHandSeed_ = true;
@@ -407,25 +519,100 @@ struct Fate
     std::vector<std::pair<Placement, std::uint32_t>> placed;
 };
 
-// A stretch of the file replaced by other bytes (nothing taken out: an insertion).
-struct Splice
+} // namespace
+
+// A change of the bytes: [begin, end) replaced, or an insertion where they are equal.
+struct DxfSource::Edit
 {
-    std::size_t begin, end;
+    std::size_t begin = 0, end = 0;
     std::string bytes;
 };
 
-} // namespace
-
-std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown) const
+double DxfSource::julianDate(std::chrono::system_clock::time_point t, bool local)
 {
+    const double seconds = std::chrono::duration<double>(t.time_since_epoch()).count();
+    double offset = 0;
+    if (local) {
+        // The broken-down universal time taken for local time is off by the zone's offset.
+        const std::time_t whole = std::chrono::system_clock::to_time_t(t);
+        if (const std::tm *utc = std::gmtime(&whole)) {
+            std::tm copy = *utc;
+            copy.tm_isdst = -1;
+            const std::time_t shifted = std::mktime(&copy);
+            if (shifted != static_cast<std::time_t>(-1)) offset = std::difftime(whole, shifted);
+        }
+    }
+    // Days from the one 1970-01-01 begins, with the fraction of the day since midnight.
+    return (seconds + offset) / 86400.0 + 2440588.0;
+}
+
+std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
+                              const DxfNameEncoder &encoder, std::chrono::system_clock::time_point now) const
+{
+    const std::vector<Layer> &layers = drawing.layers();
+    NewEntityWriter::Setting setting;
+    setting.r12 = version_ <= "AC1009";
+    setting.handles = hasHandSeed_ || largestHandle_ > 0 || !setting.r12;
+    setting.utf8 = !usesCodepage();
+    setting.owner = modelSpace_;
+    // Each layer by the name its table entry has; one the file lacks, as a text is written.
+    std::vector<const LayerEntry *> entries(layers.size());
+    const auto written = [&](const std::string &name) {
+        if (setting.utf8) return name;
+        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+        if (ascii) return name;
+        if (encoder && !codepage_.empty())
+            if (std::string bytes = encoder(name, codepage_); !bytes.empty()) return bytes;
+        return encodeDxfText(name);
+    };
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        entries[i] = findEntry(layers[i].name);
+        setting.layers.push_back(entries[i] ? entries[i]->raw : written(layers[i].name));
+    }
+
+    std::vector<Edit> edits;
+    const auto replace = [&](const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write) {
+        DxfTagWriter out(form_);
+        write(out);
+        edits.push_back({tag.begin, tag.end, std::move(out.bytes())});
+    };
+    // The file's layers as the user left them.
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        const LayerEntry *entry = entries[i];
+        if (!entry) continue;
+        const Layer &l = layers[i];
+        const int written = std::abs(entry->colorValue);
+        const int color = written >= 1 && written <= 255 ? written : 7;
+        if (entry->hasColor && (l.color != color || l.on != (entry->colorValue >= 0)))
+            replace(entry->color, [&](DxfTagWriter &out) { out.integer(62, l.on ? l.color : -l.color); });
+        if (entry->hasFlags && l.frozen != ((entry->flagsValue & 1) != 0))
+            replace(entry->flags, [&](DxfTagWriter &out) {
+                out.integer(70, (entry->flagsValue & ~std::int64_t(1)) | (l.frozen ? 1 : 0));
+            });
+    }
+    const std::size_t current = std::min(drawing.currentLayer(), layers.size() - 1);
+    if (hasClayer_ && !sameName(layers[current].name, layerName_))
+        replace(clayer_, [&](DxfTagWriter &out) { out.string(8, setting.layers[current]); });
+
+    std::uint64_t next = std::max(seed_, largestHandle_ + 1);
+    // Layers made here, at the end of the LAYER table.
+    if (layerTableEnd_ != std::string::npos) {
+        DxfTagWriter out(form_);
+        NewEntityWriter writer(out, setting, next);
+        const NewEntityWriter::LayerForm form{layerTable_, layerLinetype_, layerWeight_, layerPlotStyle_};
+        for (std::size_t i = 0; i < layers.size(); ++i)
+            if (layers[i].made && !entries[i]) writer.layer(setting.layers[i], layers[i], form);
+        if (!out.bytes().empty()) edits.push_back({layerTableEnd_, layerTableEnd_, std::move(out.bytes())});
+    }
+    // What became of the file's entities, from the pieces that show them now.
     const std::size_t count = std::min(entities_.size(), shown.size());
     std::vector<std::uint32_t> unchanged(count, 0);
     std::unordered_map<std::size_t, Fate> changed;
-    std::vector<std::size_t> added;
+    std::vector<std::size_t> drawn;
     for (std::size_t i = 0; i < drawing.size(); ++i) {
         const Origin &o = drawing.origin(i);
         if (o.entity == 0) {
-            added.push_back(i);
+            drawn.push_back(i);
             continue;
         }
         if (!o.editable() || o.entity > count) continue;
@@ -442,24 +629,15 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
     }
     for (std::size_t k = 0; k < count; ++k)
         if (shown[k] != 0 && unchanged[k] != shown[k]) changed.try_emplace(k);
-    if (added.empty() && changed.empty()) return bytes_;
-
-    std::uint64_t next = std::max(seed_, largestHandle_ + 1);
-    NewEntityWriter::Setting setting;
-    setting.r12 = version_ <= "AC1009";
-    setting.handles = hasHandSeed_ || largestHandle_ > 0 || !setting.r12;
-    setting.utf8 = !usesCodepage();
-    setting.owner = modelSpace_;
-    setting.layer = layer_;
-    std::vector<Splice> splices;
 
     // Each changed entity: the instances it now stands as, each a placement of the file's groups;
     // when that cannot be told or written, what it shows now, as new entities on its layer.
-    std::vector<std::size_t> asShown;
     std::vector<std::size_t> order;
     for (const auto &entry : changed)
         order.push_back(entry.first);
     std::sort(order.begin(), order.end());
+    std::unordered_map<std::size_t, std::vector<std::size_t>> asShown;
+    const std::size_t firstChange = edits.size();
     for (const std::size_t k : order) {
         const Fate &f = changed.at(k);
         const DxfEntitySpan span{entities_[k].begin, std::min(entities_[k].end, bytes_.size())};
@@ -484,36 +662,30 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
                 whole = false;
         }
         if (!whole) {
-            asShown.push_back(k);
+            asShown[k];
             bytes.clear();
         }
-        splices.push_back({span.begin, span.end, std::move(bytes)});
+        edits.push_back({span.begin, span.end, std::move(bytes)});
     }
     if (!asShown.empty()) {
-        std::unordered_map<std::size_t, std::vector<std::size_t>> pieces;
-        for (const std::size_t k : asShown)
-            pieces[k];
         for (std::size_t i = 0; i < drawing.size(); ++i) {
             const Origin &o = drawing.origin(i);
             if (!o.editable() || o.entity > count) continue;
-            if (const auto it = pieces.find(o.entity - 1); it != pieces.end()) it->second.push_back(i);
+            if (const auto it = asShown.find(o.entity - 1); it != asShown.end()) it->second.push_back(i);
         }
-        for (const std::size_t k : asShown) {
-            // The splices of changed entities are in the order of `order`.
-            const auto at = std::lower_bound(order.begin(), order.end(), k) - order.begin();
+        for (std::size_t n = 0; n < order.size(); ++n) {
+            const auto it = asShown.find(order[n]);
+            if (it == asShown.end()) continue;
             DxfTagWriter out(form_);
-            NewEntityWriter::Setting own = setting;
-            own.layer = entityLayer(bytes_, {entities_[k].begin, std::min(entities_[k].end, bytes_.size())});
-            NewEntityWriter writer(out, own, next);
-            for (const std::size_t i : pieces[k])
+            NewEntityWriter writer(out, setting, next);
+            for (const std::size_t i : it->second)
                 writer.write(drawing.view(i));
-            next = writer.nextHandle();
-            splices[static_cast<std::size_t>(at)].bytes = std::move(out.bytes());
+            edits[firstChange + n].bytes = std::move(out.bytes());
         }
     }
 
     // What was drawn here: before the ENTITIES section's end, or in a section of its own.
-    if (!added.empty()) {
+    if (!drawn.empty()) {
         DxfTagWriter out(form_);
         const bool wrap = entitiesEnd_ == std::string::npos;
         if (wrap) {
@@ -521,30 +693,36 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
             out.string(2, "ENTITIES");
         }
         NewEntityWriter writer(out, setting, next);
-        for (const std::size_t i : added)
+        for (const std::size_t i : drawn)
             writer.write(drawing.view(i));
-        next = writer.nextHandle();
         if (wrap) out.string(0, "ENDSEC");
         std::size_t insert = entitiesEnd_;
         if (wrap) insert = objectsBegin_ != std::string::npos ? objectsBegin_ : std::min(eof_, bytes_.size());
-        splices.push_back({insert, insert, std::move(out.bytes())});
+        edits.push_back({insert, insert, std::move(out.bytes())});
     }
-    if (hasHandSeed_ && next > seed_) {
-        DxfTagWriter seedOut(form_);
-        seedOut.handle(5, next);
-        splices.push_back({handSeed_.begin, handSeed_.end, std::move(seedOut.bytes())});
-    }
+    if (edits.empty()) return bytes_;
 
-    std::stable_sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) { return a.begin < b.begin; });
+    if (hasHandSeed_ && next > seed_) replace(handSeed_, [&](DxfTagWriter &out) { out.handle(5, next); });
+    if (hasTdUpdate_) replace(tdUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, true)); });
+    if (hasTduUpdate_) replace(tduUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, false)); });
+
+    // In the order of the bytes; an insertion before a replacement at the same place.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
+        return a.begin != b.begin ? a.begin < b.begin : (a.end == a.begin) > (b.end == b.begin);
+    });
+    std::size_t added = 0;
+    for (const Edit &e : edits)
+        added += e.bytes.size();
+    const std::string_view all(bytes_);
     std::string result;
-    result.reserve(bytes_.size() + 4096);
+    result.reserve(bytes_.size() + added);
     std::size_t at = 0;
-    for (const Splice &s : splices) {
-        if (s.begin < at) continue; // never overlaps in a file read whole
-        result.append(bytes_, at, s.begin - at).append(s.bytes);
-        at = s.end;
+    for (const Edit &e : edits) {
+        if (e.begin < at) continue; // overlapping: never in a file scanned whole
+        result.append(all.substr(at, e.begin - at)).append(e.bytes);
+        at = e.end;
     }
-    result.append(bytes_, at, std::string::npos);
+    result.append(all.substr(at));
     return result;
 }
 

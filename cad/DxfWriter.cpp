@@ -18,6 +18,8 @@ namespace cad {
 
 namespace {
 
+constexpr const char *codepage = "ANSI_932";
+
 // dxflib's own writer ends every line with a flush, one system call a line, which makes a large
 // drawing take many seconds. This one keeps dxflib's layout but hands the text to a sink in large
 // pieces, and reals in their shortest exact form, so they read back to the last bit. dxflib's
@@ -109,10 +111,12 @@ private:
     mutable std::map<std::string, std::string, std::less<>> owners_;
 };
 
-DL_Attributes attributes(const EntityView &e)
+// `layers`: the names of the drawing's layers as written.
+DL_Attributes attributes(const EntityView &e, const std::vector<std::string> &layers)
 {
     const int color = e.color >= 0 && e.color <= colorByLayer ? e.color : colorByLayer;
-    return DL_Attributes("0", color, -1, "BYLAYER", 1.0);
+    return DL_Attributes(e.layer < layers.size() ? layers[e.layer] : std::string("0"), color, -1, "BYLAYER",
+                         1.0);
 }
 
 // Drives dxflib through the sections of an AC1015 file.
@@ -123,10 +127,18 @@ public:
     DxfWriter(const DxfWriter &) = delete;
     DxfWriter &operator=(const DxfWriter &) = delete;
 
-    void write(const Drawing &drawing)
+    void write(const Drawing &drawing, const DxfNameEncoder &encoder)
     {
-        header(drawing.extents());
-        tables();
+        // Names in the file's code page, or as texts are written: what is not ASCII as \U+
+        // escapes, read the same under any code page.
+        for (const Layer &l : drawing.layers()) {
+            const bool ascii =
+                std::all_of(l.name.begin(), l.name.end(), [](char c) { return (c & 0x80) == 0; });
+            std::string bytes = ascii || !encoder ? std::string() : encoder(l.name, codepage);
+            layers_.push_back(ascii ? l.name : !bytes.empty() ? bytes : encodeDxfText(l.name));
+        }
+        header(drawing.extents(), layers_[std::min(drawing.currentLayer(), layers_.size() - 1)]);
+        tables(drawing.layers());
         blocks();
         out_.sectionEntities();
         for (std::size_t i = 0; i < drawing.size(); ++i)
@@ -138,13 +150,15 @@ public:
     }
 
 private:
-    void header(const Box &box)
+    void header(const Box &box, const std::string &currentLayer)
     {
         dxf_.writeHeader(out_);
+        out_.dxfString(9, "$CLAYER");
+        out_.dxfString(8, currentLayer);
         out_.dxfString(9, "$INSUNITS");
         out_.dxfInt(70, 4); // millimetres
         out_.dxfString(9, "$DWGCODEPAGE");
-        out_.dxfString(3, "ANSI_932");
+        out_.dxfString(3, codepage);
         if (!box.empty()) {
             out_.dxfString(9, "$EXTMIN");
             out_.dxfReal(10, box.min.x);
@@ -158,7 +172,7 @@ private:
         out_.sectionEnd();
     }
 
-    void tables()
+    void tables(const std::vector<Layer> &layers)
     {
         out_.sectionTables();
         dxf_.writeVPort(out_);
@@ -169,8 +183,10 @@ private:
         dxf_.writeLinetype(out_, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
         out_.tableEnd();
 
-        out_.tableLayers(1);
-        dxf_.writeLayer(out_, DL_LayerData("0", 0), DL_Attributes("", 7, -1, "CONTINUOUS", 1.0));
+        out_.tableLayers(static_cast<int>(layers.size()));
+        for (std::size_t i = 0; i < layers.size(); ++i)
+            dxf_.writeLayer(out_, DL_LayerData(layers_[i], layers[i].frozen ? 1 : 0, !layers[i].on),
+                            DL_Attributes("", layers[i].color, -1, "CONTINUOUS", 1.0));
         out_.tableEnd();
 
         out_.tableStyle(1);
@@ -200,7 +216,7 @@ private:
 
     void entity(const EntityView &e)
     {
-        const DL_Attributes a = attributes(e);
+        const DL_Attributes a = attributes(e, layers_);
         switch (e.type) {
         case Entity::Type::Line:
             dxf_.writeLine(out_, DL_LineData(e.a.x, e.a.y, 0.0, e.b.x, e.b.y, 0.0), a);
@@ -290,15 +306,16 @@ private:
 
     DL_Dxf &dxf_;
     DL_WriterA &out_;
+    std::vector<std::string> layers_;
 };
 
 } // namespace
 
-bool writeDxf(const Drawing &drawing, const DxfSink &sink)
+bool writeDxf(const Drawing &drawing, const DxfSink &sink, const DxfNameEncoder &encoder)
 {
     DL_Dxf dxf;
     BufferedWriter out(sink, DL_Codes::AC1015);
-    DxfWriter(dxf, out).write(drawing);
+    DxfWriter(dxf, out).write(drawing, encoder);
     return out.finish();
 }
 

@@ -52,9 +52,11 @@ public:
         case State::KeepSource:
             return "元のオブジェクトを削除しますか? [はい(Y)/いいえ(N)] <N>: ";
         case State::Property:
-            return "変更するプロパティを入力 [色(C)]: ";
+            return "変更するプロパティを入力 [色(C)/画層(LA)]: ";
         case State::Color:
             return "新しい色を入力 [ByLayer(BYLAYER)/ByBlock(BYBLOCK)] <ByLayer>: ";
+        case State::Layer:
+            return shown("新しい画層名を入力 <" + layerShown_ + ">: ");
         }
         return {};
     }
@@ -90,10 +92,16 @@ public:
                 state_ = State::Color;
                 return true;
             }
-            ctx.message("C を入力して下さい。");
+            if (CommandContext::keyword(in, "LA")) {
+                askLayer(ctx);
+                return true;
+            }
+            ctx.message("C または LA を入力して下さい。");
             return true;
         case State::Color:
             return feedColor(in, ctx);
+        case State::Layer:
+            return feedLayer(in, ctx);
         }
         return false;
     }
@@ -112,7 +120,18 @@ public:
     }
 
 private:
-    enum class State { Select, Corner, Base, Second, Reference, NewValue, KeepSource, Property, Color };
+    enum class State {
+        Select,
+        Corner,
+        Base,
+        Second,
+        Reference,
+        NewValue,
+        KeepSource,
+        Property,
+        Color,
+        Layer
+    };
 
     void report(CommandContext &ctx, std::size_t found)
     {
@@ -377,6 +396,7 @@ private:
             for (std::size_t k = 0; k + 1 < n || (p.closed && n > 2 && k < n); ++k) {
                 Entity l;
                 l.color = p.color;
+                l.layer = p.layer;
                 l.a = p.vertices[k];
                 l.b = p.vertices[(k + 1) % n];
                 lines.push_back(l);
@@ -420,8 +440,48 @@ private:
         return true;
     }
 
+    // CHPROP LA: the default offered is the layer all the objects are on, else the current one.
+    void askLayer(const CommandContext &ctx)
+    {
+        const Drawing &d = ctx.drawing();
+        std::optional<std::uint32_t> common;
+        bool same = true;
+        for (std::size_t i : chosen_) {
+            if (i >= d.size()) continue;
+            const std::uint32_t l = d.view(i).layer;
+            same = same && (!common || *common == l);
+            common = l;
+        }
+        const std::size_t shownLayer = same && common ? *common : d.currentLayer();
+        layerShown_ = d.layers()[shownLayer].name;
+        state_ = State::Layer;
+    }
+
+    bool feedLayer(const Input &in, CommandContext &ctx)
+    {
+        state_ = State::Property;
+        if (in.enter()) return true;
+        Drawing &d = ctx.drawing();
+        const auto found = in.picked ? std::nullopt : d.findLayer(in.text);
+        if (!found) {
+            ctx.message(in.picked ? std::string("画層の名前を入力して下さい。")
+                                  : "画層 \"" + std::string(in.text) + "\" が見つかりません。");
+            state_ = State::Layer;
+            return true;
+        }
+        for (std::size_t i : chosen_) {
+            if (i >= d.size() || d.view(i).layer == *found) continue;
+            Entity e = d.at(i);
+            e.layer = static_cast<std::int32_t>(*found);
+            markReshaped(e.origin);
+            d.replaceAt(i, e);
+        }
+        return true;
+    }
+
     Kind kind_;
     State state_ = State::Select;
+    std::string layerShown_;
     std::vector<std::size_t> chosen_;
     bool removing_ = false;
     int forced_ = 0; // 1 window, 2 crossing, 0 by the direction of the corners

@@ -86,10 +86,14 @@ struct Entity
     // dot (0), in drawing units, repeated from the start; none: continuous.
     std::vector<double> dashes;
     Origin origin;
+    // Its layer: an index in the layer table of the drawing it is in (Drawing::layers()), or
+    // currentLayer: the drawing's current layer when it is added.
+    std::int32_t layer = -1;
 };
 
 inline constexpr int colorByLayer = 256;
 // A fill in the colour of the background: it hides what was drawn before it (a wipeout).
 inline constexpr int colorBackground = -1;
+inline constexpr std::int32_t currentLayer = -1;
 
 } // namespace cad

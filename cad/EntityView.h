@@ -2,6 +2,7 @@
 
 #include "cad/Entity.h"
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -29,13 +30,22 @@ struct EntityView
     bool mirrored = false;
     std::span<const double> dashes;
     const Origin *origin = nullptr;
+    // Index of its layer in its drawing's layer table (0 for a loose entity not yet added).
+    std::uint32_t layer = 0;
 };
+
+// The index an entity's layer stands at in the view: currentLayer as 0.
+inline std::uint32_t layerOf(const Entity &e)
+{
+    return e.layer < 0 ? 0u : static_cast<std::uint32_t>(e.layer);
+}
 
 inline EntityView view(const Entity &e)
 {
     return EntityView{e.type,     e.color,      e.a,        e.b,      e.centre,   e.radius, e.startAngle,
                       e.endAngle, e.majorAxis,  e.ratio,    e.insert, e.text,     e.height, e.rotation,
-                      e.vertices, e.startWidth, e.endWidth, e.closed, e.mirrored, e.dashes, &e.origin};
+                      e.vertices, e.startWidth, e.endWidth, e.closed, e.mirrored, e.dashes, &e.origin,
+                      layerOf(e)};
 }
 
 } // namespace cad

@@ -729,8 +729,25 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
         EntityPainter p(painter, target, view, style);
         const std::vector<Drawing::Outline> &outlines = drawing.outlines();
         p.prepareSketches();
-        for (std::size_t i = 0; i < outlines.size(); ++i)
-            if (!p.passOrSketch(outlines[i])) p.draw(drawing.view(i));
+        // Entities on layers that are off or frozen are left out; ByLayer is the layer's colour.
+        const std::vector<Layer> &layers = drawing.layers();
+        const bool layered = std::any_of(layers.begin(), layers.end(),
+                                         [](const Layer &l) { return !l.shown() || l.color != 7; });
+        if (!layered) {
+            for (std::size_t i = 0; i < outlines.size(); ++i)
+                if (!p.passOrSketch(outlines[i])) p.draw(drawing.view(i));
+        } else {
+            for (std::size_t i = 0; i < outlines.size(); ++i) {
+                Drawing::Outline o = outlines[i];
+                const Layer &l = layers[o.layer];
+                if (!l.shown()) continue;
+                if (o.color == colorByLayer) o.color = static_cast<std::int16_t>(l.color);
+                if (p.passOrSketch(o)) continue;
+                EntityView e = drawing.view(i);
+                if (e.color == colorByLayer) e.color = l.color;
+                p.draw(e);
+            }
+        }
         p.finish();
     }
     painter.restore();

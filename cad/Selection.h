@@ -22,10 +22,11 @@ std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i);
 // Window (left to right): the entities wholly inside the box. Crossing (right to left): those
 // inside it or crossing its edges. A file's entity shown in pieces goes whole or not at all.
 std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bool crossing);
-// Whether the entity can be selected: drawn here, or tied to its entity in the file.
+// Whether the entity can be selected: shown (its layer on and thawed), and drawn here or tied to
+// its entity in the file.
 inline bool selectable(const Drawing &drawing, std::size_t i)
 {
-    return drawing.origin(i).entity != Origin::fromFile;
+    return drawing.origin(i).entity != Origin::fromFile && drawing.shown(i);
 }
 // How many objects the entities are, a file's entity shown in pieces counting once.
 std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices);

@@ -6,6 +6,7 @@
 #include "cad/Dxf.h"
 #include "cad/Geometry.h"
 #include "cad/InputReading.h"
+#include "cad/Transform.h"
 #include "tests/support/SameDxfRead.h"
 
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -25,13 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const cad::DxfReadResult throughDxflib = cad::readDxfData(bytes, cad::DxfLineReading::ThroughDxflib);
     if (!dxfcheck::resultsDiffer(r, throughDxflib).empty()) std::abort();
-    // The file kept for editing: saved back with a line drawn, or recovered when it broke off;
-    // what is saved must open again.
+    // The file kept for editing: saved back with its first piece moved and a line drawn, or
+    // recovered when it broke off; what is saved must open again.
     const cad::DxfReadResult kept = cad::readDxfData(bytes, cad::DxfLineReading::Direct, {}, true);
     if (kept.ok && kept.source) {
-        cad::Drawing drawing;
+        const std::vector<std::uint32_t> shown = kept.source->piecesShown(kept.drawing);
+        cad::Drawing drawing = kept.drawing;
+        if (!drawing.empty()) drawing.replaceAt(0, cad::moved(drawing.at(0), 10, 5));
         drawing.addLine({0, 0}, {1, 1}, 1);
-        const std::string saved = kept.source->edited(drawing, 0);
+        const std::string saved = kept.source->edited(drawing, shown);
         if (kept.source->complete() && !cad::readDxfData(saved).ok) std::abort();
     }
     if (!r.ok) (void)cad::DxfSource::recovered(bytes);

@@ -147,9 +147,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (!host.interpreter.scriptReady() || host.slices >= maxSlices) break;
         host.step();
     }
-    host.interpreter.stopScript();
-    host.settle();
-    for (int round = 0; round < rounds && host.answer(round); ++round) {
+    // Input queued behind a stopped script may start another (SCRIPT typed after it): each is
+    // stopped in turn, and held prompts answered, until nothing runs or holds.
+    for (int round = 0; round < rounds; ++round) {
+        const bool stopped = host.interpreter.stopScript();
+        host.settle();
+        if (!stopped && !host.answer(round)) break;
     }
     fuzz::require(host.interpreter.queued() == 0, "input left behind although nothing holds it");
     fuzz::require(host.interpreter.taken() == host.fed, "queued input taken not exactly once");

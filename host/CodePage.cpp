@@ -4,6 +4,7 @@
 #include <QString>
 #if QT_VERSION_MAJOR >= 6
 #include <QStringDecoder>
+#include <QStringEncoder>
 #else
 // The LibreCAD bridge builds the host's session against Qt 5, whose converters are codecs.
 #include <QTextCodec>
@@ -41,6 +42,26 @@ std::string decodeCodepage(std::string_view bytes, const std::string &codepage)
     const QString text = codec->toUnicode(raw);
 #endif
     return text.toStdString();
+}
+
+std::string encodeCodepage(std::string_view utf8, const std::string &codepage)
+{
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+    const QByteArray name = converterName(codepage);
+#if QT_VERSION_MAJOR >= 6
+    QStringEncoder encoder(name.constData());
+    if (!encoder.isValid()) return {};
+    const QByteArray bytes = encoder.encode(text);
+    // A character the code page lacks is an error; check it reads back the same as well.
+    if (encoder.hasError()) return {};
+    QStringDecoder decoder(name.constData());
+    if (decoder.decode(bytes) != text) return {};
+#else
+    QTextCodec *codec = QTextCodec::codecForName(name);
+    if (!codec || !codec->canEncode(text)) return {};
+    const QByteArray bytes = codec->fromUnicode(text);
+#endif
+    return bytes.toStdString();
 }
 
 } // namespace host

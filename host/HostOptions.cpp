@@ -36,13 +36,17 @@ struct Declared
                              QStringLiteral("PAPER")};
     QCommandLineOption portrait{QStringLiteral("portrait"), QStringLiteral("用紙を縦に使う")};
     QCommandLineOption black{QStringLiteral("black"), QStringLiteral("白黒で印刷する")};
+    QCommandLineOption png{QStringLiteral("png"), QStringLiteral("終了時に図形範囲を書き出す PNG"),
+                           QStringLiteral("FILE")};
+    QCommandLineOption svg{QStringLiteral("svg"), QStringLiteral("終了時に図形範囲を書き出す SVG"),
+                           QStringLiteral("FILE")};
 
     explicit Declared(QCommandLineParser &parser)
     {
         parser.setApplicationDescription(QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
-        parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper, portrait,
-                           black});
+        parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper,
+                           portrait, black, png, svg});
         parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
                                      QStringLiteral("[file]"));
     }
@@ -112,6 +116,8 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.plot.paper = parser.value(declared.paper);
     options.plot.portrait = parser.isSet(declared.portrait);
     options.plot.black = parser.isSet(declared.black);
+    options.png = parser.value(declared.png);
+    options.svg = parser.value(declared.svg);
     if (!readPicks(parser.values(declared.pick), options, message)) return false;
     if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message)) return false;
     if (!readServed(parser.values(declared.serve), options, message)) return false;
@@ -123,8 +129,9 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.open = files.value(0);
     // The window asks the user instead: these would be ignored there, so they are refused.
     if (!options.headless) {
-        for (const QCommandLineOption *o : {&declared.out, &declared.pick, &declared.color, &declared.exitAfter,
-                                            &declared.verbose}) {
+        for (const QCommandLineOption *o :
+             {&declared.out, &declared.pick, &declared.color, &declared.exitAfter, &declared.verbose,
+              &declared.png, &declared.svg}) {
             if (!parser.isSet(*o)) continue;
             *message = QStringLiteral("--%1 は --headless と共に使います。").arg(o->names().constFirst());
             return false;

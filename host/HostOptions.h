@@ -23,6 +23,10 @@ struct HostOptions
     bool verbose = false;                            // headless: the command history on standard output
     std::vector<std::pair<QString, QString>> served; // service and topic, the default first
     QString open;                                    // a DXF file to open at start
+    // Headless: pictures of the whole drawing written when the program ends, as the window's
+    // SVG and PNG export writes them.
+    QString png;
+    QString svg;
     // Headless: the plot written when the program ends, as the window's 印刷 writes it.
     struct Plot
     {

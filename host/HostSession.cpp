@@ -292,10 +292,11 @@ bool HostSession::save(const QString &path, QString *error)
         return false;
     }
     // A drawing opened from a file is saved as that file edited; a new one is written whole.
-    const QString e = source_ ? saveThrough(path, [this](const cad::DxfSink &put) {
-        return put(source_->edited(drawing_, shown_));
-    })
-                              : saveThrough(path, [this](const cad::DxfSink &put) { return cad::writeDxf(drawing_, put); });
+    const auto produce = [this](const cad::DxfSink &put) {
+        if (source_) return put(source_->edited(drawing_, shown_, encodeCodepage));
+        return cad::writeDxf(drawing_, put, encodeCodepage);
+    };
+    const QString e = saveThrough(path, produce);
     if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;
@@ -306,6 +307,64 @@ bool HostSession::save(const QString &path, QString *error)
         fileName_ = QFileInfo(path).absoluteFilePath();
         emit fileNameChanged(fileName_);
     }
+    settle();
+    return true;
+}
+
+void HostSession::setLayerOn(std::size_t layer, bool on)
+{
+    if (layer >= drawing_.layers().size()) return;
+    cad::Layer l = drawing_.layers()[layer];
+    l.on = on;
+    drawing_.changeLayer(layer, l, "画層");
+    settle();
+}
+
+void HostSession::setLayerFrozen(std::size_t layer, bool frozen)
+{
+    if (layer >= drawing_.layers().size()) return;
+    if (frozen && layer == drawing_.currentLayer()) {
+        note(QStringLiteral("現在画層はフリーズできません。"));
+        return;
+    }
+    cad::Layer l = drawing_.layers()[layer];
+    l.frozen = frozen;
+    drawing_.changeLayer(layer, l, "画層");
+    settle();
+}
+
+void HostSession::setLayerColor(std::size_t layer, int color)
+{
+    if (layer >= drawing_.layers().size() || color < 1 || color > 255) return;
+    cad::Layer l = drawing_.layers()[layer];
+    l.color = color;
+    drawing_.changeLayer(layer, l, "画層");
+    settle();
+}
+
+void HostSession::setCurrentLayer(std::size_t layer)
+{
+    if (layer >= drawing_.layers().size()) return;
+    if (drawing_.layers()[layer].frozen) {
+        note(QStringLiteral("フリーズされている画層は現在層にできません。"));
+        return;
+    }
+    drawing_.setCurrentLayer(layer, "画層");
+    settle();
+}
+
+bool HostSession::makeLayer(const QString &name, QString *reason)
+{
+    const std::string utf8 = name.toStdString();
+    if (!cad::validLayerName(utf8)) {
+        *reason = QStringLiteral("画層名に使えない文字が含まれているか、名前が空です: %1").arg(name);
+        return false;
+    }
+    if (drawing_.findLayer(utf8)) {
+        *reason = QStringLiteral("画層 \"%1\" は既にあります。").arg(name);
+        return false;
+    }
+    drawing_.makeLayer(cad::Layer{utf8}, "画層");
     settle();
     return true;
 }

@@ -76,6 +76,16 @@ public:
     bool recovered() const { return recovered_; }
     void allowOverwrite() { recovered_ = false; }
     bool save(const QString &path, QString *error);
+    // Layer changes of the layer panel, each an undo step (within a running command, part of
+    // its step). A frozen layer is not made current nor the current one frozen: the history
+    // says so and nothing changes.
+    void setLayerOn(std::size_t layer, bool on);
+    void setLayerFrozen(std::size_t layer, bool frozen);
+    void setLayerColor(std::size_t layer, int color);
+    void setCurrentLayer(std::size_t layer);
+    // A new layer of that name (colour 7, on); false with the reason when the name is not one
+    // a layer may have or is taken.
+    bool makeLayer(const QString &name, QString *reason);
     // Undo and redo as the menu does them: a running command is ended first.
     void undo();
     void redo();

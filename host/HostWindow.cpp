@@ -5,6 +5,7 @@
 #include "host/CommandLine.h"
 #include "host/Export.h"
 #include "host/HostSession.h"
+#include "host/LayerPanel.h"
 #include "host/PlotDialog.h"
 
 #include <QAction>
@@ -43,11 +44,15 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     split->setStretchFactor(0, 1);
     split->setSizes({560, 140});
     setCentralWidget(split);
+    layers_ = new QDockWidget(QStringLiteral("画層"), this);
+    layers_->setObjectName(QStringLiteral("layers"));
+    layers_->setWidget(new LayerPanel(session_, layers_));
+    addDockWidget(Qt::RightDockWidgetArea, layers_);
     statusBar()->addWidget(coordinates_, 1);
     statusBar()->addPermanentWidget(conversations_);
     showConversations(0);
     buildMenus();
-    resize(1100, 760);
+    resize(1300, 760);
     commandLine_->input()->setFocus();
 
     connect(canvas_, &Canvas::cursorMoved, this, [this](double x, double y) {
@@ -124,6 +129,10 @@ void HostWindow::buildMenus()
         ortho->setChecked(canvas_->ortho());
         polar->setChecked(canvas_->polar());
     });
+    view->addSeparator();
+    QAction *panel = layers_->toggleViewAction();
+    panel->setText(QStringLiteral("画層パネル(&L)"));
+    view->addAction(panel);
     QAction *all = edit->addAction(QStringLiteral("すべて選択(&A)"), canvas_, &Canvas::selectAll);
     all->setShortcut(QKeySequence::SelectAll);
     view->addAction(QStringLiteral("グリッド間隔(&P)..."), this, [this] {
@@ -133,7 +142,7 @@ void HostWindow::buildMenus()
                                                        0.001, 1e9, 3, &ok);
         if (ok) canvas_->setGridSpacing(spacing);
     });
-    view->addAction(QStringLiteral("極トラッキング角度(&L)..."), this, [this] {
+    view->addAction(QStringLiteral("極トラッキング角度(&A)..."), this, [this] {
         bool ok = false;
         const double degrees = QInputDialog::getDouble(this, QStringLiteral("極トラッキング角度"),
                                                        QStringLiteral("角度の増分 (度):"), canvas_->polarAngle(),

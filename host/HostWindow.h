@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+class QDockWidget;
 class QLabel;
 
 namespace host {
@@ -13,7 +14,7 @@ class Canvas;
 class CommandLine;
 class HostSession;
 
-// quendra-host's window: the canvas, the command line, menus and the status bar.
+// quendra-host's window: the canvas, the command line, the layer panel, menus and the status bar.
 class HostWindow : public QMainWindow
 {
     Q_OBJECT
@@ -60,6 +61,7 @@ private:
     HostSession &session_;
     Canvas *canvas_;
     CommandLine *commandLine_;
+    QDockWidget *layers_;
     QLabel *coordinates_;
     QLabel *conversations_;
     QLabel *modes_;

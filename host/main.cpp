@@ -159,13 +159,18 @@ int runHeadless(const HostOptions &options)
     QObject::connect(&watcher, &SignalWatcher::terminate, &host, &HeadlessHost::finish);
     if (host.start()) QCoreApplication::exec();
     servers.close();
-    if (!options.plot.pdf.isEmpty() && !host.refused()) {
-        if (const QString error = exportPdf(session.drawing(), plotSettings, options.plot.pdf); !error.isEmpty()) {
-            tell(true, error, true);
-            return 1;
-        }
-    }
-    return host.exitCode();
+    if (host.refused()) return host.exitCode();
+    int rc = host.exitCode();
+    // The pictures as the window's export writes them: the drawing at its extents.
+    const auto written = [&rc](const QString &error) {
+        if (error.isEmpty()) return;
+        tell(true, error, true);
+        rc = 1;
+    };
+    if (!options.png.isEmpty()) written(exportPng(session.drawing(), options.png));
+    if (!options.svg.isEmpty()) written(exportSvg(session.drawing(), options.svg));
+    if (!options.plot.pdf.isEmpty()) written(exportPdf(session.drawing(), plotSettings, options.plot.pdf));
+    return rc;
 }
 
 int runWindow(const HostOptions &options)
@@ -198,8 +203,10 @@ int runWindow(const HostOptions &options)
 int main(int argc, char **argv)
 {
     const bool headless = host::given(argc, argv, "--headless");
-    // A headless plot lays out text, which takes the fonts of a GUI application, on no screen.
-    const bool plots = headless && host::given(argc, argv, "--pdf");
+    // A headless plot or picture lays out text, which takes the fonts of a GUI application, on no
+    // screen.
+    const bool plots = headless && (host::given(argc, argv, "--pdf") || host::given(argc, argv, "--png") ||
+                                    host::given(argc, argv, "--svg"));
     if (plots && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app;
     if (plots)

@@ -4,6 +4,7 @@
 #include "host/Plot.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -133,6 +134,42 @@ private slots:
                  qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
         const int measured = longestDarkRow(pdf, dir.path());
         QVERIFY2(qAbs(measured - tenths) <= 2, qPrintable(QString::number(measured)));
+    }
+
+    // --png and --svg write the drawing at its extents, as the window's export does: the line on
+    // the red layer in red, nothing of the line on the layer turned off (though its place counts
+    // in the extents).
+    void writesPicturesAtExtents()
+    {
+        QTemporaryDir dir;
+        QFile script(dir.filePath("layers.scr"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("-LAYER M RED C 1 RED \nLINE 0,0 1000,0 \n-LAYER M GONE \nLINE 0,500 1000,500 \n"
+                     "-LAYER S 0 OFF GONE \n");
+        script.close();
+        const QString png = dir.filePath("view.png"), svg = dir.filePath("view.svg");
+        int code = -1;
+        const QString said = run(
+            hostProgram,
+            {"--headless", "--replay", script.fileName(), "--exit-after-replay", "--png", png, "--svg", svg},
+            &code);
+        QVERIFY2(code == 0, qPrintable(said));
+        const QImage image(png);
+        QCOMPARE(image.size(), QSize(2400, 1200));
+        int red = 0, inkAbove = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (y > image.height() * 3 / 4 && c.red() - c.green() > 60 && c.green() == c.blue()) ++red;
+                if (y < image.height() / 4 && c.lightness() < 240) ++inkAbove;
+            }
+        QVERIFY2(red > 2000, qPrintable(QString::number(red)));
+        QCOMPARE(inkAbove, 0);
+        QFile picture(svg);
+        QVERIFY(picture.open(QIODevice::ReadOnly));
+        const QByteArray text = picture.readAll();
+        QVERIFY(text.contains("<svg") && text.contains("#ff0000"));
+        QVERIFY(text.contains("viewBox=\"0 0 1600 800\""));
     }
 
     void refusesBadPlotOptions()

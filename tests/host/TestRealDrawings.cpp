@@ -182,6 +182,48 @@ private slots:
         QCOMPARE(found[1], QStringLiteral("new IMAGE on 0"));
     }
 
+    // Layers as a CAD user sets them, through the headless host: a layer made current and
+    // coloured, a line drawn on it, CLAYER back to 0, a circle there, a line moved to the layer by
+    // CHPROP, a layer made and taken back, one that was off turned on. The saved file has each new
+    // entity on its layer, the new layer in its table (in the file's code page) and the other
+    // layer's change, and audits clean; every other byte is kept (compare).
+    void layersAreSavedAsSet_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("layer");
+        QTest::newRow("R2000") << "plan_r2000"
+                               << "DOOR";
+        QTest::newRow("R2000 Shift-JIS") << "plan_sjis" << QStringLiteral("建具");
+    }
+
+    void layersAreSavedAsSet()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, layer);
+        const QString script = dir_.filePath(name + ".layers.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(
+            QStringLiteral("-LAYER M %1 C 3 %1 \nLINE 0,0 900,0 \nCLAYER 0\nCIRCLE 450,0 50\n"
+                           "LINE 0,-100 900,-100 \nCHPROP L  LA %1 \n-LAYER N TEMP \nU\n-LAYER ON HIDDEN \n")
+                .arg(layer)
+                .toUtf8());
+        f.close();
+        const QString original = dir_.filePath(name + ".dxf"), saved = dir_.filePath(name + ".layers.dxf");
+        QProcess host;
+        host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                   {"--headless", original, "--replay", script, "--exit-after-replay", "--out", saved});
+        QVERIFY(host.waitForFinished(60000));
+        QCOMPARE(host.exitCode(), 0);
+        QCOMPARE(corpusTool({QStringLiteral("compare"), original, saved}),
+                 QStringList({"ok", "new L 0,0 900,0 on " + layer, "new C 450,0 50 on 0",
+                              "new L 0,-100 900,-100 on " + layer}));
+        QCOMPARE(
+            corpusTool({QStringLiteral("layers"), saved}),
+            QStringList({"0 7 on thawed", "Defpoints 7 on thawed", "WALL 1 on thawed", "HIDDEN 3 on thawed",
+                         "FROZEN 4 on frozen", "CENTRE 7 on thawed", layer + " 3 on thawed", "current 0"}));
+    }
+
     // What a plan holds is shown: blocks through their references (the door turned and mirrored,
     // with its knob nested, its attribute and its mirrored text), dimensions through their blocks,
     // MTEXT, solid hatches as fills and patterned ones by their pattern lines, a point, an xline

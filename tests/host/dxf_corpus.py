@@ -7,6 +7,8 @@ compare FILE SAVED:  prints "ok" when SAVED holds every entity of FILE (model sp
                      blocks) by handle with the same attributes, every layer, block and layout,
                      and audits with no more errors or fixes; otherwise one line per fault. Then
                      "new ..." for each model-space entity SAVED adds, in the form of dxf_tool.
+layers FILE:         the layer table, one "name colour on|off frozen|thawed" a line, then
+                     "current NAME" ($CLAYER).
 """
 import os
 import sys
@@ -183,8 +185,18 @@ def compare(path, saved_path):
             print("new " + what + on)
 
 
+def layers(path):
+    doc = ezdxf.readfile(path)
+    for layer in doc.layers:
+        state = ("on" if layer.is_on() else "off", "frozen" if layer.is_frozen() else "thawed")
+        print(f"{layer.dxf.name} {layer.color} {state[0]} {state[1]}")
+    print("current " + doc.header.get("$CLAYER", "0"))
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "corpus":
         corpus(sys.argv[2])
+    elif sys.argv[1] == "layers":
+        layers(sys.argv[2])
     else:
         compare(sys.argv[2], sys.argv[3])

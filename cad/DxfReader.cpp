@@ -16,6 +16,10 @@
 #include <windows.h>
 #endif
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -967,6 +971,16 @@ std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
     return decoded.empty() ? bytes : decoded;
 }
 
+// What reading a large file set aside and freed (the file's bytes, their copy for dxflib, the lines
+// read before it) goes back to the system, rather than staying with the program beside the
+// drawing.
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
     auto source = DxfSource::scan(std::move(original), keepFile, decoder);
@@ -1004,7 +1018,9 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder,
                           bool keepFile)
 {
-    return readOwned(std::string(bytes), how, decoder, keepFile);
+    DxfReadResult result = readOwned(std::string(bytes), how, decoder, keepFile);
+    returnFreedMemory();
+    return result;
 }
 
 DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
@@ -1044,7 +1060,9 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfText
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }
-    return readOwned(std::move(bytes), how, decoder, keepFile);
+    DxfReadResult result = readOwned(std::move(bytes), how, decoder, keepFile);
+    returnFreedMemory();
+    return result;
 }
 
 } // namespace cad

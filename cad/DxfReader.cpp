@@ -793,12 +793,8 @@ private:
             color_ = dxflibInt(value);
             break;
         case 8: {
-            // As dxflib reads it: without the blanks around it. The bytes move on, the index stays.
-            std::string_view name = dxflibText(value);
-            while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
-                name.remove_prefix(1);
-            while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
-                name.remove_suffix(1);
+            // As dxflib reads a value (blanks kept). The bytes move on, the index stays.
+            const std::string_view name = dxflibText(value);
             layer_ = layerIndex(name.empty() ? std::string_view("0") : name);
             break;
         }

@@ -5,3 +5,8 @@ if(TARGET quendra_cad_view)
     target_link_libraries(bench_host PRIVATE quendra_cad_dxf quendra_cad_view Qt6::Gui)
     set_target_properties(bench_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endif()
+if(TARGET bench_host)
+    # The session as the host opens and saves files; the plan's maker beside the sources.
+    target_link_libraries(bench_host PRIVATE quendra_host_core)
+    target_compile_definitions(bench_host PRIVATE QUENDRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endif()

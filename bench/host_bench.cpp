@@ -8,17 +8,26 @@
 //   dxf         opening a DXF of one million entities and rendering it to a PNG 2400 pixels wide, beside
 //               `librecad dxf2pdf` on the same file under xvfb-run when librecad is there
 //               (>= 10 times faster)
+//   plan        the same with a realistic plan made by ezdxf (bench/realistic_plan.py): 10^4 INSERTs
+//               of a 100-entity block, 10^4 TEXTs and 10^3 hatches on layers (>= 10 times faster)
+//   save        opening an unchanged DXF of about 100 MB in the host's session and saving it, beside
+//               copying it with the same care (written whole, then synced) (<= 3 times as long)
 
 #include "bench/host_scene.h"
 #include "cad/Dxf.h"
 #include "cad/Interpreter.h"
 #include "cad/Render.h"
+#include "host/FileSync.h"
+#include "host/HostSession.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -26,8 +35,10 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
 
@@ -145,6 +156,57 @@ void redraw(const cad::Drawing &scene)
     }
 }
 
+// Renders as the host's PNG export does: at the extents, 2400 pixels on the longer side.
+void renderToPng(const cad::Drawing &drawing, const QString &png)
+{
+    const cad::Box box = drawing.extents();
+    const double ratio = box.width() > 0 ? box.height() / box.width() : 0.75;
+    QImage image(ratio <= 1 ? 2400 : int(2400 / ratio), ratio <= 1 ? std::max(64, int(2400 * ratio)) : 2400,
+                 QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        cad::render(painter, drawing, QRectF(image.rect()));
+    }
+    image.save(png, "PNG");
+}
+
+// `librecad dxf2pdf` on a file under xvfb-run: processor seconds of it and its X server, and wall
+// seconds; none when either program is missing.
+struct Timing
+{
+    double cpu = 0, wall = 0;
+};
+std::optional<Timing> librecadDxf2pdf(const std::string &dxf, const QString &folder)
+{
+    const QString librecad = QStandardPaths::findExecutable(QStringLiteral("librecad"));
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (librecad.isEmpty() || xvfbRun.isEmpty()) return std::nullopt;
+    QProcess other;
+    other.setWorkingDirectory(folder);
+    QElapsedTimer timer;
+    timer.start();
+    const double children0 = childrenSeconds();
+    other.start(xvfbRun,
+                {QStringLiteral("-a"), librecad, QStringLiteral("dxf2pdf"), QString::fromStdString(dxf)});
+    other.waitForFinished(-1);
+    return Timing{childrenSeconds() - children0, double(timer.elapsed()) / 1000};
+}
+
+// Opened as the host opens a file (kept for saving) and rendered to a PNG.
+Timing openAndRenderOnce(const std::string &dxf, const QString &png, std::size_t *read, double *held)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpu0 = processSeconds();
+    {
+        const cad::DxfReadResult r = cad::readDxf(dxf, cad::DxfLineReading::Direct, {}, true);
+        if (read) *read = r.drawing.size();
+        if (held) *held = double(r.drawing.memoryUse()) / double(std::max<std::size_t>(r.drawing.size(), 1));
+        renderToPng(r.drawing, png);
+    }
+    return Timing{processSeconds() - cpu0, double(timer.elapsed()) / 1000};
+}
+
 void openAndRender(const cad::Drawing &scene)
 {
     QTemporaryDir dir;
@@ -169,43 +231,146 @@ void openAndRender(const cad::Drawing &scene)
                format("after opening the DXF: %.1f bytes an entity held, %.1f resident (<= 100)", held,
                       resident),
                100 / std::max(held, resident));
-        // The size the host's own PNG export uses: 2400 pixels on the longer side.
-        const cad::Box box = r.drawing.extents();
-        const double ratio = box.width() > 0 ? box.height() / box.width() : 0.75;
-        QImage image(ratio <= 1 ? 2400 : int(2400 / ratio),
-                     ratio <= 1 ? std::max(64, int(2400 * ratio)) : 2400, QImage::Format_RGB32);
-        {
-            QPainter painter(&image);
-            cad::render(painter, r.drawing, QRectF(image.rect()));
-        }
-        image.save(png, "PNG");
+        renderToPng(r.drawing, png);
     }
     const double ours = double(timer.elapsed()) / 1000;
     const double oursCpu = processSeconds() - cpu0;
-    const QString librecad = QStandardPaths::findExecutable(QStringLiteral("librecad"));
-    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    if (librecad.isEmpty() || xvfbRun.isEmpty()) {
+    const auto theirs = librecadDxf2pdf(dxf, dir.path());
+    if (!theirs) {
         std::printf(
             "host dxf      %.0f entities opened and rendered to PNG in %.2f s; librecad or xvfb-run not "
             "installed, no comparison\n",
             double(read), ours);
         return;
     }
-    QProcess other;
-    other.setWorkingDirectory(dir.path());
-    timer.restart();
-    const double children0 = childrenSeconds();
-    other.start(xvfbRun,
-                {QStringLiteral("-a"), librecad, QStringLiteral("dxf2pdf"), QString::fromStdString(dxf)});
-    other.waitForFinished(-1);
-    const double theirs = double(timer.elapsed()) / 1000;
-    const double theirsCpu = childrenSeconds() - children0;
     // Compared in processor time, which others on a shared machine do not lengthen; wall clock
     // times are shown beside.
     report("dxf",
            format("open+render %.0f entities %.2f s cpu (%.2f wall),", double(read), oursCpu, ours) +
-               format(" librecad dxf2pdf %.2f s cpu (%.2f wall) (>= 10x)", theirsCpu, theirs),
-           theirsCpu / oursCpu / 10);
+               format(" librecad dxf2pdf %.2f s cpu (%.2f wall) (>= 10x)", theirs->cpu, theirs->wall),
+           theirs->cpu / oursCpu / 10);
+}
+
+// A plan as users have them, made by ezdxf: blocks referenced many times, texts and hatches.
+void realisticPlan()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plan.dxf"));
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUENDRA_SOURCE_DIR "/bench/realistic_plan.py"), path});
+    python.waitForFinished(-1);
+    if (python.exitCode() != 0 || !QFileInfo::exists(path)) {
+        std::printf("host plan     could not make the plan (ezdxf under /usr/bin/python3): %s\n",
+                    python.readAllStandardError().trimmed().constData());
+        return;
+    }
+    const std::string dxf = path.toStdString();
+    const QString png = dir.filePath(QStringLiteral("plan.png"));
+    std::size_t read = 0;
+    Timing ours{1e300, 1e300};
+    for (int i = 0; i < 3; ++i) {
+        const Timing t = openAndRenderOnce(dxf, png, &read, nullptr);
+        ours.cpu = std::min(ours.cpu, t.cpu);
+        ours.wall = std::min(ours.wall, t.wall);
+    }
+    const double megabytes = double(QFileInfo(path).size()) / 1e6;
+    const auto theirs = librecadDxf2pdf(dxf, dir.path());
+    if (!theirs) {
+        std::printf("host plan     %.1f MB, %.0f entities shown, opened and rendered in %.2f s; librecad or "
+                    "xvfb-run not installed, no comparison\n",
+                    megabytes, double(read), ours.wall);
+        return;
+    }
+    report("plan",
+           format("%.1f MB (%.0f entities shown) open+render %.2f s cpu", megabytes, double(read), ours.cpu) +
+               format(" (%.2f wall), librecad dxf2pdf %.2f s cpu (%.2f wall) (>= 10x)", ours.wall,
+                      theirs->cpu, theirs->wall),
+           theirs->cpu / ours.cpu / 10);
+}
+
+// Copies a file as the host saves one: written whole through QSaveFile, then the folder synced.
+bool carefulCopy(const QString &from, const QString &to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = in.readAll();
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(bytes) != bytes.size() ||
+        !out.flush() || !out.commit())
+        return false;
+    host::syncFolder(QFileInfo(to).absolutePath());
+    return true;
+}
+
+// An unchanged file of about 100 MB opened in the host's session and saved: the file as read goes
+// back out (edit, never rewrite), against copying it.
+void openAndSave()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.dxf"));
+    // Entities enough for 100 MB, from the size of a small sample.
+    const std::string sample = dir.filePath(QStringLiteral("sample.dxf")).toStdString();
+    constexpr std::size_t sampleSize = 20'000;
+    cad::writeDxf(hostBenchScene(sampleSize), sample);
+    const double perEntity = double(std::filesystem::file_size(sample)) / double(sampleSize);
+    const auto count = static_cast<std::size_t>(100e6 / std::max(perEntity, 1.0));
+    if (const std::string e = cad::writeDxf(hostBenchScene(count), path.toStdString()); !e.empty()) {
+        std::printf("host save     could not write the test file: %s\n", e.c_str());
+        return;
+    }
+    const double megabytes = double(QFileInfo(path).size()) / 1e6;
+    const QString saved = dir.filePath(QStringLiteral("saved.dxf")),
+                  copied = dir.filePath(QStringLiteral("copy.dxf"));
+    carefulCopy(path, copied); // the file in the page cache, as a file just opened is
+    const auto wall = [](const std::function<bool()> &work) {
+        double b = 1e300;
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            if (!work()) return -1.0;
+            b = std::min(b, double(timer.elapsed()) / 1000);
+        }
+        return b;
+    };
+    // Opening (reading the drawing to show it, keeping the file) and saving, timed apart.
+    double opening = 1e300, saving = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        host::HostSession session;
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        if (!session.open(path, &error)) {
+            opening = -1;
+            break;
+        }
+        opening = std::min(opening, double(timer.elapsed()) / 1000);
+        timer.restart();
+        if (!session.save(saved, &error)) {
+            opening = -1;
+            break;
+        }
+        saving = std::min(saving, double(timer.elapsed()) / 1000);
+    }
+    const double ours = opening < 0 ? -1 : opening + saving;
+    const double copy = wall([&] { return carefulCopy(path, copied); });
+    const double plain = wall([&] {
+        std::error_code ec;
+        return std::filesystem::copy_file(path.toStdString(), copied.toStdString(),
+                                          std::filesystem::copy_options::overwrite_existing, ec);
+    });
+    QFile a(path), b(saved);
+    const bool same =
+        a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.readAll() == b.readAll();
+    if (ours < 0 || copy <= 0) {
+        std::printf("host save     could not open, save or copy the %.0f MB file\n", megabytes);
+        return;
+    }
+    report("save",
+           format("%.0f MB unchanged: open %.2f s + save %.2f s,", megabytes, opening, saving) +
+               format(" copy %.2f s (cp %.2f s), ", copy, plain) +
+               (same ? "the same bytes" : "THE BYTES DIFFER") + " (<= 3x)",
+           3 * copy / ours);
 }
 
 } // namespace
@@ -218,5 +383,7 @@ int main(int argc, char **argv)
     const cad::Drawing scene = hostBenchScene(million);
     redraw(scene);
     openAndRender(scene);
+    realisticPlan();
+    openAndSave();
     return 0;
 }

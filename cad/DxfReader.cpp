@@ -16,6 +16,10 @@
 #include <windows.h>
 #endif
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -1198,12 +1202,8 @@ private:
                              isNamed(dxflibText(value), "CONTINUOUS"));
             break;
         case 8: {
-            // As dxflib reads it: without the blanks around it. The bytes move on, the index stays.
-            std::string_view name = dxflibText(value);
-            while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
-                name.remove_prefix(1);
-            while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
-                name.remove_suffix(1);
+            // As dxflib reads a value (blanks kept). The bytes move on, the index stays.
+            const std::string_view name = dxflibText(value);
             layer_ = layerIndex(name.empty() ? std::string_view("0") : name);
             break;
         }
@@ -1386,6 +1386,16 @@ std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
     return decoded.empty() ? bytes : decoded;
 }
 
+// What reading a large file set aside and freed (the file's bytes, their copy for dxflib, the lines
+// read before it) goes back to the system, rather than staying with the program beside the
+// drawing.
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
 {
     auto source = DxfSource::scan(std::move(original), keepFile, decoder);
@@ -1424,7 +1434,9 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder,
                           bool keepFile)
 {
-    return readOwned(std::string(bytes), how, decoder, keepFile);
+    DxfReadResult result = readOwned(std::string(bytes), how, decoder, keepFile);
+    returnFreedMemory();
+    return result;
 }
 
 DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
@@ -1464,7 +1476,9 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfText
         failed.error = "ファイルを読み込めません: " + path;
         return failed;
     }
-    return readOwned(std::move(bytes), how, decoder, keepFile);
+    DxfReadResult result = readOwned(std::move(bytes), how, decoder, keepFile);
+    returnFreedMemory();
+    return result;
 }
 
 } // namespace cad

@@ -34,7 +34,7 @@ inline bool sameEntity(const cad::Entity &a, const cad::Entity &b)
            samePoint(a.majorAxis, b.majorAxis) && sameBits(a.ratio, b.ratio) &&
            samePoint(a.insert, b.insert) && a.text == b.text && sameBits(a.height, b.height) &&
            sameBits(a.rotation, b.rotation) && sameBits(a.startWidth, b.startWidth) &&
-           sameBits(a.endWidth, b.endWidth) && a.closed == b.closed;
+           sameBits(a.endWidth, b.endWidth) && a.closed == b.closed && a.layer == b.layer;
 }
 
 // Empty when two results are the same; else what differs first.

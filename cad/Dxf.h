@@ -19,6 +19,12 @@ struct DxfReadResult
     std::string error;       // a Japanese sentence when !ok
     Drawing drawing;         // without undo history
     std::size_t skipped = 0; // entities of kinds this program does not draw
+    // Entities left out for a value that could not be read: not a number, not finite, beyond the
+    // coordinate limit, or out of its range (a radius not above 0).
+    std::size_t badValues = 0;
+    // Values on a line longer than dxflib reads in one piece (1023 bytes), read as far as their
+    // first 1000 bytes; the rest of the file reads on.
+    std::size_t shortened = 0;
     // The file as read, for saving it back with what is drawn (see DxfSource); also when it
     // could not be read, for recovering what it holds. Only when asked for.
     std::shared_ptr<const DxfSource> source;

@@ -39,6 +39,13 @@ constexpr double radToDeg = 180.0 / M_PI;
 // Vertices beyond this in one polyline are dropped: a file claiming more is broken.
 constexpr std::size_t maxVertices = 10'000'000;
 
+// Group codes dxflib reads as reals, of those an entity is drawn from (coordinates, sizes,
+// angles, the direction of extrusion).
+bool isRealCode(std::int64_t code)
+{
+    return (code >= 10 && code <= 59) || (code >= 210 && code <= 239);
+}
+
 // A LINE read before dxflib, with its colour group as dxflib would have read it.
 struct ReadLine
 {
@@ -74,6 +81,7 @@ public:
         drawing_.endGroup();
     }
     std::size_t skipped() const { return skipped_; }
+    std::size_t badValues() const { return badValues_; }
     bool sawSection() const { return sawSection_; }
     bool sawEnd() const { return sawEnd_; }
 
@@ -81,7 +89,12 @@ public:
     {
         // dxflib leaves the widths of LWPOLYLINE vertices out; they are taken here.
         // dxflib reports an entity when the next one begins, so what was gathered is kept apart.
-        if (code == 0 || code == 9) takeReadLines(code, value);
+        if (code == 0 || code == 9) {
+            takeReadLines(code, value);
+            endedUnreadable_ = std::exchange(unreadable_, false);
+        } else if (isRealCode(code) && !dxflibReadsNumber(value)) {
+            unreadable_ = true;
+        }
         if (code == 0) {
             sawSection_ = sawSection_ || value == "SECTION";
             sawEnd_ = sawEnd_ || value == "EOF";
@@ -111,7 +124,7 @@ public:
     void addLine(const DL_LineData &d) override
     {
         if (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1)
-            addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor());
+            addLine(d.x1, d.y1, d.x2, d.y2, getAttributes().getColor(), readable());
     }
 
     void addArc(const DL_ArcData &d) override
@@ -122,7 +135,7 @@ public:
         e.radius = d.radius;
         e.startAngle = normalizedDegrees(d.angle1);
         e.endAngle = normalizedDegrees(d.angle2);
-        const bool sane = isSane(e.centre) && isSane(d.radius) && d.radius > 0;
+        const bool sane = readable() && isSane(e.centre) && isSane(d.radius) && d.radius > 0;
         keep(std::move(e), sane);
     }
 
@@ -132,7 +145,7 @@ public:
         e.type = Entity::Type::Circle;
         e.centre = {d.cx, d.cy};
         e.radius = d.radius;
-        const bool sane = isSane(e.centre) && isSane(d.radius) && d.radius > 0;
+        const bool sane = readable() && isSane(e.centre) && isSane(d.radius) && d.radius > 0;
         keep(std::move(e), sane);
     }
 
@@ -145,8 +158,9 @@ public:
         e.ratio = d.ratio;
         const bool whole =
             std::fabs(std::fabs(d.angle2 - d.angle1) - 2 * M_PI) < 1e-9 || d.angle1 == d.angle2;
-        const bool sane = isSane(e.centre) && isSane(e.majorAxis) && !(e.majorAxis == Point{}) &&
-                          d.ratio > 0 && d.ratio <= 1 && isSane(d.angle1) && isSane(d.angle2);
+        const bool sane = readable() && isSane(e.centre) && isSane(e.majorAxis) &&
+                          !(e.majorAxis == Point{}) && d.ratio > 0 && d.ratio <= 1 && isSane(d.angle1) &&
+                          isSane(d.angle2);
         if (!whole && sane) {
             const Point minor{-d.my * d.ratio, d.mx * d.ratio};
             double end = d.angle2;
@@ -165,7 +179,7 @@ public:
         e.height = d.height;
         e.rotation = normalizedDegrees(d.angle * radToDeg);
         e.insert = middleOf(d, e);
-        const bool sane = isSane(e.insert) && isSane(d.height) && d.height > 0;
+        const bool sane = readable() && isSane(e.insert) && isSane(d.height) && d.height > 0;
         keep(std::move(e), sane);
     }
 
@@ -190,14 +204,14 @@ public:
             lwWidths_.clear();
         }
         inPolyline_ = true;
-        polylineSane_ = true;
+        polylineSane_ = readable();
     }
 
     void addVertex(const DL_VertexData &d) override
     {
         if (!inPolyline_ || polyline_.vertices.size() >= maxVertices) return;
         const Point p{d.x, d.y};
-        polylineSane_ = polylineSane_ && isSane(p);
+        polylineSane_ = polylineSane_ && readable() && isSane(p);
         if (bulge_ != 0 && !polyline_.vertices.empty() && isSane(p)) {
             const std::vector<Point> arc = bulgePoints(polyline_.vertices.back(), p, bulge_);
             polyline_.vertices.insert(polyline_.vertices.end(), arc.begin(), arc.end() - 1);
@@ -228,10 +242,11 @@ public:
     void addInsert(const DL_InsertData &d) override
     {
         BlockRef ref{d.name, {d.ipx, d.ipy}, d.sx, d.sy, d.angle, d.cols, d.rows, d.colSp, d.rowSp};
-        const bool sane = isSane(ref.at) && isSane(d.sx) && isSane(d.sy) && isSane(d.angle) &&
+        const bool sane = readable() && isSane(ref.at) && isSane(d.sx) && isSane(d.sy) && isSane(d.angle) &&
                           isSane(d.colSp) && isSane(d.rowSp);
-        if (sane && (scene_.inBlock() || dxf_.getIntValue(67, 0) != 1))
-            scene_.insert(ref, getAttributes().getLayer(), colorOf(getAttributes().getColor()));
+        if (!scene_.inBlock() && dxf_.getIntValue(67, 0) == 1) return;
+        if (!sane) return refuse();
+        scene_.insert(ref, getAttributes().getLayer(), colorOf(getAttributes().getColor()));
     }
     // A dimension is drawn by its block (group 2), made by the program that wrote it.
     void dimension() { addInsert(DL_InsertData(dxf_.getStringValue(2, ""), 0, 0, 0, 1, 1, 1, 0, 1, 1, 0, 0)); }
@@ -281,7 +296,9 @@ public:
         // The direction (group 11) wins over the angle (group 50, in degrees), as for other readers.
         const double degrees = dxf_.hasValue(11) ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
                                                  : dxf_.getRealValue(50, 0);
-        if (!isSane(Point{d.ipx, d.ipy}) || !isSane(d.height) || d.height <= 0 || !isSane(degrees)) return skip();
+        const bool sane = readable() && isSane(Point{d.ipx, d.ipy}) && isSane(d.height) && d.height > 0 &&
+                          isSane(degrees);
+        if (!sane) return keep(Entity{}, false); // counted, unless in paper space
         for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, degrees, d.attachmentPoint,
                                        d.lineSpacingFactor))
             keep(std::move(line), true);
@@ -348,15 +365,19 @@ public:
 
 private:
     // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
-    void addLine(double x1, double y1, double x2, double y2, int color)
+    void addLine(double x1, double y1, double x2, double y2, int color, bool readable = true)
     {
         Entity e;
         e.type = Entity::Type::Line;
         e.a = {x1, y1};
         e.b = {x2, y2};
-        const bool sane = isSane(e.a) && isSane(e.b);
+        const bool sane = readable && isSane(e.a) && isSane(e.b);
         keep(std::move(e), sane, color);
     }
+
+    // Whether every number of the entity dxflib reports now was one it could read (dxflib reports
+    // an entity when the next begins, so this is about the one that ended).
+    bool readable() const { return !endedUnreadable_; }
 
     // A marker stands for the next LINEs read before dxflib. They are added where it ends, the
     // point where dxflib would have reported the last of them, so that the order of entities
@@ -378,6 +399,9 @@ private:
         if (!scene_.inBlock()) ++skipped_;
     }
 
+    // An entity left out for its values: counted in blocks too, once, where it stands.
+    void refuse() { ++badValues_; }
+
     static int colorOf(int color) { return color >= 0 && color <= colorByLayer ? color : colorByLayer; }
 
     // Paper space (group 67) is kept in the file but not shown.
@@ -388,7 +412,7 @@ private:
 
     void keep(Entity e, bool sane, int color)
     {
-        if (!sane) return skip();
+        if (!sane) return refuse();
         scene_.add(std::move(e), getAttributes().getLayer(), colorOf(color));
     }
 
@@ -398,7 +422,10 @@ private:
         Entity e;
         e.type = Entity::Type::Polyline;
         e.closed = closed;
-        const bool sane = points.size() >= 2 && std::all_of(points.begin(), points.end(), isSanePoint);
+        // Shapes are kept as their entity ends (or, for hatches, splines and leaders, in the same
+        // step), so readable() is about their own values.
+        const bool sane =
+            readable() && points.size() >= 2 && std::all_of(points.begin(), points.end(), isSanePoint);
         e.vertices = std::move(points);
         keep(std::move(e), sane);
     }
@@ -474,6 +501,10 @@ private:
     std::size_t nextLine_ = 0;
     bool markerOpen_ = false;
     std::size_t skipped_ = 0;
+    std::size_t badValues_ = 0;
+    // A number of the entity being read, or of the one that ended, dxflib could not read.
+    bool unreadable_ = false;
+    bool endedUnreadable_ = false;
     double bulge_ = 0;
     DL_SplineData spline_{1, 0, 0, 0, 0};
     std::vector<Point> control_, fit_, loop_, leader_;
@@ -493,18 +524,20 @@ private:
 };
 
 // dxflib reads a file group by group, a code line and then a value line, each through fgets
-// into 1024 bytes: a line longer than 1023 characters is read as several. The code is what
-// strtol makes of its line, cut to 32 bits ("90:", "090", "+90" and " 90" are all 90). Every
-// decision below is taken on the groups as dxflib will read them, so that what it sees as a
-// count or as the start of an entity is never taken for something else here.
+// into 1024 bytes: a line longer than 1023 characters would be read as several, and every group
+// after it would fall out of step (a LINE lost its end point, a text of megabytes made the file
+// look cut off). Such lines are cut here first (groupAt), so that dxflib reads every line as one.
+// The code is what strtol makes of its line, cut to 32 bits ("90:", "090", "+90" and " 90" are
+// all 90). Every decision below is taken on the groups as dxflib will read them, so that what it
+// sees as a count or as the start of an entity is never taken for something else here.
+constexpr std::size_t maxDxfLine = 1023; // with its line end
 
-// The end of the piece of a line dxflib reads from `start`: up to and with its line end, 1023
-// characters at most.
-std::size_t pieceEnd(const std::string &bytes, std::size_t start)
+// The end of the line that begins at `start`: past its line feed, or the end of the bytes.
+std::size_t lineEnd(const std::string &bytes, std::size_t start)
 {
-    const std::size_t limit = std::min(bytes.size(), start + 1023);
-    const void *newline = std::memchr(bytes.data() + start, '\n', limit - start);
-    return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1 : limit;
+    const void *newline = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
+    return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1
+                   : bytes.size();
 }
 
 // The int dxflib reads from a line: strtol's leading decimal number, cut to 32 bits.
@@ -585,8 +618,7 @@ bool endsEntity(std::int32_t code)
 // could open differently twice. Left out, it reads as a missing group does.
 bool isBlankNumber(std::int32_t code, std::string_view line)
 {
-    const bool real = (code >= 10 && code <= 59) || (code >= 210 && code <= 239);
-    return real && dxflibText(line).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+    return isRealCode(code) && dxflibText(line).find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
 }
 
 // The groups of an entity the reader builds a drawing from; dxflib stores and converts every
@@ -702,21 +734,64 @@ private:
     bool paperSpace_ = false;
 };
 
-// Where one group lies: its code line from `code`, its value line from `value` up to `end`.
+// Where one group lies: its code line from `code`, its value line from `value` up to `end`; the
+// next group begins at `next`, past the rest of a value line that was cut (`cut`).
 struct GroupPlace
 {
     std::size_t code;
     std::size_t value;
     std::size_t end;
+    std::size_t next;
+    bool cut;
 };
 
-// The group dxflib reads from `start`, if it has both lines.
-std::optional<GroupPlace> groupAt(const std::string &bytes, std::size_t start)
+// A code line longer than dxflib reads becomes its number, at the end of the line, right before
+// its value line. Returns where it begins.
+std::size_t shortenCodeLine(std::string &bytes, std::size_t start, std::size_t end)
+{
+    const std::string code = std::to_string(dxflibInt(std::string_view(bytes).substr(start, end - start)));
+    const std::size_t begin = end - 1 - code.size(); // before the line feed
+    bytes.replace(begin, code.size(), code);
+    return begin;
+}
+
+// A value line longer than dxflib reads keeps its first keptOfLongValue bytes at most, ending
+// before a character of several bytes (UTF-8) or an escape ("\U+901A") that would not fit whole.
+// Returns its new end, past the line feed written there.
+std::size_t shortenValueLine(std::string &bytes, std::size_t start)
+{
+    constexpr std::size_t keptOfLongValue = 1000;
+    constexpr std::size_t longestEscape = 8; // "\M+18E9F"
+    std::size_t cut = start + keptOfLongValue;
+    while (cut > start && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    for (std::size_t i = cut; i > start && cut - i < longestEscape; --i) {
+        if (bytes[i - 1] == '\\') {
+            cut = i - 1;
+            break;
+        }
+    }
+    bytes[cut] = '\n';
+    return cut + 1;
+}
+
+// The group dxflib reads from `start`, if it has both lines; lines it would read in pieces are
+// cut first, and lines that begin with a NUL made blank (blankLeadingNul).
+std::optional<GroupPlace> groupAt(std::string &bytes, std::size_t start)
 {
     if (start >= bytes.size()) return std::nullopt;
-    const std::size_t value = pieceEnd(bytes, start);
+    const std::size_t value = lineEnd(bytes, start);
     if (value == bytes.size()) return std::nullopt;
-    return GroupPlace{start, value, pieceEnd(bytes, value)};
+    const std::size_t end = lineEnd(bytes, value);
+    GroupPlace at{start, value, end, end, false};
+    blankLeadingNul(bytes, at.code);
+    blankLeadingNul(bytes, at.value);
+    if (at.value - at.code > maxDxfLine) at.code = shortenCodeLine(bytes, at.code, at.value);
+    if (at.end - at.value > maxDxfLine) {
+        at.end = shortenValueLine(bytes, at.value);
+        at.cut = true;
+    }
+    return at;
 }
 
 // Reads the LINE entities of the ENTITIES section while the bytes are prepared, and puts a
@@ -758,11 +833,15 @@ private:
         // What dxflib takes for a missing group: 0 for a coordinate, ByLayer for the colour.
         coordinates_.fill(0.0);
         color_ = colorByLayer;
+        unreadable_ = false;
     }
 
-    // The last of each group counts, as in dxflib; the others do not change a LINE.
+    // The last of each group counts, as in dxflib; the others do not change a LINE. A number
+    // dxflib cannot read leaves the LINE out, whichever group it is in: it goes to dxflib, which
+    // counts it (DxfReader::readable()).
     void collect(std::int32_t code, std::string_view value)
     {
+        if (isRealCode(code) && !dxflibReadsNumber(value)) unreadable_ = true;
         switch (code) {
         case 10:
             coordinates_[0] = dxflibReal(value);
@@ -786,7 +865,7 @@ private:
 
     bool complete() const
     {
-        return std::all_of(coordinates_.begin(), coordinates_.end(),
+        return !unreadable_ && std::all_of(coordinates_.begin(), coordinates_.end(),
                            [](const auto &c) { return c.has_value(); });
     }
 
@@ -814,28 +893,34 @@ private:
     std::optional<std::size_t> lineAt_;
     std::array<std::optional<double>, 4> coordinates_;
     int color_ = colorByLayer;
+    bool unreadable_ = false;
     std::size_t markerEnd_ = std::string::npos;
     ReadLines read_;
+};
+
+struct Prepared
+{
+    bool paperSpace = false; // whether an entity is in paper space
+    std::size_t shortened = 0; // values kept that were cut (see groupAt)
 };
 
 // Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
 // GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
 // with no value line after it is left out: dxflib would pair it with the value read before.
 // With `lines`, LINE entities are read on the way (see LineShortcut).
-// Returns whether an entity is in paper space.
-bool prepareForDxflib(std::string &bytes, LineShortcut *lines)
+Prepared prepareForDxflib(std::string &bytes, LineShortcut *lines)
 {
     const std::size_t most = countCap(bytes.size());
     const std::string cap = std::to_string(most);
     GroupFilter filter;
+    Prepared prepared;
     std::size_t write = 0;
-    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->end)) {
-        blankLeadingNul(bytes, at->code);
-        blankLeadingNul(bytes, at->value);
+    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->next)) {
         const std::string_view all(bytes);
         const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
         const std::string_view value = all.substr(at->value, at->end - at->value);
         if (!filter.keeps(code, value)) continue;
+        if (at->cut) ++prepared.shortened;
         if (lines) write = lines->before(bytes, write, code, *at, filter.inEntities());
         const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
         const std::size_t length = at->end - at->code;
@@ -844,7 +929,8 @@ bool prepareForDxflib(std::string &bytes, LineShortcut *lines)
         write += length;
     }
     bytes.resize(write);
-    return filter.sawPaperSpace();
+    prepared.paperSpace = filter.sawPaperSpace();
+    return prepared;
 }
 
 // dxflib's constructor leaves the kind of object being read unset: a parser made where an
@@ -888,6 +974,7 @@ DxfReadResult run(FILE *file, const ReadLines &readLines)
     // What was read is the starting point, not something to take back.
     result.drawing.forgetHistory();
     result.skipped = reader.skipped();
+    result.badValues = reader.badValues();
     result.ok = true;
     return result;
 }
@@ -939,8 +1026,8 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     // change what is shown go whole through dxflib.
     if (!source->plain()) how = DxfLineReading::ThroughDxflib;
     LineShortcut shortcut;
-    if (prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr) &&
-        how == DxfLineReading::Direct) {
+    const Prepared prepared = prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
+    if (prepared.paperSpace && how == DxfLineReading::Direct) {
         shortcut = LineShortcut();
         bytes = forReading(*source, decoder);
         prepareForDxflib(bytes, nullptr);
@@ -959,6 +1046,7 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     }
     DxfReadResult result = run(file, readLines);
     std::fclose(file);
+    result.shortened = prepared.shortened;
     if (keepFile) result.source = std::move(source);
     return result;
 }

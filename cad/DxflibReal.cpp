@@ -109,4 +109,30 @@ std::optional<double> dxflibReal(std::string_view line)
     return GatheredNumber(line.substr(first)).value();
 }
 
+bool dxflibReadsNumber(std::string_view line)
+{
+    line = line.substr(0, line.find('\0'));
+    std::size_t i = line.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string_view::npos) return false;
+    const auto digit = [&] { return i < line.size() && line[i] >= '0' && line[i] <= '9'; };
+    if (line[i] == '-' || line[i] == '+') ++i;
+    // The stream gathers digits with one point ("," read as "."), then an exponent once a digit
+    // was seen; strtod must take all it gathered.
+    bool mantissa = false, point = false;
+    for (; i < line.size(); ++i) {
+        if (digit()) {
+            mantissa = true;
+        } else if ((line[i] == '.' || line[i] == ',') && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!mantissa) return false;
+    if (i == line.size() || (line[i] != 'e' && line[i] != 'E')) return true;
+    ++i;
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) ++i;
+    return digit();
+}
+
 } // namespace cad

@@ -12,4 +12,9 @@ namespace cad {
 // dxflib.
 std::optional<double> dxflibReal(std::string_view line);
 
+// Whether dxflib reads any number from a value line: false where the stream finds none and dxflib
+// gives 0 ("nan", "inf", "abc", "-", "1e", a blank line). A number too large for a double reads
+// (as the largest one).
+bool dxflibReadsNumber(std::string_view line);
+
 } // namespace cad

@@ -266,6 +266,16 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
+    if (r.badValues > 0)
+        interpreter_.note(QStringLiteral("読めない値(数でない値、無限大、大きすぎる座標など)を含む図形 %1 個を"
+                                         "読み飛ばしました。")
+                              .arg(r.badValues)
+                              .toStdString());
+    if (r.shortened > 0)
+        interpreter_.note(QStringLiteral("1 行が長すぎる値 %1 個は途中まで読みました"
+                                         "(保存してもファイルには元のまま残ります)。")
+                              .arg(r.shortened)
+                              .toStdString());
     settle();
     return true;
 }

@@ -131,10 +131,10 @@ private slots:
         QTest::newRow("ByLayer left out, other colours kept")
             << QByteArray("0\nLINE\n62\n   256\n11\n1\n21\n1\n0\nLINE\n62\n     1\n11\n2\n21\n2\n")
             << QStringList{"L 0,0 1,1", "L 0,0 2,2 #1"};
-        // The end of the long line is a code line of its own to dxflib.
+        // dxflib would read the end of the long line as a code line of its own.
         QTest::newRow("a line longer than 1023 characters")
-            << "0\nLINE\n5\n" + QByteArray(1023, 'x') + "10\n7\n20\n8\n11\n1\n21\n1\n"
-            << QStringList{"L 7,8 1,1"};
+            << "0\nLINE\n5\n" + QByteArray(1023, 'x') + "10\n11\n7\n21\n8\n10\n1\n20\n1\n"
+            << QStringList{"L 1,1 7,8"};
         QTest::newRow("a line that begins with a NUL reads for itself")
             << "0\nLINE\n10\n1\n" + QByteArray(1, '\0') + "20\n1\n11\n2\n21\n2\n"
             << QStringList{"L 1,1 2,2"};
@@ -152,6 +152,96 @@ private slots:
             cad::readDxfData(std::string_view(file.constData(), size_t(file.size())));
         QVERIFY2(r.ok, r.error.c_str());
         QCOMPARE(q(cad::describe(r.drawing)), expected);
+    }
+
+    // A value that is no number, or no finite one, was read as 0; one beyond the coordinate limit
+    // was taken for a kind not drawn. Its entity is left out and counted apart, and the LINE
+    // behind it is read either way.
+    void badValuesAreCountedApart_data()
+    {
+        QTest::addColumn<QByteArray>("entity");
+        QTest::newRow("nan") << QByteArray("0\nLINE\n10\nnan\n20\n1\n11\n2\n21\n2\n");
+        QTest::newRow("inf") << QByteArray("0\nLINE\n10\n1\n20\n1\n11\n-inf\n21\n2\n");
+        QTest::newRow("no number") << QByteArray("0\nLINE\n10\n1\n20\nabc\n11\n2\n21\n2\n");
+        QTest::newRow("exponent without digits") << QByteArray("0\nLINE\n10\n1\n20\n1\n11\n2e\n21\n2\n");
+        QTest::newRow("extrusion") << QByteArray("0\nLINE\n10\n1\n20\n1\n11\n2\n21\n2\n210\nnan\n");
+        QTest::newRow("beyond the limit") << QByteArray("0\nLINE\n10\n1e300\n20\n1\n11\n2\n21\n2\n");
+        QTest::newRow("overflow") << QByteArray("0\nCIRCLE\n10\n1\n20\n1\n40\n1e999\n");
+        QTest::newRow("a vertex") << QByteArray("0\nLWPOLYLINE\n90\n2\n10\n0\n20\nnan\n10\n5\n20\n5\n");
+        QTest::newRow("an old vertex") << QByteArray("0\nPOLYLINE\n66\n1\n0\nVERTEX\n10\n0\n20\n0\n"
+                                                     "0\nVERTEX\n10\ninf\n20\n5\n0\nSEQEND\n");
+        QTest::newRow("text") << QByteArray("0\nTEXT\n10\nNaN\n20\n0\n40\n2.5\n1\nA\n");
+        QTest::newRow("block reference") << QByteArray("0\nINSERT\n2\nB\n10\nnan\n20\n0\n");
+    }
+
+    void badValuesAreCountedApart()
+    {
+        QFETCH(QByteArray, entity);
+        const QByteArray file =
+            "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n0\nCIRCLE\n40\n1\n0\nENDBLK\n0\nENDSEC\n"
+            "0\nSECTION\n2\nENTITIES\n" +
+            entity + "0\nLINE\n10\n3\n20\n3\n11\n4\n21\n4\n0\nENDSEC\n0\nEOF\n";
+        for (const auto how : {cad::DxfLineReading::Direct, cad::DxfLineReading::ThroughDxflib}) {
+            const cad::DxfReadResult r =
+                cad::readDxfData(std::string_view(file.constData(), size_t(file.size())), how);
+            QVERIFY2(r.ok, r.error.c_str());
+            QCOMPARE(q(cad::describe(r.drawing)), QStringList{"L 3,3 4,4"});
+            QCOMPARE(r.badValues, std::size_t(1));
+            QCOMPARE(r.skipped, std::size_t(0));
+        }
+    }
+
+    // dxflib reads a line through 1024 bytes: the rest of a longer one became a group of its own
+    // and every group after it fell out of step, up to the end of the file (a text of 10 MB made
+    // the file look cut off). A long value is read as far as a line goes and said to be cut; the
+    // file is saved back with it whole.
+    void longValuesAreCutAndTheRestReadsOn_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("eol");
+        QTest::newRow("1023 characters") << 1023 << QByteArray("\n");
+        QTest::newRow("1022 characters and CR LF") << 1022 << QByteArray("\r\n");
+        QTest::newRow("2000 characters") << 2000 << QByteArray("\n");
+        QTest::newRow("10 MB") << (10 << 20) << QByteArray("\r\n");
+    }
+
+    void longValuesAreCutAndTheRestReadsOn()
+    {
+        QFETCH(int, length);
+        QFETCH(QByteArray, eol);
+        // Kanji in UTF-8 (R2007 and later), so that a cut could fall inside a character.
+        QByteArray text;
+        while (text.size() < length)
+            text += text.size() + 10 <= length ? "通り芯X" : "x";
+        QByteArray file = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+                          "0\nTEXT\n10\n0\n20\n0\n40\n2.5\n1\n" +
+                          text + "\n0\nLINE\n10\n1\n20\n1\n11\n7\n21\n8\n0\nENDSEC\n0\nEOF\n";
+        file.replace("\n", eol);
+        const std::string_view bytes(file.constData(), size_t(file.size()));
+        for (const auto how : {cad::DxfLineReading::Direct, cad::DxfLineReading::ThroughDxflib}) {
+            const cad::DxfReadResult r = cad::readDxfData(bytes, how, {}, true);
+            QVERIFY2(r.ok, r.error.c_str());
+            QCOMPARE(r.drawing.size(), std::size_t(2));
+            QCOMPARE(q(cad::describe(r.drawing)).last(), QStringLiteral("L 1,1 7,8"));
+            const std::string &shown = r.drawing.at(0).text;
+            QVERIFY(shown.size() >= 900 && shown.size() <= 1023);
+            QVERIFY(text.startsWith(QByteArray::fromStdString(shown)));
+            // Whole characters: UTF-8 that reads back the same.
+            QVERIFY(QString::fromStdString(shown).toUtf8() == QByteArray::fromStdString(shown));
+            QCOMPARE(r.shortened, std::size_t(1));
+            QCOMPARE(r.badValues + r.skipped, std::size_t(0));
+            // Saved back: the long value whole, byte for byte, with what was drawn.
+            QVERIFY(r.source && r.source->complete());
+            QVERIFY(r.source->edited(r.drawing, r.drawing.size()) == bytes);
+            cad::Drawing drawn = r.drawing;
+            drawn.addLine({5, 5}, {6, 6}, 1);
+            const std::string saved = r.source->edited(drawn, r.drawing.size());
+            QVERIFY(saved.find(text.toStdString() + eol.toStdString()) != std::string::npos);
+            const cad::DxfReadResult again = cad::readDxfData(saved, how);
+            QCOMPARE(q(cad::describe(again.drawing)).mid(1),
+                     (QStringList{"L 1,1 7,8", "L 5,5 6,6 #1"}));
+            QCOMPARE(again.shortened, std::size_t(1));
+        }
     }
 
     void ezdxfReadsWhatTheHostWrites()

@@ -13,7 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -100,6 +102,11 @@ private slots:
         row("subnormal", "4.9e-324\n", false);
         row("white space in front", "\r\v\f5\n", true);
         row("too long", std::string(70, '1') + "\n", false);
+        row("infinity", "-Infinity\n", false);
+        row("letters", "abc\n", false);
+        row("exponent sign then text", "2E-x\n", false);
+        row("point then exponent", "-.e1\n", false);
+        row("long and huge", std::string(400, '9') + "\n", false);
     }
 
     void numbersAsDxflibReadsThem()
@@ -107,6 +114,14 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(bool, taken);
         const std::string text(line.constData(), std::size_t(line.size()));
+        // Whether a number is read at all, as the stream dxflib reads through says: no number
+        // fails and gives 0, one too large fails and gives the largest.
+        std::string stream = keptByDxflib(text);
+        std::replace(stream.begin(), stream.end(), ',', '.');
+        std::istringstream in(stream);
+        double read = 0;
+        in >> read;
+        QCOMPARE(cad::dxflibReadsNumber(text), !in.fail() || read != 0);
         const std::optional<double> ours = cad::dxflibReal(text);
         QCOMPARE(ours.has_value(), taken);
         if (!ours) return;
@@ -184,7 +199,7 @@ private slots:
             for (const auto how : {cad::DxfLineReading::Direct, cad::DxfLineReading::ThroughDxflib}) {
                 const cad::DxfReadResult r = cad::readDxfData(file, how);
                 QVERIFY(r.ok);
-                QCOMPARE(r.skipped, std::size_t(1)); // the circle, without a radius
+                QCOMPARE(r.badValues, std::size_t(1)); // the circle, without a radius
                 QCOMPARE(r.drawing.size(), std::size_t(1));
                 const cad::Entity e = r.drawing.at(0);
                 QCOMPARE(e.a.x, 7.0);

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -191,6 +192,39 @@ private slots:
         QCOMPARE(corpusTool({QStringLiteral("compare"), elsewhere, elsewhere}), QStringList{"ok"});
         s.allowOverwrite();
         QVERIFY(s.save(cut, &error));
+    }
+
+    // Entities with values that could not be read, and values cut to a line, are said apart from
+    // the kinds not drawn; what was cut goes back whole.
+    void badAndLongValuesAreSaid()
+    {
+        const QString path = dir_.filePath("bad_values.dxf");
+        const QByteArray longText(5000, 'x');
+        const QByteArray original = "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nnan\n20\n0\n11\n1\n21\n1\n"
+                                    "0\nPOINT\n10\n0\n20\n0\n0\nTEXT\n10\n0\n20\n0\n40\n1\n1\n" +
+                                    longText + "\n0\nLINE\n11\n7\n21\n8\n0\nENDSEC\n0\nEOF\n";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(original);
+        f.close();
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        QVERIFY2(s.open(path, &error), qPrintable(error));
+        QCOMPARE(s.drawing().size(), std::size_t(2));
+        QStringList said;
+        for (const auto &args : history)
+            said << args.at(0).toStringList();
+        const auto has = [&](const QString &words) {
+            return std::any_of(said.begin(), said.end(), [&](const QString &l) { return l.contains(words); });
+        };
+        QVERIFY2(has(QStringLiteral("対応していない図形 1 個")), qPrintable(said.join('\n')));
+        QVERIFY(has(QStringLiteral("読めない値(数でない値、無限大、大きすぎる座標など)を含む図形 1 個")));
+        QVERIFY(has(QStringLiteral("長すぎる値 1 個")));
+        s.enqueue("LINE 0,0 1,1 \n", {});
+        const QString saved = dir_.filePath("bad_values.saved.dxf");
+        QVERIFY2(s.save(saved, &error), qPrintable(error));
+        QVERIFY(bytesOf(saved).contains("\n1\n" + longText + "\n0\nLINE\n11\n7\n"));
     }
 
     void notDxfChangesNothing()

@@ -89,6 +89,7 @@ private:
     Block *block_ = nullptr;
     std::size_t hidden_ = 0;
     std::size_t expanded_ = 0;
+    std::size_t placed_ = 0;
 };
 
 // Shapes as polylines, for what the drawing model has no kind of its own.

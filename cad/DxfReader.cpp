@@ -87,6 +87,177 @@ struct ReadLines
 constexpr std::string_view lineMarkerGroup = "0\n~L\n";
 constexpr std::string_view lineMarker = "~L";
 
+// dxflib builds the edges of a hatch group by group into a DL_HatchEdgeData whose constructor
+// sets only x1..y2: a field no group set held whatever the memory held (an arc given by its
+// group 73 alone, a polyline boundary whose group 72 changed its kind, a spline without its
+// counts), so that the same file drew differently from one reading to the next. The edges are
+// built here from the same groups, as DL_Dxf::handleHatchData builds them, every field starting
+// at 0 as a missing group reads; the reader draws these rather than dxflib's.
+class HatchEdges
+{
+public:
+    struct Edge
+    {
+        int type = 0;
+        bool defined = false;
+        std::vector<std::vector<double>> vertices; // x, y and a bulge: a polyline boundary
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        double cx = 0, cy = 0, radius = 0, angle1 = 0, angle2 = 0;
+        bool ccw = false;
+        double mx = 0, my = 0, ratio = 0;
+        unsigned degree = 0, knotCount = 0, controlCount = 0, fitCount = 0;
+        std::vector<double> knots, weights;
+        std::vector<std::vector<double>> controlPoints, fitPoints;
+    };
+
+    // The boundaries of the hatch dxflib reports next (it keeps them from the hatch before when
+    // a hatch starts none).
+    const std::vector<std::vector<Edge>> &loops() const { return loops_; }
+
+    // A group 0 or 9: the entity read ends (a hatch ended by group 0 is reported, with the edge
+    // being read), the next begins.
+    void entityEnds(unsigned code, const std::string &next)
+    {
+        if (inHatch_ && code == 0) addEdge();
+        edge_ = Edge{};
+        firstLoop_ = true;
+        pathFlags_ = 0;
+        inHatch_ = next == "HATCH";
+    }
+
+    // Any other group, before dxflib reads it.
+    void group(DL_Dxf &dxf, unsigned code, const std::string &value)
+    {
+        if (!inHatch_ || code >= DL_DXF_MAXGROUPCODE) return;
+        take(dxf, code, value);
+        // dxflib keeps the group after handling it: its last group 92 tells a polyline boundary.
+        if (code == 92) pathFlags_ = dxf.toInt(value);
+    }
+
+private:
+    void take(DL_Dxf &dxf, unsigned code, const std::string &value)
+    {
+        const auto real = [&] { return dxf.toReal(value); };
+        const auto angle = [&] { return dxf.toReal(value) / 360.0 * 2 * M_PI; };
+        if (code == 92 || code == 93) {
+            if (firstLoop_) {
+                loops_.clear();
+                firstLoop_ = false;
+            }
+            if (code == 93 || (dxf.toInt(value) & 2) == 2) addLoop();
+            return;
+        }
+        if (code == 72 || code == 78 || code == 98) {
+            // A polyline boundary gives its bulge flag in group 72.
+            if (code != 72 || (pathFlags_ & 2) == 0) addEdge();
+            edge_.type = dxf.toInt(value);
+            return;
+        }
+        Edge &e = edge_;
+        if ((pathFlags_ & 2) == 2) {
+            if (code == 10) {
+                e.type = 0;
+                e.vertices.push_back({real()});
+            } else if ((code == 20 || code == 42) && !e.vertices.empty()) {
+                e.vertices.back().push_back(real());
+                e.defined = true;
+            }
+            return;
+        }
+        switch (e.type) {
+        case 1:
+            if (code == 10) e.x1 = real();
+            if (code == 20) e.y1 = real();
+            if (code == 11) e.x2 = real();
+            if (code == 21) e.y2 = real();
+            e.defined = e.defined || code == 21;
+            break;
+        case 2:
+        case 3:
+            if (code == 10) e.cx = real();
+            if (code == 20) e.cy = real();
+            if (code == 40) (e.type == 2 ? e.radius : e.ratio) = real();
+            if (code == 11 && e.type == 3) e.mx = real();
+            if (code == 21 && e.type == 3) e.my = real();
+            if (code == 50) e.angle1 = angle();
+            if (code == 51) e.angle2 = angle();
+            if (code == 73) {
+                e.ccw = dxf.toInt(value) != 0;
+                e.defined = true;
+            }
+            break;
+        case 4:
+            spline(dxf, code, value);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void spline(DL_Dxf &dxf, unsigned code, const std::string &value)
+    {
+        Edge &e = edge_;
+        const auto count = [&] { return static_cast<unsigned>(dxf.toInt(value)); };
+        switch (code) {
+        case 94:
+            e.degree = count();
+            break;
+        case 95:
+            e.knotCount = count();
+            break;
+        case 96:
+            e.controlCount = count();
+            break;
+        case 97:
+            e.fitCount = count();
+            break;
+        case 40:
+            if (e.knots.size() < e.knotCount) e.knots.push_back(dxf.toReal(value));
+            break;
+        case 10:
+            if (e.controlPoints.size() < e.controlCount) e.controlPoints.push_back({dxf.toReal(value)});
+            break;
+        case 20:
+            if (!e.controlPoints.empty() && e.controlPoints.back().size() == 1)
+                e.controlPoints.back().push_back(dxf.toReal(value));
+            e.defined = true;
+            break;
+        case 42:
+            if (e.weights.size() < e.controlCount) e.weights.push_back(dxf.toReal(value));
+            break;
+        case 11:
+            if (e.fitPoints.size() < e.fitCount) e.fitPoints.push_back({dxf.toReal(value)});
+            break;
+        case 21:
+            if (!e.fitPoints.empty() && e.fitPoints.back().size() == 1)
+                e.fitPoints.back().push_back(dxf.toReal(value));
+            e.defined = true;
+            break;
+        default:
+            break;
+        }
+    }
+
+    void addLoop()
+    {
+        addEdge();
+        loops_.emplace_back();
+    }
+
+    void addEdge()
+    {
+        if (!edge_.defined) return;
+        if (!loops_.empty()) loops_.back().push_back(std::move(edge_));
+        edge_ = Edge{};
+    }
+
+    std::vector<std::vector<Edge>> loops_;
+    Edge edge_;
+    bool inHatch_ = false;
+    bool firstLoop_ = true;
+    int pathFlags_ = 0;
+};
+
 // Collects the entities of the model space as dxflib reports them.
 class DxfReader final : public DL_CreationAdapter
 {
@@ -125,8 +296,10 @@ public:
         if (code == 0 || code == 9) {
             takeReadLines(code, value);
             endedUnreadable_ = std::exchange(unreadable_, false);
-        } else if (isRealCode(code) && !dxflibReadsNumber(value)) {
-            unreadable_ = true;
+            hatchEdges_.entityEnds(code, value);
+        } else {
+            unreadable_ = unreadable_ || (isRealCode(code) && !dxflibReadsNumber(value));
+            hatchEdges_.group(dxf_, code, value);
         }
         if (source_) number(code, value);
         // What dxflib does not read (a WIPEOUT) is whole when the next entity begins.
@@ -390,9 +563,18 @@ public:
         inHatchEntity_ = true;
         hatchLoops_.clear();
         loop_.clear();
+        // The edges as built by hatchEdges_ from the same groups as dxflib's, which reports them
+        // next with some of their fields unset.
+        for (const auto &loop : hatchEdges_.loops()) {
+            closeHatchLoop();
+            for (const HatchEdges::Edge &edge : loop)
+                drawEdge(edge);
+        }
     }
-    void addHatchLoop(const DL_HatchLoopData &) override { closeHatchLoop(); }
-    void addHatchEdge(const DL_HatchEdgeData &d) override
+    void addHatchLoop(const DL_HatchLoopData &) override {}
+    void addHatchEdge(const DL_HatchEdgeData &) override {}
+
+    void drawEdge(const HatchEdges::Edge &d)
     {
         if (loop_.size() >= maxVertices) return;
         switch (d.type) {
@@ -805,6 +987,7 @@ private:
     // The hatch being read: its data and loops so far, the pattern of the hatch whose groups
     // are being read (inHatch_) and of the one that ended (endedPattern_), as for the widths.
     DL_HatchData hatch_;
+    HatchEdges hatchEdges_;
     bool inHatchEntity_ = false;
     std::vector<std::vector<Point>> hatchLoops_;
     bool inHatch_ = false;
@@ -995,9 +1178,12 @@ bool drawnFrom(std::int32_t code)
     }
 }
 
-// Which groups go on to dxflib: in ENTITIES and BLOCKS those an entity is drawn from, nothing of
-// OBJECTS, everything elsewhere. Sections are followed by their markers as dxflib reads them;
-// the markers and the end of file always go on, as the reader looks for them.
+// Which groups go on to dxflib (each costs it a line read, stored and converted): in ENTITIES and
+// BLOCKS those an entity is drawn from; in TABLES the name, colour, flags and line type of layers,
+// the line types whole, and nothing of the other tables' records; of the header's variables only
+// $LTSCALE; nothing of OBJECTS, CLASSES and the sections of pictures and data; everything elsewhere.
+// Sections are followed by their markers as dxflib reads them; the markers and the end of file
+// always go on, as the reader looks for them.
 class GroupFilter
 {
 public:
@@ -1023,7 +1209,15 @@ public:
             return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256) &&
                                         !(code == 6 && isNamed(dxflibText(line), "BYLAYER")) &&
                                         !(code == 48 && dxflibReal(line) == 1.0));
-        case Section::Objects:
+        case Section::Header:
+            // A variable's name (group 9) and its values, up to the next one or an entity.
+            if (code == 0 || code == 9) variable_ = code == 9 && dxflibText(line) != "$LTSCALE";
+            return !variable_;
+        case Section::Tables:
+            if (code == 0) record_ = recordNamed(dxflibText(line));
+            return code == 0 || record_ == Record::Other ||
+                   (record_ == Record::Layer && (code == 2 || code == 6 || code == 62 || code == 70));
+        case Section::Unread:
             return false;
         case Section::Other:
             break;
@@ -1036,7 +1230,12 @@ public:
     bool sawPaperSpace() const { return paperSpace_; }
 
 private:
-    enum class Section { Other, Entities, Blocks, Objects };
+    // Unread: OBJECTS, CLASSES, THUMBNAILIMAGE and ACDSDATA. Other: outside a section, or in one of
+    // a name not known here.
+    enum class Section { Other, Header, Tables, Entities, Blocks, Unread };
+    // In TABLES: a layer, a record of another table not read (or a table's own groups), or
+    // anything else (line types among them).
+    enum class Record { Layer, Table, Other };
 
     // Follows the sections by their markers and names; true for a group that was one of them.
     bool takesSectionMark(std::int32_t code, std::string_view value)
@@ -1044,6 +1243,8 @@ private:
         if (code == 0 && (value == "SECTION" || value == "ENDSEC" || value == "EOF")) {
             section_ = Section::Other;
             nameNext_ = value == "SECTION";
+            variable_ = false;
+            record_ = Record::Other;
             return true;
         }
         if (code == 2 && nameNext_) {
@@ -1058,10 +1259,25 @@ private:
     {
         if (name == "ENTITIES") return Section::Entities;
         if (name == "BLOCKS") return Section::Blocks;
-        return name == "OBJECTS" ? Section::Objects : Section::Other;
+        if (name == "HEADER") return Section::Header;
+        if (name == "TABLES") return Section::Tables;
+        for (const std::string_view unread : {"OBJECTS", "CLASSES", "THUMBNAILIMAGE", "ACDSDATA"})
+            if (name == unread) return Section::Unread;
+        return Section::Other;
+    }
+
+    static Record recordNamed(std::string_view type)
+    {
+        if (type == "LAYER") return Record::Layer;
+        for (const std::string_view table :
+             {"TABLE", "ENDTAB", "VPORT", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCK_RECORD"})
+            if (type == table) return Record::Table;
+        return Record::Other;
     }
 
     Section section_ = Section::Other;
+    Record record_ = Record::Other;
+    bool variable_ = false;
     bool nameNext_ = false;
     bool paperSpace_ = false;
     bool hatch_ = false;
@@ -1422,6 +1638,10 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
         result.error = "DXF ファイルを読み込めません。";
         return result;
     }
+    // The stream reads through a buffer on the stack rather than one it allocates, which was a
+    // good part of reading a small file.
+    std::array<char, BUFSIZ> buffer;
+    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
     DxfReadResult result = run(file, readLines, source->currentLayerName(), keepFile ? source.get() : nullptr);
     std::fclose(file);
     result.shortened = prepared.shortened;

@@ -16,8 +16,15 @@ constexpr double pi = std::numbers::pi;
 constexpr double degree = pi / 180.0;
 // Nesting deeper than this is a loop of blocks, or a file made to hurt.
 constexpr int deepest = 16;
-// Entities drawn through blocks, at most: a reference bomb stops here.
+// Entities drawn through blocks, and places a block is drawn at, at most each: a reference bomb
+// stops here, also one of arrays of blocks that draw nothing. A fuzzing build stops far sooner:
+// its inputs of a few hundred bytes need not draw millions to test the expansion, and each would
+// take tens of seconds under the sanitizers.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr std::size_t mostExpanded = 2'000;
+#else
 constexpr std::size_t mostExpanded = 5'000'000;
+#endif
 
 std::string key(std::string name)
 {
@@ -189,6 +196,7 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t la
     const int columns = std::clamp(ref.columns, 1, 1000), rows = std::clamp(ref.rows, 1, 1000);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
+            if (++placed_ > mostExpanded) return;
             const Point offset{column * ref.columnSpacing, row * ref.rowSpacing};
             // at + turn(offset + scale(p - base))
             const double ox = offset.x - ref.sx * block.base.x, oy = offset.y - ref.sy * block.base.y;
@@ -318,6 +326,9 @@ std::vector<Point> bulgePoints(Point from, Point to, double bulge)
     const Point centre{mid.x + left.x * off, mid.y + left.y * off};
     const double t0 = std::atan2(from.y - centre.y, from.x - centre.x);
     std::vector<Point> points = curvePoints(centre, {radius, 0}, {0, radius}, t0, t0 + sweep);
+    // A bulge too small for its chord makes a radius beyond any double: the chord is drawn.
+    const auto finite = [](Point p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+    if (points.size() < 2 || !std::all_of(points.begin(), points.end(), finite)) return {to};
     points.erase(points.begin());
     points.back() = to;
     return points;

@@ -124,6 +124,7 @@ private:
     std::size_t hidden_ = 0;
     std::size_t expanded_ = 0;
     std::uint32_t from_ = 0;
+    std::size_t placed_ = 0;
 };
 
 // Shapes as polylines, for what the drawing model has no kind of its own.

@@ -18,9 +18,17 @@ if [ "${QUENDRA_FUZZ_PREBUILT:-0}" != 1 ]; then
   cmake --build "$build" --target "$target" -j2
 fi
 
+# A target's own options of libFuzzer, if it has them: fuzz/TARGET.options, one or more a line,
+# lines starting with # left out.
+options=""
+if [ -f "$root/fuzz/$target.options" ]; then
+  options=$(sed '/^[[:space:]]*#/d' "$root/fuzz/$target.options")
+fi
+
 work="$build/corpus/$target"
 findings="$build/findings/$target"
 seeds="$root/fuzz/corpus/$target"
 mkdir -p "$work" "$findings" "$seeds"
-exec "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+# shellcheck disable=SC2086
+exec "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 $options \
   -print_final_stats=1 -artifact_prefix="$findings/" "$work" "$seeds"

@@ -26,8 +26,7 @@ CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(pa
 {
     stallCheck_.setInterval(250);
     connect(&stallCheck_, &QTimer::timeout, this, &CommandServer::dropStalled);
-    connect(&session_, &HostSession::saveDone, this, &CommandServer::noteSave);
-    connect(&session_, &HostSession::inputTaken, this, &CommandServer::answerSaves);
+    connect(&session_.conversations(), &Conversations::saveAnswered, this, &CommandServer::answerSave);
 }
 
 CommandServer::~CommandServer()
@@ -93,7 +92,7 @@ void CommandServer::accept(QLocalServer *server)
             continue;
         }
         Conversation &c = conversations_[socket];
-        c.id = nextId_++;
+        c.id = session_.conversations().begin();
         c.heard = ++heardCount_;
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });
@@ -109,7 +108,8 @@ bool CommandServer::makeRoom()
     QLocalSocket *idlest = nullptr;
     std::uint64_t earliest = heardCount_ + 1;
     for (const auto &[socket, c] : conversations_) {
-        if (c.decoder.buffered() > 0 || c.saving || c.heard >= earliest) continue;
+        if (c.decoder.buffered() > 0 || session_.conversations().awaitingSave(c.id) || c.heard >= earliest)
+            continue;
         earliest = c.heard;
         idlest = socket;
     }
@@ -128,7 +128,7 @@ void CommandServer::read(QLocalSocket *socket)
     c.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string payload;
     for (;;) {
-        if (c.saving) {
+        if (session_.conversations().awaitingSave(c.id)) {
             // The answers keep their order: what came after a save waits for its answer.
             if (heldBytes() > heldLimit_) drop(socket);
             return;
@@ -158,7 +158,8 @@ void CommandServer::read(QLocalSocket *socket)
             continue;
         }
         QString reason;
-        if (!session_.accepts(payload.size(), &reason)) {
+        const Conversations::Answer answer = session_.conversations().admit(payload, &reason);
+        if (answer == Conversations::Answer::Refused) {
             reply(socket, "NG " + reason.toStdString());
             if (conversations_.find(socket) == conversations_.end())
                 return;
@@ -167,14 +168,8 @@ void CommandServer::read(QLocalSocket *socket)
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not
         // keep the client waiting. A save is answered once done, so that a failed one is not "OK".
         const int id = c.id;
-        lastFed_ = id;
-        // Such a word inside a line of text counts as well: that frame is answered late, never
-        // wrongly.
-        if (quendra::savesDrawing(payload))
-            c.saving = Saving{session_.fed(), session_.fed() + payload.size(), {}};
-        else
-            reply(socket, "OK");
-        session_.enqueue(payload, QStringLiteral("会話 %1").arg(id));
+        if (answer == Conversations::Answer::Now) reply(socket, "OK");
+        session_.conversations().queue(id, payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
 }
@@ -203,36 +198,18 @@ void CommandServer::dropStalled()
     if (!waiting) stallCheck_.stop();
 }
 
-// A save done by the command line counts for the frame whose input it stood in (or whose SCRIPT
-// it came from).
-void CommandServer::noteSave(const QString &failure)
+void CommandServer::answerSave(int id, const QString &failure)
 {
-    const std::uint64_t at = session_.interpreter().taken();
-    for (auto &[socket, c] : conversations_) {
-        if (c.saving && at > c.saving->start && at <= c.saving->end && c.saving->failure.isEmpty())
-            c.saving->failure = failure;
-    }
-}
-
-void CommandServer::answerSaves()
-{
-    std::vector<int> done;
-    for (const auto &[socket, c] : conversations_)
-        if (c.saving && session_.carriedOut(c.saving->end)) done.push_back(c.id);
-    for (const int id : done) {
-        QLocalSocket *socket = conversation(id);
-        if (!socket || !conversations_[socket].saving) continue;
-        const QString failure = conversations_[socket].saving->failure;
-        conversations_[socket].saving.reset();
-        reply(socket, failure.isEmpty() ? std::string("OK") : "NG " + failure.toStdString());
-        // Frames that came meanwhile are read from the event loop, never inside the session's work.
-        QMetaObject::invokeMethod(
-            this,
-            [this, id] {
-                if (QLocalSocket *next = conversation(id)) read(next);
-            },
-            Qt::QueuedConnection);
-    }
+    QLocalSocket *socket = conversation(id);
+    if (!socket) return; // another server's conversation
+    reply(socket, failure.isEmpty() ? std::string("OK") : "NG " + failure.toStdString());
+    // Frames that came meanwhile are read from the event loop, never inside the session's work.
+    QMetaObject::invokeMethod(
+        this,
+        [this, id] {
+            if (QLocalSocket *next = conversation(id)) read(next);
+        },
+        Qt::QueuedConnection);
 }
 
 QLocalSocket *CommandServer::conversation(int id) const
@@ -253,18 +230,13 @@ void CommandServer::drop(QLocalSocket *socket)
 {
     const auto it = conversations_.find(socket);
     if (it == conversations_.end()) return;
-    const bool fedLast = it->second.id == lastFed_;
+    const int id = it->second.id;
     conversations_.erase(it);
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
-    // What it left unfinished (LINE 0,0 1,1 2, and gone) must not take in the next
-    // conversation's scripts: an Escape follows its input in the queue. Input that another
-    // conversation sent after it is that one's to finish.
-    if (fedLast && !closing_) {
-        lastFed_ = 0;
-        session_.enqueue("\x1b", {});
-    }
+    // What it left unfinished is cancelled, unless the host is closing.
+    session_.conversations().end(id, !closing_);
     emit conversationsChanged(conversations());
 }
 

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QLocalServer;
@@ -21,11 +20,12 @@ namespace host {
 class HostSession;
 
 // Serves the conversations of the assistant: one local socket per service and topic, any number
-// of conversations on each. Every frame is one execute; it is answered "OK" once its string is in
-// the session's queue, or "NG <reason>". A frame that saves the drawing (SAVE, QSAVE, SAVEAS) is
-// answered once it has been carried out, "NG <reason>" when the save failed; the conversation's
-// later frames wait behind it. A frame that is too long or not UTF-8 ends that conversation only.
-// The state query (FrameCodec.h) is answered, never queued.
+// of conversations on each. Every frame is one execute, taken as the session's Conversations take
+// every server's: answered "OK" before its string runs, or "NG <reason>"; a frame that saves the
+// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when the save failed,
+// the conversation's later frames waiting behind it; what an ended conversation left unfinished
+// is cancelled. A frame that is too long or not UTF-8 ends that conversation only. The state
+// query (FrameCodec.h) is answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT
@@ -58,21 +58,12 @@ signals:
     void conversationsChanged(int count);
 
 private:
-    // A frame that saves, between its positions in the session's input.
-    struct Saving
-    {
-        std::uint64_t start = 0;
-        std::uint64_t end = 0;
-        QString failure;
-    };
-
     struct Conversation
     {
-        int id = 0;
+        int id = 0; // its number in the session's Conversations
         quendra::FrameDecoder decoder;
         QElapsedTimer frameStarted; // valid while part of a frame is held
         std::uint64_t heard = 0; // when it was last heard from, in order of events
-        std::optional<Saving> saving; // its answer is still to come
     };
 
     void accept(QLocalServer *server);
@@ -82,16 +73,13 @@ private:
     void drop(QLocalSocket *socket);
     std::size_t heldBytes() const;
     void dropStalled();
-    void noteSave(const QString &failure);
-    void answerSaves();
+    void answerSave(int id, const QString &failure);
     QLocalSocket *conversation(int id) const;
 
     HostSession &session_;
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
-    int nextId_ = 1;
     std::uint64_t heardCount_ = 0;
-    int lastFed_ = 0; // the conversation whose input was queued last
     bool closing_ = false;
     std::size_t heldLimit_ = maxHeldBytes;
     int stallMs_ = stallMilliseconds;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,16 +16,31 @@ namespace host {
 // registered with DDEML, as the original CAD host does, so that the assistant's DDE transport and
 // any other DDE client reach this host. Standard C++ and Win32 only. Everything runs on the thread
 // that calls listen(), whose message loop must run (Qt's does).
+//
+// Its conversations are taken as the socket's are, through the same record (the session's
+// Conversations, reached through the sink): an execute is acknowledged before it runs, or refused
+// ("not processed", the reason in the history); one that saves is acknowledged once the save has
+// run, "not processed" when it failed (the reason in the history), DDEML holding the
+// conversation's later executes meanwhile; what an ended conversation left unfinished is
+// cancelled.
 class DdeCommandServer
 {
 public:
-    // Where executes go, in arrival order from all conversations together.
+    enum class Answer { Refused, Now, AfterSave };
+
+    // The host's record of conversations, shared with its other servers.
     struct Sink
     {
-        // Whether a script of this many bytes is taken now; otherwise `reason` says why not.
-        std::function<bool(std::size_t bytes, std::string *reason)> accepts;
-        std::function<void(std::string script)> enqueue;
-        // A line for the command history (refusals).
+        // A conversation begins: its number; it ends, what it left unfinished cancelled with
+        // `cancel` (not while the server closes).
+        std::function<int()> begin;
+        std::function<void(int conversation, bool cancel)> end;
+        // How an execute is answered; for Refused, `reason` says why.
+        std::function<Answer(const std::string &script, std::string *reason)> admit;
+        // Queues an execute admitted. Called inside DDEML's callback: what the script sets off
+        // must wait until the answer has gone (the host queues it from its event loop).
+        std::function<void(int conversation, std::string script)> queue;
+        // A line for the command history (refusals, failed saves).
         std::function<void(const std::string &line)> note;
         std::function<void(int conversations)> conversationsChanged;
     };
@@ -38,13 +54,29 @@ public:
     // answers there already or DDEML refuses.
     bool listen(const std::string &service, const std::string &topic, std::string *error);
     int conversations() const;
+    // The answer to an execute that saved, once the save has run: `failure` is empty, or says why
+    // the drawing was not saved. Nothing for a conversation that is not this server's.
+    void saveAnswered(int conversation, const std::string &failure);
     void close();
 
 private:
-    bool take(const std::string &script);
+    // Where a conversation of the record is served: its server and its number there.
+    struct Place
+    {
+        quendra::DdeServer *server = nullptr;
+        int number = 0;
+    };
+
+    void ended(int number);
+    int recorded(quendra::DdeServer *server, int number);
+    Answer take(quendra::DdeServer *server, int number, const std::string &script);
 
     Sink sink_;
     std::vector<std::unique_ptr<quendra::DdeServer>> servers_;
+    std::map<int, Place> places_; // by the record's number
+    std::map<int, int> recorded_; // the record's number, by the DDE server's
+    int nextNumber_ = 1;          // numbers of a sink without a record
+    bool closing_ = false;
 };
 
 } // namespace host

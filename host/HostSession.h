@@ -3,6 +3,7 @@
 #include "cad/Drawing.h"
 #include "cad/DxfSource.h"
 #include "cad/Interpreter.h"
+#include "host/Conversations.h"
 
 #include <QByteArrayList>
 #include <QObject>
@@ -90,6 +91,9 @@ public:
     void undo();
     void redo();
 
+    // The conversations of every server, which feed this session.
+    Conversations &conversations() { return conversations_; }
+
     void setExiting(bool exiting) { exiting_ = exiting; }
     bool exiting() const { return exiting_; }
 
@@ -156,6 +160,7 @@ private:
     std::uint64_t seenHistory_ = 0;
     QString seenPrompt_;
     bool seenModified_ = false;
+    Conversations conversations_{*this};
 };
 
 } // namespace host

@@ -51,21 +51,38 @@ void tell(bool headless, const QString &message, bool error)
 }
 
 #ifdef _WIN32
-// Scripts that arrive by DDE are queued once their execute is answered, as on the socket: what
-// they set off (a pick, the colour dialog) must not keep the client waiting.
+// DDE's conversations go into the session's record as the sockets' do. What DDEML's callback asks
+// for is done from the event loop, after the callback has answered: what a script sets off (a
+// pick, the colour dialog) must not keep the client waiting.
 DdeCommandServer::Sink ddeSink(HostSession &session, const std::function<void()> &conversationsChanged)
 {
-    DdeCommandServer::Sink sink;
-    sink.accepts = [&session](std::size_t bytes, std::string *reason) {
-        QString why;
-        const bool taken = session.accepts(bytes, &why);
-        *reason = why.toStdString();
-        return taken;
+    Conversations &record = session.conversations();
+    const auto later = [&record](auto work) {
+        QMetaObject::invokeMethod(&record, std::move(work), Qt::QueuedConnection);
     };
-    sink.enqueue = [&session](std::string script) {
-        QMetaObject::invokeMethod(
-            &session, [&session, script = std::move(script)] { session.enqueue(script, QStringLiteral("DDE")); },
-            Qt::QueuedConnection);
+    DdeCommandServer::Sink sink;
+    sink.begin = [&record] { return record.begin(); };
+    sink.end = [&record, later](int conversation, bool cancel) {
+        later([&record, conversation, cancel] { record.end(conversation, cancel); });
+    };
+    sink.admit = [&record](const std::string &script, std::string *reason) {
+        QString why;
+        const Conversations::Answer answer = record.admit(script, &why);
+        *reason = why.toStdString();
+        switch (answer) {
+        case Conversations::Answer::Now:
+            return DdeCommandServer::Answer::Now;
+        case Conversations::Answer::AfterSave:
+            return DdeCommandServer::Answer::AfterSave;
+        case Conversations::Answer::Refused:
+            break;
+        }
+        return DdeCommandServer::Answer::Refused;
+    };
+    sink.queue = [&record, later](int conversation, std::string script) {
+        later([&record, conversation, script = std::move(script)] {
+            record.queue(conversation, script, QStringLiteral("DDE"));
+        });
     };
     sink.note = [&session](const std::string &line) { session.note(QString::fromStdString(line)); };
     sink.conversationsChanged = [conversationsChanged](int) { conversationsChanged(); };
@@ -85,6 +102,12 @@ public:
 #endif
     {
         QObject::connect(&sockets_, &CommandServer::conversationsChanged, [this] { tellConversations(); });
+#ifdef _WIN32
+        QObject::connect(&session.conversations(), &Conversations::saveAnswered, &session,
+                         [this](int conversation, const QString &failure) {
+                             dde_.saveAnswered(conversation, failure.toStdString());
+                         });
+#endif
     }
 
     ~Servers() { close(); }

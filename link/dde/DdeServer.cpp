@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace quendra {
@@ -17,7 +18,7 @@ struct DdeServer::Session
 {
     std::string service;
     std::string topic;
-    Handler handler;
+    ConversationHandler handler;
     Options options;
 
     bool running = false;
@@ -32,6 +33,10 @@ struct DdeServer::Session
     DWORD instance = 0;
     HSZ serviceHandle = nullptr;
     HSZ topicHandle = nullptr;
+    // The number of each conversation, and the conversations whose execute waits for answer():
+    // its answer once given.
+    std::map<HCONV, int> numbers;
+    std::map<HCONV, std::optional<bool>> later;
 };
 
 namespace {
@@ -42,6 +47,11 @@ using Session = DdeServer::Session;
 // thread serves, found by service and topic, and its conversations, found by their handle.
 thread_local std::vector<Session *> serving;
 thread_local std::map<HCONV, Session *> conversing;
+std::atomic<int> lastNumber{0};
+
+// answer() of a server with its own thread, posted to that thread: the number in wParam, whether
+// taken in lParam.
+constexpr UINT answerMessage = WM_APP + 0x51;
 
 HDDEDATA answer(UINT_PTR value)
 {
@@ -84,16 +94,41 @@ std::string readScript(const Session &session, HDDEDATA data)
     return win::toUtf8(win::untilNul(text));
 }
 
-HDDEDATA onExecute(Session *session, HDDEDATA data)
+HDDEDATA onExecute(Session *session, HCONV conversation, HDDEDATA data)
 {
     if (!session) return answer(DDE_FNOTPROCESSED);
-    bool taken = false;
-    try {
-        taken = session->handler(readScript(*session, data));
-    } catch (...) {
-        taken = false; // nothing may unwind through DDEML
+    // An execute left for later comes again once answered (DdeEnableCallback).
+    if (const auto waiting = session->later.find(conversation); waiting != session->later.end()) {
+        if (!waiting->second) return CBR_BLOCK;
+        const bool taken = *waiting->second;
+        session->later.erase(waiting);
+        return answer(taken ? DDE_FACK : DDE_FNOTPROCESSED);
     }
-    return answer(taken ? DDE_FACK : DDE_FNOTPROCESSED);
+    DdeServer::Answer given = DdeServer::Answer::NotProcessed;
+    try {
+        given = session->handler(session->numbers[conversation], readScript(*session, data));
+    } catch (...) {
+        given = DdeServer::Answer::NotProcessed; // nothing may unwind through DDEML
+    }
+    if (given == DdeServer::Answer::Later) {
+        session->later[conversation] = std::nullopt;
+        return CBR_BLOCK;
+    }
+    return answer(given == DdeServer::Answer::Taken ? DDE_FACK : DDE_FNOTPROCESSED);
+}
+
+// Gives the answer of an execute left for later and lets DDEML deliver it again, with the
+// conversation's transactions that waited behind it.
+void complete(Session &session, int number, bool taken)
+{
+    for (const auto &[conversation, n] : session.numbers) {
+        if (n != number) continue;
+        const auto waiting = session.later.find(conversation);
+        if (waiting == session.later.end() || waiting->second) return;
+        waiting->second = taken;
+        DdeEnableCallback(session.instance, conversation, EC_ENABLEALL);
+        return;
+    }
 }
 
 HDDEDATA CALLBACK callback(UINT type, UINT, HCONV conversation, HSZ topic, HSZ service, HDDEDATA data,
@@ -105,17 +140,24 @@ HDDEDATA CALLBACK callback(UINT type, UINT, HCONV conversation, HSZ topic, HSZ s
     case XTYP_CONNECT_CONFIRM:
         if (Session *session = servingFor(topic, service)) {
             conversing[conversation] = session;
+            const int number = ++lastNumber;
+            session->numbers[conversation] = number;
+            if (session->options.conversationBegan) session->options.conversationBegan(number);
             countConversations(*session, +1);
         }
         return nullptr;
     case XTYP_DISCONNECT:
         if (Session *session = conversationOf(conversation)) {
             conversing.erase(conversation);
+            const int number = session->numbers[conversation];
+            session->numbers.erase(conversation);
+            session->later.erase(conversation);
+            if (session->options.conversationEnded) session->options.conversationEnded(number);
             countConversations(*session, -1);
         }
         return nullptr;
     case XTYP_EXECUTE:
-        return onExecute(conversationOf(conversation), data);
+        return onExecute(conversationOf(conversation), conversation, data);
     default:
         return nullptr;
     }
@@ -158,6 +200,8 @@ void release(Session &session)
     session.instance = 0;
     std::erase_if(conversing, [&](const auto &entry) { return entry.second == &session; });
     std::erase(serving, &session);
+    session.numbers.clear();
+    session.later.clear();
     session.conversations = 0;
 }
 
@@ -193,6 +237,10 @@ DWORD WINAPI serve(void *parameter)
     SetEvent(session.ready);
     if (!registered) return 1;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd == nullptr && message.message == answerMessage) {
+            complete(session, static_cast<int>(message.wParam), message.lParam != 0);
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -224,12 +272,22 @@ DdeServer::DdeServer(std::string service, std::string topic, Handler handler)
 }
 
 DdeServer::DdeServer(std::string service, std::string topic, Handler handler, Options options)
+    : DdeServer(
+          std::move(service), std::move(topic),
+          ConversationHandler([handler = std::move(handler)](int, const std::string &script) {
+              return handler(script) ? Answer::Taken : Answer::NotProcessed;
+          }),
+          std::move(options))
+{
+}
+
+DdeServer::DdeServer(std::string service, std::string topic, ConversationHandler handler, Options options)
     : session_(std::make_unique<Session>())
 {
     session_->service = std::move(service);
     session_->topic = std::move(topic);
     session_->handler = std::move(handler);
-    session_->options = options;
+    session_->options = std::move(options);
 }
 
 DdeServer::~DdeServer()
@@ -269,6 +327,16 @@ bool DdeServer::isRunning() const
 int DdeServer::conversationCount() const
 {
     return session_->conversations.load();
+}
+
+void DdeServer::answer(int conversation, bool taken)
+{
+    Session &session = *session_;
+    if (!session.running) return;
+    if (session.options.threading == Threading::OwnThread)
+        PostThreadMessageW(session.threadId, answerMessage, static_cast<WPARAM>(conversation), taken ? 1 : 0);
+    else
+        complete(session, conversation, taken);
 }
 
 } // namespace quendra

@@ -8,8 +8,10 @@ namespace quendra {
 
 // A DDEML server for one service and topic that hands every executed string, as UTF-8, to a
 // handler, one at a time and in the order they arrive from all conversations together. An execute
-// is answered when the handler returns: true acknowledges it, false tells the client it was not
-// processed.
+// is answered when the handler returns: true (Answer::Taken) acknowledges it, false
+// (Answer::NotProcessed) tells the client it was not processed. A handler that takes the
+// conversation's number may answer later (Answer::Later): DDEML then holds the conversation, its
+// later transactions waiting, until answer() is called for it.
 class DdeServer
 {
 public:
@@ -29,11 +31,18 @@ public:
         Threading threading = Threading::OwnThread;
         // Told the number of open conversations whenever one opens or ends, on the serving thread.
         std::function<void(int conversations)> conversationsChanged;
+        // Told when a conversation begins and when it ends, by its number (unique in the process),
+        // on the serving thread.
+        std::function<void(int conversation)> conversationBegan;
+        std::function<void(int conversation)> conversationEnded;
     };
+    enum class Answer { Taken, NotProcessed, Later };
     using Handler = std::function<bool(const std::string &script)>;
+    using ConversationHandler = std::function<Answer(int conversation, const std::string &script)>;
 
     DdeServer(std::string service, std::string topic, Handler handler);
     DdeServer(std::string service, std::string topic, Handler handler, Options options);
+    DdeServer(std::string service, std::string topic, ConversationHandler handler, Options options);
     ~DdeServer();
     DdeServer(const DdeServer &) = delete;
     DdeServer &operator=(const DdeServer &) = delete;
@@ -47,6 +56,10 @@ public:
     bool isRunning() const;
     // Conversations open now.
     int conversationCount() const;
+    // Answers the execute the handler left for later in a conversation (nothing when it has ended
+    // meanwhile); its later transactions go on. On the serving thread, or with its own thread from
+    // any.
+    void answer(int conversation, bool taken);
 
     struct Session; // the DDEML instance and, with its own thread, that thread
 

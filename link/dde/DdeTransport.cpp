@@ -1,5 +1,6 @@
 #include "link/dde/DdeTransport.h"
 
+#include "link/FrameCodec.h"
 #include "link/dde/WinText.h"
 
 #include <windows.h>
@@ -62,7 +63,7 @@ public:
 private:
     bool startInstance();
     bool serverTakesUnicode() const;
-    LinkError deliver(std::wstring text);
+    LinkError deliver(std::wstring text, std::chrono::milliseconds wait);
 
     std::chrono::milliseconds timeout_;
     DWORD instance_ = 0;
@@ -124,16 +125,19 @@ LinkError DdeTransport::execute(const std::string &script)
     auto text = win::fromUtf8(script);
     if (!text || text->find(L'\0') != std::wstring::npos) return LinkError::Refused;
     if (!serverTakesUnicode() && !win::toCodePage(*text, CP_ACP)) return LinkError::Refused;
-    const LinkError error = deliver(std::move(*text));
+    // A save is answered once done, which takes a while for a large drawing.
+    const auto wait =
+        savesDrawing(script) ? std::max(timeout_, std::chrono::milliseconds(saveWait)) : timeout_;
+    const LinkError error = deliver(std::move(*text), wait);
     if (error == LinkError::HostGone) close();
     return error;
 }
 
-LinkError DdeTransport::deliver(std::wstring text)
+LinkError DdeTransport::deliver(std::wstring text, std::chrono::milliseconds wait)
 {
     text.push_back(L'\0');
     const auto bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    const auto waitMs = static_cast<DWORD>(std::clamp<long long>(timeout_.count(), 1, 0x7fffffff));
+    const auto waitMs = static_cast<DWORD>(std::clamp<long long>(wait.count(), 1, 0x7fffffff));
     DWORD status = 0;
     const HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(text.data()), bytes, conversation_,
                                                nullptr, CF_UNICODETEXT, XTYP_EXECUTE, waitMs, &status);

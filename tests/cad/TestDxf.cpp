@@ -352,6 +352,18 @@ private slots:
             << QByteArray(
                    "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n10\nnan\n20\ninf\n40\n1e999\n0\nENDSEC\n0\nEOF\n")
             << true;
+        // A million places of a million places of nothing: the places count against the limit of
+        // what blocks draw, else this never ends.
+        QTest::newRow("arrays of arrays of empty blocks")
+            << QByteArray("0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nA\n0\nINSERT\n2\nB\n70\n1000\n71\n1000\n0\nENDBLK\n"
+                          "0\nBLOCK\n2\nB\n0\nINSERT\n2\nC\n70\n1000\n71\n1000\n0\nENDBLK\n0\nBLOCK\n2\nC\n0\nENDBLK\n"
+                          "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nINSERT\n2\nA\n0\nENDSEC\n0\nEOF\n")
+            << true;
+        // The arc of a bulge this small has a radius beyond any double: the chord is drawn.
+        QTest::newRow("a bulge too small for its chord")
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2\n10\n0\n20\n0\n42\n1e-310\n10\n5\n20\n5\n"
+                          "0\nENDSEC\n0\nEOF\n")
+            << true;
         // Its groups fall out of step after "11", so the end marker is never read as one.
         QTest::newRow("polyline claiming many vertices")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOL"
@@ -367,8 +379,11 @@ private slots:
             cad::readDxfData(std::string_view(bytes.constData(), size_t(bytes.size())));
         QCOMPARE(r.ok, ok);
         if (!ok) QVERIFY(!r.error.empty());
-        for (const cad::Entity &e : r.drawing.entities())
+        for (const cad::Entity &e : r.drawing.entities()) {
             QVERIFY(std::isfinite(e.centre.x) && std::isfinite(e.radius));
+            for (const cad::Point p : e.vertices)
+                QVERIFY(std::isfinite(p.x) && std::isfinite(p.y));
+        }
     }
 };
 

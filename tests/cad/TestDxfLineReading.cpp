@@ -178,6 +178,17 @@ private slots:
                                   plain));
         row("header lines", "0\nSECTION\n2\nHEADER\n9\n$EXTMIN\n10\n1\n20\n2\n0\nENDSEC\n" + entities(plain));
         row("high code zero", entities("-4294967296\nLINE\n10\n1\n20\n2\n" + plain));
+        // dxflib leaves the fields of a hatch edge that no group set as memory held them: an arc
+        // given by its direction alone, a polyline boundary whose group 72 turns it into an arc,
+        // a spline edge without its counts.
+        const std::string hatch = "0\nHATCH\n2\nSOLID\n91\n1\n";
+        row("hatch edges missing groups",
+            entities(hatch + "92\n1\n93\n2\n72\n2\n73\n1\n72\n3\n73\n0\n" + hatch +
+                     "92\n2\n72\n0\n73\n1\n93\n2\n10\n0\n20\n0\n10\n4\n20\n0\n72\n2\n" + hatch +
+                     "92\n1\n93\n1\n72\n4\n10\n1\n20\n2\n40\n0\n" + plain));
+        // dxflib reads a layer wherever it stands: a coloured one outside TABLES colours the LINE.
+        row("layer outside TABLES", "0\nLAYER\n2\nW\n62\n3\n" + entities("0\nLINE\n8\nW\n11\n3\n21\n4\n"));
+        row("layer in ENTITIES", entities("0\nLAYER\n2\nW\n62\n1\n0\nLINE\n8\nW\n11\n3\n21\n4\n"));
     }
 
     void oddFilesReadTheSame()

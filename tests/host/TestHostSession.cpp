@@ -59,6 +59,43 @@ private slots:
         QCOMPARE(s.drawing().entities().size(), drawn);
     }
 
+    // The record every server keeps of its conversations in the session (sockets, DDE): what an
+    // ended one left unfinished is cancelled only when its input came last, also when a server
+    // queues an execute after it answered and the client has gone meanwhile (DDE); a save is
+    // answered once it ran, with the reason when it failed.
+    void conversationsOfEveryServerAreRecordedOnce()
+    {
+        HostSession s;
+        Conversations &c = s.conversations();
+        const int socket = c.begin(), dde = c.begin();
+        QVERIFY(socket != dde);
+        QString reason;
+        QCOMPARE(c.admit("LINE 0,0 10,0 20,0 ", &reason), Conversations::Answer::Now);
+        c.queue(socket, "LINE 0,0 10,0 20,0 ", QStringLiteral("会話 1"));
+        c.end(dde);
+        QCOMPARE(s.interpreter().commandName(), std::string("LINE")); // another's line goes on
+        c.end(socket);
+        QCOMPARE(s.interpreter().commandName(), std::string());
+        QCOMPARE(s.drawing().size(), std::size_t(2));
+
+        const int late = c.begin();
+        QCOMPARE(c.admit("CIRCLE 0,0 5 LINE 0,0 1,1 ", &reason), Conversations::Answer::Now);
+        c.end(late);
+        c.queue(late, "CIRCLE 0,0 5 LINE 0,0 1,1 ", QStringLiteral("DDE"));
+        QCOMPARE(s.interpreter().commandName(), std::string());
+        QCOMPARE(s.drawing().size(), std::size_t(4));
+
+        QSignalSpy answered(&c, &Conversations::saveAnswered);
+        connect(&s, &HostSession::saveWanted, &s, [&s] { s.resume(); }); // no name given
+        const int saving = c.begin();
+        QCOMPARE(c.admit("LINE 0,0 1,1 \rSAVE ", &reason), Conversations::Answer::AfterSave);
+        c.queue(saving, "LINE 0,0 1,1 \rSAVE ", QStringLiteral("DDE"));
+        QTRY_COMPARE(answered.count(), 1);
+        QCOMPARE(answered.at(0).at(0).toInt(), saving);
+        QVERIFY(!answered.at(0).at(1).toString().isEmpty());
+        QVERIFY(!c.awaitingSave(saving));
+    }
+
     void missingScriptIsAMessage()
     {
         HostSession s;

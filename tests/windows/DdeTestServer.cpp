@@ -3,11 +3,14 @@
 //   dde_test_server.exe TAG LOG ansi|unicode thread|caller|host
 // "host" serves as quendra-host does on Windows (DdeCommandServer on this thread), also the
 // second service and topic of testserver::second, taking scripts into a queue that holds
-// testserver::hostQueueBytes; what it refuses is logged as "not taken" with the history's line.
+// testserver::hostQueueBytes; what it refuses is logged as "not taken" with the history's line,
+// as is a conversation that ends ("ended N", "cancel" after it when what it left is cancelled). A
+// save is answered once the test sets "release" (testserver::failingSave as failed).
 // Signals the event "ready" once registered; "stop" ends it in order, "crash" ends the process
 // on the spot as a crashing host would.
 #include "host/DdeCommandServer.h"
 #include "link/CadLink.h"
+#include "link/FrameCodec.h"
 #include "link/dde/DdeServer.h"
 #include "tests/windows/TestServerProtocol.h"
 
@@ -18,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,10 +41,14 @@ void record(const std::filesystem::path &log, int conversations, bool taken, con
     out << conversations << ' ' << (taken ? 1 : 0) << ' ' << script.size() << '\n' << script << '\n';
 }
 
-// Waits for "stop" (0) or "crash" (1); a server on this thread needs its messages dispatched meanwhile.
-DWORD waitServing(const HANDLE (&ends)[2], bool dispatch)
+// Waits for "stop" (0) or "crash" (1); a server on this thread needs its messages dispatched
+// meanwhile. With `released`, also calls it each time "release" is set (and resets it).
+DWORD waitServing(const HANDLE (&ends)[2], bool dispatch, HANDLE release = nullptr,
+                  const std::function<void()> &released = {})
 {
     if (!dispatch) return WaitForMultipleObjects(2, ends, FALSE, INFINITE) - WAIT_OBJECT_0;
+    const HANDLE waits[3] = {ends[0], ends[1], release};
+    const DWORD count = released ? 3 : 2;
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -48,25 +56,45 @@ DWORD waitServing(const HANDLE (&ends)[2], bool dispatch)
             DispatchMessageW(&message);
         }
         // MWMO_INPUTAVAILABLE: also wake for messages that were already there before this wait.
-        const DWORD woken = MsgWaitForMultipleObjectsEx(2, ends, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(count, waits, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken < WAIT_OBJECT_0 + 2) return woken - WAIT_OBJECT_0;
+        if (released && woken == WAIT_OBJECT_0 + 2) {
+            ResetEvent(release);
+            released();
+        }
     }
 }
 
-// quendra-host's DDE side with a queue that is never served, as a host busy with a pick.
-int serveAsHost(const std::filesystem::path &log, HANDLE ready, const HANDLE (&ends)[2])
+// quendra-host's DDE side with a queue that is never served, as a host busy with a pick; a save
+// runs when the test sets "release".
+int serveAsHost(const std::filesystem::path &log, HANDLE ready, HANDLE release, const HANDLE (&ends)[2])
 {
     std::size_t queued = 0;
+    int numbers = 0;
+    int saving = 0; // the conversation whose save waits, and its script
+    std::string save;
     DdeCommandServer *self = nullptr;
     DdeCommandServer::Sink sink;
-    sink.accepts = [&](std::size_t bytes, std::string *reason) {
-        if (queued + bytes <= testserver::hostQueueBytes) return true;
-        *reason = "queue full";
-        return false;
+    sink.begin = [&] { return ++numbers; };
+    sink.end = [&](int conversation, bool cancel) {
+        record(log, self->conversations(), false,
+               "ended " + std::to_string(conversation) + (cancel ? " cancel" : ""));
     };
-    sink.enqueue = [&](std::string script) {
+    sink.admit = [&](const std::string &script, std::string *reason) {
+        if (queued + script.size() > testserver::hostQueueBytes) {
+            *reason = "queue full";
+            return DdeCommandServer::Answer::Refused;
+        }
+        return savesDrawing(script) ? DdeCommandServer::Answer::AfterSave : DdeCommandServer::Answer::Now;
+    };
+    sink.queue = [&](int conversation, std::string script) {
         queued += script.size();
         record(log, self->conversations(), true, script);
+        if (savesDrawing(script)) {
+            saving = conversation;
+            save = script;
+        }
     };
     sink.note = [&](const std::string &line) { record(log, self->conversations(), false, line); };
     DdeCommandServer server(sink);
@@ -79,7 +107,12 @@ int serveAsHost(const std::filesystem::path &log, HANDLE ready, const HANDLE (&e
         }
     }
     SetEvent(ready);
-    if (waitServing(ends, true) == 1) TerminateProcess(GetCurrentProcess(), 3);
+    const auto saved = [&] {
+        if (saving == 0) return;
+        server.saveAnswered(saving, save == testserver::failingSave ? testserver::saveFailure : "");
+        saving = 0;
+    };
+    if (waitServing(ends, true, release, saved) == 1) TerminateProcess(GetCurrentProcess(), 3);
     server.close();
     return 0;
 }
@@ -102,7 +135,7 @@ int main()
     const HANDLE ready = event(tag, L"ready");
     const HANDLE release = event(tag, L"release");
     const HANDLE ends[2] = {event(tag, L"stop"), event(tag, L"crash")};
-    if (host) return serveAsHost(log, ready, ends);
+    if (host) return serveAsHost(log, ready, release, ends);
 
     DdeServer *self = nullptr;
     DdeServer server(

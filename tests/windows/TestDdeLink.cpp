@@ -14,6 +14,7 @@
 #include "tests/windows/TestServerProcess.h"
 
 #include <map>
+#include <thread>
 
 using host::DdeCommandServer;
 using namespace quendra;
@@ -154,10 +155,58 @@ void hostServer(Checks &checks)
                 "the second service and topic on the same thread");
     expectError(checks, second->execute("ZOOM E\r"), LinkError::None, "takes its script");
     sent.push_back("ZOOM E\r");
-    auto received = server.scripts(sent.size());
+    // What the server took, past the records of conversations that ended (the rival's probe).
+    std::vector<std::string> received;
+    for (int i = 0; i < 200 && received.size() < sent.size(); ++i, Sleep(50)) {
+        received.clear();
+        for (const auto &r : server.received())
+            if (r.taken) received.push_back(r.script);
+    }
     expectScripts(checks, received, sent, "in order, whole, CP932 text and all");
     const auto all = server.received();
     checks.check(!all.empty() && all.back().conversations == 2, "two conversations open");
+
+    // A save is acknowledged once it has run, "not processed" when it failed, the reason in the
+    // history; the conversation waits meanwhile. The server runs it when told (release), once it
+    // has received it.
+    const auto saveRuns = [&](const std::string &script) {
+        return std::thread([&server, script] {
+            for (int i = 0; i < 600; ++i) {
+                const auto all = server.received();
+                if (!all.empty() && all.back().script == script) break;
+                Sleep(50);
+            }
+            Sleep(300);
+            server.release();
+        });
+    };
+    std::thread running = saveRuns("SAVE\r");
+    const ULONGLONG asked = GetTickCount64();
+    expectError(checks, link->execute("SAVE\r"), LinkError::None, "a save is acknowledged");
+    checks.check(GetTickCount64() - asked >= 300, "once it has run");
+    running.join();
+    running = saveRuns(testserver::failingSave);
+    expectError(checks, link->execute(testserver::failingSave), LinkError::Refused,
+                "a failed save is not processed");
+    running.join();
+    const auto saves = server.received();
+    checks.check(!saves.empty() && !saves.back().taken &&
+                     saves.back().script ==
+                         std::string("DDE で頼まれた保存ができませんでした: ") + testserver::saveFailure,
+                 "and why is in the history");
+    expectError(checks, link->execute("ID\r"), LinkError::None, "the conversation goes on");
+
+    // A conversation that ends: what it left unfinished is cancelled.
+    {
+        auto leaving = ddeLink();
+        expectError(checks, leaving->open(cadService, cadTopic), LinkError::None, "a third conversation");
+        expectError(checks, leaving->execute("LINE 0,0 1,1 2,\r"), LinkError::None, "leaves a line open");
+    }
+    bool cancelled = false;
+    for (int i = 0; i < 200 && !cancelled; ++i, Sleep(50))
+        for (const auto &r : server.received())
+            cancelled = cancelled || (r.script.rfind("ended ", 0) == 0 && r.script.ends_with(" cancel"));
+    checks.check(cancelled, "its end cancels what it left");
 
     // The queue holds 200 KB; each script here is 64 KB.
     LinkError last = LinkError::None;

@@ -623,6 +623,24 @@ bool validLayerName(const std::string &name)
     return true;
 }
 
+void Drawing::setLayerCodepage(std::string codepage, std::function<bool(const std::string &)> writable)
+{
+    codepage_ = std::move(codepage);
+    writable_ = std::move(writable);
+}
+
+std::string Drawing::layerNameRefused(const std::string &name) const
+{
+    if (!validLayerName(name)) return "無効な画層名です: \"" + name + "\"";
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+    // Written otherwise, the name would go into the file as \U+ escapes, which other programs
+    // take for an invalid name.
+    if (!ascii && writable_ && !writable_(name))
+        return "画層名 \"" + name + "\" はこの図面の文字コード (" +
+               (codepage_.empty() ? std::string("指定なし") : codepage_) + ") では保存できません。";
+    return {};
+}
+
 std::optional<std::size_t> Drawing::findLayer(std::string_view name) const
 {
     const auto it = layerIndex_.find(layerKey(name));

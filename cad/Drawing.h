@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -93,6 +94,11 @@ public:
     // Colour, on and frozen; the name stays.
     void changeLayer(std::size_t i, const Layer &layer, std::string_view step = "LAYER");
     void setCurrentLayer(std::size_t i, std::string_view step = "LAYER");
+    // Names of new layers must be writable in the code page the drawing is saved in: `writable`
+    // tells (without it, any valid name is). It stays across clear() and take().
+    void setLayerCodepage(std::string codepage, std::function<bool(const std::string &)> writable);
+    // Why a new layer cannot be named `name`, as said to the user; empty when it can.
+    std::string layerNameRefused(const std::string &name) const;
     // The same as read from a file: no undo step and no change to save. defineLayer adds the
     // layer, or gives the one of that name these properties.
     std::size_t defineLayer(const Layer &layer);
@@ -219,6 +225,8 @@ private:
     std::unordered_map<std::string, std::uint32_t> layerIndex_{{"0", 0}};
     std::size_t current_ = 0;
     std::uint64_t layersRevision_ = 0;
+    std::string codepage_;
+    std::function<bool(const std::string &)> writable_;
     // The group being filled (a step's or a command's), and the command and step it serves.
     bool groupOpen_ = false;
     Group open_;

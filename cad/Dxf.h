@@ -57,6 +57,9 @@ DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineRe
 // Takes the text of a DXF file a piece at a time; false stops the writing.
 using DxfSink = std::function<bool(std::string_view piece)>;
 
+// The code page new drawings are written in.
+inline constexpr const char *newDrawingCodepage = "ANSI_932";
+
 // Writes an AC1015 file: header, tables, the model and paper space blocks, the entities and the
 // objects, into `sink`; false when the sink refused a piece.
 // Layer names that are not ASCII go through `encoder` into Shift-JIS (the file's ANSI_932); without

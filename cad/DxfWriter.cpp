@@ -18,7 +18,7 @@ namespace cad {
 
 namespace {
 
-constexpr const char *codepage = "ANSI_932";
+constexpr const char *codepage = newDrawingCodepage;
 
 // dxflib's own writer ends every line with a flush, one system call a line, which makes a large
 // drawing take many seconds. This one keeps dxflib's layout but hands the text to a sink in large

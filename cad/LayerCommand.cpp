@@ -209,11 +209,11 @@ private:
             break;
         case State::Make: {
             if (in.enter()) break;
-            if (!validLayerName(text)) {
-                ctx.message("無効な画層名です: " + quoted(text));
+            const auto found = d.findLayer(text);
+            if (const std::string refused = found ? std::string() : d.layerNameRefused(text); !refused.empty()) {
+                ctx.message(refused);
                 break;
             }
-            const auto found = d.findLayer(text);
             makeCurrent(ctx, found ? *found : d.makeLayer(Layer{text}, "-LAYER"), "-LAYER");
             break;
         }
@@ -318,8 +318,8 @@ private:
             const std::string name = list.substr(start, comma - start);
             start = comma + 1;
             if (name.empty()) continue;
-            if (!validLayerName(name))
-                ctx.message("無効な画層名です: " + quoted(name));
+            if (const std::string refused = d.layerNameRefused(name); !refused.empty())
+                ctx.message(refused);
             else if (d.findLayer(name))
                 ctx.message("画層 " + quoted(name) + " は既にあります。");
             else

@@ -83,6 +83,16 @@ HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawin
     scriptTimer_.setSingleShot(true);
     scriptTimer_.setInterval(0);
     connect(&scriptTimer_, &QTimer::timeout, this, &HostSession::stepScript);
+    followCodepage();
+}
+
+// New layers get names the file being edited can hold: its code page before R2007, UTF-8 after.
+void HostSession::followCodepage()
+{
+    if (source_ && !source_->usesCodepage()) return drawing_.setLayerCodepage({}, {});
+    const std::string codepage = source_ ? source_->codepage() : cad::newDrawingCodepage;
+    drawing_.setLayerCodepage(codepage,
+                              [codepage](const std::string &name) { return !encodeCodepage(name, codepage).empty(); });
 }
 
 bool HostSession::accepts(std::size_t bytes, QString *reason) const
@@ -228,6 +238,7 @@ void HostSession::newDrawing()
     drawing_.markSaved();
     source_.reset();
     shown_.clear();
+    followCodepage();
     recovered_ = false;
     fileName_.clear();
     emit fileNameChanged(fileName_);
@@ -257,6 +268,7 @@ bool HostSession::open(const QString &path, QString *error, bool recover)
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
     source_ = std::move(r.source);
+    followCodepage();
     shown_ = source_ ? source_->piecesShown(drawing_) : std::vector<std::uint32_t>{};
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
@@ -358,6 +370,10 @@ bool HostSession::makeLayer(const QString &name, QString *reason)
     const std::string utf8 = name.toStdString();
     if (!cad::validLayerName(utf8)) {
         *reason = QStringLiteral("画層名に使えない文字が含まれているか、名前が空です: %1").arg(name);
+        return false;
+    }
+    if (const std::string refused = drawing_.layerNameRefused(utf8); !refused.empty()) {
+        *reason = QString::fromStdString(refused);
         return false;
     }
     if (drawing_.findLayer(utf8)) {

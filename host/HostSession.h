@@ -126,6 +126,7 @@ signals:
 
 private:
     void settle();
+    void followCodepage();
     void step();
     bool handle(const cad::Request &request);
     void publish();

@@ -213,6 +213,37 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(t.drawing().entities().size(), size_t(1));
     }
+
+    // A layer name the file's code page cannot hold would be saved as escapes other programs
+    // refuse: it is refused when the layer is made, typed or from the panel.
+    void layerNamesFitTheFilesCodePage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("latin.dxf");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$DWGCODEPAGE\n3\nANSI_1252\n"
+                "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n");
+        f.close();
+        const QString door = QStringLiteral("ドア");
+        HostSession s;
+        QString error;
+        QVERIFY(s.open(path, &error));
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        s.type(QStringLiteral("-LAYER M %1\n\n-LAYER N %1,Détail\n\n").arg(door));
+        QVERIFY(!s.drawing().findLayer(door.toStdString()));
+        QVERIFY(s.drawing().findLayer("Détail")); // in ANSI_1252
+        QString said;
+        for (const auto &args : history)
+            said += args.at(0).toStringList().join('\n');
+        QCOMPARE(said.count(QStringLiteral("この図面の文字コード (ANSI_1252) では保存できません")), 2);
+        QVERIFY(!s.makeLayer(door, &error));
+        QVERIFY(error.contains(QStringLiteral("ANSI_1252")));
+        // A new drawing is written in Shift-JIS.
+        s.newDrawing();
+        QVERIFY(s.makeLayer(door, &error));
+        QVERIFY(!s.makeLayer(QStringLiteral("Détail"), &error));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHostSession)

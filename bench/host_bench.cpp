@@ -17,6 +17,7 @@
 #include "cad/Dxf.h"
 #include "cad/Interpreter.h"
 #include "cad/Render.h"
+#include "host/Allocator.h"
 #include "host/FileSync.h"
 #include "host/HostSession.h"
 
@@ -377,6 +378,7 @@ void openAndSave()
 
 int main(int argc, char **argv)
 {
+    host::returnLargeBlocks(); // as quendra-host does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     replay();

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 
@@ -52,7 +53,11 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     statusBar()->addPermanentWidget(conversations_);
     showConversations(0);
     buildMenus();
-    resize(1300, 760);
+    // Within the screen it opens on, frame and panel included.
+    QSize size(1300, 760);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
     commandLine_->input()->setFocus();
 
     connect(canvas_, &Canvas::cursorMoved, this, [this](double x, double y) {

@@ -1,5 +1,6 @@
 // quendra-host: a small CAD program that serves the assistant's conversations.
 
+#include "host/Allocator.h"
 #include "host/CommandServer.h"
 #include "host/Export.h"
 #include "host/HeadlessHost.h"
@@ -225,6 +226,7 @@ int runWindow(const HostOptions &options)
 
 int main(int argc, char **argv)
 {
+    host::returnLargeBlocks();
     const bool headless = host::given(argc, argv, "--headless");
     // A headless plot or picture lays out text, which takes the fonts of a GUI application, on no
     // screen.

@@ -368,7 +368,7 @@ public:
         e.startAngle = normalizedDegrees(d.angle1);
         e.endAngle = normalizedDegrees(d.angle2);
         const bool sane = readable() && isSane(e.centre) && isSane(d.radius) && d.radius > 0;
-        keep(std::move(e), sane);
+        keep(fromOcs(std::move(e), drawnFromBelow()), sane);
     }
 
     void addCircle(const DL_CircleData &d) override
@@ -378,7 +378,7 @@ public:
         e.centre = {d.cx, d.cy};
         e.radius = d.radius;
         const bool sane = readable() && isSane(e.centre) && isSane(d.radius) && d.radius > 0;
-        keep(std::move(e), sane);
+        keep(fromOcs(std::move(e), drawnFromBelow()), sane);
     }
 
     void addEllipse(const DL_EllipseData &d) override
@@ -418,7 +418,7 @@ public:
         e.mirrored = backwards != upsideDown;
         if (upsideDown) e.rotation = normalizedDegrees(e.rotation + 180);
         const bool sane = readable() && isSane(e.insert) && isSane(d.height) && d.height > 0;
-        keep(std::move(e), sane);
+        keep(fromOcs(std::move(e), drawnFromBelow()), sane);
     }
 
     void addAttribute(const DL_AttributeData &d) override
@@ -443,6 +443,8 @@ public:
         }
         inPolyline_ = true;
         polylineSane_ = readable();
+        // A 3D polyline or a mesh (flags 8, 16, 64) gives its vertices in world coordinates.
+        polylineFromBelow_ = (d.flags & (8 | 16 | 64)) == 0 && drawnFromBelow();
     }
 
     void addVertex(const DL_VertexData &d) override
@@ -494,6 +496,14 @@ public:
     void addInsert(const DL_InsertData &d) override
     {
         BlockRef ref{d.name, {d.ipx, d.ipy}, d.sx, d.sy, d.angle, d.cols, d.rows, d.colSp, d.rowSp};
+        if (drawnFromBelow()) {
+            // Seen from below, the x axis runs the other way: the block is mirrored, its turn
+            // and its columns reversed.
+            ref.at.x = -ref.at.x;
+            ref.sx = -ref.sx;
+            ref.degrees = -ref.degrees;
+            ref.columnSpacing = -ref.columnSpacing;
+        }
         const bool sane = readable() && isSane(ref.at) && isSane(d.sx) && isSane(d.sy) && isSane(d.angle) &&
                           isSane(d.colSp) && isSane(d.rowSp);
         if (!scene_.inBlock() && dxf_.getIntValue(67, 0) == 1) return;
@@ -560,6 +570,7 @@ public:
     void addHatch(const DL_HatchData &d) override
     {
         hatch_ = d;
+        hatchFromBelow_ = drawnFromBelow();
         inHatchEntity_ = true;
         hatchLoops_.clear();
         loop_.clear();
@@ -729,6 +740,40 @@ private:
     // Paper space (group 67) is kept in the file but not shown.
     bool shown() const { return scene_.inBlock() || dxf_.getIntValue(67, 0) != 1; }
 
+    // Whether the entity being read is drawn in the plane seen from below (extrusion 0,0,-1, as
+    // mirroring often leaves arcs, circles, polylines, texts and blocks): its coordinates are
+    // then those of a system whose x axis runs to the world's -x. Other tilted planes are shown
+    // as given.
+    bool drawnFromBelow()
+    {
+        double n[3];
+        getExtrusion()->getDirection(n);
+        return n[2] < 0 && std::fabs(n[0]) < 1.0 / 64 && std::fabs(n[1]) < 1.0 / 64;
+    }
+
+    // An entity read in such a plane, in the world's coordinates: mirrored in the y axis.
+    static Entity fromOcs(Entity e, bool fromBelow)
+    {
+        if (!fromBelow) return e;
+        const auto flip = [](Point &p) { p.x = -p.x; };
+        flip(e.a);
+        flip(e.b);
+        flip(e.centre);
+        flip(e.insert);
+        for (Point &v : e.vertices)
+            flip(v);
+        if (e.type == Entity::Type::Arc) {
+            // Its ends swap: it still runs counterclockwise.
+            const double start = normalizedDegrees(180 - e.endAngle);
+            e.endAngle = normalizedDegrees(180 - e.startAngle);
+            e.startAngle = start;
+        } else if (e.type == Entity::Type::Text) {
+            e.rotation = normalizedDegrees(-e.rotation);
+            e.mirrored = !e.mirrored;
+        }
+        return e;
+    }
+
     // The line type and its scale the entity being read is drawn with.
     LineStyle style() { return {getAttributes().getLinetype(), getAttributes().getLinetypeScale()}; }
 
@@ -773,8 +818,10 @@ private:
     void corners(const DL_TraceData &d, std::array<int, 4> order)
     {
         std::vector<Point> points;
+        const double sx = drawnFromBelow() ? -1 : 1;
         for (const int i : order)
-            if (points.empty() || !(points.back() == Point{d.x[i], d.y[i]})) points.push_back({d.x[i], d.y[i]});
+            if (points.empty() || !(points.back() == Point{sx * d.x[i], d.y[i]}))
+                points.push_back({sx * d.x[i], d.y[i]});
         keepShape(std::move(points), true);
     }
 
@@ -801,7 +848,7 @@ private:
                 fill.vertices.insert(fill.vertices.end(), loop.begin(), loop.end());
                 if (!(loop.back() == loop.front())) fill.vertices.push_back(loop.front());
             }
-            return put(std::move(fill), readable(), color, {});
+            return put(fromOcs(std::move(fill), hatchFromBelow_), readable(), color, {});
         }
         if (!endedPattern_.empty() && patternPieces_ < mostPatternPiecesInFile) {
             const auto pieces = hatchPattern(
@@ -812,13 +859,17 @@ private:
                     Entity e;
                     e.a = a;
                     e.b = b;
-                    put(std::move(e), readable(), color, {});
+                    put(fromOcs(std::move(e), hatchFromBelow_), readable(), color, {});
                 }
                 return;
             }
         }
-        for (auto &loop : loops)
+        for (auto &loop : loops) {
+            if (hatchFromBelow_)
+                for (Point &p : loop)
+                    p.x = -p.x;
             keepShape(std::move(loop), true);
+        }
     }
 
     // The pattern definition of a HATCH: after group 78 (how many lines), each line from its
@@ -930,7 +981,7 @@ private:
         }
         const bool sane = polylineSane_ && polyline_.vertices.size() >= 2 && isSane(polyline_.startWidth) &&
                           isSane(polyline_.endWidth) && polyline_.startWidth >= 0 && polyline_.endWidth >= 0;
-        keep(std::move(polyline_), sane);
+        keep(fromOcs(std::move(polyline_), polylineFromBelow_), sane);
         polyline_ = Entity{};
     }
 
@@ -987,6 +1038,7 @@ private:
     // The hatch being read: its data and loops so far, the pattern of the hatch whose groups
     // are being read (inHatch_) and of the one that ended (endedPattern_), as for the widths.
     DL_HatchData hatch_;
+    bool hatchFromBelow_ = false;
     HatchEdges hatchEdges_;
     bool inHatchEntity_ = false;
     std::vector<std::vector<Point>> hatchLoops_;
@@ -1005,6 +1057,7 @@ private:
     bool buildingLw_ = false;
     bool inPolyline_ = false;
     bool polylineSane_ = true;
+    bool polylineFromBelow_ = false;
     Entity polyline_;
     std::vector<std::pair<double, double>> vertexWidths_;
     std::vector<std::pair<double, double>> endedWidths_;

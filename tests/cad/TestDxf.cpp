@@ -155,6 +155,44 @@ private slots:
         QCOMPARE(q(cad::describe(r.drawing)), expected);
     }
 
+    // An entity in the plane seen from below (extrusion 0,0,-1, as mirroring leaves it) gives its
+    // coordinates along an x axis that runs to the world's -x; it was shown mirrored back.
+    void entitiesSeenFromBelowAreShownWhereTheyAre_data()
+    {
+        QTest::addColumn<QByteArray>("fromBelow");
+        QTest::addColumn<QByteArray>("same");
+        QTest::newRow("arc") << QByteArray("0\nARC\n10\n10\n20\n5\n40\n2\n50\n0\n51\n90\n")
+                             << QByteArray("0\nARC\n10\n-10\n20\n5\n40\n2\n50\n90\n51\n180\n");
+        QTest::newRow("circle") << QByteArray("0\nCIRCLE\n10\n10\n20\n5\n40\n2\n")
+                                << QByteArray("0\nCIRCLE\n10\n-10\n20\n5\n40\n2\n");
+        QTest::newRow("polyline with a bulge")
+            << QByteArray("0\nLWPOLYLINE\n90\n2\n70\n0\n10\n1\n20\n1\n42\n0.5\n10\n3\n20\n2\n")
+            << QByteArray("0\nLWPOLYLINE\n90\n2\n70\n0\n10\n-1\n20\n1\n42\n-0.5\n10\n-3\n20\n2\n");
+        QTest::newRow("turned text reads backwards")
+            << QByteArray("0\nTEXT\n10\n4\n20\n0\n40\n1\n50\n30\n1\nAB\n")
+            << QByteArray("0\nTEXT\n10\n-4\n20\n0\n40\n1\n50\n330\n71\n2\n1\nAB\n");
+        QTest::newRow("block reference")
+            << QByteArray("0\nINSERT\n2\nB\n10\n10\n20\n0\n50\n30\n")
+            << QByteArray("0\nINSERT\n2\nB\n10\n-10\n20\n0\n41\n-1\n50\n330\n");
+        QTest::newRow("solid") << QByteArray("0\nSOLID\n10\n0\n20\n0\n11\n2\n21\n0\n12\n0\n22\n1\n13\n0\n23\n1\n")
+                               << QByteArray("0\nSOLID\n10\n0\n20\n0\n11\n-2\n21\n0\n12\n0\n22\n1\n13\n0\n23\n1\n");
+    }
+
+    void entitiesSeenFromBelowAreShownWhereTheyAre()
+    {
+        QFETCH(QByteArray, fromBelow);
+        QFETCH(QByteArray, same);
+        const QByteArray block = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n0\nLINE\n11\n1\n21\n2\n"
+                                 "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+        const auto read = [&](const QByteArray &entities) {
+            const QByteArray file = block + entities + "0\nENDSEC\n0\nEOF\n";
+            return q(cad::describe(cad::readDxfData(std::string_view(file.constData(), size_t(file.size()))).drawing));
+        };
+        const QStringList expected = read(same);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(read(fromBelow + "210\n0\n220\n0\n230\n-1\n"), expected);
+    }
+
     // A value that is no number, or no finite one, was read as 0; one beyond the coordinate limit
     // was taken for a kind not drawn. Its entity is left out and counted apart, and the LINE
     // behind it is read either way.

@@ -255,7 +255,7 @@ private slots:
         QVERIFY(shows("L 1000,0 1000,-900"));
         QVERIFY(shows("A 1000,0 900 180..270"));
         QVERIFY(shows("C 950,-800 20"));
-        QVERIFY(shows("T -1150,-90 100 270 D1"));
+        QVERIFY(shows("T 1150,-90 100 90 D1 mirrored")); // given seen from below, at the door
         QVERIFY(shows("L 0,-500 6000,-500"));
         QVERIFY(showsStarting("P 0,0 100,0 100,100 0,100 closed")); // SOLID
         QVERIFY(!showsStarting("L 0,0 6000,4000"));

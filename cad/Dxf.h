@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,9 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReadi
                       const DxfTextDecoder &decoder = {}, bool keepFile = false);
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct,
                           const DxfTextDecoder &decoder = {}, bool keepFile = false);
+// The bytes of a file as readDxf takes them (a regular file, within the size it reads); on
+// failure nothing, and `error` says why in Japanese.
+std::optional<std::string> readDxfBytes(const std::string &path, std::string *error);
 
 // Takes the text of a DXF file a piece at a time; false stops the writing.
 using DxfSink = std::function<bool(std::string_view piece)>;

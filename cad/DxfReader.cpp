@@ -1712,44 +1712,51 @@ DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfT
     return result;
 }
 
-DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
+std::optional<std::string> readDxfBytes(const std::string &path, std::string *error)
 {
-    DxfReadResult failed;
     // Only a regular file is opened: a folder cannot be read, and opening a named pipe or a
     // device could wait for ever.
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) {
-        failed.error = "ファイルを開けません: " + path;
-        return failed;
+        *error = "ファイルを開けません: " + path;
+        return std::nullopt;
     }
     if (!std::filesystem::is_regular_file(status)) {
-        failed.error = "通常のファイルではありません: " + path;
-        return failed;
+        *error = "通常のファイルではありません: " + path;
+        return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
-        failed.error = "ファイルを開けません: " + path;
-        return failed;
+        *error = "ファイルを開けません: " + path;
+        return std::nullopt;
     }
     const std::streamoff size = in.tellg();
     if (size < 0 || static_cast<std::uintmax_t>(size) > maxDxfFileBytes) {
-        failed.error = "ファイルが大きすぎます(" + std::to_string(maxDxfFileBytes >> 20) + " MB まで): " + path;
-        return failed;
+        *error = "ファイルが大きすぎます(" + std::to_string(maxDxfFileBytes >> 20) + " MB まで): " + path;
+        return std::nullopt;
     }
     std::string bytes;
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc &) {
-        failed.error = "メモリが足りないため読み込めません: " + path;
-        return failed;
+        *error = "メモリが足りないため読み込めません: " + path;
+        return std::nullopt;
     }
     in.seekg(0);
     if (!in.read(bytes.data(), size)) {
-        failed.error = "ファイルを読み込めません: " + path;
-        return failed;
+        *error = "ファイルを読み込めません: " + path;
+        return std::nullopt;
     }
-    DxfReadResult result = readOwned(std::move(bytes), how, decoder, keepFile);
+    return bytes;
+}
+
+DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
+{
+    DxfReadResult failed;
+    std::optional<std::string> bytes = readDxfBytes(path, &failed.error);
+    if (!bytes) return failed;
+    DxfReadResult result = readOwned(std::move(*bytes), how, decoder, keepFile);
     returnFreedMemory();
     return result;
 }

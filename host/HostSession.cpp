@@ -10,6 +10,8 @@
 #include <QSaveFile>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace host {
 
@@ -77,6 +79,33 @@ QString saveThrough(const QString &path, const std::function<bool(const cad::Dxf
 
 } // namespace
 
+// What opening a file read: its drawing, and whether part of it can be read when it cannot be
+// read whole.
+struct HostSession::Opening
+{
+    cad::DxfReadResult read;
+    bool recoverable = false;
+};
+
+HostSession::Opening HostSession::reading(cad::DxfReadResult r, bool recover)
+{
+    Opening o;
+    if (!r.ok && r.source) {
+        const auto repaired = cad::DxfSource::recovered(r.source->bytes());
+        cad::DxfReadResult part;
+        if (repaired) part = cad::readDxfData(*repaired, cad::DxfLineReading::Direct, decodeCodepage, true);
+        o.recoverable = part.ok;
+        if (recover && part.ok) r = std::move(part);
+    }
+    o.read = std::move(r);
+    return o;
+}
+
+HostSession::~HostSession()
+{
+    if (loader_.joinable()) loader_.join();
+}
+
 HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawing_)
 {
     seenPrompt_ = QString::fromStdString(interpreter_.prompt());
@@ -101,7 +130,7 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
         *reason = QStringLiteral("終了処理中です。");
         return false;
     }
-    if (interpreter_.queued() + laterBytes_ + bytes > maxQueued) {
+    if (interpreter_.queued() + laterBytes_ + heldBytes_ + bytes > maxQueued) {
         *reason = QStringLiteral("入力待ちの量が多すぎます。");
         return false;
     }
@@ -110,7 +139,18 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
 
 void HostSession::enqueue(std::string_view utf8chars, const QString &source)
 {
+    // Its place in the input is taken now, whenever it runs.
     fed_ += utf8chars.size();
+    if (loading_) {
+        heldBytes_ += utf8chars.size();
+        held([this, chars = std::string(utf8chars), source] { feed(chars, source); });
+        return;
+    }
+    feed(utf8chars, source);
+}
+
+void HostSession::feed(std::string_view utf8chars, const QString &source)
+{
     if (source.isEmpty()) {
         interpreter_.feed(utf8chars);
         settle();
@@ -126,12 +166,14 @@ void HostSession::enqueue(std::string_view utf8chars, const QString &source)
 
 void HostSession::type(const QString &text)
 {
+    if (held([this, text] { type(text); })) return;
     interpreter_.type(text.toStdString());
     settle();
 }
 
 void HostSession::pick(cad::Point p)
 {
+    if (held([this, p] { pick(p); })) return;
     pickAnnounced_ = false;
     interpreter_.pick(p);
     settle();
@@ -139,12 +181,14 @@ void HostSession::pick(cad::Point p)
 
 void HostSession::setSelection(std::vector<std::size_t> indices)
 {
+    if (held([this, indices] { setSelection(indices); })) return;
     interpreter_.setSelection(std::move(indices));
     emit selectionChanged();
 }
 
 void HostSession::chooseColor(int colorIndex)
 {
+    if (held([this, colorIndex] { chooseColor(colorIndex); })) return;
     colorAnnounced_ = false;
     interpreter_.chooseColor(colorIndex);
     settle();
@@ -152,6 +196,7 @@ void HostSession::chooseColor(int colorIndex)
 
 void HostSession::cancel()
 {
+    if (held([this] { cancel(); })) return;
     pickAnnounced_ = colorAnnounced_ = false;
     const bool stopped = interpreter_.stopScript() || !laterScripts_.isEmpty();
     laterScripts_.clear();
@@ -164,6 +209,7 @@ void HostSession::cancel()
 
 void HostSession::resume()
 {
+    if (held([this] { resume(); })) return;
     if (saveAsked_) {
         saveAsked_ = false;
         emit saveDone(saveFailure_);
@@ -181,6 +227,7 @@ void HostSession::note(const QString &line)
 
 bool HostSession::runScriptFile(const QString &path)
 {
+    if (held([this, path] { runScriptFile(path); })) return true;
     QByteArray bytes;
     if (!readScript(path, &bytes)) {
         settle();
@@ -226,13 +273,14 @@ bool HostSession::readScript(const QString &path, QByteArray *bytes)
 
 void HostSession::stepScript()
 {
-    if (exiting_) return;
+    if (exiting_ || loading_) return;
     interpreter_.stepScript(scriptSlice);
     settle();
 }
 
 void HostSession::newDrawing()
 {
+    waitForLoading();
     interpreter_.cancel();
     drawing_.clear();
     drawing_.markSaved();
@@ -247,16 +295,88 @@ void HostSession::newDrawing()
 
 bool HostSession::open(const QString &path, QString *error, bool recover)
 {
+    waitForLoading();
     cad::DxfReadResult r =
         cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage, true);
-    recoverable_ = false;
-    if (!r.ok && r.source) {
-        const auto repaired = cad::DxfSource::recovered(r.source->bytes());
-        cad::DxfReadResult part;
-        if (repaired) part = cad::readDxfData(*repaired, cad::DxfLineReading::Direct, decodeCodepage, true);
-        recoverable_ = part.ok;
-        if (recover && part.ok) r = std::move(part);
+    return take(reading(std::move(r), recover), path, recover, error);
+}
+
+bool HostSession::openInBackground(const QString &path, QString *error)
+{
+    waitForLoading();
+    std::string failure;
+    std::optional<std::string> bytes = cad::readDxfBytes(QFile::encodeName(path).toStdString(), &failure);
+    if (!bytes) {
+        *error = QString::fromStdString(failure);
+        return false;
     }
+    // Until it is read, the session stands for the file as it is, with nothing shown.
+    interpreter_.cancel();
+    drawing_.clear();
+    drawing_.markSaved();
+    source_.reset();
+    shown_.clear();
+    recovered_ = recoverable_ = false;
+    fileName_ = QFileInfo(path).absoluteFilePath();
+    followCodepage();
+    emit fileNameChanged(fileName_);
+    interpreter_.note(QStringLiteral("読み込み中: %1").arg(fileName_).toStdString());
+    settle();
+    loading_ = true;
+    loadingBytes_ = std::make_shared<const std::string>(std::move(*bytes));
+    loaded_ = std::make_shared<Opening>();
+    const std::uint64_t generation = ++loadGeneration_;
+    loader_ = std::thread([this, generation, bytes = loadingBytes_, out = loaded_] {
+        *out = reading(cad::readDxfData(*bytes, cad::DxfLineReading::Direct, decodeCodepage, true), false);
+        // The session outlives this thread (its destructor waits for it).
+        QMetaObject::invokeMethod(this, [this, generation] { finishLoading(generation); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+bool HostSession::held(std::function<void()> input)
+{
+    if (!loading_) return false;
+    held_.push_back(std::move(input));
+    return true;
+}
+
+void HostSession::waitForLoading()
+{
+    if (loading_) finishLoading(loadGeneration_);
+}
+
+void HostSession::finishLoading(std::uint64_t generation)
+{
+    if (!loading_ || generation != loadGeneration_) return; // taken already
+    if (loader_.joinable()) loader_.join();
+    loading_ = false;
+    loadingBytes_.reset();
+    const std::shared_ptr<Opening> opening = std::exchange(loaded_, nullptr);
+    const bool recoverable = opening->recoverable;
+    QString error;
+    // Saved under another name meanwhile, it stays under that name.
+    const bool ok = take(std::move(*opening), fileName_, false, &error);
+    if (!ok) {
+        fileName_.clear();
+        emit fileNameChanged(fileName_);
+        settle();
+    }
+    if (ok)
+        emit opened();
+    else
+        emit openFailed(error, recoverable);
+    const auto input = std::exchange(held_, {});
+    heldBytes_ = 0;
+    for (const auto &f : input)
+        f();
+    settle();
+}
+
+bool HostSession::take(Opening opening, const QString &path, bool recover, QString *error)
+{
+    cad::DxfReadResult &r = opening.read;
+    recoverable_ = opening.recoverable;
     if (!r.ok) {
         *error = QString::fromStdString(r.error);
         return false;
@@ -303,8 +423,10 @@ bool HostSession::save(const QString &path, QString *error)
         if (saveAsked_) saveFailure_ = *error;
         return false;
     }
-    // A drawing opened from a file is saved as that file edited; a new one is written whole.
+    // A drawing opened from a file is saved as that file edited (as it is, while it is being
+    // read); a new one is written whole.
     const auto produce = [this](const cad::DxfSink &put) {
+        if (loading_) return put(*loadingBytes_);
         if (source_) return put(source_->edited(drawing_, shown_, encodeCodepage));
         return cad::writeDxf(drawing_, put, encodeCodepage);
     };
@@ -325,6 +447,7 @@ bool HostSession::save(const QString &path, QString *error)
 
 void HostSession::setLayerOn(std::size_t layer, bool on)
 {
+    if (held([this, layer, on] { setLayerOn(layer, on); })) return;
     if (layer >= drawing_.layers().size()) return;
     cad::Layer l = drawing_.layers()[layer];
     l.on = on;
@@ -334,6 +457,7 @@ void HostSession::setLayerOn(std::size_t layer, bool on)
 
 void HostSession::setLayerFrozen(std::size_t layer, bool frozen)
 {
+    if (held([this, layer, frozen] { setLayerFrozen(layer, frozen); })) return;
     if (layer >= drawing_.layers().size()) return;
     if (frozen && layer == drawing_.currentLayer()) {
         note(QStringLiteral("現在画層はフリーズできません。"));
@@ -347,6 +471,7 @@ void HostSession::setLayerFrozen(std::size_t layer, bool frozen)
 
 void HostSession::setLayerColor(std::size_t layer, int color)
 {
+    if (held([this, layer, color] { setLayerColor(layer, color); })) return;
     if (layer >= drawing_.layers().size() || color < 1 || color > 255) return;
     cad::Layer l = drawing_.layers()[layer];
     l.color = color;
@@ -356,6 +481,7 @@ void HostSession::setLayerColor(std::size_t layer, int color)
 
 void HostSession::setCurrentLayer(std::size_t layer)
 {
+    if (held([this, layer] { setCurrentLayer(layer); })) return;
     if (layer >= drawing_.layers().size()) return;
     if (drawing_.layers()[layer].frozen) {
         note(QStringLiteral("フリーズされている画層は現在層にできません。"));
@@ -367,6 +493,10 @@ void HostSession::setCurrentLayer(std::size_t layer)
 
 bool HostSession::makeLayer(const QString &name, QString *reason)
 {
+    if (loading_) {
+        *reason = QStringLiteral("図面を読み込み中です。読み込みが終わってから作成して下さい。");
+        return false;
+    }
     const std::string utf8 = name.toStdString();
     if (!cad::validLayerName(utf8)) {
         *reason = QStringLiteral("画層名に使えない文字が含まれているか、名前が空です: %1").arg(name);
@@ -387,6 +517,7 @@ bool HostSession::makeLayer(const QString &name, QString *reason)
 
 void HostSession::undo()
 {
+    if (held([this] { undo(); })) return;
     interpreter_.cancel();
     interpreter_.type("_U\n");
     settle();
@@ -394,6 +525,7 @@ void HostSession::undo()
 
 void HostSession::redo()
 {
+    if (held([this] { redo(); })) return;
     interpreter_.cancel();
     interpreter_.type("_REDO\n");
     settle();

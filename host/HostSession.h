@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cad/Drawing.h"
+#include "cad/Dxf.h"
 #include "cad/DxfSource.h"
 #include "cad/Interpreter.h"
 #include "host/Conversations.h"
@@ -11,8 +12,11 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace host {
 
@@ -31,6 +35,7 @@ public:
     static constexpr std::size_t scriptSlice = 256;
 
     explicit HostSession(QObject *parent = nullptr);
+    ~HostSession() override;
 
     const cad::Drawing &drawing() const { return drawing_; }
     const cad::Interpreter &interpreter() const { return interpreter_; }
@@ -71,6 +76,12 @@ public:
     void newDrawing();
     // With `recover`, a file cut short or broken is opened as far as it can be read.
     bool open(const QString &path, QString *error, bool recover = false);
+    // Opens a file as open() does, its drawing read on a thread of its own so that the window
+    // stays with the user: returns once the file's bytes are in (false with `error` when they
+    // cannot be read). Until the drawing is read, input waits in order and a save writes the file
+    // as it was; then opened() or openFailed() tells how it went.
+    bool openInBackground(const QString &path, QString *error);
+    bool loading() const { return loading_; }
     // After a failed open: whether opening with `recover` would read part of the file.
     bool recoverable() const { return recoverable_; }
     // A recovered drawing is saved over the file it came from only after allowOverwrite().
@@ -123,8 +134,21 @@ signals:
     void saveDone(const QString &failure);
     // Input was taken or the program answered: carriedOut() may have changed.
     void inputTaken();
+    // The drawing openInBackground() began to read is in, or could not be read (`recoverable`:
+    // opening it with `recover` would read part of it); either way, the input that waited runs.
+    void opened();
+    void openFailed(const QString &error, bool recoverable);
 
 private:
+    struct Opening;
+    static Opening reading(cad::DxfReadResult read, bool recover);
+    void feed(std::string_view utf8chars, const QString &source);
+    bool take(Opening opening, const QString &path, bool recover, QString *error);
+    // While a drawing is read in the background: keeps `input` for when it is in, and true.
+    bool held(std::function<void()> input);
+    void finishLoading(std::uint64_t generation);
+    // Waits for the drawing being read and takes it (before anything replaces it).
+    void waitForLoading();
     void settle();
     void followCodepage();
     void step();
@@ -161,6 +185,15 @@ private:
     std::uint64_t seenHistory_ = 0;
     QString seenPrompt_;
     bool seenModified_ = false;
+    // The reading in the background: its thread, which reading it is, the bytes it reads (what
+    // a save writes until it is done) and the input that waits for it.
+    std::thread loader_;
+    bool loading_ = false;
+    std::uint64_t loadGeneration_ = 0;
+    std::shared_ptr<const std::string> loadingBytes_;
+    std::shared_ptr<Opening> loaded_;
+    std::vector<std::function<void()>> held_;
+    std::size_t heldBytes_ = 0;
     Conversations conversations_{*this};
 };
 

@@ -75,6 +75,9 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     connect(&session_, &HostSession::scriptWanted, this, &HostWindow::scriptWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::plotWanted, this, &HostWindow::plotWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::fileNameChanged, this, &HostWindow::updateTitle);
+    connect(&session_, &HostSession::opened, canvas_, &Canvas::zoomExtents);
+    // At once, so that input waiting for the drawing goes to the one recovered.
+    connect(&session_, &HostSession::openFailed, this, &HostWindow::openFailed);
     connect(&session_, &HostSession::drawingChanged, this, &HostWindow::updateTitle);
     connect(&session_, &HostSession::modifiedChanged, this, &HostWindow::updateTitle);
     updateTitle();
@@ -200,14 +203,18 @@ void HostWindow::openFile()
     if (!path.isEmpty()) openPath(path);
 }
 
+// The drawing is read in the background; opened() shows it whole, openFailed() comes here.
 void HostWindow::openPath(const QString &path)
 {
     QString error;
-    if (session_.open(path, &error)) {
-        canvas_->zoomExtents();
-        return;
-    }
-    if (!session_.recoverable()) {
+    opening_ = path;
+    if (!session_.openInBackground(path, &error)) warn(error);
+}
+
+void HostWindow::openFailed(const QString &error, bool recoverable)
+{
+    const QString path = opening_;
+    if (!recoverable) {
         warn(error);
         return;
     }
@@ -215,10 +222,11 @@ void HostWindow::openPath(const QString &path)
         this, title, error + QStringLiteral("\n読み込める部分だけを復元して開きますか?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
-    if (session_.open(path, &error, true))
+    QString failure;
+    if (session_.open(path, &failure, true))
         canvas_->zoomExtents();
     else
-        warn(error);
+        warn(failure);
 }
 
 bool HostWindow::overwriteRecovered()

@@ -39,6 +39,7 @@ private:
     void openFile();
     // Opens a file, offering to recover what a damaged one holds.
     void openPath(const QString &path);
+    void openFailed(const QString &error, bool recoverable);
     // Whether a recovered drawing may be saved over the file it came from; false: ask for a name.
     bool overwriteRecovered();
     bool saveFile();
@@ -67,6 +68,8 @@ private:
     QLabel *modes_;
     PlotSettings plotSettings_;
     bool quitting_ = false;
+    // The file last asked to open, for recovering it when it cannot be read whole.
+    QString opening_;
 };
 
 } // namespace host

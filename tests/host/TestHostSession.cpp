@@ -5,6 +5,7 @@
 #include "host/HostSession.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -212,6 +213,48 @@ private slots:
         QVERIFY(!t.open(dir.filePath("missing.dxf"), &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(t.drawing().entities().size(), size_t(1));
+    }
+
+    // A file opened in the background: input waits for its drawing and then runs in order; a
+    // save meanwhile writes the file as it is; a file cut short is said, with its recovery.
+    void openedInTheBackground()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("plan.dxf"), copy = dir.filePath("copy.dxf");
+        {
+            HostSession s;
+            s.type(QStringLiteral("LINE 0,0 10,0 \nCIRCLE 5,5 2 "));
+            QString error;
+            QVERIFY(s.save(path, &error));
+        }
+        HostSession s;
+        QSignalSpy opened(&s, &HostSession::opened), failed(&s, &HostSession::openFailed);
+        QString error;
+        QVERIFY(s.openInBackground(path, &error));
+        s.type(QStringLiteral("ERASE L \n"));
+        const std::uint64_t end = (s.enqueue("CIRCLE 20,20 1\r", QStringLiteral("会話 1")), s.fed());
+        QVERIFY(s.save(copy, &error));
+        QVERIFY(opened.wait(10000) || opened.size() == 1);
+        QCOMPARE(failed.size(), 0);
+        QVERIFY(s.carriedOut(end));
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 0,0 10,0", "C 20,20 1"}));
+        QCOMPARE(s.fileName(), QFileInfo(copy).absoluteFilePath());
+        QFile a(path), b(copy);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        // Cut short: said, recoverable, and nothing kept of it.
+        a.seek(0);
+        const QByteArray whole = a.readAll();
+        QFile cut(dir.filePath("cut.dxf"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(whole.left(whole.indexOf("CIRCLE")));
+        cut.close();
+        QVERIFY(s.openInBackground(cut.fileName(), &error));
+        QVERIFY(failed.wait(10000) || failed.size() == 1);
+        QVERIFY(failed.at(0).at(1).toBool());
+        QVERIFY(s.fileName().isEmpty());
+        QVERIFY(!s.openInBackground(dir.filePath("missing.dxf"), &error));
+        QVERIFY(!error.isEmpty());
     }
 
     // A layer name the file's code page cannot hold would be saved as escapes other programs

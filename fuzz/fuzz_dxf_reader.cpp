@@ -63,11 +63,12 @@ std::string stretched(std::string_view bytes)
 // Whether the reader may read LINEs of the file directly (before dxflib): only where the file
 // names a LINE (or holds the reader's own marker, "~L") and is plain. Elsewhere both readings
 // run the same code, and the second is not made.
-bool readsLinesDirectly(std::string_view bytes)
+// `read` is the file read as kept for editing, whose source tells whether it is plain.
+bool readsLinesDirectly(std::string_view bytes, const cad::DxfReadResult &read)
 {
     if (bytes.find("LINE") == std::string_view::npos && bytes.find("~L") == std::string_view::npos)
         return false;
-    return cad::DxfSource::scan(std::string(bytes), false)->plain();
+    return read.source ? read.source->plain() : cad::DxfSource::scan(std::string(bytes), false)->plain();
 }
 
 void check(std::string_view bytes)
@@ -79,7 +80,7 @@ void check(std::string_view bytes)
         if (!finite(e) || (!b.empty() && (!std::isfinite(b.min.x) || !std::isfinite(b.max.y)))) std::abort();
         (void)cad::describe(e);
     }
-    if (readsLinesDirectly(bytes)) {
+    if (readsLinesDirectly(bytes, r)) {
         const cad::DxfReadResult throughDxflib = cad::readDxfData(bytes, cad::DxfLineReading::ThroughDxflib);
         if (!dxfcheck::resultsDiffer(r, throughDxflib).empty()) std::abort();
     }

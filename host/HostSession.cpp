@@ -87,6 +87,15 @@ struct HostSession::Opening
     bool recoverable = false;
 };
 
+struct HostSession::Previous
+{
+    cad::Drawing drawing;
+    std::shared_ptr<const cad::DxfSource> source;
+    std::vector<std::uint32_t> shown;
+    QString fileName;
+    bool recovered = false;
+};
+
 HostSession::Opening HostSession::reading(cad::DxfReadResult r, bool recover)
 {
     Opening o;
@@ -312,6 +321,8 @@ bool HostSession::openInBackground(const QString &path, QString *error)
     }
     // Until it is read, the session stands for the file as it is, with nothing shown.
     interpreter_.cancel();
+    previous_ = std::make_unique<Previous>(
+        Previous{std::move(drawing_), std::move(source_), std::move(shown_), fileName_, recovered_});
     drawing_.clear();
     drawing_.markSaved();
     source_.reset();
@@ -357,8 +368,14 @@ void HostSession::finishLoading(std::uint64_t generation)
     QString error;
     // Saved under another name meanwhile, it stays under that name.
     const bool ok = take(std::move(*opening), fileName_, false, &error);
+    const std::unique_ptr<Previous> previous = std::move(previous_);
     if (!ok) {
-        fileName_.clear();
+        drawing_ = std::move(previous->drawing);
+        source_ = std::move(previous->source);
+        shown_ = std::move(previous->shown);
+        recovered_ = previous->recovered;
+        fileName_ = previous->fileName;
+        followCodepage();
         emit fileNameChanged(fileName_);
         settle();
     }

@@ -79,7 +79,8 @@ public:
     // Opens a file as open() does, its drawing read on a thread of its own so that the window
     // stays with the user: returns once the file's bytes are in (false with `error` when they
     // cannot be read). Until the drawing is read, input waits in order and a save writes the file
-    // as it was; then opened() or openFailed() tells how it went.
+    // as it was; then opened() or openFailed() tells how it went (the drawing open before is back
+    // then, unchanged).
     bool openInBackground(const QString &path, QString *error);
     bool loading() const { return loading_; }
     // After a failed open: whether opening with `recover` would read part of the file.
@@ -192,6 +193,9 @@ private:
     std::uint64_t loadGeneration_ = 0;
     std::shared_ptr<const std::string> loadingBytes_;
     std::shared_ptr<Opening> loaded_;
+    // What was open before, back when the file cannot be read.
+    struct Previous;
+    std::unique_ptr<Previous> previous_;
     std::vector<std::function<void()>> held_;
     std::size_t heldBytes_ = 0;
     Conversations conversations_{*this};

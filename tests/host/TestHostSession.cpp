@@ -242,7 +242,7 @@ private slots:
         QFile a(path), b(copy);
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         QCOMPARE(b.readAll(), a.readAll());
-        // Cut short: said, recoverable, and nothing kept of it.
+        // Cut short: said, recoverable, and the drawing open before is back as it was.
         a.seek(0);
         const QByteArray whole = a.readAll();
         QFile cut(dir.filePath("cut.dxf"));
@@ -252,7 +252,11 @@ private slots:
         QVERIFY(s.openInBackground(cut.fileName(), &error));
         QVERIFY(failed.wait(10000) || failed.size() == 1);
         QVERIFY(failed.at(0).at(1).toBool());
-        QVERIFY(s.fileName().isEmpty());
+        QCOMPARE(s.fileName(), QFileInfo(copy).absoluteFilePath());
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 0,0 10,0", "C 20,20 1"}));
+        QVERIFY(s.modified());
+        s.undo(); // its history came back with it
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"L 0,0 10,0"}));
         QVERIFY(!s.openInBackground(dir.filePath("missing.dxf"), &error));
         QVERIFY(!error.isEmpty());
     }

@@ -37,31 +37,6 @@ QColor hueColor(int index)
                             static_cast<float>(v));
 }
 
-// Liang-Barsky: cuts the segment to the rectangle; false when nothing of it is inside.
-bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
-{
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const QPointF start = a;
-    if (t1 < 1) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
-    if (t0 > 0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-    return true;
-}
-
 // Liang-Barsky for the line a + t d: narrows [t0, t1] to the part inside the rectangle; false
 // when nothing of it is inside.
 bool clipRange(QPointF a, QPointF d, const QRectF &r, double &t0, double &t1)
@@ -80,6 +55,17 @@ bool clipRange(QPointF a, QPointF d, const QRectF &r, double &t0, double &t1)
             t1 = std::min(t1, t);
         if (t0 > t1) return false;
     }
+    return true;
+}
+
+// Cuts the segment to the rectangle; false when nothing of it is inside.
+bool clipLine(QPointF &a, QPointF &b, const QRectF &r)
+{
+    const QPointF start = a, d = b - a;
+    double t0 = 0, t1 = 1;
+    if (!clipRange(start, d, r, t0, t1)) return false;
+    if (t1 < 1) b = start + t1 * d;
+    if (t0 > 0) a = start + t0 * d;
     return true;
 }
 

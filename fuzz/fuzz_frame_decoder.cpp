@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 #include <cstddef>
 #include <cstdint>
@@ -88,10 +89,13 @@ Reading pieceByPiece(std::string_view stream, std::string_view sizes)
     return r;
 }
 
+// A byte order mark is UTF-8 too; QString::fromUtf8 would drop one at the start.
 bool qtCallsItUtf8(std::string_view s)
 {
     const QByteArray bytes(s.data(), static_cast<qsizetype>(s.size()));
-    return QString::fromUtf8(bytes).toUtf8() == bytes;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError() && text.toUtf8() == bytes;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace cad {
 
@@ -249,18 +250,12 @@ private:
         markReshaped(e.origin);
         const bool atEnd = distance(p, e.b) <= distance(p, e.a);
         const double dx = e.b.x - e.a.x, dy = e.b.y - e.a.y, len2 = dx * dx + dy * dy;
-        std::optional<double> best;
-        for (std::size_t k : edgesFor(d, i)) {
-            const EntityView edge = d.view(k);
-            for (Point q : intersections(view(e), edge, true)) {
-                // The boundary itself must reach the point; only the line is extended.
-                const auto onEdge = nearestPoint(edge, q);
-                if (!onEdge || distance(*onEdge, q) > 1e-6 * (1 + std::abs(q.x) + std::abs(q.y))) continue;
-                const double t = ((q.x - e.a.x) * dx + (q.y - e.a.y) * dy) / len2;
-                const double beyond = atEnd ? t - 1 : -t;
-                if (beyond > 1e-9 && (!best || beyond < *best)) best = beyond;
-            }
-        }
+        const std::optional<double> best = nearestOnEdges(d, i, e, [&](Point q) -> std::optional<double> {
+            const double t = ((q.x - e.a.x) * dx + (q.y - e.a.y) * dy) / len2;
+            const double beyond = atEnd ? t - 1 : -t;
+            if (beyond > 1e-9) return beyond;
+            return std::nullopt;
+        });
         if (!best) return false;
         if (atEnd)
             e.b = {e.a.x + (1 + *best) * dx, e.a.y + (1 + *best) * dy};
@@ -270,24 +265,37 @@ private:
         return true;
     }
 
-    // An arc's end nearer the pick runs on round its circle to the first edge it meets.
-    bool extendArc(Drawing &d, std::size_t i, Entity e, Point p)
+    // The least of `beyond` over the points where `e` (entity i), run on, meets an edge; a point
+    // counts only where the edge itself reaches it, and where `beyond` gives a value.
+    std::optional<double> nearestOnEdges(const Drawing &d, std::size_t i, const Entity &e,
+                                         const std::function<std::optional<double>(Point)> &beyond) const
     {
-        const double span = normalizedDegrees(e.endAngle - e.startAngle);
-        const bool atEnd = distance(p, polar(e.centre, e.radius, e.endAngle)) <=
-                           distance(p, polar(e.centre, e.radius, e.startAngle));
         std::optional<double> best;
         for (std::size_t k : edgesFor(d, i)) {
             const EntityView edge = d.view(k);
             for (Point q : intersections(view(e), edge, true)) {
                 const auto onEdge = nearestPoint(edge, q);
                 if (!onEdge || distance(*onEdge, q) > 1e-6 * (1 + std::abs(q.x) + std::abs(q.y))) continue;
-                const double a = angleOf(e.centre, q);
-                const double beyond = normalizedDegrees(atEnd ? a - e.endAngle : e.startAngle - a);
-                // Past the arc's end and short of coming round to its other end.
-                if (beyond > 1e-7 && beyond < 360 - span - 1e-7 && (!best || beyond < *best)) best = beyond;
+                const std::optional<double> b = beyond(q);
+                if (b && (!best || *b < *best)) best = b;
             }
         }
+        return best;
+    }
+
+    // An arc's end nearer the pick runs on round its circle to the first edge it meets.
+    bool extendArc(Drawing &d, std::size_t i, Entity e, Point p)
+    {
+        const double span = normalizedDegrees(e.endAngle - e.startAngle);
+        const bool atEnd = distance(p, polar(e.centre, e.radius, e.endAngle)) <=
+                           distance(p, polar(e.centre, e.radius, e.startAngle));
+        const std::optional<double> best = nearestOnEdges(d, i, e, [&](Point q) -> std::optional<double> {
+            const double a = angleOf(e.centre, q);
+            const double beyond = normalizedDegrees(atEnd ? a - e.endAngle : e.startAngle - a);
+            // Past the arc's end and short of coming round to its other end.
+            if (beyond > 1e-7 && beyond < 360 - span - 1e-7) return beyond;
+            return std::nullopt;
+        });
         if (!best) return false;
         if (atEnd)
             e.endAngle = normalizedDegrees(e.endAngle + *best);

@@ -686,6 +686,14 @@ private:
     {
         if (code == 2 && sectionNameNext_) inEntities_ = value == "ENTITIES";
         sectionNameNext_ = code == 0 && value == "SECTION";
+        if (code == 9) {
+            // dxflib ends an entity at a group 9 too, and reads what follows otherwise than the
+            // file holds it: such a file's entities are only shown.
+            scene_.from(current_);
+            current_ = Origin::fromFile;
+            if (inEntities_) numbered_ = false;
+            return;
+        }
         if (code != 0) return;
         scene_.from(current_);
         if (!inEntities_ || value == "ENDSEC") {

@@ -304,7 +304,8 @@ std::vector<Point> curvePoints(Point centre, Point u, Point v, double t0, double
 {
     std::vector<Point> points;
     if (!std::isfinite(t0) || !std::isfinite(t1)) return points;
-    const int steps = std::clamp(static_cast<int>(std::ceil(std::fabs(t1 - t0) / (2 * pi) * 72)), 2, 288);
+    // Clamped before it becomes an int: parameters far apart (1e21) are beyond any int.
+    const int steps = static_cast<int>(std::clamp(std::ceil(std::fabs(t1 - t0) / (2 * pi) * 72), 2.0, 288.0));
     for (int i = 0; i <= steps; ++i) {
         const double t = t0 + (t1 - t0) * i / steps;
         points.push_back({centre.x + u.x * std::cos(t) + v.x * std::sin(t),

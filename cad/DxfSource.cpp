@@ -13,6 +13,7 @@
 #include <numbers>
 #include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -337,10 +338,13 @@ void DxfSource::note(const DxfTag &tag)
     if (tag.code == 0) {
         object_ = tag.trimmed;
         objectHandle_ = 0;
-        if (section_ == "ENTITIES" && object_ != "ATTRIB" && object_ != "VERTEX" && object_ != "SEQEND") {
-            if (!entities_.empty() && entities_.back().end == std::string::npos) entities_.back().end = tag.begin;
-            if (object_ != "ENDSEC") entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
-        }
+        // An entity's ATTRIBs, VERTEXes and SEQEND are its own; any other group 0 ends it, even
+        // where a SECTION among the entities (a broken file) has changed the section.
+        const bool own = object_ == "ATTRIB" || object_ == "VERTEX" || object_ == "SEQEND";
+        if (!(own && section_ == "ENTITIES") && !entities_.empty() && entities_.back().end == std::string::npos)
+            entities_.back().end = tag.begin;
+        if (section_ == "ENTITIES" && !own && object_ != "ENDSEC")
+            entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
         expectVariableValue_ = false;
         tableStart_ = object_ == "TABLE";
         if (object_ == "ENDTAB" && inLayerTable_) {
@@ -360,8 +364,8 @@ void DxfSource::note(const DxfTag &tag)
         }
         return;
     }
-    if (expectSectionName_ && tag.code == 2) {
-        expectSectionName_ = false;
+    // A section's name is the group right after its SECTION, as the reader takes it.
+    if (std::exchange(expectSectionName_, false) && tag.code == 2) {
         section_ = tag.trimmed;
         if (section_ == "OBJECTS" && objectsBegin_ == std::string::npos) objectsBegin_ = sectionBegin_;
         return;

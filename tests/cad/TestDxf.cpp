@@ -291,13 +291,23 @@ private slots:
     {
         const std::string head = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n0\n";
         const std::string tail = "0\nLINE\n8\n0\n10\n0\n20\n5\n11\n10\n21\n5\n0\nENDSEC\n0\nEOF\n";
-        for (const std::string &middle : {std::string(), std::string("0\n~L\n8\n0\n")}) {
+        for (const std::string &middle :
+             {std::string(), std::string("0\n~L\n8\n0\n"), std::string("0\nPOINT\n10\n1\n9\n$X\n20\n2\n")}) {
             const cad::DxfReadResult r = cad::readDxfData(head + middle + tail, cad::DxfLineReading::Direct, {}, true);
             QVERIFY(r.ok);
             QCOMPARE(r.viewOnly, !middle.empty());
             QCOMPARE(cad::pickEntity(r.drawing, {5, 5}, 1).has_value(), middle.empty());
             QCOMPARE(cad::selectAll(r.drawing).size(), middle.empty() ? std::size_t(2) : std::size_t(0));
         }
+        // dxflib also ends an entity at a group 9, and a SECTION among the entities leaves the
+        // section: the LINE after both was tied to the SECTION, whose bytes ran to the end of the
+        // file, and moving the LINE saved a file without its ENDSEC and EOF.
+        const cad::DxfReadResult broken = cad::readDxfData(
+            "0\nSECTION\n2\nENTITIES\n0\nSECTION\n2\nXX\n0\nLINE\n10\n1\n9\n$X\n20\n2\n0\nENDSEC\n0\nEOF\n",
+            cad::DxfLineReading::Direct, {}, true);
+        QVERIFY(broken.ok);
+        QCOMPARE(broken.drawing.size(), std::size_t(1));
+        QVERIFY(cad::selectAll(broken.drawing).empty());
     }
 
     void ezdxfReadsWhatTheHostWrites()

@@ -395,10 +395,8 @@ public:
                           isSane(d.angle2);
         if (!whole && sane) {
             const Point minor{-d.my * d.ratio, d.mx * d.ratio};
-            double end = d.angle2;
-            while (end <= d.angle1)
-                end += 2 * M_PI;
-            return keepShape(curvePoints(e.centre, e.majorAxis, minor, d.angle1, end), false);
+            return keepShape(curvePoints(e.centre, e.majorAxis, minor, d.angle1, sweepEnd(d.angle1, d.angle2)),
+                             false);
         }
         keep(std::move(e), sane);
     }
@@ -613,9 +611,7 @@ public:
             const Point u = arc ? Point{d.radius, 0} : Point{d.mx, d.my};
             const double ratio = arc ? 1 : d.ratio;
             const Point v{-u.y * ratio, u.x * ratio};
-            double t0 = d.angle1, t1 = d.angle2;
-            while (t1 <= t0)
-                t1 += 2 * M_PI;
+            const double t0 = d.angle1, t1 = sweepEnd(d.angle1, d.angle2);
             // Clockwise edges give their angles mirrored.
             const auto points = d.ccw ? curvePoints({d.cx, d.cy}, u, v, t0, t1)
                                       : curvePoints({d.cx, d.cy}, u, v, -t0, -t1);

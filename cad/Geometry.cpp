@@ -38,6 +38,14 @@ double normalizedDegrees(double degrees)
     return d >= 360.0 ? 0.0 : d;
 }
 
+double sweepEnd(double start, double end)
+{
+    if (end > start || !std::isfinite(start) || !std::isfinite(end)) return end;
+    // In one step: turn by turn, parameters far apart (a file's 1e12) would take for ever.
+    constexpr double turn = 2 * std::numbers::pi;
+    return start + (std::fmod(end - start, turn) + turn);
+}
+
 double angleOf(Point a, Point b)
 {
     const double dx = b.x - a.x;

@@ -16,6 +16,9 @@ double distance(Point a, Point b);
 // Direction from a to b in degrees in [0, 360); exact on the axes.
 double angleOf(Point a, Point b);
 double normalizedDegrees(double degrees);
+// The end of a sweep counter-clockwise from `start` (radians): `end` where it lies after start,
+// else moved on by whole turns to within one turn after it (a full turn when they are equal).
+double sweepEnd(double start, double end);
 Point polar(Point from, double length, double degrees);
 // Centre of the circle through three points; none when they lie on one line.
 std::optional<Point> circumcentre(Point p1, Point p2, Point p3);

@@ -412,6 +412,11 @@ private slots:
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2\n10\n0\n20\n0\n42\n1e-310\n10\n5\n20\n5\n"
                           "0\nENDSEC\n0\nEOF\n")
             << true;
+        // Turn by turn, an arc from 1e300 degrees never came round to its end.
+        QTest::newRow("an arc edge starting beyond any turn")
+            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nHATCH\n2\nSOLID\n70\n1\n91\n1\n92\n1\n93\n1\n72\n2\n"
+                          "10\n0\n20\n0\n40\n1\n50\n1e300\n51\n90\n73\n1\n0\nENDSEC\n0\nEOF\n")
+            << true;
         // Its groups fall out of step after "11", so the end marker is never read as one.
         QTest::newRow("polyline claiming many vertices")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOL"

@@ -26,6 +26,8 @@ struct DxfReadResult
     // Values on a line longer than dxflib reads in one piece (1023 bytes), read as far as their
     // first 1000 bytes; the rest of the file reads on.
     std::size_t shortened = 0;
+    // LINE entities read from the bytes before dxflib (DxfLineReading::Direct, a plain file).
+    std::size_t linesReadDirectly = 0;
     // Whether the file's entities could not be told apart as the file holds them (with `keepFile`):
     // they are shown, but cannot be selected or edited.
     bool viewOnly = false;

@@ -1702,6 +1702,7 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     DxfReadResult result = run(file, readLines, source->currentLayerName(), keepFile ? source.get() : nullptr);
     std::fclose(file);
     result.shortened = prepared.shortened;
+    result.linesReadDirectly = readLines.lines.size();
     if (keepFile) result.source = std::move(source);
     return result;
 }

@@ -81,26 +81,11 @@ DxfTagScanner::DxfTagScanner(std::string_view bytes) : bytes_(bytes)
         return;
     }
     at_ = dxfBinarySentinel.size();
-    // Like other readers, tell the code width from the version in $ACADVER near the start. Only
-    // the whole group counts, its code 9 before the name and its value's code 1 after it, each in
-    // one byte or two: the name within some other value (a broken file) says nothing, and an edit
-    // that moved such a value would have the file read back in another width.
-    const std::string_view head = bytes.substr(0, 1024);
-    const auto at = [&](std::size_t i, char c) { return i < head.size() && head[i] == c; };
-    shortCodes_ = true; // no version: R12 or older
-    for (std::size_t name = head.find("$ACADVER"); name != std::string_view::npos;
-         name = head.find("$ACADVER", name + 1)) {
-        const std::size_t value = name + 9; // past the name's NUL
-        if (!at(name + 8, '\0') || !at(value, '\x01')) continue;
-        std::string_view version;
-        if (name >= 1 && at(name - 1, '\x09'))
-            version = head.substr(value + 1); // one-byte codes
-        else if (name >= 2 && at(name - 2, '\x09') && at(name - 1, '\0') && at(value + 1, '\0'))
-            version = head.substr(value + 2);
-        if (!version.starts_with("AC")) continue;
-        shortCodes_ = version.substr(0, 6) <= "AC1009";
-        return;
-    }
+    // The code width shows in the file's first group, 0 SECTION: its code is one NUL byte in
+    // files of R12 and older, two from R13 on. Other readers look for the version in $ACADVER
+    // near the start instead; both agree on any file a CAD program wrote, but only the first
+    // group lies where no edit ever writes, so a file saved here is read back in its own width.
+    shortCodes_ = !bytes.substr(at_).starts_with(std::string_view("\0\0SECTION\0", 10));
 }
 
 std::optional<DxfTag> DxfTagScanner::next()

@@ -349,8 +349,17 @@ public:
     {
         if (name == "$LTSCALE") scene_.setLinetypeScale(value);
     }
-    void addBlock(const DL_BlockData &data) override { scene_.beginBlock(data.name, {data.bpx, data.bpy}); }
-    void endBlock() override { scene_.endBlock(); }
+    // A polyline whose SEQEND is missing ends with its block at the latest.
+    void addBlock(const DL_BlockData &data) override
+    {
+        finishPolyline();
+        scene_.beginBlock(data.name, {data.bpx, data.bpy});
+    }
+    void endBlock() override
+    {
+        finishPolyline();
+        scene_.endBlock();
+    }
 
     void addLine(const DL_LineData &d) override
     {
@@ -443,6 +452,7 @@ public:
         polylineSane_ = readable();
         // A 3D polyline or a mesh (flags 8, 16, 64) gives its vertices in world coordinates.
         polylineFromBelow_ = (d.flags & (8 | 16 | 64)) == 0 && drawnFromBelow();
+        polylineOwner_ = {getAttributes().getLayer(), getAttributes().getColor(), style(), shown(), scene_.origin()};
     }
 
     void addVertex(const DL_VertexData &d) override
@@ -985,7 +995,19 @@ private:
         }
         const bool sane = polylineSane_ && polyline_.vertices.size() >= 2 && isSane(polyline_.startWidth) &&
                           isSane(polyline_.endWidth) && polyline_.startWidth >= 0 && polyline_.endWidth >= 0;
-        keep(fromOcs(std::move(polyline_), polylineFromBelow_), sane);
+        // As the POLYLINE itself said: its SEQEND, or what follows when that is missing, does not
+        // tell its layer, colour or entity.
+        const PolylineOwner &owner = polylineOwner_;
+        if (owner.shown) {
+            const std::uint32_t now = scene_.origin();
+            scene_.from(owner.origin);
+            if (sane)
+                scene_.add(fromOcs(std::move(polyline_), polylineFromBelow_), owner.layer, colorOf(owner.color),
+                           owner.style);
+            else
+                refuse();
+            scene_.from(now);
+        }
         polyline_ = Entity{};
     }
 
@@ -1062,6 +1084,14 @@ private:
     bool inPolyline_ = false;
     bool polylineSane_ = true;
     bool polylineFromBelow_ = false;
+    struct PolylineOwner {
+        std::string layer;
+        int color = colorByLayer;
+        LineStyle style;
+        bool shown = true;
+        std::uint32_t origin = Origin::fromFile;
+    };
+    PolylineOwner polylineOwner_;
     Entity polyline_;
     std::vector<std::pair<double, double>> vertexWidths_;
     std::vector<std::pair<double, double>> endedWidths_;

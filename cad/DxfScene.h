@@ -51,6 +51,7 @@ public:
     void setLinetypeScale(double scale);
     // The file entity (Origin::entity) what is added to the model space from here on stands for.
     void from(std::uint32_t entity) { from_ = entity; }
+    std::uint32_t origin() const { return from_; }
     // The file's current layer ($CLAYER).
     void currentLayer(const std::string &name);
     void beginBlock(const std::string &name, Point base);

@@ -168,6 +168,9 @@ private slots:
         row("type as marker", entities("0\n~L\n10\n1\n" + plain + "0\n ~L\t\n" + plain + "9\n~L\n" + plain));
         row("between vertices", entities("0\nPOLYLINE\n66\n1\n0\nVERTEX\n10\n0\n20\n0\n" + plain +
                                          "0\nVERTEX\n10\n5\n20\n5\n0\nSEQEND\n" + plain));
+        // The polyline ends with the file, after the LINE: still on its own layer.
+        row("polyline without SEQEND", "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\nP\n0\nVERTEX\n0\nVERTEX\n" +
+                                           line("8\nA\n") + "0\nEOF\n");
         row("after lwpolyline", entities("0\nLWPOLYLINE\n90\n2\n10\n0\n20\n0\n10\n5\n20\n5\n" + plain +
                                          "0\nLWPOLYLINE\n90\n1\n10\n0\n20\n0\n"));
         row("long value", entities(line("10\n" + std::string(1500, '1') + "\n20\n2\n") + plain));

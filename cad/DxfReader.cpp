@@ -29,6 +29,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <set>
@@ -677,7 +678,10 @@ private:
             for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
                 // Read only when continuous (no line type of their own, none on any layer).
                 const ReadLine &l = readLines_.lines[nextLine_];
-                if (source_) scene_.from(static_cast<std::uint32_t>(markerFirst_ + (nextLine_ - first) + 1));
+                if (source_)
+                    scene_.from(markerFirst_ == unnumbered
+                                    ? Origin::fromFile
+                                    : static_cast<std::uint32_t>(markerFirst_ + (nextLine_ - first) + 1));
                 // Read only when their line type is the layer's, as dxflib would say.
                 addLine(l.x1, l.y1, l.x2, l.y2, l.color, readLines_.layers[l.layer], {"BYLAYER", 1.0});
             }
@@ -702,8 +706,12 @@ private:
         }
         if (code != 0) return;
         scene_.from(current_);
-        if (!inEntities_ || value == "ENDSEC") {
-            inEntities_ = inEntities_ && value != "ENDSEC";
+        // A marker the counting below does not reach (outside the entities) stands for LINEs
+        // no entity of the file is tied to.
+        if (value == lineMarker) markerFirst_ = unnumbered;
+        // EOF ends a section its ENDSEC is missing from.
+        if (!inEntities_ || value == "ENDSEC" || value == "EOF") {
+            inEntities_ = inEntities_ && value != "ENDSEC" && value != "EOF";
             current_ = Origin::fromFile;
             return;
         }
@@ -1049,7 +1057,8 @@ private:
     bool numbered_ = true;
     std::uint32_t next_ = 0;
     std::uint32_t current_ = Origin::fromFile;
-    std::size_t markerFirst_ = 0;
+    static constexpr std::size_t unnumbered = std::numeric_limits<std::size_t>::max();
+    std::size_t markerFirst_ = unnumbered;
     std::size_t nextMarker_ = 0;
     std::size_t nextLine_ = 0;
     bool markerOpen_ = false;

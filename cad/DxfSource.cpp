@@ -343,7 +343,7 @@ void DxfSource::note(const DxfTag &tag)
         const bool own = object_ == "ATTRIB" || object_ == "VERTEX" || object_ == "SEQEND";
         if (!(own && section_ == "ENTITIES") && !entities_.empty() && entities_.back().end == std::string::npos)
             entities_.back().end = tag.begin;
-        if (section_ == "ENTITIES" && !own && object_ != "ENDSEC")
+        if (section_ == "ENTITIES" && !own && object_ != "ENDSEC" && object_ != "EOF")
             entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
         expectVariableValue_ = false;
         tableStart_ = object_ == "TABLE";

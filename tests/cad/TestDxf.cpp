@@ -3,9 +3,11 @@
 
 #include "cad/Describe.h"
 #include "cad/Dxf.h"
+#include "cad/DxfSource.h"
 #include "cad/DxfText.h"
 #include "cad/Replay.h"
 #include "cad/Selection.h"
+#include "cad/Transform.h"
 #include "tests/cad/Lines.h"
 
 #include <QDir>
@@ -308,6 +310,18 @@ private slots:
         QVERIFY(broken.ok);
         QCOMPARE(broken.drawing.size(), std::size_t(1));
         QVERIFY(cad::selectAll(broken.drawing).empty());
+        // A "2 ENTITIES" that follows no SECTION: the LINE after it, read before dxflib, was tied
+        // to the file's first entity, here the EOF of a section cut short, and moving the LINE
+        // saved the file without its EOF.
+        const cad::DxfReadResult unended = cad::readDxfData(
+            "0\nSECTION\n10\n0\n2\nENTITIES\n0\nLINE\n10\n1\n20\n2\n11\n3\n21\n4\n0\nSECTION\n2\nENTITIES\n0\nEOF\n",
+            cad::DxfLineReading::Direct, {}, true);
+        QVERIFY(unended.ok && unended.source);
+        cad::Drawing moved = unended.drawing;
+        QCOMPARE(moved.size(), std::size_t(1));
+        moved.replaceAt(0, cad::moved(moved.at(0), 10, 5));
+        const std::string saved = unended.source->edited(moved, unended.source->piecesShown(unended.drawing));
+        QVERIFY(saved.ends_with("0\nEOF\n"));
     }
 
     void ezdxfReadsWhatTheHostWrites()

@@ -806,8 +806,12 @@ private:
 
     void put(Entity e, bool sane, int color, const LineStyle &style)
     {
+        put(std::move(e), sane, getAttributes().getLayer(), color, style);
+    }
+    void put(Entity e, bool sane, const std::string &layer, int color, const LineStyle &style)
+    {
         if (!sane) return refuse();
-        scene_.add(std::move(e), getAttributes().getLayer(), colorOf(color), style);
+        scene_.add(std::move(e), layer, colorOf(color), style);
     }
 
     // XLINE and RAY: through `base` in the direction `towards` (both ways for an XLINE).
@@ -1009,11 +1013,7 @@ private:
         if (owner.shown) {
             const std::uint32_t now = scene_.origin();
             scene_.from(owner.origin);
-            if (sane)
-                scene_.add(fromOcs(std::move(polyline_), polylineFromBelow_), owner.layer, colorOf(owner.color),
-                           owner.style);
-            else
-                refuse();
+            put(fromOcs(std::move(polyline_), polylineFromBelow_), sane, owner.layer, owner.color, owner.style);
             scene_.from(now);
         }
         polyline_ = Entity{};

@@ -2,7 +2,7 @@
 if(TARGET quendra_cad_view)
     add_executable(bench_host ${CMAKE_CURRENT_LIST_DIR}/host_bench.cpp)
     target_include_directories(bench_host PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-    target_link_libraries(bench_host PRIVATE quendra_cad_dxf quendra_cad_view Qt6::Gui)
+    target_link_libraries(bench_host PRIVATE quendra_cad quendra_cad_dxf quendra_cad_view Qt6::Gui)
     set_target_properties(bench_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endif()
 if(TARGET bench_host)

@@ -15,12 +15,12 @@
 //               (written whole, then synced) (<= 3 times as long); also when the drawing was shown
 
 #include "bench/host_scene.h"
-#include "cad/Dxf.h"
-#include "cad/Interpreter.h"
-#include "cad/Render.h"
-#include "host/Allocator.h"
-#include "host/FileSync.h"
-#include "host/HostSession.h"
+#include "cad/dxf/Dxf.h"
+#include "cad/command/Interpreter.h"
+#include "cad/render/Render.h"
+#include "host/session/Allocator.h"
+#include "host/session/FileSync.h"
+#include "host/session/HostSession.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // A plan of a million entities for the host's benchmarks: a grid of rooms, each with its wall
 // lines, a door swing, a column, a grid bubble and a label, as the assistant's forms draw them.
 
-#include "cad/Drawing.h"
+#include "cad/model/Drawing.h"
 
 #include <cmath>
 #include <string>

@@ -1,7 +1,7 @@
 #include "dialogs/PreviewWidget.h"
 
-#include "cad/Geometry.h"
-#include "cad/Replay.h"
+#include "cad/model/Geometry.h"
+#include "cad/command/Replay.h"
 
 #include <QPainter>
 

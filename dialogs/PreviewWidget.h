@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cad/Drawing.h"
-#include "cad/Render.h"
+#include "cad/model/Drawing.h"
+#include "cad/render/Render.h"
 #include "rules/FormDefinition.h"
 
 #include <QWidget>

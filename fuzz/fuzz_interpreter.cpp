@@ -1,10 +1,10 @@
 // Whatever arrives as a script or is typed: the interpreter must neither crash nor hang, and
 // must still take a plain command afterwards.
 
-#include "cad/Describe.h"
-#include "cad/Geometry.h"
-#include "cad/Interpreter.h"
-#include "cad/Snap.h"
+#include "cad/model/Describe.h"
+#include "cad/model/Geometry.h"
+#include "cad/command/Interpreter.h"
+#include "cad/model/Snap.h"
 
 #include <cstddef>
 #include <cstdint>

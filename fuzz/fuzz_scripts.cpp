@@ -14,8 +14,8 @@
 //   % 8 == 6  a point is picked or a colour chosen at the held prompt, with no script running
 //   % 8 == 7  undo as the menu does it
 
-#include "cad/Describe.h"
-#include "cad/Interpreter.h"
+#include "cad/model/Describe.h"
+#include "cad/command/Interpreter.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <cstddef>

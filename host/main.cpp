@@ -1,14 +1,14 @@
 // quendra-host: a small CAD program that serves the assistant's conversations.
 
-#include "host/Allocator.h"
-#include "host/CommandServer.h"
-#include "host/Export.h"
-#include "host/HeadlessHost.h"
-#include "host/HostOptions.h"
-#include "host/HostSession.h"
-#include "host/HostWindow.h"
-#include "host/Plot.h"
-#include "host/SignalWatcher.h"
+#include "host/session/Allocator.h"
+#include "host/session/CommandServer.h"
+#include "host/window/Export.h"
+#include "host/session/HeadlessHost.h"
+#include "host/session/HostOptions.h"
+#include "host/session/HostSession.h"
+#include "host/window/HostWindow.h"
+#include "host/window/Plot.h"
+#include "host/session/SignalWatcher.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -21,7 +21,7 @@
 #include <QTranslator>
 
 #ifdef _WIN32
-#include "host/DdeCommandServer.h"
+#include "host/session/DdeCommandServer.h"
 #endif
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "bridge/librecad/Bridge.h"
 
 #include "bridge/librecad/Placement.h"
-#include "cad/Render.h"
-#include "host/ColorDialog.h"
-#include "host/CommandServer.h"
+#include "cad/render/Render.h"
+#include "cad/render/ColorDialog.h"
+#include "host/session/CommandServer.h"
 #include "link/Conversation.h"
 
 #include "document_interface.h"
@@ -246,7 +246,7 @@ void Bridge::apply(Document_Interface *doc)
 void Bridge::chooseColor()
 {
     if (!session_.interpreter().waitingForColor()) return;
-    host::ColorDialog dialog(session_.interpreter().color(), mainWindow_);
+    cad::ColorDialog dialog(session_.interpreter().color(), mainWindow_);
     if (dialog.exec() == QDialog::Accepted)
         session_.chooseColor(dialog.colorIndex());
     else

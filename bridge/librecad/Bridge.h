@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/HostSession.h"
+#include "host/session/HostSession.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "bridge/librecad/Placement.h"
 
-#include "cad/Geometry.h"
+#include "cad/model/Geometry.h"
 
 #include <numbers>
 

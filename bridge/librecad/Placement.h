@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cad/Entity.h"
+#include "cad/model/Entity.h"
 
 #include <string>
 #include <vector>

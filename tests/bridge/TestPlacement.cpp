@@ -2,7 +2,7 @@
 // the script, placementsOf turns each entity into LibreCAD's terms.
 
 #include "bridge/librecad/Placement.h"
-#include "cad/Interpreter.h"
+#include "cad/command/Interpreter.h"
 
 #include <QStringList>
 #include <QTest>

@@ -1,10 +1,10 @@
 // The drawing model: compact storage, undo groups, the outlines views rely on, snapping.
 
-#include "cad/Describe.h"
-#include "cad/Geometry.h"
-#include "cad/InputReading.h"
-#include "cad/Replay.h"
-#include "cad/Snap.h"
+#include "cad/model/Describe.h"
+#include "cad/model/Geometry.h"
+#include "cad/model/InputReading.h"
+#include "cad/command/Replay.h"
+#include "cad/model/Snap.h"
 #include "tests/cad/Lines.h"
 
 #include <QTest>

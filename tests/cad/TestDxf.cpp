@@ -1,13 +1,13 @@
 // DXF files: what the host writes reads back the same, here and in ezdxf, and what ezdxf
 // writes reads here.
 
-#include "cad/Describe.h"
-#include "cad/Dxf.h"
-#include "cad/DxfSource.h"
-#include "cad/DxfText.h"
-#include "cad/Replay.h"
-#include "cad/Selection.h"
-#include "cad/Transform.h"
+#include "cad/model/Describe.h"
+#include "cad/dxf/Dxf.h"
+#include "cad/dxf/DxfSource.h"
+#include "cad/dxf/tags/DxfText.h"
+#include "cad/command/Replay.h"
+#include "cad/model/Selection.h"
+#include "cad/model/Transform.h"
 #include "tests/cad/Lines.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // as its toReal reads them, colours, order, and every entity dxflib would draw around them.
 
 #include "bench/host_scene.h"
-#include "cad/DxflibReal.h"
+#include "cad/dxf/tags/DxflibReal.h"
 #include "tests/support/SameDxfRead.h"
 
 #include <dxflib/dl_dxf.h>

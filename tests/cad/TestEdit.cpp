@@ -1,10 +1,10 @@
 // Editing commands at the prompt: the objects (picked, by window or crossing, selected before),
 // what each command does with them, and one undo step each.
 
-#include "cad/Describe.h"
-#include "cad/Interpreter.h"
-#include "cad/Selection.h"
-#include "cad/Transform.h"
+#include "cad/model/Describe.h"
+#include "cad/command/Interpreter.h"
+#include "cad/model/Selection.h"
+#include "cad/model/Transform.h"
 #include "tests/cad/Lines.h"
 
 #include <QTest>

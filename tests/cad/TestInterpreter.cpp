@@ -1,7 +1,7 @@
 // How the command line reads what it is sent and typed.
 
-#include "cad/Describe.h"
-#include "cad/Interpreter.h"
+#include "cad/model/Describe.h"
+#include "cad/command/Interpreter.h"
 #include "tests/cad/Lines.h"
 
 #include <QTest>
@@ -94,7 +94,7 @@ private slots:
                              "コマンド: ID",
                              "点を指定: 1,2",
                              "X = 1.0000     Y = 2.0000     Z = 0.0000"};
-        QCOMPARE(q(interpreter.history()), q(expected));
+        QCOMPARE(q(interpreter.transcript()), q(expected));
         QCOMPARE(interpreter.prompt(), std::string("コマンド: "));
         QCOMPARE(interpreter.lastPoint().x, 1.0);
     }
@@ -243,10 +243,10 @@ private slots:
         QCOMPARE(drawing.size(), size_t(5));
         interpreter.type("U ");
         QCOMPARE(drawing.size(), size_t(4));
-        QCOMPARE(interpreter.history().back(), std::string("元に戻す: 会話 1「壁」"));
+        QCOMPARE(interpreter.transcript().back(), std::string("元に戻す: 会話 1「壁」"));
         interpreter.type("U ");
         QVERIFY(drawing.empty());
-        QCOMPARE(interpreter.history().back(), std::string("元に戻す: 会話 1「窓」"));
+        QCOMPARE(interpreter.transcript().back(), std::string("元に戻す: 会話 1「窓」"));
         interpreter.type("REDO ");
         QCOMPARE(drawing.size(), size_t(4));
     }
@@ -280,7 +280,7 @@ private slots:
         cad::Interpreter interpreter(drawing);
         interpreter.feed(std::string(200000, 'a') + " LINE 0,0 1,1 \r");
         QCOMPARE(drawing.entities().size(), size_t(1));
-        QCOMPARE(interpreter.history().front(), std::string("入力が長すぎます。"));
+        QCOMPARE(interpreter.transcript().front(), std::string("入力が長すぎます。"));
     }
 
     // Nothing anyone can send crashes the interpreter or leaves it unable to go on.

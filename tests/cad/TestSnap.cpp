@@ -1,7 +1,7 @@
 // Object snaps as geometry: crossings, feet, quadrants, nearest points, and which one a pick takes.
 
-#include "cad/Replay.h"
-#include "cad/Snap.h"
+#include "cad/command/Replay.h"
+#include "cad/model/Snap.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 // broken one ends alone, the others and the drawing go on. Built without widgets, so the
 // sanitizer run sees the server's bookkeeping too.
 
-#include "cad/Describe.h"
-#include "host/CommandServer.h"
-#include "host/HostSession.h"
+#include "cad/model/Describe.h"
+#include "host/session/CommandServer.h"
+#include "host/session/HostSession.h"
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
 #include "tests/faults/FaultSupport.h"

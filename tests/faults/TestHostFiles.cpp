@@ -1,9 +1,9 @@
 // A DXF file cut off in the middle, opened by the host's session: it says so and keeps the
 // drawing it has, file name included.
 
-#include "cad/Describe.h"
-#include "cad/Dxf.h"
-#include "host/HostSession.h"
+#include "cad/model/Describe.h"
+#include "cad/dxf/Dxf.h"
+#include "host/session/HostSession.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The session between the input and the program: requests, scripts, files.
 
-#include "cad/Describe.h"
-#include "host/HostOptions.h"
-#include "host/HostSession.h"
+#include "cad/model/Describe.h"
+#include "host/session/HostOptions.h"
+#include "host/session/HostSession.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Plots to scale: what is laid out (the sheet frame, else the extents), and the PDF the real
 // quendra-host writes, measured on its page by poppler's pdfinfo and pdftoppm.
 
-#include "host/Plot.h"
+#include "host/window/Plot.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,9 +1,9 @@
 // Drawings users already have, made by ezdxf: opened, drawn on and saved, they keep everything
 // they held, in their own version and form, and ezdxf finds it all again.
 
-#include "cad/Describe.h"
-#include "cad/Render.h"
-#include "host/HostSession.h"
+#include "cad/model/Describe.h"
+#include "cad/render/Render.h"
+#include "host/session/HostSession.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,14 +1,14 @@
 // The window driven as a user would, offscreen: typing, picks that snap, the colour dialog, the
 // question on exit, undo from the keyboard, export.
 
-#include "cad/Describe.h"
-#include "cad/Replay.h"
-#include "host/Canvas.h"
-#include "host/ColorDialog.h"
-#include "host/CommandLine.h"
-#include "host/Export.h"
-#include "host/HostSession.h"
-#include "host/HostWindow.h"
+#include "cad/model/Describe.h"
+#include "cad/command/Replay.h"
+#include "host/window/Canvas.h"
+#include "cad/render/ColorDialog.h"
+#include "host/window/CommandLine.h"
+#include "host/window/Export.h"
+#include "host/session/HostSession.h"
+#include "host/window/HostWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -169,7 +169,7 @@ private slots:
     void colourDialogAnswersDdcolor()
     {
         whenModal([](QWidget *w) {
-            auto *dialog = qobject_cast<ColorDialog *>(w);
+            auto *dialog = qobject_cast<cad::ColorDialog *>(w);
             QVERIFY(dialog);
             dialog->findChild<QToolButton *>(QStringLiteral("color3"))->click();
             dialog->accept();
@@ -236,7 +236,7 @@ private slots:
         window_->activateWindow();
         QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
-        const auto &history = session_->interpreter().history();
+        const auto &history = session_->interpreter().transcript();
         QCOMPARE(QString::fromStdString(history.back()), QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
     }
 

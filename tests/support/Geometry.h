@@ -3,9 +3,9 @@
 // The geometric oracle of the form tests: drawings turned or mirrored about the base point, and
 // drawings compared as sets of entities (a line is the same line drawn either way).
 
-#include "cad/Drawing.h"
-#include "cad/Entity.h"
-#include "cad/Replay.h"
+#include "cad/model/Drawing.h"
+#include "cad/model/Entity.h"
+#include "cad/command/Replay.h"
 
 #include <algorithm>
 #include <cmath>

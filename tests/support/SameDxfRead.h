@@ -3,7 +3,7 @@
 // Reads DXF bytes twice, LINE entities read directly and through dxflib, and says where the two
 // readings differ. Used by the DXF tests and by the DXF fuzz target.
 
-#include "cad/Dxf.h"
+#include "cad/dxf/Dxf.h"
 
 #include <bit>
 #include <cstdint>

@@ -8,7 +8,7 @@
 // save is answered once the test sets "release" (testserver::failingSave as failed).
 // Signals the event "ready" once registered; "stop" ends it in order, "crash" ends the process
 // on the spot as a crashing host would.
-#include "host/DdeCommandServer.h"
+#include "host/session/DdeCommandServer.h"
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
 #include "link/dde/DdeServer.h"

@@ -1,7 +1,7 @@
 // The DDE conversation under Wine: a CadLink over the DDE transport against dde_test_server.exe,
 // which serves "AutoCAD LT.DDE" / "System" from another process.
 //   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller|host
-#include "host/DdeCommandServer.h"
+#include "host/session/DdeCommandServer.h"
 #include "link/CadLink.h"
 #include "link/dde/DdeTransport.h"
 #include "rules/ButtonPress.h"

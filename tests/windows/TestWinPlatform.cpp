@@ -1,6 +1,6 @@
 // The Win32 platform layer under Wine: starting a program without waiting, the Escape keystroke,
 // Notepad, and the host's check of who is at the other end of its pipe.
-#include "host/PeerCredentials.h"
+#include "host/session/PeerCredentials.h"
 #include "link/dde/WinPlatform.h"
 #include "link/dde/WinText.h"
 #include "tests/windows/Checks.h"

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "cad/model/Drawing.h"
+#include "cad/model/Entity.h"
+#include "cad/command/Transcript.h"
+#include "cad/command/Request.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cad {
+
+class Command;
+class CommandContext;
+
+// The command line of the CAD host. Characters arrive as if typed: a blank, CR or LF is Enter,
+// except in a line of DTEXT text, where only CR or LF ends the line. Enter at the empty command
+// prompt repeats the last command.
+//
+// Input comes two ways. feed() is the queue of scripts (conversations, script files): it is taken
+// in order, and held while ID waits for a pick, while DDCOLOR waits for a colour and while a
+// request (EXIT, SAVE, SCRIPT, ZOOM) waits for the program. type() is the user at the keyboard:
+// served at once, and it may answer the held prompt.
+class Interpreter
+{
+public:
+    explicit Interpreter(Drawing &drawing);
+    ~Interpreter();
+    Interpreter(const Interpreter &) = delete;
+    Interpreter &operator=(const Interpreter &) = delete;
+
+    void feed(std::string_view utf8chars);
+    // Queued input that is one undo step named `step` (one execute of a conversation: a whole
+    // symbol), however many commands it runs; an empty name leaves each command its own step.
+    void feed(std::string_view utf8chars, std::string_view step);
+    void type(std::string_view utf8chars);
+
+    bool waitingForPick() const;
+    // A point picked in a view: answers any point prompt; ignored at the command prompt.
+    void pick(Point p);
+    bool waitingForColor() const;
+    // Answers DDCOLOR: 1 to 255, 0 (ByBlock) or 256 (ByLayer); anything else keeps the colour.
+    void chooseColor(int colorIndex);
+    int color() const;
+
+    Point lastPoint() const;
+    // Objects selected in a view before a command (noun-verb); the next edit takes them.
+    const std::vector<std::size_t> &selection() const;
+    void setSelection(std::vector<std::size_t> indices);
+    // How near a pick must come to an entity to select it, in drawing units.
+    void setPickTolerance(double tolerance);
+    const std::vector<std::string> &transcript() const { return transcript_.lines(); }
+    // Lines ever written to the transcript; transcript() keeps only the latest ones.
+    std::uint64_t transcriptCount() const { return transcript_.count(); }
+    std::string prompt() const;
+    // Adds a line of the program's own to the transcript (a message, what a conversation sent).
+    void note(std::string line) { transcript_.add(std::move(line)); }
+    // Escape: ends the running command (what it drew stays) and drops a half-typed input.
+    void cancel();
+
+    // Whether a blank is text at the current prompt (a line of DTEXT, a file name).
+    bool readsTextLine() const { return textLine_; }
+    // The running command's name, empty at the command prompt.
+    std::string commandName() const;
+    // What the running command would add if the cursor were its next point (rubber band).
+    std::vector<Entity> preview(Point cursor) const;
+
+    // A request for the program; input stays held until resume().
+    std::optional<Request> takeRequest();
+    bool requestPending() const;
+    void resume();
+    // Characters of queued and scripted input not yet taken.
+    std::size_t queued() const { return queue_.size() - queuePos_ + script_.size() - scriptPos_; }
+    // Characters of fed input taken so far, from the first feed(): what came before a position
+    // has been carried out once this passes it and nothing is held.
+    std::uint64_t taken() const { return taken_; }
+
+    // A script file's contents, taken before the queue but only through stepScript(), so that
+    // the program gets back between slices of a script that may never end. A running script is
+    // replaced, as SCRIPT inside a script does in CAD programs.
+    void runScript(std::string_view utf8chars);
+    bool scriptRunning() const { return scriptPos_ < script_.size(); }
+    // Whether stepScript() would take something now.
+    bool scriptReady() const { return scriptRunning() && !held(); }
+    // Takes at most `maxInputs` inputs (Enters) of the running script; once it has run dry, the
+    // queue goes on.
+    void stepScript(std::size_t maxInputs);
+    // Drops what is left of the running script; false when none was running.
+    bool stopScript();
+
+private:
+    bool held() const;
+    void drain();
+    void endScript();
+    void submit(std::string_view token, std::optional<Point> picked = std::nullopt);
+    void atCommandPrompt(std::string_view token);
+    void startCommand(std::string_view typed);
+    void endCommand();
+    void cancelCommand();
+    void updateMode();
+    // Consumes characters into `token`, submitting at each Enter; returns how many it took.
+    std::size_t scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld,
+                     std::size_t *maxInputs = nullptr);
+
+    Drawing &drawing_;
+    Transcript transcript_;
+    std::unique_ptr<CommandContext> ctx_;
+    std::unique_ptr<Command> command_;
+    std::string lastCommand_;
+    std::string queue_;
+    std::size_t queuePos_ = 0;
+    // The queue in the pieces it was fed in, each with its step name (empty for none).
+    struct Piece
+    {
+        std::size_t left = 0;
+        std::string step;
+    };
+    std::deque<Piece> pieces_;
+    std::uint64_t taken_ = 0;
+    std::string script_;
+    std::size_t scriptPos_ = 0;
+    std::string queuedToken_;
+    bool queuedTooLong_ = false;
+    std::string typedToken_;
+    bool typedTooLong_ = false;
+    bool textLine_ = false;
+    bool draining_ = false;
+    bool awaitingResume_ = false;
+};
+
+} // namespace cad

@@ -1,0 +1,229 @@
+#include "cad/dxf/DxfPlacement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <initializer_list>
+#include <numbers>
+#include <span>
+#include <vector>
+
+namespace cad {
+
+namespace {
+
+constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
+
+// What is placed anew in each kind of entity, by group code.
+struct Rule
+{
+    std::initializer_list<int> points;  // x codes; y is x + 10, z x + 20
+    std::initializer_list<int> vectors; // directions: turned and scaled, not moved
+    std::initializer_list<int> lengths;
+    bool arcAngles = false;  // 50, 51 of an arc
+    bool textAngle = false;  // 50 of a text: turns with it, kept by a mirror (text stays readable)
+    bool insert = false;     // 41, 42, 44, 45, 50 of a block reference
+    bool bulges = false;     // 42 of polyline vertices
+    bool mirrors = true;     // whether a mirror can be written
+};
+
+const Rule *ruleFor(std::string_view type)
+{
+    static const Rule line{{10, 11}, {}, {}};
+    static const Rule point{{10}, {}, {}};
+    static const Rule circle{{10}, {}, {40}};
+    static const Rule arc{{10}, {}, {40}, true};
+    static const Rule text{{10, 11}, {}, {40}, false, true};
+    static const Rule mtext{{10}, {11}, {40, 41}, false, true, false, false, false};
+    static const Rule insert{{10}, {}, {}, false, false, true};
+    static const Rule lwpolyline{{10}, {}, {43, 40, 41}, false, false, false, true};
+    static const Rule polyline{{}, {}, {40, 41}};
+    static const Rule vertex{{10}, {}, {40, 41}, false, false, false, true};
+    static const Rule seqend{{}, {}, {}};
+    static const Rule corners{{10, 11, 12, 13}, {}, {}};
+    static const Rule ellipse{{10}, {11}, {}, false, false, false, false, false};
+    // An image and a wipeout: their corner and a pixel's width and height (their clipping
+    // boundary is in pixels).
+    static const Rule image{{10}, {11, 12}, {}, false, false, false, false, false};
+    if (type == "LINE") return &line;
+    if (type == "POINT") return &point;
+    if (type == "CIRCLE") return &circle;
+    if (type == "ARC") return &arc;
+    if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return &text;
+    if (type == "MTEXT") return &mtext;
+    if (type == "INSERT") return &insert;
+    if (type == "LWPOLYLINE") return &lwpolyline;
+    if (type == "POLYLINE") return &polyline;
+    if (type == "VERTEX") return &vertex;
+    if (type == "SEQEND") return &seqend;
+    if (type == "SOLID" || type == "TRACE" || type == "3DFACE") return &corners;
+    if (type == "ELLIPSE") return &ellipse;
+    if (type == "IMAGE" || type == "WIPEOUT") return &image;
+    return nullptr;
+}
+
+bool among(int code, std::initializer_list<int> codes)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+double normalized(double degrees)
+{
+    degrees = std::fmod(degrees, 360.0);
+    return degrees < 0 ? degrees + 360.0 : degrees;
+}
+
+class Placer
+{
+public:
+    Placer(std::string_view file, const DxfTagWriter::Form &form, const Placement &m, std::uint64_t *next)
+        : file_(file), binary_(form.binary), out_(form), m_(m), next_(next)
+    {
+        const double det = m.a * m.d - m.b * m.c;
+        scale_ = std::sqrt(std::fabs(det));
+        mirror_ = det < 0;
+        turn_ = std::atan2(m.c, m.a) * degreesPerRadian;
+    }
+
+    bool usable() const { return std::isfinite(scale_) && scale_ > 0 && std::isfinite(turn_); }
+
+    // One of the entity's parts: a group 0 and the groups up to the next.
+    bool place(std::span<const DxfTag> tags, bool head)
+    {
+        const Rule *rule = ruleFor(tags.front().trimmed);
+        if (!rule || (mirror_ && !rule->mirrors)) return false;
+        // Off the drawing plane, the coordinates are not the drawing's; seen from below (a
+        // mirrored block's attributes), x runs the other way.
+        double normal = 1;
+        for (const DxfTag &t : tags) {
+            if ((t.code == 210 || t.code == 220) && real(t) != 0) return false;
+            if (t.code == 230) normal = real(t);
+        }
+        if (normal != 1 && normal != -1) return false;
+        const Placement m = normal == 1 ? m_ : Placement{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
+        const double turn = normal * turn_;
+        return place(tags, head, *rule, m, turn);
+    }
+
+    std::string &bytes() { return out_.bytes(); }
+
+private:
+    bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Placement &m, double turn)
+    {
+        const Rule *rule = &r;
+        double start = 0, end = 0, angle = 0;
+        bool hasAngle = false, hasXScale = false, hasYScale = false;
+        for (const DxfTag &t : tags) {
+            if (t.code == 70 && tags.front().trimmed == "POLYLINE" && (integer(t) & (8 | 16 | 64)) != 0) return false;
+            if (t.code == 50) hasAngle = true, angle = start = real(t);
+            if (t.code == 51) end = real(t);
+            if (t.code == 41) hasXScale = true;
+            if (t.code == 42) hasYScale = true;
+        }
+        for (std::size_t k = 0; k < tags.size(); ++k) {
+            const DxfTag &t = tags[k];
+            const int c = t.code;
+            if (next_ && drop(tags, k)) continue;
+            if (next_ && c == 5) {
+                const std::uint64_t h = (*next_)++;
+                if (head) owner_ = h;
+                out_.handle(5, h);
+            } else if (next_ && c == 330 && !head && owner_ != 0) {
+                out_.handle(330, owner_);
+            } else if ((among(c, rule->points) || among(c, rule->vectors)) && k + 1 < tags.size() &&
+                       tags[k + 1].code == c + 10) {
+                const Point p{real(t), real(tags[k + 1])};
+                const Point q = among(c, rule->vectors) ? Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y} : m(p);
+                out_.real(c, q.x);
+                out_.real(c + 10, q.y);
+                ++k;
+                if (k + 1 < tags.size() && tags[k + 1].code == c + 20) copy(tags[++k]);
+                if (c == 10 && rule->textAngle && !hasAngle && !mirror_ && normalized(turn) != 0 &&
+                    tags.front().trimmed != "MTEXT")
+                    out_.real(50, normalized(turn));
+                // Missing groups stand for 1 and 0; written only where that no longer holds.
+                if (c == 10 && rule->insert) {
+                    if (!hasXScale && scale_ != 1) out_.real(41, scale_);
+                    if (!hasYScale && (scale_ != 1 || mirror_)) out_.real(42, mirror_ ? -scale_ : scale_);
+                    if (!hasAngle && normalized(turn) != 0) out_.real(50, normalized(turn));
+                }
+            } else if (among(c, rule->lengths)) {
+                out_.real(c, real(t) * scale_);
+            } else if (rule->arcAngles && (c == 50 || c == 51)) {
+                // A mirror turns an arc's direction: it runs from where it ended.
+                if (mirror_)
+                    out_.real(c, normalized(turn - (c == 50 ? end : start)));
+                else
+                    out_.real(c, normalized(real(t) + turn));
+            } else if (rule->textAngle && c == 50) {
+                out_.real(50, mirror_ ? real(t) : normalized(real(t) + turn));
+            } else if (rule->insert && (c == 41 || c == 44)) {
+                out_.real(c, real(t) * scale_);
+            } else if (rule->insert && (c == 42 || c == 45)) {
+                out_.real(c, real(t) * (mirror_ ? -scale_ : scale_));
+            } else if (rule->insert && c == 50) {
+                out_.real(50, normalized(mirror_ ? turn - angle : angle + turn));
+            } else if (rule->bulges && c == 42) {
+                out_.real(42, mirror_ ? -real(t) : real(t));
+            } else {
+                copy(t);
+            }
+        }
+        return true;
+    }
+
+    // A copy is not tied to what the original is tied to: its extension dictionary and reactors.
+    bool drop(std::span<const DxfTag> tags, std::size_t &k)
+    {
+        if (tags[k].code == 360) return true;
+        if (tags[k].code != 102 || !tags[k].trimmed.starts_with("{")) return false;
+        while (k + 1 < tags.size() && !(tags[k].code == 102 && tags[k].trimmed == "}"))
+            ++k;
+        return true;
+    }
+
+    void copy(const DxfTag &t) { out_.bytes().append(file_.substr(t.begin, t.end - t.begin)); }
+    double real(const DxfTag &t) const { return std::strtod(dxfValueText(t, binary_).c_str(), nullptr); }
+    long integer(const DxfTag &t) const { return std::strtol(dxfValueText(t, binary_).c_str(), nullptr, 10); }
+
+    std::string_view file_;
+    bool binary_;
+    DxfTagWriter out_;
+    Placement m_;
+    std::uint64_t *next_;
+    double scale_ = 1, turn_ = 0;
+    bool mirror_ = false;
+    std::uint64_t owner_ = 0;
+};
+
+std::vector<DxfTag> tagsOf(std::string_view file, DxfEntitySpan span)
+{
+    DxfTagScanner scanner(file);
+    scanner.seek(span.begin);
+    std::vector<DxfTag> tags;
+    while (const auto t = scanner.next()) {
+        if (t->begin >= span.end) break;
+        tags.push_back(*t);
+    }
+    return tags;
+}
+
+} // namespace
+
+std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span, const DxfTagWriter::Form &form,
+                                        const Placement &m, std::uint64_t *next)
+{
+    const std::vector<DxfTag> tags = tagsOf(file, span);
+    Placer placer(file, form, m, next);
+    if (tags.empty() || tags.front().code != 0 || !placer.usable()) return std::nullopt;
+    for (std::size_t i = 0; i < tags.size();) {
+        std::size_t j = i + 1;
+        while (j < tags.size() && tags[j].code != 0)
+            ++j;
+        if (!placer.place(std::span(tags).subspan(i, j - i), i == 0)) return std::nullopt;
+        i = j;
+    }
+    return std::move(placer.bytes());
+}
+
+} // namespace cad

@@ -1,0 +1,733 @@
+#include "cad/dxf/DxfSource.h"
+
+#include "cad/model/Drawing.h"
+#include "cad/dxf/DxfPlacement.h"
+#include "cad/dxf/tags/DxfText.h"
+#include "cad/model/Geometry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <numbers>
+#include <span>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace cad {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::toupper(x) == std::toupper(y);
+           });
+}
+
+// Writes what was drawn in the layout of the file's version: R12 and older without subclass
+// markers and owners, with POLYLINE for polylines and ellipses; later versions as R2000 does.
+class NewEntityWriter
+{
+public:
+    struct Setting
+    {
+        bool r12 = false;
+        bool handles = true;
+        bool utf8 = false;
+        std::uint64_t owner = 0;
+        // The layers' names as the file writes them, by index in the drawing's layer table.
+        std::vector<std::string> layers;
+    };
+
+    // Handles are taken from `next`, which moves past them.
+    NewEntityWriter(DxfTagWriter &out, const Setting &setting, std::uint64_t &next)
+        : out_(out), setting_(setting), next_(next)
+    {
+    }
+
+    // A LAYER table entry in the file's form, borrowing linetype, line weight and plot style
+    // from the table's first entry.
+    struct LayerForm
+    {
+        std::uint64_t table = 0;
+        std::string linetype, weight, plotStyle;
+    };
+    void layer(const std::string &name, const Layer &l, const LayerForm &form)
+    {
+        out_.string(0, "LAYER");
+        if (setting_.handles) out_.handle(5, next_++);
+        if (!setting_.r12) {
+            if (form.table != 0) out_.handle(330, form.table);
+            out_.string(100, "AcDbSymbolTableRecord");
+            out_.string(100, "AcDbLayerTableRecord");
+        }
+        out_.string(2, name);
+        out_.integer(70, l.frozen ? 1 : 0);
+        out_.integer(62, l.on ? l.color : -l.color);
+        out_.string(6,
+                    form.linetype.empty() ? std::string_view("CONTINUOUS") : std::string_view(form.linetype));
+        if (setting_.r12) return;
+        if (!form.weight.empty()) out_.integer(370, std::atoll(form.weight.c_str()));
+        if (!form.plotStyle.empty()) out_.string(390, form.plotStyle);
+    }
+
+    void write(const EntityView &e)
+    {
+        layer_ = e.layer < setting_.layers.size() ? std::string_view(setting_.layers[e.layer])
+                                                  : std::string_view("0");
+        switch (e.type) {
+        case Entity::Type::Line:
+            begin("LINE", "AcDbLine", e.color);
+            point(10, e.a);
+            point(11, e.b);
+            break;
+        case Entity::Type::Circle:
+            begin("CIRCLE", "AcDbCircle", e.color);
+            point(10, e.centre);
+            out_.real(40, e.radius);
+            break;
+        case Entity::Type::Arc:
+            begin("ARC", "AcDbCircle", e.color);
+            point(10, e.centre);
+            out_.real(40, e.radius);
+            subclass("AcDbArc");
+            out_.real(50, e.startAngle);
+            out_.real(51, e.endAngle);
+            break;
+        case Entity::Type::Ellipse:
+            ellipse(e);
+            break;
+        case Entity::Type::Text:
+            text(e);
+            break;
+        case Entity::Type::Polyline:
+            polyline(e.vertices, e.startWidth, e.endWidth, e.closed, e.color);
+            break;
+        case Entity::Type::Fill:
+            fill(e);
+            break;
+        case Entity::Type::Ray:
+            ray(e);
+            break;
+        }
+    }
+
+private:
+    void begin(std::string_view type, std::string_view subclassName, int color)
+    {
+        out_.string(0, type);
+        if (setting_.handles) out_.handle(5, next_++);
+        if (!setting_.r12 && setting_.owner != 0) out_.handle(330, setting_.owner);
+        subclass("AcDbEntity");
+        out_.string(8, layer_);
+        if (color >= 0 && color < colorByLayer) out_.integer(62, color);
+        subclass(subclassName);
+    }
+
+    void subclass(std::string_view name)
+    {
+        if (!setting_.r12 && !name.empty()) out_.string(100, name);
+    }
+
+    void point(int code, Point p)
+    {
+        out_.real(code, p.x);
+        out_.real(code + 10, p.y);
+        out_.real(code + 20, 0.0);
+    }
+
+    void ellipse(const EntityView &e)
+    {
+        if (!setting_.r12) {
+            begin("ELLIPSE", "AcDbEllipse", e.color);
+            point(10, e.centre);
+            point(11, e.majorAxis);
+            out_.real(40, e.ratio);
+            out_.real(41, 0.0);
+            out_.real(42, 2 * std::numbers::pi);
+            return;
+        }
+        // R12 has no ellipse: a closed polyline close enough to draw and print.
+        constexpr int steps = 72;
+        std::vector<Point> points;
+        const Point minor{-e.majorAxis.y * e.ratio, e.majorAxis.x * e.ratio};
+        for (int i = 0; i < steps; ++i) {
+            const double t = 2 * std::numbers::pi * i / steps;
+            points.push_back({e.centre.x + e.majorAxis.x * std::cos(t) + minor.x * std::sin(t),
+                              e.centre.y + e.majorAxis.y * std::cos(t) + minor.y * std::sin(t)});
+        }
+        polyline(points, 0, 0, true, e.color);
+    }
+
+    void text(const EntityView &e)
+    {
+        // Middle justification (72 = 4): the alignment point is the text's middle.
+        begin("TEXT", "AcDbText", e.color);
+        point(10, e.insert);
+        out_.real(40, e.height);
+        out_.string(1, setting_.utf8 ? std::string(e.text) : encodeDxfText(e.text));
+        if (e.rotation != 0) out_.real(50, e.rotation);
+        if (e.mirrored) out_.integer(71, 2); // backwards
+        out_.integer(72, 4);
+        point(11, e.insert);
+        subclass("AcDbText");
+    }
+
+    // A copy of a fill read from the file: a solid HATCH; R12 has none, and a mask cannot be
+    // made without the objects a WIPEOUT needs, so those keep their loops as closed polylines.
+    void fill(const EntityView &e)
+    {
+        const auto loops = fillLoops(e.vertices);
+        if (setting_.r12 || e.color == colorBackground) {
+            for (const auto loop : loops)
+                polyline(loop.first(loop.size() > 1 ? loop.size() - 1 : loop.size()), 0, 0, true,
+                         e.color == colorBackground ? colorByLayer : e.color);
+            return;
+        }
+        begin("HATCH", "AcDbHatch", e.color);
+        point(10, {});
+        out_.real(210, 0.0);
+        out_.real(220, 0.0);
+        out_.real(230, 1.0);
+        out_.string(2, "SOLID");
+        out_.integer(70, 1);
+        out_.integer(71, 0);
+        out_.integer(91, static_cast<std::int64_t>(loops.size()));
+        for (std::size_t k = 0; k < loops.size(); ++k) {
+            const auto loop = loops[k];
+            const std::size_t n = loop.size() > 1 ? loop.size() - 1 : loop.size();
+            out_.integer(92, k == 0 ? 3 : 2); // a polyline; the first one outermost
+            out_.integer(72, 0);
+            out_.integer(73, 1);
+            out_.integer(93, static_cast<std::int64_t>(n));
+            for (std::size_t i = 0; i < n; ++i) {
+                out_.real(10, loop[i].x);
+                out_.real(20, loop[i].y);
+            }
+            out_.integer(97, 0);
+        }
+        out_.integer(75, 0);
+        out_.integer(76, 1);
+        out_.integer(98, 0);
+    }
+
+    // R12 has neither RAY nor XLINE: the piece from a to b stands for them.
+    void ray(const EntityView &e)
+    {
+        const double length = distance(e.a, e.b);
+        if (setting_.r12 || length == 0) {
+            begin("LINE", "AcDbLine", e.color);
+            point(10, e.a);
+            point(11, e.b);
+            return;
+        }
+        begin(e.closed ? "XLINE" : "RAY", e.closed ? "AcDbXline" : "AcDbRay", e.color);
+        point(10, e.a);
+        point(11, {(e.b.x - e.a.x) / length, (e.b.y - e.a.y) / length});
+    }
+
+    void polyline(std::span<const Point> vertices, double startWidth, double endWidth, bool closed, int color)
+    {
+        const bool constant = startWidth == endWidth;
+        if (!setting_.r12) {
+            begin("LWPOLYLINE", "AcDbPolyline", color);
+            out_.integer(90, static_cast<std::int64_t>(vertices.size()));
+            out_.integer(70, closed ? 1 : 0);
+            if (constant && startWidth != 0) out_.real(43, startWidth);
+            for (const Point &p : vertices) {
+                out_.real(10, p.x);
+                out_.real(20, p.y);
+                if (!constant) {
+                    out_.real(40, startWidth);
+                    out_.real(41, endWidth);
+                }
+            }
+            return;
+        }
+        begin("POLYLINE", {}, color);
+        out_.integer(66, 1);
+        point(10, {});
+        out_.integer(70, closed ? 1 : 0);
+        if (startWidth != 0) out_.real(40, startWidth);
+        if (endWidth != 0) out_.real(41, endWidth);
+        for (const Point &p : vertices) {
+            begin("VERTEX", {}, color);
+            point(10, p);
+            if (!constant) {
+                out_.real(40, startWidth);
+                out_.real(41, endWidth);
+            }
+        }
+        begin("SEQEND", {}, color);
+    }
+
+    DxfTagWriter &out_;
+    const Setting &setting_;
+    std::uint64_t &next_;
+    std::string_view layer_ = "0";
+};
+
+// The form a file writes its groups in, so that what is added reads like the rest.
+DxfTagWriter::Form formOf(std::string_view bytes)
+{
+    const DxfTagScanner scanner(bytes);
+    DxfTagWriter::Form form;
+    form.binary = scanner.binary();
+    form.shortCodes = scanner.shortCodes();
+    const std::size_t lf = bytes.find('\n');
+    form.eol = lf != std::string_view::npos && lf > 0 && bytes[lf - 1] == '\r' ? "\r\n" : "\n";
+    form.paddedCodes = !bytes.empty() && bytes.front() == ' ';
+    return form;
+}
+
+} // namespace
+
+std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing,
+                                                 const DxfNameDecoder &decoder)
+{
+    auto source = std::make_shared<DxfSource>();
+    source->bytes_ = std::move(bytes);
+    const std::string_view all(source->bytes_);
+    DxfTagScanner scanner(all);
+    source->form_ = formOf(all);
+    bool entitiesAhead = false;
+    while (const auto tag = scanner.next()) {
+        source->note(*tag);
+        if (source->complete_) break;
+        // Reading needs no more than what comes before the entities (paper space in them is the
+        // reader's to see).
+        entitiesAhead = !forEditing && source->section_ == "ENTITIES";
+        if (entitiesAhead) break;
+    }
+    // What was not scanned whole, or what other readers may take apart differently, is not taken
+    // for plain.
+    source->plain_ = source->plain_ && (entitiesAhead || source->complete_) && !scanner.longLines();
+    source->decodeNames(decoder);
+    return source;
+}
+
+void DxfSource::decodeNames(const DxfNameDecoder &decoder)
+{
+    const auto decoded = [&](const std::string &raw) {
+        std::string name = raw;
+        const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return (c & 0x80) == 0; });
+        if (!ascii && decoder && usesCodepage() && !codepage_.empty()) {
+            std::string d = decoder(raw, codepage_);
+            if (!d.empty()) name = std::move(d);
+        }
+        return name.find("\\U+") != std::string::npos ? decodeDxfText(name) : name;
+    };
+    for (LayerEntry &entry : layers_)
+        entry.name = decoded(entry.raw);
+    layerName_ = decoded(layer_);
+}
+
+const DxfSource::LayerEntry *DxfSource::findEntry(std::string_view name) const
+{
+    for (const LayerEntry &entry : layers_)
+        if (sameName(entry.name, name)) return &entry;
+    return nullptr;
+}
+
+void DxfSource::note(const DxfTag &tag)
+{
+    if (tag.code == 0) {
+        object_ = tag.trimmed;
+        objectHandle_ = 0;
+        // An entity's ATTRIBs, VERTEXes and SEQEND are its own; any other group 0 ends it, even
+        // where a SECTION among the entities (a broken file) has changed the section.
+        const bool own = object_ == "ATTRIB" || object_ == "VERTEX" || object_ == "SEQEND";
+        if (!(own && section_ == "ENTITIES") && !entities_.empty() && entities_.back().end == std::string::npos)
+            entities_.back().end = tag.begin;
+        if (section_ == "ENTITIES" && !own && object_ != "ENDSEC" && object_ != "EOF")
+            entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
+        expectVariableValue_ = false;
+        tableStart_ = object_ == "TABLE";
+        if (object_ == "ENDTAB" && inLayerTable_) {
+            if (layerTableEnd_ == std::string::npos) layerTableEnd_ = tag.begin;
+            inLayerTable_ = false;
+        }
+        if (object_ == "LAYER" && inLayerTable_) layers_.emplace_back();
+        if (object_ == "SECTION") {
+            expectSectionName_ = true;
+            sectionBegin_ = tag.begin;
+        } else if (object_ == "ENDSEC") {
+            if (section_ == "ENTITIES" && entitiesEnd_ == std::string::npos) entitiesEnd_ = tag.begin;
+            section_.clear();
+        } else if (object_ == "EOF") {
+            eof_ = tag.begin;
+            complete_ = true;
+        }
+        return;
+    }
+    // A section's name is the group right after its SECTION, as the reader takes it.
+    if (std::exchange(expectSectionName_, false) && tag.code == 2) {
+        section_ = tag.trimmed;
+        if (section_ == "OBJECTS" && objectsBegin_ == std::string::npos) objectsBegin_ = sectionBegin_;
+        return;
+    }
+    if (section_ == "HEADER") return noteHeader(tag);
+    if (tag.code == 5 || tag.code == 105) {
+        const std::uint64_t handle = parseDxfHandle(tag.trimmed);
+        largestHandle_ = std::max(largestHandle_, handle);
+        if (tag.code == 5) objectHandle_ = handle;
+    }
+    if (section_ == "TABLES") noteLayer(tag);
+    if (section_ == "TABLES" && object_ == "LAYER") {
+        const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
+        if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;
+        // A layer's line type is what its lines are drawn with.
+        if (tag.code == 6 && !sameName(tag.trimmed, "CONTINUOUS")) plain_ = false;
+    }
+    if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
+        sameName(tag.trimmed, "*Model_Space"))
+        modelSpace_ = objectHandle_;
+}
+
+void DxfSource::noteLayer(const DxfTag &tag)
+{
+    if (object_ == "TABLE") {
+        if (tableStart_ && tag.code == 2) {
+            tableStart_ = false;
+            inLayerTable_ = tag.trimmed == "LAYER";
+        }
+        if (inLayerTable_ && tag.code == 5) layerTable_ = parseDxfHandle(tag.trimmed);
+        return;
+    }
+    if (object_ != "LAYER" || !inLayerTable_ || layers_.empty()) return;
+    LayerEntry &entry = layers_.back();
+    const bool first = layers_.size() == 1;
+    switch (tag.code) {
+    case 2:
+        entry.raw = tag.trimmed;
+        break;
+    case 62:
+        entry.color = tag;
+        entry.hasColor = true;
+        entry.colorValue = std::atoi(dxfValueText(tag, form_.binary).c_str());
+        break;
+    case 70:
+        entry.flags = tag;
+        entry.hasFlags = true;
+        entry.flagsValue = std::atoll(dxfValueText(tag, form_.binary).c_str());
+        break;
+    case 6:
+        if (first) layerLinetype_ = tag.trimmed;
+        break;
+    case 370:
+        if (first) layerWeight_ = dxfValueText(tag, form_.binary);
+        break;
+    case 390:
+        if (first) layerPlotStyle_ = tag.trimmed;
+        break;
+    default:
+        break;
+    }
+}
+
+void DxfSource::noteHeader(const DxfTag &tag)
+{
+    if (tag.code == 9) {
+        variable_ = tag.trimmed;
+        expectVariableValue_ = true;
+        return;
+    }
+    if (!expectVariableValue_) return;
+    expectVariableValue_ = false;
+    const std::string value = dxfValueText(tag, form_.binary);
+    if (variable_ == "$ACADVER" && !value.empty()) {
+        version_ = value;
+    } else if (variable_ == "$DWGCODEPAGE") {
+        codepage_ = value;
+    } else if (variable_ == "$CLAYER" && !tag.trimmed.empty()) {
+        layer_ = tag.trimmed;
+        clayer_ = tag;
+        hasClayer_ = true;
+    } else if (variable_ == "$TDUPDATE" && tag.code == 40) {
+        tdUpdate_ = tag;
+        hasTdUpdate_ = true;
+    } else if (variable_ == "$TDUUPDATE" && tag.code == 40) {
+        tduUpdate_ = tag;
+        hasTduUpdate_ = true;
+    } else if (variable_ == "$HANDSEED") {
+        handSeed_ = tag;
+        hasHandSeed_ = true;
+        seed_ = parseDxfHandle(tag.trimmed);
+    }
+}
+
+std::optional<std::string> DxfSource::recovered(std::string_view bytes)
+{
+    DxfTagScanner scanner(bytes);
+    bool sawSection = false, inSection = false, inTable = false, inBlock = false;
+    // Where the whole groups end, and where the entity being read began.
+    std::size_t whole = scanner.position(), entityBegin = whole;
+    bool entityOpen = false;
+    while (const auto tag = scanner.next()) {
+        if (tag->code == 0) {
+            const std::string_view what = tag->trimmed;
+            if (what == "EOF") return std::nullopt;
+            entityOpen = !(what == "SECTION" || what == "ENDSEC" || what == "TABLE" || what == "ENDTAB" ||
+                           what == "BLOCK" || what == "ENDBLK");
+            entityBegin = tag->begin;
+            sawSection = sawSection || what == "SECTION";
+            if (what == "SECTION" || what == "ENDSEC") inSection = what == "SECTION";
+            if (what == "TABLE" || what == "ENDTAB") inTable = what == "TABLE";
+            if (what == "BLOCK" || what == "ENDBLK") inBlock = what == "BLOCK";
+        }
+        whole = tag->end;
+    }
+    if (!sawSection) return std::nullopt;
+    DxfTagWriter out(formOf(bytes));
+    out.bytes().assign(bytes.substr(0, entityOpen ? entityBegin : whole));
+    if (inBlock) out.string(0, "ENDBLK");
+    if (inTable) out.string(0, "ENDTAB");
+    if (inSection) out.string(0, "ENDSEC");
+    out.string(0, "EOF");
+    return std::move(out.bytes());
+}
+
+std::string DxfSource::ascii() const
+{
+    DxfTagScanner scanner(bytes_);
+    DxfTagWriter out({false, false, "\n", false});
+    while (const auto tag = scanner.next()) {
+        std::string value = dxfValueText(*tag, binary());
+        std::replace_if(value.begin(), value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        out.string(tag->code, value);
+    }
+    return std::move(out.bytes());
+}
+
+std::vector<std::uint32_t> DxfSource::piecesShown(const Drawing &drawing) const
+{
+    std::vector<std::uint32_t> shown(entities_.size(), 0);
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const Origin &o = drawing.origin(i);
+        if (o.editable() && o.entity <= shown.size()) ++shown[o.entity - 1];
+    }
+    return shown;
+}
+
+namespace {
+
+// What became of one entity of the file: how often it stands where it stood, and where else.
+struct Fate
+{
+    std::uint32_t unchanged = 0;
+    bool reshaped = false;
+    std::vector<std::pair<Placement, std::uint32_t>> placed;
+};
+
+} // namespace
+
+// A change of the bytes: [begin, end) replaced, or an insertion where they are equal.
+struct DxfSource::Edit
+{
+    std::size_t begin = 0, end = 0;
+    std::string bytes;
+};
+
+double DxfSource::julianDate(std::chrono::system_clock::time_point t, bool local)
+{
+    const double seconds = std::chrono::duration<double>(t.time_since_epoch()).count();
+    double offset = 0;
+    if (local) {
+        // The broken-down universal time taken for local time is off by the zone's offset.
+        const std::time_t whole = std::chrono::system_clock::to_time_t(t);
+        if (const std::tm *utc = std::gmtime(&whole)) {
+            std::tm copy = *utc;
+            copy.tm_isdst = -1;
+            const std::time_t shifted = std::mktime(&copy);
+            if (shifted != static_cast<std::time_t>(-1)) offset = std::difftime(whole, shifted);
+        }
+    }
+    // Days from the one 1970-01-01 begins, with the fraction of the day since midnight.
+    return (seconds + offset) / 86400.0 + 2440588.0;
+}
+
+std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
+                              const DxfNameEncoder &encoder, std::chrono::system_clock::time_point now) const
+{
+    const std::vector<Layer> &layers = drawing.layers();
+    NewEntityWriter::Setting setting;
+    setting.r12 = version_ <= "AC1009";
+    setting.handles = hasHandSeed_ || largestHandle_ > 0 || !setting.r12;
+    setting.utf8 = !usesCodepage();
+    setting.owner = modelSpace_;
+    // Each layer by the name its table entry has; one the file lacks, as a text is written.
+    std::vector<const LayerEntry *> entries(layers.size());
+    const auto written = [&](const std::string &name) {
+        if (setting.utf8) return name;
+        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+        if (ascii) return name;
+        if (encoder && !codepage_.empty())
+            if (std::string bytes = encoder(name, codepage_); !bytes.empty()) return bytes;
+        return encodeDxfText(name);
+    };
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        entries[i] = findEntry(layers[i].name);
+        setting.layers.push_back(entries[i] ? entries[i]->raw : written(layers[i].name));
+    }
+
+    std::vector<Edit> edits;
+    const auto replace = [&](const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write) {
+        DxfTagWriter out(form_);
+        write(out);
+        edits.push_back({tag.begin, tag.end, std::move(out.bytes())});
+    };
+    // The file's layers as the user left them.
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        const LayerEntry *entry = entries[i];
+        if (!entry) continue;
+        const Layer &l = layers[i];
+        const int written = std::abs(entry->colorValue);
+        const int color = written >= 1 && written <= 255 ? written : 7;
+        if (entry->hasColor && (l.color != color || l.on != (entry->colorValue >= 0)))
+            replace(entry->color, [&](DxfTagWriter &out) { out.integer(62, l.on ? l.color : -l.color); });
+        if (entry->hasFlags && l.frozen != ((entry->flagsValue & 1) != 0))
+            replace(entry->flags, [&](DxfTagWriter &out) {
+                out.integer(70, (entry->flagsValue & ~std::int64_t(1)) | (l.frozen ? 1 : 0));
+            });
+    }
+    const std::size_t current = std::min(drawing.currentLayer(), layers.size() - 1);
+    if (hasClayer_ && !sameName(layers[current].name, layerName_))
+        replace(clayer_, [&](DxfTagWriter &out) { out.string(8, setting.layers[current]); });
+
+    std::uint64_t next = std::max(seed_, largestHandle_ + 1);
+    // Layers made here, at the end of the LAYER table.
+    if (layerTableEnd_ != std::string::npos) {
+        DxfTagWriter out(form_);
+        NewEntityWriter writer(out, setting, next);
+        const NewEntityWriter::LayerForm form{layerTable_, layerLinetype_, layerWeight_, layerPlotStyle_};
+        for (std::size_t i = 0; i < layers.size(); ++i)
+            if (layers[i].made && !entries[i]) writer.layer(setting.layers[i], layers[i], form);
+        if (!out.bytes().empty()) edits.push_back({layerTableEnd_, layerTableEnd_, std::move(out.bytes())});
+    }
+    // What became of the file's entities, from the pieces that show them now.
+    const std::size_t count = std::min(entities_.size(), shown.size());
+    std::vector<std::uint32_t> unchanged(count, 0);
+    std::unordered_map<std::size_t, Fate> changed;
+    std::vector<std::size_t> drawn;
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const Origin &o = drawing.origin(i);
+        if (o.entity == 0) {
+            drawn.push_back(i);
+            continue;
+        }
+        if (!o.editable() || o.entity > count) continue;
+        const std::size_t k = o.entity - 1;
+        if (!o.reshaped && o.placed == Placement{}) {
+            ++unchanged[k];
+            continue;
+        }
+        Fate &f = changed[k];
+        f.reshaped = f.reshaped || o.reshaped;
+        auto it = std::find_if(f.placed.begin(), f.placed.end(), [&](const auto &p) { return p.first == o.placed; });
+        if (it == f.placed.end()) it = f.placed.insert(f.placed.end(), {o.placed, 0});
+        ++it->second;
+    }
+    for (std::size_t k = 0; k < count; ++k)
+        if (shown[k] != 0 && unchanged[k] != shown[k]) changed.try_emplace(k);
+
+    // Each changed entity: the instances it now stands as, each a placement of the file's groups;
+    // when that cannot be told or written, what it shows now, as new entities on its layer.
+    std::vector<std::size_t> order;
+    for (const auto &entry : changed)
+        order.push_back(entry.first);
+    std::sort(order.begin(), order.end());
+    std::unordered_map<std::size_t, std::vector<std::size_t>> asShown;
+    const std::size_t firstChange = edits.size();
+    for (const std::size_t k : order) {
+        const Fate &f = changed.at(k);
+        const DxfEntitySpan span{entities_[k].begin, std::min(entities_[k].end, bytes_.size())};
+        const std::uint32_t per = shown[k];
+        bool whole = per != 0 && !f.reshaped && unchanged[k] % per == 0;
+        std::vector<Placement> instances(whole ? unchanged[k] / per : 0);
+        for (const auto &[placed, n] : f.placed) {
+            whole = whole && n % per == 0;
+            if (whole) instances.insert(instances.end(), n / per, placed);
+        }
+        std::string bytes;
+        for (std::size_t n = 0; whole && n < instances.size(); ++n) {
+            // The first keeps the entity's handles; copies get new ones.
+            if (n == 0 && instances[n] == Placement{}) {
+                bytes.append(bytes_, span.begin, span.end - span.begin);
+                continue;
+            }
+            const auto placed = placedEntity(bytes_, span, form_, instances[n], n == 0 ? nullptr : &next);
+            if (placed)
+                bytes += *placed;
+            else
+                whole = false;
+        }
+        if (!whole) {
+            asShown[k];
+            bytes.clear();
+        }
+        edits.push_back({span.begin, span.end, std::move(bytes)});
+    }
+    if (!asShown.empty()) {
+        for (std::size_t i = 0; i < drawing.size(); ++i) {
+            const Origin &o = drawing.origin(i);
+            if (!o.editable() || o.entity > count) continue;
+            if (const auto it = asShown.find(o.entity - 1); it != asShown.end()) it->second.push_back(i);
+        }
+        for (std::size_t n = 0; n < order.size(); ++n) {
+            const auto it = asShown.find(order[n]);
+            if (it == asShown.end()) continue;
+            DxfTagWriter out(form_);
+            NewEntityWriter writer(out, setting, next);
+            for (const std::size_t i : it->second)
+                writer.write(drawing.view(i));
+            edits[firstChange + n].bytes = std::move(out.bytes());
+        }
+    }
+
+    // What was drawn here: before the ENTITIES section's end, or in a section of its own.
+    if (!drawn.empty()) {
+        DxfTagWriter out(form_);
+        const bool wrap = entitiesEnd_ == std::string::npos;
+        if (wrap) {
+            out.string(0, "SECTION");
+            out.string(2, "ENTITIES");
+        }
+        NewEntityWriter writer(out, setting, next);
+        for (const std::size_t i : drawn)
+            writer.write(drawing.view(i));
+        if (wrap) out.string(0, "ENDSEC");
+        std::size_t insert = entitiesEnd_;
+        if (wrap) insert = objectsBegin_ != std::string::npos ? objectsBegin_ : std::min(eof_, bytes_.size());
+        edits.push_back({insert, insert, std::move(out.bytes())});
+    }
+    if (edits.empty()) return bytes_;
+
+    if (hasHandSeed_ && next > seed_) replace(handSeed_, [&](DxfTagWriter &out) { out.handle(5, next); });
+    if (hasTdUpdate_) replace(tdUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, true)); });
+    if (hasTduUpdate_) replace(tduUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, false)); });
+
+    // In the order of the bytes; an insertion before a replacement at the same place.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
+        return a.begin != b.begin ? a.begin < b.begin : (a.end == a.begin) > (b.end == b.begin);
+    });
+    std::size_t added = 0;
+    for (const Edit &e : edits)
+        added += e.bytes.size();
+    const std::string_view all(bytes_);
+    std::string result;
+    result.reserve(bytes_.size() + added);
+    std::size_t at = 0;
+    for (const Edit &e : edits) {
+        if (e.begin < at) continue; // overlapping: never in a file scanned whole
+        result.append(all.substr(at, e.begin - at)).append(e.bytes);
+        at = e.end;
+    }
+    result.append(all.substr(at));
+    return result;
+}
+
+} // namespace cad

@@ -1,0 +1,158 @@
+#include "cad/model/Selection.h"
+
+#include "cad/model/Geometry.h"
+#include "cad/model/Snap.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace cad {
+
+namespace {
+
+bool inside(const Box &outer, const Box &inner)
+{
+    return !inner.empty() && inner.min.x >= outer.min.x && inner.max.x <= outer.max.x &&
+           inner.min.y >= outer.min.y && inner.max.y <= outer.max.y;
+}
+
+bool overlaps(const Box &a, const Box &b)
+{
+    return !a.empty() && !b.empty() && a.min.x <= b.max.x && b.min.x <= a.max.x && a.min.y <= b.max.y &&
+           b.min.y <= a.max.y;
+}
+
+bool contains(const Box &b, Point p)
+{
+    return p.x >= b.min.x && p.x <= b.max.x && p.y >= b.min.y && p.y <= b.max.y;
+}
+
+// Whether the entity's own lines pass through the box: a point of it inside, or a crossing
+// with one of the box's edges. Text and ellipses are taken by their boxes.
+bool touches(const EntityView &e, const Box &box)
+{
+    if (e.type == Entity::Type::Text || e.type == Entity::Type::Ellipse) return overlaps(bounds(e), box);
+    const Point centre{(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2};
+    if (const auto p = nearestPoint(e, centre); p && contains(box, *p)) return true;
+    const Point c[4] = {box.min, {box.max.x, box.min.y}, box.max, {box.min.x, box.max.y}};
+    for (int i = 0; i < 4; ++i) {
+        Entity edge;
+        edge.a = c[i];
+        edge.b = c[(i + 1) % 4];
+        if (!intersections(e, view(edge)).empty()) return true;
+    }
+    // A closed shape round the whole box has no point in it and crosses no edge: not taken.
+    return false;
+}
+
+// The pieces of the file's entities among `found`: with `all`, an entity whose pieces were all
+// found; otherwise one any piece of which was. Pieces drawn here stay as they are.
+std::vector<std::size_t> wholeEntities(const Drawing &drawing, std::vector<std::size_t> found, bool all)
+{
+    std::unordered_map<std::uint32_t, std::pair<std::size_t, std::size_t>> counts; // found, total
+    for (std::size_t i : found)
+        if (drawing.origin(i).editable()) ++counts[drawing.origin(i).entity].first;
+    if (counts.empty()) return found;
+    std::vector<std::size_t> out;
+    for (std::size_t i : found)
+        if (!drawing.origin(i).editable()) out.push_back(i);
+    for (std::size_t i = 0; i < drawing.size(); ++i)
+        if (const auto it = counts.find(drawing.origin(i).entity); it != counts.end()) ++it->second.second;
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const auto it = counts.find(drawing.origin(i).entity);
+        if (it != counts.end() && (!all || it->second.first == it->second.second)) out.push_back(i);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+bool partOfWhole(const Drawing &drawing, std::size_t i)
+{
+    const Origin &o = drawing.origin(i);
+    if (!o.editable()) return false;
+    for (std::size_t k = 0; k < drawing.size(); ++k)
+        if (k != i && drawing.origin(k).entity == o.entity) return true;
+    return false;
+}
+
+std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices)
+{
+    std::size_t count = 0;
+    std::unordered_set<std::uint32_t> entities;
+    for (std::size_t i : indices) {
+        if (i >= drawing.size()) continue;
+        const Origin &o = drawing.origin(i);
+        if (!o.editable() || entities.insert(o.entity).second) ++count;
+    }
+    return count;
+}
+
+std::vector<std::size_t> selectAll(const Drawing &drawing)
+{
+    std::vector<std::size_t> all;
+    all.reserve(drawing.size());
+    for (std::size_t i = 0; i < drawing.size(); ++i)
+        if (selectable(drawing, i)) all.push_back(i);
+    return all;
+}
+
+std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i)
+{
+    return wholeEntities(drawing, {i}, false);
+}
+
+std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance)
+{
+    const auto hit = pickEntity(drawing, p, tolerance);
+    return hit ? wholeOf(drawing, *hit) : std::vector<std::size_t>{};
+}
+
+std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double tolerance)
+{
+    Box reach;
+    reach.add({p.x - tolerance, p.y - tolerance});
+    reach.add({p.x + tolerance, p.y + tolerance});
+    const auto &outlines = drawing.outlines();
+    for (std::size_t i = outlines.size(); i-- > 0;) {
+        const Drawing::Outline &o = outlines[i];
+        Box b;
+        b.add({o.x0, o.y0});
+        b.add({o.x1, o.y1});
+        if (!overlaps(b, reach) || !selectable(drawing, i)) continue;
+        const EntityView e = drawing.view(i);
+        if (e.type == Entity::Type::Text || e.type == Entity::Type::Ellipse) {
+            if (contains(bounds(e), p)) return i;
+            continue;
+        }
+        if (const auto q = nearestPoint(e, p); q && distance(*q, p) <= tolerance) return i;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bool crossing)
+{
+    std::vector<std::size_t> out;
+    const auto &outlines = drawing.outlines();
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        const Drawing::Outline &o = outlines[i];
+        if (!selectable(drawing, i)) continue;
+        Box b;
+        b.add({o.x0, o.y0});
+        b.add({o.x1, o.y1});
+        if (inside(box, b)) {
+            // The outline is rounded outwards; the entity's own box decides at the edge.
+            if (inside(box, bounds(drawing.view(i))))
+                out.push_back(i);
+            else if (crossing && touches(drawing.view(i), box))
+                out.push_back(i);
+            continue;
+        }
+        if (crossing && overlaps(box, b) && touches(drawing.view(i), box)) out.push_back(i);
+    }
+    return wholeEntities(drawing, std::move(out), !crossing);
+}
+
+} // namespace cad

@@ -1,0 +1,423 @@
+#include "cad/model/Snap.h"
+
+#include "cad/model/Geometry.h"
+#include "cad/model/InputReading.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace cad {
+
+namespace {
+
+using K = SnapPoint::Kind;
+
+// A straight piece or an arc (a circle is a full arc) of an entity. A straight piece runs over
+// the parameters lo..hi of the line through a (0) and b (1): a ray's and an xline's go on.
+struct Piece
+{
+    bool arc = false;
+    Point a, b;
+    Point c;
+    double r = 0, start = 0, end = 0;
+    bool full = false;
+    double lo = 0, hi = 1;
+};
+
+// Parameters along a segment a little past its ends still count as on it: the ends of two
+// lines that meet are computed, not exact.
+constexpr double slack = 1e-9;
+
+std::vector<Piece> pieces(const EntityView &e)
+{
+    std::vector<Piece> out;
+    switch (e.type) {
+    case Entity::Type::Line:
+        out.push_back({false, e.a, e.b, {}, 0, 0, 0, false});
+        break;
+    case Entity::Type::Polyline: {
+        const std::size_t n = e.vertices.size();
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            out.push_back({false, e.vertices[i], e.vertices[i + 1], {}, 0, 0, 0, false});
+        if (e.closed && n > 2) out.push_back({false, e.vertices[n - 1], e.vertices[0], {}, 0, 0, 0, false});
+        break;
+    }
+    case Entity::Type::Arc:
+        out.push_back({true, {}, {}, e.centre, e.radius, e.startAngle, e.endAngle, false});
+        break;
+    case Entity::Type::Circle:
+        out.push_back({true, {}, {}, e.centre, e.radius, 0, 0, true});
+        break;
+    case Entity::Type::Fill:
+        for (const auto loop : fillLoops(e.vertices))
+            for (std::size_t i = 0; i + 1 < loop.size(); ++i)
+                out.push_back({false, loop[i], loop[i + 1], {}, 0, 0, 0, false});
+        break;
+    case Entity::Type::Ray:
+        if (!(e.a == e.b))
+            out.push_back({false, e.a, e.b, {}, 0, 0, 0, false, e.closed ? -INFINITY : 0.0, INFINITY});
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+bool onArc(const Piece &p, Point q)
+{
+    if (p.full) return true;
+    const double span = normalizedDegrees(p.end - p.start);
+    const double off = normalizedDegrees(angleOf(p.c, q) - p.start);
+    // A point a hair before the start reads as nearly 360 degrees past it.
+    const double tol = 1e-7;
+    return span == 0 || off <= span + tol || off >= 360 - tol;
+}
+
+double cross(Point u, Point v)
+{
+    return u.x * v.y - u.y * v.x;
+}
+
+Point minus(Point u, Point v)
+{
+    return {u.x - v.x, u.y - v.y};
+}
+
+void segmentSegment(const Piece &p, const Piece &q, bool extended, std::vector<Point> &out)
+{
+    const Point d1 = minus(p.b, p.a), d2 = minus(q.b, q.a);
+    const double den = cross(d1, d2);
+    if (std::abs(den) <= 1e-12 * std::hypot(d1.x, d1.y) * std::hypot(d2.x, d2.y)) return; // parallel
+    const Point ac = minus(q.a, p.a);
+    const double t = cross(ac, d2) / den, u = cross(ac, d1) / den;
+    if (!extended && (t < p.lo - slack || t > p.hi + slack || u < q.lo - slack || u > q.hi + slack)) return;
+    out.push_back({p.a.x + t * d1.x, p.a.y + t * d1.y});
+}
+
+void segmentArc(const Piece &s, const Piece &arc, bool extended, std::vector<Point> &out)
+{
+    const Point d = minus(s.b, s.a), f = minus(s.a, arc.c);
+    const double A = d.x * d.x + d.y * d.y;
+    if (A == 0) return;
+    const double B = 2 * (f.x * d.x + f.y * d.y), C = f.x * f.x + f.y * f.y - arc.r * arc.r;
+    double disc = B * B - 4 * A * C;
+    if (disc < -1e-9 * B * B) return;
+    disc = std::sqrt(std::max(0.0, disc));
+    const double roots[2] = {(-B - disc) / (2 * A), (-B + disc) / (2 * A)};
+    for (int i = 0; i < (disc == 0 ? 1 : 2); ++i) {
+        const double t = roots[i];
+        const Point q{s.a.x + t * d.x, s.a.y + t * d.y};
+        if (!extended && (t < s.lo - slack || t > s.hi + slack || !onArc(arc, q))) continue;
+        out.push_back(q);
+    }
+}
+
+void arcArc(const Piece &p, const Piece &q, bool extended, std::vector<Point> &out)
+{
+    const double d = distance(p.c, q.c);
+    if (d == 0 || d > p.r + q.r + 1e-9 * d || d < std::abs(p.r - q.r) - 1e-9 * d) return;
+    const double a = (p.r * p.r - q.r * q.r + d * d) / (2 * d);
+    const double h = std::sqrt(std::max(0.0, p.r * p.r - a * a));
+    const Point u{(q.c.x - p.c.x) / d, (q.c.y - p.c.y) / d};
+    const Point m{p.c.x + a * u.x, p.c.y + a * u.y};
+    const Point cands[2] = {{m.x - h * u.y, m.y + h * u.x}, {m.x + h * u.y, m.y - h * u.x}};
+    for (int i = 0; i < (h == 0 ? 1 : 2); ++i)
+        if (extended || (onArc(p, cands[i]) && onArc(q, cands[i]))) out.push_back(cands[i]);
+}
+
+void crossings(const Piece &p, const Piece &q, bool extended, std::vector<Point> &out)
+{
+    if (!p.arc && !q.arc)
+        segmentSegment(p, q, extended, out);
+    else if (!p.arc)
+        segmentArc(p, q, extended, out);
+    else if (!q.arc)
+        segmentArc(q, p, extended, out);
+    else
+        arcArc(p, q, extended, out);
+}
+
+std::optional<Point> nearestOn(const Piece &p, Point q)
+{
+    if (!p.arc) {
+        const Point d = minus(p.b, p.a);
+        const double len2 = d.x * d.x + d.y * d.y;
+        const double t =
+            len2 == 0 ? 0 : std::clamp(((q.x - p.a.x) * d.x + (q.y - p.a.y) * d.y) / len2, p.lo, p.hi);
+        return Point{p.a.x + t * d.x, p.a.y + t * d.y};
+    }
+    if (q == p.c) return polar(p.c, p.r, p.start);
+    const Point on = polar(p.c, p.r, angleOf(p.c, q));
+    if (onArc(p, on)) return on;
+    const Point s = polar(p.c, p.r, p.start), e = polar(p.c, p.r, p.end);
+    return distance(s, q) <= distance(e, q) ? s : e;
+}
+
+Point middle(Point a, Point b)
+{
+    return {(a.x + b.x) / 2, (a.y + b.y) / 2};
+}
+
+class Search
+{
+public:
+    explicit Search(const SnapQuery &q) : q_(q) {}
+
+    bool wants(K kind) const { return (q_.modes & snapBit(kind)) != 0; }
+
+    void consider(Point p, K kind)
+    {
+        if (!wants(kind)) return;
+        const double d = distance(q_.near, p);
+        if (!(d <= q_.tolerance)) return;
+        // The nearest point is always nearest of all; it only fills in for nothing else.
+        std::optional<SnapPoint> &slot = kind == K::Nearest ? nearest_ : best_;
+        double &slotDistance = kind == K::Nearest ? nearestDistance_ : bestDistance_;
+        if (!slot || d < slotDistance || (d == slotDistance && kind < slot->kind)) {
+            slot = SnapPoint{p, kind};
+            slotDistance = d;
+        }
+    }
+
+    // Whether anything of the box lies within reach.
+    bool reaches(const Box &b) const
+    {
+        const double t = q_.tolerance;
+        return q_.near.x >= b.min.x - t && q_.near.x <= b.max.x + t && q_.near.y >= b.min.y - t &&
+               q_.near.y <= b.max.y + t;
+    }
+
+    const SnapQuery &query() const { return q_; }
+    std::optional<SnapPoint> best() const { return best_ ? best_ : nearest_; }
+
+private:
+    SnapQuery q_;
+    std::optional<SnapPoint> best_, nearest_;
+    double bestDistance_ = 0, nearestDistance_ = 0;
+};
+
+void points(const EntityView &e, Search &s)
+{
+    switch (e.type) {
+    case Entity::Type::Line:
+        s.consider(e.a, K::End);
+        s.consider(e.b, K::End);
+        s.consider(middle(e.a, e.b), K::Mid);
+        break;
+    case Entity::Type::Arc: {
+        s.consider(arcStart(e), K::End);
+        s.consider(arcEnd(e), K::End);
+        double span = normalizedDegrees(e.endAngle - e.startAngle);
+        if (span == 0) span = 360;
+        s.consider(polar(e.centre, e.radius, e.startAngle + span / 2), K::Mid);
+        s.consider(e.centre, K::Centre);
+        break;
+    }
+    case Entity::Type::Circle:
+    case Entity::Type::Ellipse:
+        s.consider(e.centre, K::Centre);
+        break;
+    case Entity::Type::Text:
+        s.consider(e.insert, K::Insert);
+        break;
+    case Entity::Type::Polyline: {
+        const std::size_t n = e.vertices.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            s.consider(e.vertices[i], K::End);
+            if (i + 1 < n || (e.closed && n > 2))
+                s.consider(middle(e.vertices[i], e.vertices[(i + 1) % n]), K::Mid);
+        }
+        break;
+    }
+    case Entity::Type::Ray:
+        if (!e.closed) s.consider(e.a, K::End);
+        break;
+    case Entity::Type::Fill:
+        break;
+    }
+    if (s.wants(K::Quadrant))
+        for (Point p : quadrants(e))
+            s.consider(p, K::Quadrant);
+    if (s.wants(K::Perpendicular) && s.query().from)
+        for (Point p : perpendicularFeet(e, *s.query().from))
+            s.consider(p, K::Perpendicular);
+    if (s.wants(K::Nearest))
+        if (const auto p = nearestPoint(e, s.query().near)) s.consider(*p, K::Nearest);
+}
+
+// Crossings are looked for among a bounded number of entities near the cursor, so that a
+// crowded spot costs no more than this many pairs.
+constexpr std::size_t maxCrossingCandidates = 200;
+
+std::optional<SnapPoint> search(const SnapQuery &query, std::size_t count,
+                                const std::function<Box(std::size_t)> &boxOf,
+                                const std::function<EntityView(std::size_t)> &viewOf)
+{
+    Search s(query);
+    std::vector<EntityView> near;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!s.reaches(boxOf(i))) continue;
+        const EntityView e = viewOf(i);
+        points(e, s);
+        if (near.size() < maxCrossingCandidates && e.type != Entity::Type::Text &&
+            e.type != Entity::Type::Ellipse)
+            near.push_back(e);
+    }
+    const bool real = s.wants(K::Intersection), apparent = s.wants(K::Apparent);
+    if (real || apparent) {
+        for (std::size_t i = 0; i < near.size(); ++i)
+            for (std::size_t j = i + 1; j < near.size(); ++j) {
+                if (real)
+                    for (Point p : intersections(near[i], near[j]))
+                        s.consider(p, K::Intersection);
+                if (apparent)
+                    for (Point p : intersections(near[i], near[j], true))
+                        s.consider(p, K::Apparent);
+            }
+    }
+    return s.best();
+}
+
+} // namespace
+
+std::optional<SnapPoint::Kind> snapOverride(std::string_view word)
+{
+    const std::string w = upper(word);
+    static const std::pair<const char *, K> words[] = {
+        {"END", K::End},      {"MID", K::Mid},           {"INT", K::Intersection},
+        {"APP", K::Apparent}, {"CEN", K::Centre},        {"QUA", K::Quadrant},
+        {"INS", K::Insert},   {"PER", K::Perpendicular}, {"NEA", K::Nearest},
+    };
+    for (const auto &[name, kind] : words)
+        if (w == name) return kind;
+    return std::nullopt;
+}
+
+std::vector<Point> intersections(const EntityView &a, const EntityView &b, bool extended)
+{
+    std::vector<Point> out;
+    const std::vector<Piece> pa = pieces(a), pb = pieces(b);
+    for (Piece p : pa)
+        for (Piece q : pb) {
+            if (extended) p.full = q.full = true;
+            crossings(p, q, extended, out);
+        }
+    return out;
+}
+
+std::optional<Point> nearestPoint(const EntityView &e, Point p)
+{
+    if (e.type == Entity::Type::Text) return e.insert;
+    std::optional<Point> best;
+    for (const Piece &piece : pieces(e)) {
+        const auto q = nearestOn(piece, p);
+        if (q && (!best || distance(*q, p) < distance(*best, p))) best = q;
+    }
+    return best;
+}
+
+std::vector<Point> perpendicularFeet(const EntityView &e, Point from)
+{
+    std::vector<Point> out;
+    for (const Piece &p : pieces(e)) {
+        if (!p.arc) {
+            const Point d = minus(p.b, p.a);
+            const double len2 = d.x * d.x + d.y * d.y;
+            if (len2 == 0) continue;
+            const double t = ((from.x - p.a.x) * d.x + (from.y - p.a.y) * d.y) / len2;
+            if (t >= p.lo - slack && t <= p.hi + slack) out.push_back({p.a.x + t * d.x, p.a.y + t * d.y});
+            continue;
+        }
+        if (from == p.c) continue;
+        const double a = angleOf(p.c, from);
+        for (double angle : {a, a + 180}) {
+            const Point q = polar(p.c, p.r, angle);
+            if (onArc(p, q)) out.push_back(q);
+        }
+    }
+    return out;
+}
+
+std::vector<Point> quadrants(const EntityView &e)
+{
+    std::vector<Point> out;
+    if (e.type == Entity::Type::Ellipse) {
+        const Point m = e.majorAxis;
+        const Point n{-m.y * e.ratio, m.x * e.ratio};
+        for (Point v : {m, n, Point{-m.x, -m.y}, Point{-n.x, -n.y}})
+            out.push_back({e.centre.x + v.x, e.centre.y + v.y});
+        return out;
+    }
+    if (e.type != Entity::Type::Arc && e.type != Entity::Type::Circle) return out;
+    const Piece p = pieces(e).front();
+    for (double angle : {0.0, 90.0, 180.0, 270.0}) {
+        const Point q = polar(e.centre, e.radius, angle);
+        if (onArc(p, q)) out.push_back(q);
+    }
+    return out;
+}
+
+std::optional<SnapPoint> findSnap(const Drawing &drawing, const SnapQuery &query)
+{
+    // The outlines rule out nearly everything without reading the entities themselves.
+    const auto &outlines = drawing.outlines();
+    return search(
+        query, outlines.size(),
+        [&outlines, &drawing](std::size_t i) {
+            Box b;
+            if (!drawing.shown(i)) return b; // on a layer off or frozen: nothing to snap to
+            b.add({outlines[i].x0, outlines[i].y0});
+            b.add({outlines[i].x1, outlines[i].y1});
+            if (outlines[i].type == Entity::Type::Arc) b.add(drawing.view(i).centre); // its centre snaps too
+            return b;
+        },
+        [&drawing](std::size_t i) { return drawing.view(i); });
+}
+
+std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, const SnapQuery &query)
+{
+    return search(
+        query, entities.size(),
+        [&entities](std::size_t i) {
+            Box b = bounds(entities[i]);
+            if (entities[i].type == Entity::Type::Arc) b.add(entities[i].centre);
+            if (entities[i].type == Entity::Type::Ray) b = Box{{-INFINITY, -INFINITY}, {INFINITY, INFINITY}};
+            return b;
+        },
+        [&entities](std::size_t i) { return view(entities[i]); });
+}
+
+std::optional<SnapPoint> findSnap(const Drawing &drawing, Point near, double tolerance)
+{
+    return findSnap(drawing, SnapQuery{near, tolerance, runningSnaps, std::nullopt});
+}
+
+std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, Point near, double tolerance)
+{
+    return findSnap(entities, SnapQuery{near, tolerance, runningSnaps, std::nullopt});
+}
+
+std::optional<Point> polarPoint(Point from, Point p, double increment, double within)
+{
+    const double dx = p.x - from.x, dy = p.y - from.y;
+    if (!(increment > 0) || (dx == 0 && dy == 0)) return std::nullopt;
+    const double angle = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    const double track = std::round(angle / increment) * increment;
+    if (std::abs(angle - track) > within) return std::nullopt;
+    // Along the ray, as far as the cursor's own projection on it.
+    // Exact along the axes, where most tracking is.
+    const double r = track * std::numbers::pi / 180;
+    const double quarter = std::fmod(track, 90.0) == 0 ? std::fmod(std::fmod(track, 360.0) + 360.0, 360.0) : -1;
+    const Point u = quarter == 0     ? Point{1, 0}
+                    : quarter == 90  ? Point{0, 1}
+                    : quarter == 180 ? Point{-1, 0}
+                    : quarter == 270 ? Point{0, -1}
+                                     : Point{std::cos(r), std::sin(r)};
+    const double along = dx * u.x + dy * u.y;
+    if (along <= 0) return std::nullopt;
+    return Point{from.x + along * u.x, from.y + along * u.y};
+}
+
+} // namespace cad

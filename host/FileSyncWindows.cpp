@@ -1,8 +1,0 @@
-#include "host/FileSync.h"
-
-namespace host {
-
-// NTFS journals the rename that MoveFileEx does for QSaveFile; a folder has nothing to flush.
-void syncFolder(const QString &) {}
-
-} // namespace host

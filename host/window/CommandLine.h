@@ -1,0 +1,47 @@
+#pragma once
+
+#include "cad/model/Snap.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace host {
+
+class HostSession;
+
+// The command history above, the prompt and the input line below. A blank or Enter sends what
+// was typed (a blank stays text where the prompt takes text); Escape cancels; Up and Down recall
+// earlier inputs.
+class CommandLine : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CommandLine(HostSession &session, QWidget *parent = nullptr);
+    QLineEdit *input() const { return input_; }
+
+signals:
+    // END, INT... typed while a command runs: the next pick snaps to that kind only. Never
+    // passed on as input, so a script's points never snap.
+    void snapOverrideTyped(cad::SnapPoint::Kind kind);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void send(const QString &ending);
+    void recall(int step);
+
+    HostSession &session_;
+    QPlainTextEdit *history_;
+    QLabel *prompt_;
+    QLineEdit *input_;
+    QStringList typed_;
+    int recallAt_ = 0;
+};
+
+} // namespace host

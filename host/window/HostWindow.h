@@ -1,0 +1,75 @@
+#pragma once
+
+#include "host/session/HostOptions.h"
+#include "host/window/Plot.h"
+
+#include <QMainWindow>
+
+class QDockWidget;
+class QLabel;
+
+namespace host {
+
+class Canvas;
+class CommandLine;
+class HostSession;
+
+// quendra-host's window: the canvas, the command line, the layer panel, menus and the status bar.
+class HostWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit HostWindow(HostSession &session, QWidget *parent = nullptr);
+
+    // Opens the file and runs the replays of the command line.
+    void start(const HostOptions &options);
+    Canvas *canvas() const { return canvas_; }
+
+public slots:
+    void quitWithoutAsking();
+    void showConversations(int count);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void newDrawing();
+    void openFile();
+    // Opens a file, offering to recover what a damaged one holds.
+    void openPath(const QString &path);
+    void openFailed(const QString &error, bool recoverable);
+    // Whether a recovered drawing may be saved over the file it came from; false: ask for a name.
+    bool overwriteRecovered();
+    bool saveFile();
+    bool saveAs();
+    void exportPicture(bool svg);
+    void runScript();
+    void plotDrawing();
+    void plotWanted();
+    // Asks whether to save a changed drawing; false when the user cancels.
+    bool saveIfWanted();
+    void pickWanted();
+    void colorWanted();
+    void saveWanted(bool as);
+    void exitWanted();
+    void scriptWanted();
+    void updateTitle();
+    void warn(const QString &message);
+    QString dialogFolder() const;
+
+    HostSession &session_;
+    Canvas *canvas_;
+    CommandLine *commandLine_;
+    QDockWidget *layers_;
+    QLabel *coordinates_;
+    QLabel *conversations_;
+    QLabel *modes_;
+    PlotSettings plotSettings_;
+    bool quitting_ = false;
+    // The file last asked to open, for recovering it when it cannot be read whole.
+    QString opening_;
+};
+
+} // namespace host

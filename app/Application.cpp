@@ -23,8 +23,7 @@ namespace {
 // to normal resets that start state.
 void bringUp(QWidget &window)
 {
-    if (window.isHidden())
-        window.setWindowState(Qt::WindowMinimized);
+    if (window.isHidden()) window.setWindowState(Qt::WindowMinimized);
     window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window.show();
     window.raise();

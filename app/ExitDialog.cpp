@@ -18,10 +18,11 @@ namespace {
 // Where syuuryou's controls sit, in twips.
 QRect place(const std::string &name)
 {
-    static const std::map<std::string, QRect> places{
-        {"Label1", twipRect(360, 240, 4680, 300)},     {"Label2", twipRect(360, 660, 4680, 300)},
-        {"Command1", twipRect(360, 1320, 1440, 450)},  {"Command3", twipRect(1980, 1320, 1440, 450)},
-        {"Command2", twipRect(3600, 1320, 1440, 450)}};
+    static const std::map<std::string, QRect> places{{"Label1", twipRect(360, 240, 4680, 300)},
+                                                     {"Label2", twipRect(360, 660, 4680, 300)},
+                                                     {"Command1", twipRect(360, 1320, 1440, 450)},
+                                                     {"Command3", twipRect(1980, 1320, 1440, 450)},
+                                                     {"Command2", twipRect(3600, 1320, 1440, 450)}};
     const auto it = places.find(name);
     return it == places.end() ? QRect() : it->second;
 }

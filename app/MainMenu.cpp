@@ -67,7 +67,6 @@ QKeySequence ctrl(Qt::Key key)
     return QKeySequence(Qt::CTRL | key);
 }
 
-
 } // namespace
 
 void MainMenu::setChecked(QAction *action, bool on)
@@ -190,7 +189,8 @@ void MainMenu::buildToolEntries(QMenu &a)
     mnumnupaint->menuAction()->setEnabled(false);
     for (int i = 0; i < SketchPad::toolCount; ++i)
         mnupaint[i] = checkable(
-            indexed(*mnumnupaint, "mnupaint", i, SketchPad::toolCaption(static_cast<SketchPad::Tool>(i))), i == 0);
+            indexed(*mnumnupaint, "mnupaint", i, SketchPad::toolCaption(static_cast<SketchPad::Tool>(i))),
+            i == 0);
     separator(*mnumnupaint, "sepa11");
     const std::array<const char *, 5> files{"ファイルを開く", "ファイルを閉じる", "名前を付けて保存",
                                             "上書き保存", "新規作成"};

@@ -84,7 +84,8 @@ QString widestClockText(const QFontMetrics &metrics)
 QPixmap programIcon(int size)
 {
 #ifdef QUENDRA_NO_SVG
-    return QPixmap(QStringLiteral(":/quendra.png")).scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return QPixmap(QStringLiteral(":/quendra.png"))
+        .scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 #else
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -118,7 +119,8 @@ bool isMaximised(Qt::WindowStates state)
 QString findReadme()
 {
     const QString beside = QApplication::applicationDirPath();
-    for (const QString &folder : {QDir::currentPath(), beside, beside + QStringLiteral("/../share/quendra")}) {
+    for (const QString &folder :
+         {QDir::currentPath(), beside, beside + QStringLiteral("/../share/quendra")}) {
         const QFileInfo file(QDir(folder), QStringLiteral("readme.txt"));
         if (file.isFile()) return file.absoluteFilePath();
     }

@@ -29,8 +29,7 @@ double median(std::vector<double> v)
 std::vector<double> rawPingPong(const std::string &frame, int rounds)
 {
     int fds[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
-        return {};
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return {};
     std::thread echo([fd = fds[1], n = frame.size(), rounds] {
         std::vector<char> buf(n);
         const std::string ok = quendra::encodeFrame("OK");
@@ -38,25 +37,21 @@ std::vector<double> rawPingPong(const std::string &frame, int rounds)
             size_t got = 0;
             while (got < n) {
                 const ssize_t r = ::read(fd, buf.data() + got, n - got);
-                if (r <= 0)
-                    return;
+                if (r <= 0) return;
                 got += static_cast<size_t>(r);
             }
-            if (::write(fd, ok.data(), ok.size()) < 0)
-                return;
+            if (::write(fd, ok.data(), ok.size()) < 0) return;
         }
     });
     std::vector<double> times;
     char reply[6];
     for (int i = 0; i < rounds; ++i) {
         const auto t0 = Clock::now();
-        if (::write(fds[0], frame.data(), frame.size()) < 0)
-            break;
+        if (::write(fds[0], frame.data(), frame.size()) < 0) break;
         size_t got = 0;
         while (got < sizeof reply) {
             const ssize_t r = ::read(fds[0], reply + got, sizeof reply - got);
-            if (r <= 0)
-                break;
+            if (r <= 0) break;
             got += static_cast<size_t>(r);
         }
         times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
@@ -74,7 +69,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTemporaryDir runtime;
     qputenv("QUENDRA_RUNTIME_DIR", runtime.path().toUtf8());
-    const std::string script = "LINE @0,50 @600,0   @0,-100 @-600,0   @50,100 @0,-100   @500,0 @0,100   @0,-50 @-500,0 \r";
+    const std::string script =
+        "LINE @0,50 @600,0   @0,-100 @-600,0   @50,100 @0,-100   @500,0 @0,100   @0,-50 @-500,0 \r";
     const int rounds = 2000;
 
     ServerThread host;
@@ -91,7 +87,8 @@ int main(int argc, char *argv[])
     }
     const std::vector<double> rawTimes = rawPingPong(quendra::encodeFrame(script), rounds);
     const double s = median(socketTimes), r = median(rawTimes);
-    std::printf("link round trip: median %.1f us; raw socketpair ping-pong: median %.1f us; ratio %.2f (target <= 4)\n",
+    std::printf("link round trip: median %.1f us; raw socketpair ping-pong: median %.1f us; ratio %.2f "
+                "(target <= 4)\n",
                 s, r, s / r);
     return 0;
 }

@@ -15,8 +15,8 @@
 //               (written whole, then synced) (<= 3 times as long); also when the drawing was shown
 
 #include "bench/host_scene.h"
-#include "cad/dxf/Dxf.h"
 #include "cad/command/Interpreter.h"
+#include "cad/dxf/Dxf.h"
 #include "cad/render/Render.h"
 #include "host/session/Allocator.h"
 #include "host/session/FileSync.h"
@@ -383,8 +383,7 @@ void openAndSave()
     }
     report("save",
            format("%.0f MB unchanged: open %.2f s + save %.2f s", megabytes, opening, saving) +
-               format(" (shown after %.2f s),", reading) +
-               format(" copy %.2f s (cp %.2f s), ", copy, plain) +
+               format(" (shown after %.2f s),", reading) + format(" copy %.2f s (cp %.2f s), ", copy, plain) +
                (same ? "the same bytes" : "THE BYTES DIFFER") + " (<= 3x)",
            3 * copy / ours);
 }

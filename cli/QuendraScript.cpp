@@ -20,11 +20,21 @@ std::string jsonString(const std::string &s)
     for (const char ch : s) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char buf[8];
@@ -41,9 +51,12 @@ std::string jsonString(const std::string &s)
 const char *iconName(Icon icon)
 {
     switch (icon) {
-    case Icon::Exclamation: return "exclamation";
-    case Icon::Question: return "question";
-    case Icon::None: return "none";
+    case Icon::Exclamation:
+        return "exclamation";
+    case Icon::Question:
+        return "question";
+    case Icon::None:
+        return "none";
     }
     return "none";
 }
@@ -58,8 +71,7 @@ std::vector<const FormDefinition *> servedForms()
 const FormDefinition *formNamed(const std::string &name)
 {
     for (const FormDefinition *f : servedForms())
-        if (f->name == name)
-            return f;
+        if (f->name == name) return f;
     return nullptr;
 }
 
@@ -77,7 +89,8 @@ std::string list()
 
 std::string json(const std::string &form, const std::string &button, const Outcome &outcome)
 {
-    std::string out = "{\"form\": " + jsonString(form) + ", \"button\": " + jsonString(button) + ", \"events\": [";
+    std::string out =
+        "{\"form\": " + jsonString(form) + ", \"button\": " + jsonString(button) + ", \"events\": [";
     bool first = true;
     for (const Event &e : outcome.events) {
         out += first ? "" : ", ";
@@ -139,7 +152,8 @@ int runQuendraScript(const std::vector<std::string> &args, std::string &out, std
             continue;
         }
         const auto eq = args[i].find('=');
-        if (eq == std::string::npos || !setInput(*form, state, args[i].substr(0, eq), args[i].substr(eq + 1))) {
+        if (eq == std::string::npos ||
+            !setInput(*form, state, args[i].substr(0, eq), args[i].substr(eq + 1))) {
             err = "quendra-script: cannot set " + args[i] + " on " + form->name + "\n" + usage;
             return 2;
         }
@@ -150,8 +164,7 @@ int runQuendraScript(const std::vector<std::string> &args, std::string &out, std
         return 0;
     }
     for (const Event &e : p.outcome.events)
-        if (e.kind == Event::Kind::Message)
-            err += e.message.text + "\n";
+        if (e.kind == Event::Kind::Message) err += e.message.text + "\n";
     return writeScr(scr, p.outcome, err) ? 0 : 1;
 }
 

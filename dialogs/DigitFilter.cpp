@@ -9,7 +9,10 @@ namespace quendra {
 
 namespace {
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // The last guard: whatever reaches the line edit's text (a commit, a paste, a drop) keeps only
 // its digits, and a beep says that something was dropped.
@@ -51,18 +54,16 @@ void DigitFilter::install(QComboBox *box, std::function<void()> beep)
 
 bool DigitFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)
         return false;
     // A Ctrl combination types a control character, even where the platform leaves the text empty.
-    const bool control = (key->modifiers() & Qt::ControlModifier) && key->key() >= Qt::Key_Space && key->key() <= Qt::Key_AsciiTilde;
+    const bool control = (key->modifiers() & Qt::ControlModifier) && key->key() >= Qt::Key_Space &&
+                         key->key() <= Qt::Key_AsciiTilde;
     const QString typed = key->text();
-    if (typed.isEmpty() && !control)
-        return false;
-    if (!control && typed.size() == 1 && isDigit(typed.at(0)))
-        return false;
+    if (typed.isEmpty() && !control) return false;
+    if (!control && typed.size() == 1 && isDigit(typed.at(0))) return false;
     beep_();
     return true;
 }

@@ -1,7 +1,7 @@
 #include "dialogs/PreviewWidget.h"
 
-#include "cad/model/Geometry.h"
 #include "cad/command/Replay.h"
+#include "cad/model/Geometry.h"
 
 #include <QPainter>
 
@@ -18,8 +18,7 @@ constexpr int gap = 3; // between a button and what it must not cover
 // The start or end of an entity that has one.
 std::optional<cad::Point> endOf(const cad::Entity &e, bool atEnd)
 {
-    if (e.type == cad::Entity::Type::Line)
-        return atEnd ? e.b : e.a;
+    if (e.type == cad::Entity::Type::Line) return atEnd ? e.b : e.a;
     if (e.type == cad::Entity::Type::Polyline && !e.vertices.empty())
         return atEnd ? e.vertices.back() : e.vertices.front();
     return std::nullopt;
@@ -36,8 +35,7 @@ QRect inside(QRect r, const QRect &bounds)
 // already or when there is no room.
 QRect clearOf(const QRect &r, const QRect &keepOff, const QRect &bounds)
 {
-    if (keepOff.isEmpty() || !r.intersects(keepOff))
-        return r;
+    if (keepOff.isEmpty() || !r.intersects(keepOff)) return r;
     const QPoint shifts[] = {
         {0, keepOff.bottom() + gap + 1 - r.top()},
         {0, keepOff.top() - gap - 1 - r.bottom()},
@@ -95,15 +93,13 @@ cad::ViewTransform PreviewWidget::view() const
 {
     // The base point belongs in the view even where the symbol lies off to one side of it.
     cad::Box box = cad::extents(drawing_);
-    if (marksBasePoint_)
-        box.add({0, 0});
+    if (marksBasePoint_) box.add({0, 0});
     return cad::fitView(box, area(), 0.08);
 }
 
 QRect PreviewWidget::basePointMark() const
 {
-    if (!marksBasePoint_)
-        return {};
+    if (!marksBasePoint_) return {};
     const QPoint base = view().toDevice(area(), {0, 0}).toPoint();
     const QRect caption = fontMetrics().boundingRect(markCaption).translated(base + QPoint(6, -6));
     return QRect(base - QPoint(5, 5), QSize(11, 11)).united(caption);
@@ -115,11 +111,9 @@ QRect PreviewWidget::anchoredRect(const Anchor &anchor, QSize size) const
 {
     QRect r(QPoint(0, 0), size);
     r.moveCenter(QPoint(static_cast<int>(anchor.x * width()), static_cast<int>(anchor.y * height())));
-    if (anchor.entity < 0 || static_cast<std::size_t>(anchor.entity) >= drawing_.size())
-        return r;
+    if (anchor.entity < 0 || static_cast<std::size_t>(anchor.entity) >= drawing_.size()) return r;
     const auto end = endOf(drawing_.at(static_cast<std::size_t>(anchor.entity)), anchor.atEnd);
-    if (!end)
-        return r;
+    if (!end) return r;
     const cad::ViewTransform v = view();
     const cad::Box box = cad::extents(drawing_);
     const QRectF drawn = QRectF(v.toDevice(area(), box.min), v.toDevice(area(), box.max)).normalized();
@@ -166,8 +160,7 @@ void PreviewWidget::paintEvent(QPaintEvent *)
     style.fillBackground = false;
     cad::render(painter, drawing_, area(), v, style);
 
-    if (!marksBasePoint_)
-        return;
+    if (!marksBasePoint_) return;
     const QPointF base = v.toDevice(area(), {0, 0});
     painter.setPen(QPen(Qt::red, 1.5));
     painter.drawEllipse(base, 4, 4);

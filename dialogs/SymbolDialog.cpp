@@ -26,7 +26,10 @@ namespace quendra {
 
 namespace {
 
-QString qs(const std::string &s) { return QString::fromStdString(s); }
+QString qs(const std::string &s)
+{
+    return QString::fromStdString(s);
+}
 
 // Calls back on the events a form's rules listen to: a click into a box or the focus arriving.
 class EventHook : public QObject
@@ -37,8 +40,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress)
-            action_();
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) action_();
         return QObject::eventFilter(watched, event);
     }
 
@@ -51,13 +53,10 @@ const Button *previewButton(const FormDefinition &form, const std::map<std::stri
 {
     const Button *first = nullptr;
     for (const Button &b : form.buttons) {
-        if (b.role != Button::Role::Draw)
-            continue;
-        if (!first)
-            first = &b;
+        if (b.role != Button::Role::Draw) continue;
+        if (!first) first = &b;
         const auto it = buttons.find(b.name);
-        if (it != buttons.end() && it->second->isEnabled())
-            return &b;
+        if (it != buttons.end() && it->second->isEnabled()) return &b;
     }
     return first;
 }
@@ -89,8 +88,9 @@ void SymbolDialog::build()
     body->addLayout(left);
     preview_ = new PreviewWidget(this);
     // A form drawn at absolute coordinates has no base point to mark.
-    preview_->setMarksBasePoint(std::any_of(form_.buttons.begin(), form_.buttons.end(),
-                                            [](const Button &b) { return b.role == Button::Role::BasePoint; }));
+    preview_->setMarksBasePoint(std::any_of(form_.buttons.begin(), form_.buttons.end(), [](const Button &b) {
+        return b.role == Button::Role::BasePoint;
+    }));
     preview_->setObjectName(QStringLiteral("preview"));
     // Groups that draw on one side of the base point stand on that side of the preview.
     around_ = new QGridLayout;
@@ -142,35 +142,34 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         box->setEditable(c.editable);
         box->setInsertPolicy(QComboBox::NoInsert);
         // What is typed is what is read: no completion to a list item.
-        if (c.editable)
-            box->setCompleter(nullptr);
+        if (c.editable) box->setCompleter(nullptr);
         for (const std::string &item : c.items)
             box->addItem(qs(item));
         if (c.editable)
             box->setEditText(qs(c.text));
         else
             box->setCurrentIndex(box->findText(qs(c.text)));
-        if (c.digitsOnly && c.editable)
-            DigitFilter::install(box, [this] { context_.messages.beep(); });
+        if (c.digitsOnly && c.editable) DigitFilter::install(box, [this] { context_.messages.beep(); });
         connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
         return box;
     }
     case Control::Kind::Option:
     case Control::Kind::Check: {
-        QAbstractButton *b = c.kind == Control::Kind::Option ? static_cast<QAbstractButton *>(new QRadioButton(qs(c.caption), this))
-                                                           : new QCheckBox(qs(c.caption), this);
+        QAbstractButton *b = c.kind == Control::Kind::Option
+                                 ? static_cast<QAbstractButton *>(new QRadioButton(qs(c.caption), this))
+                                 : new QCheckBox(qs(c.caption), this);
         b->setChecked(c.checked);
         connect(b, &QAbstractButton::toggled, this, &SymbolDialog::updatePreview);
         if (c.kind == Control::Kind::Option) {
             QButtonGroup *&g = layout.exclusive[c.group];
-            if (!g)
-                g = new QButtonGroup(this);
+            if (!g) g = new QButtonGroup(this);
             g->addButton(b);
         }
         return b;
     }
     case Control::Kind::Text:
-    case Control::Kind::Label: break;
+    case Control::Kind::Label:
+        break;
     }
     auto *edit = new QLineEdit(qs(c.text), this);
     connect(edit, &QLineEdit::textChanged, this, &SymbolDialog::updatePreview);
@@ -198,8 +197,7 @@ void SymbolDialog::placeInput(const Control &c, QWidget *w, InputLayout &layout)
         preview_->addAnchored(w, *c.anchor);
     } else if (c.side != Side::None) {
         QBoxLayout *panel = sidePanel(c.side);
-        if (boxed)
-            panel->addWidget(makeLabel(c, w));
+        if (boxed) panel->addWidget(makeLabel(c, w));
         panel->addWidget(w);
     } else if (c.kind == Control::Kind::Option || c.kind == Control::Kind::Check) {
         if (c.group.empty()) {
@@ -243,8 +241,7 @@ QLabel *SymbolDialog::makeLabel(const Control &c, QWidget *input)
 QBoxLayout *SymbolDialog::sidePanel(Side side)
 {
     QBoxLayout *&panel = sidePanels_[side];
-    if (panel)
-        return panel;
+    if (panel) return panel;
     const bool row = side == Side::Above || side == Side::Below;
     auto *frame = new QFrame(this);
     frame->setFrameShape(QFrame::StyledPanel);
@@ -272,14 +269,11 @@ void SymbolDialog::buildButtons(QHBoxLayout *row)
         connect(push, &QPushButton::clicked, this, [this, name] { pressButton(name); });
         if (b.isCancel || b.isDefault) {
             std::vector<QKeySequence> keys;
-            if (b.isCancel)
-                keys.push_back(QKeySequence(Qt::Key_Escape));
-            if (b.isDefault)
-                keys = {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
+            if (b.isCancel) keys.push_back(QKeySequence(Qt::Key_Escape));
+            if (b.isDefault) keys = {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
             for (const QKeySequence &k : keys)
                 connect(new QShortcut(k, this), &QShortcut::activated, push, [push] {
-                    if (push->isEnabled())
-                        push->click();
+                    if (push->isEnabled()) push->click();
                 });
         }
     }
@@ -290,14 +284,12 @@ void SymbolDialog::applyTabOrder()
     std::vector<QWidget *> order;
     if (form_.tabOrder.empty()) {
         for (const Control &c : form_.controls)
-            if (QWidget *w = input(c.name))
-                order.push_back(w);
+            if (QWidget *w = input(c.name)) order.push_back(w);
         for (const Button &b : form_.buttons)
             order.push_back(buttons_.at(b.name));
     } else {
         for (const std::string &name : form_.tabOrder)
-            if (QWidget *w = input(name) ? input(name) : commandButton(name))
-                order.push_back(w);
+            if (QWidget *w = input(name) ? input(name) : commandButton(name)) order.push_back(w);
     }
     for (size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -307,8 +299,7 @@ void SymbolDialog::connectRules()
 {
     for (const CheckToggle &t : form_.toggles) {
         auto *check = qobject_cast<QAbstractButton *>(input(t.check));
-        if (!check)
-            continue;
+        if (!check) continue;
         connect(check, &QAbstractButton::toggled, this, [this, t](bool on) {
             for (const std::string &target : t.targets)
                 setEnabledByName(target, on == t.enabledWhenChecked);
@@ -324,8 +315,7 @@ void SymbolDialog::connectRules()
         };
         for (const std::string &trigger : a.triggers) {
             QWidget *w = input(trigger);
-            if (!w)
-                continue;
+            if (!w) continue;
             if (auto *b = qobject_cast<QAbstractButton *>(w))
                 connect(b, &QAbstractButton::clicked, this, activate);
             else
@@ -377,9 +367,9 @@ FormState SymbolDialog::state() const
 void SymbolDialog::pressButton(const std::string &name)
 {
     perform(press(form_, state(), name));
-    const auto b = std::find_if(form_.buttons.begin(), form_.buttons.end(), [&](const Button &x) { return x.name == name; });
-    if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized())
-        watchForPick(name);
+    const auto b = std::find_if(form_.buttons.begin(), form_.buttons.end(),
+                                [&](const Button &x) { return x.name == name; });
+    if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized()) watchForPick(name);
 }
 
 // The draw button that goes with a base-point button: the next draw button in the form's order
@@ -388,7 +378,8 @@ void SymbolDialog::watchForPick(const std::string &basePointButton)
 {
     const auto base = std::find_if(form_.buttons.begin(), form_.buttons.end(),
                                    [&](const Button &x) { return x.name == basePointButton; });
-    const auto draw = std::find_if(base, form_.buttons.end(), [](const Button &x) { return x.role == Button::Role::Draw; });
+    const auto draw =
+        std::find_if(base, form_.buttons.end(), [](const Button &x) { return x.role == Button::Role::Draw; });
     const Button *fallback = previewButton(form_, buttons_);
     drawAfterPick_ = draw != form_.buttons.end() ? draw->name : fallback ? fallback->name : std::string();
     if (!pickWatch_) {
@@ -408,24 +399,20 @@ void SymbolDialog::checkPick()
         return;
     }
     const std::optional<bool> idle = link_->hostIdle();
-    if (idle && !*idle)
-        return;
+    if (idle && !*idle) return;
     pickWatch_->stop();
-    if (!idle)
-        return;
+    if (!idle) return;
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
-    if (QPushButton *draw = commandButton(drawAfterPick_))
-        draw->setFocus();
+    if (QPushButton *draw = commandButton(drawAfterPick_)) draw->setFocus();
 }
 
 bool SymbolDialog::send(const std::string &script)
 {
     const LinkError e = link_->execute(script);
-    if (e == LinkError::None)
-        return true;
+    if (e == LinkError::None) return true;
     showNormal();
     context_.messages.show(this, Message{describe(e)});
     return false;
@@ -433,8 +420,7 @@ bool SymbolDialog::send(const std::string &script)
 
 void SymbolDialog::perform(const ButtonPress &p)
 {
-    if (p.minimiseBeforeSending)
-        showMinimized();
+    if (p.minimiseBeforeSending) showMinimized();
     for (const Event &e : p.outcome.events) {
         if (e.kind == Event::Kind::Message)
             context_.messages.show(this, e.message);
@@ -442,10 +428,8 @@ void SymbolDialog::perform(const ButtonPress &p)
             return;
     }
     if (!p.focus.empty())
-        if (QWidget *w = input(p.focus))
-            w->setFocus();
-    if (p.minimiseAfterSending)
-        showMinimized();
+        if (QWidget *w = input(p.focus)) w->setFocus();
+    if (p.minimiseAfterSending) showMinimized();
     switch (p.navigate) {
     case ButtonPress::Navigate::Back:
         context_.navigator.showMainWindow();
@@ -455,14 +439,14 @@ void SymbolDialog::perform(const ButtonPress &p)
         context_.navigator.showExitDialog();
         hide();
         break;
-    case ButtonPress::Navigate::None: break;
+    case ButtonPress::Navigate::None:
+        break;
     }
 }
 
 void SymbolDialog::updatePreview()
 {
-    if (!preview_)
-        return;
+    if (!preview_) return;
     const Button *b = previewButton(form_, buttons_);
     if (!b) {
         preview_->clear();

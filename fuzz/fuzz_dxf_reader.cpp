@@ -8,9 +8,9 @@
 // longer than dxflib reads in one piece, each of the first two bytes 0x7f stands for a run of
 // 1100 characters (see stretched()).
 
-#include "cad/model/Describe.h"
 #include "cad/dxf/Dxf.h"
 #include "cad/dxf/DxfSource.h"
+#include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/Transform.h"
 #include "tests/support/SameDxfRead.h"

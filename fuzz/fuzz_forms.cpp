@@ -11,8 +11,8 @@
 #include "rules/ButtonPress.h"
 #include "symbols/Forms.h"
 
-#include "cad/model/Geometry.h"
 #include "cad/command/Replay.h"
+#include "cad/model/Geometry.h"
 
 #include <cmath>
 #include <cstddef>

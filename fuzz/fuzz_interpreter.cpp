@@ -1,9 +1,9 @@
 // Whatever arrives as a script or is typed: the interpreter must neither crash nor hang, and
 // must still take a plain command afterwards.
 
+#include "cad/command/Interpreter.h"
 #include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
-#include "cad/command/Interpreter.h"
 #include "cad/model/Snap.h"
 
 #include <cstddef>

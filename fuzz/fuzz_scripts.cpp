@@ -14,8 +14,8 @@
 //   % 8 == 6  a point is picked or a colour chosen at the held prompt, with no script running
 //   % 8 == 7  undo as the menu does it
 
-#include "cad/model/Describe.h"
 #include "cad/command/Interpreter.h"
+#include "cad/model/Describe.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <cstddef>
@@ -94,7 +94,9 @@ void apply(Host &host, std::string_view record)
     const std::string_view text = record.substr(1);
     const int conversation = op / 8 % 4;
     switch (op % 8) {
-    case 0: host.feed(text, conversation); break;
+    case 0:
+        host.feed(text, conversation);
+        break;
     case 1:
         host.interpreter.type(text);
         host.settle();
@@ -107,11 +109,14 @@ void apply(Host &host, std::string_view record)
         host.interpreter.cancel();
         host.settle();
         break;
-    case 4: host.step(); break;
+    case 4:
+        host.step();
+        break;
     case 5: {
         const std::size_t blank = text.find(' ');
         const std::string_view name = text.substr(0, blank);
-        host.files[std::string(name)] = std::string(blank == std::string_view::npos ? "" : text.substr(blank + 1));
+        host.files[std::string(name)] =
+            std::string(blank == std::string_view::npos ? "" : text.substr(blank + 1));
         break;
     }
     case 6:

@@ -2,13 +2,13 @@
 
 #include "host/session/Allocator.h"
 #include "host/session/CommandServer.h"
-#include "host/window/Export.h"
 #include "host/session/HeadlessHost.h"
 #include "host/session/HostOptions.h"
 #include "host/session/HostSession.h"
+#include "host/session/SignalWatcher.h"
+#include "host/window/Export.h"
 #include "host/window/HostWindow.h"
 #include "host/window/Plot.h"
-#include "host/session/SignalWatcher.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -111,7 +111,10 @@ public:
 #endif
     }
 
-    ~Servers() { close(); }
+    ~Servers()
+    {
+        close();
+    }
 
     // 0, or the exit code of a headless host that cannot serve a service.
     int listen(const HostOptions &options)

@@ -5,7 +5,8 @@ namespace quendra {
 std::string describe(LinkError error)
 {
     switch (error) {
-    case LinkError::None: return {};
+    case LinkError::None:
+        return {};
     case LinkError::NoHost:
 #ifdef _WIN32
         return "AutoCAD LTとの通信に失敗しました。AutoCAD LTが起動しているか確認して下さい。";
@@ -15,8 +16,10 @@ std::string describe(LinkError error)
 #endif
     case LinkError::HostGone:
         return "AutoCAD LTとの通信が切れました。AutoCAD LTが起動しているか確認して下さい。";
-    case LinkError::Refused: return "AutoCAD LTがコマンドを受け付けませんでした。";
-    case LinkError::Timeout: return "AutoCAD LTから応答がありません。";
+    case LinkError::Refused:
+        return "AutoCAD LTがコマンドを受け付けませんでした。";
+    case LinkError::Timeout:
+        return "AutoCAD LTから応答がありません。";
     }
     return {};
 }
@@ -34,21 +37,21 @@ LinkError CadLink::open(const std::string &service, const std::string &topic)
 LinkError CadLink::execute(const std::string &script)
 {
     if (!transport_->isOpen()) {
-        if (const LinkError e = transport_->open(service_, topic_); e != LinkError::None)
-            return e;
+        if (const LinkError e = transport_->open(service_, topic_); e != LinkError::None) return e;
     }
     const LinkError e = transport_->execute(script);
-    if (e == LinkError::HostGone)
-        transport_->close();
+    if (e == LinkError::HostGone) transport_->close();
     return e;
 }
 
-bool CadLink::isOpen() const { return transport_->isOpen(); }
+bool CadLink::isOpen() const
+{
+    return transport_->isOpen();
+}
 
 std::optional<bool> CadLink::hostIdle()
 {
-    if (!transport_->isOpen())
-        return std::nullopt;
+    if (!transport_->isOpen()) return std::nullopt;
     return transport_->hostIdle();
 }
 

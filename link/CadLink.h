@@ -67,5 +67,4 @@ TransportFactory transportFromEnvironment();
 std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds timeout);
 std::unique_ptr<LinkTransport> makeRecordTransport(std::string path);
 
-
 } // namespace quendra

@@ -47,7 +47,8 @@ std::string socketFolder()
     QString dir = qEnvironmentVariable("QUENDRA_RUNTIME_DIR");
     if (dir.isEmpty()) {
         const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-        dir = xdg.isEmpty() ? QStringLiteral("/tmp/quendra-%1").arg(::getuid()) : xdg + QStringLiteral("/quendra");
+        dir = xdg.isEmpty() ? QStringLiteral("/tmp/quendra-%1").arg(::getuid())
+                            : xdg + QStringLiteral("/quendra");
     }
     // Created for this user alone; an existing one is checked, never trusted (socketFolderProblem).
     QDir().mkpath(QFileInfo(dir).absolutePath());
@@ -60,8 +61,7 @@ std::string socketFolderProblem()
     const std::string dir = socketFolder();
     // Opened without following a link, so that what is checked is what is used.
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return "会話用のフォルダを使えません(フォルダでないか、リンクです): " + dir;
+    if (fd < 0) return "会話用のフォルダを使えません(フォルダでないか、リンクです): " + dir;
     struct stat st
     {
     };

@@ -40,20 +40,16 @@ void FrameDecoder::feed(std::string_view bytes)
 
 FrameDecoder::Status FrameDecoder::next(std::string &payload)
 {
-    if (buffered() < 4)
-        return Status::NeedMore;
+    if (buffered() < 4) return Status::NeedMore;
     const auto byte = [this](std::size_t i) {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(buffer_[start_ + i]));
     };
     const std::uint32_t n = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
-    if (n > maxFrameSize)
-        return Status::Malformed;
-    if (buffered() - 4 < n)
-        return Status::NeedMore;
+    if (n > maxFrameSize) return Status::Malformed;
+    if (buffered() - 4 < n) return Status::NeedMore;
     payload.assign(buffer_, start_ + 4, n);
     start_ += 4 + static_cast<std::size_t>(n);
-    if (!isValidUtf8(payload))
-        return Status::Malformed;
+    if (!isValidUtf8(payload)) return Status::Malformed;
     return Status::Frame;
 }
 
@@ -76,17 +72,14 @@ bool isValidUtf8(std::string_view s)
         } else {
             return false;
         }
-        if (i + extra >= s.size())
-            return false;
+        if (i + extra >= s.size()) return false;
         for (std::size_t k = 1; k <= extra; ++k) {
             const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xc0) != 0x80)
-                return false;
+            if ((cc & 0xc0) != 0x80) return false;
             cp = cp << 6 | (cc & 0x3f);
         }
         const std::uint32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < least[extra] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
-            return false;
+        if (cp < least[extra] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff)) return false;
         i += extra + 1;
     }
     return true;

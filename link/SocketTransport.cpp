@@ -31,13 +31,13 @@ public:
 
     LinkError execute(const std::string &script) override
     {
-        if (!isOpen())
-            return LinkError::HostGone;
+        if (!isOpen()) return LinkError::HostGone;
         const std::string frame = encodeFrame(script);
         // A save is answered once done, which takes a while for a large drawing.
-        const QDeadlineTimer deadline(savesDrawing(script) ? std::max(timeout_, std::chrono::milliseconds(saveWait))
-                                                           : timeout_);
-        if (socket_->write(frame.data(), static_cast<qint64>(frame.size())) != static_cast<qint64>(frame.size()))
+        const QDeadlineTimer deadline(
+            savesDrawing(script) ? std::max(timeout_, std::chrono::milliseconds(saveWait)) : timeout_);
+        if (socket_->write(frame.data(), static_cast<qint64>(frame.size())) !=
+            static_cast<qint64>(frame.size()))
             return LinkError::HostGone;
         while (socket_->bytesToWrite() > 0) {
             if (!socket_->waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
@@ -49,14 +49,16 @@ public:
             case FrameDecoder::Status::Frame:
                 lastReply_ = reply;
                 return reply.rfind("OK", 0) == 0 ? LinkError::None : LinkError::Refused;
-            case FrameDecoder::Status::Malformed: close(); return LinkError::HostGone;
-            case FrameDecoder::Status::NeedMore: break;
+            case FrameDecoder::Status::Malformed:
+                close();
+                return LinkError::HostGone;
+            case FrameDecoder::Status::NeedMore:
+                break;
             }
-            if (socket_->bytesAvailable() == 0 && !socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-                if (socket_->state() != QLocalSocket::ConnectedState)
-                    return LinkError::HostGone;
-                if (deadline.hasExpired())
-                    return timedOut();
+            if (socket_->bytesAvailable() == 0 &&
+                !socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+                if (socket_->state() != QLocalSocket::ConnectedState) return LinkError::HostGone;
+                if (deadline.hasExpired()) return timedOut();
                 continue;
             }
             const QByteArray bytes = socket_->readAll();
@@ -66,12 +68,9 @@ public:
 
     std::optional<bool> hostIdle() override
     {
-        if (execute(stateQuery) != LinkError::None)
-            return std::nullopt;
-        if (lastReply_ == idleAnswer)
-            return true;
-        if (lastReply_ == busyAnswer)
-            return false;
+        if (execute(stateQuery) != LinkError::None) return std::nullopt;
+        if (lastReply_ == idleAnswer) return true;
+        if (lastReply_ == busyAnswer) return false;
         return std::nullopt;
     }
 
@@ -108,6 +107,5 @@ std::unique_ptr<LinkTransport> makeSocketTransport(std::chrono::milliseconds tim
 {
     return std::make_unique<SocketTransport>(timeout);
 }
-
 
 } // namespace quendra

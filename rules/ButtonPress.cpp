@@ -10,8 +10,8 @@ ButtonPress basePoint(const FormState &state, const BaseRule &rule)
 {
     ButtonPress p;
     if (rule.reading != Reading::None) {
-        const std::optional<double> v =
-            rule.reading == Reading::Strict ? state.strictNumber(rule.input)
+        const std::optional<double> v = rule.reading == Reading::Strict
+                                            ? state.strictNumber(rule.input)
                                             : std::optional<double>(state.number(rule.input));
         if (!v || std::isnan(*v) || *v < rule.threshold) {
             p.outcome.say(rule.message);
@@ -26,8 +26,7 @@ ButtonPress basePoint(const FormState &state, const BaseRule &rule)
 ButtonPress draw(const FormDefinition &form, const FormState &state, const Button &b)
 {
     ButtonPress p;
-    if (!b.draw)
-        return p;
+    if (!b.draw) return p;
     p.outcome = b.draw(state);
     if (!p.outcome.finite) {
         p.outcome = rejected(form.numberMessage);
@@ -45,13 +44,16 @@ ButtonPress draw(const FormDefinition &form, const FormState &state, const Butto
 ButtonPress press(const FormDefinition &form, const FormState &state, const std::string &button)
 {
     const Button *b = form.button(button);
-    if (!b)
-        return {};
+    if (!b) return {};
     switch (b->role) {
-    case Button::Role::BasePoint: return basePoint(state, b->rule);
-    case Button::Role::Draw: return draw(form, state, *b);
-    case Button::Role::Back: return {{}, false, false, {}, ButtonPress::Navigate::Back};
-    case Button::Role::Exit: return {{}, false, false, {}, ButtonPress::Navigate::Exit};
+    case Button::Role::BasePoint:
+        return basePoint(state, b->rule);
+    case Button::Role::Draw:
+        return draw(form, state, *b);
+    case Button::Role::Back:
+        return {{}, false, false, {}, ButtonPress::Navigate::Back};
+    case Button::Role::Exit:
+        return {{}, false, false, {}, ButtonPress::Navigate::Exit};
     }
     return {};
 }
@@ -59,8 +61,7 @@ ButtonPress press(const FormDefinition &form, const FormState &state, const std:
 std::optional<int> fittingAngle(double degrees)
 {
     for (int a : {0, 90, 180, 270})
-        if (degrees == a)
-            return a;
+        if (degrees == a) return a;
     return std::nullopt;
 }
 

@@ -30,20 +30,20 @@ enum class Side { None, Above, Below, Left, Right };
 struct Control
 {
     enum class Kind { Combo, Text, Option, Check, Label };
-    std::string name;          // "Combo1", "Text1", "Option1", "Check1", "Label1"
+    std::string name; // "Combo1", "Text1", "Option1", "Check1", "Label1"
     Kind kind = Kind::Text;
-    std::string caption;       // label of a combo or text box ("W寸法(&W)"); own caption otherwise
-    std::string text;          // initial text of a combo or text box
+    std::string caption; // label of a combo or text box ("W寸法(&W)"); own caption otherwise
+    std::string text;    // initial text of a combo or text box
     std::vector<std::string> items;
-    bool checked = false;      // initial value of an option button or check box
+    bool checked = false; // initial value of an option button or check box
     bool enabled = true;
-    bool digitsOnly = false;   // the digit filter of the angle boxes
-    bool editable = true;      // false: a drop-down list whose text is one of its items
-    std::string group;         // frame caption that groups option buttons; "" is the form's own group
-    std::string labelName;     // name of the label of a combo or text box ("Label3"), for enable rules
+    bool digitsOnly = false; // the digit filter of the angle boxes
+    bool editable = true;    // false: a drop-down list whose text is one of its items
+    std::string group;       // frame caption that groups option buttons; "" is the form's own group
+    std::string labelName;   // name of the label of a combo or text box ("Label3"), for enable rules
     std::optional<Anchor> anchor;
-    bool beside = false;       // a combo or text box on the row of the one before, to its right
-    Side side = Side::None;    // stands beside the preview with the others of that side
+    bool beside = false;    // a combo or text box on the row of the one before, to its right
+    Side side = Side::None; // stands beside the preview with the others of that side
 };
 
 enum class Reading { None, Lenient, Strict };
@@ -62,7 +62,7 @@ using DrawFunction = std::function<Outcome(const FormState &)>;
 struct Button
 {
     enum class Role { BasePoint, Draw, Back, Exit };
-    std::string name;          // "Command1"
+    std::string name; // "Command1"
     std::string caption;
     Role role = Role::Draw;
     bool isDefault = false;    // Enter presses it
@@ -72,7 +72,7 @@ struct Button
     std::string focusAfter;    // draw buttons: the input that gets the focus after sending; "" none
     bool minimiseAfter = true; // draw buttons: minimise after sending
     bool enabled = true;
-    Side side = Side::None;    // stands beside the preview with the inputs of that side
+    Side side = Side::None; // stands beside the preview with the inputs of that side
 };
 
 // A check box that enables or disables other controls by its value.
@@ -129,6 +129,7 @@ struct FormDefinition
 // Sets one control as a user would: the text of a combo or text box (one of its items for a
 // drop-down list); "1" selects an option button and clears the others of its group; "0" or "1"
 // for a check box. False if the form has no such control or the value does not fit it.
-bool setInput(const FormDefinition &form, FormState &state, const std::string &control, const std::string &value);
+bool setInput(const FormDefinition &form, FormState &state, const std::string &control,
+              const std::string &value);
 
 } // namespace quendra

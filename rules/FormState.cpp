@@ -16,7 +16,10 @@ bool FormState::checked(const std::string &control) const
     return it != checks_.end() && it->second;
 }
 
-double FormState::number(const std::string &control) const { return readLenient(text(control)); }
+double FormState::number(const std::string &control) const
+{
+    return readLenient(text(control));
+}
 
 std::optional<double> FormState::strictNumber(const std::string &control) const
 {

@@ -16,10 +16,8 @@ constexpr int smallestFixedExponent = -6;
 
 std::string format(double x)
 {
-    if (!std::isfinite(x))
-        return {};
-    if (x == 0.0)
-        return "0";
+    if (!std::isfinite(x)) return {};
+    if (x == 0.0) return "0";
 
     // %.14e rounds to 15 significant digits; its exponent is that of the rounded value.
     char buffer[40];
@@ -34,17 +32,14 @@ std::string format(double x)
     std::string out = x < 0 ? "-" : "";
     if (exponent > largestFixedExponent || exponent < smallestFixedExponent) {
         out += digits.substr(0, 1);
-        if (digits.size() > 1)
-            out += "." + digits.substr(1);
+        if (digits.size() > 1) out += "." + digits.substr(1);
         char tail[16];
         std::snprintf(tail, sizeof tail, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         return out + tail;
     }
-    if (exponent < 0)
-        return out + "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    if (exponent < 0) return out + "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
     const auto whole = static_cast<size_t>(exponent) + 1;
-    if (digits.size() <= whole)
-        return out + digits + std::string(whole - digits.size(), '0');
+    if (digits.size() <= whole) return out + digits + std::string(whole - digits.size(), '0');
     return out + digits.substr(0, whole) + "." + digits.substr(whole);
 }
 

@@ -23,8 +23,7 @@ Outcome &Outcome::send(std::string text)
 bool Outcome::sends() const
 {
     for (const Event &e : events)
-        if (e.kind == Event::Kind::Execute)
-            return true;
+        if (e.kind == Event::Kind::Execute) return true;
     return false;
 }
 
@@ -32,8 +31,7 @@ std::vector<std::string> Outcome::scripts() const
 {
     std::vector<std::string> out;
     for (const Event &e : events)
-        if (e.kind == Event::Kind::Execute)
-            out.push_back(e.script);
+        if (e.kind == Event::Kind::Execute) out.push_back(e.script);
     return out;
 }
 

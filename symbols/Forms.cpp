@@ -18,8 +18,7 @@ std::vector<const FormDefinition *> allForms()
 const FormDefinition *findForm(std::string_view name)
 {
     for (const FormDefinition *f : allForms())
-        if (f->name == name)
-            return f;
+        if (f->name == name) return f;
     return nullptr;
 }
 

@@ -191,9 +191,12 @@ QString Calculator::keyCaption(const QKeyEvent &event)
 {
     switch (event.key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return QString::fromUtf8(calculatorKey::equals);
-    case Qt::Key_Delete: return QString::fromUtf8(calculatorKey::clear);
-    default: break;
+    case Qt::Key_Enter:
+        return QString::fromUtf8(calculatorKey::equals);
+    case Qt::Key_Delete:
+        return QString::fromUtf8(calculatorKey::clear);
+    default:
+        break;
     }
     if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return {};
     const QString typed = event.text();

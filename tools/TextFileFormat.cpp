@@ -36,8 +36,7 @@ bool isCutUtf8(const QByteArray &bytes)
     int following = 0;
     while (lead >= 0 && following < 3 && (static_cast<uchar>(bytes[lead]) & 0xC0) == 0x80)
         --lead, ++following;
-    if (lead < 0)
-        return false;
+    if (lead < 0) return false;
     const auto c = static_cast<uchar>(bytes[lead]);
     const int needed = c >= 0xF0 && c <= 0xF4   ? 3
                        : c >= 0xE0 && c <= 0xEF ? 2
@@ -68,16 +67,14 @@ QString joinLines(QString text)
 std::optional<DecodedText> decodeTextFile(const QByteArray &bytes)
 {
     // No text holds a NUL; pictures and programs do.
-    if (bytes.contains('\0'))
-        return std::nullopt;
+    if (bytes.contains('\0')) return std::nullopt;
     DecodedText out;
     std::optional<QString> text;
     if (bytes.startsWith(utf8Bom)) {
         out.format.byteOrderMark = true;
         text = decodeUtf8(bytes.mid(utf8Bom.size()));
     } else if (!(text = decodeUtf8(bytes))) {
-        if (isCutUtf8(bytes))
-            return std::nullopt;
+        if (isCutUtf8(bytes)) return std::nullopt;
         out.format.encoding = TextFileFormat::Encoding::ShiftJis;
         text = decodeShiftJis(bytes);
     }

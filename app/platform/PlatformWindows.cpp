@@ -14,8 +14,7 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     for (const QString &a : arguments)
         args.push_back(a.toStdWString());
     const auto launch = win::startProgram(QDir::toNativeSeparators(program).toStdWString(), args);
-    if (!launch.started && error)
-        *error = QString::fromStdWString(launch.error);
+    if (!launch.started && error) *error = QString::fromStdWString(launch.error);
     return launch.started;
 }
 

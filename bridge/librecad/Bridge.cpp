@@ -1,8 +1,8 @@
 #include "bridge/librecad/Bridge.h"
 
 #include "bridge/librecad/Placement.h"
-#include "cad/render/Render.h"
 #include "cad/render/ColorDialog.h"
+#include "cad/render/Render.h"
 #include "host/session/CommandServer.h"
 #include "link/Conversation.h"
 
@@ -68,7 +68,8 @@ void putPlain(Document_Interface *doc, const Placement &p)
         break;
     case Placement::Kind::Polyline: {
         std::vector<Plug_VertexData> vertices;
-        for (const cad::Point &v : p.points) vertices.emplace_back(at(v), 0.0);
+        for (const cad::Point &v : p.points)
+            vertices.emplace_back(at(v), 0.0);
         doc->addPolyline(vertices, p.closed);
         break;
     }
@@ -106,7 +107,8 @@ void putColored(Document_Interface *doc, const Placement &p, int color)
         if (p.points.size() < 2) return;
         e = doc->newEntity(DPI::POLYLINE);
         QList<Plug_VertexData> vertices;
-        for (const cad::Point &v : p.points) vertices.append(Plug_VertexData(at(v), 0.0));
+        for (const cad::Point &v : p.points)
+            vertices.append(Plug_VertexData(at(v), 0.0));
         if (e) e->updatePolylineData(&vertices);
         data.insert(DPI::CLOSEPOLY, p.closed ? 1 : 0);
         break;
@@ -144,12 +146,10 @@ Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent)
         pickWanted_ = true;
         schedule();
     });
-    connect(&session_, &host::HostSession::colorWanted, this, [this] {
-        QTimer::singleShot(0, this, &Bridge::chooseColor);
-    });
-    connect(&session_, &host::HostSession::exitWanted, this, [this] {
-        QTimer::singleShot(0, this, &Bridge::exitLibreCad);
-    });
+    connect(&session_, &host::HostSession::colorWanted, this,
+            [this] { QTimer::singleShot(0, this, &Bridge::chooseColor); });
+    connect(&session_, &host::HostSession::exitWanted, this,
+            [this] { QTimer::singleShot(0, this, &Bridge::exitLibreCad); });
     // Saving and script files are LibreCAD's own business here.
     connect(&session_, &host::HostSession::saveWanted, this, [this] {
         session_.note(QStringLiteral("保存は LibreCAD のメニューから行って下さい。"));
@@ -172,7 +172,8 @@ void Bridge::toggle(QWidget *mainWindow)
     }
     auto server = std::make_unique<host::CommandServer>(session_);
     QString error;
-    if (!server->listen(QString::fromUtf8(quendra::cadService), QString::fromUtf8(quendra::cadTopic), &error)) {
+    if (!server->listen(QString::fromUtf8(quendra::cadService), QString::fromUtf8(quendra::cadTopic),
+                        &error)) {
         tell({error});
         showStatus();
         QMessageBox::warning(mainWindow, title, error);
@@ -240,7 +241,8 @@ void Bridge::apply(Document_Interface *doc)
     const cad::Drawing &drawing = session_.drawing();
     if (applied_ > drawing.size()) applied_ = drawing.size();
     for (; applied_ < drawing.size(); ++applied_)
-        for (const Placement &p : placementsOf(drawing.at(applied_))) put(doc, p);
+        for (const Placement &p : placementsOf(drawing.at(applied_)))
+            put(doc, p);
 }
 
 void Bridge::chooseColor()
@@ -268,7 +270,8 @@ void Bridge::tell(const QStringList &lines)
     if (!mainWindow_) return;
     for (QWidget *w : mainWindow_->findChildren<QWidget *>()) {
         if (!w->inherits("QG_CommandWidget")) continue;
-        for (const QString &line : lines) QMetaObject::invokeMethod(w, "appendHistory", Q_ARG(QString, line));
+        for (const QString &line : lines)
+            QMetaObject::invokeMethod(w, "appendHistory", Q_ARG(QString, line));
         return;
     }
 }

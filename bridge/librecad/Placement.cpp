@@ -15,7 +15,8 @@ Placement band(cad::Point a, cad::Point b, double w0, double w1, int color)
     p.kind = Placement::Kind::Polyline;
     p.closed = true;
     p.color = color;
-    for (const cad::Point &c : cad::band(a, b, w0, w1)) p.points.push_back(c);
+    for (const cad::Point &c : cad::band(a, b, w0, w1))
+        p.points.push_back(c);
     return p;
 }
 

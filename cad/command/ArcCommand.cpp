@@ -37,8 +37,9 @@ public:
             state_ = State::Centre;
             return true;
         }
-        const auto p = state_ == State::CentreStart || state_ == State::CentreEnd ? ctx.wantPointFrom(in, centre_)
-                                                                                  : ctx.wantPoint(in);
+        const auto p = state_ == State::CentreStart || state_ == State::CentreEnd
+                           ? ctx.wantPointFrom(in, centre_)
+                           : ctx.wantPoint(in);
         if (!p) return true;
         return take(*p, ctx);
     }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cad/model/Drawing.h"
-#include "cad/command/Transcript.h"
 #include "cad/command/Request.h"
+#include "cad/command/Transcript.h"
+#include "cad/model/Drawing.h"
 
 #include <optional>
 #include <string>

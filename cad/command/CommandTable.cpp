@@ -14,14 +14,35 @@ struct Alias
 };
 
 constexpr std::array aliases{
-    Alias{"L", "LINE"},      Alias{"PL", "PLINE"}, Alias{"A", "ARC"},      Alias{"C", "CIRCLE"},
-    Alias{"EL", "ELLIPSE"},  Alias{"DT", "DTEXT"}, Alias{"TEXT", "DTEXT"}, Alias{"COLOR", "DDCOLOR"},
-    Alias{"COL", "DDCOLOR"}, Alias{"Z", "ZOOM"},   Alias{"QUIT", "EXIT"},  Alias{"QSAVE", "SAVE"},
-    Alias{"SCR", "SCRIPT"},   Alias{"PRINT", "PLOT"}, Alias{"E", "ERASE"},    Alias{"M", "MOVE"},
-    Alias{"CO", "COPY"},     Alias{"CP", "COPY"},  Alias{"RO", "ROTATE"},  Alias{"SC", "SCALE"},
-    Alias{"MI", "MIRROR"},   Alias{"X", "EXPLODE"},   Alias{"O", "OFFSET"},    Alias{"TR", "TRIM"}, Alias{"EX", "EXTEND"},
+    Alias{"L", "LINE"},
+    Alias{"PL", "PLINE"},
+    Alias{"A", "ARC"},
+    Alias{"C", "CIRCLE"},
+    Alias{"EL", "ELLIPSE"},
+    Alias{"DT", "DTEXT"},
+    Alias{"TEXT", "DTEXT"},
+    Alias{"COLOR", "DDCOLOR"},
+    Alias{"COL", "DDCOLOR"},
+    Alias{"Z", "ZOOM"},
+    Alias{"QUIT", "EXIT"},
+    Alias{"QSAVE", "SAVE"},
+    Alias{"SCR", "SCRIPT"},
+    Alias{"PRINT", "PLOT"},
+    Alias{"E", "ERASE"},
+    Alias{"M", "MOVE"},
+    Alias{"CO", "COPY"},
+    Alias{"CP", "COPY"},
+    Alias{"RO", "ROTATE"},
+    Alias{"SC", "SCALE"},
+    Alias{"MI", "MIRROR"},
+    Alias{"X", "EXPLODE"},
+    Alias{"O", "OFFSET"},
+    Alias{"TR", "TRIM"},
+    Alias{"EX", "EXTEND"},
     // The host has no layer dialog: its panel is always there, and LAYER works as -LAYER.
-    Alias{"-LA", "-LAYER"},  Alias{"LA", "-LAYER"}, Alias{"LAYER", "-LAYER"},
+    Alias{"-LA", "-LAYER"},
+    Alias{"LA", "-LAYER"},
+    Alias{"LAYER", "-LAYER"},
 };
 
 } // namespace

@@ -6,8 +6,8 @@
 #include "cad/model/Transform.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <functional>
+#include <unordered_map>
 
 namespace cad {
 
@@ -135,8 +135,8 @@ private:
 
     void report(CommandContext &ctx, std::size_t found)
     {
-        ctx.message(std::to_string(found) + " 個を検出, 合計 " + std::to_string(objectCount(ctx.drawing(), chosen_)) +
-                    " 個");
+        ctx.message(std::to_string(found) + " 個を検出, 合計 " +
+                    std::to_string(objectCount(ctx.drawing(), chosen_)) + " 個");
     }
 
     void take(const std::vector<std::size_t> &found, CommandContext &ctx)

@@ -76,7 +76,8 @@ void Interpreter::stepScript(std::size_t maxInputs)
 {
     if (draining_ || !scriptReady()) return;
     draining_ = true;
-    scriptPos_ += scan(std::string_view(script_).substr(scriptPos_), queuedToken_, queuedTooLong_, true, &maxInputs);
+    scriptPos_ +=
+        scan(std::string_view(script_).substr(scriptPos_), queuedToken_, queuedTooLong_, true, &maxInputs);
     draining_ = false;
     if (scriptRunning()) return;
     endScript();
@@ -248,7 +249,7 @@ void Interpreter::drain()
 }
 
 std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld,
-                               std::size_t *maxInputs)
+                              std::size_t *maxInputs)
 {
     std::size_t i = 0;
     while (i < chars.size()) {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "cad/command/Request.h"
+#include "cad/command/Transcript.h"
 #include "cad/model/Drawing.h"
 #include "cad/model/Entity.h"
-#include "cad/command/Transcript.h"
-#include "cad/command/Request.h"
 
 #include <cstdint>
 #include <deque>

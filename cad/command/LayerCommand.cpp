@@ -210,7 +210,8 @@ private:
         case State::Make: {
             if (in.enter()) break;
             const auto found = d.findLayer(text);
-            if (const std::string refused = found ? std::string() : d.layerNameRefused(text); !refused.empty()) {
+            if (const std::string refused = found ? std::string() : d.layerNameRefused(text);
+                !refused.empty()) {
                 ctx.message(refused);
                 break;
             }

@@ -134,7 +134,8 @@ private:
             seg.a = e.vertices[k];
             seg.b = e.vertices[(k + 1) % n];
             const double dx = seg.b.x - seg.a.x, dy = seg.b.y - seg.a.y, len2 = dx * dx + dy * dy;
-            const double t = len2 > 0 ? std::clamp(((p.x - seg.a.x) * dx + (p.y - seg.a.y) * dy) / len2, 0.0, 1.0) : 0;
+            const double t =
+                len2 > 0 ? std::clamp(((p.x - seg.a.x) * dx + (p.y - seg.a.y) * dy) / len2, 0.0, 1.0) : 0;
             const Point q{seg.a.x + t * dx, seg.a.y + t * dy};
             if (distance(p, q) < best) best = distance(p, q), at = static_cast<double>(k) + t;
         }

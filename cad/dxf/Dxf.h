@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cad/model/Drawing.h"
 #include "cad/dxf/DxfSource.h"
+#include "cad/model/Drawing.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -48,10 +48,10 @@ enum class DxfLineReading { Direct, ThroughDxflib };
 // memory of an ordinary machine, and no drawing made by hand comes near.
 constexpr std::uintmax_t maxDxfFileBytes = std::uintmax_t(1) << 30;
 
-// Reads the model space of a DXF file (a regular one): LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE and
-// POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41.
-// Binary files are read as well. With `keepFile`, the result holds the file as read (source), to
-// save it back edited; that costs the file's size in memory.
+// Reads the model space of a DXF file (a regular one): LINE, ARC, CIRCLE, ELLIPSE (whole), TEXT, LWPOLYLINE
+// and POLYLINE with their colours; widths of LWPOLYLINE from groups 43, 40 and 41. Binary files are read as
+// well. With `keepFile`, the result holds the file as read (source), to save it back edited; that costs the
+// file's size in memory.
 DxfReadResult readDxf(const std::string &path, DxfLineReading how = DxfLineReading::Direct,
                       const DxfTextDecoder &decoder = {}, bool keepFile = false);
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how = DxfLineReading::Direct,

@@ -20,11 +20,11 @@ struct Rule
     std::initializer_list<int> points;  // x codes; y is x + 10, z x + 20
     std::initializer_list<int> vectors; // directions: turned and scaled, not moved
     std::initializer_list<int> lengths;
-    bool arcAngles = false;  // 50, 51 of an arc
-    bool textAngle = false;  // 50 of a text: turns with it, kept by a mirror (text stays readable)
-    bool insert = false;     // 41, 42, 44, 45, 50 of a block reference
-    bool bulges = false;     // 42 of polyline vertices
-    bool mirrors = true;     // whether a mirror can be written
+    bool arcAngles = false; // 50, 51 of an arc
+    bool textAngle = false; // 50 of a text: turns with it, kept by a mirror (text stays readable)
+    bool insert = false;    // 41, 42, 44, 45, 50 of a block reference
+    bool bulges = false;    // 42 of polyline vertices
+    bool mirrors = true;    // whether a mirror can be written
 };
 
 const Rule *ruleFor(std::string_view type)
@@ -114,7 +114,8 @@ private:
         double start = 0, end = 0, angle = 0;
         bool hasAngle = false, hasXScale = false, hasYScale = false;
         for (const DxfTag &t : tags) {
-            if (t.code == 70 && tags.front().trimmed == "POLYLINE" && (integer(t) & (8 | 16 | 64)) != 0) return false;
+            if (t.code == 70 && tags.front().trimmed == "POLYLINE" && (integer(t) & (8 | 16 | 64)) != 0)
+                return false;
             if (t.code == 50) hasAngle = true, angle = start = real(t);
             if (t.code == 51) end = real(t);
             if (t.code == 41) hasXScale = true;
@@ -133,7 +134,8 @@ private:
             } else if ((among(c, rule->points) || among(c, rule->vectors)) && k + 1 < tags.size() &&
                        tags[k + 1].code == c + 10) {
                 const Point p{real(t), real(tags[k + 1])};
-                const Point q = among(c, rule->vectors) ? Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y} : m(p);
+                const Point q =
+                    among(c, rule->vectors) ? Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y} : m(p);
                 out_.real(c, q.x);
                 out_.real(c + 10, q.y);
                 ++k;
@@ -210,8 +212,9 @@ std::vector<DxfTag> tagsOf(std::string_view file, DxfEntitySpan span)
 
 } // namespace
 
-std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span, const DxfTagWriter::Form &form,
-                                        const Placement &m, std::uint64_t *next)
+std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
+                                        const DxfTagWriter::Form &form, const Placement &m,
+                                        std::uint64_t *next)
 {
     const std::vector<DxfTag> tags = tagsOf(file, span);
     Placer placer(file, form, m, next);

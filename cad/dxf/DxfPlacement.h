@@ -22,7 +22,8 @@ struct DxfEntitySpan
 // copy: its handles are new ones counted from there, and what ties it to other objects of the
 // file (extension dictionaries, reactors) is left out. None for kinds and cases this cannot be
 // done for (hatches, dimensions, splines, xlines, entities off the drawing plane...).
-std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span, const DxfTagWriter::Form &form,
-                                        const Placement &m, std::uint64_t *next);
+std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
+                                        const DxfTagWriter::Form &form, const Placement &m,
+                                        std::uint64_t *next);
 
 } // namespace cad

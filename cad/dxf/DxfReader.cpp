@@ -405,8 +405,8 @@ public:
                           isSane(d.angle2);
         if (!whole && sane) {
             const Point minor{-d.my * d.ratio, d.mx * d.ratio};
-            return keepShape(curvePoints(e.centre, e.majorAxis, minor, d.angle1, sweepEnd(d.angle1, d.angle2)),
-                             false);
+            return keepShape(
+                curvePoints(e.centre, e.majorAxis, minor, d.angle1, sweepEnd(d.angle1, d.angle2)), false);
         }
         keep(std::move(e), sane);
     }
@@ -453,7 +453,8 @@ public:
         polylineSane_ = readable();
         // A 3D polyline or a mesh (flags 8, 16, 64) gives its vertices in world coordinates.
         polylineFromBelow_ = (d.flags & (8 | 16 | 64)) == 0 && drawnFromBelow();
-        polylineOwner_ = {getAttributes().getLayer(), getAttributes().getColor(), style(), shown(), scene_.origin()};
+        polylineOwner_ = {getAttributes().getLayer(), getAttributes().getColor(), style(), shown(),
+                          scene_.origin()};
     }
 
     void addVertex(const DL_VertexData &d) override
@@ -520,7 +521,10 @@ public:
         scene_.insert(ref, getAttributes().getLayer(), colorOf(getAttributes().getColor()));
     }
     // A dimension is drawn by its block (group 2), made by the program that wrote it.
-    void dimension() { addInsert(DL_InsertData(dxf_.getStringValue(2, ""), 0, 0, 0, 1, 1, 1, 0, 1, 1, 0, 0)); }
+    void dimension()
+    {
+        addInsert(DL_InsertData(dxf_.getStringValue(2, ""), 0, 0, 0, 1, 1, 1, 0, 1, 1, 0, 0));
+    }
     void addDimLinear(const DL_DimensionData &, const DL_DimLinearData &) override { dimension(); }
     void addDimAlign(const DL_DimensionData &, const DL_DimAlignedData &) override { dimension(); }
     void addDimRadial(const DL_DimensionData &, const DL_DimRadialData &) override { dimension(); }
@@ -565,13 +569,14 @@ public:
         const std::string text = mtext_ + d.text;
         mtext_.clear();
         // The direction (group 11) wins over the angle (group 50, in degrees), as for other readers.
-        const double degrees = dxf_.hasValue(11) ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
-                                                 : dxf_.getRealValue(50, 0);
-        const bool sane = readable() && isSane(Point{d.ipx, d.ipy}) && isSane(d.height) && d.height > 0 &&
-                          isSane(degrees);
+        const double degrees = dxf_.hasValue(11)
+                                   ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
+                                   : dxf_.getRealValue(50, 0);
+        const bool sane =
+            readable() && isSane(Point{d.ipx, d.ipy}) && isSane(d.height) && d.height > 0 && isSane(degrees);
         if (!sane) return keep(Entity{}, false); // counted, unless in paper space
-        for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, degrees, d.attachmentPoint,
-                                       d.lineSpacingFactor))
+        for (Entity &line : mtextLines(decodeDxfText(text), {d.ipx, d.ipy}, d.height, degrees,
+                                       d.attachmentPoint, d.lineSpacingFactor))
             keep(std::move(line), true);
     }
 
@@ -624,8 +629,8 @@ public:
             const Point v{-u.y * ratio, u.x * ratio};
             const double t0 = d.angle1, t1 = sweepEnd(d.angle1, d.angle2);
             // Clockwise edges give their angles mirrored.
-            const auto points = d.ccw ? curvePoints({d.cx, d.cy}, u, v, t0, t1)
-                                      : curvePoints({d.cx, d.cy}, u, v, -t0, -t1);
+            const auto points =
+                d.ccw ? curvePoints({d.cx, d.cy}, u, v, t0, t1) : curvePoints({d.cx, d.cy}, u, v, -t0, -t1);
             loop_.insert(loop_.end(), points.begin(), points.end());
             break;
         }
@@ -651,8 +656,7 @@ public:
 private:
     // Every LINE comes here, from dxflib or read before it; `color` is group 62 as an int.
     void addLine(double x1, double y1, double x2, double y2, int color, const std::string &layer,
-                 const LineStyle &style,
-                 bool readable = true)
+                 const LineStyle &style, bool readable = true)
     {
         Entity e;
         e.type = Entity::Type::Line;
@@ -980,7 +984,8 @@ private:
                 {origin.x + w.u.x * p.x + w.v.x * down, origin.y + w.u.y * p.x + w.v.y * down});
         }
         if (!(mask.vertices.back() == mask.vertices.front())) mask.vertices.push_back(mask.vertices.front());
-        if (!readable() || !std::all_of(mask.vertices.begin(), mask.vertices.end(), isSanePoint)) return refuse();
+        if (!readable() || !std::all_of(mask.vertices.begin(), mask.vertices.end(), isSanePoint))
+            return refuse();
         scene_.add(std::move(mask), w.layer, colorBackground);
     }
 
@@ -1013,7 +1018,8 @@ private:
         if (owner.shown) {
             const std::uint32_t now = scene_.origin();
             scene_.from(owner.origin);
-            put(fromOcs(std::move(polyline_), polylineFromBelow_), sane, owner.layer, owner.color, owner.style);
+            put(fromOcs(std::move(polyline_), polylineFromBelow_), sane, owner.layer, owner.color,
+                owner.style);
             scene_.from(now);
         }
         polyline_ = Entity{};
@@ -1093,7 +1099,8 @@ private:
     bool inPolyline_ = false;
     bool polylineSane_ = true;
     bool polylineFromBelow_ = false;
-    struct PolylineOwner {
+    struct PolylineOwner
+    {
         std::string layer;
         int color = colorByLayer;
         LineStyle style;
@@ -1539,8 +1546,9 @@ private:
     // A LINE with a line type of its own is left to dxflib, which reads it.
     bool complete() const
     {
-        return !styled_ && !unreadable_ && std::all_of(coordinates_.begin(), coordinates_.end(),
-                                                       [](const auto &c) { return c.has_value(); });
+        return !styled_ && !unreadable_ &&
+               std::all_of(coordinates_.begin(), coordinates_.end(),
+                           [](const auto &c) { return c.has_value(); });
     }
 
     // Keeps the LINE and takes its groups, which were written from `lineAt`, out of the bytes:
@@ -1580,7 +1588,7 @@ private:
 
 struct Prepared
 {
-    bool paperSpace = false; // whether an entity is in paper space
+    bool paperSpace = false;   // whether an entity is in paper space
     std::size_t shortened = 0; // values kept that were cut (see groupAt)
 };
 
@@ -1627,7 +1635,8 @@ private:
 
 // Reads with dxflib from an open stdio stream (a file, or bytes in memory); dxflib's own
 // std::istream path does not report the raw groups the widths need.
-DxfReadResult run(FILE *file, const ReadLines &readLines, const std::string &currentLayer, const DxfSource *source)
+DxfReadResult run(FILE *file, const ReadLines &readLines, const std::string &currentLayer,
+                  const DxfSource *source)
 {
     DxfReadResult result;
     const auto fresh = std::make_unique<FreshDxf>();
@@ -1708,7 +1717,8 @@ void returnFreedMemory()
 #endif
 }
 
-DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
+DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder,
+                        bool keepFile)
 {
     auto source = DxfSource::scan(std::move(original), keepFile, decoder);
     std::string bytes = forReading(*source, decoder);
@@ -1738,7 +1748,8 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     // good part of reading a small file.
     std::array<char, BUFSIZ> buffer;
     std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
-    DxfReadResult result = run(file, readLines, source->currentLayerName(), keepFile ? source.get() : nullptr);
+    DxfReadResult result =
+        run(file, readLines, source->currentLayerName(), keepFile ? source.get() : nullptr);
     std::fclose(file);
     result.shortened = prepared.shortened;
     result.linesReadDirectly = readLines.lines.size();
@@ -1795,7 +1806,8 @@ std::optional<std::string> readDxfBytes(const std::string &path, std::string *er
     return bytes;
 }
 
-DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder, bool keepFile)
+DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfTextDecoder &decoder,
+                      bool keepFile)
 {
     DxfReadResult failed;
     std::optional<std::string> bytes = readDxfBytes(path, &failed.error);

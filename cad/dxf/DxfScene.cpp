@@ -49,7 +49,7 @@ bool isModelSpace(const std::string &upper)
 
 DxfScene::Affine DxfScene::Affine::operator*(const Affine &o) const
 {
-    return {a * o.a + b * o.c, a * o.b + b * o.d, c * o.a + d * o.c,
+    return {a * o.a + b * o.c, a * o.b + b * o.d,        c * o.a + d * o.c,
             c * o.b + d * o.d, a * o.tx + b * o.ty + tx, c * o.tx + d * o.ty + ty};
 }
 
@@ -200,8 +200,12 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t la
             const Point offset{column * ref.columnSpacing, row * ref.rowSpacing};
             // at + turn(offset + scale(p - base))
             const double ox = offset.x - ref.sx * block.base.x, oy = offset.y - ref.sy * block.base.y;
-            const Affine local{c * ref.sx,          -s * ref.sy,         s * ref.sx, c * ref.sy,
-                               ref.at.x + c * ox - s * oy, ref.at.y + s * ox + c * oy};
+            const Affine local{c * ref.sx,
+                               -s * ref.sy,
+                               s * ref.sx,
+                               c * ref.sy,
+                               ref.at.x + c * ox - s * oy,
+                               ref.at.y + s * ox + c * oy};
             const Affine m = outer * local;
             for (const Placed &p : block.entities) {
                 if (++expanded_ > mostExpanded) return;
@@ -217,8 +221,8 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t la
             }
             for (const PlacedRef &r : block.refs) {
                 const std::uint32_t on = placedOn(r.layer);
-                expand(r.ref, m, on, r.color == 0 ? color : blockColor(r.color, on), pattern(r.style, on, byBlock),
-                       depth + 1);
+                expand(r.ref, m, on, r.color == 0 ? color : blockColor(r.color, on),
+                       pattern(r.style, on, byBlock), depth + 1);
             }
         }
     }
@@ -280,7 +284,8 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, 
         double t0 = e.startAngle * degree, t1 = e.endAngle * degree;
         if (t1 <= t0) t1 += 2 * pi;
         if (!similar) return curve(e.centre, {e.radius, 0}, {0, e.radius}, t0, t1, false);
-        const Point from = m(polar(e.centre, e.radius, e.startAngle)), to = m(polar(e.centre, e.radius, e.endAngle));
+        const Point from = m(polar(e.centre, e.radius, e.startAngle)),
+                    to = m(polar(e.centre, e.radius, e.endAngle));
         e.centre = m(e.centre);
         e.radius *= scale;
         // A mirror turns the arc's direction: it now runs from where it ended.
@@ -343,7 +348,9 @@ std::vector<Point> splinePoints(int degree, std::span<const Point> control, std:
     if (n <= p || knots.size() != n + p + 1) return {control.begin(), control.end()};
     const double lo = knots[p], hi = knots[n];
     if (!(hi > lo)) return {control.begin(), control.end()};
-    const auto weight = [&](std::size_t i) { return weights.size() == n && weights[i] > 0 ? weights[i] : 1.0; };
+    const auto weight = [&](std::size_t i) {
+        return weights.size() == n && weights[i] > 0 ? weights[i] : 1.0;
+    };
     std::vector<Point> points;
     const std::size_t steps = std::min<std::size_t>(n * 8, 4000);
     for (std::size_t k = 0; k <= steps; ++k) {
@@ -386,7 +393,8 @@ std::vector<Point> fitPointCurve(std::span<const Point> fit)
         for (int k = 1; k <= steps; ++k) {
             const double t = static_cast<double>(k) / steps, t2 = t * t, t3 = t2 * t;
             const auto at = [&](double a, double b, double c, double d) {
-                return 0.5 * (2 * b + (-a + c) * t + (2 * a - 5 * b + 4 * c - d) * t2 + (-a + 3 * b - 3 * c + d) * t3);
+                return 0.5 * (2 * b + (-a + c) * t + (2 * a - 5 * b + 4 * c - d) * t2 +
+                              (-a + 3 * b - 3 * c + d) * t3);
             };
             points.push_back({at(p0.x, p1.x, p2.x, p3.x), at(p0.y, p1.y, p2.y, p3.y)});
         }
@@ -500,7 +508,8 @@ std::vector<std::string> mtextParagraphs(std::string_view text)
         } else if (code == 'S') {
             const std::size_t end = text.find(';', i);
             std::string stacked(text.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1));
-            std::replace_if(stacked.begin(), stacked.end(), [](char c) { return c == '^' || c == '#'; }, '/');
+            std::replace_if(
+                stacked.begin(), stacked.end(), [](char c) { return c == '^' || c == '#'; }, '/');
             lines.back() += stacked;
             i = end == std::string_view::npos ? text.size() : end;
         } else if (std::string_view("fFHhCcTtQqWwAapi").find(code) != std::string_view::npos) {

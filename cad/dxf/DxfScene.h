@@ -107,8 +107,8 @@ private:
     const Pattern *pattern(const LineStyle &style, std::uint32_t layer, const Pattern *byBlock) const;
     // Sets the entity's dashes from the pattern, scaled.
     void dash(Entity &e, const Pattern *pattern, double scale) const;
-    void expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color, const Pattern *byBlock,
-                int depth);
+    void expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color,
+                const Pattern *byBlock, int depth);
     void addTransformed(const Entity &e, const Affine &m, int color, std::uint32_t layer);
 
     Drawing &model_;

@@ -1,8 +1,8 @@
 #include "cad/dxf/DxfSource.h"
 
-#include "cad/model/Drawing.h"
 #include "cad/dxf/DxfPlacement.h"
 #include "cad/dxf/tags/DxfText.h"
+#include "cad/model/Drawing.h"
 #include "cad/model/Geometry.h"
 
 #include <algorithm>
@@ -23,9 +23,8 @@ namespace {
 bool sameName(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
-           });
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
 }
 
 // Writes what was drawn in the layout of the file's version: R12 and older without subclass
@@ -341,7 +340,8 @@ void DxfSource::note(const DxfTag &tag)
         // An entity's ATTRIBs, VERTEXes and SEQEND are its own; any other group 0 ends it, even
         // where a SECTION among the entities (a broken file) has changed the section.
         const bool own = object_ == "ATTRIB" || object_ == "VERTEX" || object_ == "SEQEND";
-        if (!(own && section_ == "ENTITIES") && !entities_.empty() && entities_.back().end == std::string::npos)
+        if (!(own && section_ == "ENTITIES") && !entities_.empty() &&
+            entities_.back().end == std::string::npos)
             entities_.back().end = tag.begin;
         if (section_ == "ENTITIES" && !own && object_ != "ENDSEC" && object_ != "EOF")
             entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
@@ -379,7 +379,8 @@ void DxfSource::note(const DxfTag &tag)
     if (section_ == "TABLES") noteLayer(tag);
     if (section_ == "TABLES" && object_ == "LAYER") {
         const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
-        if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64")) plain_ = false;
+        if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64"))
+            plain_ = false;
         // A layer's line type is what its lines are drawn with.
         if (tag.code == 6 && !sameName(tag.trimmed, "CONTINUOUS")) plain_ = false;
     }
@@ -497,7 +498,8 @@ std::string DxfSource::ascii() const
     DxfTagWriter out({false, false, "\n", false});
     while (const auto tag = scanner.next()) {
         std::string value = dxfValueText(*tag, binary());
-        std::replace_if(value.begin(), value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        std::replace_if(
+            value.begin(), value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
         out.string(tag->code, value);
     }
     return std::move(out.bytes());
@@ -627,7 +629,8 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
         }
         Fate &f = changed[k];
         f.reshaped = f.reshaped || o.reshaped;
-        auto it = std::find_if(f.placed.begin(), f.placed.end(), [&](const auto &p) { return p.first == o.placed; });
+        auto it = std::find_if(f.placed.begin(), f.placed.end(),
+                               [&](const auto &p) { return p.first == o.placed; });
         if (it == f.placed.end()) it = f.placed.insert(f.placed.end(), {o.placed, 0});
         ++it->second;
     }

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 

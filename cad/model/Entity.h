@@ -21,9 +21,12 @@ struct Placement
     // This placement, then `after`.
     Placement then(const Placement &after) const
     {
-        return {after.a * a + after.b * c,           after.a * b + after.b * d,
-                after.c * a + after.d * c,           after.c * b + after.d * d,
-                after.a * tx + after.b * ty + after.tx, after.c * tx + after.d * ty + after.ty};
+        return {after.a * a + after.b * c,
+                after.a * b + after.b * d,
+                after.c * a + after.d * c,
+                after.c * b + after.d * d,
+                after.a * tx + after.b * ty + after.tx,
+                after.c * tx + after.d * ty + after.ty};
     }
     friend bool operator==(const Placement &, const Placement &) = default;
 };

@@ -42,10 +42,10 @@ inline std::uint32_t layerOf(const Entity &e)
 
 inline EntityView view(const Entity &e)
 {
-    return EntityView{e.type,     e.color,      e.a,        e.b,      e.centre,   e.radius, e.startAngle,
-                      e.endAngle, e.majorAxis,  e.ratio,    e.insert, e.text,     e.height, e.rotation,
-                      e.vertices, e.startWidth, e.endWidth, e.closed, e.mirrored, e.dashes, &e.origin,
-                      layerOf(e)};
+    return EntityView{e.type,       e.color,    e.a,         e.b,          e.centre,   e.radius,
+                      e.startAngle, e.endAngle, e.majorAxis, e.ratio,      e.insert,   e.text,
+                      e.height,     e.rotation, e.vertices,  e.startWidth, e.endWidth, e.closed,
+                      e.mirrored,   e.dashes,   &e.origin,   layerOf(e)};
 }
 
 } // namespace cad

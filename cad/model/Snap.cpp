@@ -409,7 +409,8 @@ std::optional<Point> polarPoint(Point from, Point p, double increment, double wi
     // Along the ray, as far as the cursor's own projection on it.
     // Exact along the axes, where most tracking is.
     const double r = track * std::numbers::pi / 180;
-    const double quarter = std::fmod(track, 90.0) == 0 ? std::fmod(std::fmod(track, 360.0) + 360.0, 360.0) : -1;
+    const double quarter =
+        std::fmod(track, 90.0) == 0 ? std::fmod(std::fmod(track, 360.0) + 360.0, 360.0) : -1;
     const Point u = quarter == 0     ? Point{1, 0}
                     : quarter == 90  ? Point{0, 1}
                     : quarter == 180 ? Point{-1, 0}

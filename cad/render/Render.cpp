@@ -466,7 +466,8 @@ private:
         if (a.x() == b.x() && a.y() == b.y()) return;
         const auto corners = cad::band({a.x(), a.y()}, {b.x(), b.y()}, w0, w1);
         QPolygonF quad;
-        for (const Point &c : corners) quad << QPointF(c.x, c.y);
+        for (const Point &c : corners)
+            quad << QPointF(c.x, c.y);
         const QRectF reach = quad.boundingRect();
         if (!reach.intersects(clip_)) return;
         // Far beyond the view the raster engine loses precision: cut the band to the view first.
@@ -674,9 +675,15 @@ QColor colorOf(int index, const RenderStyle &style)
     const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
     if (style.monochrome) return foreground;
     // Colours 1 to 9; 7 is the foreground.
-    static constexpr QRgb standard[] = {qRgb(255, 0, 0),   qRgb(255, 255, 0), qRgb(0, 255, 0),
-                                        qRgb(0, 255, 255), qRgb(0, 0, 255),   qRgb(255, 0, 255),
-                                        0,                 qRgb(128, 128, 128), qRgb(192, 192, 192)};
+    static constexpr QRgb standard[] = {qRgb(255, 0, 0),
+                                        qRgb(255, 255, 0),
+                                        qRgb(0, 255, 0),
+                                        qRgb(0, 255, 255),
+                                        qRgb(0, 0, 255),
+                                        qRgb(255, 0, 255),
+                                        0,
+                                        qRgb(128, 128, 128),
+                                        qRgb(192, 192, 192)};
     if (index >= 1 && index <= 9 && index != 7) return QColor(standard[index - 1]);
     if (index >= 10 && index <= 249) return hueColor(index);
     if (index >= 250 && index <= 255) {

@@ -48,8 +48,7 @@ bool CommandServer::listen(const QString &service, const QString &topic, QString
         probe.connectToServer(path);
         if (probe.waitForConnected(500)) {
             probe.abort();
-            *error =
-                QStringLiteral("「%1|%2」は既に別のプログラムが受け付けています。").arg(service, topic);
+            *error = QStringLiteral("「%1|%2」は既に別のプログラムが受け付けています。").arg(service, topic);
             return false;
         }
     }
@@ -153,16 +152,14 @@ void CommandServer::read(QLocalSocket *socket)
         // `c` with it: nothing of it is used after a reply.
         if (payload == quendra::stateQuery) {
             reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
-            if (conversations_.find(socket) == conversations_.end())
-                return;
+            if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }
         QString reason;
         const Conversations::Answer answer = session_.conversations().admit(payload, &reason);
         if (answer == Conversations::Answer::Refused) {
             reply(socket, "NG " + reason.toStdString());
-            if (conversations_.find(socket) == conversations_.end())
-                return;
+            if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }
         // The answer goes first: what the string sets off (a dialog, a long drawing) must not

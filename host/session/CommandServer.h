@@ -63,7 +63,7 @@ private:
         int id = 0; // its number in the session's Conversations
         quendra::FrameDecoder decoder;
         QElapsedTimer frameStarted; // valid while part of a frame is held
-        std::uint64_t heard = 0; // when it was last heard from, in order of events
+        std::uint64_t heard = 0;    // when it was last heard from, in order of events
     };
 
     void accept(QLocalServer *server);

@@ -20,16 +20,21 @@ std::optional<cad::Point> pickOf(const QString &text)
 struct Declared
 {
     QCommandLineOption headless{QStringLiteral("headless"), QStringLiteral("ウィンドウを開かずに動作する")};
-    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("EXIT などで書き出す DXF"), QStringLiteral("FILE")};
-    QCommandLineOption pick{QStringLiteral("pick"), QStringLiteral("ID に答える点 (順に使う)"), QStringLiteral("X,Y")};
-    QCommandLineOption color{QStringLiteral("color"), QStringLiteral("DDCOLOR に答える色番号"), QStringLiteral("N")};
+    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("EXIT などで書き出す DXF"),
+                           QStringLiteral("FILE")};
+    QCommandLineOption pick{QStringLiteral("pick"), QStringLiteral("ID に答える点 (順に使う)"),
+                            QStringLiteral("X,Y")};
+    QCommandLineOption color{QStringLiteral("color"), QStringLiteral("DDCOLOR に答える色番号"),
+                             QStringLiteral("N")};
     QCommandLineOption replay{QStringLiteral("replay"), QStringLiteral("起動時に実行するスクリプト"),
                               QStringLiteral("FILE")};
-    QCommandLineOption exitAfter{QStringLiteral("exit-after-replay"), QStringLiteral("スクリプト実行後に終了する")};
+    QCommandLineOption exitAfter{QStringLiteral("exit-after-replay"),
+                                 QStringLiteral("スクリプト実行後に終了する")};
     QCommandLineOption serve{QStringLiteral("serve"), QStringLiteral("他に受け付けるサービスとトピック"),
                              QStringLiteral("SERVICE|TOPIC")};
     QCommandLineOption verbose{QStringLiteral("verbose"), QStringLiteral("コマンド履歴を標準出力に書く")};
-    QCommandLineOption pdf{QStringLiteral("pdf"), QStringLiteral("終了時に印刷する PDF"), QStringLiteral("FILE")};
+    QCommandLineOption pdf{QStringLiteral("pdf"), QStringLiteral("終了時に印刷する PDF"),
+                           QStringLiteral("FILE")};
     QCommandLineOption scale{QStringLiteral("scale"), QStringLiteral("印刷の尺度 (既定 1:100)"),
                              QStringLiteral("1:N")};
     QCommandLineOption paper{QStringLiteral("paper"), QStringLiteral("印刷の用紙 A0〜A4 (既定 A3)"),
@@ -43,7 +48,8 @@ struct Declared
 
     explicit Declared(QCommandLineParser &parser)
     {
-        parser.setApplicationDescription(QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
+        parser.setApplicationDescription(
+            QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
         parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper,
                            portrait, black, png, svg});
@@ -119,7 +125,8 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.png = parser.value(declared.png);
     options.svg = parser.value(declared.svg);
     if (!readPicks(parser.values(declared.pick), options, message)) return false;
-    if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message)) return false;
+    if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message))
+        return false;
     if (!readServed(parser.values(declared.serve), options, message)) return false;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {

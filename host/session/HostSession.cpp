@@ -42,9 +42,8 @@ void removeStaleTemporaries(const QString &target)
 {
     const QFileInfo info(target);
     QDir folder = info.dir();
-    const QStringList stale =
-        folder.entryList({QStringLiteral(".%1.saving-*").arg(info.fileName())},
-                         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    const QStringList stale = folder.entryList({QStringLiteral(".%1.saving-*").arg(info.fileName())},
+                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString &name : stale)
         folder.remove(name);
 }
@@ -59,8 +58,10 @@ QString saveThrough(const QString &path, const std::function<bool(const cad::Dxf
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("ファイルを作成できません: %1").arg(path);
     const bool written = produce([&file](std::string_view piece) {
-        return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
-    }) && file.flush();
+                             return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
+                                    static_cast<qint64>(piece.size());
+                         }) &&
+                         file.flush();
     if (!written) {
         file.cancelWriting();
         file.commit();
@@ -129,8 +130,8 @@ void HostSession::followCodepage()
 {
     if (source_ && !source_->usesCodepage()) return drawing_.setLayerCodepage({}, {});
     const std::string codepage = source_ ? source_->codepage() : cad::newDrawingCodepage;
-    drawing_.setLayerCodepage(codepage,
-                              [codepage](const std::string &name) { return !encodeCodepage(name, codepage).empty(); });
+    drawing_.setLayerCodepage(
+        codepage, [codepage](const std::string &name) { return !encodeCodepage(name, codepage).empty(); });
 }
 
 bool HostSession::accepts(std::size_t bytes, QString *reason) const
@@ -305,8 +306,8 @@ void HostSession::newDrawing()
 bool HostSession::open(const QString &path, QString *error, bool recover)
 {
     waitForLoading();
-    cad::DxfReadResult r =
-        cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct, decodeCodepage, true);
+    cad::DxfReadResult r = cad::readDxf(QFile::encodeName(path).toStdString(), cad::DxfLineReading::Direct,
+                                        decodeCodepage, true);
     return take(reading(std::move(r), recover), path, recover, error);
 }
 
@@ -340,7 +341,8 @@ bool HostSession::openInBackground(const QString &path, QString *error)
     loader_ = std::thread([this, generation, bytes = loadingBytes_, out = loaded_] {
         *out = reading(cad::readDxfData(*bytes, cad::DxfLineReading::Direct, decodeCodepage, true), false);
         // The session outlives this thread (its destructor waits for it).
-        QMetaObject::invokeMethod(this, [this, generation] { finishLoading(generation); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, generation] { finishLoading(generation); }, Qt::QueuedConnection);
     });
     return true;
 }
@@ -410,16 +412,18 @@ bool HostSession::take(Opening opening, const QString &path, bool recover, QStri
     fileName_ = QFileInfo(path).absoluteFilePath();
     emit fileNameChanged(fileName_);
     if (recovered_)
-        interpreter_.note(QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
-                              .toStdString());
+        interpreter_.note(
+            QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
+                .toStdString());
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
     if (r.badValues > 0)
-        interpreter_.note(QStringLiteral("読めない値(数でない値、無限大、大きすぎる座標など)を含む図形 %1 個を"
-                                         "読み飛ばしました。")
-                              .arg(r.badValues)
-                              .toStdString());
+        interpreter_.note(
+            QStringLiteral("読めない値(数でない値、無限大、大きすぎる座標など)を含む図形 %1 個を"
+                           "読み飛ばしました。")
+                .arg(r.badValues)
+                .toStdString());
     if (r.viewOnly)
         interpreter_.note(QStringLiteral("このファイルの図形は表示だけで、選択・編集はできません"
                                          "(新しく描いた図形は保存されます)。")

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cad/model/Drawing.h"
+#include "cad/command/Interpreter.h"
 #include "cad/dxf/Dxf.h"
 #include "cad/dxf/DxfSource.h"
-#include "cad/command/Interpreter.h"
+#include "cad/model/Drawing.h"
 #include "host/session/Conversations.h"
 
 #include <QByteArrayList>

@@ -16,7 +16,8 @@ std::vector<BYTE> tokenUser(HANDLE process)
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    const bool read = size >= sizeof(TOKEN_USER) && GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+    const bool read =
+        size >= sizeof(TOKEN_USER) && GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
     CloseHandle(token);
     if (!read) buffer.clear();
     return buffer;
@@ -35,7 +36,8 @@ bool peerIsThisUser(long long socketDescriptor)
 {
     if (socketDescriptor <= 0) return false;
     ULONG clientId = 0;
-    if (!GetNamedPipeClientProcessId(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(socketDescriptor)), &clientId))
+    if (!GetNamedPipeClientProcessId(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(socketDescriptor)),
+                                     &clientId))
         return false;
     const HANDLE client = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, clientId);
     if (!client) return false;

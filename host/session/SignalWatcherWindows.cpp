@@ -22,7 +22,8 @@ BOOL WINAPI onConsoleEvent(DWORD type)
         const std::lock_guard lock(watching);
         if (!watcher) return FALSE;
         SignalWatcher *target = watcher;
-        QMetaObject::invokeMethod(target, [target] { emit target->terminate(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            target, [target] { emit target->terminate(); }, Qt::QueuedConnection);
     }
     // After a close, logoff or shutdown event the process ends as soon as this returns: give the
     // event loop a few seconds to finish (a headless host saves its drawing).

@@ -204,7 +204,9 @@ cad::Point Canvas::pickPoint(QPointF device) const
     // Within a few degrees of a tracked angle, the pick goes along it.
     constexpr double trackingDegrees = 3;
     if (polar_ && inCommand)
-        if (const auto q = cad::polarPoint(session_.interpreter().lastPoint(), p, polarAngle_, trackingDegrees)) p = *q;
+        if (const auto q =
+                cad::polarPoint(session_.interpreter().lastPoint(), p, polarAngle_, trackingDegrees))
+            p = *q;
     if (gridSnap_) {
         const auto round = [this](double v) { return std::round(v / gridSpacing_) * gridSpacing_ + 0.0; };
         p = {round(p.x), round(p.y)};
@@ -481,7 +483,8 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
         box.add(a);
         box.add(b);
         found = cad::windowSelect(session_.drawing(), box, cad::isCrossing(a, b));
-    } else if (auto hit = cad::pickObject(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale);
+    } else if (auto hit =
+                   cad::pickObject(session_.drawing(), view_.toDrawing(t, from), snapPixels / view_.scale);
                !hit.empty()) {
         found = std::move(hit);
     } else if (!remove) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cad/render/Render.h"
 #include "cad/model/Snap.h"
+#include "cad/render/Render.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>

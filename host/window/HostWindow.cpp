@@ -1,10 +1,10 @@
 #include "host/window/HostWindow.h"
 
-#include "host/window/Canvas.h"
 #include "cad/render/ColorDialog.h"
+#include "host/session/HostSession.h"
+#include "host/window/Canvas.h"
 #include "host/window/CommandLine.h"
 #include "host/window/Export.h"
-#include "host/session/HostSession.h"
 #include "host/window/LayerPanel.h"
 #include "host/window/PlotDialog.h"
 
@@ -15,9 +15,9 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QInputDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -123,7 +123,8 @@ void HostWindow::buildMenus()
     snap->setCheckable(true);
     snap->setChecked(canvas_->snapEnabled());
     snap->setShortcut(QKeySequence(Qt::Key_F3));
-    QAction *gridSnap = view->addAction(QStringLiteral("グリッド スナップ(&N)"), canvas_, &Canvas::setGridSnap);
+    QAction *gridSnap =
+        view->addAction(QStringLiteral("グリッド スナップ(&N)"), canvas_, &Canvas::setGridSnap);
     gridSnap->setCheckable(true);
     gridSnap->setShortcut(QKeySequence(Qt::Key_F9));
     QAction *ortho = view->addAction(QStringLiteral("直交モード(&R)"), canvas_, &Canvas::setOrtho);
@@ -145,16 +146,16 @@ void HostWindow::buildMenus()
     all->setShortcut(QKeySequence::SelectAll);
     view->addAction(QStringLiteral("グリッド間隔(&P)..."), this, [this] {
         bool ok = false;
-        const double spacing = QInputDialog::getDouble(this, QStringLiteral("グリッド間隔"),
-                                                       QStringLiteral("グリッド間隔:"), canvas_->gridSpacing(),
-                                                       0.001, 1e9, 3, &ok);
+        const double spacing =
+            QInputDialog::getDouble(this, QStringLiteral("グリッド間隔"), QStringLiteral("グリッド間隔:"),
+                                    canvas_->gridSpacing(), 0.001, 1e9, 3, &ok);
         if (ok) canvas_->setGridSpacing(spacing);
     });
     view->addAction(QStringLiteral("極トラッキング角度(&A)..."), this, [this] {
         bool ok = false;
         const double degrees = QInputDialog::getDouble(this, QStringLiteral("極トラッキング角度"),
-                                                       QStringLiteral("角度の増分 (度):"), canvas_->polarAngle(),
-                                                       1, 180, 2, &ok);
+                                                       QStringLiteral("角度の増分 (度):"),
+                                                       canvas_->polarAngle(), 1, 180, 2, &ok);
         if (ok) canvas_->setPolarAngle(degrees);
     });
 }
@@ -218,9 +219,9 @@ void HostWindow::openFailed(const QString &error, bool recoverable)
         warn(error);
         return;
     }
-    const auto answer = QMessageBox::warning(
-        this, title, error + QStringLiteral("\n読み込める部分だけを復元して開きますか?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer =
+        QMessageBox::warning(this, title, error + QStringLiteral("\n読み込める部分だけを復元して開きますか?"),
+                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
     QString failure;
     if (session_.open(path, &failure, true))

@@ -1,7 +1,7 @@
 #include "host/window/LayerPanel.h"
 
-#include "cad/render/Render.h"
 #include "cad/render/ColorDialog.h"
+#include "cad/render/Render.h"
 #include "host/session/HostSession.h"
 
 #include <QHeaderView>
@@ -127,7 +127,8 @@ void LayerPanel::makeLayer()
                              .trimmed();
     if (!ok || name.isEmpty()) return;
     QString reason;
-    if (!session_.makeLayer(name, &reason)) QMessageBox::warning(this, QStringLiteral("quendra-host"), reason);
+    if (!session_.makeLayer(name, &reason))
+        QMessageBox::warning(this, QStringLiteral("quendra-host"), reason);
 }
 
 } // namespace host

@@ -21,7 +21,8 @@ std::optional<QPageSize::PageSizeId> paperNamed(const QString &name)
 
 std::optional<double> scaleNamed(const QString &text)
 {
-    static const QRegularExpression ratio(QStringLiteral("^\\s*(?:1\\s*[:/]\\s*)?([0-9]+(?:\\.[0-9]+)?)\\s*$"));
+    static const QRegularExpression ratio(
+        QStringLiteral("^\\s*(?:1\\s*[:/]\\s*)?([0-9]+(?:\\.[0-9]+)?)\\s*$"));
     const QRegularExpressionMatch m = ratio.match(text);
     if (!m.hasMatch()) return std::nullopt;
     const double scale = m.captured(1).toDouble();
@@ -73,11 +74,13 @@ cad::Box sheetFrame(const cad::Drawing &drawing)
 cad::Box plotArea(const cad::Drawing &drawing, const PlotSettings &settings)
 {
     switch (settings.area) {
-    case PlotSettings::Area::Window: return settings.window;
+    case PlotSettings::Area::Window:
+        return settings.window;
     case PlotSettings::Area::Frame:
         if (const cad::Box frame = sheetFrame(drawing); !frame.empty()) return frame;
         break;
-    case PlotSettings::Area::Extents: break;
+    case PlotSettings::Area::Extents:
+        break;
     }
     return drawing.extents();
 }

@@ -128,10 +128,14 @@ void PlotDialog::updateFit()
     }
     const QSizeF paper = QPageSize(s.paper).size(QPageSize::Millimeter);
     const bool landscape = s.orientation == QPageLayout::Landscape;
-    const double w = landscape ? paper.height() : paper.width(), h = landscape ? paper.width() : paper.height();
+    const double w = landscape ? paper.height() : paper.width(),
+                 h = landscape ? paper.width() : paper.height();
     const double aw = area.width() / s.scale, ah = area.height() / s.scale;
     const QString size = QStringLiteral("範囲 %1 × %2 mm (用紙 %3 × %4 mm)")
-                             .arg(aw, 0, 'f', 1).arg(ah, 0, 'f', 1).arg(w, 0, 'f', 0).arg(h, 0, 'f', 0);
+                             .arg(aw, 0, 'f', 1)
+                             .arg(ah, 0, 'f', 1)
+                             .arg(w, 0, 'f', 0)
+                             .arg(h, 0, 'f', 0);
     fit_->setText(aw > w + 0.5 || ah > h + 0.5 ? size + QStringLiteral("　用紙に収まりません。") : size);
 }
 

@@ -272,12 +272,11 @@ DdeServer::DdeServer(std::string service, std::string topic, Handler handler)
 }
 
 DdeServer::DdeServer(std::string service, std::string topic, Handler handler, Options options)
-    : DdeServer(
-          std::move(service), std::move(topic),
-          ConversationHandler([handler = std::move(handler)](int, const std::string &script) {
-              return handler(script) ? Answer::Taken : Answer::NotProcessed;
-          }),
-          std::move(options))
+    : DdeServer(std::move(service), std::move(topic),
+                ConversationHandler([handler = std::move(handler)](int, const std::string &script) {
+                    return handler(script) ? Answer::Taken : Answer::NotProcessed;
+                }),
+                std::move(options))
 {
 }
 

@@ -23,7 +23,8 @@ Control textBox(std::string name, std::string caption, std::string text)
     return c;
 }
 
-Control option(std::string name, std::string caption, bool selected, std::string group, std::optional<Anchor> anchor)
+Control option(std::string name, std::string caption, bool selected, std::string group,
+               std::optional<Anchor> anchor)
 {
     Control c;
     c.name = std::move(name);

@@ -30,8 +30,7 @@ constexpr AngleOption angleOptions[] = {
 std::optional<int> chosenAngle(const FormState &s)
 {
     for (const AngleOption &a : angleOptions)
-        if (s.checked(a.name))
-            return a.degrees;
+        if (s.checked(a.name)) return a.degrees;
     return std::nullopt;
 }
 
@@ -50,8 +49,7 @@ std::vector<std::string> namesOf(const std::vector<Control> &controls)
 {
     std::vector<std::string> out;
     for (const Control &c : controls)
-        if (c.kind != Control::Kind::Label)
-            out.push_back(c.name);
+        if (c.kind != Control::Kind::Label) out.push_back(c.name);
     return out;
 }
 
@@ -67,12 +65,10 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 
 Outcome drawJamb(const FormState &s, const Steps &leftRows)
 {
-    if (!s.checked("Option1") && !s.checked("Option2"))
-        return rejected(sideMessage);
+    if (!s.checked("Option1") && !s.checked("Option2")) return rejected(sideMessage);
     const bool left = s.checked("Option1");
     const auto angle = chosenAngle(s);
-    if (!angle)
-        return rejected(angleMessage);
+    if (!angle) return rejected(angleMessage);
     return Outcome().send(script("LINE ", turned(left ? leftRows : mirrored(leftRows), *angle)));
 }
 
@@ -89,8 +85,8 @@ FormDefinition defineJambForm(const JambForm &jamb)
 
     const auto rows = jamb.leftRows;
     const std::string first = jamb.inputs.front().name;
-    f.buttons = standardButtons(jamb.drawCaption, jamb.basePoint,
-                                [rows](const FormState &s) { return drawJamb(s, rows(s)); }, first);
+    f.buttons = standardButtons(
+        jamb.drawCaption, jamb.basePoint, [rows](const FormState &s) { return drawJamb(s, rows(s)); }, first);
 
     const std::vector<std::string> inputs = namesOf(jamb.inputs);
     const std::vector<std::string> buttons = {"Command1", "Command2", "Command4", "Command3"};

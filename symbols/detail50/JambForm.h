@@ -17,7 +17,7 @@ struct JambForm
     std::string name;
     std::string caption;
     MenuEntry menu;
-    std::string sideGroup;   // caption of the frame holding "左側" and "右側"
+    std::string sideGroup; // caption of the frame holding "左側" and "右側"
     std::string drawCaption;
     std::vector<Control> inputs;
     std::vector<Control> sketchLabels; // fixed texts shown on the preview

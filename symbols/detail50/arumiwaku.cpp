@@ -15,16 +15,16 @@ Steps leftRows(const FormState &s)
     const double T = s.number("Text4");
     const double G = s.number("Text5");
     return {
-        pt(-40, U),            // 1
-        pt(40, 0, 3),          // 2 frame line y = U
-        pt(-40, -(U + D)),     // 3
-        pt(40, 0, 3),          // 4 frame line y = -D
-        pt(-20, U + D),        // 5
-        pt(0, -(U + D), 3),    // 6 frame centre line x = -20
-        pt(20 - T, 0),         // 7
-        pt(0, -M),             // 8
-        pt(-G, 0),             // 9
-        pt(0, M),              // 10 casing
+        pt(-40, U),         // 1
+        pt(40, 0, 3),       // 2 frame line y = U
+        pt(-40, -(U + D)),  // 3
+        pt(40, 0, 3),       // 4 frame line y = -D
+        pt(-20, U + D),     // 5
+        pt(0, -(U + D), 3), // 6 frame centre line x = -20
+        pt(20 - T, 0),      // 7
+        pt(0, -M),          // 8
+        pt(-G, 0),          // 9
+        pt(0, M),           // 10 casing
     };
 }
 
@@ -37,10 +37,8 @@ FormDefinition define()
     j.sideGroup = "アルミ枠";
     j.drawCaption = "アルミ枠作図(&A)";
     j.inputs = {
-        textBox("Text1", "壁芯からの距離(&U)", "35"),
-        textBox("Text2", "壁芯からの距離(&D)", "35"),
-        textBox("Text3", "額縁見込み寸法(&M)", "60"),
-        textBox("Text4", "ちり寸法(&T)", "15"),
+        textBox("Text1", "壁芯からの距離(&U)", "35"), textBox("Text2", "壁芯からの距離(&D)", "35"),
+        textBox("Text3", "額縁見込み寸法(&M)", "60"), textBox("Text4", "ちり寸法(&T)", "15"),
         textBox("Text5", "額縁厚さ(&G)", "25"),
     };
     j.basePoint = widthAtLeast(0, "Text1");

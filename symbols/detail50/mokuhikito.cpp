@@ -11,29 +11,29 @@ Steps leftRows(const FormState &s)
 {
     const double K = s.number("Combo1");
     return {
-        pt(0, K / 2),          // 1
-        pt(-9, 0),             // 2
-        pt(0, -15),            // 3
-        pt(-9, 0),             // 4
-        pt(0, 15),             // 5
-        pt(-7, 0),             // 6
-        pt(0, -K),             // 7
-        pt(7, 0),              // 8
-        pt(0, 15),             // 9
-        pt(9, 0),              // 10
-        pt(0, -15),            // 11
-        pt(9, 0),              // 12
-        pt(0, K, 3),           // 13 jamb board, one closed outline
-        pt(-9, 0),             // 14
-        pt(0, 15),             // 15
-        pt(-35, 0),            // 16
-        pt(0, -15),            // 17
-        pt(19, 0, 3),          // 18 casing on the +y face
-        pt(0, -K),             // 19
-        pt(-19, 0),            // 20
-        pt(0, -15),            // 21
-        pt(35, 0),             // 22
-        pt(0, 15),             // 23 casing on the -y face
+        pt(0, K / 2), // 1
+        pt(-9, 0),    // 2
+        pt(0, -15),   // 3
+        pt(-9, 0),    // 4
+        pt(0, 15),    // 5
+        pt(-7, 0),    // 6
+        pt(0, -K),    // 7
+        pt(7, 0),     // 8
+        pt(0, 15),    // 9
+        pt(9, 0),     // 10
+        pt(0, -15),   // 11
+        pt(9, 0),     // 12
+        pt(0, K, 3),  // 13 jamb board, one closed outline
+        pt(-9, 0),    // 14
+        pt(0, 15),    // 15
+        pt(-35, 0),   // 16
+        pt(0, -15),   // 17
+        pt(19, 0, 3), // 18 casing on the +y face
+        pt(0, -K),    // 19
+        pt(-19, 0),   // 20
+        pt(0, -15),   // 21
+        pt(35, 0),    // 22
+        pt(0, 15),    // 23 casing on the -y face
     };
 }
 

@@ -14,17 +14,17 @@ Steps leftRows(const FormState &s)
     const double T = s.number("Text4");
     const double G = s.number("Text5");
     return {
-        pt(-40, E),            // 1
-        pt(40, 0),             // 2
-        pt(0, -40),            // 3
-        pt(-15, 0),            // 4
-        pt(0, -40),            // 5
-        pt(-25, 0),            // 6
-        pt(0, 30, 3),          // 7 frame section, open at the back up to y = E
-        pt(40 - T, 50),        // 8
-        pt(0, M),              // 9
-        pt(-G, 0),             // 10
-        pt(0, -M),             // 11 casing
+        pt(-40, E),     // 1
+        pt(40, 0),      // 2
+        pt(0, -40),     // 3
+        pt(-15, 0),     // 4
+        pt(0, -40),     // 5
+        pt(-25, 0),     // 6
+        pt(0, 30, 3),   // 7 frame section, open at the back up to y = E
+        pt(40 - T, 50), // 8
+        pt(0, M),       // 9
+        pt(-G, 0),      // 10
+        pt(0, -M),      // 11 casing
     };
 }
 

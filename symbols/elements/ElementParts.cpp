@@ -13,12 +13,11 @@ Script textScript(const Steps &rows)
 
 std::vector<Button> annotationButtons(std::string drawCaption, BaseRule basePoint, DrawFunction draw)
 {
-    std::vector<Button> buttons = standardButtons(std::move(drawCaption), std::move(basePoint), std::move(draw));
+    std::vector<Button> buttons =
+        standardButtons(std::move(drawCaption), std::move(basePoint), std::move(draw));
     for (Button &b : buttons) {
-        if (b.role == Button::Role::BasePoint)
-            b.caption = "基準点指定(&K)";
-        if (b.role == Button::Role::Back)
-            b.caption = "戻る(&R)";
+        if (b.role == Button::Role::BasePoint) b.caption = "基準点指定(&K)";
+        if (b.role == Button::Role::Back) b.caption = "戻る(&R)";
     }
     return buttons;
 }

@@ -18,19 +18,18 @@ struct Corner
 std::optional<Corner> startCorner(const FormState &s, double W, double H, double S)
 {
     const Corner corners[] = {
-        {-W / 2, -H / 2},           // Option1 centre
-        {S, -(H + S)},              // Option2 top left
-        {-(W + S), -(H + S)},       // Option3 top right
-        {S, S},                     // Option4 bottom left
-        {-(W + S), S},              // Option5 bottom right
-        {-W / 2, -(H + S)},         // Option6 top centre
-        {-W / 2, S},                // Option7 bottom centre
-        {S, -H / 2},                // Option8 middle left
-        {-(W + S), -H / 2},         // Option9 middle right
+        {-W / 2, -H / 2},     // Option1 centre
+        {S, -(H + S)},        // Option2 top left
+        {-(W + S), -(H + S)}, // Option3 top right
+        {S, S},               // Option4 bottom left
+        {-(W + S), S},        // Option5 bottom right
+        {-W / 2, -(H + S)},   // Option6 top centre
+        {-W / 2, S},          // Option7 bottom centre
+        {S, -H / 2},          // Option8 middle left
+        {-(W + S), -H / 2},   // Option9 middle right
     };
     for (int i = 0; i < 9; ++i)
-        if (s.checked("Option" + std::to_string(i + 1)))
-            return corners[i];
+        if (s.checked("Option" + std::to_string(i + 1))) return corners[i];
     return std::nullopt;
 }
 
@@ -40,15 +39,14 @@ Outcome draw(const FormState &s)
     const double H = s.number("Combo2");
     const double S = s.number("Text1");
     const auto c = startCorner(s, W, H, S);
-    if (!c)
-        return rejected("基準点を指示してください。");
+    if (!c) return rejected("基準点を指示してください。");
     const Steps rows = {
         pt(c->x0, c->y0),            // 1 lower-left corner
         word("w "),                  // 2
         word("0  "),                 // 3 widths 0 and 0
         pt(0, H),                    // 4 left face
         pt(W, 0),                    // 5 top face
-        pt(0, -H), word("C"),        // 6 right face, close: the carriage return draws the bottom
+        pt(0, -H),        word("C"), // 6 right face, close: the carriage return draws the bottom
     };
     return Outcome().send(script("PLINE ", rows));
 }

@@ -10,24 +10,24 @@ namespace {
 Steps faces(double S, double N, double L)
 {
     return {
-        pt(0, S),          // 1 start S above the base point
-        pt(L, 0, 3),       // 2 face y = S
-        pt(-L, -(S + N)),  // 3 start N below the base point
-        pt(L, 0),          // 4 face y = -N
+        pt(0, S),         // 1 start S above the base point
+        pt(L, 0, 3),      // 2 face y = S
+        pt(-L, -(S + N)), // 3 start N below the base point
+        pt(L, 0),         // 4 face y = -N
     };
 }
 
 Steps facesAndFinish(double S, double N, double L, double G, double U)
 {
     return {
-        pt(0, S),                  // 1
-        pt(L, 0, 3),               // 2 face y = S
-        pt(-L, -(S + N)),          // 3
-        pt(L, 0, 3),               // 4 face y = -N
-        pt(-L, S + N + G),         // 5
-        pt(L, 0, 3),               // 6 finish y = S + G
-        pt(-L, -(G + S + N + U)),  // 7
-        pt(L, 0),                  // 8 finish y = -(N + U)
+        pt(0, S),                 // 1
+        pt(L, 0, 3),              // 2 face y = S
+        pt(-L, -(S + N)),         // 3
+        pt(L, 0, 3),              // 4 face y = -N
+        pt(-L, S + N + G),        // 5
+        pt(L, 0, 3),              // 6 finish y = S + G
+        pt(-L, -(G + S + N + U)), // 7
+        pt(L, 0),                 // 8 finish y = -(N + U)
     };
 }
 
@@ -39,10 +39,8 @@ Outcome draw(const FormState &s)
     const double G = s.number("Text2");
     const double U = s.number("Text3");
     const bool plain = s.checked("Option1");
-    if (!plain && !s.checked("Option2"))
-        return rejected("オプションボタンをクリックして下さい。");
-    if (!s.checked("Option3") && !s.checked("Option4"))
-        return rejected("角度を入力して下さい。");
+    if (!plain && !s.checked("Option2")) return rejected("オプションボタンをクリックして下さい。");
+    if (!s.checked("Option3") && !s.checked("Option4")) return rejected("角度を入力して下さい。");
     const int angle = s.checked("Option3") ? 0 : 90; // the vertical run is the horizontal one turned
     const Steps rows = plain ? faces(S, N, L) : facesAndFinish(S, N, L, G, U);
     return Outcome().send(script("LINE ", turned(rows, angle)));

@@ -21,17 +21,17 @@ Outcome draw(const FormState &s)
     // Only 1/100 is tested; anything else is 1/50.
     const Sizes z = s.checked("Option1") ? Sizes{250, 700, 200} : Sizes{125, 350, 100};
     const Steps text = {
-        word("j "),                  // 1
-        word("m "),                  // 2
-        pt(0, 0),                    // 3 middle of the text: the base point
-        value(z.height),             // 4
-        word("0 "),                  // 5 rotation
-        word(sign), value(V, 0),     // 6 the level, e.g. ＋1000
+        word("j "),                   // 1
+        word("m "),                   // 2
+        pt(0, 0),                     // 3 middle of the text: the base point
+        value(z.height),              // 4
+        word("0 "),                   // 5 rotation
+        word(sign),      value(V, 0), // 6 the level, e.g. ＋1000
     };
     const Steps ellipse = {
-        word("c "), pt(0, 0),        // 7 centre: the base point
-        pt(z.axis, 0),               // 8 end of the horizontal axis
-        pt(0, z.otherAxis),          // 9 the other half-axis
+        word("c "), pt(0, 0), // 7 centre: the base point
+        pt(z.axis, 0),        // 8 end of the horizontal axis
+        pt(0, z.otherAxis),   // 9 the other half-axis
     };
     return Outcome().send(textScript(text)).send(script("ELLIPSE ", ellipse, false));
 }

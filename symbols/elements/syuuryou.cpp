@@ -31,9 +31,8 @@ FormDefinition define()
     f.caption = "Quendra_LT";
     f.closeStyle = FormDefinition::CloseStyle::Plain;
     f.controls = {label("Label1", endMessage), label("Label2", "AutoCAD LTも終了させるか選択して下さい。")};
-    Button both = make("Command1", "LT共終了(&L)", Button::Role::Draw, [](const FormState &) {
-        return Outcome().send(std::string(exitScript));
-    });
+    Button both = make("Command1", "LT共終了(&L)", Button::Role::Draw,
+                       [](const FormState &) { return Outcome().send(std::string(exitScript)); });
     both.isDefault = true;
     // No title of its own: the box carries the application's.
     Button alone = make("Command3", "終　了(&Q)", Button::Role::Draw, [](const FormState &) {

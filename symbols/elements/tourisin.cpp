@@ -41,42 +41,37 @@ std::optional<Size> bubbleSize(const FormState &s)
 {
     const Size sizes[] = {{350, 300}, {175, 150}, {105, 90}, {70, 60}, {35, 30}};
     for (int i = 0; i < 5; ++i)
-        if (s.checked("Option" + std::to_string(i + 1)))
-            return sizes[i];
+        if (s.checked("Option" + std::to_string(i + 1))) return sizes[i];
     return std::nullopt;
 }
 
 Outcome draw(const FormState &s, const Group &g)
 {
     const std::optional<double> T = s.strictNumber(g.text);
-    if (!T)
-        return rejected(retypeMessage);
+    if (!T) return rejected(retypeMessage);
     const auto size = bubbleSize(s);
-    if (!size)
-        return rejected("縮尺を指定して下さい。");
+    if (!size) return rejected("縮尺を指定して下さい。");
     const Steps text = {
-        word("j "),                                          // 1
-        word("m "),                                          // 2
-        pt(0, size->R),                                      // 3 middle of the text, R beyond the end
-        value(size->Ht),                                     // 4 height
-        word("0 "),                                          // 5 rotation
-        word(s.checked(g.check) ? g.letter : ""), value(*T, 0), // 6 label
+        word("j "),      // 1
+        word("m "),      // 2
+        pt(0, size->R),  // 3 middle of the text, R beyond the end
+        value(size->Ht), // 4 height
+        word("0 "),      // 5 rotation
+        word(s.checked(g.check) ? g.letter : ""),
+        value(*T, 0), // 6 label
     };
     const Steps circle = {
-        pt(0, 0),        // 7 centre: the middle of the text
-        value(size->R),  // 8 radius
+        pt(0, 0),       // 7 centre: the middle of the text
+        value(size->R), // 8 radius
     };
-    return Outcome()
-        .send(textScript(turned(text, g.angle)))
-        .send(script("CIRCLE ", circle, false));
+    return Outcome().send(textScript(turned(text, g.angle))).send(script("CIRCLE ", circle, false));
 }
 
 std::vector<std::string> allBut(const Group &own)
 {
     std::vector<std::string> out;
     for (const Group &g : groups)
-        if (&g != &own)
-            out.insert(out.end(), {g.basePoint, g.drawButton});
+        if (&g != &own) out.insert(out.end(), {g.basePoint, g.drawButton});
     return out;
 }
 

@@ -34,12 +34,10 @@ const Scale scales[] = {
     {"Option7", "1:20", 20},   {"Option8", "1:10", 10}, {"Option9", "1:200", 200},
 };
 
-template <typename T, size_t n>
-std::optional<T> firstSelected(const FormState &state, const T (&choices)[n])
+template <typename T, size_t n> std::optional<T> firstSelected(const FormState &state, const T (&choices)[n])
 {
     for (const T &c : choices)
-        if (state.checked(c.option))
-            return c;
+        if (state.checked(c.option)) return c;
     return std::nullopt;
 }
 
@@ -50,29 +48,27 @@ Steps frame(double P, double Q, double s)
     const double Wi = (P - 35) * s;
     const double Hi = (Q - 30) * s;
     return {
-        at(0, 0),                 // 1 sheet edge from the origin
-        word("w "),               // 2
-        word("0  "),              // 3 widths 0 and 0
-        pt(0, Ho),                // 4 left edge
-        pt(Wo, 0),                // 5 top edge
-        pt(0, -Ho), word("c  "),  // 6 right edge, close, PLINE again
-        at(20 * s, 15 * s),       // 7 border start: 20 mm binding margin, 15 mm below
-        word("w "),               // 8
-        value(s, 2),              // 9 widths s and s: 1 mm on paper
-        pt(0, Hi),                // 10 border left
-        pt(Wi, 0),                // 11 top
-        pt(0, -Hi), word("c"),    // 12 right, close on the carriage return
+        at(0, 0),                        // 1 sheet edge from the origin
+        word("w "),                      // 2
+        word("0  "),                     // 3 widths 0 and 0
+        pt(0, Ho),                       // 4 left edge
+        pt(Wo, 0),                       // 5 top edge
+        pt(0, -Ho),         word("c  "), // 6 right edge, close, PLINE again
+        at(20 * s, 15 * s),              // 7 border start: 20 mm binding margin, 15 mm below
+        word("w "),                      // 8
+        value(s, 2),                     // 9 widths s and s: 1 mm on paper
+        pt(0, Hi),                       // 10 border left
+        pt(Wi, 0),                       // 11 top
+        pt(0, -Hi),         word("c"),   // 12 right, close on the carriage return
     };
 }
 
 Outcome draw(const FormState &state)
 {
     const auto paper = firstSelected(state, papers);
-    if (!paper)
-        return rejected("図面サイズを指示して下さい。");
+    if (!paper) return rejected("図面サイズを指示して下さい。");
     const auto scale = firstSelected(state, scales);
-    if (!scale)
-        return rejected("縮尺を指定して下さい。");
+    if (!scale) return rejected("縮尺を指定して下さい。");
     return Outcome().send(script("PLINE ", frame(paper->P, paper->Q, scale->s)));
 }
 

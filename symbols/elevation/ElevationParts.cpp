@@ -26,21 +26,21 @@ Control labelledBox(std::string name, std::string labelName, std::string caption
 Steps nestedOutlines(double W, double H, double y, int lastBlanks)
 {
     return {
-        pt(0, y),                       // 1
-        pt(0, H),                       // 2 nominal outline: left
-        pt(W, 0),                       // 3 top
-        pt(0, -H),                      // 4 right
-        pt(-W, 0, 3),                   // 5 bottom; restart
-        pt(-15, -15),                   // 6
-        pt(0, H + 30),                  // 7 15 outside: left
-        pt(W + 30, 0),                  // 8 top
-        pt(0, -(H + 30)),               // 9 right
-        pt(-(W + 30), 0, 3),            // 10 bottom; restart
-        pt(-25, -25),                   // 11
-        pt(0, H + 80),                  // 12 40 outside: left
-        pt(W + 80, 0),                  // 13 top
-        pt(0, -(H + 80)),               // 14 right
-        pt(-(W + 80), 0, lastBlanks),   // 15 bottom
+        pt(0, y),                     // 1
+        pt(0, H),                     // 2 nominal outline: left
+        pt(W, 0),                     // 3 top
+        pt(0, -H),                    // 4 right
+        pt(-W, 0, 3),                 // 5 bottom; restart
+        pt(-15, -15),                 // 6
+        pt(0, H + 30),                // 7 15 outside: left
+        pt(W + 30, 0),                // 8 top
+        pt(0, -(H + 30)),             // 9 right
+        pt(-(W + 30), 0, 3),          // 10 bottom; restart
+        pt(-25, -25),                 // 11
+        pt(0, H + 80),                // 12 40 outside: left
+        pt(W + 80, 0),                // 13 top
+        pt(0, -(H + 80)),             // 14 right
+        pt(-(W + 80), 0, lastBlanks), // 15 bottom
     };
 }
 

@@ -11,8 +11,7 @@ namespace {
 // the other latch-side corner.
 Steps openingMark(const Step &start, double W, double H, bool hingesLeft)
 {
-    if (hingesLeft)
-        return {start, pt(-W, -(H / 2)), pt(W, -(H / 2))};
+    if (hingesLeft) return {start, pt(-W, -(H / 2)), pt(W, -(H / 2))};
     return {start, pt(W, -(H / 2)), pt(-W, -(H / 2))};
 }
 
@@ -20,21 +19,21 @@ Steps openingMark(const Step &start, double W, double H, bool hingesLeft)
 Steps flush(double W, double H, bool hingesLeft)
 {
     Steps rows = {
-        pt(0, 0),                       // 1
-        pt(0, H),                       // 2 leaf: left side up
-        pt(W, 0),                       // 3 top
-        pt(0, -H, 3),                   // 4 right side to the floor; restart
-        pt(-(W + 15), 0),               // 5
-        pt(0, H + 15),                  // 6 inner frame: left
-        pt(W + 30, 0),                  // 7 top
-        pt(0, -(H + 15), 3),            // 8 right; restart
-        pt(-(W + 55), 0),               // 9
-        pt(0, H + 40),                  // 10 outer frame: left
-        pt(W + 80, 0),                  // 11 top
-        pt(0, -(H + 40), 3),            // 12 right, ending at (W + 40, 0); restart
+        pt(0, 0),            // 1
+        pt(0, H),            // 2 leaf: left side up
+        pt(W, 0),            // 3 top
+        pt(0, -H, 3),        // 4 right side to the floor; restart
+        pt(-(W + 15), 0),    // 5
+        pt(0, H + 15),       // 6 inner frame: left
+        pt(W + 30, 0),       // 7 top
+        pt(0, -(H + 15), 3), // 8 right; restart
+        pt(-(W + 55), 0),    // 9
+        pt(0, H + 40),       // 10 outer frame: left
+        pt(W + 80, 0),       // 11 top
+        pt(0, -(H + 40), 3), // 12 right, ending at (W + 40, 0); restart
     };
     const Step start = hingesLeft ? pt(-40, H) : pt(-(W + 40), H); // 13
-    const Steps mark = openingMark(start, W, H, hingesLeft);        // 13 to 15
+    const Steps mark = openingMark(start, W, H, hingesLeft);       // 13 to 15
     rows.insert(rows.end(), mark.begin(), mark.end());
     return rows;
 }
@@ -42,9 +41,9 @@ Steps flush(double W, double H, bool hingesLeft)
 // The door starts Y above the floor: three closed rectangles.
 Steps raised(double W, double H, double Y, bool hingesLeft)
 {
-    Steps rows = nestedOutlines(W, H, Y, 3);                                // 1 to 15
-    const Step start = hingesLeft ? pt(W + 40, H + 40) : pt(40, H + 40);    // 16
-    const Steps mark = openingMark(start, W, H, hingesLeft);                // 16 to 18
+    Steps rows = nestedOutlines(W, H, Y, 3);                             // 1 to 15
+    const Step start = hingesLeft ? pt(W + 40, H + 40) : pt(40, H + 40); // 16
+    const Steps mark = openingMark(start, W, H, hingesLeft);             // 16 to 18
     rows.insert(rows.end(), mark.begin(), mark.end());
     return rows;
 }

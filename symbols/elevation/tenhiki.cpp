@@ -12,21 +12,21 @@ Outcome draw(const FormState &s)
     const double H = s.number("Text2");
     Steps rows = nestedOutlines(W, H, 0, 3); // 1 to 15
     const Steps sashes = {
-        pt(W / 2 - 20 + 40, 40),        // 16
-        pt(0, H, 3),                    // 17 meeting line; restart
-        pt(40, -(H - 40)),              // 18
-        pt(0, H - 80),                  // 19 right glass: left
-        pt(W / 2 - 60, 0),              // 20 top
-        pt(0, -(H - 80)),               // 21 right
-        pt(-(W / 2 - 60), 0, 3),        // 22 bottom; restart
-        pt(-40, 0),                     // 23
-        pt(-(W / 2 - 60), 0),           // 24 left glass: bottom
-        pt(0, H - 80),                  // 25 left
-        pt(W / 2 - 60, 0, 3),           // 26 top, onto the meeting line; restart
-        pt(220, -(H / 2 + 10)),         // 27
-        pt(100, 50),                    // 28 arrow barb
-        pt(-600, 0),                    // 29 shaft
-        pt(100, 50),                    // 30 barb
+        pt(W / 2 - 20 + 40, 40), // 16
+        pt(0, H, 3),             // 17 meeting line; restart
+        pt(40, -(H - 40)),       // 18
+        pt(0, H - 80),           // 19 right glass: left
+        pt(W / 2 - 60, 0),       // 20 top
+        pt(0, -(H - 80)),        // 21 right
+        pt(-(W / 2 - 60), 0, 3), // 22 bottom; restart
+        pt(-40, 0),              // 23
+        pt(-(W / 2 - 60), 0),    // 24 left glass: bottom
+        pt(0, H - 80),           // 25 left
+        pt(W / 2 - 60, 0, 3),    // 26 top, onto the meeting line; restart
+        pt(220, -(H / 2 + 10)),  // 27
+        pt(100, 50),             // 28 arrow barb
+        pt(-600, 0),             // 29 shaft
+        pt(100, 50),             // 30 barb
     };
     rows.insert(rows.end(), sashes.begin(), sashes.end());
     return Outcome().send(script("LINE ", rows));

@@ -16,25 +16,25 @@ Steps withCornice(const Room &r)
 {
     const auto [E, T, K, S, W, D, B] = r;
     return {
-        pt(K + 10, 0),                          // 1
-        pt(0, B),                               // 2 left skirting face
-        pt(-10, 0),                             // 3 skirting top to the wall face
-        pt(0, D - T - B),                       // 4 wall face up to the cornice
-        pt(E, 0),                               // 5 cornice underside
-        pt(0, T),                               // 6 cornice face
-        pt(W - (S + K + E + E), 0),             // 7 ceiling
-        pt(0, -T),                              // 8 right cornice face
-        pt(E, 0),                               // 9 right cornice underside
-        pt(0, -(D - T - B)),                    // 10 right wall face
-        pt(-10, 0),                             // 11 right skirting top
-        pt(0, -B),                              // 12 right skirting face
-        pt(-(W - (S + K + 20)), 0, 2),          // 13 floor; LINE ends
-        word("DDCOLOR "),                       // 14
-        word("LINE "),                          // 15
-        pt(0, B),                               // 16
-        pt(W - (S + K + 20), 0, 3),             // 17 skirting top line; restart
-        pt(-(E + S - (S + 10)), D - T - B),     // 18
-        pt(-(W - (S + K + E + E)), 0),          // 19 cornice lower line
+        pt(K + 10, 0),                      // 1
+        pt(0, B),                           // 2 left skirting face
+        pt(-10, 0),                         // 3 skirting top to the wall face
+        pt(0, D - T - B),                   // 4 wall face up to the cornice
+        pt(E, 0),                           // 5 cornice underside
+        pt(0, T),                           // 6 cornice face
+        pt(W - (S + K + E + E), 0),         // 7 ceiling
+        pt(0, -T),                          // 8 right cornice face
+        pt(E, 0),                           // 9 right cornice underside
+        pt(0, -(D - T - B)),                // 10 right wall face
+        pt(-10, 0),                         // 11 right skirting top
+        pt(0, -B),                          // 12 right skirting face
+        pt(-(W - (S + K + 20)), 0, 2),      // 13 floor; LINE ends
+        word("DDCOLOR "),                   // 14
+        word("LINE "),                      // 15
+        pt(0, B),                           // 16
+        pt(W - (S + K + 20), 0, 3),         // 17 skirting top line; restart
+        pt(-(E + S - (S + 10)), D - T - B), // 18
+        pt(-(W - (S + K + E + E)), 0),      // 19 cornice lower line
     };
 }
 
@@ -42,19 +42,19 @@ Steps plain(const Room &r)
 {
     const auto [E, T, K, S, W, D, B] = r;
     return {
-        pt(K + 10, 0),                          // 1
-        pt(0, B),                               // 2 left skirting face
-        pt(-10, 0),                             // 3 skirting top to the wall face
-        pt(0, D - B),                           // 4 wall face up to the ceiling
-        pt(W - (S + K), 0),                     // 5 ceiling
-        pt(0, -(D - B)),                        // 6 right wall face
-        pt(-10, 0),                             // 7 right skirting top
-        pt(0, -B),                              // 8 right skirting face
-        pt(-(W - (S + K + 20)), 0, 2),          // 9 floor; LINE ends
-        word("DDCOLOR "),                       // 10
-        word("LINE "),                          // 11
-        pt(0, B),                               // 12
-        pt(W - (S + K + 20), 0),                // 13 skirting top line
+        pt(K + 10, 0),                 // 1
+        pt(0, B),                      // 2 left skirting face
+        pt(-10, 0),                    // 3 skirting top to the wall face
+        pt(0, D - B),                  // 4 wall face up to the ceiling
+        pt(W - (S + K), 0),            // 5 ceiling
+        pt(0, -(D - B)),               // 6 right wall face
+        pt(-10, 0),                    // 7 right skirting top
+        pt(0, -B),                     // 8 right skirting face
+        pt(-(W - (S + K + 20)), 0, 2), // 9 floor; LINE ends
+        word("DDCOLOR "),              // 10
+        word("LINE "),                 // 11
+        pt(0, B),                      // 12
+        pt(W - (S + K + 20), 0),       // 13 skirting top line
     };
 }
 
@@ -82,8 +82,8 @@ FormDefinition define()
         checkBox("Check1", "廻リ縁を付ける", true),
     };
     f.buttons = elevationButtons("展開図ﾌﾚｰﾑ作図(&A)", draw, "Text3");
-    f.tabOrder = {"Text3", "Text6", "Text4", "Text5", "Text7", "Text1", "Text2",
-                  "Command1", "Command4", "Command2", "Command3", "Check1"};
+    f.tabOrder = {"Text3", "Text6",    "Text4",    "Text5",    "Text7",    "Text1",
+                  "Text2", "Command1", "Command4", "Command2", "Command3", "Check1"};
     f.toggles = {CheckToggle{"Check1", {"Label1", "Text1", "Label2", "Text2"}, true}};
     f.closeStyle = FormDefinition::CloseStyle::Plain;
     return f;

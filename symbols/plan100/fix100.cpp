@@ -11,8 +11,8 @@ namespace {
 Steps rows(double W)
 {
     return {
-        pt(0, -50),                // 9
-        pt(-W, 0),                 // 10 glass line
+        pt(0, -50), // 9
+        pt(-W, 0),  // 10 glass line
     };
 }
 

@@ -9,16 +9,15 @@ Outcome drawSlidingPair(const FormState &s)
 {
     const double W = s.number("Combo1");
     const auto A = fittingAngle(s.number("Combo2"));
-    if (!A)
-        return rejected(enteredAngleMessage);
+    if (!A) return rejected(enteredAngleMessage);
     const Steps rows = wallAndJambs(W) + Steps{
-        pt(-W, -30),               // 9
-        pt(W / 2 + 50, 0, 3),      // 10 first sash y = 20
-        pt(-100, -40),             // 11
-        pt(W / 2 + 50, 0, 3),      // 12 second sash y = -20
-        pt(-(W / 2), 170),         // 13
-        pt(0, -300),               // 14 cross line
-    };
+                                             pt(-W, -30),          // 9
+                                             pt(W / 2 + 50, 0, 3), // 10 first sash y = 20
+                                             pt(-100, -40),        // 11
+                                             pt(W / 2 + 50, 0, 3), // 12 second sash y = -20
+                                             pt(-(W / 2), 170),    // 13
+                                             pt(0, -300),          // 14 cross line
+                                         };
     return Outcome().send(script("LINE ", turned(rows, *A)));
 }
 

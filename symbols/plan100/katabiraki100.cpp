@@ -10,28 +10,33 @@ namespace {
 SwingRows rows(double W, int side)
 {
     Steps lines = wallAndJambs(W, Jambs::Up) + Steps{
-        pt(-W, 50),                // 9
-        pt(W, 0, 3),               // 10 closed sash
-    };
+                                                   pt(-W, 50),  // 9
+                                                   pt(W, 0, 3), // 10 closed sash
+                                               };
     if (side == 1) {
-        lines.push_back(pt(-W, -50));  // 11 hinge at the first jamb
-        lines.push_back(pt(0, -W));    // 12 open sash
-        return {lines, {
-            word("c "), pt(0, W),      // 13 centre on the hinge
-            pt(0, -W),                 // 14 start at the sash's tip
-            pt(W, 0),                  // 15 end at the second jamb
-        }};
+        lines.push_back(pt(-W, -50)); // 11 hinge at the first jamb
+        lines.push_back(pt(0, -W));   // 12 open sash
+        return {lines,
+                {
+                    word("c "), pt(0, W), // 13 centre on the hinge
+                    pt(0, -W),            // 14 start at the sash's tip
+                    pt(W, 0),             // 15 end at the second jamb
+                }};
     }
-    lines.push_back(pt(0, -50));       // 11 hinge at the second jamb
-    lines.push_back(pt(0, -W));        // 12 open sash
-    return {lines, {
-        word("c "), pt(0, W),          // 13 centre on the hinge
-        pt(-W, 0),                     // 14 start at the first jamb
-        pt(0, -W),                     // 15 end at the sash's tip
-    }};
+    lines.push_back(pt(0, -50)); // 11 hinge at the second jamb
+    lines.push_back(pt(0, -W));  // 12 open sash
+    return {lines,
+            {
+                word("c "), pt(0, W), // 13 centre on the hinge
+                pt(-W, 0),            // 14 start at the first jamb
+                pt(0, -W),            // 15 end at the sash's tip
+            }};
 }
 
-Outcome draw(const FormState &s) { return drawHinged(s, rows); }
+Outcome draw(const FormState &s)
+{
+    return drawHinged(s, rows);
+}
 
 FormDefinition define()
 {

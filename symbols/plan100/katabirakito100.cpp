@@ -11,24 +11,29 @@ SwingRows rows(double W, int side)
 {
     Steps lines = wallAndJambs(W, Jambs::Up);
     if (side == 1) {
-        lines.push_back(pt(-W, 0));    // 9 hinge at the first jamb
-        lines.push_back(pt(0, -W));    // 10 door leaf
-        return {lines, {
-            word("c "), pt(0, W),      // 11 centre on the hinge
-            pt(0, -W),                 // 12 start at the leaf's tip
-            pt(W, 0),                  // 13 end at the second jamb
-        }};
+        lines.push_back(pt(-W, 0)); // 9 hinge at the first jamb
+        lines.push_back(pt(0, -W)); // 10 door leaf
+        return {lines,
+                {
+                    word("c "), pt(0, W), // 11 centre on the hinge
+                    pt(0, -W),            // 12 start at the leaf's tip
+                    pt(W, 0),             // 13 end at the second jamb
+                }};
     }
-    lines.push_back(pt(0, 0));         // 9 hinge at the second jamb
-    lines.push_back(pt(0, -W));        // 10 door leaf
-    return {lines, {
-        word("c "), pt(0, W),          // 11 centre on the hinge
-        pt(-W, 0),                     // 12 start at the first jamb
-        pt(0, -W),                     // 13 end at the leaf's tip
-    }};
+    lines.push_back(pt(0, 0));  // 9 hinge at the second jamb
+    lines.push_back(pt(0, -W)); // 10 door leaf
+    return {lines,
+            {
+                word("c "), pt(0, W), // 11 centre on the hinge
+                pt(-W, 0),            // 12 start at the first jamb
+                pt(0, -W),            // 13 end at the leaf's tip
+            }};
 }
 
-Outcome draw(const FormState &s) { return drawHinged(s, rows); }
+Outcome draw(const FormState &s)
+{
+    return drawHinged(s, rows);
+}
 
 FormDefinition define()
 {

@@ -11,11 +11,11 @@ namespace {
 Steps rows(double W)
 {
     return {
-        pt(-W, -100),              // 9
-        pt(100, -(W / 2)),         // 10 first stroke of the V
-        pt(100, W / 2, 3),         // 11 second stroke
-        pt(W / 2 - 200, 200),      // 12
-        pt(0, -300),               // 13 cross line
+        pt(-W, -100),         // 9
+        pt(100, -(W / 2)),    // 10 first stroke of the V
+        pt(100, W / 2, 3),    // 11 second stroke
+        pt(W / 2 - 200, 200), // 12
+        pt(0, -300),          // 13 cross line
     };
 }
 

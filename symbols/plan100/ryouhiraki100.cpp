@@ -12,23 +12,22 @@ Outcome draw(const FormState &s)
     const double W1 = s.number("Combo1");
     const double W2 = s.number("Combo3");
     const auto A = fittingAngle(s.strictNumber("Combo2"));
-    if (!A)
-        return rejected(angleMessage);
+    if (!A) return rejected(angleMessage);
     const Steps lines = wallAndJambs(W1 + W2) + Steps{
-        pt(-W2, 0),                    // 9
-        pt(0, -100, 3),                // 10 meeting line
-        pt(-W1, 0),                    // 11 first hinge
-        pt(0, -W1, 3),                 // 12 first leaf
-        pt(W1 + W2, W1),               // 13 second hinge
-        pt(0, -W2),                    // 14 second leaf
-    };
+                                                    pt(-W2, 0),      // 9
+                                                    pt(0, -100, 3),  // 10 meeting line
+                                                    pt(-W1, 0),      // 11 first hinge
+                                                    pt(0, -W1, 3),   // 12 first leaf
+                                                    pt(W1 + W2, W1), // 13 second hinge
+                                                    pt(0, -W2),      // 14 second leaf
+                                                };
     const Steps arcs = {
-        word("c "), pt(-(W1 + W2), W2),    // 15 centre on the first hinge
-        pt(0, -W1),                        // 16 start at the first leaf's tip
-        pt(W1, 0, 2),                      // 17 end at the meeting line; ARC repeats
-        word("c "), pt(W2, 0),             // 18 centre on the second hinge
-        pt(-W2, 0),                        // 19 start at the meeting line
-        pt(0, -W2),                        // 20 end at the second leaf's tip
+        word("c "),   pt(-(W1 + W2), W2), // 15 centre on the first hinge
+        pt(0, -W1),                       // 16 start at the first leaf's tip
+        pt(W1, 0, 2),                     // 17 end at the meeting line; ARC repeats
+        word("c "),   pt(W2, 0),          // 18 centre on the second hinge
+        pt(-W2, 0),                       // 19 start at the meeting line
+        pt(0, -W2),                       // 20 end at the second leaf's tip
     };
     return sendLinesAndArcs(lines, arcs, *A);
 }

@@ -11,14 +11,14 @@ namespace {
 Steps rows(double W)
 {
     return {
-        pt(-W, -100),              // 9
-        pt(100, -(W / 4)),         // 10 first leaf, first stroke
-        pt(100, W / 4, 3),         // 11 first leaf, second stroke
-        pt(W - 200, 0),            // 12
-        pt(-100, -(W / 4)),        // 13 second leaf, first stroke
-        pt(-100, W / 4, 3),        // 14 second leaf, second stroke
-        pt(-(W / 2 - 200), 200),   // 15
-        pt(0, -300),               // 16 cross line
+        pt(-W, -100),            // 9
+        pt(100, -(W / 4)),       // 10 first leaf, first stroke
+        pt(100, W / 4, 3),       // 11 first leaf, second stroke
+        pt(W - 200, 0),          // 12
+        pt(-100, -(W / 4)),      // 13 second leaf, first stroke
+        pt(-100, W / 4, 3),      // 14 second leaf, second stroke
+        pt(-(W / 2 - 200), 200), // 15
+        pt(0, -300),             // 16 cross line
     };
 }
 

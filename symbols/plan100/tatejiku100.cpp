@@ -11,10 +11,10 @@ namespace {
 Steps lines(double W)
 {
     return {
-        pt(0, -50),                  // 9
-        pt(-W, 0, 3),                // 10 closed sash
-        pt(W / 2, W / 2 + 50),       // 11
-        pt(0, -(W + 100)),           // 12 open sash
+        pt(0, -50),            // 9
+        pt(-W, 0, 3),          // 10 closed sash
+        pt(W / 2, W / 2 + 50), // 11
+        pt(0, -(W + 100)),     // 12 open sash
     };
 }
 
@@ -22,12 +22,12 @@ Steps lines(double W)
 Steps arcs(double W)
 {
     return {
-        word("c "), pt(0, W / 2 + 100),       // 13 centre (W/2 + 50, 50)
-        pt(W / 2, 0),                         // 14 start at the second jamb
-        pt(0, W / 2, 2),                      // 15 end at the open sash; ARC repeats
-        word("c "), pt(0, -(W / 2 + 100)),    // 16 centre (W/2 + 50, -50)
-        pt(-(W / 2), 0),                      // 17 start at the first jamb
-        pt(0, -(W / 2)),                      // 18 end at the open sash's other end
+        word("c "),      pt(0, W / 2 + 100),    // 13 centre (W/2 + 50, 50)
+        pt(W / 2, 0),                           // 14 start at the second jamb
+        pt(0, W / 2, 2),                        // 15 end at the open sash; ARC repeats
+        word("c "),      pt(0, -(W / 2 + 100)), // 16 centre (W/2 + 50, -50)
+        pt(-(W / 2), 0),                        // 17 start at the first jamb
+        pt(0, -(W / 2)),                        // 18 end at the open sash's other end
     };
 }
 

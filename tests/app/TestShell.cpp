@@ -4,9 +4,9 @@
 #include "app/StartupDialog.h"
 #include "app/VersionDialog.h"
 #include "app/platform/Platform.h"
+#include "dialogs/SymbolDialog.h"
 #include "tests/app/AppHarness.h"
 #include "tests/support/RecordingServer.h"
-#include "dialogs/SymbolDialog.h"
 #include "tools/SketchFiles.h"
 #include "tools/SketchPad.h"
 #include "tools/TextEditor.h"
@@ -333,14 +333,17 @@ private slots:
         auto *pad = main.findChild<SketchPad *>();
         pad->setModified(true);
         s.app.openForm(QStringLiteral("kabe"));
-        qobject_cast<SymbolDialog *>(s.app.loadedForm(QStringLiteral("kabe")))->commandButton("Command3")->click();
+        qobject_cast<SymbolDialog *>(s.app.loadedForm(QStringLiteral("kabe")))
+            ->commandButton("Command3")
+            ->click();
         s.messages.queueAnswer(Answer::Ok);
         s.messages.queueAnswer(Answer::Yes);
         s.desktop.queueAnswer(QString());
         s.messages.queueAnswer(Answer::Cancel);
         child(s.app.exitDialog(), "Command3")->click();
-        QCOMPARE(s.messageTexts(), (std::vector<std::string>{"プログラムを終了します。", SketchFiles::promptText,
-                                                             SketchFiles::promptText}));
+        QCOMPARE(s.messageTexts(),
+                 (std::vector<std::string>{"プログラムを終了します。", SketchFiles::promptText,
+                                           SketchFiles::promptText}));
         QVERIFY(!s.app.hasEnded());
         QVERIFY(s.app.exitDialog().isVisible());
         QVERIFY(pad->isModified());

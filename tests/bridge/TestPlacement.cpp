@@ -23,7 +23,8 @@ QString described(const Placement &p)
 {
     static const char *kinds[] = {"line", "circle", "arc", "ellipse", "text", "polyline"};
     QString s = kinds[static_cast<int>(p.kind)];
-    for (const cad::Point &q : p.points) s += " " + n(q.x) + "," + n(q.y);
+    for (const cad::Point &q : p.points)
+        s += " " + n(q.x) + "," + n(q.y);
     if (p.kind == Placement::Kind::Circle || p.kind == Placement::Kind::Arc) s += " r" + n(p.radius);
     if (p.kind == Placement::Kind::Arc) s += " " + n(p.startAngle) + ".." + n(p.endAngle);
     if (p.kind == Placement::Kind::Ellipse) s += " ratio " + n(p.ratio);
@@ -43,7 +44,8 @@ QStringList placed(const std::string &script, int color = cad::colorByLayer)
     interpreter.feed(script);
     QStringList out;
     for (const cad::Entity &e : drawing.entities())
-        for (const Placement &p : bridge::placementsOf(e)) out << described(p);
+        for (const Placement &p : bridge::placementsOf(e))
+            out << described(p);
     return out;
 }
 
@@ -63,7 +65,8 @@ private slots:
         QTest::newRow("line, in the colour chosen")
             << std::string("LINE 0,0 @100,0 \r") << 1 << QStringList{"line 0,0 100,0 colour 1"};
         QTest::newRow("arc by its centre: degrees, counter-clockwise")
-            << std::string("LINE 10,10 \rARC c @0,-10 @10,0 @0,10 ") << 256 << QStringList{"arc 10,0 r10 0..90"};
+            << std::string("LINE 10,10 \rARC c @0,-10 @10,0 @0,10 ") << 256
+            << QStringList{"arc 10,0 r10 0..90"};
         QTest::newRow("circle") << std::string("CIRCLE 5,5 2.5 ") << 256 << QStringList{"circle 5,5 r2.5"};
         QTest::newRow("ellipse: its major axis relative to the centre")
             << std::string("ELLIPSE c 0,0 @0,40 @20,0 ") << 256 << QStringList{"ellipse 0,0 0,40 ratio 0.5"};

@@ -1,9 +1,9 @@
 // The drawing model: compact storage, undo groups, the outlines views rely on, snapping.
 
+#include "cad/command/Replay.h"
 #include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
-#include "cad/command/Replay.h"
 #include "cad/model/Snap.h"
 #include "tests/cad/Lines.h"
 
@@ -222,7 +222,8 @@ private slots:
         const auto s = cad::findSnap(d, {x, y}, 5);
         QString got = QStringLiteral("none");
         if (s) {
-            static const char *names[] = {"end", "mid", "int", "app", "centre", "quadrant", "insert", "per", "nearest"};
+            static const char *names[] = {"end",      "mid",    "int", "app",    "centre",
+                                          "quadrant", "insert", "per", "nearest"};
             got = QStringLiteral("%1 %2,%3").arg(names[int(s->kind)]).arg(s->p.x).arg(s->p.y);
         }
         QCOMPARE(got, expected);

@@ -1,11 +1,11 @@
 // DXF files: what the host writes reads back the same, here and in ezdxf, and what ezdxf
 // writes reads here.
 
-#include "cad/model/Describe.h"
+#include "cad/command/Replay.h"
 #include "cad/dxf/Dxf.h"
 #include "cad/dxf/DxfSource.h"
 #include "cad/dxf/tags/DxfText.h"
-#include "cad/command/Replay.h"
+#include "cad/model/Describe.h"
 #include "cad/model/Selection.h"
 #include "cad/model/Transform.h"
 #include "tests/cad/Lines.h"
@@ -173,22 +173,24 @@ private slots:
         QTest::newRow("turned text reads backwards")
             << QByteArray("0\nTEXT\n10\n4\n20\n0\n40\n1\n50\n30\n1\nAB\n")
             << QByteArray("0\nTEXT\n10\n-4\n20\n0\n40\n1\n50\n330\n71\n2\n1\nAB\n");
-        QTest::newRow("block reference")
-            << QByteArray("0\nINSERT\n2\nB\n10\n10\n20\n0\n50\n30\n")
-            << QByteArray("0\nINSERT\n2\nB\n10\n-10\n20\n0\n41\n-1\n50\n330\n");
-        QTest::newRow("solid") << QByteArray("0\nSOLID\n10\n0\n20\n0\n11\n2\n21\n0\n12\n0\n22\n1\n13\n0\n23\n1\n")
-                               << QByteArray("0\nSOLID\n10\n0\n20\n0\n11\n-2\n21\n0\n12\n0\n22\n1\n13\n0\n23\n1\n");
+        QTest::newRow("block reference") << QByteArray("0\nINSERT\n2\nB\n10\n10\n20\n0\n50\n30\n")
+                                         << QByteArray("0\nINSERT\n2\nB\n10\n-10\n20\n0\n41\n-1\n50\n330\n");
+        QTest::newRow("solid")
+            << QByteArray("0\nSOLID\n10\n0\n20\n0\n11\n2\n21\n0\n12\n0\n22\n1\n13\n0\n23\n1\n")
+            << QByteArray("0\nSOLID\n10\n0\n20\n0\n11\n-2\n21\n0\n12\n0\n22\n1\n13\n0\n23\n1\n");
     }
 
     void entitiesSeenFromBelowAreShownWhereTheyAre()
     {
         QFETCH(QByteArray, fromBelow);
         QFETCH(QByteArray, same);
-        const QByteArray block = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n0\nLINE\n11\n1\n21\n2\n"
-                                 "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+        const QByteArray block =
+            "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n0\nLINE\n11\n1\n21\n2\n"
+            "0\nENDBLK\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
         const auto read = [&](const QByteArray &entities) {
             const QByteArray file = block + entities + "0\nENDSEC\n0\nEOF\n";
-            return q(cad::describe(cad::readDxfData(std::string_view(file.constData(), size_t(file.size()))).drawing));
+            return q(cad::describe(
+                cad::readDxfData(std::string_view(file.constData(), size_t(file.size()))).drawing));
         };
         const QStringList expected = read(same);
         QVERIFY(!expected.isEmpty());
@@ -254,9 +256,10 @@ private slots:
         QByteArray text;
         while (text.size() < length)
             text += text.size() + 10 <= length ? "通り芯X" : "x";
-        QByteArray file = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
-                          "0\nTEXT\n10\n0\n20\n0\n40\n2.5\n1\n" +
-                          text + "\n0\nLINE\n10\n1\n20\n1\n11\n7\n21\n8\n0\nENDSEC\n0\nEOF\n";
+        QByteArray file =
+            "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+            "0\nTEXT\n10\n0\n20\n0\n40\n2.5\n1\n" +
+            text + "\n0\nLINE\n10\n1\n20\n1\n11\n7\n21\n8\n0\nENDSEC\n0\nEOF\n";
         file.replace("\n", eol);
         const std::string_view bytes(file.constData(), size_t(file.size()));
         for (const auto how : {cad::DxfLineReading::Direct, cad::DxfLineReading::ThroughDxflib}) {
@@ -280,8 +283,7 @@ private slots:
             const std::string saved = r.source->edited(drawn, pieces);
             QVERIFY(saved.find(text.toStdString() + eol.toStdString()) != std::string::npos);
             const cad::DxfReadResult again = cad::readDxfData(saved, how);
-            QCOMPARE(q(cad::describe(again.drawing)).mid(1),
-                     (QStringList{"L 1,1 7,8", "L 5,5 6,6 #1"}));
+            QCOMPARE(q(cad::describe(again.drawing)).mid(1), (QStringList{"L 1,1 7,8", "L 5,5 6,6 #1"}));
             QCOMPARE(again.shortened, std::size_t(1));
         }
     }
@@ -295,7 +297,8 @@ private slots:
         const std::string tail = "0\nLINE\n8\n0\n10\n0\n20\n5\n11\n10\n21\n5\n0\nENDSEC\n0\nEOF\n";
         for (const std::string &middle :
              {std::string(), std::string("0\n~L\n8\n0\n"), std::string("0\nPOINT\n10\n1\n9\n$X\n20\n2\n")}) {
-            const cad::DxfReadResult r = cad::readDxfData(head + middle + tail, cad::DxfLineReading::Direct, {}, true);
+            const cad::DxfReadResult r =
+                cad::readDxfData(head + middle + tail, cad::DxfLineReading::Direct, {}, true);
             QVERIFY(r.ok);
             QCOMPARE(r.viewOnly, !middle.empty());
             QCOMPARE(cad::pickEntity(r.drawing, {5, 5}, 1).has_value(), middle.empty());
@@ -313,9 +316,10 @@ private slots:
         // A "2 ENTITIES" that follows no SECTION: the LINE after it, read before dxflib, was tied
         // to the file's first entity, here the EOF of a section cut short, and moving the LINE
         // saved the file without its EOF.
-        const cad::DxfReadResult unended = cad::readDxfData(
-            "0\nSECTION\n10\n0\n2\nENTITIES\n0\nLINE\n10\n1\n20\n2\n11\n3\n21\n4\n0\nSECTION\n2\nENTITIES\n0\nEOF\n",
-            cad::DxfLineReading::Direct, {}, true);
+        const cad::DxfReadResult unended =
+            cad::readDxfData("0\nSECTION\n10\n0\n2\nENTITIES\n0\nLINE\n10\n1\n20\n2\n11\n3\n21\n4\n0\nSECTION"
+                             "\n2\nENTITIES\n0\nEOF\n",
+                             cad::DxfLineReading::Direct, {}, true);
         QVERIFY(unended.ok && unended.source);
         cad::Drawing moved = unended.drawing;
         QCOMPARE(moved.size(), std::size_t(1));
@@ -417,14 +421,17 @@ private slots:
         // A million places of a million places of nothing: the places count against the limit of
         // what blocks draw, else this never ends.
         QTest::newRow("arrays of arrays of empty blocks")
-            << QByteArray("0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nA\n0\nINSERT\n2\nB\n70\n1000\n71\n1000\n0\nENDBLK\n"
-                          "0\nBLOCK\n2\nB\n0\nINSERT\n2\nC\n70\n1000\n71\n1000\n0\nENDBLK\n0\nBLOCK\n2\nC\n0\nENDBLK\n"
-                          "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nINSERT\n2\nA\n0\nENDSEC\n0\nEOF\n")
+            << QByteArray(
+                   "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nA\n0\nINSERT\n2\nB\n70\n1000\n71\n1000\n0\nENDBLK\n"
+                   "0\nBLOCK\n2\nB\n0\nINSERT\n2\nC\n70\n1000\n71\n1000\n0\nENDBLK\n0\nBLOCK\n2\nC\n0\nENDBLK"
+                   "\n"
+                   "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nINSERT\n2\nA\n0\nENDSEC\n0\nEOF\n")
             << true;
         // The arc of a bulge this small has a radius beyond any double: the chord is drawn.
         QTest::newRow("a bulge too small for its chord")
-            << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2\n10\n0\n20\n0\n42\n1e-310\n10\n5\n20\n5\n"
-                          "0\nENDSEC\n0\nEOF\n")
+            << QByteArray(
+                   "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2\n10\n0\n20\n0\n42\n1e-310\n10\n5\n20\n5\n"
+                   "0\nENDSEC\n0\nEOF\n")
             << true;
         // Turn by turn, an arc from 1e300 degrees never came round to its end.
         QTest::newRow("an arc edge starting beyond any turn")

@@ -1,8 +1,8 @@
 // Editing commands at the prompt: the objects (picked, by window or crossing, selected before),
 // what each command does with them, and one undo step each.
 
-#include "cad/model/Describe.h"
 #include "cad/command/Interpreter.h"
+#include "cad/model/Describe.h"
 #include "cad/model/Selection.h"
 #include "cad/model/Transform.h"
 #include "tests/cad/Lines.h"

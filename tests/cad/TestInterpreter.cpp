@@ -1,7 +1,7 @@
 // How the command line reads what it is sent and typed.
 
-#include "cad/model/Describe.h"
 #include "cad/command/Interpreter.h"
+#include "cad/model/Describe.h"
 #include "tests/cad/Lines.h"
 
 #include <QTest>
@@ -232,7 +232,8 @@ private slots:
         interpreter.feed("ID\r", "会話 1「ID」");
         interpreter.pick({100, 100});
         // A window at 1/100: several LINEs (Enter repeats LINE), an ARC and a CIRCLE in one execute.
-        interpreter.feed("LINE @0,0 @10,0  \r@0,5 @10,0 \rARC c @5,5 @5,0 @0,5 CIRCLE 0,0 2 ", "会話 1「窓」");
+        interpreter.feed("LINE @0,0 @10,0  \r@0,5 @10,0 \rARC c @5,5 @5,0 @0,5 CIRCLE 0,0 2 ",
+                         "会話 1「窓」");
         QCOMPARE(drawing.size(), size_t(4));
         interpreter.feed("LINE 50,50 60,60 \r", "会話 1「壁」");
         interpreter.type("LINE 0,0 1,1 \r");
@@ -264,7 +265,8 @@ private slots:
         QCOMPARE(drawing.size(), size_t(3));
         interpreter.feed("LINE 5,5 6,5 ", "会話 2「C」");
         interpreter.type("7,5 u u u \r");
-        QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 0,0 1,0", "L 0,0 0,1 #1", "C 0,0 3 #1", "L 5,5 6,5 #1"}));
+        QCOMPARE(q(cad::describe(drawing)),
+                 q(Lines{"L 0,0 1,0", "L 0,0 0,1 #1", "C 0,0 3 #1", "L 5,5 6,5 #1"}));
         interpreter.type("LINE 8,8 9,9 \r");
         interpreter.type("U U ");
         QCOMPARE(q(cad::describe(drawing)), q(Lines{"L 0,0 1,0", "L 0,0 0,1 #1", "C 0,0 3 #1"}));

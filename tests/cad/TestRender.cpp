@@ -1,7 +1,7 @@
 // Painting a drawing: the fitted view shows every entity where its coordinates say.
 
-#include "cad/render/Render.h"
 #include "cad/command/Replay.h"
+#include "cad/render/Render.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,9 +1,9 @@
 // The scripts the forms send, replayed through the interpreter, give the geometry their tables
 // describe. Positions are relative to the picked base point.
 
-#include "cad/model/Describe.h"
 #include "cad/command/Interpreter.h"
 #include "cad/command/Replay.h"
+#include "cad/model/Describe.h"
 #include "tests/cad/Lines.h"
 
 #include <QTest>

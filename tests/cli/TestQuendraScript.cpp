@@ -32,25 +32,29 @@ private slots:
     {
         const Run r = run({"fix100", "Command2", "Combo1=700"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, std::string("{\"form\": \"fix100\", \"button\": \"Command2\", \"events\": [{\"execute\": "
-                                    "\"LINE @0,50 @800,0   @0,-100 @-800,0   @50,100 @0,-100   @700,0 @0,100   "
-                                    "@0,-50 @-700,0 \\r\"}]}\n"));
+        QCOMPARE(r.out,
+                 std::string("{\"form\": \"fix100\", \"button\": \"Command2\", \"events\": [{\"execute\": "
+                             "\"LINE @0,50 @800,0   @0,-100 @-800,0   @50,100 @0,-100   @700,0 @0,100   "
+                             "@0,-50 @-700,0 \\r\"}]}\n"));
     }
 
     void printsMessagesWithIconAndTitle()
     {
         const Run r = run({"fix100", "Command2", "Combo2=45"});
-        QCOMPARE(r.out, std::string("{\"form\": \"fix100\", \"button\": \"Command2\", \"events\": [{\"message\": "
-                                    "{\"text\": \"正しい角度を入力して下さい。\", \"icon\": \"exclamation\", "
-                                    "\"title\": \"Quendra_LT\"}}]}\n"));
+        QCOMPARE(r.out,
+                 std::string("{\"form\": \"fix100\", \"button\": \"Command2\", \"events\": [{\"message\": "
+                             "{\"text\": \"正しい角度を入力して下さい。\", \"icon\": \"exclamation\", "
+                             "\"title\": \"Quendra_LT\"}}]}\n"));
         const Run plain = run({"syuuryou", "Command3"});
-        QVERIFY(plain.out.find("\"icon\": \"none\", \"title\": \"Quendra_LT for Windows95\"") != std::string::npos);
+        QVERIFY(plain.out.find("\"icon\": \"none\", \"title\": \"Quendra_LT for Windows95\"") !=
+                std::string::npos);
     }
 
     void servesTheExitDialog()
     {
         QCOMPARE(run({"syuuryou", "Command1"}).out,
-                 std::string("{\"form\": \"syuuryou\", \"button\": \"Command1\", \"events\": [{\"execute\": \"EXIT \"}]}\n"));
+                 std::string("{\"form\": \"syuuryou\", \"button\": \"Command1\", \"events\": [{\"execute\": "
+                             "\"EXIT \"}]}\n"));
         QVERIFY(run({"--list"}).out.find("syuuryou Command1") != std::string::npos);
     }
 
@@ -68,8 +72,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("fix.scr");
         QProcess p;
-        p.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-script"),
-                {"fix100", "Command1", "--scr", path});
+        p.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-script"), {"fix100", "Command1", "--scr", path});
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), 0);
         QFile f(path);

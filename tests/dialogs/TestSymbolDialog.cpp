@@ -7,8 +7,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QInputMethodEvent>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,7 +47,10 @@ bool waitFor(RecordingServer &server, size_t count)
     return server.scripts().size() >= count;
 }
 
-QComboBox *combo(SymbolDialog &d, const char *name) { return qobject_cast<QComboBox *>(d.input(name)); }
+QComboBox *combo(SymbolDialog &d, const char *name)
+{
+    return qobject_cast<QComboBox *>(d.input(name));
+}
 
 } // namespace
 
@@ -68,7 +71,8 @@ private slots:
         QCOMPARE(combo(d, "Combo2")->currentText(), QString("0"));
         QCOMPARE(d.commandButton("Command2")->text(), QString("ＦＩＸ窓作図(&A)"));
         const auto labels = d.findChildren<QLabel *>();
-        const auto width = std::find_if(labels.begin(), labels.end(), [](QLabel *l) { return l->text() == "W寸法(&W)"; });
+        const auto width =
+            std::find_if(labels.begin(), labels.end(), [](QLabel *l) { return l->text() == "W寸法(&W)"; });
         QVERIFY(width != labels.end());
         QCOMPARE((*width)->buddy(), d.input("Combo1"));
         QVERIFY(f.messages.history().empty());
@@ -122,15 +126,60 @@ private slots:
         QTest::addColumn<QString>("paste");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("no completion of an angle") << "hikitigai100" << "Combo2" << "1" << "" << "" << "1" << 0;
-        QTest::newRow("no completion before Tab") << "katabiraki50" << "Combo2" << "2\t" << "" << "" << "2" << 0;
-        QTest::newRow("no completion of a word") << "tategukigou" << "Combo1" << "S" << "" << "" << "S" << 0;
-        QTest::newRow("minus and point beep") << "fix100" << "Combo2" << "9-.0" << "" << "" << "90" << 2;
-        QTest::newRow("Backspace beeps") << "fix100" << "Combo2" << "90\b" << "" << "" << "90" << 1;
-        QTest::newRow("full-width commit") << "fix100" << "Combo2" << "" << "９０" << "" << "" << 1;
-        QTest::newRow("digits committed") << "fix100" << "Combo2" << "" << "45" << "" << "45" << 0;
-        QTest::newRow("pasted text") << "fix100" << "Combo2" << "" << "" << "9-0" << "90" << 2;
-        QTest::newRow("width box unfiltered") << "fix100" << "Combo1" << "-." << "" << "" << "-." << 0;
+        QTest::newRow("no completion of an angle") << "hikitigai100"
+                                                   << "Combo2"
+                                                   << "1"
+                                                   << ""
+                                                   << ""
+                                                   << "1" << 0;
+        QTest::newRow("no completion before Tab") << "katabiraki50"
+                                                  << "Combo2"
+                                                  << "2\t"
+                                                  << ""
+                                                  << ""
+                                                  << "2" << 0;
+        QTest::newRow("no completion of a word") << "tategukigou"
+                                                 << "Combo1"
+                                                 << "S"
+                                                 << ""
+                                                 << ""
+                                                 << "S" << 0;
+        QTest::newRow("minus and point beep") << "fix100"
+                                              << "Combo2"
+                                              << "9-.0"
+                                              << ""
+                                              << ""
+                                              << "90" << 2;
+        QTest::newRow("Backspace beeps") << "fix100"
+                                         << "Combo2"
+                                         << "90\b"
+                                         << ""
+                                         << ""
+                                         << "90" << 1;
+        QTest::newRow("full-width commit") << "fix100"
+                                           << "Combo2"
+                                           << ""
+                                           << "９０"
+                                           << ""
+                                           << "" << 1;
+        QTest::newRow("digits committed") << "fix100"
+                                          << "Combo2"
+                                          << ""
+                                          << "45"
+                                          << ""
+                                          << "45" << 0;
+        QTest::newRow("pasted text") << "fix100"
+                                     << "Combo2"
+                                     << ""
+                                     << ""
+                                     << "9-0"
+                                     << "90" << 2;
+        QTest::newRow("width box unfiltered") << "fix100"
+                                              << "Combo1"
+                                              << "-."
+                                              << ""
+                                              << ""
+                                              << "-." << 0;
     }
 
     void typedTextIsReadAsTyped()
@@ -227,9 +276,9 @@ private slots:
         Fixture f;
         SymbolDialog d(fix100(), f.context);
         QCOMPARE(f.messages.history().size(), size_t(1));
-        QCOMPARE(f.messages.history()[0].message.text,
-                 describe(LinkError::NoHost));
-        QVERIFY(QString::fromStdString(describe(LinkError::NoHost)).contains(QSysInfo::productType() == "windows" ? "AutoCAD LT" : "quendra-host"));
+        QCOMPARE(f.messages.history()[0].message.text, describe(LinkError::NoHost));
+        QVERIFY(QString::fromStdString(describe(LinkError::NoHost))
+                    .contains(QSysInfo::productType() == "windows" ? "AutoCAD LT" : "quendra-host"));
         d.show();
         d.commandButton("Command1")->click();
         QCOMPARE(f.messages.history().size(), size_t(2));
@@ -307,15 +356,18 @@ private slots:
         }
 
         // The way from the first jamb to the second, on screen (y downwards), by angle.
-        const std::pair<const char *, QPoint> turns[] = {{"0", {1, 0}}, {"90", {0, -1}}, {"180", {-1, 0}}, {"270", {0, 1}}};
+        const std::pair<const char *, QPoint> turns[] = {
+            {"0", {1, 0}}, {"90", {0, -1}}, {"180", {-1, 0}}, {"270", {0, 1}}};
         for (const char *form : {"katabirakito100", "katabiraki50"}) {
             SymbolDialog door(*findForm(form), f.context);
             door.show();
             QVERIFY(QTest::qWaitForWindowExposed(&door));
             for (const auto &[angle, way] : turns) {
                 combo(door, "Combo2")->setEditText(angle);
-                const QPoint d = door.input("Option2")->geometry().center() - door.input("Option1")->geometry().center();
-                const int along = d.x() * way.x() + d.y() * way.y(), across = d.x() * way.y() - d.y() * way.x();
+                const QPoint d =
+                    door.input("Option2")->geometry().center() - door.input("Option1")->geometry().center();
+                const int along = d.x() * way.x() + d.y() * way.y(),
+                          across = d.x() * way.y() - d.y() * way.x();
                 QVERIFY2(along > 2 * std::abs(across), qPrintable(QString(form) + " " + angle));
             }
         }

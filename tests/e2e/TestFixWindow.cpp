@@ -31,7 +31,8 @@ QString line(double x1, double y1, double x2, double y2)
 // The FIX window of width 500 as the host should have drawn it at `angle` around (bx, by).
 std::set<QString> expectedFix(int angle, double bx, double by)
 {
-    const double rows[][4] = {{0, 50, 600, 50}, {600, -50, 0, -50}, {50, 50, 50, -50}, {550, -50, 550, 50}, {550, 0, 50, 0}};
+    const double rows[][4] = {
+        {0, 50, 600, 50}, {600, -50, 0, -50}, {50, 50, 50, -50}, {550, -50, 550, 50}, {550, 0, 50, 0}};
     const double c = std::round(std::cos(angle * M_PI / 180)), s = std::round(std::sin(angle * M_PI / 180));
     std::set<QString> out;
     for (const auto &r : rows)
@@ -43,14 +44,14 @@ std::set<QString> expectedFix(int angle, double bx, double by)
 std::set<QString> linesIn(const QString &dxf)
 {
     QProcess python;
-    python.start("/usr/bin/python3", {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), "dump", dxf});
-    if (!python.waitForFinished(60000))
-        return {};
+    python.start("/usr/bin/python3",
+                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), "dump", dxf});
+    if (!python.waitForFinished(60000)) return {};
     std::set<QString> out;
-    for (const QString &l : QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString &l :
+         QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
         const QStringList parts = l.split(' ');
-        if (parts.size() != 3 || parts[0] != "L")
-            continue;
+        if (parts.size() != 3 || parts[0] != "L") continue;
         const QStringList a = parts[1].split(','), b = parts[2].split(',');
         out.insert(line(a[0].toDouble(), a[1].toDouble(), b[0].toDouble(), b[1].toDouble()));
     }
@@ -72,7 +73,8 @@ private slots:
         host.setProcessChannelMode(QProcess::ForwardedChannels);
         QStringList args{"--headless", "--out", dxf};
         for (int i = 0; i < 4; ++i)
-            args << "--pick" << "1000,2000";
+            args << "--pick"
+                 << "1000,2000";
         host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"), args);
         QVERIFY(host.waitForStarted());
         const QString socket = QString::fromStdString(socketPath(cadService, cadTopic));

@@ -79,7 +79,7 @@ QString fileFor(const QString &tool)
 struct SaverRun
 {
     int exitCode = -1;
-    QString said; // standard output and error
+    QString said;                      // standard output and error
     LinkError saved = LinkError::None; // the host's answer to a SAVE on the conversation
 };
 

@@ -1,8 +1,8 @@
 // A DXF file cut off in the middle, opened by the host's session: it says so and keeps the
 // drawing it has, file name included.
 
-#include "cad/model/Describe.h"
 #include "cad/dxf/Dxf.h"
+#include "cad/model/Describe.h"
 #include "host/session/HostSession.h"
 
 #include <QDir>
@@ -141,8 +141,8 @@ private slots:
         QTest::newRow("leader vertices") << QByteArray("0\nLEADER\n76\n2000000000\n10\n1\n20\n1\n");
         // dxflib reads 1023 characters a line at most; a longer line is cut before it reads it,
         // and what follows is read as the groups it is.
-        QTest::newRow("count after a long line")
-            << QByteArray("0\nTEXT\n1\n") + QByteArray(2000, 'x') + "90\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n";
+        QTest::newRow("count after a long line") << QByteArray("0\nTEXT\n1\n") + QByteArray(2000, 'x') +
+                                                        "90\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n";
         // A line that begins with a NUL is empty to dxflib, which keeps the line read before.
         const QByteArray nul(1, '\0');
         QTest::newRow("count on a value line that begins with a NUL")

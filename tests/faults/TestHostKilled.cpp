@@ -3,8 +3,8 @@
 // once a host is back the next draw reaches it whole. What each host drew is saved by a SAVE of
 // the test's own and read back.
 
-#include "cad/model/Describe.h"
 #include "cad/dxf/Dxf.h"
+#include "cad/model/Describe.h"
 #include "dialogs/MessageService.h"
 #include "dialogs/SymbolDialog.h"
 #include "symbols/Forms.h"

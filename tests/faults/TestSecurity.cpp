@@ -3,8 +3,8 @@
 
 #include "app/StartupDialog.h"
 #include "app/platform/Platform.h"
-#include "cad/model/Describe.h"
 #include "cad/dxf/Dxf.h"
+#include "cad/model/Describe.h"
 #include "link/FrameCodec.h"
 #include "tests/app/AppHarness.h"
 #include "tests/faults/FaultSupport.h"

@@ -110,7 +110,8 @@ private slots:
         QCOMPARE(l->execute("LINE @0,0 @0,800 \rARC c @0,-800 @800,0 @0,800 "), quendra::LinkError::None);
         // A column: four lines and a circle.
         QCOMPARE(l->execute("ID\r"), quendra::LinkError::None);
-        QCOMPARE(l->execute("LINE @0,0 @300,0 @0,300 @-300,0 c CIRCLE @150,150 20 "), quendra::LinkError::None);
+        QCOMPARE(l->execute("LINE @0,0 @300,0 @0,300 @-300,0 c CIRCLE @150,150 20 "),
+                 quendra::LinkError::None);
         // The column goes with one U.
         QCOMPARE(l->execute("U "), quendra::LinkError::None);
         // The door was wrong: erase it by a window round it; move the window by 10,-50.
@@ -118,7 +119,8 @@ private slots:
         QCOMPARE(l->execute("MOVE C 610,60 -10,-60 \r0,0 10,-50 "), quendra::LinkError::None);
         QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
         QVERIFY(h.finished());
-        QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 10,0 610,0", "L 610,-100 1210,-100"}));
+        QCOMPARE(ezdxfDump(out),
+                 (QStringList{"version AC1015", "errors 0", "L 10,0 610,0", "L 610,-100 1210,-100"}));
         // ezdxf sees the file whole after the erasures: nothing dangling, nothing left of the door.
     }
 

@@ -8,8 +8,8 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 using namespace host;
 
@@ -49,7 +49,7 @@ private slots:
         QTimer::singleShot(50, &s, [&] { timerFired = true; });
         QTRY_VERIFY(timerFired);
         QTRY_VERIFY(s.drawing().entities().size() > 10); // slow under the sanitizers
-        QVERIFY(s.interpreter().queued() < 1000); // no growth
+        QVERIFY(s.interpreter().queued() < 1000);        // no growth
         QString reason;
         QVERIFY(!s.accepts(HostSession::maxQueued - 10, &reason));
         s.cancel();

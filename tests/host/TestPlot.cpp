@@ -37,7 +37,8 @@ QString run(const QString &program, const QStringList &arguments, int *exitCode 
 QSizeF pageSize(const QString &pdf)
 {
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(run("pdfinfo", {pdf}));
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
+            .match(run("pdfinfo", {pdf}));
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }
 
@@ -109,9 +110,11 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QSizeF>("points");
         QTest::addColumn<int>("tenths");
-        QTest::newRow("A3 1:100") << QStringList{"--scale", "1:100", "--paper", "A3"} << QSizeF(1190.55, 841.89) << 100;
-        QTest::newRow("A4 portrait 1:50") << QStringList{"--scale", "50", "--paper", "A4", "--portrait", "--black"}
-                                          << QSizeF(595.28, 841.89) << 200;
+        QTest::newRow("A3 1:100") << QStringList{"--scale", "1:100", "--paper", "A3"}
+                                  << QSizeF(1190.55, 841.89) << 100;
+        QTest::newRow("A4 portrait 1:50")
+            << QStringList{"--scale", "50", "--paper", "A4", "--portrait", "--black"}
+            << QSizeF(595.28, 841.89) << 200;
     }
     void writesThePdfAtScale()
     {
@@ -126,8 +129,11 @@ private slots:
         script.close();
         const QString pdf = dir.filePath("plot.pdf");
         int code = -1;
-        const QString said = run(hostProgram, QStringList{"--headless", "--replay", script.fileName(),
-                                                          "--exit-after-replay", "--pdf", pdf} + options, &code);
+        const QString said = run(
+            hostProgram,
+            QStringList{"--headless", "--replay", script.fileName(), "--exit-after-replay", "--pdf", pdf} +
+                options,
+            &code);
         QVERIFY2(code == 0, qPrintable(said));
         const QSizeF page = pageSize(pdf);
         QVERIFY2(qAbs(page.width() - points.width()) < 0.6 && qAbs(page.height() - points.height()) < 0.6,
@@ -178,7 +184,8 @@ private slots:
         for (const QStringList &bad : {QStringList{"--scale", "0"}, QStringList{"--paper", "B5"}}) {
             int code = -1;
             const QString said =
-                run(hostProgram, QStringList{"--headless", "--exit-after-replay", "--pdf", dir.filePath("x.pdf")} + bad,
+                run(hostProgram,
+                    QStringList{"--headless", "--exit-after-replay", "--pdf", dir.filePath("x.pdf")} + bad,
                     &code);
             QCOMPARE(code, 2);
             QVERIFY2(said.contains(bad.first()), qPrintable(said));

@@ -57,10 +57,12 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("added");
-        const QStringList later{
-            "new L 100,100 1000,100 on 0",        "new A 100,100 900 0..90 on 0",
-            "new C 500,500 50 on 0",              "new E 2000,2000 300,0 0.333333 on 0",
-            "new P 0,0 500,0 500,500 w 10/10 on 0", "new T 300,300 100 0 片開き扉 on 0"};
+        const QStringList later{"new L 100,100 1000,100 on 0",
+                                "new A 100,100 900 0..90 on 0",
+                                "new C 500,500 50 on 0",
+                                "new E 2000,2000 300,0 0.333333 on 0",
+                                "new P 0,0 500,0 500,500 w 10/10 on 0",
+                                "new T 300,300 100 0 片開き扉 on 0"};
         // R12 has neither ELLIPSE nor LWPOLYLINE: both go as POLYLINE.
         QStringList r12 = later;
         r12[3] = r12[4] = "new POLYLINE on 0";
@@ -177,7 +179,8 @@ private slots:
         QVERIFY2(s.save(saved, &error), qPrintable(error));
         const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
         QVERIFY2(found.size() == 2, qPrintable(found.join('\n')));
-        QVERIFY2(found[0].startsWith("changed WIPEOUT") && found[0].contains("('insert', Vec3(5900.0, 3900.0, 0.0))"),
+        QVERIFY2(found[0].startsWith("changed WIPEOUT") &&
+                     found[0].contains("('insert', Vec3(5900.0, 3900.0, 0.0))"),
                  qPrintable(found[0]));
         QCOMPARE(found[1], QStringLiteral("new IMAGE on 0"));
     }
@@ -249,7 +252,8 @@ private slots:
             return std::find(lines.begin(), lines.end(), line) != lines.end();
         };
         const auto showsStarting = [&](const std::string &start) {
-            return std::any_of(lines.begin(), lines.end(), [&](const std::string &l) { return l.starts_with(start); });
+            return std::any_of(lines.begin(), lines.end(),
+                               [&](const std::string &l) { return l.starts_with(start); });
         };
         QVERIFY(shows("P 0,0 6000,0 6000,4000 0,4000 closed #1")); // ByLayer: the layer's red
         QVERIFY(shows("L 1000,0 1000,-900"));
@@ -282,7 +286,7 @@ private slots:
         QVERIFY(shows("F 5800,3800 6200,3800 6200,4200 5800,4200 5800,3800 mask"));
         QVERIFY(shows("P 11000,0 12280,0 12280,640 11000,640 closed")); // IMAGE
         QVERIFY(shows("T 202.5,5925 150 0 一行目"));
-        QVERIFY(showsStarting("P 2400,2000 ")); // the partial ellipse, from its start
+        QVERIFY(showsStarting("P 2400,2000 "));                   // the partial ellipse, from its start
         QVERIFY(showsStarting("P 0,5000 33.350461,4959.231786")); // the bulge, as an arc
     }
 
@@ -430,8 +434,9 @@ private slots:
         const QString path = dir_.filePath("odd.dxf");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        const QByteArray original = "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n0\r\n10\r\n0\r\n20\r\n0\r\n"
-                                    "11\r\n10\r\n21\r\n10\r\n0\r\nENDSEC\r\n0\r\nEOF\r\ntrailing words\r\n";
+        const QByteArray original =
+            "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n0\r\n10\r\n0\r\n20\r\n0\r\n"
+            "11\r\n10\r\n21\r\n10\r\n0\r\nENDSEC\r\n0\r\nEOF\r\ntrailing words\r\n";
         f.write(original);
         f.close();
         HostSession s;
@@ -441,9 +446,11 @@ private slots:
         const QString saved = dir_.filePath("odd.saved.dxf");
         QVERIFY(s.save(saved, &error));
         const QByteArray bytes = bytesOf(saved);
-        QCOMPARE(bytes, QByteArray(original).replace("0\r\nENDSEC", "0\r\nCIRCLE\r\n8\r\n0\r\n10\r\n5.0\r\n20\r\n5.0\r\n"
-                                                                   "30\r\n0.0\r\n40\r\n2.0\r\n0\r\nENDSEC"));
-        QCOMPARE(corpusTool({QStringLiteral("compare"), path, saved}), QStringList({"ok", "new C 5,5 2 on 0"}));
+        QCOMPARE(bytes, QByteArray(original).replace("0\r\nENDSEC",
+                                                     "0\r\nCIRCLE\r\n8\r\n0\r\n10\r\n5.0\r\n20\r\n5.0\r\n"
+                                                     "30\r\n0.0\r\n40\r\n2.0\r\n0\r\nENDSEC"));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), path, saved}),
+                 QStringList({"ok", "new C 5,5 2 on 0"}));
     }
 
 private:

@@ -1,13 +1,13 @@
 // The window driven as a user would, offscreen: typing, picks that snap, the colour dialog, the
 // question on exit, undo from the keyboard, export.
 
-#include "cad/model/Describe.h"
 #include "cad/command/Replay.h"
-#include "host/window/Canvas.h"
+#include "cad/model/Describe.h"
 #include "cad/render/ColorDialog.h"
+#include "host/session/HostSession.h"
+#include "host/window/Canvas.h"
 #include "host/window/CommandLine.h"
 #include "host/window/Export.h"
-#include "host/session/HostSession.h"
 #include "host/window/HostWindow.h"
 
 #include <QApplication>
@@ -231,13 +231,15 @@ private slots:
     {
         session_->newDrawing();
         QTest::keyClicks(input_, QStringLiteral("CIRCLE 0,0 10 "));
-        session_->enqueue("LINE 0,0 100,0  \r0,50 100,50 \rARC c 50,50 @50,0 @-50,0 ", QStringLiteral("会話 1"));
+        session_->enqueue("LINE 0,0 100,0  \r0,50 100,50 \rARC c 50,50 @50,0 @-50,0 ",
+                          QStringLiteral("会話 1"));
         QCOMPARE(session_->drawing().size(), size_t(4));
         window_->activateWindow();
         QTest::keyClick(input_, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
         const auto &history = session_->interpreter().transcript();
-        QCOMPARE(QString::fromStdString(history.back()), QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
+        QCOMPARE(QString::fromStdString(history.back()),
+                 QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
     }
 
     void exportsPictures()

@@ -12,7 +12,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::unique_ptr<CadLink> socketLink() { return std::make_unique<CadLink>(makeSocketTransport(1500ms)); }
+std::unique_ptr<CadLink> socketLink()
+{
+    return std::make_unique<CadLink>(makeSocketTransport(1500ms));
+}
 
 // Waits until the server has seen `count` scripts (its thread works on its own time).
 bool waitFor(RecordingServer &server, size_t count)
@@ -42,8 +45,8 @@ private slots:
         auto link = socketLink();
         QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
         const std::string big(1024 * 1024, 'x');
-        const std::vector<std::string> sent = {"ID\r", "LINE @0,50 @600,0   \r", "DTEXT j m @0,0 350 0 ＋1000\r\r", big,
-                                               "EXIT "};
+        const std::vector<std::string> sent = {"ID\r", "LINE @0,50 @600,0   \r",
+                                               "DTEXT j m @0,0 350 0 ＋1000\r\r", big, "EXIT "};
         for (const std::string &s : sent)
             QCOMPARE(link->execute(s), LinkError::None);
         QVERIFY(waitFor(host.server(), sent.size()));

@@ -148,8 +148,8 @@ private slots:
         FrameDecoder notText;
         notText.feed(encodeFrame("\xff\xfe"));
         QCOMPARE(notText.next(payload), FrameDecoder::Status::Malformed);
-        QVERIFY(!isValidUtf8("\xe3\x81"));     // cut off in the middle of a character
-        QVERIFY(!isValidUtf8("\xc0\xaf"));     // overlong
+        QVERIFY(!isValidUtf8("\xe3\x81")); // cut off in the middle of a character
+        QVERIFY(!isValidUtf8("\xc0\xaf")); // overlong
         QVERIFY(isValidUtf8("基準点"));
     }
 };

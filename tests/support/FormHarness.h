@@ -34,11 +34,13 @@ inline std::vector<std::string> messages(const quendra::ButtonPress &p)
 {
     std::vector<std::string> out;
     for (const quendra::Event &e : p.outcome.events)
-        if (e.kind == quendra::Event::Kind::Message)
-            out.push_back(e.message.text);
+        if (e.kind == quendra::Event::Kind::Message) out.push_back(e.message.text);
     return out;
 }
 
-inline std::vector<std::string> scripts(const quendra::ButtonPress &p) { return p.outcome.scripts(); }
+inline std::vector<std::string> scripts(const quendra::ButtonPress &p)
+{
+    return p.outcome.scripts();
+}
 
 } // namespace harness

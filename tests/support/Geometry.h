@@ -3,9 +3,9 @@
 // The geometric oracle of the form tests: drawings turned or mirrored about the base point, and
 // drawings compared as sets of entities (a line is the same line drawn either way).
 
+#include "cad/command/Replay.h"
 #include "cad/model/Drawing.h"
 #include "cad/model/Entity.h"
-#include "cad/command/Replay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,14 +17,21 @@ namespace geometry {
 inline cad::Point turn(cad::Point p, int degrees)
 {
     switch (((degrees % 360) + 360) % 360) {
-    case 90: return {-p.y, p.x};
-    case 180: return {-p.x, -p.y};
-    case 270: return {p.y, -p.x};
-    default: return p;
+    case 90:
+        return {-p.y, p.x};
+    case 180:
+        return {-p.x, -p.y};
+    case 270:
+        return {p.y, -p.x};
+    default:
+        return p;
     }
 }
 
-inline cad::Point mirror(cad::Point p) { return {-p.x, p.y}; }
+inline cad::Point mirror(cad::Point p)
+{
+    return {-p.x, p.y};
+}
 
 inline double normalAngle(double a)
 {
@@ -80,8 +87,14 @@ inline std::vector<cad::Entity> mirrored(const std::vector<cad::Entity> &all)
     return out;
 }
 
-inline bool near(double a, double b, double tol = 1e-6) { return std::fabs(a - b) <= tol; }
-inline bool near(cad::Point a, cad::Point b, double tol = 1e-6) { return near(a.x, b.x, tol) && near(a.y, b.y, tol); }
+inline bool near(double a, double b, double tol = 1e-6)
+{
+    return std::fabs(a - b) <= tol;
+}
+inline bool near(cad::Point a, cad::Point b, double tol = 1e-6)
+{
+    return near(a.x, b.x, tol) && near(a.y, b.y, tol);
+}
 inline bool nearAngle(double a, double b, double tol = 1e-6)
 {
     const double d = std::fabs(normalAngle(a) - normalAngle(b));
@@ -93,14 +106,15 @@ inline bool nearAngle(double a, double b, double tol = 1e-6)
 inline bool same(const cad::Entity &p, const cad::Entity &q, double tol = 1e-6)
 {
     using T = cad::Entity::Type;
-    if (p.type != q.type || p.color != q.color)
-        return false;
+    if (p.type != q.type || p.color != q.color) return false;
     switch (p.type) {
-    case T::Line: return (near(p.a, q.a, tol) && near(p.b, q.b, tol)) || (near(p.a, q.b, tol) && near(p.b, q.a, tol));
+    case T::Line:
+        return (near(p.a, q.a, tol) && near(p.b, q.b, tol)) || (near(p.a, q.b, tol) && near(p.b, q.a, tol));
     case T::Arc:
         return near(p.centre, q.centre, tol) && near(p.radius, q.radius, tol) &&
                nearAngle(p.startAngle, q.startAngle) && nearAngle(p.endAngle, q.endAngle);
-    case T::Circle: return near(p.centre, q.centre, tol) && near(p.radius, q.radius, tol);
+    case T::Circle:
+        return near(p.centre, q.centre, tol) && near(p.radius, q.radius, tol);
     case T::Ellipse:
         return near(p.centre, q.centre, tol) && near(p.ratio, q.ratio, tol) &&
                (near(p.majorAxis, q.majorAxis, tol) || near(p.majorAxis, turn(q.majorAxis, 180), tol));
@@ -108,12 +122,11 @@ inline bool same(const cad::Entity &p, const cad::Entity &q, double tol = 1e-6)
         return p.text == q.text && near(p.insert, q.insert, tol) && near(p.height, q.height, tol) &&
                nearAngle(p.rotation, q.rotation);
     case T::Polyline: {
-        if (p.closed != q.closed || p.vertices.size() != q.vertices.size() || !near(p.startWidth, q.startWidth, tol) ||
-            !near(p.endWidth, q.endWidth, tol))
+        if (p.closed != q.closed || p.vertices.size() != q.vertices.size() ||
+            !near(p.startWidth, q.startWidth, tol) || !near(p.endWidth, q.endWidth, tol))
             return false;
         const size_t n = p.vertices.size();
-        if (n == 0)
-            return true;
+        if (n == 0) return true;
         for (int dir : {1, -1}) {
             for (size_t shift = 0; shift < (p.closed ? n : 1); ++shift) {
                 bool all = true;
@@ -122,8 +135,7 @@ inline bool same(const cad::Entity &p, const cad::Entity &q, double tol = 1e-6)
                     const size_t k = p.closed ? j : (dir == 1 ? i : n - 1 - i);
                     all = near(p.vertices[i], q.vertices[k], tol);
                 }
-                if (all)
-                    return true;
+                if (all) return true;
             }
         }
         return false;
@@ -140,18 +152,16 @@ inline bool same(const cad::Entity &p, const cad::Entity &q, double tol = 1e-6)
 }
 
 // The two drawings hold the same entities, each matched once, in any order.
-inline bool sameDrawing(const std::vector<cad::Entity> &a, const std::vector<cad::Entity> &b, double tol = 1e-6)
+inline bool sameDrawing(const std::vector<cad::Entity> &a, const std::vector<cad::Entity> &b,
+                        double tol = 1e-6)
 {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     std::vector<bool> used(b.size(), false);
     for (const cad::Entity &e : a) {
         bool found = false;
         for (size_t i = 0; i < b.size() && !found; ++i)
-            if (!used[i] && same(e, b[i], tol))
-                used[i] = found = true;
-        if (!found)
-            return false;
+            if (!used[i] && same(e, b[i], tol)) used[i] = found = true;
+        if (!found) return false;
     }
     return true;
 }
@@ -175,13 +185,17 @@ inline std::string describe(const cad::Entity &e)
     using T = cad::Entity::Type;
     const auto pt = [](cad::Point p) { return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")"; };
     switch (e.type) {
-    case T::Line: return "LINE " + pt(e.a) + "-" + pt(e.b);
+    case T::Line:
+        return "LINE " + pt(e.a) + "-" + pt(e.b);
     case T::Arc:
-        return "ARC c" + pt(e.centre) + " r" + std::to_string(e.radius) + " " + std::to_string(e.startAngle) + ".." +
-               std::to_string(e.endAngle);
-    case T::Circle: return "CIRCLE c" + pt(e.centre) + " r" + std::to_string(e.radius);
-    case T::Ellipse: return "ELLIPSE c" + pt(e.centre) + " axis" + pt(e.majorAxis);
-    case T::Text: return "TEXT '" + e.text + "' at" + pt(e.insert);
+        return "ARC c" + pt(e.centre) + " r" + std::to_string(e.radius) + " " + std::to_string(e.startAngle) +
+               ".." + std::to_string(e.endAngle);
+    case T::Circle:
+        return "CIRCLE c" + pt(e.centre) + " r" + std::to_string(e.radius);
+    case T::Ellipse:
+        return "ELLIPSE c" + pt(e.centre) + " axis" + pt(e.majorAxis);
+    case T::Text:
+        return "TEXT '" + e.text + "' at" + pt(e.insert);
     case T::Polyline: {
         std::string s = e.closed ? "PLINE closed" : "PLINE";
         for (const cad::Point &v : e.vertices)

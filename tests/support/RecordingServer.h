@@ -6,12 +6,12 @@
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QTimer>
-#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 #include <memory>
 #include <mutex>
@@ -98,7 +98,8 @@ private:
             if (reply_.empty()) continue;
             const std::string frame = quendra::encodeFrame(reply_);
             if (delay_ > 0)
-                QTimer::singleShot(delay_, s, [s, frame] { s->write(frame.data(), static_cast<qint64>(frame.size())); });
+                QTimer::singleShot(delay_, s,
+                                   [s, frame] { s->write(frame.data(), static_cast<qint64>(frame.size())); });
             else
                 s->write(frame.data(), static_cast<qint64>(frame.size()));
         }
@@ -120,7 +121,8 @@ private:
 class ServerThread
 {
 public:
-    explicit ServerThread(const std::string &service = quendra::cadService, const std::string &topic = quendra::cadTopic)
+    explicit ServerThread(const std::string &service = quendra::cadService,
+                          const std::string &topic = quendra::cadTopic)
     {
         std::mutex ready;
         ready.lock();
@@ -139,9 +141,9 @@ public:
     // Ends the server and its conversations, as a host that quits.
     void stop()
     {
-        if (!thread_ || thread_->isFinished())
-            return;
-        QMetaObject::invokeMethod(server_.get(), [this] { server_->stop(); }, Qt::BlockingQueuedConnection);
+        if (!thread_ || thread_->isFinished()) return;
+        QMetaObject::invokeMethod(
+            server_.get(), [this] { server_->stop(); }, Qt::BlockingQueuedConnection);
         thread_->quit();
         thread_->wait();
     }

@@ -309,7 +309,9 @@ void TestCalculator::keyboardPressesKeysAndEscapeDoesNotHide()
     dialog.show();
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    const auto target = [&dialog] { return QApplication::focusWidget() ? QApplication::focusWidget() : &dialog; };
+    const auto target = [&dialog] {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : &dialog;
+    };
     QTest::keyClicks(target(), QStringLiteral("12.5+7.5"));
     QTest::keyClick(target(), Qt::Key_Return);
     QCOMPARE(dialog.readoutText(), QStringLiteral("20"));

@@ -39,7 +39,8 @@ public:
 class TextSubject : public Subject
 {
 public:
-    TextSubject(MessageService &messages, Desktop &desktop) : editor_(document_, messages, desktop, platform::newTextEncoding())
+    TextSubject(MessageService &messages, Desktop &desktop)
+        : editor_(document_, messages, desktop, platform::newTextEncoding())
     {
         document_.setDocumentLayout(new QPlainTextDocumentLayout(&document_));
     }
@@ -152,7 +153,8 @@ private slots:
                 return QTest::addRow("%s: %s", kind, name);
             };
             const QString k = QString::fromLatin1(kind);
-            row("no") << k << QList<int>{0} << QStringList{} << QStringList{"prompt"} << false << false << true;
+            row("no") << k << QList<int>{0} << QStringList{} << QStringList{"prompt"} << false << false
+                      << true;
             row("yes, saved") << k << QList<int>{1} << QStringList{"a"} << QStringList{"prompt"} << true
                               << false << true;
             // Cancelling the dialog is no answer to the prompt: it asks again.
@@ -179,7 +181,10 @@ private slots:
         QFETCH(bool, goesOn);
         subject_->edit();
         for (int a : answers)
-            messages_->queueAnswer(a == 3 ? Answer::Cancel : a == 2 ? Answer::Ok : a ? Answer::Yes : Answer::No);
+            messages_->queueAnswer(a == 3   ? Answer::Cancel
+                                   : a == 2 ? Answer::Ok
+                                   : a      ? Answer::Yes
+                                            : Answer::No);
         for (const QString &d : dialogs)
             desktop_->queueAnswer(d.isEmpty() ? d : d == "bad" ? unwritable() : path(d));
         QCOMPARE(subject_->file().askToSave(), goesOn);

@@ -151,8 +151,8 @@ void notepad(Checks &checks)
 void peer(Checks &checks)
 {
     const std::wstring name = L"\\\\.\\pipe\\quendra-peer-" + std::to_wstring(GetCurrentProcessId());
-    const HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096,
-                                         4096, 0, nullptr);
+    const HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                         4096, 4096, 0, nullptr);
     if (!checks.check(pipe != INVALID_HANDLE_VALUE, "a named pipe")) return;
     const HANDLE client =
         CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -205,7 +205,8 @@ std::size_t writeDxfReal(double value, char *buffer)
         buffer[0] = '0';
         end = buffer + 1;
     }
-    if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e' || c == 'n' || c == 'i'; }) == end) {
+    if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e' || c == 'n' || c == 'i'; }) ==
+        end) {
         *end++ = '.';
         *end++ = '0';
     }

@@ -19,14 +19,11 @@ inline std::string expected(const std::string &command, const std::string &point
     std::string token;
     size_t i = 0;
     while (in >> token) {
-        if (token == "/")
-            continue;
-        if (i >= blanks.size())
-            throw std::invalid_argument("more points than blanks");
+        if (token == "/") continue;
+        if (i >= blanks.size()) throw std::invalid_argument("more points than blanks");
         out += token + std::string(static_cast<size_t>(blanks[i++] - '0'), ' ');
     }
-    if (i != blanks.size())
-        throw std::invalid_argument("more blanks than points");
+    if (i != blanks.size()) throw std::invalid_argument("more blanks than points");
     return carriageReturn ? out + '\r' : out;
 }
 
@@ -37,8 +34,7 @@ inline std::vector<std::string> entries(const std::string &script)
     std::vector<std::string> out;
     for (size_t i = 0; i < script.size();) {
         size_t end = script.find(' ', i);
-        if (end == std::string::npos)
-            end = script.size();
+        if (end == std::string::npos) end = script.size();
         while (end < script.size() && script[end] == ' ')
             ++end;
         out.push_back(script.substr(i, end - i));

@@ -90,18 +90,24 @@ Symbol swingDoor()
     const std::vector<Path> before = {
         {{-40, -h + 80}, {0, -h + 80}, {0, -h + 40}, {-15, -h + 40}, {-15, -h}, {-40, -h}, {-40, -h + 30}},
         {{-15, -h + 80}, {-15, h}, {-40, h}, {-40, -h + 80}},
-        {{W + 40, -h + 80}, {W, -h + 80}, {W, -h + 40}, {W + 15, -h + 40}, {W + 15, -h}, {W + 40, -h}, {W + 40, -h + 30}},
+        {{W + 40, -h + 80},
+         {W, -h + 80},
+         {W, -h + 40},
+         {W + 15, -h + 40},
+         {W + 15, -h},
+         {W + 40, -h},
+         {W + 40, -h + 30}},
         {{W + 15, -h + 80}, {W + 15, h}, {W + 40, h}, {W + 40, -h + 80}},
         {{-10, -h + 35}, {W + 10, -h + 35}, {W + 10, -h + 5}, {-10, -h + 5}, {-10, -h + 35}},
     };
     const std::vector<Path> after = {
-        {{-10, -h + 5}, {-10, -h - W - 15}},
-        {{-15, h}, {W + 15, h}},
-        {{0, -h + 80}, {W, -h + 80}},
-        {{-15, -h}, {W + 15, -h}},
+        {{-10, -h + 5}, {-10, -h - W - 15}},   {{-15, h}, {W + 15, h}},
+        {{0, -h + 80}, {W, -h + 80}},          {{-15, -h}, {W + 15, -h}},
         {{W / 2, h + 100}, {W / 2, -h - 100}},
     };
-    Symbol s{"katabiraki50", {{"Combo1", "750"}, {"Combo5", "125"}, {"Combo3", "10"}, {"Combo4", "20"}}, lines(before)};
+    Symbol s{"katabiraki50",
+             {{"Combo1", "750"}, {"Combo5", "125"}, {"Combo3", "10"}, {"Combo4", "20"}},
+             lines(before)};
     s.beforeColour = s.effect.size();
     const auto rest = lines(after);
     s.effect.insert(s.effect.end(), rest.begin(), rest.end());
@@ -125,10 +131,11 @@ Symbol aluminiumFrame()
 Symbol steelFrame()
 {
     const double M = 45, E = 25, T = 12, G = 20;
-    return {"sutiruwaku",
-            {{"Text1", "45"}, {"Text2", "25"}, {"Text4", "12"}, {"Text5", "20"}},
-            lines({{{-40, E}, {0, E}, {0, E - 40}, {-15, E - 40}, {-15, E - 80}, {-40, E - 80}, {-40, E - 50}},
-                   {{-T, E}, {-T, E + M}, {-T - G, E + M}, {-T - G, E}}})};
+    return {
+        "sutiruwaku",
+        {{"Text1", "45"}, {"Text2", "25"}, {"Text4", "12"}, {"Text5", "20"}},
+        lines({{{-40, E}, {0, E}, {0, E - 40}, {-15, E - 40}, {-15, E - 80}, {-40, E - 80}, {-40, E - 50}},
+               {{-T, E}, {-T, E + M}, {-T - G, E + M}, {-T - G, E}}})};
 }
 
 Symbol swingDoorFrame()
@@ -137,8 +144,20 @@ Symbol swingDoorFrame()
     return {"mokuhiraki",
             {{"Combo1", "125"}},
             lines({{{0, -k + 69}, {-21, -k + 69}, {-21, -k + 44}, {0, -k + 44}, {0, -k + 69}},
-                   {{-12, -k + 69}, {-12, k}, {-21, k}, {-21, k - 15}, {-30, k - 15}, {-30, k}, {-37, k},
-                    {-37, -k}, {-30, -k}, {-30, -k + 15}, {-21, -k + 15}, {-21, -k}, {-12, -k}, {-12, -k + 44}},
+                   {{-12, -k + 69},
+                    {-12, k},
+                    {-21, k},
+                    {-21, k - 15},
+                    {-30, k - 15},
+                    {-30, k},
+                    {-37, k},
+                    {-37, -k},
+                    {-30, -k},
+                    {-30, -k + 15},
+                    {-21, -k + 15},
+                    {-21, -k},
+                    {-12, -k},
+                    {-12, -k + 44}},
                    {{-21, k}, {-21, k + 15}, {-56, k + 15}, {-56, k}, {-37, k}},
                    {{-37, -k}, {-56, -k}, {-56, -k - 15}, {-21, -k - 15}, {-21, -k}}})};
 }
@@ -148,22 +167,33 @@ Symbol slidingDoorFrame()
     const double k = 125.0 / 2;
     return {"mokuhikito",
             {{"Combo1", "125"}},
-            lines({{{0, k}, {-9, k}, {-9, k - 15}, {-18, k - 15}, {-18, k}, {-25, k}, {-25, -k}, {-18, -k},
-                    {-18, -k + 15}, {-9, -k + 15}, {-9, -k}, {0, -k}, {0, k}},
+            lines({{{0, k},
+                    {-9, k},
+                    {-9, k - 15},
+                    {-18, k - 15},
+                    {-18, k},
+                    {-25, k},
+                    {-25, -k},
+                    {-18, -k},
+                    {-18, -k + 15},
+                    {-9, -k + 15},
+                    {-9, -k},
+                    {0, -k},
+                    {0, k}},
                    {{-9, k}, {-9, k + 15}, {-44, k + 15}, {-44, k}, {-25, k}},
                    {{-25, -k}, {-44, -k}, {-44, -k - 15}, {-9, -k - 15}, {-9, -k}}})};
 }
 
 std::vector<Symbol> symbols()
 {
-    return {slidingWindow(), swingDoor(), aluminiumFrame(), steelFrame(), swingDoorFrame(), slidingDoorFrame()};
+    return {slidingWindow(), swingDoor(),      aluminiumFrame(),
+            steelFrame(),    swingDoorFrame(), slidingDoorFrame()};
 }
 
 harness::Inputs withCase(const Symbol &s, bool right, int angle)
 {
     harness::Inputs in = s.inputs;
-    if (s.sides)
-        in.push_back({right ? "Option2" : "Option1", "1"});
+    if (s.sides) in.push_back({right ? "Option2" : "Option1", "1"});
     const bool frame = s.form != "hikitigai50" && s.form != "katabiraki50";
     if (frame)
         in.push_back({"Option" + std::to_string(3 + angle / 90), "1"});
@@ -175,7 +205,8 @@ harness::Inputs withCase(const Symbol &s, bool right, int angle)
 std::vector<cad::Entity> replayed(const Symbol &s, bool right, int angle, cad::Point base = {0, 0})
 {
     const FormDefinition &f = *findForm(s.form);
-    return cad::replay(harness::scripts(harness::press(f, "Command2", withCase(s, right, angle))), base).entities();
+    return cad::replay(harness::scripts(harness::press(f, "Command2", withCase(s, right, angle))), base)
+        .entities();
 }
 
 std::vector<cad::Entity> coloured(std::vector<cad::Entity> all, const std::vector<cad::Entity> &like)
@@ -207,8 +238,7 @@ private slots:
             const auto expected = coloured(s.effect, drawn);
             QVERIFY2(geometry::sameDrawing(drawn, expected),
                      qPrintable(QString::fromStdString(s.form) + "\n" + listed(drawn)));
-            if (s.beforeColour == 0)
-                continue;
+            if (s.beforeColour == 0) continue;
             // The lines drawn before DDCOLOR come first.
             const std::vector<cad::Entity> first(drawn.begin(), drawn.begin() + long(s.beforeColour));
             const std::vector<cad::Entity> wanted(expected.begin(), expected.begin() + long(s.beforeColour));
@@ -220,20 +250,19 @@ private slots:
     {
         for (const Symbol &s : symbols())
             for (const bool right : {false, true}) {
-                if (right && !s.sides)
-                    continue;
+                if (right && !s.sides) continue;
                 const auto atZero = replayed(s, right, 0);
                 for (const int angle : {90, 180, 270})
-                    QVERIFY2(geometry::sameDrawing(replayed(s, right, angle), geometry::turned(atZero, angle)),
-                             qPrintable(QString("%1 %2 %3").arg(s.form.c_str()).arg(right).arg(angle)));
+                    QVERIFY2(
+                        geometry::sameDrawing(replayed(s, right, angle), geometry::turned(atZero, angle)),
+                        qPrintable(QString("%1 %2 %3").arg(s.form.c_str()).arg(right).arg(angle)));
             }
     }
 
     void mirrorsTheLeftSide()
     {
         for (const Symbol &s : symbols()) {
-            if (!s.sides)
-                continue;
+            if (!s.sides) continue;
             // Mirroring about x = a is mirroring about the base point after moving it to -2a.
             const auto left = replayed(s, false, 0, {-2 * s.mirrorAxis, 0});
             QVERIFY2(geometry::sameDrawing(replayed(s, true, 0), geometry::mirrored(left)), s.form.c_str());

@@ -10,7 +10,12 @@ using harness::press;
 
 namespace {
 
-const std::string blanks = "1313131113" "1313131113" "1113131111" "1313111211" "1313131113" "11";
+const std::string blanks = "1313131113"
+                           "1313131113"
+                           "1113131111"
+                           "1313111211"
+                           "1313131113"
+                           "11";
 
 std::string drawn(const harness::Inputs &inputs = {})
 {
@@ -28,25 +33,28 @@ class TestHikitigai50 : public QObject
 private slots:
     void drawsTheDefaultsAtZeroAndNinety()
     {
-        QCOMPARE(QString::fromStdString(drawn()), QString::fromStdString(rows::expected("LINE ",
-                                         "@-40,35 / @40,0 / @-40,-70 / @40,0 / @-20,70 / @0,-70 / @5,0 / @0,-60 / "
-                                         "@-25,0 / @0,60 / @1780,70 / @-40,0 / @40,-70 / @-40,0 / @20,70 / @0,-70 / "
-                                         "@-5,0 / @0,-60 / @25,0 / @0,60 / @-1740,65 / @40,0 / @0,-30 / @-40,0 / "
-                                         "@40,15 / @790,0 / @40,15 / @-40,0 / @0,-30 / @40,0 / @0,-30 / @-40,0 / "
-                                         "@40,15 / @790,0 / @40,15 / @-40,0 / @0,-30 / @40,0 / DDCOLOR / LINE / "
-                                         "@-1700,65 / @1700,0 / @-1700,-70 / @1700,0 / @-1715,-60 / @1730,0 / "
-                                         "@-1780,160 / @0,15 / @1830,0 / @0,-15 / @-915,100 / @0,-300",
-                                         blanks)));
+        QCOMPARE(QString::fromStdString(drawn()),
+                 QString::fromStdString(rows::expected(
+                     "LINE ",
+                     "@-40,35 / @40,0 / @-40,-70 / @40,0 / @-20,70 / @0,-70 / @5,0 / @0,-60 / "
+                     "@-25,0 / @0,60 / @1780,70 / @-40,0 / @40,-70 / @-40,0 / @20,70 / @0,-70 / "
+                     "@-5,0 / @0,-60 / @25,0 / @0,60 / @-1740,65 / @40,0 / @0,-30 / @-40,0 / "
+                     "@40,15 / @790,0 / @40,15 / @-40,0 / @0,-30 / @40,0 / @0,-30 / @-40,0 / "
+                     "@40,15 / @790,0 / @40,15 / @-40,0 / @0,-30 / @40,0 / DDCOLOR / LINE / "
+                     "@-1700,65 / @1700,0 / @-1700,-70 / @1700,0 / @-1715,-60 / @1730,0 / "
+                     "@-1780,160 / @0,15 / @1830,0 / @0,-15 / @-915,100 / @0,-300",
+                     blanks)));
         QCOMPARE(QString::fromStdString(drawn({{"Combo2", "90"}})),
-                 QString::fromStdString(rows::expected("LINE ",
-                                "@-35,-40 / @0,40 / @70,-40 / @0,40 / @-70,-20 / @70,0 / @0,5 / @60,0 / @0,-25 / "
-                                "@-60,0 / @-70,1780 / @0,-40 / @70,40 / @0,-40 / @-70,20 / @70,0 / @0,-5 / @60,0 / "
-                                "@0,25 / @-60,0 / @-65,-1740 / @0,40 / @30,0 / @0,-40 / @-15,40 / @0,790 / "
-                                "@-15,40 / @0,-40 / @30,0 / @0,40 / @30,0 / @0,-40 / @-15,40 / @0,790 / @-15,40 / "
-                                "@0,-40 / @30,0 / @0,40 / DDCOLOR / LINE / @-65,-1700 / @0,1700 / @70,-1700 / "
-                                "@0,1700 / @60,-1715 / @0,1730 / @-160,-1780 / @-15,0 / @0,1830 / @15,0 / "
-                                "@-100,-915 / @300,0",
-                                blanks)));
+                 QString::fromStdString(rows::expected(
+                     "LINE ",
+                     "@-35,-40 / @0,40 / @70,-40 / @0,40 / @-70,-20 / @70,0 / @0,5 / @60,0 / @0,-25 / "
+                     "@-60,0 / @-70,1780 / @0,-40 / @70,40 / @0,-40 / @-70,20 / @70,0 / @0,-5 / @60,0 / "
+                     "@0,25 / @-60,0 / @-65,-1740 / @0,40 / @30,0 / @0,-40 / @-15,40 / @0,790 / "
+                     "@-15,40 / @0,-40 / @30,0 / @0,40 / @30,0 / @0,-40 / @-15,40 / @0,790 / @-15,40 / "
+                     "@0,-40 / @30,0 / @0,40 / DDCOLOR / LINE / @-65,-1700 / @0,1700 / @70,-1700 / "
+                     "@0,1700 / @60,-1715 / @0,1730 / @-160,-1780 / @-15,0 / @0,1830 / @15,0 / "
+                     "@-100,-915 / @300,0",
+                     blanks)));
     }
 
     // Rows the turned cases spell out, and the rows each input moves.
@@ -57,18 +65,42 @@ private slots:
         QTest::addColumn<QString>("angle");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("90 row 8") << "Combo3" << "60" << "90" << 8 << "@60,0 ";
-        QTest::newRow("90 row 21") << "Combo1" << "1700" << "90" << 21 << "@-65,-1740 ";
-        QTest::newRow("180 row 26") << "Combo1" << "1700" << "180" << 26 << "@-790,0   ";
-        QTest::newRow("270 row 47") << "Combo1" << "1700" << "270" << 47 << "@160,1780 ";
-        QTest::newRow("odd width row 26") << "Combo1" << "1155" << "0" << 26 << "@517.5,0   ";
-        QTest::newRow("odd width row 34") << "Combo1" << "1155" << "0" << 34 << "@517.5,0   ";
-        QTest::newRow("odd width row 51") << "Combo1" << "1155" << "0" << 51 << "@-642.5,100 ";
-        QTest::newRow("finish row 47") << "Text1" << "25" << "0" << 47 << "@-1780,185 ";
-        QTest::newRow("depth row 45") << "Combo3" << "90" << "0" << 45 << "@-1715,-90 ";
-        QTest::newRow("zero stays 0 at 180") << "Combo1" << "120" << "180" << 26 << "@0,0   ";
-        QTest::newRow("090 is 90") << "Combo1" << "1700" << "090" << 1 << "@-35,-40 ";
-        QTest::newRow("lenient width") << "Combo1" << "1700mm" << "0" << 11 << "@1780,70 ";
+        QTest::newRow("90 row 8") << "Combo3"
+                                  << "60"
+                                  << "90" << 8 << "@60,0 ";
+        QTest::newRow("90 row 21") << "Combo1"
+                                   << "1700"
+                                   << "90" << 21 << "@-65,-1740 ";
+        QTest::newRow("180 row 26") << "Combo1"
+                                    << "1700"
+                                    << "180" << 26 << "@-790,0   ";
+        QTest::newRow("270 row 47") << "Combo1"
+                                    << "1700"
+                                    << "270" << 47 << "@160,1780 ";
+        QTest::newRow("odd width row 26") << "Combo1"
+                                          << "1155"
+                                          << "0" << 26 << "@517.5,0   ";
+        QTest::newRow("odd width row 34") << "Combo1"
+                                          << "1155"
+                                          << "0" << 34 << "@517.5,0   ";
+        QTest::newRow("odd width row 51") << "Combo1"
+                                          << "1155"
+                                          << "0" << 51 << "@-642.5,100 ";
+        QTest::newRow("finish row 47") << "Text1"
+                                       << "25"
+                                       << "0" << 47 << "@-1780,185 ";
+        QTest::newRow("depth row 45") << "Combo3"
+                                      << "90"
+                                      << "0" << 45 << "@-1715,-90 ";
+        QTest::newRow("zero stays 0 at 180") << "Combo1"
+                                             << "120"
+                                             << "180" << 26 << "@0,0   ";
+        QTest::newRow("090 is 90") << "Combo1"
+                                   << "1700"
+                                   << "090" << 1 << "@-35,-40 ";
+        QTest::newRow("lenient width") << "Combo1"
+                                       << "1700mm"
+                                       << "0" << 11 << "@1780,70 ";
     }
     void placesSingleRows()
     {
@@ -77,7 +109,8 @@ private slots:
         QFETCH(QString, angle);
         QFETCH(int, row);
         QFETCH(QString, expected);
-        const auto e = rows::entries(drawn({{control.toStdString(), value.toStdString()}, {"Combo2", angle.toStdString()}}));
+        const auto e = rows::entries(
+            drawn({{control.toStdString(), value.toStdString()}, {"Combo2", angle.toStdString()}}));
         QCOMPARE(e.size(), size_t(54)); // command word, 52 rows, carriage return
         QCOMPARE(QString::fromStdString(e.at(static_cast<size_t>(row))), expected);
         QCOMPARE(e.at(39), std::string("DDCOLOR "));

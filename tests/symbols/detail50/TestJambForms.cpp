@@ -23,16 +23,23 @@ struct Jamb
 
 const Jamb aluminium{arumiwaku, "1313131111"};
 const Jamb steel{sutiruwaku, "11111131111"};
-const Jamb swingWood{mokuhiraki, "11113" "11111111111113" "11113" "11111"};
-const Jamb slidingWood{mokuhikito, "1111111111113" "11113" "11111"};
+const Jamb swingWood{mokuhiraki, "11113"
+                                 "11111111111113"
+                                 "11113"
+                                 "11111"};
+const Jamb slidingWood{mokuhikito, "1111111111113"
+                                   "11113"
+                                   "11111"};
 
-const FormDefinition &formNamed(const QString &name) { return *findForm(name.toStdString()); }
+const FormDefinition &formNamed(const QString &name)
+{
+    return *findForm(name.toStdString());
+}
 
 const char *blanksOf(const QString &name)
 {
     for (const Jamb *j : {&aluminium, &steel, &swingWood, &slidingWood})
-        if (j->form().name == name.toStdString())
-            return j->blanks;
+        if (j->form().name == name.toStdString()) return j->blanks;
     return "";
 }
 
@@ -58,40 +65,61 @@ private slots:
         QTest::addColumn<QString>("angle");
         QTest::addColumn<QString>("points");
         QTest::newRow("aluminium left 0")
-            << "arumiwaku" << "Option1" << "Option3"
+            << "arumiwaku"
+            << "Option1"
+            << "Option3"
             << "@-40,35 / @40,0 / @-40,-70 / @40,0 / @-20,70 / @0,-70 / @5,0 / @0,-60 / @-25,0 / @0,60";
         QTest::newRow("aluminium right 0")
-            << "arumiwaku" << "Option2" << "Option3"
+            << "arumiwaku"
+            << "Option2"
+            << "Option3"
             << "@40,35 / @-40,0 / @40,-70 / @-40,0 / @20,70 / @0,-70 / @-5,0 / @0,-60 / @25,0 / @0,60";
         QTest::newRow("aluminium left 90")
-            << "arumiwaku" << "Option1" << "Option4"
+            << "arumiwaku"
+            << "Option1"
+            << "Option4"
             << "@-35,-40 / @0,40 / @70,-40 / @0,40 / @-70,-20 / @70,0 / @0,5 / @60,0 / @0,-25 / @-60,0";
-        QTest::newRow("steel left 0")
-            << "sutiruwaku" << "Option1" << "Option3"
-            << "@-40,20 / @40,0 / @0,-40 / @-15,0 / @0,-40 / @-25,0 / @0,30 / @25,50 / @0,40 / @-25,0 / @0,-40";
+        QTest::newRow("steel left 0") << "sutiruwaku"
+                                      << "Option1"
+                                      << "Option3"
+                                      << "@-40,20 / @40,0 / @0,-40 / @-15,0 / @0,-40 / @-25,0 / @0,30 / "
+                                         "@25,50 / @0,40 / @-25,0 / @0,-40";
         QTest::newRow("steel right 0")
-            << "sutiruwaku" << "Option2" << "Option3"
+            << "sutiruwaku"
+            << "Option2"
+            << "Option3"
             << "@40,20 / @-40,0 / @0,-40 / @15,0 / @0,-40 / @25,0 / @0,30 / @-25,50 / @0,40 / @25,0 / @0,-40";
-        QTest::newRow("steel left 90")
-            << "sutiruwaku" << "Option1" << "Option4"
-            << "@-20,-40 / @0,40 / @40,0 / @0,-15 / @40,0 / @0,-25 / @-30,0 / @-50,25 / @-40,0 / @0,-25 / @40,0";
+        QTest::newRow("steel left 90") << "sutiruwaku"
+                                       << "Option1"
+                                       << "Option4"
+                                       << "@-20,-40 / @0,40 / @40,0 / @0,-15 / @40,0 / @0,-25 / @-30,0 / "
+                                          "@-50,25 / @-40,0 / @0,-25 / @40,0";
         QTest::newRow("swing wood left 0")
-            << "mokuhiraki" << "Option1" << "Option3"
+            << "mokuhiraki"
+            << "Option1"
+            << "Option3"
             << "@0,24 / @-21,0 / @0,-25 / @21,0 / @0,25 / @-12,0 / @0,21 / @-9,0 / @0,-15 / @-9,0 / @0,15 / "
                "@-7,0 / @0,-90 / @7,0 / @0,15 / @9,0 / @0,-15 / @9,0 / @0,44 / @-9,46 / @0,15 / @-35,0 / "
                "@0,-15 / @19,0 / @0,-90 / @-19,0 / @0,-15 / @35,0 / @0,15";
         QTest::newRow("swing wood left 90")
-            << "mokuhiraki" << "Option1" << "Option4"
-            << "@-24,0 / @0,-21 / @25,0 / @0,21 / @-25,0 / @0,-12 / @-21,0 / @0,-9 / @15,0 / @0,-9 / @-15,0 / "
+            << "mokuhiraki"
+            << "Option1"
+            << "Option4"
+            << "@-24,0 / @0,-21 / @25,0 / @0,21 / @-25,0 / @0,-12 / @-21,0 / @0,-9 / @15,0 / @0,-9 / @-15,0 "
+               "/ "
                "@0,-7 / @90,0 / @0,7 / @-15,0 / @0,9 / @15,0 / @0,9 / @-44,0 / @-46,-9 / @-15,0 / @0,-35 / "
                "@15,0 / @0,19 / @90,0 / @0,-19 / @15,0 / @0,35 / @-15,0";
         QTest::newRow("sliding wood left 0")
-            << "mokuhikito" << "Option1" << "Option3"
+            << "mokuhikito"
+            << "Option1"
+            << "Option3"
             << "@0,45 / @-9,0 / @0,-15 / @-9,0 / @0,15 / @-7,0 / @0,-90 / @7,0 / @0,15 / @9,0 / @0,-15 / "
                "@9,0 / @0,90 / @-9,0 / @0,15 / @-35,0 / @0,-15 / @19,0 / @0,-90 / @-19,0 / @0,-15 / @35,0 / "
                "@0,15";
         QTest::newRow("sliding wood left 90")
-            << "mokuhikito" << "Option1" << "Option4"
+            << "mokuhikito"
+            << "Option1"
+            << "Option4"
             << "@-45,0 / @0,-9 / @15,0 / @0,-9 / @-15,0 / @0,-7 / @90,0 / @0,7 / @-15,0 / @0,9 / @15,0 / "
                "@0,9 / @-90,0 / @0,-9 / @-15,0 / @0,-35 / @15,0 / @0,19 / @90,0 / @0,-19 / @15,0 / @0,35 / "
                "@-15,0";
@@ -116,25 +144,101 @@ private slots:
         QTest::addColumn<QString>("angle");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("alu reveal past the frame") << "arumiwaku" << "Text4" << "25" << "Option1" << "Option3" << 7 << "@-5,0 ";
-        QTest::newRow("alu reveal at the centre") << "arumiwaku" << "Text4" << "20" << "Option1" << "Option3" << 7 << "@0,0 ";
-        QTest::newRow("alu reveal mirrored at 0") << "arumiwaku" << "Text4" << "20" << "Option2" << "Option3" << 7 << "@0,0 ";
-        QTest::newRow("alu zero turned") << "arumiwaku" << "Text4" << "20" << "Option2" << "Option5" << 7 << "@0,0 ";
-        QTest::newRow("alu left 90 row 7") << "arumiwaku" << "Text4" << "15" << "Option1" << "Option4" << 7 << "@0,5 ";
-        QTest::newRow("alu right 270 row 7") << "arumiwaku" << "Text4" << "15" << "Option2" << "Option6" << 7 << "@0,5 ";
-        QTest::newRow("alu right 0 row 9") << "arumiwaku" << "Text5" << "30" << "Option2" << "Option3" << 9 << "@30,0 ";
-        QTest::newRow("alu sum U + D") << "arumiwaku" << "Text2" << "50.5" << "Option1" << "Option3" << 6 << "@0,-85.5   ";
-        QTest::newRow("steel reveal past the frame") << "sutiruwaku" << "Text4" << "50" << "Option1" << "Option3" << 8 << "@-10,50 ";
-        QTest::newRow("steel left 90 row 8") << "sutiruwaku" << "Text4" << "15" << "Option1" << "Option4" << 8 << "@-50,25 ";
-        QTest::newRow("steel right 0 row 8") << "sutiruwaku" << "Text4" << "15" << "Option2" << "Option3" << 8 << "@-25,50 ";
-        QTest::newRow("steel casing depth") << "sutiruwaku" << "Text1" << "55" << "Option1" << "Option5" << 11 << "@0,55 ";
-        QTest::newRow("swing wood odd wall") << "mokuhiraki" << "Combo1" << "125" << "Option1" << "Option3" << 1 << "@0,6.5 ";
-        QTest::newRow("swing wood 90 row 20") << "mokuhiraki" << "Combo1" << "90" << "Option1" << "Option4" << 20 << "@-46,-9 ";
-        QTest::newRow("swing wood right row 2") << "mokuhiraki" << "Combo1" << "90" << "Option2" << "Option3" << 2 << "@21,0 ";
-        QTest::newRow("swing wood right row 13") << "mokuhiraki" << "Combo1" << "90" << "Option2" << "Option3" << 13 << "@0,-90 ";
-        QTest::newRow("sliding wood odd wall") << "mokuhikito" << "Combo1" << "125" << "Option1" << "Option3" << 1 << "@0,62.5 ";
-        QTest::newRow("sliding wood 90 row 7") << "mokuhikito" << "Combo1" << "90" << "Option1" << "Option4" << 7 << "@90,0 ";
-        QTest::newRow("sliding wood right row 16") << "mokuhikito" << "Combo1" << "90" << "Option2" << "Option3" << 16 << "@35,0 ";
+        QTest::newRow("alu reveal past the frame") << "arumiwaku"
+                                                   << "Text4"
+                                                   << "25"
+                                                   << "Option1"
+                                                   << "Option3" << 7 << "@-5,0 ";
+        QTest::newRow("alu reveal at the centre") << "arumiwaku"
+                                                  << "Text4"
+                                                  << "20"
+                                                  << "Option1"
+                                                  << "Option3" << 7 << "@0,0 ";
+        QTest::newRow("alu reveal mirrored at 0") << "arumiwaku"
+                                                  << "Text4"
+                                                  << "20"
+                                                  << "Option2"
+                                                  << "Option3" << 7 << "@0,0 ";
+        QTest::newRow("alu zero turned") << "arumiwaku"
+                                         << "Text4"
+                                         << "20"
+                                         << "Option2"
+                                         << "Option5" << 7 << "@0,0 ";
+        QTest::newRow("alu left 90 row 7") << "arumiwaku"
+                                           << "Text4"
+                                           << "15"
+                                           << "Option1"
+                                           << "Option4" << 7 << "@0,5 ";
+        QTest::newRow("alu right 270 row 7") << "arumiwaku"
+                                             << "Text4"
+                                             << "15"
+                                             << "Option2"
+                                             << "Option6" << 7 << "@0,5 ";
+        QTest::newRow("alu right 0 row 9") << "arumiwaku"
+                                           << "Text5"
+                                           << "30"
+                                           << "Option2"
+                                           << "Option3" << 9 << "@30,0 ";
+        QTest::newRow("alu sum U + D") << "arumiwaku"
+                                       << "Text2"
+                                       << "50.5"
+                                       << "Option1"
+                                       << "Option3" << 6 << "@0,-85.5   ";
+        QTest::newRow("steel reveal past the frame") << "sutiruwaku"
+                                                     << "Text4"
+                                                     << "50"
+                                                     << "Option1"
+                                                     << "Option3" << 8 << "@-10,50 ";
+        QTest::newRow("steel left 90 row 8") << "sutiruwaku"
+                                             << "Text4"
+                                             << "15"
+                                             << "Option1"
+                                             << "Option4" << 8 << "@-50,25 ";
+        QTest::newRow("steel right 0 row 8") << "sutiruwaku"
+                                             << "Text4"
+                                             << "15"
+                                             << "Option2"
+                                             << "Option3" << 8 << "@-25,50 ";
+        QTest::newRow("steel casing depth") << "sutiruwaku"
+                                            << "Text1"
+                                            << "55"
+                                            << "Option1"
+                                            << "Option5" << 11 << "@0,55 ";
+        QTest::newRow("swing wood odd wall") << "mokuhiraki"
+                                             << "Combo1"
+                                             << "125"
+                                             << "Option1"
+                                             << "Option3" << 1 << "@0,6.5 ";
+        QTest::newRow("swing wood 90 row 20") << "mokuhiraki"
+                                              << "Combo1"
+                                              << "90"
+                                              << "Option1"
+                                              << "Option4" << 20 << "@-46,-9 ";
+        QTest::newRow("swing wood right row 2") << "mokuhiraki"
+                                                << "Combo1"
+                                                << "90"
+                                                << "Option2"
+                                                << "Option3" << 2 << "@21,0 ";
+        QTest::newRow("swing wood right row 13") << "mokuhiraki"
+                                                 << "Combo1"
+                                                 << "90"
+                                                 << "Option2"
+                                                 << "Option3" << 13 << "@0,-90 ";
+        QTest::newRow("sliding wood odd wall") << "mokuhikito"
+                                               << "Combo1"
+                                               << "125"
+                                               << "Option1"
+                                               << "Option3" << 1 << "@0,62.5 ";
+        QTest::newRow("sliding wood 90 row 7") << "mokuhikito"
+                                               << "Combo1"
+                                               << "90"
+                                               << "Option1"
+                                               << "Option4" << 7 << "@90,0 ";
+        QTest::newRow("sliding wood right row 16") << "mokuhikito"
+                                                   << "Combo1"
+                                                   << "90"
+                                                   << "Option2"
+                                                   << "Option3" << 16 << "@35,0 ";
     }
     void placesSingleRows()
     {
@@ -190,18 +294,42 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("alu U 0") << "arumiwaku" << "Text1" << "0" << true;
-        QTest::newRow("alu U -1") << "arumiwaku" << "Text1" << "-1" << false;
-        QTest::newRow("alu D not checked") << "arumiwaku" << "Text2" << "-1" << true;
-        QTest::newRow("steel M 0") << "sutiruwaku" << "Text1" << "0" << true;
-        QTest::newRow("steel M -1") << "sutiruwaku" << "Text1" << "-1" << false;
-        QTest::newRow("steel E not checked") << "sutiruwaku" << "Text2" << "-1" << true;
-        QTest::newRow("swing K 90") << "mokuhiraki" << "Combo1" << "90" << true;
-        QTest::newRow("swing K 89") << "mokuhiraki" << "Combo1" << "89" << false;
-        QTest::newRow("swing K 89.99") << "mokuhiraki" << "Combo1" << "89.99" << false;
-        QTest::newRow("sliding K 90") << "mokuhikito" << "Combo1" << "90" << true;
-        QTest::newRow("sliding K 89") << "mokuhikito" << "Combo1" << "89" << false;
-        QTest::newRow("sliding K empty") << "mokuhikito" << "Combo1" << "" << false;
+        QTest::newRow("alu U 0") << "arumiwaku"
+                                 << "Text1"
+                                 << "0" << true;
+        QTest::newRow("alu U -1") << "arumiwaku"
+                                  << "Text1"
+                                  << "-1" << false;
+        QTest::newRow("alu D not checked") << "arumiwaku"
+                                           << "Text2"
+                                           << "-1" << true;
+        QTest::newRow("steel M 0") << "sutiruwaku"
+                                   << "Text1"
+                                   << "0" << true;
+        QTest::newRow("steel M -1") << "sutiruwaku"
+                                    << "Text1"
+                                    << "-1" << false;
+        QTest::newRow("steel E not checked") << "sutiruwaku"
+                                             << "Text2"
+                                             << "-1" << true;
+        QTest::newRow("swing K 90") << "mokuhiraki"
+                                    << "Combo1"
+                                    << "90" << true;
+        QTest::newRow("swing K 89") << "mokuhiraki"
+                                    << "Combo1"
+                                    << "89" << false;
+        QTest::newRow("swing K 89.99") << "mokuhiraki"
+                                       << "Combo1"
+                                       << "89.99" << false;
+        QTest::newRow("sliding K 90") << "mokuhikito"
+                                      << "Combo1"
+                                      << "90" << true;
+        QTest::newRow("sliding K 89") << "mokuhikito"
+                                      << "Combo1"
+                                      << "89" << false;
+        QTest::newRow("sliding K empty") << "mokuhikito"
+                                         << "Combo1"
+                                         << "" << false;
     }
     void basePointChecksItsInput()
     {
@@ -226,14 +354,21 @@ private slots:
         QTest::addColumn<QStringList>("tabOrder");
         const QStringList buttonsAndOptions = {"Command1", "Command2", "Command4", "Command3", "Option1",
                                                "Option2",  "Option3",  "Option4",  "Option5",  "Option6"};
-        QTest::newRow("arumiwaku") << "arumiwaku" << "アルミ枠" << "アルミ枠作図(&A)"
-                                   << QStringList{"Text1", "Text2", "Text3", "Text4", "Text5"} + buttonsAndOptions;
-        QTest::newRow("sutiruwaku") << "sutiruwaku" << "スチール枠" << "スチール枠作図(&A)"
+        QTest::newRow("arumiwaku") << "arumiwaku"
+                                   << "アルミ枠"
+                                   << "アルミ枠作図(&A)"
+                                   << QStringList{"Text1", "Text2", "Text3", "Text4", "Text5"} +
+                                          buttonsAndOptions;
+        QTest::newRow("sutiruwaku") << "sutiruwaku"
+                                    << "スチール枠"
+                                    << "スチール枠作図(&A)"
                                     << QStringList{"Text1", "Text2", "Text4", "Text5"} + buttonsAndOptions;
-        QTest::newRow("mokuhiraki") << "mokuhiraki" << "木枠（開キ戸用）" << "木枠作図(&A)"
-                                    << buttonsAndOptions + QStringList{"Combo1"};
-        QTest::newRow("mokuhikito") << "mokuhikito" << "木枠（引キ戸用）" << "木枠作図(&A)"
-                                    << buttonsAndOptions + QStringList{"Combo1"};
+        QTest::newRow("mokuhiraki") << "mokuhiraki"
+                                    << "木枠（開キ戸用）"
+                                    << "木枠作図(&A)" << buttonsAndOptions + QStringList{"Combo1"};
+        QTest::newRow("mokuhikito") << "mokuhikito"
+                                    << "木枠（引キ戸用）"
+                                    << "木枠作図(&A)" << buttonsAndOptions + QStringList{"Combo1"};
     }
     void areDefinedAsTheDialogsShowThem()
     {
@@ -253,7 +388,8 @@ private slots:
 
         // Choosing a side leaves the angle alone, and the other way round.
         const FormState s = harness::stateOf(f, {{"Option2", "1"}, {"Option6", "1"}});
-        QVERIFY(!s.checked("Option1") && s.checked("Option2") && !s.checked("Option3") && s.checked("Option6"));
+        QVERIFY(!s.checked("Option1") && s.checked("Option2") && !s.checked("Option3") &&
+                s.checked("Option6"));
 
         const auto p = press(f, "Command2");
         QCOMPARE(p.focus, tabOrder.contains("Text1") ? std::string("Text1") : std::string("Combo1"));

@@ -12,13 +12,20 @@ using harness::press;
 
 namespace {
 
-const std::string lineBlanks = "1111113" "1113" "1111113" "1113" "11112" "11" "1313131311";
+const std::string lineBlanks = "1111113"
+                               "1113"
+                               "1111113"
+                               "1113"
+                               "11112"
+                               "11"
+                               "1313131311";
 
-const std::string leftRows = "@-40,20 / @40,0 / @0,-40 / @-15,0 / @0,-40 / @-25,0 / @0,30 / @25,50 / @0,40 / "
-                             "@-25,0 / @0,-40 / @880,0 / @-40,0 / @0,-40 / @15,0 / @0,-40 / @25,0 / @0,30 / "
-                             "@-25,50 / @0,40 / @25,0 / @0,-40 / @-850,-45 / @820,0 / @0,-30 / @-820,0 / @0,30 / "
-                             "DDCOLOR / LINE / @0,-30 / @0,-820 / @-5,935 / @830,0 / @-815,-40 / @800,0 / "
-                             "@-815,-80 / @830,0 / @-415,220 / @0,-320";
+const std::string leftRows =
+    "@-40,20 / @40,0 / @0,-40 / @-15,0 / @0,-40 / @-25,0 / @0,30 / @25,50 / @0,40 / "
+    "@-25,0 / @0,-40 / @880,0 / @-40,0 / @0,-40 / @15,0 / @0,-40 / @25,0 / @0,30 / "
+    "@-25,50 / @0,40 / @25,0 / @0,-40 / @-850,-45 / @820,0 / @0,-30 / @-820,0 / @0,30 / "
+    "DDCOLOR / LINE / @0,-30 / @0,-820 / @-5,935 / @830,0 / @-815,-40 / @800,0 / "
+    "@-815,-80 / @830,0 / @-415,220 / @0,-320";
 
 QStringList sent(const harness::Inputs &inputs)
 {
@@ -50,9 +57,10 @@ private slots:
         // The right hinge changes rows 30 and 32 and the arc only.
         QString right = replaced(left, "LINE / @0,-30", "LINE / @820,-30");
         right = replaced(right, "@-5,935", "@-825,935");
-        QCOMPARE(sent({{"Option2", "1"}}),
-                 (QStringList{QString::fromStdString(rows::expected("LINE ", right.toStdString(), lineBlanks)),
-                              "ARC c @410,105 @-820,0 @0,-820 "}));
+        QCOMPARE(
+            sent({{"Option2", "1"}}),
+            (QStringList{QString::fromStdString(rows::expected("LINE ", right.toStdString(), lineBlanks)),
+                         "ARC c @410,105 @-820,0 @0,-820 "}));
     }
 
     // Rows the turned cases spell out, and the rows the depth moves.
@@ -64,15 +72,33 @@ private slots:
         QTest::addColumn<int>("script");
         QTest::addColumn<int>("entry");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("left 90 arc centre") << "Option1" << "90" << "90" << 1 << 2 << "@-105,-410 ";
-        QTest::newRow("left 90 arc start") << "Option1" << "90" << "90" << 1 << 3 << "@820,0 ";
-        QTest::newRow("left 90 arc end") << "Option1" << "90" << "90" << 1 << 4 << "@0,820 ";
-        QTest::newRow("left 90 row 1") << "Option1" << "90" << "90" << 0 << 1 << "@-20,-40 ";
-        QTest::newRow("left 270 row 32") << "Option1" << "270" << "90" << 0 << 32 << "@935,5 ";
-        QTest::newRow("right 180 row 30") << "Option2" << "180" << "90" << 0 << 30 << "@-820,30 ";
-        QTest::newRow("odd depth row 1") << "Option1" << "0" << "125" << 0 << 1 << "@-40,2.5 ";
-        QTest::newRow("odd depth row 38") << "Option1" << "0" << "125" << 0 << 38 << "@-415,255 ";
-        QTest::newRow("c stays at 270") << "Option2" << "270" << "90" << 1 << 1 << "c ";
+        QTest::newRow("left 90 arc centre") << "Option1"
+                                            << "90"
+                                            << "90" << 1 << 2 << "@-105,-410 ";
+        QTest::newRow("left 90 arc start") << "Option1"
+                                           << "90"
+                                           << "90" << 1 << 3 << "@820,0 ";
+        QTest::newRow("left 90 arc end") << "Option1"
+                                         << "90"
+                                         << "90" << 1 << 4 << "@0,820 ";
+        QTest::newRow("left 90 row 1") << "Option1"
+                                       << "90"
+                                       << "90" << 0 << 1 << "@-20,-40 ";
+        QTest::newRow("left 270 row 32") << "Option1"
+                                         << "270"
+                                         << "90" << 0 << 32 << "@935,5 ";
+        QTest::newRow("right 180 row 30") << "Option2"
+                                          << "180"
+                                          << "90" << 0 << 30 << "@-820,30 ";
+        QTest::newRow("odd depth row 1") << "Option1"
+                                         << "0"
+                                         << "125" << 0 << 1 << "@-40,2.5 ";
+        QTest::newRow("odd depth row 38") << "Option1"
+                                          << "0"
+                                          << "125" << 0 << 38 << "@-415,255 ";
+        QTest::newRow("c stays at 270") << "Option2"
+                                        << "270"
+                                        << "90" << 1 << 1 << "c ";
     }
     void placesSingleRows()
     {
@@ -82,8 +108,8 @@ private slots:
         QFETCH(int, script);
         QFETCH(int, entry);
         QFETCH(QString, expected);
-        const QStringList s =
-            sent({{hinge.toStdString(), "1"}, {"Combo2", angle.toStdString()}, {"Combo5", wall.toStdString()}});
+        const QStringList s = sent(
+            {{hinge.toStdString(), "1"}, {"Combo2", angle.toStdString()}, {"Combo5", wall.toStdString()}});
         QCOMPARE(s.size(), 2);
         const auto e = rows::entries(s.at(script).toStdString());
         QCOMPARE(e.size(), script == 0 ? size_t(41) : size_t(5));
@@ -129,8 +155,9 @@ private slots:
         const FormDefinition &f = katabiraki50();
         QCOMPARE(findForm("katabiraki50"), &f);
         QCOMPARE(f.caption, std::string("Quendra_LT(1/50用片開キ戸)"));
-        QCOMPARE(f.tabOrder, (std::vector<std::string>{"Combo1", "Combo5", "Combo3", "Combo4", "Combo2", "Command1",
-                                                       "Command2", "Command4", "Command3", "Option1", "Option2"}));
+        QCOMPARE(f.tabOrder,
+                 (std::vector<std::string>{"Combo1", "Combo5", "Combo3", "Combo4", "Combo2", "Command1",
+                                           "Command2", "Command4", "Command3", "Option1", "Option2"}));
         const Control *wall = f.control("Combo5");
         QCOMPARE(wall->text, std::string("90"));
         QVERIFY(std::find(wall->items.begin(), wall->items.end(), "90") == wall->items.end());

@@ -18,7 +18,8 @@ private slots:
             names.push_back(f->name);
             QCOMPARE(findForm(f->name), f);
         }
-        QCOMPARE(names, (std::vector<std::string>{"tourisin", "zumenwaku", "hasira", "kabe", "tategukigou", "reberu"}));
+        QCOMPARE(names, (std::vector<std::string>{"tourisin", "zumenwaku", "hasira", "kabe", "tategukigou",
+                                                  "reberu"}));
     }
 };
 

@@ -27,7 +27,8 @@ std::vector<cad::Entity> drawn(const FormDefinition &form, const std::string &bu
 std::vector<cad::Entity> ofType(const std::vector<cad::Entity> &all, Type type)
 {
     std::vector<cad::Entity> out;
-    std::copy_if(all.begin(), all.end(), std::back_inserter(out), [&](const cad::Entity &e) { return e.type == type; });
+    std::copy_if(all.begin(), all.end(), std::back_inserter(out),
+                 [&](const cad::Entity &e) { return e.type == type; });
     return out;
 }
 
@@ -57,8 +58,7 @@ Box boxOf(const cad::Entity &polyline)
 // A closed polyline of four corners that are exactly the corners of its box.
 bool isClosedRectangle(const cad::Entity &e)
 {
-    if (e.type != Type::Polyline || !e.closed || e.vertices.size() != 4)
-        return false;
+    if (e.type != Type::Polyline || !e.closed || e.vertices.size() != 4) return false;
     const Box b = boxOf(e);
     return std::all_of(e.vertices.begin(), e.vertices.end(), [&](const cad::Point &v) {
         return (geometry::near(v.x, b.left) || geometry::near(v.x, b.right)) &&
@@ -75,7 +75,8 @@ class TestElementGeometry : public QObject
 private slots:
     void wallFacesAndFinishLinesLieAtTheirOffsets()
     {
-        const Inputs sizes = {{"Combo1", "60"}, {"Combo2", "75"}, {"Text1", "2400"}, {"Text2", "10"}, {"Text3", "30"}};
+        const Inputs sizes = {
+            {"Combo1", "60"}, {"Combo2", "75"}, {"Text1", "2400"}, {"Text2", "10"}, {"Text3", "30"}};
         Inputs plain = sizes;
         const auto faces = drawn(kabe(), "Command2", plain);
         QVERIFY2(faces.size() == 2, dump(faces).c_str());
@@ -126,13 +127,14 @@ private slots:
         QFETCH(double, bottom);
         const cad::Point base{1000, 2000};
         const auto all =
-            drawn(hasira(), "Command2", {{"Combo1", "400"}, {"Combo2", "300"}, {"Text1", "75"}, {option.toStdString(), "1"}},
-                  base);
+            drawn(hasira(), "Command2",
+                  {{"Combo1", "400"}, {"Combo2", "300"}, {"Text1", "75"}, {option.toStdString(), "1"}}, base);
         QVERIFY2(all.size() == 1 && isClosedRectangle(all[0]), dump(all).c_str());
         QVERIFY(geometry::near(all[0].startWidth, 0) && geometry::near(all[0].endWidth, 0));
         const Box b = boxOf(all[0]);
         QVERIFY2(geometry::near(b.left, base.x + left) && geometry::near(b.bottom, base.y + bottom) &&
-                     geometry::near(b.right, base.x + left + 400) && geometry::near(b.top, base.y + bottom + 300),
+                     geometry::near(b.right, base.x + left + 400) &&
+                     geometry::near(b.top, base.y + bottom + 300),
                  dump(all).c_str());
     }
 
@@ -143,8 +145,11 @@ private slots:
         {
             const char *option;
             double R, Ht;
-        } scales[] = {{"Option1", 350, 300}, {"Option2", 175, 150}, {"Option3", 105, 90},
-                      {"Option4", 70, 60},   {"Option5", 35, 30}};
+        } scales[] = {{"Option1", 350, 300},
+                      {"Option2", 175, 150},
+                      {"Option3", 105, 90},
+                      {"Option4", 70, 60},
+                      {"Option5", 35, 30}};
         const struct
         {
             const char *text, *draw, *label;
@@ -178,7 +183,8 @@ private slots:
         } scales[] = {{"Option1", 250, 700, 200}, {"Option2", 125, 350, 100}};
         const cad::Point base{-300, 450};
         for (const auto &scale : scales) {
-            const auto all = drawn(reberu(), "Command2", {{"Combo1", "＋"}, {"Text1", "1000"}, {scale.option, "1"}}, base);
+            const auto all =
+                drawn(reberu(), "Command2", {{"Combo1", "＋"}, {"Text1", "1000"}, {scale.option, "1"}}, base);
             const auto ellipses = ofType(all, Type::Ellipse);
             const auto texts = ofType(all, Type::Text);
             QVERIFY2(all.size() == 2 && ellipses.size() == 1 && texts.size() == 1, dump(all).c_str());
@@ -227,15 +233,18 @@ private slots:
                       {"Option7", 20},  {"Option8", 10}, {"Option9", 200}};
         for (const auto &paper : papers)
             for (const auto &scale : scales) {
-                const auto all = drawn(zumenwaku(), "Command1", {{paper.option, "1"}, {scale.option, "1"}}, {777, -55});
-                QVERIFY2(all.size() == 2 && isClosedRectangle(all[0]) && isClosedRectangle(all[1]), dump(all).c_str());
+                const auto all =
+                    drawn(zumenwaku(), "Command1", {{paper.option, "1"}, {scale.option, "1"}}, {777, -55});
+                QVERIFY2(all.size() == 2 && isClosedRectangle(all[0]) && isClosedRectangle(all[1]),
+                         dump(all).c_str());
                 const double s = scale.s;
                 const Box sheet = boxOf(all[0]);
                 const Box border = boxOf(all[1]);
                 QVERIFY(geometry::near(all[0].startWidth, 0) && geometry::near(all[0].endWidth, 0));
                 QVERIFY(geometry::near(all[1].startWidth, s) && geometry::near(all[1].endWidth, s));
                 QVERIFY2(geometry::near(sheet.left, 0) && geometry::near(sheet.bottom, 0) &&
-                             geometry::near(sheet.right, paper.P * s) && geometry::near(sheet.top, paper.Q * s),
+                             geometry::near(sheet.right, paper.P * s) &&
+                             geometry::near(sheet.top, paper.Q * s),
                          dump(all).c_str());
                 QVERIFY2(geometry::near((border.left - sheet.left) / s, 20) &&
                              geometry::near((sheet.right - border.right) / s, 15) &&

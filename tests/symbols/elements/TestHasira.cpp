@@ -14,7 +14,8 @@ private slots:
     void drawsAsLoaded()
     {
         const auto p = press(hasira(), "Command2");
-        QCOMPARE(harness::scripts(p), std::vector<std::string>{"PLINE @-150,-150 w 0  @0,300 @300,0 @0,-300 C\r"});
+        QCOMPARE(harness::scripts(p),
+                 std::vector<std::string>{"PLINE @-150,-150 w 0  @0,300 @300,0 @0,-300 C\r"});
         QCOMPARE(p.focus, std::string("Combo1"));
         QVERIFY(p.minimiseAfterSending);
     }
@@ -23,21 +24,31 @@ private slots:
     {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("start");
-        QTest::newRow("1 centre") << "Option1" << "@-200,-150 ";
-        QTest::newRow("2 top left") << "Option2" << "@75,-375 ";
-        QTest::newRow("3 top right") << "Option3" << "@-475,-375 ";
-        QTest::newRow("4 bottom left") << "Option4" << "@75,75 ";
-        QTest::newRow("5 bottom right") << "Option5" << "@-475,75 ";
-        QTest::newRow("6 top centre") << "Option6" << "@-200,-375 ";
-        QTest::newRow("7 bottom centre") << "Option7" << "@-200,75 ";
-        QTest::newRow("8 middle left") << "Option8" << "@75,-150 ";
-        QTest::newRow("9 middle right") << "Option9" << "@-475,-150 ";
+        QTest::newRow("1 centre") << "Option1"
+                                  << "@-200,-150 ";
+        QTest::newRow("2 top left") << "Option2"
+                                    << "@75,-375 ";
+        QTest::newRow("3 top right") << "Option3"
+                                     << "@-475,-375 ";
+        QTest::newRow("4 bottom left") << "Option4"
+                                       << "@75,75 ";
+        QTest::newRow("5 bottom right") << "Option5"
+                                        << "@-475,75 ";
+        QTest::newRow("6 top centre") << "Option6"
+                                      << "@-200,-375 ";
+        QTest::newRow("7 bottom centre") << "Option7"
+                                         << "@-200,75 ";
+        QTest::newRow("8 middle left") << "Option8"
+                                       << "@75,-150 ";
+        QTest::newRow("9 middle right") << "Option9"
+                                        << "@-475,-150 ";
     }
     void startsAtTheCornerOfEachPosition()
     {
         QFETCH(QString, option);
         QFETCH(QString, start);
-        const auto p = press(hasira(), "Command2", {{"Combo1", "400"}, {"Combo2", "300"}, {option.toStdString(), "1"}});
+        const auto p =
+            press(hasira(), "Command2", {{"Combo1", "400"}, {"Combo2", "300"}, {option.toStdString(), "1"}});
         QCOMPARE(QString::fromStdString(harness::scripts(p).at(0)),
                  "PLINE " + start + "w 0  @0,300 @400,0 @0,-300 C\r");
     }
@@ -87,7 +98,8 @@ private slots:
             QVERIFY(c && c->anchor);
             QVERIFY(!c->caption.empty() && c->caption != name); // says where, not which
             const auto p = press(hasira(), "Command2", {{"Combo1", "400"}, {"Combo2", "300"}, {name, "1"}});
-            const QStringList start = QString::fromStdString(harness::scripts(p).at(0)).mid(7).section(' ', 0, 0).split(',');
+            const QStringList start =
+                QString::fromStdString(harness::scripts(p).at(0)).mid(7).section(' ', 0, 0).split(',');
             const double cx = start[0].toDouble() + 200, cy = start[1].toDouble() + 150;
             QCOMPARE(side(c->anchor->x - 0.5), -side(cx));
             QCOMPARE(side(c->anchor->y - 0.5), side(cy));

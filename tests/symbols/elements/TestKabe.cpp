@@ -17,8 +17,8 @@ private slots:
         QTest::addColumn<Inputs>("inputs");
         QTest::addColumn<std::string>("expected");
         const Inputs sizes = {{"Combo1", "60"}, {"Combo2", "75"}, {"Text1", "2400"}};
-        QTest::newRow("as loaded, L only") << Inputs{{"Text1", "1000"}}
-                                           << std::string("LINE @0,50 @1000,0   @-1000,-100 @1000,0 \r");
+        QTest::newRow("as loaded, L only")
+            << Inputs{{"Text1", "1000"}} << std::string("LINE @0,50 @1000,0   @-1000,-100 @1000,0 \r");
         QTest::newRow("example A") << Inputs{{"Text1", "3000"}}
                                    << std::string("LINE @0,50 @3000,0   @-3000,-100 @3000,0 \r");
         Inputs b = sizes;
@@ -35,8 +35,7 @@ private slots:
                                           "@175,-2400 @0,2400 \r");
         QTest::newRow("fraction") << Inputs{{"Text1", "1234.5"}}
                                   << std::string("LINE @0,50 @1234.5,0   @-1234.5,-100 @1234.5,0 \r");
-        QTest::newRow("empty length")
-            << Inputs{} << std::string("LINE @0,50 @0,0   @0,-100 @0,0 \r");
+        QTest::newRow("empty length") << Inputs{} << std::string("LINE @0,50 @0,0   @0,-100 @0,0 \r");
         QTest::newRow("lenient readings") << Inputs{{"Combo1", "75mm"}, {"Combo2", "abc"}, {"Text1", "1 000"}}
                                           << std::string("LINE @0,75 @1000,0   @-1000,-75 @1000,0 \r");
     }
@@ -64,8 +63,10 @@ private slots:
     {
         QTest::addColumn<QString>("cleared");
         QTest::addColumn<QString>("message");
-        QTest::newRow("finish") << "Option1,Option2" << "オプションボタンをクリックして下さい。";
-        QTest::newRow("angle") << "Option3,Option4" << "角度を入力して下さい。";
+        QTest::newRow("finish") << "Option1,Option2"
+                                << "オプションボタンをクリックして下さい。";
+        QTest::newRow("angle") << "Option3,Option4"
+                               << "角度を入力して下さい。";
         QTest::newRow("both: finish first") << "Option1,Option2,Option3,Option4"
                                             << "オプションボタンをクリックして下さい。";
     }
@@ -88,7 +89,6 @@ private slots:
         QCOMPARE(harness::scripts(p), std::vector<std::string>{"ID\r"});
         QVERIFY(p.minimiseBeforeSending);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestKabe)

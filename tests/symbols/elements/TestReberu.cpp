@@ -17,23 +17,24 @@ private slots:
         QTest::addColumn<Inputs>("inputs");
         QTest::addColumn<std::string>("text");
         QTest::addColumn<std::string>("ellipse");
-        QTest::newRow("1:100 ＋1000") << Inputs{{"Combo1", "＋"}, {"Text1", "1000"}}
-                                      << std::string("DTEXT j m @0,0 250 0 ＋1000\r\r")
-                                      << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
+        QTest::newRow("1:100 ＋1000")
+            << Inputs{{"Combo1", "＋"}, {"Text1", "1000"}} << std::string("DTEXT j m @0,0 250 0 ＋1000\r\r")
+            << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
         QTest::newRow("1:50 ±0") << Inputs{{"Combo1", "±"}, {"Text1", "0"}, {"Option2", "1"}}
                                  << std::string("DTEXT j m @0,0 125 0 ±0\r\r")
                                  << std::string("ELLIPSE c @0,0 @350,0 @0,100 ");
-        QTest::newRow("doubled sign") << Inputs{{"Combo1", "－"}, {"Text1", "-300"}}
-                                      << std::string("DTEXT j m @0,0 250 0 －-300\r\r")
-                                      << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
+        QTest::newRow("doubled sign")
+            << Inputs{{"Combo1", "－"}, {"Text1", "-300"}} << std::string("DTEXT j m @0,0 250 0 －-300\r\r")
+            << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
         QTest::newRow("as loaded: no sign, empty value")
-            << Inputs{} << std::string("DTEXT j m @0,0 250 0 0\r\r") << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
+            << Inputs{} << std::string("DTEXT j m @0,0 250 0 0\r\r")
+            << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
         QTest::newRow("fraction") << Inputs{{"Combo1", "＋"}, {"Text1", "12.5"}}
                                   << std::string("DTEXT j m @0,0 250 0 ＋12.5\r\r")
                                   << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
-        QTest::newRow("not a number") << Inputs{{"Combo1", "＋"}, {"Text1", "GL"}}
-                                      << std::string("DTEXT j m @0,0 250 0 ＋0\r\r")
-                                      << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
+        QTest::newRow("not a number")
+            << Inputs{{"Combo1", "＋"}, {"Text1", "GL"}} << std::string("DTEXT j m @0,0 250 0 ＋0\r\r")
+            << std::string("ELLIPSE c @0,0 @700,0 @0,200 ");
     }
     void drawsTextThenEllipse()
     {
@@ -68,7 +69,8 @@ private slots:
 
     void basePointNeverAsks()
     {
-        QCOMPARE(harness::scripts(press(reberu(), "Command1", {{"Text1", "-1"}})), std::vector<std::string>{"ID\r"});
+        QCOMPARE(harness::scripts(press(reberu(), "Command1", {{"Text1", "-1"}})),
+                 std::vector<std::string>{"ID\r"});
     }
 
     void closesWithThePlainBoxAndItsOwnAccessKeys()

@@ -15,9 +15,9 @@ private slots:
     void drawsTheWorkedExample()
     {
         const auto p = press(tategukigou(), "Command2", {{"Text1", "10"}});
-        QCOMPARE(harness::scripts(p), (std::vector<std::string>{"DTEXT j m @0,150 250 0 AW\r\r",
-                                                                "DTEXT j m @0,-300 250 0 10\r\r",
-                                                                "LINE @-350,150 @700,0  CIRCLE @-350,0 350 "}));
+        QCOMPARE(harness::scripts(p),
+                 (std::vector<std::string>{"DTEXT j m @0,150 250 0 AW\r\r", "DTEXT j m @0,-300 250 0 10\r\r",
+                                           "LINE @-350,150 @700,0  CIRCLE @-350,0 350 "}));
         QCOMPARE(p.focus, std::string("Combo1"));
         QVERIFY(p.minimiseAfterSending);
     }
@@ -30,8 +30,8 @@ private slots:
         QTest::newRow("empty number draws 0") << Inputs{} << std::string("AW") << std::string("0");
         QTest::newRow("code as typed, blank kept")
             << Inputs{{"Combo1", "S D"}, {"Text1", "3"}} << std::string("S D") << std::string("3");
-        QTest::newRow("lenient number") << Inputs{{"Combo1", "FF"}, {"Text1", "12番"}} << std::string("FF")
-                                        << std::string("12");
+        QTest::newRow("lenient number")
+            << Inputs{{"Combo1", "FF"}, {"Text1", "12番"}} << std::string("FF") << std::string("12");
         QTest::newRow("fraction") << Inputs{{"Text1", "2.5"}} << std::string("AW") << std::string("2.5");
     }
     void writesCodeAndNumber()
@@ -51,7 +51,8 @@ private slots:
         QTest::addColumn<std::string>("code");
         QTest::addColumn<std::string>("message");
         QTest::newRow("empty") << std::string() << std::string("建具記号を入力して下さい。");
-        QTest::newRow("carriage return") << std::string("A\rLINE") << std::string("建具記号に改行は使えません。");
+        QTest::newRow("carriage return")
+            << std::string("A\rLINE") << std::string("建具記号に改行は使えません。");
         QTest::newRow("line feed") << std::string("A\n") << std::string("建具記号に改行は使えません。");
     }
     void rejectsACodeThatBreaksTheText()
@@ -85,9 +86,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, accepted);
         const auto p = press(tategukigou(), "Command1", {{"Text1", text.toStdString()}});
-        QCOMPARE(harness::scripts(p), accepted ? std::vector<std::string>{"ID\r"} : std::vector<std::string>{});
-        QCOMPARE(harness::messages(p),
-                 accepted ? std::vector<std::string>{} : std::vector<std::string>{"数値を入力し直して下さい。"});
+        QCOMPARE(harness::scripts(p),
+                 accepted ? std::vector<std::string>{"ID\r"} : std::vector<std::string>{});
+        QCOMPARE(harness::messages(p), accepted ? std::vector<std::string>{}
+                                                : std::vector<std::string>{"数値を入力し直して下さい。"});
         QCOMPARE(p.minimiseBeforeSending, accepted);
     }
 

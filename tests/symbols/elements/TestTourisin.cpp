@@ -33,7 +33,8 @@ private slots:
     void drawsTheWorkedExample()
     {
         const auto p = press(tourisin(), "Command2", {{"Text1", "1"}});
-        QCOMPARE(harness::scripts(p), (std::vector<std::string>{"DTEXT j m @0,350 300 0 X1\r\r", "CIRCLE @0,0 350 "}));
+        QCOMPARE(harness::scripts(p),
+                 (std::vector<std::string>{"DTEXT j m @0,350 300 0 X1\r\r", "CIRCLE @0,0 350 "}));
         QCOMPARE(p.focus, std::string("Text1"));
         QVERIFY(p.minimiseAfterSending);
     }
@@ -44,16 +45,21 @@ private slots:
         const struct
         {
             const char *option, *R, *Ht;
-        } scales[] = {{"Option1", "350", "300"}, {"Option2", "175", "150"}, {"Option3", "105", "90"},
-                      {"Option4", "70", "60"},   {"Option5", "35", "30"}};
+        } scales[] = {{"Option1", "350", "300"},
+                      {"Option2", "175", "150"},
+                      {"Option3", "105", "90"},
+                      {"Option4", "70", "60"},
+                      {"Option5", "35", "30"}};
         for (const auto &scale : scales) {
             const std::string R = scale.R;
             const std::string offsets[] = {"@0," + R, "@0,-" + R, "@-" + R + ",0", "@" + R + ",0"};
             const char *labels[] = {"X3", "X3", "Y3", "Y3"};
             for (int g = 0; g < 4; ++g) {
-                const auto p = press(tourisin(), groups[g].draw, {{scale.option, "1"}, {groups[g].text, "3"}});
-                const std::vector<std::string> expected = {
-                    "DTEXT j m " + offsets[g] + " " + scale.Ht + " 0 " + labels[g] + "\r\r", "CIRCLE @0,0 " + R + " "};
+                const auto p =
+                    press(tourisin(), groups[g].draw, {{scale.option, "1"}, {groups[g].text, "3"}});
+                const std::vector<std::string> expected = {"DTEXT j m " + offsets[g] + " " + scale.Ht +
+                                                               " 0 " + labels[g] + "\r\r",
+                                                           "CIRCLE @0,0 " + R + " "};
                 QCOMPARE(harness::scripts(p), expected);
                 QCOMPARE(p.focus, groups[g].text);
             }
@@ -66,11 +72,14 @@ private slots:
         QTest::addColumn<Inputs>("inputs");
         QTest::addColumn<std::string>("text");
         QTest::newRow("group 4 cleared, 1:20")
-            << 3 << Inputs{{"Check4", "0"}, {"Option4", "1"}, {"Text4", "7"}} << std::string("DTEXT j m @70,0 60 0 7\r\r");
-        QTest::newRow("fraction") << 2 << Inputs{{"Text3", "12.5"}} << std::string("DTEXT j m @-350,0 300 0 Y12.5\r\r");
+            << 3 << Inputs{{"Check4", "0"}, {"Option4", "1"}, {"Text4", "7"}}
+            << std::string("DTEXT j m @70,0 60 0 7\r\r");
+        QTest::newRow("fraction") << 2 << Inputs{{"Text3", "12.5"}}
+                                  << std::string("DTEXT j m @-350,0 300 0 Y12.5\r\r");
         QTest::newRow("negative drawn as written")
             << 1 << Inputs{{"Text2", "-1"}} << std::string("DTEXT j m @0,-350 300 0 X-1\r\r");
-        QTest::newRow("blanks around") << 0 << Inputs{{"Text1", " 2 "}} << std::string("DTEXT j m @0,350 300 0 X2\r\r");
+        QTest::newRow("blanks around")
+            << 0 << Inputs{{"Text1", " 2 "}} << std::string("DTEXT j m @0,350 300 0 X2\r\r");
     }
     void labelFollowsTheCheckBoxAndTheNumber()
     {
@@ -120,7 +129,8 @@ private slots:
             for (const GroupButtons &other : groups)
                 inputs.push_back({other.text, &other == &own ? text.toStdString() : "x"});
             const auto p = press(tourisin(), own.basePoint, inputs);
-            QCOMPARE(harness::scripts(p), accepted ? std::vector<std::string>{"ID\r"} : std::vector<std::string>{});
+            QCOMPARE(harness::scripts(p),
+                     accepted ? std::vector<std::string>{"ID\r"} : std::vector<std::string>{});
             QCOMPARE(p.minimiseBeforeSending, accepted);
             if (!accepted)
                 QCOMPARE(harness::messages(p), std::vector<std::string>{"数値を入力し直して下さい。"});
@@ -154,8 +164,7 @@ private slots:
             QCOMPARE(a.enable, (std::vector<std::string>{g.basePoint, g.draw}));
             std::vector<std::string> others;
             for (const GroupButtons &o : groups)
-                if (&o != &g)
-                    others.insert(others.end(), {o.basePoint, o.draw});
+                if (&o != &g) others.insert(others.end(), {o.basePoint, o.draw});
             QCOMPARE(a.disable, others);
         }
     }

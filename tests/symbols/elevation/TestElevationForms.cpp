@@ -20,10 +20,14 @@ class TestElevationForms : public QObject
     {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("firstInput");
-        QTest::newRow("tenhuremu") << "tenhuremu" << "Text3";
-        QTest::newRow("tenhiki") << "tenhiki" << "Text1";
-        QTest::newRow("tenfix") << "tenfix" << "Text1";
-        QTest::newRow("tendoor") << "tendoor" << "Text1";
+        QTest::newRow("tenhuremu") << "tenhuremu"
+                                   << "Text3";
+        QTest::newRow("tenhiki") << "tenhiki"
+                                 << "Text1";
+        QTest::newRow("tenfix") << "tenfix"
+                                << "Text1";
+        QTest::newRow("tendoor") << "tendoor"
+                                 << "Text1";
     }
 
     static const FormDefinition &formOf(const QString &name) { return *findForm(name.toStdString()); }
@@ -31,7 +35,8 @@ class TestElevationForms : public QObject
 private slots:
     void registersInMenuOrder()
     {
-        const std::vector<const FormDefinition *> expected = {&tenhuremu(), &tenhiki(), &tenfix(), &tendoor()};
+        const std::vector<const FormDefinition *> expected = {&tenhuremu(), &tenhiki(), &tenfix(),
+                                                              &tendoor()};
         QCOMPARE(elevationForms(), expected);
     }
 

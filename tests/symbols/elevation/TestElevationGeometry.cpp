@@ -31,8 +31,7 @@ void path(Entities &out, const std::vector<cad::Point> &points, bool closed)
 {
     for (size_t i = 1; i < points.size(); ++i)
         out.push_back(line(points[i - 1], points[i]));
-    if (closed)
-        out.push_back(line(points.back(), points.front()));
+    if (closed) out.push_back(line(points.back(), points.front()));
 }
 
 void rectangle(Entities &out, double x0, double y0, double x1, double y1)
@@ -91,10 +90,13 @@ private slots:
         nestedRectangles(expected, W, H, 0);
         const double meeting = W / 2 - 20;
         expected.push_back(line({meeting, 0}, {meeting, H}));
-        rectangle(expected, W / 2 + 20, 40, W - 40, H - 40);                        // right glass
+        rectangle(expected, W / 2 + 20, 40, W - 40, H - 40);                               // right glass
         path(expected, {{meeting, 40}, {40, 40}, {40, H - 40}, {meeting, H - 40}}, false); // left glass
-        path(expected, {{W / 2 + 200, H / 2 - 50}, {W / 2 + 300, H / 2}, {W / 2 - 300, H / 2},
-                        {W / 2 - 200, H / 2 + 50}},
+        path(expected,
+             {{W / 2 + 200, H / 2 - 50},
+              {W / 2 + 300, H / 2},
+              {W / 2 - 300, H / 2},
+              {W / 2 - 200, H / 2 + 50}},
              false); // arrow
         compare(replayed(tenhiki(), {{"Text1", QByteArray::number(W).toStdString()},
                                      {"Text2", QByteArray::number(H).toStdString()}}),
@@ -154,9 +156,12 @@ private slots:
     {
         QTest::addColumn<bool>("cornice");
         QTest::addColumn<QStringList>("values"); // D W K S B E T
-        QTest::newRow("cornice, defaults") << true << QStringList{"2400", "2700", "80", "80", "60", "30", "40"};
-        QTest::newRow("plain, defaults") << false << QStringList{"2400", "2700", "80", "80", "60", "30", "40"};
-        QTest::newRow("cornice, uneven") << true << QStringList{"2500", "3000", "100", "75", "80", "25", "45"};
+        QTest::newRow("cornice, defaults")
+            << true << QStringList{"2400", "2700", "80", "80", "60", "30", "40"};
+        QTest::newRow("plain, defaults")
+            << false << QStringList{"2400", "2700", "80", "80", "60", "30", "40"};
+        QTest::newRow("cornice, uneven")
+            << true << QStringList{"2500", "3000", "100", "75", "80", "25", "45"};
         QTest::newRow("plain, uneven") << false << QStringList{"2500", "3000", "100", "75", "80", "25", "45"};
     }
     void interiorFrame()
@@ -175,14 +180,30 @@ private slots:
         Entities expected;
         if (cornice) {
             path(expected,
-                 {{left + 10, 0}, {left + 10, B}, {left, B}, {left, D - T}, {left + E, D - T}, {left + E, D},
-                  {right - E, D}, {right - E, D - T}, {right, D - T}, {right, B}, {right - 10, B}, {right - 10, 0}},
+                 {{left + 10, 0},
+                  {left + 10, B},
+                  {left, B},
+                  {left, D - T},
+                  {left + E, D - T},
+                  {left + E, D},
+                  {right - E, D},
+                  {right - E, D - T},
+                  {right, D - T},
+                  {right, B},
+                  {right - 10, B},
+                  {right - 10, 0}},
                  true);
             expected.push_back(line({left + 10, B}, {right - 10, B}));
             expected.push_back(line({right - E, D - T}, {left + E, D - T}));
         } else {
             path(expected,
-                 {{left + 10, 0}, {left + 10, B}, {left, B}, {left, D}, {right, D}, {right, B}, {right - 10, B},
+                 {{left + 10, 0},
+                  {left + 10, B},
+                  {left, B},
+                  {left, D},
+                  {right, D},
+                  {right, B},
+                  {right - 10, B},
                   {right - 10, 0}},
                  true);
             expected.push_back(line({left + 10, B}, {right - 10, B}));

@@ -19,23 +19,35 @@ private slots:
         const QString flushOutlines = "LINE @0,0 @0,2000 @800,0 @0,-2000   "
                                       "@-815,0 @0,2015 @830,0 @0,-2015   "
                                       "@-855,0 @0,2040 @880,0 @0,-2040   ";
-        QTest::newRow("flush, hinges left") << "1" << "Option1" << "2000"
-                                            << flushOutlines + "@-40,2000 @-800,-1000 @800,-1000 \r";
-        QTest::newRow("flush, hinges right") << "1" << "Option2" << "2000"
-                                             << flushOutlines + "@-840,2000 @800,-1000 @-800,-1000 \r";
+        QTest::newRow("flush, hinges left")
+            << "1"
+            << "Option1"
+            << "2000" << flushOutlines + "@-40,2000 @-800,-1000 @800,-1000 \r";
+        QTest::newRow("flush, hinges right")
+            << "1"
+            << "Option2"
+            << "2000" << flushOutlines + "@-840,2000 @800,-1000 @-800,-1000 \r";
         const QString raisedOutlines = "LINE @0,100 @0,2000 @800,0 @0,-2000 @-800,0   "
                                        "@-15,-15 @0,2030 @830,0 @0,-2030 @-830,0   "
                                        "@-25,-25 @0,2080 @880,0 @0,-2080 @-880,0   ";
-        QTest::newRow("raised, hinges left") << "0" << "Option1" << "2000"
-                                             << raisedOutlines + "@840,2040 @-800,-1000 @800,-1000 \r";
-        QTest::newRow("raised, hinges right") << "0" << "Option2" << "2000"
-                                              << raisedOutlines + "@40,2040 @800,-1000 @-800,-1000 \r";
+        QTest::newRow("raised, hinges left")
+            << "0"
+            << "Option1"
+            << "2000" << raisedOutlines + "@840,2040 @-800,-1000 @800,-1000 \r";
+        QTest::newRow("raised, hinges right")
+            << "0"
+            << "Option2"
+            << "2000" << raisedOutlines + "@40,2040 @800,-1000 @-800,-1000 \r";
         QTest::newRow("flush, odd height")
-            << "1" << "Option1" << "2005"
+            << "1"
+            << "Option1"
+            << "2005"
             << "LINE @0,0 @0,2005 @800,0 @0,-2005   @-815,0 @0,2020 @830,0 @0,-2020   "
                "@-855,0 @0,2045 @880,0 @0,-2045   @-40,2005 @-800,-1002.5 @800,-1002.5 \r";
         QTest::newRow("raised, odd height, hinges right")
-            << "0" << "Option2" << "2005"
+            << "0"
+            << "Option2"
+            << "2005"
             << "LINE @0,100 @0,2005 @800,0 @0,-2005 @-800,0   @-15,-15 @0,2035 @830,0 @0,-2035 @-830,0   "
                "@-25,-25 @0,2085 @880,0 @0,-2085 @-880,0   @40,2045 @800,-1002.5 @-800,-1002.5 \r";
     }
@@ -58,8 +70,8 @@ private slots:
             return harness::scripts(harness::press(tendoor(), "Command4", {{"Text3", y}})).at(0);
         };
         QCOMPARE(flush("350"), flush("100"));
-        const auto raised = harness::scripts(
-            harness::press(tendoor(), "Command4", {{"Check1", "0"}, {"Text3", "350"}}));
+        const auto raised =
+            harness::scripts(harness::press(tendoor(), "Command4", {{"Check1", "0"}, {"Text3", "350"}}));
         QVERIFY(raised.at(0).starts_with("LINE @0,350 @0,2000 "));
     }
 
@@ -97,7 +109,9 @@ private slots:
         QCOMPARE(f.button("Command4")->caption, std::string("片開キ戸作図(&A)"));
         QCOMPARE(f.control("Check1")->caption, std::string("沓摺は床とゾロ"));
         const std::vector<std::tuple<std::string, std::string, std::string>> boxes = {
-            {"Text1", "建具W寸法(&W)", "800"}, {"Text2", "建具H寸法(&H)", "2000"}, {"Text3", "床からの高さ(&Y)", "100"}};
+            {"Text1", "建具W寸法(&W)", "800"},
+            {"Text2", "建具H寸法(&H)", "2000"},
+            {"Text3", "床からの高さ(&Y)", "100"}};
         for (const auto &[name, caption, text] : boxes) {
             QCOMPARE(f.control(name)->caption, caption);
             QCOMPARE(f.control(name)->text, text);

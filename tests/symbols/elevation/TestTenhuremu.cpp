@@ -74,12 +74,13 @@ private slots:
         QCOMPARE(f.caption, std::string("Quendra_LT(展開図フレーム作図)"));
         QCOMPARE(f.button("Command4")->caption, std::string("展開図ﾌﾚｰﾑ作図(&A)"));
         QCOMPARE(f.control("Check1")->caption, std::string("廻リ縁を付ける"));
-        QCOMPARE(f.tabOrder, (std::vector<std::string>{"Text3", "Text6", "Text4", "Text5", "Text7", "Text1", "Text2",
-                                                       "Command1", "Command4", "Command2", "Command3", "Check1"}));
+        QCOMPARE(f.tabOrder,
+                 (std::vector<std::string>{"Text3", "Text6", "Text4", "Text5", "Text7", "Text1", "Text2",
+                                           "Command1", "Command4", "Command2", "Command3", "Check1"}));
         const std::vector<std::tuple<std::string, std::string, std::string>> boxes = {
-            {"Text3", "天井高(&D)", "2400"},   {"Text6", "部屋間口（壁芯）(&W)", "2700"},
-            {"Text4", "壁芯距離(&K)", "80"},   {"Text5", "壁芯距離(&S)", "80"},
-            {"Text7", "巾木高さ(&H)", "60"},   {"Text1", "廻リ縁幅(&E)", "30"},
+            {"Text3", "天井高(&D)", "2400"},  {"Text6", "部屋間口（壁芯）(&W)", "2700"},
+            {"Text4", "壁芯距離(&K)", "80"},  {"Text5", "壁芯距離(&S)", "80"},
+            {"Text7", "巾木高さ(&H)", "60"},  {"Text1", "廻リ縁幅(&E)", "30"},
             {"Text2", "廻リ縁高さ(&T)", "40"}};
         for (const auto &[name, caption, text] : boxes) {
             QCOMPARE(f.control(name)->caption, caption);

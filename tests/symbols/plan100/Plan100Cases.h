@@ -17,8 +17,7 @@ namespace plan100 {
 inline std::string scriptOf(const std::string &command, const std::vector<std::string> &points,
                             const std::vector<int> &blanks, bool carriageReturn = true)
 {
-    if (points.size() != blanks.size())
-        throw std::invalid_argument("scriptOf: one blank count per point");
+    if (points.size() != blanks.size()) throw std::invalid_argument("scriptOf: one blank count per point");
     std::string s = command;
     for (size_t i = 0; i < points.size(); ++i)
         s += points[i] + std::string(static_cast<size_t>(blanks[i]), ' ');
@@ -58,13 +57,15 @@ inline bool refused(const quendra::ButtonPress &p, const std::string &message)
 }
 
 // The base-point button accepts `atLimit` (sends "ID" after minimising) and refuses `below`.
-inline bool basePointLimit(const quendra::FormDefinition &form, const std::string &atLimit, const std::string &below)
+inline bool basePointLimit(const quendra::FormDefinition &form, const std::string &atLimit,
+                           const std::string &below)
 {
     [&] {
         const auto ok = harness::press(form, "Command1", {{"Combo1", atLimit}});
         QCOMPARE(qt(harness::scripts(ok)), QStringList{"ID\r"});
         QVERIFY(ok.minimiseBeforeSending);
-        QVERIFY(refused(harness::press(form, "Command1", {{"Combo1", below}}), "入力された数値が正しくありません。"));
+        QVERIFY(refused(harness::press(form, "Command1", {{"Combo1", below}}),
+                        "入力された数値が正しくありません。"));
     }();
     return !QTest::currentTestFailed();
 }

@@ -45,38 +45,39 @@ private slots:
         QTest::addColumn<QString>("angle");
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("arcs");
-        const auto row = [](const char *tag, const char *f, const char *hinge, const char *angle, const std::string &lines,
-                            const std::string &arcs) {
-            QTest::newRow(tag) << f << hinge << angle << QString::fromStdString(lines) << QString::fromStdString(arcs);
+        const auto row = [](const char *tag, const char *f, const char *hinge, const char *angle,
+                            const std::string &lines, const std::string &arcs) {
+            QTest::newRow(tag) << f << hinge << angle << QString::fromStdString(lines)
+                               << QString::fromStdString(arcs);
         };
         row("window side 1", "katabiraki100", "Option1", "0",
-            windowLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100", "@-800,50",
-                        "@800,0", "@-800,-50", "@0,-800"}),
+            windowLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100",
+                        "@-800,50", "@800,0", "@-800,-50", "@0,-800"}),
             arc("@0,800", "@0,-800", "@800,0"));
         row("window side 2", "katabiraki100", "Option2", "0",
-            windowLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100", "@-800,50",
-                        "@800,0", "@0,-50", "@0,-800"}),
+            windowLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100",
+                        "@-800,50", "@800,0", "@0,-50", "@0,-800"}),
             arc("@0,800", "@-800,0", "@0,-800"));
         row("window side 1 at 90", "katabiraki100", "Option1", "90",
-            windowLine({"@-50,0", "@0,900", "@100,0", "@0,-900", "@0,50", "@-100,0", "@0,800", "@100,0", "@-50,-800",
-                        "@0,800", "@50,-800", "@800,0"}),
+            windowLine({"@-50,0", "@0,900", "@100,0", "@0,-900", "@0,50", "@-100,0", "@0,800", "@100,0",
+                        "@-50,-800", "@0,800", "@50,-800", "@800,0"}),
             arc("@-800,0", "@800,0", "@0,800"));
         row("door side 1", "katabirakito100", "Option1", "0",
-            doorLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100", "@-800,0",
-                      "@0,-800"}),
+            doorLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100",
+                      "@-800,0", "@0,-800"}),
             arc("@0,800", "@0,-800", "@800,0"));
         row("door side 2", "katabirakito100", "Option2", "0",
             doorLine({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,0", "@0,100", "@800,0", "@0,-100", "@0,0",
                       "@0,-800"}),
             arc("@0,800", "@-800,0", "@0,-800"));
         row("door side 1 at 90", "katabirakito100", "Option1", "90",
-            doorLine({"@-50,0", "@0,900", "@100,0", "@0,-900", "@0,50", "@-100,0", "@0,800", "@100,0", "@0,-800",
-                      "@800,0"}),
+            doorLine({"@-50,0", "@0,900", "@100,0", "@0,-900", "@0,50", "@-100,0", "@0,800", "@100,0",
+                      "@0,-800", "@800,0"}),
             arc("@-800,0", "@800,0", "@0,800"));
         // "@0,0 " stays as it is when turned.
         row("door side 2 at 180", "katabirakito100", "Option2", "180",
-            doorLine({"@0,-50", "@-900,0", "@0,100", "@900,0", "@-50,0", "@0,-100", "@-800,0", "@0,100", "@0,0",
-                      "@0,800"}),
+            doorLine({"@0,-50", "@-900,0", "@0,100", "@900,0", "@-50,0", "@0,-100", "@-800,0", "@0,100",
+                      "@0,0", "@0,800"}),
             arc("@0,-800", "@800,0", "@0,800"));
     }
     void drawsTheTables()
@@ -86,7 +87,8 @@ private slots:
         QFETCH(QString, angle);
         QFETCH(QString, lines);
         QFETCH(QString, arcs);
-        const auto p = press(formNamed(form), "Command2", {{hinge.toStdString(), "1"}, {"Combo2", angle.toStdString()}});
+        const auto p =
+            press(formNamed(form), "Command2", {{hinge.toStdString(), "1"}, {"Combo2", angle.toStdString()}});
         QVERIFY(sentExactly(p, {lines.toStdString(), arcs.toStdString()}));
     }
 
@@ -131,10 +133,12 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("drawCaption");
         QTest::addColumn<QStringList>("widths");
-        QTest::newRow("window") << "katabiraki100" << "Quendra_LT(1/100用片開キ窓)" << "片開キ窓作図(&A)"
-                                << QStringList{"500", "600", "800", "900", "1000"};
-        QTest::newRow("door") << "katabirakito100" << "Quendra_LT(1/100用片開キ戸)" << "片開キ戸作図(&A)"
-                              << QStringList{"600", "700", "800", "900", "1000"};
+        QTest::newRow("window") << "katabiraki100"
+                                << "Quendra_LT(1/100用片開キ窓)"
+                                << "片開キ窓作図(&A)" << QStringList{"500", "600", "800", "900", "1000"};
+        QTest::newRow("door") << "katabirakito100"
+                              << "Quendra_LT(1/100用片開キ戸)"
+                              << "片開キ戸作図(&A)" << QStringList{"600", "700", "800", "900", "1000"};
     }
     void definitions()
     {
@@ -157,8 +161,8 @@ private slots:
         // On the preview, each at its own jamb.
         QVERIFY(left->anchor && right->anchor);
         QVERIFY(left->anchor->x < 0.5 && right->anchor->x > 0.5);
-        QCOMPARE(f.tabOrder, (std::vector<std::string>{"Combo1", "Combo2", "Option1", "Option2", "Command1", "Command2",
-                                                       "Command4", "Command3"}));
+        QCOMPARE(f.tabOrder, (std::vector<std::string>{"Combo1", "Combo2", "Option1", "Option2", "Command1",
+                                                       "Command2", "Command4", "Command3"}));
     }
 };
 

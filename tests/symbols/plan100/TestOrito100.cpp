@@ -60,12 +60,12 @@ private slots:
                         "@-555,-100", "@100,-277.5", "@100,277.5", "@77.5,200", "@0,-300"}));
         row("double defaults", "ryouorito100", "1700", "0",
             doubleLine({"@0,50", "@1800,0", "@0,-100", "@-1800,0", "@50,100", "@0,-100", "@1700,0", "@0,100",
-                        "@-1700,-100", "@100,-425", "@100,425", "@1500,0", "@-100,-425", "@-100,425", "@-650,200",
-                        "@0,-300"}));
+                        "@-1700,-100", "@100,-425", "@100,425", "@1500,0", "@-100,-425", "@-100,425",
+                        "@-650,200", "@0,-300"}));
         row("double at 90", "ryouorito100", "1700", "90",
             doubleLine({"@-50,0", "@0,1800", "@100,0", "@0,-1800", "@-100,50", "@100,0", "@0,1700", "@-100,0",
-                        "@100,-1700", "@425,100", "@-425,100", "@0,1500", "@425,-100", "@-425,-100", "@-200,-650",
-                        "@300,0"}));
+                        "@100,-1700", "@425,100", "@-425,100", "@0,1500", "@425,-100", "@-425,-100",
+                        "@-200,-650", "@300,0"}));
         row("double fractions", "ryouorito100", "1650", "0",
             doubleLine({"@0,50", "@1750,0", "@0,-100", "@-1750,0", "@50,100", "@0,-100", "@1650,0", "@0,100",
                         "@-1650,-100", "@100,-412.5", "@100,412.5", "@1450,0", "@-100,-412.5", "@-100,412.5",
@@ -77,7 +77,8 @@ private slots:
         QFETCH(QString, width);
         QFETCH(QString, angle);
         QFETCH(QString, expected);
-        const auto p = press(formNamed(form), "Command2", {{"Combo1", width.toStdString()}, {"Combo2", angle.toStdString()}});
+        const auto p = press(formNamed(form), "Command2",
+                             {{"Combo1", width.toStdString()}, {"Combo2", angle.toStdString()}});
         QVERIFY(sentExactly(p, {expected.toStdString()}));
     }
 
@@ -100,13 +101,15 @@ private slots:
         QCOMPARE(single.caption, std::string("Quendra_LT(1/100用片折リ戸)"));
         QCOMPARE(single.button("Command2")->caption, std::string("片折リ戸作図(&A)"));
         QCOMPARE(single.control("Combo1")->text, std::string("800"));
-        QCOMPARE(single.control("Combo1")->items, (std::vector<std::string>{"500", "600", "700", "800", "900", "1000"}));
+        QCOMPARE(single.control("Combo1")->items,
+                 (std::vector<std::string>{"500", "600", "700", "800", "900", "1000"}));
         const FormDefinition &pair = ryouorito100();
         QCOMPARE(pair.caption, std::string("Quendra_LT(1/100用両折リ戸)"));
         QCOMPARE(pair.button("Command2")->caption, std::string("両折リ戸作図(&A)"));
         QCOMPARE(pair.control("Combo1")->text, std::string("1700"));
-        QCOMPARE(pair.control("Combo1")->items, (std::vector<std::string>{"800", "900", "1000", "1100", "1200", "1300",
-                                                                         "1400", "1500", "1600", "1700", "1800"}));
+        QCOMPARE(pair.control("Combo1")->items,
+                 (std::vector<std::string>{"800", "900", "1000", "1100", "1200", "1300", "1400", "1500",
+                                           "1600", "1700", "1800"}));
     }
 };
 

@@ -18,8 +18,8 @@ private slots:
         for (const FormDefinition *f : plan100Forms())
             names.push_back(f->name);
         QCOMPARE(names, (std::vector<std::string>{"hikitigai100", "hikitigaito100", "katabiraki100", "fix100",
-                                                  "tatejiku100", "katabirakito100", "ryouhiraki100", "ryouorito100",
-                                                  "kataorito100", "yonhonhiki100"}));
+                                                  "tatejiku100", "katabirakito100", "ryouhiraki100",
+                                                  "ryouorito100", "kataorito100", "yonhonhiki100"}));
         for (const std::string &name : names)
             QVERIFY(findForm(name));
     }

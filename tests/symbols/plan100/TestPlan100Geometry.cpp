@@ -37,7 +37,8 @@ using Entities = std::vector<cad::Entity>;
 // The wall stretch W + 100 long and 100 thick, and the jambs 50 in from its ends.
 Entities wallAndJambs(double W)
 {
-    return {line(0, 50, W + 100, 50), line(W + 100, -50, 0, -50), line(50, 50, 50, -50), line(W + 50, -50, W + 50, 50)};
+    return {line(0, 50, W + 100, 50), line(W + 100, -50, 0, -50), line(50, 50, 50, -50),
+            line(W + 50, -50, W + 50, 50)};
 }
 
 Entities operator+(Entities a, const Entities &b)
@@ -61,59 +62,82 @@ std::vector<Symbol> symbols()
     std::vector<Symbol> all;
     {
         const double W = 627.5;
-        all.push_back({"fix100", "fix100", {{"Combo1", "627.5"}}, wallAndJambs(W) + Entities{line(W + 50, 0, 50, 0)}});
+        all.push_back(
+            {"fix100", "fix100", {{"Combo1", "627.5"}}, wallAndJambs(W) + Entities{line(W + 50, 0, 50, 0)}});
     }
     for (const char *form : {"hikitigai100", "hikitigaito100"}) {
         const double W = 1155;
-        all.push_back({form, form, {{"Combo1", "1155"}},
-                       wallAndJambs(W) + Entities{line(50, 20, W / 2 + 100, 20), line(W / 2, -20, W + 50, -20),
-                                                  line(W / 2 + 50, 150, W / 2 + 50, -150)}});
+        all.push_back(
+            {form,
+             form,
+             {{"Combo1", "1155"}},
+             wallAndJambs(W) + Entities{line(50, 20, W / 2 + 100, 20), line(W / 2, -20, W + 50, -20),
+                                        line(W / 2 + 50, 150, W / 2 + 50, -150)}});
     }
     {
         const double W = 3450;
-        all.push_back({"yonhonhiki100", "yonhonhiki100", {{"Combo1", "3450"}},
-                       wallAndJambs(W) + Entities{line(50, 20, W / 4 + 100, 20), line(W / 4, -20, W * 3 / 4 + 100, -20),
-                                                  line(W * 3 / 4, 20, W + 50, 20),
-                                                  line(W / 4 + 50, 150, W / 4 + 50, -150),
-                                                  line(W / 2 + 50, 150, W / 2 + 50, -150),
-                                                  line(W * 3 / 4 + 50, 150, W * 3 / 4 + 50, -150)}});
+        all.push_back({"yonhonhiki100",
+                       "yonhonhiki100",
+                       {{"Combo1", "3450"}},
+                       wallAndJambs(W) +
+                           Entities{line(50, 20, W / 4 + 100, 20), line(W / 4, -20, W * 3 / 4 + 100, -20),
+                                    line(W * 3 / 4, 20, W + 50, 20), line(W / 4 + 50, 150, W / 4 + 50, -150),
+                                    line(W / 2 + 50, 150, W / 2 + 50, -150),
+                                    line(W * 3 / 4 + 50, 150, W * 3 / 4 + 50, -150)}});
     }
     {
         const double W = 555, h = W / 2;
-        all.push_back({"tatejiku100", "tatejiku100", {{"Combo1", "555"}},
-                       wallAndJambs(W) + Entities{line(W + 50, 0, 50, 0), line(h + 50, h + 50, h + 50, -(h + 50)),
-                                                  arc(h + 50, 50, h, 0, 90), arc(h + 50, -50, h, 180, 270)}});
+        all.push_back(
+            {"tatejiku100",
+             "tatejiku100",
+             {{"Combo1", "555"}},
+             wallAndJambs(W) + Entities{line(W + 50, 0, 50, 0), line(h + 50, h + 50, h + 50, -(h + 50)),
+                                        arc(h + 50, 50, h, 0, 90), arc(h + 50, -50, h, 180, 270)}});
     }
     for (const bool window : {true, false}) {
         const double W = 755;
         const std::string form = window ? "katabiraki100" : "katabirakito100";
         const Entities closed = window ? Entities{line(50, 0, W + 50, 0)} : Entities{};
-        all.push_back({form + " side 1", form, {{"Combo1", "755"}, {"Option1", "1"}},
-                       wallAndJambs(W) + closed + Entities{line(50, -50, 50, -50 - W), arc(50, -50, W, 270, 360)}});
-        all.push_back({form + " side 2", form, {{"Combo1", "755"}, {"Option2", "1"}},
+        all.push_back(
+            {form + " side 1",
+             form,
+             {{"Combo1", "755"}, {"Option1", "1"}},
+             wallAndJambs(W) + closed + Entities{line(50, -50, 50, -50 - W), arc(50, -50, W, 270, 360)}});
+        all.push_back({form + " side 2",
+                       form,
+                       {{"Combo1", "755"}, {"Option2", "1"}},
                        wallAndJambs(W) + closed +
                            Entities{line(W + 50, -50, W + 50, -50 - W), arc(W + 50, -50, W, 180, 270)}});
     }
     {
         const double W1 = 800, W2 = 455;
-        all.push_back({"ryouhiraki100", "ryouhiraki100", {{"Combo1", "800"}, {"Combo3", "455"}},
-                       wallAndJambs(W1 + W2) + Entities{line(W1 + 50, 50, W1 + 50, -50), line(50, -50, 50, -50 - W1),
-                                                        line(W1 + W2 + 50, -50, W1 + W2 + 50, -50 - W2),
-                                                        arc(50, -50, W1, 270, 0), arc(W1 + W2 + 50, -50, W2, 180, 270)}});
+        all.push_back({"ryouhiraki100",
+                       "ryouhiraki100",
+                       {{"Combo1", "800"}, {"Combo3", "455"}},
+                       wallAndJambs(W1 + W2) +
+                           Entities{line(W1 + 50, 50, W1 + 50, -50), line(50, -50, 50, -50 - W1),
+                                    line(W1 + W2 + 50, -50, W1 + W2 + 50, -50 - W2), arc(50, -50, W1, 270, 0),
+                                    arc(W1 + W2 + 50, -50, W2, 180, 270)}});
     }
     {
         const double W = 555;
-        all.push_back({"kataorito100", "kataorito100", {{"Combo1", "555"}},
-                       wallAndJambs(W) + Entities{line(50, -50, 150, -50 - W / 2), line(150, -50 - W / 2, 250, -50),
-                                                  line(W / 2 + 50, 150, W / 2 + 50, -150)}});
+        all.push_back(
+            {"kataorito100",
+             "kataorito100",
+             {{"Combo1", "555"}},
+             wallAndJambs(W) + Entities{line(50, -50, 150, -50 - W / 2), line(150, -50 - W / 2, 250, -50),
+                                        line(W / 2 + 50, 150, W / 2 + 50, -150)}});
     }
     {
         const double W = 1650;
-        all.push_back({"ryouorito100", "ryouorito100", {{"Combo1", "1650"}},
-                       wallAndJambs(W) + Entities{line(50, -50, 150, -50 - W / 4), line(150, -50 - W / 4, 250, -50),
-                                                  line(W + 50, -50, W - 50, -50 - W / 4),
-                                                  line(W - 50, -50 - W / 4, W - 150, -50),
-                                                  line(W / 2 + 50, 150, W / 2 + 50, -150)}});
+        all.push_back(
+            {"ryouorito100",
+             "ryouorito100",
+             {{"Combo1", "1650"}},
+             wallAndJambs(W) + Entities{line(50, -50, 150, -50 - W / 4), line(150, -50 - W / 4, 250, -50),
+                                        line(W + 50, -50, W - 50, -50 - W / 4),
+                                        line(W - 50, -50 - W / 4, W - 150, -50),
+                                        line(W / 2 + 50, 150, W / 2 + 50, -150)}});
     }
     return all;
 }
@@ -157,7 +181,9 @@ private slots:
         for (const Symbol &s : symbols()) {
             const Entities drawn = replayed(s, 0);
             if (!geometry::sameDrawing(drawn, s.effect))
-                qWarning().noquote() << s.tag.c_str() << "drew\n" << described(drawn) << "\nexpected\n" << described(s.effect);
+                qWarning().noquote() << s.tag.c_str() << "drew\n"
+                                     << described(drawn) << "\nexpected\n"
+                                     << described(s.effect);
             QVERIFY2(geometry::sameDrawing(drawn, s.effect), s.tag.c_str());
         }
     }
@@ -180,8 +206,9 @@ private slots:
     {
         const cad::Point base{1000, 2000};
         for (const Symbol &s : symbols())
-            QVERIFY2(geometry::sameDrawing(replayed(s, 270, base), moved(geometry::turned(s.effect, 270), base)),
-                     s.tag.c_str());
+            QVERIFY2(
+                geometry::sameDrawing(replayed(s, 270, base), moved(geometry::turned(s.effect, 270), base)),
+                s.tag.c_str());
     }
 };
 

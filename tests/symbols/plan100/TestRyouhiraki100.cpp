@@ -37,25 +37,33 @@ private slots:
         QTest::addColumn<QString>("angle");
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("arcScript");
-        QTest::newRow("defaults") << "800" << "800" << "0"
-                                  << QString::fromStdString(line({"@0,50", "@1700,0", "@0,-100", "@-1700,0", "@50,100",
-                                                                  "@0,-100", "@1600,0", "@0,100", "@-800,0", "@0,-100",
-                                                                  "@-800,0", "@0,-800", "@1600,800", "@0,-800"}))
+        QTest::newRow("defaults") << "800"
+                                  << "800"
+                                  << "0"
                                   << QString::fromStdString(
-                                         arcs({"@-1600,800", "@0,-800", "@800,0", "@800,0", "@-800,0", "@0,-800"}));
-        QTest::newRow("unequal") << "800" << "400" << "0"
-                                 << QString::fromStdString(line({"@0,50", "@1300,0", "@0,-100", "@-1300,0", "@50,100",
-                                                                 "@0,-100", "@1200,0", "@0,100", "@-400,0", "@0,-100",
-                                                                 "@-800,0", "@0,-800", "@1200,800", "@0,-400"}))
+                                         line({"@0,50", "@1700,0", "@0,-100", "@-1700,0", "@50,100",
+                                               "@0,-100", "@1600,0", "@0,100", "@-800,0", "@0,-100",
+                                               "@-800,0", "@0,-800", "@1600,800", "@0,-800"}))
+                                  << QString::fromStdString(arcs({"@-1600,800", "@0,-800", "@800,0", "@800,0",
+                                                                  "@-800,0", "@0,-800"}));
+        QTest::newRow("unequal") << "800"
+                                 << "400"
+                                 << "0"
                                  << QString::fromStdString(
-                                        arcs({"@-1200,400", "@0,-800", "@800,0", "@400,0", "@-400,0", "@0,-400"}));
-        QTest::newRow("unequal at 90") << "800" << "400" << "90"
-                                       << QString::fromStdString(line({"@-50,0", "@0,1300", "@100,0", "@0,-1300",
-                                                                       "@-100,50", "@100,0", "@0,1200", "@-100,0",
-                                                                       "@0,-400", "@100,0", "@0,-800", "@800,0",
-                                                                       "@-800,1200", "@400,0"}))
-                                       << QString::fromStdString(
-                                              arcs({"@-400,-1200", "@800,0", "@0,800", "@0,400", "@0,-400", "@400,0"}));
+                                        line({"@0,50", "@1300,0", "@0,-100", "@-1300,0", "@50,100", "@0,-100",
+                                              "@1200,0", "@0,100", "@-400,0", "@0,-100", "@-800,0", "@0,-800",
+                                              "@1200,800", "@0,-400"}))
+                                 << QString::fromStdString(arcs(
+                                        {"@-1200,400", "@0,-800", "@800,0", "@400,0", "@-400,0", "@0,-400"}));
+        QTest::newRow("unequal at 90")
+            << "800"
+            << "400"
+            << "90"
+            << QString::fromStdString(
+                   line({"@-50,0", "@0,1300", "@100,0", "@0,-1300", "@-100,50", "@100,0", "@0,1200",
+                         "@-100,0", "@0,-400", "@100,0", "@0,-800", "@800,0", "@-800,1200", "@400,0"}))
+            << QString::fromStdString(
+                   arcs({"@-400,-1200", "@800,0", "@0,800", "@0,400", "@0,-400", "@400,0"}));
     }
     void drawsTheTables()
     {
@@ -64,15 +72,17 @@ private slots:
         QFETCH(QString, angle);
         QFETCH(QString, lines);
         QFETCH(QString, arcScript);
-        const auto p = press(ryouhiraki100(), "Command2",
-                             {{"Combo1", w1.toStdString()}, {"Combo3", w2.toStdString()}, {"Combo2", angle.toStdString()}});
+        const auto p = press(
+            ryouhiraki100(), "Command2",
+            {{"Combo1", w1.toStdString()}, {"Combo3", w2.toStdString()}, {"Combo2", angle.toStdString()}});
         QVERIFY(sentExactly(p, {lines.toStdString(), arcScript.toStdString()}));
     }
 
     void refusesABadAngle()
     {
         for (const char *angle : {"45", "360", "", "abc"})
-            QVERIFY(refused(press(ryouhiraki100(), "Command2", {{"Combo2", angle}}), "正しい角度を入力して下さい。"));
+            QVERIFY(refused(press(ryouhiraki100(), "Command2", {{"Combo2", angle}}),
+                            "正しい角度を入力して下さい。"));
     }
 
     // Only the first leaf is checked, whatever the second is.
@@ -96,8 +106,8 @@ private slots:
         QCOMPARE(f.control("Combo1")->caption, std::string("W寸法(&W)"));
         QCOMPARE(f.control("Combo3")->caption, std::string("W寸法(&K)"));
         QVERIFY(!f.control("Combo3")->digitsOnly);
-        QCOMPARE(f.tabOrder, (std::vector<std::string>{"Combo1", "Combo3", "Combo2", "Command1", "Command2", "Command4",
-                                                       "Command3"}));
+        QCOMPARE(f.tabOrder, (std::vector<std::string>{"Combo1", "Combo3", "Combo2", "Command1", "Command2",
+                                                       "Command4", "Command3"}));
     }
 };
 

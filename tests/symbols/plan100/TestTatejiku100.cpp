@@ -36,32 +36,38 @@ private slots:
         QTest::addColumn<QString>("angle");
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("arcs");
-        QTest::newRow("800 at 0") << "800" << "0"
-                                  << QString::fromStdString(line({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,100",
-                                                                  "@0,-100", "@800,0", "@0,100", "@0,-50", "@-800,0",
-                                                                  "@400,450", "@0,-900"}))
-                                  << QString::fromStdString(arc({"@0,500", "@400,0", "@0,400", "@0,-500", "@-400,0", "@0,-400"}));
-        QTest::newRow("800 at 90") << "800" << "90"
-                                   << QString::fromStdString(line({"@-50,0", "@0,900", "@100,0", "@0,-900", "@-100,50",
-                                                                   "@100,0", "@0,800", "@-100,0", "@50,0", "@0,-800",
-                                                                   "@-450,400", "@900,0"}))
-                                   << QString::fromStdString(arc({"@-500,0", "@0,400", "@-400,0", "@500,0", "@0,-400", "@400,0"}));
-        QTest::newRow("800 at 090") << "800" << "090"
-                                    << QString::fromStdString(line({"@-50,0", "@0,900", "@100,0", "@0,-900", "@-100,50",
-                                                                    "@100,0", "@0,800", "@-100,0", "@50,0", "@0,-800",
-                                                                    "@-450,400", "@900,0"}))
-                                    << QString::fromStdString(arc({"@-500,0", "@0,400", "@-400,0", "@500,0", "@0,-400", "@400,0"}));
-        QTest::newRow("defaults") << "500" << "0"
-                                  << QString::fromStdString(line({"@0,50", "@600,0", "@0,-100", "@-600,0", "@50,100",
-                                                                  "@0,-100", "@500,0", "@0,100", "@0,-50", "@-500,0",
-                                                                  "@250,300", "@0,-600"}))
-                                  << QString::fromStdString(arc({"@0,350", "@250,0", "@0,250", "@0,-350", "@-250,0", "@0,-250"}));
-        QTest::newRow("odd width") << "555" << "0"
-                                   << QString::fromStdString(line({"@0,50", "@655,0", "@0,-100", "@-655,0", "@50,100",
-                                                                   "@0,-100", "@555,0", "@0,100", "@0,-50", "@-555,0",
-                                                                   "@277.5,327.5", "@0,-655"}))
-                                   << QString::fromStdString(arc({"@0,377.5", "@277.5,0", "@0,277.5", "@0,-377.5",
-                                                                  "@-277.5,0", "@0,-277.5"}));
+        QTest::newRow("800 at 0")
+            << "800"
+            << "0"
+            << QString::fromStdString(line({"@0,50", "@900,0", "@0,-100", "@-900,0", "@50,100", "@0,-100",
+                                            "@800,0", "@0,100", "@0,-50", "@-800,0", "@400,450", "@0,-900"}))
+            << QString::fromStdString(arc({"@0,500", "@400,0", "@0,400", "@0,-500", "@-400,0", "@0,-400"}));
+        QTest::newRow("800 at 90")
+            << "800"
+            << "90"
+            << QString::fromStdString(line({"@-50,0", "@0,900", "@100,0", "@0,-900", "@-100,50", "@100,0",
+                                            "@0,800", "@-100,0", "@50,0", "@0,-800", "@-450,400", "@900,0"}))
+            << QString::fromStdString(arc({"@-500,0", "@0,400", "@-400,0", "@500,0", "@0,-400", "@400,0"}));
+        QTest::newRow("800 at 090")
+            << "800"
+            << "090"
+            << QString::fromStdString(line({"@-50,0", "@0,900", "@100,0", "@0,-900", "@-100,50", "@100,0",
+                                            "@0,800", "@-100,0", "@50,0", "@0,-800", "@-450,400", "@900,0"}))
+            << QString::fromStdString(arc({"@-500,0", "@0,400", "@-400,0", "@500,0", "@0,-400", "@400,0"}));
+        QTest::newRow("defaults")
+            << "500"
+            << "0"
+            << QString::fromStdString(line({"@0,50", "@600,0", "@0,-100", "@-600,0", "@50,100", "@0,-100",
+                                            "@500,0", "@0,100", "@0,-50", "@-500,0", "@250,300", "@0,-600"}))
+            << QString::fromStdString(arc({"@0,350", "@250,0", "@0,250", "@0,-350", "@-250,0", "@0,-250"}));
+        QTest::newRow("odd width") << "555"
+                                   << "0"
+                                   << QString::fromStdString(
+                                          line({"@0,50", "@655,0", "@0,-100", "@-655,0", "@50,100", "@0,-100",
+                                                "@555,0", "@0,100", "@0,-50", "@-555,0", "@277.5,327.5",
+                                                "@0,-655"}))
+                                   << QString::fromStdString(arc({"@0,377.5", "@277.5,0", "@0,277.5",
+                                                                  "@0,-377.5", "@-277.5,0", "@0,-277.5"}));
     }
     void drawsTheTables()
     {
@@ -69,7 +75,8 @@ private slots:
         QFETCH(QString, angle);
         QFETCH(QString, lines);
         QFETCH(QString, arcs);
-        const auto p = press(tatejiku100(), "Command2", {{"Combo1", width.toStdString()}, {"Combo2", angle.toStdString()}});
+        const auto p = press(tatejiku100(), "Command2",
+                             {{"Combo1", width.toStdString()}, {"Combo2", angle.toStdString()}});
         QVERIFY(sentExactly(p, {lines.toStdString(), arcs.toStdString()}));
     }
 
@@ -77,7 +84,8 @@ private slots:
     void refusesABadAngle()
     {
         for (const char *angle : {"45", "360", "", "90度", "abc"})
-            QVERIFY(refused(press(tatejiku100(), "Command2", {{"Combo2", angle}}), "正しい角度を入力して下さい。"));
+            QVERIFY(refused(press(tatejiku100(), "Command2", {{"Combo2", angle}}),
+                            "正しい角度を入力して下さい。"));
     }
 
     void basePointLimit()

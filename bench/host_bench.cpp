@@ -10,6 +10,9 @@
 //               (>= 10 times faster)
 //   plan        the same with a realistic plan made by ezdxf (bench/realistic_plan.py): 10^4 INSERTs
 //               of a 100-entity block, 10^4 TEXTs and 10^3 hatches on layers (>= 10 times faster)
+//   lines       opening a DXF of one million LINEs headless (kept for saving), beside a bare pass over
+//               the same bytes: read, split into lines, every group code and every real parsed
+//               (<= 2 times as long)
 //   save        opening an unchanged DXF of about 100 MB as the window opens it (the drawing read in
 //               the background) and saving it at once, beside copying it with the same care
 //               (written whole, then synced) (<= 3 times as long); also when the drawing was shown
@@ -36,8 +39,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -255,6 +260,77 @@ void openAndRender(const cad::Drawing &scene)
            theirs->cpu / oursCpu / 10);
 }
 
+// The least any reader of the file must do: read it, split it into lines and parse every group
+// code and every real. Returns a sum of what was parsed, so that nothing is left out.
+double barePass(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const char *p = bytes.data(), *end = p + bytes.size();
+    double sum = 0;
+    int code = 0;
+    bool isCode = true;
+    while (p < end) {
+        const char *eol = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        if (!eol) eol = end;
+        const char *first = p;
+        while (first < eol && *first == ' ')
+            ++first;
+        if (isCode) {
+            std::from_chars(first, eol, code);
+        } else if ((code >= 10 && code < 60) || (code >= 110 && code < 150) || (code >= 210 && code < 240)) {
+            double v = 0;
+            std::from_chars(first, eol, v);
+            sum += v;
+        }
+        isCode = !isCode;
+        p = eol + 1;
+    }
+    return sum;
+}
+
+// A million LINEs opened as headless opens them (the file kept for saving), beside the bare pass.
+void openBesideBarePass()
+{
+    QTemporaryDir dir;
+    const std::string dxf = dir.filePath("lines.dxf").toStdString();
+    {
+        cad::Drawing d;
+        for (std::size_t i = 0; i < million; ++i) {
+            cad::Entity e;
+            e.type = cad::Entity::Type::Line;
+            const double x = double(i % 1000) * 1234.5678, y = double(i / 1000) * 987.6543;
+            e.a = {x + 0.125, y - 0.375};
+            e.b = {x + 1000.0625, y + 750.8125};
+            d.add(e);
+        }
+        if (const std::string e = cad::writeDxf(d, dxf); !e.empty()) {
+            std::printf("host lines    could not write the test file: %s\n", e.c_str());
+            return;
+        }
+    }
+    double bare = 1e300, open = 1e300, sum = 0;
+    std::size_t read = 0;
+    for (int run = 0; run < 3; ++run) {
+        double t0 = processSeconds();
+        sum += barePass(dxf);
+        bare = std::min(bare, processSeconds() - t0);
+        t0 = processSeconds();
+        {
+            const cad::DxfReadResult r = cad::readDxf(dxf, cad::DxfLineReading::Direct, {}, true);
+            read = r.drawing.size();
+        }
+        open = std::min(open, processSeconds() - t0);
+    }
+    const double megabytes = double(std::filesystem::file_size(dxf)) / 1e6;
+    report("lines",
+           format("%.0f MB, %.0f LINEs: open %.2f s cpu,", megabytes, double(read), open) +
+               format(" bare pass %.2f s cpu (<= 2x)", bare) + (sum == 0 ? " (nothing parsed)" : ""),
+           2 * bare / open);
+}
+
 // A plan as users have them, made by ezdxf: blocks referenced many times, texts and hatches.
 void realisticPlan()
 {
@@ -395,11 +471,19 @@ int main(int argc, char **argv)
     host::returnLargeBlocks(); // as quendra-host does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    replay();
-    const cad::Drawing scene = hostBenchScene(million);
-    redraw(scene);
-    openAndRender(scene);
-    realisticPlan();
-    openAndSave();
+    // bench_host [NAME...] runs only the named parts (replay, redraw, dxf, lines, plan, save).
+    const QStringList only = app.arguments().mid(1);
+    const auto runs = [&only](const char *name) {
+        return only.isEmpty() || only.contains(QLatin1String(name));
+    };
+    if (runs("replay")) replay();
+    if (runs("redraw") || runs("dxf")) {
+        const cad::Drawing scene = hostBenchScene(million);
+        if (runs("redraw")) redraw(scene);
+        if (runs("dxf")) openAndRender(scene);
+    }
+    if (runs("lines")) openBesideBarePass();
+    if (runs("plan")) realisticPlan();
+    if (runs("save")) openAndSave();
     return 0;
 }

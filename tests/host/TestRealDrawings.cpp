@@ -72,6 +72,8 @@ private slots:
         QTest::newRow("R2018 binary") << "plan_binary" << later;
         QTest::newRow("R12 binary") << "plan_r12_binary" << r12;
         QTest::newRow("R2000 Shift-JIS") << "plan_sjis" << later;
+        // New handles go past the file's largest even where its $HANDSEED lags behind it.
+        QTest::newRow("R2000 stale $HANDSEED") << "plan_stale_seed" << later;
     }
 
     void drawnOnAndSavedKeepsEverything()

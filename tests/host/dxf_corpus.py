@@ -115,6 +115,12 @@ def corpus(folder):
     sjis.saveas(os.path.join(folder, "plan_sjis.dxf"))
     with open(os.path.join(folder, "plan_r2000.dxf"), "rb") as f:
         whole = f.read()
+    # A $HANDSEED left behind by a program that gave handles past it: new handles must still be new.
+    lines = whole.split(b"\n")
+    value = lines.index(next(line for line in lines if line.strip() == b"$HANDSEED")) + 2
+    lines[value] = b"1F" + (b"\r" if lines[value].endswith(b"\r") else b"")
+    with open(os.path.join(folder, "plan_stale_seed.dxf"), "wb") as f:
+        f.write(b"\n".join(lines))
     # Cut in the middle of the entities, as a copy that did not finish would be.
     middle = (whole.index(b"ENTITIES") + whole.index(b"OBJECTS")) // 2
     with open(os.path.join(folder, "cut.dxf"), "wb") as f:
@@ -144,6 +150,31 @@ def attributes(e):
     return e.dxftype(), repr(sorted(values.items())), repr(xdata)
 
 
+def handle_faults(path):
+    """Handles given twice, and a $HANDSEED not past every handle (ASCII files)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data.startswith(b"AutoCAD Binary DXF"):
+        return []
+    lines = data.decode("latin-1").splitlines()
+    pairs = [(lines[i].strip(), lines[i + 1].strip()) for i in range(0, len(lines) - 1, 2)]
+    seed, seen, faults, kind = None, set(), [], ""
+    for i, (code, value) in enumerate(pairs):
+        if code == "0":
+            kind = value
+        elif code == "9" and value == "$HANDSEED":
+            seed = int(pairs[i + 1][1], 16)
+        # A DIMSTYLE's handle is its 105 (its 5 is a block's name in R12).
+        elif code == ("105" if kind == "DIMSTYLE" else "5") and value and pairs[i - 1] != ("9", "$HANDSEED"):
+            if value in seen:
+                faults.append(f"handle {value} given twice")
+            seen.add(value)
+    largest = max((int(h, 16) for h in seen), default=0)
+    if seed is not None and seed <= largest:
+        faults.append(f"$HANDSEED {seed:X} not past handle {largest:X}")
+    return faults
+
+
 def audit(doc):
     auditor = doc.audit()
     return len(auditor.errors), len(auditor.fixes)
@@ -169,6 +200,7 @@ def compare(path, saved_path):
     missing = set(original.layouts.names()) - set(saved.layouts.names())
     if missing:
         faults.append(f"layouts lost: {sorted(missing)}")
+    faults += handle_faults(saved_path)
     (errors, fixes), (saved_errors, saved_fixes) = audit(original), audit(saved)
     if saved_errors > errors or saved_fixes > fixes:
         faults.append(f"audit {saved_errors} errors {saved_fixes} fixes, was {errors} and {fixes}")

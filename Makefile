@@ -8,7 +8,7 @@ SANITIZE_BUILD ?= build-asan
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build test test-main test-sanitize test-fuzz run install bench fuzz deb windows screenshots clean
+.PHONY: all deps configure build test test-main test-sanitize test-fuzz run install bench fuzz faults deb windows screenshots clean
 
 all: build
 
@@ -64,6 +64,11 @@ test-fuzz: deps
 fuzz: deps
 	@scripts/fuzz $(FUZZ_SECONDS)
 
+# Plants each fault of scripts/faults.txt in a scratch worktree of HEAD and runs the tests that
+# should catch it; prints which were caught (make faults FAULTS="name ..." for some only).
+faults: deps
+	@scripts/faults $(FAULTS)
+
 # The three programs for Windows and their zip, in $(BUILD)/windows: MinGW-w64 and a Qt made for
 # Windows from Debian's source (built once per machine into ~/.cache/quendra).
 windows: build
@@ -79,4 +84,4 @@ screenshots: build
 	@scripts/screenshots $(BUILD) docs
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-faults

@@ -231,6 +231,8 @@ int main(int argc, char **argv)
 {
     host::returnLargeBlocks();
     const bool headless = host::given(argc, argv, "--headless");
+    // The help needs no screen: it is printed from a terminal, also where no display is.
+    const bool help = host::given(argc, argv, "--help") || host::given(argc, argv, "-h");
     // A headless plot or picture lays out text, which takes the fonts of a GUI application, on no
     // screen.
     const bool plots = headless && (host::given(argc, argv, "--pdf") || host::given(argc, argv, "--png") ||
@@ -239,7 +241,7 @@ int main(int argc, char **argv)
     std::unique_ptr<QCoreApplication> app;
     if (plots)
         app = std::make_unique<QGuiApplication>(argc, argv);
-    else if (headless)
+    else if (headless || help)
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
         app = std::make_unique<QApplication>(argc, argv);
@@ -249,9 +251,8 @@ int main(int argc, char **argv)
     host::HostOptions options;
     QString message;
     if (!host::HostOptions::parse(QCoreApplication::arguments(), options, &message)) {
-        const bool help = QCoreApplication::arguments().contains(QStringLiteral("--help")) ||
-                          QCoreApplication::arguments().contains(QStringLiteral("-h"));
-        host::tell(headless, message, !help);
+        // The help goes where a command line's reader looks for it, with or without a window.
+        host::tell(headless || help, message, !help);
         return help ? 0 : 2;
     }
     return headless ? host::runHeadless(options) : host::runWindow(options);

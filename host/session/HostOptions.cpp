@@ -128,6 +128,9 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message))
         return false;
     if (!readServed(parser.values(declared.serve), options, message)) return false;
+    // A headless run that ends after its replays (an export, a batch) converses with no one: it
+    // takes no socket, so it also runs beside a host that serves the same user.
+    if (options.headless && options.exitAfterReplay && !parser.isSet(declared.serve)) options.served.clear();
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         *message = QStringLiteral("開けるファイルは 1 つです。");

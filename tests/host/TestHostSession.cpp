@@ -157,6 +157,9 @@ private slots:
                            "3",          "--replay",   "x.scr",  "--exit-after-replay",
                            "--serve",    "Other|Topic"}
             << "headless out=a.dxf picks=1000,2000;-5,0.5; color=3 replays=x.scr exit served=2";
+        QTest::newRow("headless batch")
+            << QStringList{"--headless", "--replay", "x.scr", "--exit-after-replay"}
+            << "headless out= picks= color=- replays=x.scr exit served=0";
         QTest::newRow("window with a file")
             << QStringList{"plan.dxf"} << "window out= picks= color=- replays= served=1 open=plan.dxf";
         QTest::newRow("relative pick") << QStringList{"--pick", "@1,2"} << "error";
@@ -192,6 +195,7 @@ private slots:
                           .arg(o.served.size());
         if (!o.open.isEmpty()) got += QStringLiteral(" open=%1").arg(o.open);
         QCOMPARE(got, expected);
+        if (o.served.empty()) return;
         QCOMPARE(o.served.front().first, QStringLiteral("AutoCAD LT.DDE"));
         QCOMPARE(o.served.front().second, QStringLiteral("System"));
     }

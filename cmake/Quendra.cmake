@@ -13,7 +13,7 @@ function(quendra_add_test name)
     set(runtime ${CMAKE_BINARY_DIR}/test-runtime/${name})
     file(MAKE_DIRECTORY ${runtime})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUENDRA_RUNTIME_DIR=${runtime};${T_ENV}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUENDRA_RUNTIME_DIR=${runtime};XDG_CONFIG_HOME=${runtime}/config;${T_ENV}"
         TIMEOUT 300)
     if(T_LABELS)
         set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")

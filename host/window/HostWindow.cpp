@@ -58,6 +58,9 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 0.95);
     resize(size);
+    // Where the user left it last time (Qt keeps a restored window on the screens there are now).
+    restoreGeometry(memory_.geometry());
+    restoreState(memory_.state());
     commandLine_->input()->setFocus();
 
     connect(canvas_, &Canvas::cursorMoved, this, [this](double x, double y) {
@@ -75,6 +78,8 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     connect(&session_, &HostSession::scriptWanted, this, &HostWindow::scriptWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::plotWanted, this, &HostWindow::plotWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::fileNameChanged, this, &HostWindow::updateTitle);
+    connect(&session_, &HostSession::fileNameChanged, this,
+            [this](const QString &file) { memory_.addRecent(file); });
     connect(&session_, &HostSession::opened, canvas_, &Canvas::zoomExtents);
     // At once, so that input waiting for the drawing goes to the one recovered.
     connect(&session_, &HostSession::openFailed, this, &HostWindow::openFailed);
@@ -88,6 +93,10 @@ void HostWindow::buildMenus()
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->addAction(QStringLiteral("新規作成(&N)"), QKeySequence::New, this, &HostWindow::newDrawing);
     file->addAction(QStringLiteral("開く(&O)..."), QKeySequence::Open, this, &HostWindow::openFile);
+    recent_ = file->addMenu(QStringLiteral("最近使ったファイル(&J)"));
+    recent_->setObjectName(QStringLiteral("recentFiles"));
+    connect(recent_, &QMenu::aboutToShow, this, &HostWindow::fillRecentMenu);
+    fillRecentMenu();
     file->addAction(QStringLiteral("上書き保存(&S)"), QKeySequence::Save, this, &HostWindow::saveFile);
     file->addAction(QStringLiteral("名前を付けて保存(&A)..."), QKeySequence::SaveAs, this,
                     &HostWindow::saveAs);
@@ -169,6 +178,7 @@ void HostWindow::start(const HostOptions &options)
 
 void HostWindow::quitWithoutAsking()
 {
+    rememberWindow();
     quitting_ = true;
     session_.setExiting(true);
     QApplication::quit();
@@ -182,6 +192,7 @@ void HostWindow::showConversations(int count)
 void HostWindow::closeEvent(QCloseEvent *event)
 {
     if (quitting_ || saveIfWanted()) {
+        rememberWindow();
         quitting_ = true;
         session_.setExiting(true);
         event->accept();
@@ -216,6 +227,7 @@ void HostWindow::openFailed(const QString &error, bool recoverable)
 {
     const QString path = opening_;
     if (!recoverable) {
+        memory_.removeRecent(path);
         warn(error);
         return;
     }
@@ -267,9 +279,13 @@ bool HostWindow::saveAs()
 void HostWindow::exportPicture(bool svg)
 {
     const QString filter = svg ? QStringLiteral("SVG 画像 (*.svg)") : QStringLiteral("PNG 画像 (*.png)");
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("書き出し"), dialogFolder(), filter);
+    const QString suffix = svg ? QStringLiteral("svg") : QStringLiteral("png");
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("書き出し"), suggestedExportPath(session_.fileName(), dialogFolder(), suffix),
+        filter);
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
+    memory_.rememberFolderOf(path);
     const QString error = svg ? exportSvg(session_.drawing(), path) : exportPng(session_.drawing(), path);
     if (!error.isEmpty()) warn(error);
 }
@@ -277,8 +293,10 @@ void HostWindow::exportPicture(bool svg)
 void HostWindow::plotDrawing()
 {
     PlotDialog dialog(session_.drawing(), canvas_->visibleBox(), plotSettings_, this);
+    dialog.suggestPdf(suggestedExportPath(session_.fileName(), dialogFolder(), QStringLiteral("pdf")));
     dialog.exec();
     plotSettings_ = dialog.settings();
+    if (dialog.result() == QDialog::Accepted) memory_.rememberFolderOf(dialog.pdf());
 }
 
 void HostWindow::plotWanted()
@@ -292,7 +310,9 @@ void HostWindow::runScript()
     const QString path =
         QFileDialog::getOpenFileName(this, QStringLiteral("スクリプト実行"), dialogFolder(),
                                      QStringLiteral("スクリプト (*.scr);;すべてのファイル (*)"));
-    if (!path.isEmpty()) session_.runScriptFile(path);
+    if (path.isEmpty()) return;
+    memory_.rememberFolderOf(path);
+    session_.runScriptFile(path);
 }
 
 bool HostWindow::saveIfWanted()
@@ -375,10 +395,34 @@ void HostWindow::warn(const QString &message)
     QMessageBox::warning(this, title, message);
 }
 
+// The drawing's folder; without a file, the folder a file dialog was last in.
 QString HostWindow::dialogFolder() const
 {
-    return session_.fileName().isEmpty() ? QDir::currentPath()
-                                         : QFileInfo(session_.fileName()).absolutePath();
+    if (!session_.fileName().isEmpty()) return QFileInfo(session_.fileName()).absolutePath();
+    if (!memory_.lastFolder().isEmpty() && QFileInfo(memory_.lastFolder()).isDir())
+        return memory_.lastFolder();
+    return QDir::currentPath();
+}
+
+void HostWindow::fillRecentMenu()
+{
+    recent_->clear();
+    const QStringList files = memory_.recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString &file = files[i];
+        // Numbered as access keys, 1 to 8.
+        QAction *open =
+            recent_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+        connect(open, &QAction::triggered, this, [this, file] {
+            if (saveIfWanted()) openPath(file);
+        });
+    }
+    recent_->setEnabled(!files.isEmpty());
+}
+
+void HostWindow::rememberWindow()
+{
+    memory_.rememberWindow(saveGeometry(), saveState());
 }
 
 } // namespace host

@@ -2,11 +2,13 @@
 
 #include "host/session/HostOptions.h"
 #include "host/window/Plot.h"
+#include "host/window/WindowMemory.h"
 
 #include <QMainWindow>
 
 class QDockWidget;
 class QLabel;
+class QMenu;
 
 namespace host {
 
@@ -58,6 +60,8 @@ private:
     void updateTitle();
     void warn(const QString &message);
     QString dialogFolder() const;
+    void fillRecentMenu();
+    void rememberWindow();
 
     HostSession &session_;
     Canvas *canvas_;
@@ -67,6 +71,8 @@ private:
     QLabel *conversations_;
     QLabel *modes_;
     PlotSettings plotSettings_;
+    WindowMemory memory_;
+    QMenu *recent_ = nullptr;
     bool quitting_ = false;
     // The file last asked to open, for recovering it when it cannot be read whole.
     QString opening_;

@@ -149,8 +149,8 @@ bool PlotDialog::takeSettings()
 void PlotDialog::toPdf()
 {
     if (!takeSettings()) return;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF に保存"), QString(),
-                                                QStringLiteral("PDF (*.pdf)"));
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("PDF に保存"), pdf_, QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
     const QString error = exportPdf(drawing_, settings_, path);
@@ -158,6 +158,7 @@ void PlotDialog::toPdf()
         QMessageBox::warning(this, QString::fromUtf8(title), error);
         return;
     }
+    pdf_ = path;
     accept();
 }
 

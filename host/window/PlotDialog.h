@@ -22,6 +22,9 @@ public:
                QWidget *parent = nullptr);
 
     PlotSettings settings() const;
+    // The file offered when the plot goes to a PDF; the PDF written, once it is.
+    void suggestPdf(const QString &path) { pdf_ = path; }
+    QString pdf() const { return pdf_; }
 
 private:
     void toPdf();
@@ -40,6 +43,7 @@ private:
     QButtonGroup *colour_;
     QLabel *fit_;
     PlotSettings settings_;
+    QString pdf_;
 };
 
 } // namespace host

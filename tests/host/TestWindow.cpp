@@ -11,8 +11,10 @@
 #include "host/window/HostWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -240,6 +242,35 @@ private slots:
         const auto &history = session_->interpreter().transcript();
         QCOMPARE(QString::fromStdString(history.back()),
                  QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
+    }
+
+    // The files opened last, the folder and the window's size come back in the next run.
+    void recentFilesAndPlaceSurviveARestart()
+    {
+        QTemporaryDir dir;
+        QString error;
+        for (const char *name : {"a.dxf", "b.dxf", "a.dxf"})
+            QVERIFY(session_->save(dir.filePath(name), &error));
+        window_->resize(640, 480);
+        QVERIFY(window_->close());
+        HostSession session;
+        HostWindow again(session);
+        QCOMPARE(again.size(), QSize(640, 480));
+        auto *recent = again.findChild<QMenu *>(QStringLiteral("recentFiles"));
+        QVERIFY(recent);
+        QStringList shown;
+        for (const QAction *a : recent->actions())
+            shown << a->text();
+        QCOMPARE(shown.mid(0, 2), (QStringList{"&1 " + QDir::toNativeSeparators(dir.filePath("a.dxf")),
+                                               "&2 " + QDir::toNativeSeparators(dir.filePath("b.dxf"))}));
+        WindowMemory memory;
+        QCOMPARE(memory.lastFolder(), dir.path());
+        for (int i = 0; i < 10; ++i)
+            memory.addRecent(dir.filePath(QStringLiteral("%1.dxf").arg(i)));
+        QCOMPARE(memory.recentFiles().size(), WindowMemory::recentCount);
+        QCOMPARE(memory.recentFiles().front(), dir.filePath("9.dxf"));
+        QCOMPARE(suggestedExportPath(dir.filePath("plan.dxf"), QStringLiteral("/out"), QStringLiteral("pdf")),
+                 QStringLiteral("/out/plan.pdf"));
     }
 
     void exportsPictures()

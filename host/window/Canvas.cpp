@@ -4,6 +4,7 @@
 #include "cad/model/Selection.h"
 #include "host/session/HostSession.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -26,6 +27,8 @@ const QColor snapColor(255, 200, 0);
 constexpr int selectedColorIndex = 4; // cyan, drawn over the selected entities
 const QColor windowColor(80, 120, 255), crossingColor(80, 200, 120);
 constexpr double dragPixels = 4;
+
+} // namespace
 
 QString snapName(cad::SnapPoint::Kind kind)
 {
@@ -52,8 +55,6 @@ QString snapName(cad::SnapPoint::Kind kind)
     }
     return {};
 }
-
-} // namespace
 
 Canvas::Canvas(HostSession &session, QWidget *parent) : QAbstractScrollArea(parent), session_(session)
 {
@@ -177,9 +178,72 @@ void Canvas::setSnapOverride(cad::SnapPoint::Kind kind)
     emit modesChanged();
 }
 
+void Canvas::setRunningSnaps(cad::SnapModes modes)
+{
+    running_ = modes;
+    updateSnap();
+    viewport()->update();
+}
+
+void Canvas::startMidBetween()
+{
+    if (session_.interpreter().commandName().empty()) return;
+    midBetween_ = true;
+    midFirst_.reset();
+    session_.note(QStringLiteral("2 点間の中点の 1 点目:"));
+    emit modesChanged();
+}
+
+bool Canvas::takeTypedPoint(const QString &text)
+{
+    if (session_.interpreter().commandName().empty()) midBetween_ = false; // the command has ended
+    if (!midBetween_) return false;
+    const cad::Point last = midFirst_ ? *midFirst_ : session_.interpreter().lastPoint();
+    const auto p = cad::readPoint(text.trimmed().toStdString(), last);
+    if (!p) {
+        session_.note(QStringLiteral("点を指定して下さい (M2P): %1").arg(text.trimmed()));
+        return true;
+    }
+    givePoint(*p);
+    return true;
+}
+
+void Canvas::givePoint(cad::Point p)
+{
+    if (session_.interpreter().commandName().empty()) midBetween_ = false; // the command has ended
+    if (!midBetween_) {
+        session_.pick(p);
+        return;
+    }
+    if (!midFirst_) {
+        midFirst_ = p;
+        session_.note(QStringLiteral("2 点間の中点の 2 点目:"));
+        return;
+    }
+    const cad::Point middle{(midFirst_->x + p.x) / 2, (midFirst_->y + p.y) / 2};
+    midBetween_ = false;
+    midFirst_.reset();
+    emit modesChanged();
+    session_.pick(middle);
+}
+
+void Canvas::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    for (const cad::SnapPoint::Kind kind : allSnaps) {
+        QAction *a = menu.addAction(snapName(kind), this, [this, kind] { setSnapOverride(kind); });
+        a->setEnabled(!session_.interpreter().commandName().empty());
+    }
+    menu.addSeparator();
+    QAction *mid = menu.addAction(QStringLiteral("2 点間の中点 (M2P)"), this, &Canvas::startMidBetween);
+    mid->setEnabled(!session_.interpreter().commandName().empty());
+    menu.exec(event->globalPos());
+}
+
 QString Canvas::modeText() const
 {
     QStringList on;
+    if (midBetween_) on << QStringLiteral("[M2P]");
     if (override_) on << QStringLiteral("[%1]").arg(snapName(*override_));
     if (snap_) on << QStringLiteral("Oスナップ");
     if (gridSnap_) on << QStringLiteral("グリッド スナップ %1").arg(gridSpacing_);
@@ -425,7 +489,7 @@ void Canvas::updateSnap()
     cad::SnapQuery query;
     query.near = view_.toDrawing(target(), *cursor_);
     query.tolerance = snapPixels / view_.scale;
-    query.modes = override_ ? cad::snapBit(*override_) : cad::runningSnaps;
+    query.modes = override_ ? cad::snapBit(*override_) : running_;
     // A perpendicular drops from the running command's last point.
     if (!session_.interpreter().commandName().empty()) query.from = session_.interpreter().lastPoint();
     snapPoint_ = cad::findSnap(session_.drawing(), query);
@@ -453,7 +517,7 @@ void Canvas::mousePressEvent(QMouseEvent *event)
         override_.reset();
         emit modesChanged();
     }
-    session_.pick(p);
+    givePoint(p);
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent *event)

@@ -12,6 +12,14 @@ namespace host {
 
 class HostSession;
 
+// A snap's name as menus and the marker show it ("端点", "中点"...).
+QString snapName(cad::SnapPoint::Kind kind);
+// Every kind of snap, in the order menus list them.
+inline constexpr cad::SnapPoint::Kind allSnaps[] = {
+    cad::SnapPoint::Kind::End,      cad::SnapPoint::Kind::Mid,           cad::SnapPoint::Kind::Intersection,
+    cad::SnapPoint::Kind::Apparent, cad::SnapPoint::Kind::Centre,        cad::SnapPoint::Kind::Quadrant,
+    cad::SnapPoint::Kind::Insert,   cad::SnapPoint::Kind::Perpendicular, cad::SnapPoint::Kind::Nearest};
+
 // The drawing on screen: pan with the middle button or the scroll bars, zoom about the cursor
 // with the wheel, a crosshair, a grid, and picks that snap: to objects (the running snap, or a
 // kind typed for one pick), to the grid, square to the last point (ortho) or along a tracked
@@ -43,6 +51,14 @@ public:
     void setGridSpacing(double spacing);
     // One pick snaps to this kind only (END, INT... typed at a point prompt).
     void setSnapOverride(cad::SnapPoint::Kind kind);
+    // The kinds the running snap looks for (the snap settings dialog).
+    void setRunningSnaps(cad::SnapModes modes);
+    cad::SnapModes runningSnaps() const { return running_; }
+    // M2P: the next two points given (picked, snapped or typed) make one, the point midway.
+    void startMidBetween();
+    bool midBetweenActive() const { return midBetween_; }
+    // A point typed while M2P gathers its two: taken here (true), else it goes on as input.
+    bool takeTypedPoint(const QString &text);
     bool gridVisible() const { return grid_; }
     bool snapEnabled() const { return snap_; }
     bool gridSnap() const { return gridSnap_; }
@@ -76,6 +92,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    // The one-off snaps and M2P, as a menu at the cursor.
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -89,6 +107,8 @@ private:
     void paintOverlay(QPainter &painter);
     void paintSelection(QPainter &painter);
     void updateSnap();
+    // A point for the running command: the pick itself, or M2P's first or middle point.
+    void givePoint(cad::Point p);
 
     HostSession &session_;
     cad::ViewTransform view_;
@@ -110,6 +130,9 @@ private:
     double polarAngle_ = 45;
     double gridSpacing_ = 100; // 100 mm: a tenth of a metre module at 1:100
     std::optional<cad::SnapPoint::Kind> override_;
+    cad::SnapModes running_ = cad::runningSnaps;
+    bool midBetween_ = false;
+    std::optional<cad::Point> midFirst_;
     // The area the scroll bars move over, fixed while they are dragged.
     cad::Box scrollArea_;
     bool updatingBars_ = false;

@@ -57,12 +57,19 @@ void CommandLine::send(const QString &ending)
     if (!text.isEmpty() && (typed_.isEmpty() || typed_.back() != text)) typed_ << text;
     recallAt_ = static_cast<int>(typed_.size());
     input_->clear();
-    const auto kind = cad::snapOverride(text.trimmed().toStdString());
-    if (kind && !session_.interpreter().commandName().empty() && !session_.interpreter().readsTextLine()) {
-        session_.note(QString::fromStdString(session_.interpreter().prompt()) + text.trimmed().toUpper());
-        emit snapOverrideTyped(*kind);
+    const bool atPoint =
+        !session_.interpreter().commandName().empty() && !session_.interpreter().readsTextLine();
+    const QString word = text.trimmed().toUpper();
+    const auto kind = cad::snapOverride(word.toStdString());
+    if (atPoint && (kind || word == QLatin1String("M2P") || word == QLatin1String("MTP"))) {
+        session_.note(QString::fromStdString(session_.interpreter().prompt()) + word);
+        if (kind)
+            emit snapOverrideTyped(*kind);
+        else
+            emit midBetweenTyped();
         return;
     }
+    if (atPoint && !text.trimmed().isEmpty() && takesLine && takesLine(text)) return;
     session_.type(text + ending);
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,11 +25,15 @@ class CommandLine : public QWidget
 public:
     explicit CommandLine(HostSession &session, QWidget *parent = nullptr);
     QLineEdit *input() const { return input_; }
+    // Asked first with every line typed while a command runs; true: taken (an M2P point).
+    std::function<bool(const QString &)> takesLine;
 
 signals:
     // END, INT... typed while a command runs: the next pick snaps to that kind only. Never
     // passed on as input, so a script's points never snap.
     void snapOverrideTyped(cad::SnapPoint::Kind kind);
+    // M2P (or MTP) typed while a command runs: the next two points make the one midway.
+    void midBetweenTyped();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

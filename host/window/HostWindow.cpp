@@ -7,6 +7,7 @@
 #include "host/window/Export.h"
 #include "host/window/LayerPanel.h"
 #include "host/window/PlotDialog.h"
+#include "host/window/SnapDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,6 +71,9 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     modes_->setText(canvas_->modeText());
     connect(canvas_, &Canvas::modesChanged, this, [this] { modes_->setText(canvas_->modeText()); });
     connect(commandLine_, &CommandLine::snapOverrideTyped, canvas_, &Canvas::setSnapOverride);
+    connect(commandLine_, &CommandLine::midBetweenTyped, canvas_, &Canvas::startMidBetween);
+    commandLine_->takesLine = [this](const QString &line) { return canvas_->takeTypedPoint(line); };
+    canvas_->setRunningSnaps(memory_.runningSnaps());
     // Queued: a dialog must never open inside the handling of a conversation's frame.
     connect(&session_, &HostSession::pickWanted, this, &HostWindow::pickWanted, Qt::QueuedConnection);
     connect(&session_, &HostSession::colorWanted, this, &HostWindow::colorWanted, Qt::QueuedConnection);
@@ -132,6 +136,12 @@ void HostWindow::buildMenus()
     snap->setCheckable(true);
     snap->setChecked(canvas_->snapEnabled());
     snap->setShortcut(QKeySequence(Qt::Key_F3));
+    view->addAction(QStringLiteral("オブジェクト スナップ設定(&D)..."), this, [this] {
+        SnapDialog dialog(canvas_->runningSnaps(), this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        canvas_->setRunningSnaps(dialog.modes());
+        memory_.rememberRunningSnaps(dialog.modes());
+    });
     QAction *gridSnap =
         view->addAction(QStringLiteral("グリッド スナップ(&N)"), canvas_, &Canvas::setGridSnap);
     gridSnap->setCheckable(true);

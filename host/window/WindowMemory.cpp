@@ -12,6 +12,7 @@ const QString recentKey = QStringLiteral("window/recentFiles");
 const QString folderKey = QStringLiteral("window/lastFolder");
 const QString geometryKey = QStringLiteral("window/geometry");
 const QString stateKey = QStringLiteral("window/state");
+const QString snapKey = QStringLiteral("snap/running");
 
 // One spelling per file, so that a file opened by two paths is listed once.
 QString canonical(const QString &path)
@@ -52,6 +53,18 @@ void WindowMemory::rememberFolderOf(const QString &path)
     if (path.isEmpty()) return;
     lastFolder_ = QFileInfo(path).absolutePath();
     save();
+}
+
+cad::SnapModes WindowMemory::runningSnaps() const
+{
+    bool ok = false;
+    const uint modes = QSettings().value(snapKey).toUInt(&ok);
+    return ok ? modes : cad::runningSnaps;
+}
+
+void WindowMemory::rememberRunningSnaps(cad::SnapModes modes)
+{
+    QSettings().setValue(snapKey, modes);
 }
 
 QByteArray WindowMemory::geometry() const

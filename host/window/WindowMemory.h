@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cad/model/Snap.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,7 @@
 namespace host {
 
 // What the host's window keeps between runs, in the user's settings: the files opened last, the
-// folder its file dialogs were last in, and the window's place and size.
+// folder its file dialogs were last in, the running snap, and the window's place and size.
 class WindowMemory
 {
 public:
@@ -23,6 +25,10 @@ public:
     // The folder a file dialog opens in when the drawing has no file of its own.
     QString lastFolder() const { return lastFolder_; }
     void rememberFolderOf(const QString &path);
+
+    // The kinds the running snap looks for.
+    cad::SnapModes runningSnaps() const;
+    void rememberRunningSnaps(cad::SnapModes modes);
 
     QByteArray geometry() const;
     QByteArray state() const;

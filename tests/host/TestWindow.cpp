@@ -141,6 +141,37 @@ private slots:
         QVERIFY(canvas->modeText().contains(QStringLiteral("直交")));
     }
 
+    // M2P typed at a point prompt: the point midway between a snapped pick and a typed point
+    // lands on the wall's centre line. With the running snap cut to centres, an end is not taken.
+    void midBetweenTwoPointsAndRunningSnaps()
+    {
+        Canvas *canvas = window_->canvas();
+        const QRectF area(canvas->viewport()->rect());
+        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
+        const auto click = [&](QPoint device) {
+            QTest::mouseMove(canvas->viewport(), device);
+            QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, device);
+        };
+        QTest::keyClicks(input_, QStringLiteral("LINE 0,50 300,50 \rLINE 0,-50 300,-50 \r"));
+        QTest::keyClicks(input_, QStringLiteral("LINE "));
+        QTest::keyClicks(input_, QStringLiteral("m2p\r"));
+        QVERIFY(canvas->midBetweenActive());
+        click(at({0, 50}) + QPoint(3, 2)); // snaps to the end 0,50
+        QTest::keyClicks(input_, QStringLiteral("@0,-100\r"));
+        QVERIFY(!canvas->midBetweenActive());
+        canvas->setRunningSnaps(cad::snapBit(cad::SnapPoint::Kind::Centre));
+        click(at({300, 50}) + QPoint(3, 3)); // near an end, which is no longer looked for
+        QTest::keyClick(input_, Qt::Key_Escape);
+        const cad::Entity drawn = session_->drawing().at(session_->drawing().size() - 1);
+        QCOMPARE(drawn.a.x, 0.0);
+        QCOMPARE(drawn.a.y, 0.0);
+        QVERIFY(drawn.b.x != 300.0 && std::abs(drawn.b.x - 303) <= 1);
+        WindowMemory memory;
+        memory.rememberRunningSnaps(cad::snapBit(cad::SnapPoint::Kind::Nearest));
+        QCOMPARE(WindowMemory().runningSnaps(), cad::snapBit(cad::SnapPoint::Kind::Nearest));
+        memory.rememberRunningSnaps(cad::runningSnaps);
+    }
+
     // Noun-verb in the window: a window dragged left to right takes what lies wholly inside it,
     // a click with Shift takes one out, MOVE moves what is selected; Ctrl+A and Escape.
     void dragAWindowAndMoveIt()

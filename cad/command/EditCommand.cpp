@@ -28,7 +28,8 @@ public:
         case State::Select:
             return removing_ ? "オブジェクトを除外: " : "オブジェクトを選択: ";
         case State::Corner:
-            return "もう一方のコーナーを指定: ";
+            // After W or C the first corner is asked for; after a pick on nothing, the other.
+            return corner_ ? "もう一方のコーナーを指定: " : "最初のコーナーを指定: ";
         case State::Base:
             return kind_ == Kind::Mirror ? "対称軸の 1 点目を指定: " : "基点を指定: ";
         case State::Second:

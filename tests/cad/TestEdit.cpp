@@ -193,6 +193,12 @@ private slots:
         QVERIFY(interpreter.selection().empty());
         interpreter.feed("ERASE 10,10 \r"); // a point that hits nothing, then no second corner: nothing goes
         QCOMPARE(d.size(), size_t(4));
+        // W asks for the first corner, then for the other.
+        interpreter.cancel();
+        interpreter.feed("ERASE W ");
+        QCOMPARE(interpreter.prompt(), std::string("最初のコーナーを指定: "));
+        interpreter.feed("0,0 ");
+        QCOMPARE(interpreter.prompt(), std::string("もう一方のコーナーを指定: "));
     }
 
     void transformsKeepShapes()

@@ -32,6 +32,8 @@ public:
     virtual bool draws() const { return true; }
     // What the command would draw if the cursor were the next point.
     virtual std::vector<Entity> preview(Point /*cursor*/, const CommandContext &) const { return {}; }
+    // The objects it has selected so far (an edit's), for a view to show as selected.
+    virtual std::vector<std::size_t> chosen() const { return {}; }
 
 protected:
     // Keeps a prompt made up on the spot, for prompt() to return a view of.

@@ -62,6 +62,8 @@ public:
         return {};
     }
 
+    std::vector<std::size_t> chosen() const override { return chosen_; }
+
     bool start(CommandContext &ctx) override
     {
         if (ctx.selection.empty()) return true;

@@ -146,6 +146,11 @@ const std::vector<std::size_t> &Interpreter::selection() const
     return ctx_->selection;
 }
 
+std::vector<std::size_t> Interpreter::chosen() const
+{
+    return command_ ? command_->chosen() : std::vector<std::size_t>{};
+}
+
 void Interpreter::setSelection(std::vector<std::size_t> indices)
 {
     ctx_->selection = std::move(indices);

@@ -51,6 +51,8 @@ public:
     Point lastPoint() const;
     // Objects selected in a view before a command (noun-verb); the next edit takes them.
     const std::vector<std::size_t> &selection() const;
+    // What the running command has selected so far (ERASE's objects before Enter...).
+    std::vector<std::size_t> chosen() const;
     void setSelection(std::vector<std::size_t> indices);
     // How near a pick must come to an entity to select it, in drawing units.
     void setPickTolerance(double tolerance);

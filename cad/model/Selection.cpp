@@ -110,13 +110,23 @@ std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tole
     return hit ? wholeOf(drawing, *hit) : std::vector<std::size_t>{};
 }
 
-std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double tolerance)
+namespace {
+
+struct Candidate
+{
+    std::size_t index;
+    double distance;
+};
+
+// Every selectable entity within `tolerance` of `p`, with how far its edge is.
+std::vector<Candidate> candidatesNear(const Drawing &drawing, Point p, double tolerance)
 {
     Box reach;
     reach.add({p.x - tolerance, p.y - tolerance});
     reach.add({p.x + tolerance, p.y + tolerance});
+    std::vector<Candidate> found;
     const auto &outlines = drawing.outlines();
-    for (std::size_t i = outlines.size(); i-- > 0;) {
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
         const Drawing::Outline &o = outlines[i];
         Box b;
         b.add({o.x0, o.y0});
@@ -124,12 +134,39 @@ std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double to
         if (!overlaps(b, reach) || !selectable(drawing, i)) continue;
         const EntityView e = drawing.view(i);
         if (e.type == Entity::Type::Text || e.type == Entity::Type::Ellipse) {
-            if (contains(bounds(e), p)) return i;
+            if (contains(bounds(e), p)) found.push_back({i, tolerance});
             continue;
         }
-        if (const auto q = nearestPoint(e, p); q && distance(*q, p) <= tolerance) return i;
+        if (const auto q = nearestPoint(e, p); q && distance(*q, p) <= tolerance)
+            found.push_back({i, distance(*q, p)});
     }
-    return std::nullopt;
+    // Nearest edge first; among equals, the one drawn last (on top).
+    std::stable_sort(found.begin(), found.end(), [](const Candidate &a, const Candidate &b) {
+        return a.distance != b.distance ? a.distance < b.distance : a.index > b.index;
+    });
+    return found;
+}
+
+} // namespace
+
+std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double tolerance)
+{
+    const auto found = candidatesNear(drawing, p, tolerance);
+    if (found.empty()) return std::nullopt;
+    return found.front().index;
+}
+
+std::vector<std::size_t> pickCandidates(const Drawing &drawing, Point p, double tolerance)
+{
+    std::vector<std::size_t> out;
+    std::vector<std::size_t> taken; // every piece of the objects listed so far
+    for (const Candidate &c : candidatesNear(drawing, p, tolerance)) {
+        if (std::find(taken.begin(), taken.end(), c.index) != taken.end()) continue;
+        const auto whole = wholeOf(drawing, c.index);
+        taken.insert(taken.end(), whole.begin(), whole.end());
+        out.push_back(c.index);
+    }
+    return out;
 }
 
 std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bool crossing)

@@ -11,9 +11,13 @@ namespace cad {
 
 // Which entities a pick or a window takes; indices as in Drawing::view().
 
-// The entity a pick at `p` hits: the one drawn last among those within `tolerance`. Pieces of a
-// file that cannot be edited are passed over.
+// The entity a pick at `p` hits: of those within `tolerance`, the one whose edge is nearest (a
+// text or an ellipse counts when `p` lies in its box, as far off as the tolerance); among
+// equals, the one drawn last. Pieces of a file that cannot be edited are passed over.
 std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double tolerance);
+// Every object a pick at `p` could mean, the one pickEntity() takes first, then the others by
+// the distance of their edges: what selection cycling steps through. One entity per object.
+std::vector<std::size_t> pickCandidates(const Drawing &drawing, Point p, double tolerance);
 // What a pick selects: the entity hit, or every piece of the file's entity it shows (a block
 // reference is selected whole).
 std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance);

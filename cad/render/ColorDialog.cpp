@@ -23,7 +23,9 @@ QString nameOf(int index)
 
 QColor shown(int index)
 {
-    return cad::colorOf(index, cad::RenderStyle{QColor(30, 34, 40), true, true});
+    cad::RenderStyle dark;
+    dark.background = QColor(30, 34, 40);
+    return cad::colorOf(index, dark);
 }
 
 } // namespace

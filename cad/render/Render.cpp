@@ -132,7 +132,7 @@ public:
         for (std::size_t c = 0; c < batches_.size(); ++c) {
             Batch &b = batches_[c];
             if (b.lines.empty() && b.dots.empty()) continue;
-            painter_.setPen(QPen(colorOf(static_cast<int>(c), style_), 0));
+            painter_.setPen(pen(colorOf(static_cast<int>(c), style_)));
             if (!b.lines.empty()) painter_.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
             if (!b.dots.empty()) painter_.drawPoints(b.dots.data(), static_cast<int>(b.dots.size()));
             b.lines.clear();
@@ -312,7 +312,7 @@ private:
             visibleSegments(c, r, start, span, color);
             return;
         }
-        painter_.setPen(QPen(colorOf(color, style_), 0));
+        painter_.setPen(pen(colorOf(color, style_)));
         painter_.setBrush(Qt::NoBrush);
         const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
         if (full)
@@ -631,6 +631,9 @@ private:
         }
     }
 
+    // A line's pen: the thinnest, solid, unless the style asks otherwise (the selection).
+    QPen pen(const QColor &color) const { return QPen(color, style_.lineWidth, style_.lineStyle); }
+
     QPainter &painter_;
     QRectF target_;
     ViewTransform view_;
@@ -671,6 +674,7 @@ void paintAll(QPainter &painter, std::size_t count, Source entity, const QRectF 
 
 QColor colorOf(int index, const RenderStyle &style)
 {
+    if (style.color) return *style.color;
     if (index == colorBackground) return style.background;
     const QColor foreground = style.background.lightness() > 128 ? QColor(Qt::black) : QColor(Qt::white);
     if (style.monochrome) return foreground;

@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <optional>
+
 class QPainter;
 
 namespace cad {
@@ -39,6 +41,10 @@ struct RenderStyle
     bool antialiasing = true;
     bool fillBackground = true;
     bool monochrome = false; // every colour drawn as the contrasting one (plots in black)
+    // Lines dashed (the selection), and every entity in one colour.
+    Qt::PenStyle lineStyle = Qt::SolidLine;
+    std::optional<QColor> color;
+    double lineWidth = 0; // pixels; 0 is the thinnest line
 };
 
 // The colour of a DXF colour index on this background.

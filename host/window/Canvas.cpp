@@ -24,7 +24,8 @@ const QColor background(30, 34, 40);
 const QColor gridColor(52, 58, 68);
 const QColor crosshairColor(200, 200, 200);
 const QColor snapColor(255, 200, 0);
-constexpr int selectedColorIndex = 4; // cyan, drawn over the selected entities
+const QColor gripColor(40, 90, 255);
+constexpr std::size_t maxGripped = 2000; // beyond, grips would hide the drawing
 const QColor windowColor(80, 120, 255), crossingColor(80, 200, 120);
 constexpr double dragPixels = 4;
 
@@ -387,22 +388,67 @@ void Canvas::paintEvent(QPaintEvent *)
     paintOverlay(painter);
 }
 
+namespace {
+
+// Where a selected entity shows its grips: its ends, middle, centre, vertices or insertion point.
+std::vector<cad::Point> gripsOf(const cad::EntityView &e)
+{
+    using T = cad::Entity::Type;
+    switch (e.type) {
+    case T::Line:
+        return {e.a, e.b, {(e.a.x + e.b.x) / 2, (e.a.y + e.b.y) / 2}};
+    case T::Arc:
+        return {cad::arcStart(e), cad::arcEnd(e), e.centre};
+    case T::Circle:
+    case T::Ellipse:
+        return {e.centre};
+    case T::Text:
+        return {e.insert};
+    default:
+        return {e.vertices.begin(), e.vertices.end()};
+    }
+}
+
+} // namespace
+
+// Selected entities drawn dashed in their own colours over a blank of the background, so that
+// a selection shows in any colour; with `grips`, blue squares at their grips.
+void Canvas::paintSelected(QPainter &painter, const std::vector<std::size_t> &indices, bool grips)
+{
+    if (indices.empty()) return;
+    const cad::Drawing &d = session_.drawing();
+    std::vector<cad::Entity> shown;
+    shown.reserve(indices.size());
+    for (std::size_t i : indices)
+        if (i < d.size()) shown.push_back(d.at(i));
+    cad::RenderStyle blank = style_;
+    blank.fillBackground = false;
+    blank.antialiasing = false;
+    blank.color = background;
+    blank.lineWidth = 3;
+    cad::render(painter, shown, target(), view_, blank);
+    cad::RenderStyle dashed = style_;
+    dashed.fillBackground = false;
+    dashed.lineStyle = Qt::DashLine;
+    cad::render(painter, shown, target(), view_, dashed);
+    if (!grips || indices.size() > maxGripped) return;
+    painter.setPen(QPen(Qt::white, 0));
+    painter.setBrush(gripColor);
+    for (std::size_t i : indices) {
+        if (i >= d.size()) continue;
+        for (const cad::Point &p : gripsOf(d.view(i))) {
+            const QPointF at = view_.toDevice(target(), p);
+            painter.drawRect(QRectF(at.x() - 3, at.y() - 3, 6, 6));
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
 void Canvas::paintSelection(QPainter &painter)
 {
-    const QRectF t = target();
-    const auto &chosen = session_.interpreter().selection();
-    if (!chosen.empty()) {
-        std::vector<cad::Entity> shown;
-        shown.reserve(chosen.size());
-        for (std::size_t i : chosen)
-            if (i < session_.drawing().size()) {
-                shown.push_back(session_.drawing().at(i));
-                shown.back().color = selectedColorIndex;
-            }
-        cad::RenderStyle highlight = style_;
-        highlight.fillBackground = false;
-        cad::render(painter, shown, t, view_, highlight);
-    }
+    // What was selected before a command shows its grips; what a command has taken so far not.
+    paintSelected(painter, session_.interpreter().selection(), true);
+    paintSelected(painter, session_.interpreter().chosen(), false);
     if (pressAt_ && !pressInCommand_ && cursor_ && QLineF(*pressAt_, *cursor_).length() > dragPixels) {
         const bool crossing = cursor_->x() < pressAt_->x();
         const QColor c = crossing ? crossingColor : windowColor;
@@ -562,6 +608,23 @@ void Canvas::selectAt(QPointF from, QPointF to, bool remove)
         if (!remove && it == now.end()) now.push_back(i);
     }
     session_.setSelection(std::move(now));
+}
+
+void Canvas::cycleSelection()
+{
+    if (!cursor_ || !session_.interpreter().commandName().empty()) return;
+    const cad::Drawing &d = session_.drawing();
+    const auto found = cad::pickCandidates(d, view_.toDrawing(target(), *cursor_), snapPixels / view_.scale);
+    if (found.empty()) return;
+    if (found == cycle_) {
+        cycleAt_ = (cycleAt_ + 1) % found.size();
+    } else {
+        cycle_ = found;
+        const bool firstTaken = session_.interpreter().selection() == cad::wholeOf(d, found.front());
+        cycleAt_ = firstTaken && found.size() > 1 ? 1 : 0;
+    }
+    session_.setSelection(cad::wholeOf(d, found[cycleAt_]));
+    session_.note(QStringLiteral("選択の切り替え: %1 / %2").arg(cycleAt_ + 1).arg(found.size()));
 }
 
 void Canvas::selectAll()

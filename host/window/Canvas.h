@@ -74,6 +74,9 @@ public:
     // At the command prompt: a click selects what it hits, a drag selects by window (to the
     // right) or crossing (to the left); with Shift it removes. Ctrl+A takes all.
     void selectAll();
+    // Selection cycling (Shift+Space): of the objects under the cursor, the next one is selected
+    // in place of the one before; the first Shift+Space after a click takes the second.
+    void cycleSelection();
     // Draws the canvas as it is now into an image (the screenshot of a test or the user).
     QImage grab();
 
@@ -106,6 +109,7 @@ private:
     void paintGrid(QPainter &painter) const;
     void paintOverlay(QPainter &painter);
     void paintSelection(QPainter &painter);
+    void paintSelected(QPainter &painter, const std::vector<std::size_t> &indices, bool grips);
     void updateSnap();
     // A point for the running command: the pick itself, or M2P's first or middle point.
     void givePoint(cad::Point p);
@@ -132,6 +136,8 @@ private:
     std::optional<cad::SnapPoint::Kind> override_;
     cad::SnapModes running_ = cad::runningSnaps;
     bool midBetween_ = false;
+    std::vector<std::size_t> cycle_;
+    std::size_t cycleAt_ = 0;
     std::optional<cad::Point> midFirst_;
     // The area the scroll bars move over, fixed while they are dragged.
     cad::Box scrollArea_;

@@ -104,6 +104,11 @@ bool CommandLine::eventFilter(QObject *watched, QEvent *event)
         return true;
     case Qt::Key_Space:
         if (session_.interpreter().readsTextLine()) return false;
+        // Shift+Space with nothing typed: the next object under the cursor (selection cycling).
+        if (key->modifiers() == Qt::ShiftModifier && input_->text().isEmpty()) {
+            emit cycleTyped();
+            return true;
+        }
         send(QStringLiteral(" "));
         return true;
     case Qt::Key_Up:

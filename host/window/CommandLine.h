@@ -34,6 +34,8 @@ signals:
     void snapOverrideTyped(cad::SnapPoint::Kind kind);
     // M2P (or MTP) typed while a command runs: the next two points make the one midway.
     void midBetweenTyped();
+    // Shift+Space: select the next of the objects under the cursor.
+    void cycleTyped();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -72,6 +72,7 @@ HostWindow::HostWindow(HostSession &session, QWidget *parent)
     connect(canvas_, &Canvas::modesChanged, this, [this] { modes_->setText(canvas_->modeText()); });
     connect(commandLine_, &CommandLine::snapOverrideTyped, canvas_, &Canvas::setSnapOverride);
     connect(commandLine_, &CommandLine::midBetweenTyped, canvas_, &Canvas::startMidBetween);
+    connect(commandLine_, &CommandLine::cycleTyped, canvas_, &Canvas::cycleSelection);
     commandLine_->takesLine = [this](const QString &line) { return canvas_->takeTypedPoint(line); };
     canvas_->setRunningSnaps(memory_.runningSnaps());
     // Queued: a dialog must never open inside the handling of a conversation's frame.

@@ -187,6 +187,8 @@ private slots:
         cad::Drawing d;
         cad::Interpreter interpreter(d);
         interpreter.feed(plan);
+        // A window whose edges touch the door leaf's ends still takes it.
+        QCOMPARE(cad::windowSelect(d, {{300, -80}, {400, 0}}, false), std::vector<std::size_t>{2});
         interpreter.setSelection(cad::windowSelect(d, {{250, -100}, {400, 100}}, false));
         interpreter.feed("ERASE ");
         QCOMPARE(d.size(), size_t(4));
@@ -199,6 +201,23 @@ private slots:
         QCOMPARE(interpreter.prompt(), std::string("最初のコーナーを指定: "));
         interpreter.feed("0,0 ");
         QCOMPARE(interpreter.prompt(), std::string("もう一方のコーナーを指定: "));
+    }
+
+    // A pick takes the object whose edge is nearest, not the one drawn last; the others under
+    // it follow (what selection cycling steps through); ERASE shows what it took before Enter.
+    void picksPreferTheNearestEdge()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 0,0 100,0 \rLINE 0,3 100,3 \rCIRCLE 50,40 37.5 ");
+        QCOMPARE(cad::pickEntity(d, {50, 1}, 5), std::optional<std::size_t>(0));
+        QCOMPARE(cad::pickCandidates(d, {50, 1}, 5), (std::vector<std::size_t>{0, 2, 1}));
+        interpreter.setPickTolerance(5);
+        interpreter.feed("ERASE 50,1 ");
+        QCOMPARE(interpreter.chosen(), std::vector<std::size_t>{0});
+        interpreter.feed("\r");
+        QVERIFY(interpreter.chosen().empty());
+        QCOMPARE(d.size(), size_t(2));
     }
 
     void transformsKeepShapes()

@@ -141,6 +141,22 @@ private slots:
         QVERIFY(canvas->modeText().contains(QStringLiteral("直交")));
     }
 
+    // Shift+Space steps through the objects under the cursor, nearest edge first.
+    void shiftSpaceCyclesTheSelection()
+    {
+        Canvas *canvas = window_->canvas();
+        const QPoint at = canvas->view().toDevice(QRectF(canvas->viewport()->rect()), {50, 1}).toPoint();
+        QTest::keyClicks(input_, QStringLiteral("LINE 0,0 100,0 \rLINE 0,3 100,3 \rCIRCLE 50,40 37.5 "));
+        QTest::mouseMove(canvas->viewport(), at);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(session_->interpreter().selection(), std::vector<std::size_t>{0});
+        for (const std::size_t next : {2, 1, 0}) {
+            QTest::keyClick(input_, Qt::Key_Space, Qt::ShiftModifier);
+            QCOMPARE(session_->interpreter().selection(), std::vector<std::size_t>{next});
+        }
+        QVERIFY(input_->text().isEmpty());
+    }
+
     // M2P typed at a point prompt: the point midway between a snapped pick and a typed point
     // lands on the wall's centre line. With the running snap cut to centres, an end is not taken.
     void midBetweenTwoPointsAndRunningSnaps()

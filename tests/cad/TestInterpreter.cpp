@@ -23,6 +23,8 @@ private slots:
             << std::string("LINE 0,0 10,0   5,5 5,10 \r") << Lines{"L 0,0 10,0", "L 5,5 5,10"};
         QTest::newRow("LINE c closes")
             << std::string("LINE 0,0 10,0 10,10 c ") << Lines{"L 0,0 10,0", "L 10,0 10,10", "L 10,10 0,0"};
+        QTest::newRow("LINE c needs two segments")
+            << std::string("LINE 0,0 10,0 c 5,5 \r") << Lines{"L 0,0 10,0", "L 10,0 5,5"};
         QTest::newRow("LINE u takes back a segment")
             << std::string("LINE 0,0 10,0 u @0,5 \r") << Lines{"L 0,0 0,5"};
         QTest::newRow("polar and relative points")

@@ -267,6 +267,7 @@ private slots:
         QCOMPARE(cad::colorOf(1), QColor(255, 0, 0));
         QCOMPARE(cad::colorOf(256), QColor(Qt::black));
         QCOMPARE(cad::colorOf(7), QColor(Qt::black));
+        QCOMPARE(cad::colorOf(7, dark), QColor(Qt::white)); // colour 7 stands out on the host's canvas
         QCOMPARE(cad::colorOf(256, dark), QColor(Qt::white));
         QCOMPARE(cad::colorOf(250).red(), 51);
         QCOMPARE(cad::colorOf(255).red(), 255);

@@ -196,6 +196,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("oversized") << QByteArray("\x7f\xff\xff\xff", 4);
         QTest::newRow("not UTF-8") << QByteArray("\x00\x00\x00\x02\xff\xfe", 6);
+        QTest::newRow("cut inside a character") << QByteArray("\x00\x00\x00\x02\xe3\x81", 6);
+        QTest::newRow("a UTF-16 surrogate") << QByteArray("\x00\x00\x00\x03\xed\xa0\x80", 7);
     }
 
     void brokenFramesEndOnlyTheirConversation()

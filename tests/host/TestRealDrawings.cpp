@@ -227,6 +227,15 @@ private slots:
             corpusTool({QStringLiteral("layers"), saved}),
             QStringList({"0 7 on thawed", "Defpoints 7 on thawed", "WALL 1 on thawed", "HIDDEN 3 on thawed",
                          "FROZEN 4 on frozen", "CENTRE 7 on thawed", layer + " 3 on thawed", "current 0"}));
+
+        // A new drawing keeps its layers' states as well.
+        HostSession fresh;
+        fresh.type(QStringLiteral("-LAYER M DOORS C 4 DOORS \nLINE 0,0 900,0 \n-LAYER S 0 F DOORS \n"));
+        const QString made = dir_.filePath(name + ".new.dxf");
+        QString error;
+        QVERIFY2(fresh.save(made, &error), qPrintable(error));
+        QCOMPARE(corpusTool({QStringLiteral("layers"), made}),
+                 QStringList({"0 7 on thawed", "DOORS 4 on frozen", "Defpoints 7 on thawed", "current 0"}));
     }
 
     // What a plan holds is shown: blocks through their references (the door turned and mirrored,

@@ -60,6 +60,8 @@ private slots:
         QTest::newRow("letters") << "abc" << 0.0;
         QTest::newRow("empty") << "" << 0.0;
         QTest::newRow("hex") << "&H10" << 16.0;
+        QTest::newRow("hex letters") << "&Hff" << 255.0;
+        QTest::newRow("D exponent") << "1D3" << 1000.0;
         QTest::newRow("octal") << "&O17" << 15.0;
         QTest::newRow("sign and point") << "-12.5x" << -12.5;
         QTest::newRow("second point ends") << "1.2.3" << 1.2;

@@ -37,6 +37,10 @@ Conversations::Answer Conversations::admit(std::string_view script, QString *rea
 void Conversations::queue(int conversation, std::string_view script, const QString &source)
 {
     if (owner_ != 0 && conversation != owner_) {
+        // A save that waits is still owed its answer: what its conversation sends next must
+        // wait for it (awaitingSave), and its place is settled when it is queued.
+        if (open_.count(conversation) > 0 && !quendra::isSymbolFrame(script) && quendra::savesDrawing(script))
+            saves_[conversation] = Save{~std::uint64_t(0), ~std::uint64_t(0), {}};
         waiting_.push_back({conversation, std::string(script), source});
         waitingBytes_ += script.size();
         return;

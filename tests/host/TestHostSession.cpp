@@ -125,8 +125,17 @@ private slots:
         c.queue(b, "LINE 0,0 10,0 \r", QStringLiteral("会話 2"));
         QCOMPARE(s.drawing().size(), std::size_t(1));
         QVERIFY(c.waitingBytes() > 0);
+        // A save that waits keeps its conversation's later frames waiting for its answer.
+        QSignalSpy answered(&c, &Conversations::saveAnswered);
+        connect(&s, &HostSession::saveWanted, &s, [&s] { s.resume(); });
+        c.queue(b, "SAVE ", QStringLiteral("会話 2"));
+        QVERIFY(c.awaitingSave(b));
+        QTest::qWait(20);
+        QCOMPARE(answered.count(), 0);
         c.queue(a, "ARC c @0,80 @80,0 @0,80 ", QStringLiteral("会話 1"));
         c.queue(a, end, QStringLiteral("会話 1"));
+        QTRY_COMPARE(answered.count(), 1);
+        QVERIFY(!c.awaitingSave(b));
         QCOMPARE(cad::describe(s.drawing()),
                  (std::vector<std::string>{"L 100,100 100,20", "A 100,100 80 0..90", "L 0,0 10,0"}));
         QCOMPARE(c.waitingBytes(), std::size_t(0));

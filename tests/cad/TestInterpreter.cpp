@@ -288,6 +288,21 @@ private slots:
         QCOMPARE(drawing.size(), size_t(1));
     }
 
+    // Control characters alone are nothing at the prompt: the assistant's question whether a host
+    // reads symbol frames (ENQ ACK) reaches a host that does not know it as such a script.
+    void controlCharactersAloneAreNothing()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 1,0 \r");
+        const auto before = interpreter.transcript().size();
+        interpreter.feed("\x05\x06", "会話 1「」");
+        QCOMPARE(interpreter.transcript().size(), before);
+        QCOMPARE(interpreter.prompt(), std::string("コマンド: "));
+        interpreter.feed("CIRCLE 0,0 1 ");
+        QCOMPARE(drawing.size(), std::size_t(2));
+    }
+
     // A step held by a pick or a colour stays one step; a command that runs on past the end of
     // its execute goes on as a step of its own, and LINE's u never reaches into the step before.
     void stepsAcrossHoldsAndCommandsThatRunOn()

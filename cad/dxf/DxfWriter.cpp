@@ -189,9 +189,8 @@ public:
             out_.collectHandles(s != 0);
             entity(drawing.view(i));
             if (s == 0) continue;
-            std::vector<std::string> &m = members[s];
             for (std::string &h : out_.takeHandles())
-                m.push_back(std::move(h));
+                members[s].push_back(std::move(h));
         }
         out_.collectHandles(false);
         out_.sectionEnd();

@@ -4,6 +4,8 @@
 #include "link/FrameCodec.h"
 #include "link/SymbolFrame.h"
 
+#include <algorithm>
+
 namespace host {
 
 Conversations::Conversations(HostSession &session) : session_(session)
@@ -136,9 +138,19 @@ void Conversations::release()
         Waiting w = std::move(waiting_[i]);
         waiting_.erase(waiting_.begin() + static_cast<std::ptrdiff_t>(i));
         waitingBytes_ -= w.script.size();
-        const int before = owner_;
         queue(w.conversation, w.script, w.source);
-        if (before != 0 && owner_ == 0) i = 0;
+        // A symbol of a conversation that ended while it waited: complete, it was drawn; cut
+        // short, nothing more of it comes.
+        const auto ownerWaits = [this](const Waiting &x) { return x.conversation == owner_; };
+        if (owner_ != 0 && open_.count(owner_) == 0 &&
+            std::none_of(waiting_.begin(), waiting_.end(), ownerWaits)) {
+            takeBack(QStringLiteral("%1 が終わったため、作図途中の「%2」を取り消しました。")
+                         .arg(ownerSource_, ownerCaption_));
+            owner_ = 0;
+            stallCheck_.stop();
+        }
+        // Once no symbol is open, what was passed over goes first.
+        if (owner_ == 0) i = 0;
     }
     releasing_ = false;
 }

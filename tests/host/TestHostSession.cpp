@@ -155,15 +155,33 @@ private slots:
         };
         QVERIFY(said("会話 1 が終わったため、作図途中の「片開キ戸」を取り消しました。"));
 
+        // Symbols of conversations that ended while they waited: a whole one is drawn whole, one
+        // cut short is taken back at once.
+        const int e = c.begin(), f = c.begin();
+        c.queue(a, begin, QStringLiteral("会話 1"));
+        c.queue(e, begin, QStringLiteral("会話 4"));
+        c.queue(e, "LINE 20,0 20,-80 \r", QStringLiteral("会話 4"));
+        c.queue(e, end, QStringLiteral("会話 4"));
+        c.queue(f, begin, QStringLiteral("会話 5"));
+        c.queue(f, "LINE 30,0 30,-80 \r", QStringLiteral("会話 5"));
+        c.end(e);
+        c.end(f);
+        c.queue(a, end, QStringLiteral("会話 1"));
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"C 0,0 5", "L 20,0 20,-80"}));
+        QVERIFY(s.drawing().symbolOf(1) != 0);
+        QVERIFY(said("会話 5 が終わったため、作図途中の「片開キ戸」を取り消しました。"));
+        QCOMPARE(c.waitingBytes(), std::size_t(0));
+
         const int d = c.begin();
         c.setSymbolStall(50);
         c.queue(d, begin, QStringLiteral("会話 3"));
         c.queue(d, "LINE 0,0 0,-80 \r", QStringLiteral("会話 3"));
         c.queue(b, "CIRCLE 0,0 7 ", QStringLiteral("会話 2"));
-        QTRY_COMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"C 0,0 5", "C 0,0 7"}));
+        QTRY_COMPARE(cad::describe(s.drawing()),
+                     (std::vector<std::string>{"C 0,0 5", "L 20,0 20,-80", "C 0,0 7"}));
         c.queue(d, "ARC c @0,80 @80,0 @0,80 ", QStringLiteral("会話 3"));
         c.queue(d, end, QStringLiteral("会話 3"));
-        QCOMPARE(s.drawing().size(), std::size_t(2));
+        QCOMPARE(s.drawing().size(), std::size_t(3));
         QVERIFY(said("会話 3 の「片開キ戸」は続きが届かないため、取り消しました。"));
     }
 

@@ -158,6 +158,11 @@ void Conversations::release()
 void Conversations::checkStall()
 {
     if (owner_ == 0 || !heard_.hasExpired(stallMs_)) return;
+    // Its frames wait for the answer to its own save, however long that takes.
+    if (awaitingSave(owner_)) {
+        heard_.start();
+        return;
+    }
     abandoned_.insert(owner_);
     takeBack(
         QStringLiteral("%1 の「%2」は続きが届かないため、取り消しました。").arg(ownerSource_, ownerCaption_));

@@ -2,6 +2,7 @@
 
 #include "dialogs/DigitFilter.h"
 #include "dialogs/PreviewWidget.h"
+#include "link/SymbolFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -29,6 +30,30 @@ namespace {
 QString qs(const std::string &s)
 {
     return QString::fromStdString(s);
+}
+
+// The symbol's name as the menu shows it, without its access key ("柱作図(&S)" is "柱作図").
+std::string symbolCaption(const FormDefinition &form)
+{
+    std::string caption = form.menu.caption.empty() ? form.caption : form.menu.caption;
+    if (const auto key = caption.find("(&"); key != std::string::npos && caption.back() == ')')
+        caption.erase(key);
+    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+    return caption;
+}
+
+SymbolFrame beginFrame(const FormDefinition &form, const FormState &state, bool basePicked)
+{
+    SymbolFrame frame;
+    frame.form = form.name;
+    frame.caption = symbolCaption(form);
+    frame.basePicked = basePicked;
+    for (const Control &c : form.controls) {
+        if (c.kind == Control::Kind::Label) continue;
+        const bool text = c.kind == Control::Kind::Combo || c.kind == Control::Kind::Text;
+        frame.inputs.emplace_back(c.name, text ? state.text(c.name) : state.checked(c.name) ? "1" : "0");
+    }
+    return frame;
 }
 
 // Calls back on the events a form's rules listen to: a click into a box or the focus arriving.
@@ -366,9 +391,10 @@ FormState SymbolDialog::state() const
 
 void SymbolDialog::pressButton(const std::string &name)
 {
-    perform(press(form_, state(), name));
     const auto b = std::find_if(form_.buttons.begin(), form_.buttons.end(),
                                 [&](const Button &x) { return x.name == name; });
+    if (b == form_.buttons.end()) return;
+    perform(press(form_, state(), name), b->role);
     if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized()) watchForPick(name);
 }
 
@@ -418,15 +444,30 @@ bool SymbolDialog::send(const std::string &script)
     return false;
 }
 
-void SymbolDialog::perform(const ButtonPress &p)
+// The scripts of one draw go between a symbol's begin and end frames when the host reads them,
+// so that it keeps them as one object; a draw cut short is cancelled there.
+void SymbolDialog::perform(const ButtonPress &p, Button::Role role)
 {
     if (p.minimiseBeforeSending) showMinimized();
+    const bool symbol = role == Button::Role::Draw && p.outcome.sends() && link_->hostReadsSymbols();
+    bool begun = false;
     for (const Event &e : p.outcome.events) {
-        if (e.kind == Event::Kind::Message)
+        if (e.kind == Event::Kind::Message) {
             context_.messages.show(this, e.message);
-        else if (!send(e.script))
+            continue;
+        }
+        if (symbol && !begun) {
+            if (!send(encodeSymbolFrame(beginFrame(form_, state(), basePicked_)))) return;
+            begun = true;
+        }
+        if (!send(e.script)) {
+            if (begun && link_->isOpen())
+                link_->execute(encodeSymbolFrame({SymbolFrame::Kind::Cancel, {}, {}, {}, {}}));
             return;
+        }
     }
+    if (begun && !send(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, {}, {}}))) return;
+    if (p.outcome.sends()) basePicked_ = role == Button::Role::BasePoint;
     if (!p.focus.empty())
         if (QWidget *w = input(p.focus)) w->setFocus();
     if (p.minimiseAfterSending) showMinimized();

@@ -61,7 +61,7 @@ private:
     void centre();
     void openLink();
     bool send(const std::string &script);
-    void perform(const ButtonPress &press);
+    void perform(const ButtonPress &press, Button::Role role);
     void updatePreview();
     void setEnabledByName(const std::string &name, bool on);
     void watchForPick(const std::string &basePointButton);
@@ -80,6 +80,8 @@ private:
     // itself; the draw button to be ready.
     QTimer *pickWatch_ = nullptr;
     std::string drawAfterPick_;
+    // A base point was sent since the last draw: the next symbol begins at the point picked.
+    bool basePicked_ = false;
 };
 
 } // namespace quendra

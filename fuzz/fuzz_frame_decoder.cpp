@@ -1,9 +1,10 @@
 // Any bytes on the socket, arriving in any pieces: the decoder must give the frames that a plain
 // reading of the whole stream gives, stop for good at the first broken one, and agree with Qt on
-// what is UTF-8.
+// what is UTF-8. A symbol frame that reads must read back the same once written again.
 
 #include "fuzz/FuzzCheck.h"
 #include "link/FrameCodec.h"
+#include "link/SymbolFrame.h"
 
 #include <QByteArray>
 #include <QString>
@@ -98,6 +99,17 @@ bool qtCallsItUtf8(std::string_view s)
     return !decoder.hasError() && text.toUtf8() == bytes;
 }
 
+void symbolReadsBack(std::string_view payload)
+{
+    const auto symbol = quendra::decodeSymbolFrame(payload);
+    if (!symbol) return;
+    const auto back = quendra::decodeSymbolFrame(quendra::encodeSymbolFrame(*symbol));
+    fuzz::require(back && back->kind == symbol->kind && back->form == symbol->form &&
+                      back->caption == symbol->caption && back->basePicked == symbol->basePicked &&
+                      back->inputs == symbol->inputs,
+                  "a symbol frame reads back otherwise", payload);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -117,6 +129,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::require(got.end == expected.end, "the end differs from a plain reading", stream);
     if (got.end == FrameDecoder::Status::NeedMore)
         fuzz::require(got.left == expected.left, "bytes left over differ", stream);
+
+    symbolReadsBack(stream);
+    for (const std::string &f : got.frames)
+        symbolReadsBack(f);
 
     // Whatever came through goes out again as the same bytes.
     std::string again;

@@ -31,12 +31,14 @@ LinkError CadLink::open(const std::string &service, const std::string &topic)
     transport_->close();
     service_ = service;
     topic_ = topic;
+    readsSymbols_.reset();
     return transport_->open(service, topic);
 }
 
 LinkError CadLink::execute(const std::string &script)
 {
     if (!transport_->isOpen()) {
+        readsSymbols_.reset(); // another host may answer now
         if (const LinkError e = transport_->open(service_, topic_); e != LinkError::None) return e;
     }
     const LinkError e = transport_->execute(script);
@@ -53,6 +55,16 @@ std::optional<bool> CadLink::hostIdle()
 {
     if (!transport_->isOpen()) return std::nullopt;
     return transport_->hostIdle();
+}
+
+bool CadLink::hostReadsSymbols()
+{
+    if (!transport_->isOpen()) {
+        readsSymbols_.reset();
+        if (transport_->open(service_, topic_) != LinkError::None) return false;
+    }
+    if (!readsSymbols_) readsSymbols_ = transport_->readsSymbols();
+    return *readsSymbols_;
 }
 
 } // namespace quendra

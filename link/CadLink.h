@@ -33,6 +33,8 @@ public:
     // Whether the host is idle at its command prompt with nothing queued (so that a point asked
     // for by ID has been picked); nothing when the host cannot tell (DDE, the record file).
     virtual std::optional<bool> hostIdle() { return std::nullopt; }
+    // Whether the host reads symbol frames (SymbolFrame.h); false when it cannot tell.
+    virtual bool readsSymbols() { return false; }
 };
 
 using TransportFactory = std::function<std::unique_ptr<LinkTransport>()>;
@@ -51,6 +53,8 @@ public:
     bool isOpen() const;
     // The host's state, on the open conversation only; nothing when it cannot tell.
     std::optional<bool> hostIdle();
+    // Whether the host of the open conversation reads symbol frames: asked once per conversation.
+    bool hostReadsSymbols();
     // "service|topic" of the last open.
     std::string topic() const { return service_ + "|" + topic_; }
 
@@ -58,6 +62,7 @@ private:
     std::unique_ptr<LinkTransport> transport_;
     std::string service_;
     std::string topic_;
+    std::optional<bool> readsSymbols_;
 };
 
 // The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH"; on Windows also

@@ -1,5 +1,6 @@
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
+#include "link/SymbolFrame.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -72,6 +73,11 @@ public:
         if (lastReply_ == idleAnswer) return true;
         if (lastReply_ == busyAnswer) return false;
         return std::nullopt;
+    }
+
+    bool readsSymbols() override
+    {
+        return execute(symbolQuery) == LinkError::None && lastReply_ == symbolAnswer;
     }
 
     void close() override

@@ -260,10 +260,27 @@ private:
     void apply(CommandContext &ctx, const std::function<Entity(const Entity &)> &f, bool keepSource)
     {
         Drawing &d = ctx.drawing();
-        // Indices first, values second: adding copies does not move what is chosen.
+        // Indices first, values second: adding copies does not move what is chosen. A symbol
+        // placed anew (or copied) is a new one, its base point placed with it.
+        std::unordered_map<std::uint32_t, std::uint32_t> placed;
         std::vector<Entity> results;
-        for (std::size_t i : chosen_)
-            if (i < d.size()) results.push_back(f(d.at(i)));
+        for (std::size_t i : chosen_) {
+            if (i >= d.size()) continue;
+            results.push_back(f(d.at(i)));
+            std::uint32_t &symbol = results.back().symbol;
+            if (symbol == 0) continue;
+            auto [it, first] = placed.try_emplace(symbol, 0);
+            if (first) {
+                Symbol moved = d.symbol(symbol);
+                if (moved.base) {
+                    Entity base;
+                    base.a = base.b = *moved.base;
+                    moved.base = f(base).a;
+                }
+                it->second = d.addSymbol(std::move(moved));
+            }
+            symbol = it->second;
+        }
         std::size_t n = 0;
         for (std::size_t i : chosen_) {
             if (i >= d.size()) continue;
@@ -385,8 +402,17 @@ private:
             if (count > 1) ++wholes;
         std::vector<std::size_t> gone;
         std::vector<Entity> lines;
+        std::unordered_map<std::uint32_t, std::size_t> symbols;
         for (std::size_t i : chosen_) {
             if (i >= d.size()) continue;
+            // A symbol's pieces go free as they are, as a block's do.
+            if (d.symbolOf(i) != 0) {
+                ++symbols[d.symbolOf(i)];
+                Entity e = d.at(i);
+                e.symbol = 0;
+                d.replaceAt(i, e);
+                continue;
+            }
             if (const auto it = pieces.find(d.origin(i).entity); it != pieces.end() && it->second > 1) {
                 Entity e = d.at(i);
                 e.origin = {};
@@ -406,6 +432,7 @@ private:
             }
             gone.push_back(i);
         }
+        wholes += symbols.size();
         if (gone.empty() && wholes == 0) {
             ctx.message("分解できるオブジェクトがありません。");
             return false;

@@ -58,12 +58,71 @@ void Interpreter::feed(std::string_view utf8chars)
 void Interpreter::feed(std::string_view utf8chars, std::string_view step)
 {
     if (utf8chars.empty()) return;
-    if (!pieces_.empty() && step.empty() && pieces_.back().step.empty())
+    if (!pieces_.empty() && step.empty() && pieces_.back().step.empty() &&
+        pieces_.back().mark == Piece::Mark::None)
         pieces_.back().left += utf8chars.size();
     else
-        pieces_.push_back({utf8chars.size(), std::string(step)});
+        pieces_.push_back({utf8chars.size(), std::string(step), Piece::Mark::None, {}, false});
     queue_.append(utf8chars);
     drain();
+}
+
+void Interpreter::beginSymbol(Symbol symbol, bool basePicked)
+{
+    Piece piece;
+    piece.mark = Piece::Mark::Begin;
+    piece.step = symbol.caption.empty() ? symbol.form : symbol.caption;
+    piece.symbol = std::move(symbol);
+    piece.basePicked = basePicked;
+    mark(std::move(piece));
+}
+
+void Interpreter::endSymbol()
+{
+    Piece piece;
+    piece.mark = Piece::Mark::End;
+    mark(std::move(piece));
+}
+
+void Interpreter::takeBackSymbol(std::string why)
+{
+    Piece piece;
+    piece.mark = Piece::Mark::TakeBack;
+    piece.step = std::move(why);
+    mark(std::move(piece));
+}
+
+void Interpreter::mark(Piece piece)
+{
+    pieces_.push_back(std::move(piece));
+    drain();
+}
+
+void Interpreter::marked(Piece &piece)
+{
+    switch (piece.mark) {
+    case Piece::Mark::None:
+        return;
+    case Piece::Mark::Begin:
+        if (piece.basePicked) piece.symbol.base = ctx_->lastPoint;
+        drawing_.beginStep(piece.step);
+        drawing_.beginSymbol(std::move(piece.symbol));
+        inSymbol_ = true;
+        return;
+    case Piece::Mark::End:
+        drawing_.endSymbol();
+        drawing_.endStep();
+        inSymbol_ = false;
+        return;
+    case Piece::Mark::TakeBack:
+        // What the symbol left running goes first, so that nothing of it stays.
+        cancelCommand();
+        drawing_.endSymbol();
+        if (inSymbol_) drawing_.takeBackStep();
+        inSymbol_ = false;
+        transcript_.add(piece.step);
+        return;
+    }
 }
 
 void Interpreter::runScript(std::string_view utf8chars)
@@ -229,6 +288,11 @@ void Interpreter::drain()
     // request) stays open until the rest of it has run.
     while (!pieces_.empty() && !held()) {
         Piece &piece = pieces_.front();
+        if (piece.mark != Piece::Mark::None) {
+            marked(piece);
+            pieces_.pop_front();
+            continue;
+        }
         if (!piece.step.empty() && !drawing_.stepOpen()) drawing_.beginStep(piece.step);
         const std::size_t took =
             scan(std::string_view(queue_).substr(queuePos_, piece.left), queuedToken_, queuedTooLong_, true);
@@ -236,7 +300,7 @@ void Interpreter::drain()
         taken_ += took;
         piece.left -= took;
         if (piece.left > 0) break;
-        drawing_.endStep();
+        if (!inSymbol_) drawing_.endStep();
         pieces_.pop_front();
     }
     if (queuePos_ == queue_.size()) {

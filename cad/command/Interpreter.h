@@ -39,6 +39,14 @@ public:
     // symbol), however many commands it runs; an empty name leaves each command its own step.
     void feed(std::string_view utf8chars, std::string_view step);
     void type(std::string_view utf8chars);
+    // A symbol in the queue: what is fed between beginSymbol and endSymbol is one undo step
+    // named by its caption, and what it draws one object of the drawing. With `basePicked`, the
+    // last point when it begins is its base point. takeBackSymbol ends one cut short: what it
+    // drew is taken back, never to be redone, and the transcript says `why`.
+    void beginSymbol(Symbol symbol, bool basePicked);
+    void endSymbol();
+    void takeBackSymbol(std::string why);
+    bool symbolOpen() const { return inSymbol_; }
 
     bool waitingForPick() const;
     // A point picked in a view: answers any point prompt; ignored at the command prompt.
@@ -119,9 +127,16 @@ private:
     // The queue in the pieces it was fed in, each with its step name (empty for none).
     struct Piece
     {
+        enum class Mark : std::uint8_t { None, Begin, End, TakeBack };
         std::size_t left = 0;
-        std::string step;
+        std::string step; // for TakeBack, what the transcript says
+        Mark mark = Mark::None;
+        Symbol symbol; // Begin
+        bool basePicked = false;
     };
+    void mark(Piece piece);
+    // Acts on a piece that marks a symbol's begin or end.
+    void marked(Piece &piece);
     std::deque<Piece> pieces_;
     std::uint64_t taken_ = 0;
     std::string script_;
@@ -133,6 +148,7 @@ private:
     bool textLine_ = false;
     bool draining_ = false;
     bool awaitingResume_ = false;
+    bool inSymbol_ = false;
 };
 
 } // namespace cad

@@ -63,10 +63,12 @@ public:
         case State::Side: {
             const auto p = ctx.wantPoint(in);
             if (!p) return true;
-            if (const auto e = offset(ctx.drawing().at(chosen_), distance_, *p))
+            if (auto e = offset(ctx.drawing().at(chosen_), distance_, *p)) {
+                e->symbol = 0; // a line offset from a symbol's is a line of its own
                 ctx.drawing().add(*e);
-            else
+            } else {
                 ctx.message("このオブジェクトはオフセットできません。");
+            }
             state_ = State::Object;
             return true;
         }

@@ -13,6 +13,8 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cad {
 
@@ -57,12 +59,33 @@ public:
     void dxfString(int gc, const char *value) const override { group(gc, value ? value : ""); }
     void dxfString(int gc, const std::string &value) const override { group(gc, value); }
 
+    // A handle for an object written later, taken from dxflib's count so that none is given twice.
+    std::string reserveHandle()
+    {
+        silent_ = true;
+        handle();
+        silent_ = false;
+        return lastHandle_;
+    }
+    // The handles given while collecting: those of the entities of one symbol.
+    void collectHandles(bool on) { collecting_ = on; }
+    std::vector<std::string> takeHandles() { return std::exchange(handles_, {}); }
+    // Entries the group dictionary (ACAD_GROUP) lists: name and handle.
+    void listGroups(std::vector<std::pair<std::string, std::string>> entries)
+    {
+        groups_ = std::move(entries);
+    }
+
 private:
     static constexpr std::size_t pieceSize = 1 << 20;
 
     void group(int gc, std::string_view value) const
     {
-        if (!ok_) return;
+        if (gc == 5 && (silent_ || collecting_)) {
+            lastHandle_ = std::string(value);
+            if (collecting_) handles_.push_back(lastHandle_);
+        }
+        if (!ok_ || silent_) return;
         put(gc, value);
         ownObjects(gc, value);
         if (buffer_.size() >= pieceSize) pass();
@@ -93,6 +116,11 @@ private:
             put(330, owner == owners_.end() ? std::string_view("0") : std::string_view(owner->second));
         } else if (gc == 350) {
             owners_.emplace(std::string(value), handle_);
+        } else if (gc == 281 && handle_ == groupDictionary) {
+            for (const auto &[name, handle] : groups_) {
+                group(3, name);
+                group(350, handle);
+            }
         }
     }
     void pass() const
@@ -109,7 +137,17 @@ private:
     mutable bool inObjects_ = false;
     mutable std::string handle_;
     mutable std::map<std::string, std::string, std::less<>> owners_;
+    // dxflib's ACAD_GROUP dictionary.
+    static constexpr std::string_view groupDictionary = "D";
+    std::vector<std::pair<std::string, std::string>> groups_;
+    mutable std::string lastHandle_;
+    mutable std::vector<std::string> handles_;
+    mutable bool silent_ = false;
+    bool collecting_ = false;
 };
+
+// Our application's name in XDATA.
+constexpr const char *appName = "QUENDRA_LT";
 
 // `layers`: the names of the drawing's layers as written.
 DL_Attributes attributes(const EntityView &e, const std::vector<std::string> &layers)
@@ -123,7 +161,7 @@ DL_Attributes attributes(const EntityView &e, const std::vector<std::string> &la
 class DxfWriter
 {
 public:
-    DxfWriter(DL_Dxf &dxf, DL_WriterA &out) : dxf_(dxf), out_(out) {}
+    DxfWriter(DL_Dxf &dxf, BufferedWriter &out) : dxf_(dxf), out_(out) {}
     DxfWriter(const DxfWriter &) = delete;
     DxfWriter &operator=(const DxfWriter &) = delete;
 
@@ -138,13 +176,32 @@ public:
             layers_.push_back(ascii ? l.name : !bytes.empty() ? bytes : encodeDxfText(l.name));
         }
         header(drawing.extents(), layers_[std::min(drawing.currentLayer(), layers_.size() - 1)]);
-        tables(drawing.layers());
+        bool symbols = false;
+        for (std::size_t i = 0; i < drawing.size() && !symbols; ++i)
+            symbols = drawing.symbolOf(i) != 0;
+        tables(drawing.layers(), symbols);
         blocks();
         out_.sectionEntities();
-        for (std::size_t i = 0; i < drawing.size(); ++i)
+        // Each symbol's entities by their handles, in the order drawn.
+        std::map<std::uint32_t, std::vector<std::string>> members;
+        for (std::size_t i = 0; i < drawing.size(); ++i) {
+            const std::uint32_t s = drawing.symbolOf(i);
+            out_.collectHandles(s != 0);
             entity(drawing.view(i));
+            if (s == 0) continue;
+            for (std::string &h : out_.takeHandles())
+                members[s].push_back(std::move(h));
+        }
+        out_.collectHandles(false);
         out_.sectionEnd();
+        std::vector<std::pair<std::string, std::string>> entries;
+        while (entries.size() < members.size())
+            entries.emplace_back("*A" + std::to_string(entries.size() + 1), out_.reserveHandle());
+        out_.listGroups(entries);
         dxf_.writeObjects(out_);
+        std::size_t n = 0;
+        for (const auto &[symbol, handles] : members)
+            group(entries[n++].second, drawing.symbol(symbol), handles);
         dxf_.writeObjectsEnd(out_);
         out_.dxfEOF();
     }
@@ -172,7 +229,36 @@ private:
         out_.sectionEnd();
     }
 
-    void tables(const std::vector<Layer> &layers)
+    // A symbol as an unnamed GROUP of its entities, with the form, its caption, the base point
+    // and the inputs in our XDATA: the form's name and caption (1000), the base point (1010)
+    // when there is one, then the inputs between braces (1002) as name and value (1000 each).
+    void group(const std::string &handle, const Symbol &symbol, const std::vector<std::string> &entities)
+    {
+        out_.dxfString(0, "GROUP");
+        out_.dxfString(5, handle);
+        out_.dxfString(100, "AcDbGroup");
+        out_.dxfString(300, encodeDxfText(symbol.caption));
+        out_.dxfInt(70, 1); // unnamed
+        out_.dxfInt(71, 1); // selectable
+        for (const std::string &h : entities)
+            out_.dxfString(340, h);
+        out_.dxfString(1001, appName);
+        out_.dxfString(1000, encodeDxfText(symbol.form));
+        out_.dxfString(1000, encodeDxfText(symbol.caption));
+        if (symbol.base) {
+            out_.dxfReal(1010, symbol.base->x);
+            out_.dxfReal(1020, symbol.base->y);
+            out_.dxfReal(1030, 0.0);
+        }
+        out_.dxfString(1002, "{");
+        for (const auto &[name, value] : symbol.inputs) {
+            out_.dxfString(1000, encodeDxfText(name));
+            out_.dxfString(1000, encodeDxfText(value));
+        }
+        out_.dxfString(1002, "}");
+    }
+
+    void tables(const std::vector<Layer> &layers, bool symbols)
     {
         out_.sectionTables();
         dxf_.writeVPort(out_);
@@ -195,8 +281,9 @@ private:
 
         dxf_.writeView(out_);
         dxf_.writeUcs(out_);
-        out_.tableAppid(1);
+        out_.tableAppid(symbols ? 2 : 1);
         dxf_.writeAppid(out_, "ACAD");
+        if (symbols) dxf_.writeAppid(out_, appName);
         out_.tableEnd();
         dxf_.writeDimStyle(out_, 2.5, 0.625, 0.625, 0.625, 2.5);
         dxf_.writeBlockRecord(out_);
@@ -305,7 +392,7 @@ private:
     }
 
     DL_Dxf &dxf_;
-    DL_WriterA &out_;
+    BufferedWriter &out_;
     std::vector<std::string> layers_;
 };
 

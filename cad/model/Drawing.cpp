@@ -68,6 +68,7 @@ EntityView Drawing::view(std::size_t i) const
         break;
     }
     if (!patternOf_.empty() && patternOf_[i] != 0) v.dashes = patterns_[patternOf_[i] - 1];
+    v.symbol = symbolOf(i);
     return v;
 }
 
@@ -97,6 +98,7 @@ Entity Drawing::at(std::size_t i) const
     e.dashes.assign(v.dashes.begin(), v.dashes.end());
     e.origin = *v.origin;
     e.layer = static_cast<std::int32_t>(v.layer);
+    e.symbol = v.symbol;
     return e;
 }
 
@@ -165,6 +167,7 @@ void Drawing::push(const Entity &e)
     records_.push_back(encode(e, o));
     outlines_.push_back(o);
     placePattern(records_.size() - 1, e.dashes, true);
+    placeSymbol(records_.size() - 1, e.symbol, true);
 }
 
 std::uint16_t Drawing::patternId(std::span<const double> dashes)
@@ -195,6 +198,18 @@ void Drawing::placePattern(std::size_t i, std::span<const double> dashes, bool i
         patternOf_[i] = id;
 }
 
+void Drawing::placeSymbol(std::size_t i, std::uint32_t symbol, bool inserted)
+{
+    if (symbolOf_.empty()) {
+        if (symbol == 0) return;
+        symbolOf_.assign(records_.size() - (inserted ? 1 : 0), 0);
+    }
+    if (inserted)
+        symbolOf_.insert(symbolOf_.begin() + static_cast<std::ptrdiff_t>(i), symbol);
+    else
+        symbolOf_[i] = symbol;
+}
+
 // An entity taken out of the middle leaves its text or vertex list behind, unused: the lists
 // only shrink from their ends, so what the others point at never moves.
 void Drawing::insertAt(std::size_t i, const Entity &e)
@@ -204,6 +219,7 @@ void Drawing::insertAt(std::size_t i, const Entity &e)
     records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(i), r);
     outlines_.insert(outlines_.begin() + static_cast<std::ptrdiff_t>(i), o);
     placePattern(i, e.dashes, true);
+    placeSymbol(i, e.symbol, true);
 }
 
 void Drawing::setAt(std::size_t i, const Entity &e)
@@ -212,6 +228,7 @@ void Drawing::setAt(std::size_t i, const Entity &e)
     records_[i] = encode(e, o);
     outlines_[i] = o;
     placePattern(i, e.dashes, false);
+    placeSymbol(i, e.symbol, false);
     extentsValid_ = false;
 }
 
@@ -224,6 +241,7 @@ void Drawing::eraseAt(std::size_t i)
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(i));
     outlines_.erase(outlines_.begin() + static_cast<std::ptrdiff_t>(i));
     if (!patternOf_.empty()) patternOf_.erase(patternOf_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (!symbolOf_.empty()) symbolOf_.erase(symbolOf_.begin() + static_cast<std::ptrdiff_t>(i));
     extentsValid_ = false;
 }
 
@@ -311,11 +329,18 @@ void Drawing::pop()
     records_.pop_back();
     outlines_.pop_back();
     if (!patternOf_.empty()) patternOf_.pop_back();
+    if (!symbolOf_.empty()) symbolOf_.pop_back();
     extentsValid_ = false;
 }
 
 void Drawing::add(const Entity &entity)
 {
+    if (openSymbol_ != 0 && entity.symbol != openSymbol_) {
+        Entity piece = entity;
+        piece.symbol = openSymbol_;
+        add(piece);
+        return;
+    }
     if (!groupOpen_) groups_.push_back({records_.size(), 0, {}});
     if (groupOpen_ && !open_.ops.empty()) open_.ops.push_back({Op::Kind::Add, records_.size(), {}, entity});
     push(entity);
@@ -325,7 +350,7 @@ void Drawing::add(const Entity &entity)
 
 void Drawing::addLine(Point a, Point b, int color)
 {
-    if (groupOpen_ && !open_.ops.empty()) {
+    if (openSymbol_ != 0 || (groupOpen_ && !open_.ops.empty())) {
         Entity e;
         e.a = a, e.b = b, e.color = color;
         add(e);
@@ -338,6 +363,7 @@ void Drawing::addLine(Point a, Point b, int color)
     box.add(b);
     outline(box, color, Entity::Type::Line, static_cast<std::uint32_t>(current_), lineShape(a, b));
     if (!patternOf_.empty()) patternOf_.push_back(0);
+    if (!symbolOf_.empty()) symbolOf_.push_back(0);
     if (!redo_.empty()) redo_.clear();
     changed();
 }
@@ -378,6 +404,28 @@ void Drawing::beginStep(std::string_view name)
     stepOpen_ = true;
     stepName_ = nameId(name);
     openGroup(stepName_);
+    stepGroups_ = groups_.size();
+}
+
+void Drawing::takeBackStep()
+{
+    if (!stepOpen_) return;
+    endStep();
+    if (groups_.size() <= stepGroups_) return;
+    undo();
+    redo_.pop_back();
+}
+
+std::uint32_t Drawing::beginSymbol(Symbol symbol)
+{
+    openSymbol_ = addSymbol(std::move(symbol));
+    return openSymbol_;
+}
+
+std::uint32_t Drawing::addSymbol(Symbol symbol)
+{
+    symbols_.push_back(std::move(symbol));
+    return static_cast<std::uint32_t>(symbols_.size() - 1);
 }
 
 void Drawing::endStep()
@@ -501,6 +549,8 @@ std::string Drawing::redo()
 void Drawing::clear()
 {
     resetLayers();
+    symbols_.resize(1);
+    openSymbol_ = 0;
     replace({});
 }
 
@@ -513,6 +563,7 @@ void Drawing::replace(const std::vector<Entity> &entities)
     patternOf_.clear();
     patterns_.clear();
     patternIds_.clear();
+    symbolOf_.clear();
     origins_.resize(1);
     extents_ = Box{};
     extentsValid_ = true;
@@ -537,6 +588,10 @@ void Drawing::take(Drawing &&other)
     patternIds_ = std::move(other.patternIds_);
     origins_ = std::move(other.origins_);
     other.origins_.assign(1, Origin{});
+    symbolOf_ = std::move(other.symbolOf_);
+    symbols_ = std::move(other.symbols_);
+    other.symbols_.assign(1, Symbol{});
+    openSymbol_ = 0;
     layers_ = std::move(other.layers_);
     layerIndex_ = std::move(other.layerIndex_);
     current_ = other.current_;
@@ -585,7 +640,7 @@ std::size_t Drawing::memoryUse() const
         bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
     for (const auto &v : vertexLists_)
         bytes += v.capacity() * sizeof(Point);
-    bytes += patternOf_.capacity() * sizeof(std::uint16_t);
+    bytes += patternOf_.capacity() * sizeof(std::uint16_t) + symbolOf_.capacity() * sizeof(std::uint32_t);
     for (const auto &p : patterns_)
         bytes += 2 * p.capacity() * sizeof(double) + 2 * sizeof(std::vector<double>);
     return bytes;

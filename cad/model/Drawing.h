@@ -4,6 +4,7 @@
 #include "cad/model/Entity.h"
 #include "cad/model/EntityView.h"
 #include "cad/model/Layer.h"
+#include "cad/model/Symbol.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -52,6 +53,18 @@ public:
     void beginStep(std::string_view name);
     void endStep();
     bool stepOpen() const { return stepOpen_; }
+    // Ends the open step and takes back what it did, never to be redone (a symbol cut short).
+    void takeBackStep();
+
+    // Symbols: what is added between beginSymbol and endSymbol is one object (picked, edited and
+    // erased whole). Ids only grow, and a symbol once made never changes: an edit that places
+    // one anew gives its pieces a new id, so that undo brings the old one back. 0 is none.
+    std::uint32_t beginSymbol(Symbol symbol);
+    void endSymbol() { openSymbol_ = 0; }
+    std::uint32_t openSymbol() const { return openSymbol_; }
+    std::uint32_t addSymbol(Symbol symbol);
+    const Symbol &symbol(std::uint32_t id) const { return symbols_[id < symbols_.size() ? id : 0]; }
+    std::uint32_t symbolOf(std::size_t i) const { return symbolOf_.empty() ? 0 : symbolOf_[i]; }
 
     // Edits, undone with the group (a command's or a step's) they are made in. Indices are those
     // of view(); erasing moves the entities after it down.
@@ -197,6 +210,7 @@ private:
     // Line types: each pattern is kept once, and each entity holds its number (0: continuous).
     std::uint16_t patternId(std::span<const double> dashes);
     void placePattern(std::size_t i, std::span<const double> dashes, bool inserted);
+    void placeSymbol(std::size_t i, std::uint32_t symbol, bool inserted);
     std::uint32_t originIndex(const Origin &origin);
     std::uint32_t layerIndex(const Entity &e) const;
     // Logs a layer op in the open group, or in a group of its own named `step`.
@@ -214,6 +228,10 @@ private:
     std::vector<std::uint16_t> patternOf_;
     std::vector<std::vector<double>> patterns_;
     std::map<std::vector<double>, std::uint16_t> patternIds_;
+    // The symbol of each entity by index; empty as long as none is a symbol's.
+    std::vector<std::uint32_t> symbolOf_;
+    std::vector<Symbol> symbols_{Symbol{}};
+    std::uint32_t openSymbol_ = 0;
     // Shared by the pieces that stand for one entity of a file; only grows, and the first stands
     // for none.
     std::vector<Origin> origins_{Origin{}};
@@ -234,6 +252,7 @@ private:
     Group command_;
     bool stepOpen_ = false;
     std::uint32_t stepName_ = 0;
+    std::size_t stepGroups_ = 0; // groups before the open step
     std::uint64_t revision_ = 0;
     std::uint64_t savedRevision_ = 0;
     mutable std::vector<Entity> cache_;

@@ -92,6 +92,8 @@ struct Entity
     // Its layer: an index in the layer table of the drawing it is in (Drawing::layers()), or
     // currentLayer: the drawing's current layer when it is added.
     std::int32_t layer = -1;
+    // The symbol it is a piece of (Drawing::symbol), 0 for none.
+    std::uint32_t symbol = 0;
 };
 
 inline constexpr int colorByLayer = 256;

@@ -32,6 +32,8 @@ struct EntityView
     const Origin *origin = nullptr;
     // Index of its layer in its drawing's layer table (0 for a loose entity not yet added).
     std::uint32_t layer = 0;
+    // The symbol it is a piece of, 0 for none.
+    std::uint32_t symbol = 0;
 };
 
 // The index an entity's layer stands at in the view: currentLayer as 0.
@@ -45,7 +47,7 @@ inline EntityView view(const Entity &e)
     return EntityView{e.type,       e.color,    e.a,         e.b,          e.centre,   e.radius,
                       e.startAngle, e.endAngle, e.majorAxis, e.ratio,      e.insert,   e.text,
                       e.height,     e.rotation, e.vertices,  e.startWidth, e.endWidth, e.closed,
-                      e.mirrored,   e.dashes,   &e.origin,   layerOf(e)};
+                      e.mirrored,   e.dashes,   &e.origin,   layerOf(e),   e.symbol};
 }
 
 } // namespace cad

@@ -67,6 +67,28 @@ std::vector<std::size_t> wholeEntities(const Drawing &drawing, std::vector<std::
     return out;
 }
 
+// The pieces of the symbols among `found`: with `all`, a symbol all of whose pieces were found;
+// otherwise one any piece of which was. What is no symbol's stays as it is.
+std::vector<std::size_t> wholeSymbols(const Drawing &drawing, std::vector<std::size_t> found, bool all)
+{
+    std::unordered_map<std::uint32_t, std::pair<std::size_t, std::size_t>> counts; // found, total
+    for (std::size_t i : found)
+        if (const std::uint32_t s = drawing.symbolOf(i); s != 0) ++counts[s].first;
+    if (counts.empty()) return found;
+    std::vector<std::size_t> out;
+    for (std::size_t i : found)
+        if (drawing.symbolOf(i) == 0) out.push_back(i);
+    for (std::size_t i = 0; i < drawing.size(); ++i)
+        if (const auto it = counts.find(drawing.symbolOf(i)); it != counts.end()) ++it->second.second;
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const auto it = counts.find(drawing.symbolOf(i));
+        if (it != counts.end() && selectable(drawing, i) && (!all || it->second.first == it->second.second))
+            out.push_back(i);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 } // namespace
 
 bool partOfWhole(const Drawing &drawing, std::size_t i)
@@ -82,8 +104,13 @@ std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &
 {
     std::size_t count = 0;
     std::unordered_set<std::uint32_t> entities;
+    std::unordered_set<std::uint32_t> symbols;
     for (std::size_t i : indices) {
         if (i >= drawing.size()) continue;
+        if (const std::uint32_t s = drawing.symbolOf(i); s != 0) {
+            if (symbols.insert(s).second) ++count;
+            continue;
+        }
         const Origin &o = drawing.origin(i);
         if (!o.editable() || entities.insert(o.entity).second) ++count;
     }
@@ -101,7 +128,7 @@ std::vector<std::size_t> selectAll(const Drawing &drawing)
 
 std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i)
 {
-    return wholeEntities(drawing, {i}, false);
+    return wholeSymbols(drawing, wholeEntities(drawing, {i}, false), false);
 }
 
 std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance)
@@ -189,7 +216,7 @@ std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bo
         }
         if (crossing && overlaps(box, b) && touches(drawing.view(i), box)) out.push_back(i);
     }
-    return wholeEntities(drawing, std::move(out), !crossing);
+    return wholeSymbols(drawing, wholeEntities(drawing, std::move(out), !crossing), !crossing);
 }
 
 } // namespace cad

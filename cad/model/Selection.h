@@ -18,13 +18,14 @@ std::optional<std::size_t> pickEntity(const Drawing &drawing, Point p, double to
 // Every object a pick at `p` could mean, the one pickEntity() takes first, then the others by
 // the distance of their edges: what selection cycling steps through. One entity per object.
 std::vector<std::size_t> pickCandidates(const Drawing &drawing, Point p, double tolerance);
-// What a pick selects: the entity hit, or every piece of the file's entity it shows (a block
-// reference is selected whole).
+// What a pick selects: the entity hit, or every piece of the file's entity or the symbol it is
+// part of (a block reference or a drawn door is selected whole).
 std::vector<std::size_t> pickObject(const Drawing &drawing, Point p, double tolerance);
 // The entity at `i`, or every piece of the file's entity it shows.
 std::vector<std::size_t> wholeOf(const Drawing &drawing, std::size_t i);
 // Window (left to right): the entities wholly inside the box. Crossing (right to left): those
-// inside it or crossing its edges. A file's entity shown in pieces goes whole or not at all.
+// inside it or crossing its edges. A file's entity shown in pieces, or a symbol, goes whole or
+// not at all.
 std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bool crossing);
 // Whether the entity can be selected: shown (its layer on and thawed), and drawn here or tied to
 // its entity in the file.
@@ -32,7 +33,7 @@ inline bool selectable(const Drawing &drawing, std::size_t i)
 {
     return drawing.origin(i).entity != Origin::fromFile && drawing.shown(i);
 }
-// How many objects the entities are, a file's entity shown in pieces counting once.
+// How many objects the entities are, a file's entity shown in pieces or a symbol counting once.
 std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices);
 // Every entity that can be selected (Ctrl+A, ALL).
 std::vector<std::size_t> selectAll(const Drawing &drawing);

@@ -3,6 +3,7 @@
 #include "host/session/HostSession.h"
 #include "host/session/PeerCredentials.h"
 #include "link/Conversation.h"
+#include "link/SymbolFrame.h"
 
 #include <QFile>
 #include <QLocalServer>
@@ -150,8 +151,11 @@ void CommandServer::read(QLocalSocket *socket)
         }
         // A reply that cannot be written (the client has gone) ends the conversation at once,
         // `c` with it: nothing of it is used after a reply.
-        if (payload == quendra::stateQuery) {
-            reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
+        if (payload == quendra::stateQuery || payload == quendra::symbolQuery) {
+            if (payload == quendra::symbolQuery)
+                reply(socket, quendra::symbolAnswer);
+            else
+                reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
             if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }

@@ -25,7 +25,7 @@ class HostSession;
 // drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when the save failed,
 // the conversation's later frames waiting behind it; what an ended conversation left unfinished
 // is cancelled. A frame that is too long or not UTF-8 ends that conversation only. The state
-// query (FrameCodec.h) is answered, never queued.
+// query (FrameCodec.h) and the symbol query (SymbolFrame.h) are answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT

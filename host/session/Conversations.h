@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <set>
+#include <string>
 #include <string_view>
 
 namespace host {
@@ -22,13 +26,19 @@ class HostSession;
 // - when a conversation ends, what it left unfinished (LINE 0,0 1,1 2, and gone) is cancelled, so
 //   that the next conversation's scripts are not taken into it: an Escape follows its input, when
 //   that input was the last queued (input another conversation queued since is that one's to
-//   finish).
+//   finish);
+// - a symbol (link/SymbolFrame.h) is whole: from its begin to its end only its conversation's
+//   input is queued, the others' waits in order; one whose conversation ends, cancels it or falls
+//   silent for a while is taken back whole, and the history says so.
 class Conversations : public QObject
 {
     Q_OBJECT
 
 public:
     enum class Answer { Refused, Now, AfterSave };
+
+    // A symbol whose conversation sends nothing for this long is taken back.
+    static constexpr int symbolStallMilliseconds = 10000;
 
     explicit Conversations(HostSession &session);
 
@@ -45,6 +55,10 @@ public:
     // The conversation has ended: a save it waited for is no longer answered; with `cancel` (not
     // while the host closes), what it left unfinished is cancelled.
     void end(int conversation, bool cancel = true);
+    // Bytes of input waiting for another conversation's symbol to end.
+    std::size_t waitingBytes() const { return waitingBytes_; }
+    // For tests: a shorter silence before a symbol is taken back.
+    void setSymbolStall(int ms) { stallMs_ = ms; }
 
 signals:
     // An execute of `conversation` that saves has been carried out: `failure` is empty, or says
@@ -63,12 +77,37 @@ private:
     void noteSave(const QString &failure);
     void answerSaves();
     void cancelAfter(int conversation);
+    void symbolFrame(int conversation, std::string_view frame, const QString &source);
+    void takeBack(const QString &why);
+    // The symbol has ended: what waited for it is queued, up to the next symbol's begin.
+    void release();
+    void checkStall();
+
+    // Input that waits for another conversation's symbol.
+    struct Waiting
+    {
+        int conversation = 0;
+        std::string script;
+        QString source;
+    };
 
     HostSession &session_;
     std::set<int> open_;
     std::map<int, Save> saves_;
     int next_ = 1;
     int lastQueued_ = 0; // the conversation whose input was queued last
+    // The conversation whose symbol is open (0: none), its name in the history and caption.
+    int owner_ = 0;
+    QString ownerSource_;
+    QString ownerCaption_;
+    QElapsedTimer heard_; // since the owner was last heard from
+    QTimer stallCheck_;
+    int stallMs_ = symbolStallMilliseconds;
+    std::deque<Waiting> waiting_;
+    std::size_t waitingBytes_ = 0;
+    bool releasing_ = false;
+    // Conversations whose symbol was taken back: the rest of it is not drawn.
+    std::set<int> abandoned_;
 };
 
 } // namespace host

@@ -140,7 +140,8 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
         *reason = QStringLiteral("終了処理中です。");
         return false;
     }
-    if (interpreter_.queued() + laterBytes_ + heldBytes_ + bytes > maxQueued) {
+    if (interpreter_.queued() + laterBytes_ + heldBytes_ + conversations_.waitingBytes() + bytes >
+        maxQueued) {
         *reason = QStringLiteral("入力待ちの量が多すぎます。");
         return false;
     }
@@ -157,6 +158,27 @@ void HostSession::enqueue(std::string_view utf8chars, const QString &source)
         return;
     }
     feed(utf8chars, source);
+}
+
+void HostSession::beginSymbol(cad::Symbol symbol, bool basePicked)
+{
+    if (held([this, symbol, basePicked] { beginSymbol(symbol, basePicked); })) return;
+    interpreter_.beginSymbol(std::move(symbol), basePicked);
+    settle();
+}
+
+void HostSession::endSymbol()
+{
+    if (held([this] { endSymbol(); })) return;
+    interpreter_.endSymbol();
+    settle();
+}
+
+void HostSession::takeBackSymbol(const QString &why)
+{
+    if (held([this, why] { takeBackSymbol(why); })) return;
+    interpreter_.takeBackSymbol(why.toStdString());
+    settle();
 }
 
 void HostSession::feed(std::string_view utf8chars, const QString &source)

@@ -45,6 +45,10 @@ public:
     // Input of a conversation or a script, after what is already queued; `source` names it in
     // the history ("会話 1"). Input with a source is one undo step (one symbol).
     void enqueue(std::string_view utf8chars, const QString &source);
+    // A symbol in the input, after what is already queued: see cad::Interpreter::beginSymbol.
+    void beginSymbol(cad::Symbol symbol, bool basePicked);
+    void endSymbol();
+    void takeBackSymbol(const QString &why);
     // Characters enqueued so far: input enqueued next takes the positions after this.
     std::uint64_t fed() const { return fed_; }
     // Whether the input before position `end` has been carried out.

@@ -1,6 +1,7 @@
 // DXF files: what the host writes reads back the same, here and in ezdxf, and what ezdxf
 // writes reads here.
 
+#include "cad/command/Interpreter.h"
 #include "cad/command/Replay.h"
 #include "cad/dxf/Dxf.h"
 #include "cad/dxf/DxfSource.h"
@@ -343,6 +344,36 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("\\U+FF0B1000 \\U+00B10 \\U+901A\\U+308A\\U+82AF"));
+    }
+
+    // Each symbol goes as an unnamed GROUP of its entities with its form, caption, base point
+    // and inputs in our XDATA; what is no symbol's, or erased, is in none.
+    void symbolsGoAsGroups()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 0,0 100,0 \r");
+        interpreter.beginSymbol({"fix100", "ＦＩＸ窓", {{"Combo1", "500"}, {"Combo2", "0"}}, {}}, true);
+        interpreter.feed("LINE @0,50 @600,0 \rLINE 0,0 0,-50 \r");
+        interpreter.endSymbol();
+        interpreter.beginSymbol({"katabirakito100", "片開キ戸", {{"Combo1", "800"}, {"Option1", "1"}}, {}},
+                                false);
+        interpreter.feed("LINE 5,5 6,6 \rCIRCLE 7,7 1 ");
+        interpreter.endSymbol();
+        interpreter.beginSymbol({"kabe", "壁作図", {}, {}}, false);
+        interpreter.feed("LINE 9,9 8,8 \r");
+        interpreter.endSymbol();
+        interpreter.feed("ERASE 8.5,8.5 \r");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("symbols.dxf");
+        QCOMPARE(cad::writeDxf(d, path.toStdString()), std::string());
+        QCOMPARE(ezdxf("audit", path), QStringList{"errors 0 fixes 0"});
+        QCOMPARE(ezdxf("groups", path),
+                 (QStringList{"*A1: L 0,0 0,-50 | L 100,50 700,50", "  1000 fix100", "  1000 ＦＩＸ窓",
+                              "  1010 100,0", "  1002 {", "  1000 Combo1", "  1000 500", "  1000 Combo2",
+                              "  1000 0", "  1002 }", "*A2: C 7,7 1 | L 5,5 6,6", "  1000 katabirakito100",
+                              "  1000 片開キ戸", "  1002 {", "  1000 Combo1", "  1000 800", "  1000 Option1",
+                              "  1000 1", "  1002 }"}));
     }
 
     void readsWhatEzdxfWrites()

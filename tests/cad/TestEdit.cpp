@@ -220,6 +220,55 @@ private slots:
         QCOMPARE(d.size(), size_t(2));
     }
 
+    // A symbol is one object: a pick or a window takes it whole, MOVE and ROTATE place it whole
+    // (its base point with it, and U puts both back), COPY makes a new symbol, ERASE takes it
+    // all, EXPLODE lets its pieces go one by one.
+    void symbolsAreEditedWhole()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("LINE 200,0 200,500 \r");
+        interpreter.beginSymbol({"katabirakito100", "片開キ戸", {{"Combo1", "800"}}, {}}, true);
+        interpreter.feed("LINE @0,0 @0,-80 \r");
+        interpreter.feed("ARC c @0,80 @80,0 @0,80 ");
+        interpreter.endSymbol();
+        const Lines door{"L 200,0 200,500", "L 200,500 200,420", "A 200,500 80 0..90"};
+        QCOMPARE(q(cad::describe(d)), q(door));
+        const std::uint32_t id = d.symbolOf(1);
+        QVERIFY(id != 0 && d.symbolOf(2) == id && d.symbolOf(0) == 0);
+        QCOMPARE(d.symbol(id).base->y, 500.0);
+        QCOMPARE(cad::pickObject(d, {200, 450}, 1), (std::vector<std::size_t>{1, 2}));
+        QCOMPARE(cad::objectCount(d, {0, 1, 2}), size_t(2));
+        // A window over the leaf alone takes nothing of the door; a crossing over it takes it all.
+        QCOMPARE(cad::windowSelect(d, {{190, 410}, {210, 510}}, false), std::vector<std::size_t>{});
+        QCOMPARE(cad::windowSelect(d, {{190, 410}, {210, 510}}, true), (std::vector<std::size_t>{0, 1, 2}));
+
+        interpreter.feed("MOVE 200,450  0,0 @1000,0 ");
+        QCOMPARE(q(cad::describe(d)),
+                 q(Lines{"L 200,0 200,500", "L 1200,500 1200,420", "A 1200,500 80 0..90"}));
+        QCOMPARE(d.symbol(d.symbolOf(1)).base->x, 1200.0);
+        interpreter.feed("ROTATE 1200,450  1200,500 90 ");
+        QCOMPARE(q(cad::describe(d)),
+                 q(Lines{"L 200,0 200,500", "L 1200,500 1280,500", "A 1200,500 80 90..180"}));
+        interpreter.feed("U U ");
+        QCOMPARE(q(cad::describe(d)), q(door));
+        QCOMPARE(d.symbolOf(1), id);
+
+        interpreter.feed("COPY 200,450  0,0 @0,1000 \r");
+        QCOMPARE(d.size(), size_t(5));
+        QVERIFY(d.symbolOf(3) != 0 && d.symbolOf(3) != id && d.symbolOf(4) == d.symbolOf(3));
+        QCOMPARE(d.symbol(d.symbolOf(3)).form, std::string("katabirakito100"));
+        QCOMPARE(d.symbol(d.symbolOf(3)).base->y, 1500.0);
+        interpreter.feed("ERASE 200,1450 \r");
+        QCOMPARE(q(cad::describe(d)), q(door));
+
+        interpreter.feed("EXPLODE 200,450 \r");
+        QCOMPARE(interpreter.transcript().back(), std::string("1 個を分解しました。"));
+        QVERIFY(d.symbolOf(1) == 0 && d.symbolOf(2) == 0);
+        interpreter.feed("ERASE 200,450 \r");
+        QCOMPARE(q(cad::describe(d)), q(Lines{"L 200,0 200,500", "A 200,500 80 0..90"}));
+    }
+
     void transformsKeepShapes()
     {
         cad::Entity arc;

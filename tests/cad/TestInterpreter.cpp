@@ -254,6 +254,57 @@ private slots:
         QCOMPARE(drawing.size(), size_t(4));
     }
 
+    // A symbol's pieces, fed apart, are one undo step and one redo step named by its caption.
+    // One cut short is taken back whole, never to be redone, and the transcript says why.
+    void symbolsAreOneStep()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 0,10 \r", "会話 2「壁」");
+        interpreter.beginSymbol({"katabirakito100", "片開キ戸", {}, {}}, false);
+        interpreter.feed("LINE @0,0 @0,-8 \r", "会話 1「LINE」");
+        interpreter.feed("DDCOLOR\r", "会話 1「DDCOLOR」");
+        interpreter.feed("ARC c @0,8 @8,0 @0,8 ", "会話 1「ARC」");
+        interpreter.endSymbol();
+        QVERIFY(interpreter.waitingForColor());
+        interpreter.chooseColor(3);
+        QCOMPARE(drawing.size(), size_t(3));
+        QVERIFY(!interpreter.symbolOpen() && !drawing.stepOpen());
+        interpreter.type("U ");
+        QCOMPARE(drawing.size(), size_t(1));
+        QCOMPARE(interpreter.transcript().back(), std::string("元に戻す: 片開キ戸"));
+        interpreter.type("REDO ");
+        QCOMPARE(drawing.size(), size_t(3));
+        QCOMPARE(interpreter.transcript().back(), std::string("やり直し: 片開キ戸"));
+
+        interpreter.beginSymbol({"fix100", "ＦＩＸ窓", {}, {}}, false);
+        interpreter.feed("LINE 50,0 60,0 70,0 ", "会話 1「LINE」");
+        interpreter.takeBackSymbol("会話 1 が終わったため、作図途中の「ＦＩＸ窓」を取り消しました。");
+        QCOMPARE(drawing.size(), size_t(3));
+        QVERIFY(interpreter.commandName().empty());
+        QCOMPARE(interpreter.transcript().back(),
+                 std::string("会話 1 が終わったため、作図途中の「ＦＩＸ窓」を取り消しました。"));
+        interpreter.type("REDO ");
+        QCOMPARE(drawing.size(), size_t(3));
+        interpreter.type("U ");
+        QCOMPARE(drawing.size(), size_t(1));
+    }
+
+    // Control characters alone are nothing at the prompt: the assistant's question whether a host
+    // reads symbol frames (ENQ ACK) reaches a host that does not know it as such a script.
+    void controlCharactersAloneAreNothing()
+    {
+        cad::Drawing drawing;
+        cad::Interpreter interpreter(drawing);
+        interpreter.feed("LINE 0,0 1,0 \r");
+        const auto before = interpreter.transcript().size();
+        interpreter.feed("\x05\x06", "会話 1「」");
+        QCOMPARE(interpreter.transcript().size(), before);
+        QCOMPARE(interpreter.prompt(), std::string("コマンド: "));
+        interpreter.feed("CIRCLE 0,0 1 ");
+        QCOMPARE(drawing.size(), std::size_t(2));
+    }
+
     // A step held by a pick or a colour stays one step; a command that runs on past the end of
     // its execute goes on as a step of its own, and LINE's u never reaches into the step before.
     void stepsAcrossHoldsAndCommandsThatRunOn()

@@ -3,6 +3,8 @@
 dump FILE: audits FILE and prints "errors N", then one line per model-space entity in the
            form of cad::describe (text escapes decoded).
 make FILE: writes a small AC1015 drawing with ezdxf.
+groups FILE: one line per GROUP with its entities (sorted), then its XDATA of QUENDRA_LT, a tag
+             a line.
 """
 import math
 import re
@@ -77,6 +79,17 @@ def audit(path):
         print(entry.message)
 
 
+def groups(path):
+    doc = ezdxf.readfile(path)
+    for name, group in doc.groups:
+        print(f"{name}: " + " | ".join(sorted(describe(e) for e in group)))
+        if not group.has_xdata("QUENDRA_LT"):
+            continue
+        for tag in group.get_xdata("QUENDRA_LT"):
+            value = pt(tag.value) if tag.code == 1010 else decode(str(tag.value))
+            print(f"  {tag.code} {value}")
+
+
 def make(path):
     doc = ezdxf.new("R2000")
     msp = doc.modelspace()
@@ -94,4 +107,4 @@ def make(path):
 
 
 if __name__ == "__main__":
-    {"dump": dump, "audit": audit, "make": make}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "audit": audit, "make": make, "groups": groups}[sys.argv[1]](sys.argv[2])

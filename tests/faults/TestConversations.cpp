@@ -7,6 +7,7 @@
 #include "host/session/HostSession.h"
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
+#include "link/SymbolFrame.h"
 #include "tests/faults/FaultSupport.h"
 
 #include <QDir>
@@ -167,6 +168,35 @@ private slots:
         QCOMPARE(execute(*next, "CIRCLE 0,0 5 "), std::string("OK"));
         QCOMPARE(execute(*next, "LINE 0,0 1,1 \r"), std::string("OK"));
         QCOMPARE(host.drawing(), (std::vector<std::string>{"L 100,100 200,200", "C 0,0 5", "L 0,0 1,1"}));
+    }
+
+    // An assistant that goes away in the middle of a door (killed between its LINE and its ARC):
+    // what it drew of the door is taken back whole, and another conversation's input, which
+    // waited meanwhile, is drawn. A symbol frame that does not read is refused.
+    void aSymbolCutShortIsTakenBackWhole()
+    {
+        Host host;
+        QVERIFY(host.listening);
+        auto other = connectClient();
+        QVERIFY(other);
+        {
+            auto door = connectClient();
+            QVERIFY(door);
+            QCOMPARE(execute(*door, quendra::symbolQuery), std::string(quendra::symbolAnswer));
+            QCOMPARE(execute(*door, "\x05SYMBOL 1 BEGIN\nform"), std::string("NG 図形の情報を読めません。"));
+            const quendra::SymbolFrame begin{
+                quendra::SymbolFrame::Kind::Begin, "katabirakito100", "片開キ戸", false, {}};
+            QCOMPARE(execute(*door, quendra::encodeSymbolFrame(begin)), std::string("OK"));
+            QCOMPARE(execute(*door, "LINE 0,0 0,-80 \r"), std::string("OK"));
+            QCOMPARE(execute(*other, "CIRCLE 0,0 5 "), std::string("OK"));
+            QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 0,-80"}));
+            door->abort();
+        }
+        QTRY_COMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 5"}));
+        const auto &history = host.session.interpreter().transcript();
+        QVERIFY(std::find(history.begin(), history.end(),
+                          "会話 2 が終わったため、作図途中の「片開キ戸」を取り消しました。") !=
+                history.end());
     }
 
     // The socket folder must be this user's alone: one another user made first (and could listen

@@ -100,6 +100,7 @@ public:
     void close() override { real_->close(); }
     bool isOpen() const override { return real_->isOpen(); }
     std::optional<bool> hostIdle() override { return real_->hostIdle(); }
+    bool readsSymbols() override { return real_->readsSymbols(); }
 
 private:
     std::unique_ptr<LinkTransport> real_;

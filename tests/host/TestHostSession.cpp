@@ -3,6 +3,7 @@
 #include "cad/model/Describe.h"
 #include "host/session/HostOptions.h"
 #include "host/session/HostSession.h"
+#include "link/SymbolFrame.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -95,6 +96,93 @@ private slots:
         QCOMPARE(answered.at(0).at(0).toInt(), saving);
         QVERIFY(!answered.at(0).at(1).toString().isEmpty());
         QVERIFY(!c.awaitingSave(saving));
+    }
+
+    // A symbol's scripts run whole: another conversation's input waits for its end, in order.
+    // One whose conversation ends or falls silent is taken back whole, and the rest of it is
+    // not drawn loose. A symbol frame is answered at once, whatever its inputs say.
+    void symbolsAreWholeAcrossConversations()
+    {
+        using quendra::SymbolFrame;
+        const std::string begin = quendra::encodeSymbolFrame({SymbolFrame::Kind::Begin,
+                                                              "katabirakito100",
+                                                              "片開キ戸",
+                                                              true,
+                                                              {{"Combo1", "800"}, {"Text1", "SAVE"}}});
+        const std::string end = quendra::encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}});
+        HostSession s;
+        Conversations &c = s.conversations();
+        QString reason;
+        QCOMPARE(c.admit(begin, &reason), Conversations::Answer::Now);
+        QCOMPARE(c.admit("\x05SYMBOL 1 BEGIN\ncaption\tx", &reason), Conversations::Answer::Refused);
+        QCOMPARE(reason, QStringLiteral("図形の情報を読めません。"));
+
+        const int a = c.begin(), b = c.begin();
+        c.queue(a, "ID\r", QStringLiteral("会話 1"));
+        s.pick({100, 100});
+        c.queue(a, begin, QStringLiteral("会話 1"));
+        c.queue(a, "LINE @0,0 @0,-80 \r", QStringLiteral("会話 1"));
+        c.queue(b, "LINE 0,0 10,0 \r", QStringLiteral("会話 2"));
+        QCOMPARE(s.drawing().size(), std::size_t(1));
+        QVERIFY(c.waitingBytes() > 0);
+        // A save that waits keeps its conversation's later frames waiting for its answer.
+        QSignalSpy answered(&c, &Conversations::saveAnswered);
+        connect(&s, &HostSession::saveWanted, &s, [&s] { s.resume(); });
+        c.queue(b, "SAVE ", QStringLiteral("会話 2"));
+        QVERIFY(c.awaitingSave(b));
+        QTest::qWait(20);
+        QCOMPARE(answered.count(), 0);
+        c.queue(a, "ARC c @0,80 @80,0 @0,80 ", QStringLiteral("会話 1"));
+        c.queue(a, end, QStringLiteral("会話 1"));
+        QTRY_COMPARE(answered.count(), 1);
+        QVERIFY(!c.awaitingSave(b));
+        QCOMPARE(cad::describe(s.drawing()),
+                 (std::vector<std::string>{"L 100,100 100,20", "A 100,100 80 0..90", "L 0,0 10,0"}));
+        QCOMPARE(c.waitingBytes(), std::size_t(0));
+        QCOMPARE(s.drawing().symbol(s.drawing().symbolOf(0)).base->x, 100.0);
+        s.type("U U ");
+        QVERIFY(s.drawing().empty());
+        QCOMPARE(s.interpreter().transcript().back(), std::string("元に戻す: 片開キ戸"));
+
+        c.queue(a, begin, QStringLiteral("会話 1"));
+        c.queue(a, "LINE 0,0 0,-80 \r", QStringLiteral("会話 1"));
+        c.queue(b, "CIRCLE 0,0 5 ", QStringLiteral("会話 2"));
+        c.end(a);
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"C 0,0 5"}));
+        const auto said = [&s](const char *line) {
+            const auto &history = s.interpreter().transcript();
+            return std::find(history.begin(), history.end(), line) != history.end();
+        };
+        QVERIFY(said("会話 1 が終わったため、作図途中の「片開キ戸」を取り消しました。"));
+
+        // Symbols of conversations that ended while they waited: a whole one is drawn whole, one
+        // cut short is taken back at once.
+        const int e = c.begin(), f = c.begin();
+        c.queue(a, begin, QStringLiteral("会話 1"));
+        c.queue(e, begin, QStringLiteral("会話 4"));
+        c.queue(e, "LINE 20,0 20,-80 \r", QStringLiteral("会話 4"));
+        c.queue(e, end, QStringLiteral("会話 4"));
+        c.queue(f, begin, QStringLiteral("会話 5"));
+        c.queue(f, "LINE 30,0 30,-80 \r", QStringLiteral("会話 5"));
+        c.end(e);
+        c.end(f);
+        c.queue(a, end, QStringLiteral("会話 1"));
+        QCOMPARE(cad::describe(s.drawing()), (std::vector<std::string>{"C 0,0 5", "L 20,0 20,-80"}));
+        QVERIFY(s.drawing().symbolOf(1) != 0);
+        QVERIFY(said("会話 5 が終わったため、作図途中の「片開キ戸」を取り消しました。"));
+        QCOMPARE(c.waitingBytes(), std::size_t(0));
+
+        const int d = c.begin();
+        c.setSymbolStall(50);
+        c.queue(d, begin, QStringLiteral("会話 3"));
+        c.queue(d, "LINE 0,0 0,-80 \r", QStringLiteral("会話 3"));
+        c.queue(b, "CIRCLE 0,0 7 ", QStringLiteral("会話 2"));
+        QTRY_COMPARE(cad::describe(s.drawing()),
+                     (std::vector<std::string>{"C 0,0 5", "L 20,0 20,-80", "C 0,0 7"}));
+        c.queue(d, "ARC c @0,80 @80,0 @0,80 ", QStringLiteral("会話 3"));
+        c.queue(d, end, QStringLiteral("会話 3"));
+        QCOMPARE(s.drawing().size(), std::size_t(3));
+        QVERIFY(said("会話 3 の「片開キ戸」は続きが届かないため、取り消しました。"));
     }
 
     void missingScriptIsAMessage()

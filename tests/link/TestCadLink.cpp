@@ -1,4 +1,5 @@
 #include "link/CadLink.h"
+#include "link/SymbolFrame.h"
 #include "tests/support/RecordingServer.h"
 
 #include <QTemporaryDir>
@@ -132,6 +133,49 @@ private slots:
         host.server().setReply("NG busy");
         QCOMPARE(quick->execute("CIRCLE 0,0 1 "), LinkError::Refused);
         QCOMPARE(host.server().conversations(), 2);
+    }
+
+    // What a dialog holds comes back as it was, whatever its characters; a frame that does not
+    // read is no frame, and fields a later sender adds are passed over.
+    void symbolFramesReadBackAsSent()
+    {
+        const SymbolFrame sent{SymbolFrame::Kind::Begin,
+                               "tategukigou",
+                               "建具記号",
+                               true,
+                               {{"Text1", "AW\t1\\2\n3 ＋"}, {"Option1", "1"}, {"Text2", ""}}};
+        const std::string frame = encodeSymbolFrame(sent);
+        QVERIFY(isSymbolFrame(frame));
+        const auto back = decodeSymbolFrame(frame + "\nlater\tfield");
+        QVERIFY(back);
+        QCOMPARE(back->form, sent.form);
+        QCOMPARE(back->caption, sent.caption);
+        QVERIFY(back->basePicked);
+        QCOMPARE(back->inputs, sent.inputs);
+        const auto end = decodeSymbolFrame(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}}));
+        QVERIFY(end && end->kind == SymbolFrame::Kind::End);
+        for (const char *bad : {"\x05SYMBOL 1 BEGIN", "\x05SYMBOL 1 BEGIN\nform\tx\ninput\tText1",
+                                "\x05SYMBOL 1 BEGIN\nform\tx\ncaption\ta\\q", "\x05SYMBOL 2 BEGIN\nform\tx",
+                                "\x05SYMBOL 1 END\nform\tx", "\x05SYMBOL 1 MAYBE"})
+            QVERIFY2(!decodeSymbolFrame(bad), bad);
+        QVERIFY(!isSymbolFrame("LINE @0,0 @1,0 \r"));
+    }
+
+    // Only a host that says so is told about symbols; asked once per conversation.
+    void symbolsOnlyForAHostThatReadsThem()
+    {
+        ServerThread host;
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QVERIFY(!link->hostReadsSymbols());
+        QVERIFY(!link->hostReadsSymbols());
+        host.server().setReply(symbolAnswer);
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QVERIFY(link->hostReadsSymbols());
+        QVERIFY(link->hostReadsSymbols());
+        QVERIFY(waitFor(host.server(), 2));
+        QCOMPARE(host.server().scripts(), (std::vector<std::string>{symbolQuery, symbolQuery}));
+        QVERIFY(!CadLink(makeRecordTransport("/dev/null")).hostReadsSymbols());
     }
 
     void recordAppendsEachScriptAsItIs()

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cad/model/Entity.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cad {
+
+// A symbol drawn by a form of the assistant: which form, with what inputs, from which base
+// point. Its entities are one object (Drawing::symbolOf).
+struct Symbol
+{
+    std::string form;    // "katabirakito100"
+    std::string caption; // "片開キ戸"
+    std::vector<std::pair<std::string, std::string>> inputs;
+    std::optional<Point> base;
+};
+
+} // namespace cad

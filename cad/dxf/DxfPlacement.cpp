@@ -1,18 +1,17 @@
 #include "cad/dxf/DxfPlacement.h"
 
+#include "cad/model/Angle.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
-#include <numbers>
 #include <span>
 #include <vector>
 
 namespace cad {
 
 namespace {
-
-constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
 
 // What is placed anew in each kind of entity, by group code.
 struct Rule

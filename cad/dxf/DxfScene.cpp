@@ -1,6 +1,7 @@
 #include "cad/dxf/DxfScene.h"
 
 #include "cad/dxf/tags/DxfText.h"
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@ namespace cad {
 namespace {
 
 constexpr double pi = std::numbers::pi;
-constexpr double degree = pi / 180.0;
 // Nesting deeper than this is a loop of blocks, or a file made to hurt.
 constexpr int deepest = 16;
 // Entities drawn through blocks, and places a block is drawn at, at most each: a reference bomb
@@ -192,7 +192,7 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t la
     const std::uint32_t zero = layerOf("0");
     const bool frozen = model_.layers()[layer].frozen;
     const auto placedOn = [&](std::uint32_t own) { return own == zero || frozen ? layer : own; };
-    const double c = std::cos(ref.degrees * degree), s = std::sin(ref.degrees * degree);
+    const double c = std::cos(ref.degrees * radiansPerDegree), s = std::sin(ref.degrees * radiansPerDegree);
     const int columns = std::clamp(ref.columns, 1, 1000), rows = std::clamp(ref.rows, 1, 1000);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
@@ -267,11 +267,11 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, 
     case Entity::Type::Text: {
         // The text's up direction, turned and scaled with the block, sets its height and angle
         // (its baseline runs a right angle clockwise from it); a mirror mirrors the text.
-        const double r = e.rotation * degree;
+        const double r = e.rotation * radiansPerDegree;
         const Point up = m.linear({-std::sin(r), std::cos(r)});
         e.insert = m(e.insert);
         e.height *= std::hypot(up.x, up.y);
-        e.rotation = normalizedDegrees(std::atan2(up.y, up.x) / degree - 90);
+        e.rotation = normalizedDegrees(std::atan2(up.y, up.x) / radiansPerDegree - 90);
         e.mirrored = e.mirrored != (det < 0);
         break;
     }
@@ -281,7 +281,7 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, 
         e.radius *= scale;
         break;
     case Entity::Type::Arc: {
-        double t0 = e.startAngle * degree, t1 = e.endAngle * degree;
+        double t0 = e.startAngle * radiansPerDegree, t1 = e.endAngle * radiansPerDegree;
         if (t1 <= t0) t1 += 2 * pi;
         if (!similar) return curve(e.centre, {e.radius, 0}, {0, e.radius}, t0, t1, false);
         const Point from = m(polar(e.centre, e.radius, e.startAngle)),
@@ -414,7 +414,7 @@ hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point
     constexpr double mostCuts = 1e7;
     std::vector<double> cuts;
     for (const HatchLine &h : lines) {
-        const double a = h.angle * degree;
+        const double a = h.angle * radiansPerDegree;
         const Point u{std::cos(a), std::sin(a)}, n{-u.y, u.x};
         const auto along = [&u](Point p) { return p.x * u.x + p.y * u.y; };
         const auto across = [&n](Point p) { return p.x * n.x + p.y * n.y; };
@@ -532,7 +532,7 @@ std::vector<Entity> mtextLines(std::string_view text, Point insert, double heigh
     const double total = pitch * static_cast<double>(paragraphs.size() - 1) + height;
     // The top of the first line, below the insertion point by where it attaches.
     const double top = row == 0 ? 0 : row == 1 ? total / 2 : total;
-    const double c = std::cos(degrees * degree), s = std::sin(degrees * degree);
+    const double c = std::cos(degrees * radiansPerDegree), s = std::sin(degrees * radiansPerDegree);
     std::vector<Entity> lines;
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {
         if (paragraphs[i].empty()) continue;

@@ -1,8 +1,9 @@
 #include "cad/model/InputReading.h"
 
+#include "cad/model/Angle.h"
+
 #include <charconv>
 #include <cmath>
-#include <numbers>
 #include <string>
 
 namespace cad {
@@ -52,7 +53,7 @@ std::optional<Point> readPolar(std::string_view text)
     const auto d = readNumber(text.substr(0, lt));
     const auto a = readNumber(text.substr(lt + 1));
     if (!d || !a) return std::nullopt;
-    const double r = *a * std::numbers::pi / 180.0;
+    const double r = radians(*a);
     return Point{*d * std::cos(r), *d * std::sin(r)};
 }
 

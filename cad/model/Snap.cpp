@@ -1,12 +1,12 @@
 #include "cad/model/Snap.h"
 
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <numbers>
 
 namespace cad {
 
@@ -403,12 +403,12 @@ std::optional<Point> polarPoint(Point from, Point p, double increment, double wi
 {
     const double dx = p.x - from.x, dy = p.y - from.y;
     if (!(increment > 0) || (dx == 0 && dy == 0)) return std::nullopt;
-    const double angle = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    const double angle = degrees(std::atan2(dy, dx));
     const double track = std::round(angle / increment) * increment;
     if (std::abs(angle - track) > within) return std::nullopt;
     // Along the ray, as far as the cursor's own projection on it.
     // Exact along the axes, where most tracking is.
-    const double r = track * std::numbers::pi / 180;
+    const double r = radians(track);
     const double quarter =
         std::fmod(track, 90.0) == 0 ? std::fmod(std::fmod(track, 360.0) + 360.0, 360.0) : -1;
     const Point u = quarter == 0     ? Point{1, 0}

@@ -1,11 +1,11 @@
 #include "cad/model/Transform.h"
 
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -47,7 +47,7 @@ Entity rotated(Entity e, Point base, double degrees)
         if (r == 90) return Point{-v.y, v.x};
         if (r == 180) return Point{-v.x, -v.y};
         if (r == 270) return Point{v.y, -v.x};
-        const double c = std::cos(r * std::numbers::pi / 180), s = std::sin(r * std::numbers::pi / 180);
+        const double c = std::cos(radians(r)), s = std::sin(radians(r));
         return Point{v.x * c - v.y * s, v.x * s + v.y * c};
     };
     eachPoint(e, [&](Point p) {

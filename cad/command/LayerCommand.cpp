@@ -1,6 +1,7 @@
 #include "cad/command/Commands.h"
 
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 #include <array>
 #include <cmath>
@@ -25,13 +26,13 @@ std::string notFound(std::string_view name)
 // letters match whatever their case.
 bool matches(std::string_view pattern, std::string_view name)
 {
-    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
     std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
     while (n < name.size()) {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             mark = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || upperAscii(pattern[p]) == upperAscii(name[n]))) {
             // ? takes one whole UTF-8 character.
             if (pattern[p] == '?')
                 while (n + 1 < name.size() && (static_cast<unsigned char>(name[n + 1]) & 0xc0) == 0x80)

@@ -6,6 +6,7 @@
 #include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
@@ -23,7 +24,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -1199,14 +1199,6 @@ void blankLeadingNul(std::string &bytes, std::size_t start)
     if (bytes[start] == '\0') bytes[start] = ' ';
 }
 
-// Whether a name is `upper`, in any case (as dxflib keeps it: blanks after it count).
-bool isNamed(std::string_view name, std::string_view upper)
-{
-    return name.size() == upper.size() &&
-           std::equal(name.begin(), name.end(), upper.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
-}
-
 // dxflib ends the entity it is reading at group 0 and at group 9 alike.
 bool endsEntity(std::int32_t code)
 {
@@ -1311,7 +1303,7 @@ public:
             // A colour of 256 is ByLayer, the line type BYLAYER and the scale 1 what a missing
             // group means anyway.
             return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256) &&
-                                        !(code == 6 && isNamed(dxflibText(line), "BYLAYER")) &&
+                                        !(code == 6 && sameName(dxflibText(line), "BYLAYER")) &&
                                         !(code == 48 && dxflibReal(line) == 1.0));
         case Section::Header:
             // A variable's name (group 9) and its values, up to the next one or an entity.
@@ -1517,9 +1509,9 @@ private:
         case 6:
             // In a plain file, where every layer is continuous, only a line type of its own
             // makes a difference.
-            styled_ =
-                styled_ || !(isNamed(dxflibText(value), "BYLAYER") || isNamed(dxflibText(value), "BYBLOCK") ||
-                             isNamed(dxflibText(value), "CONTINUOUS"));
+            styled_ = styled_ ||
+                      !(sameName(dxflibText(value), "BYLAYER") || sameName(dxflibText(value), "BYBLOCK") ||
+                        sameName(dxflibText(value), "CONTINUOUS"));
             break;
         case 8: {
             // As dxflib reads a value (blanks kept). The bytes move on, the index stays.

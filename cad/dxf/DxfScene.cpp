@@ -3,9 +3,9 @@
 #include "cad/dxf/tags/DxfText.h"
 #include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <numbers>
 
@@ -25,13 +25,6 @@ constexpr std::size_t mostExpanded = 2'000;
 #else
 constexpr std::size_t mostExpanded = 5'000'000;
 #endif
-
-std::string key(std::string name)
-{
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return name;
-}
 
 // A layer's name as UTF-8: \U+ escapes, which names hold as texts do, read.
 std::string named(const std::string &name)
@@ -61,7 +54,7 @@ void DxfScene::layer(const std::string &name, int color, bool frozen, const std:
     l.color = index >= 1 && index <= 255 ? index : 7;
     l.on = color >= 0;
     l.frozen = frozen;
-    layerLinetypes_[static_cast<std::uint32_t>(model_.defineLayer(l))] = key(linetype);
+    layerLinetypes_[static_cast<std::uint32_t>(model_.defineLayer(l))] = upper(linetype);
     lastLayerValid_ = false;
 }
 
@@ -80,9 +73,9 @@ void DxfScene::linetype(const std::string &name, std::vector<double> pattern)
     for (const double d : pattern)
         period += std::fabs(d);
     if (sane && gaps && period > 0)
-        linetypes_[key(name)] = std::move(pattern);
+        linetypes_[upper(name)] = std::move(pattern);
     else
-        linetypes_.erase(key(name));
+        linetypes_.erase(upper(name));
 }
 
 void DxfScene::setLinetypeScale(double scale)
@@ -94,7 +87,7 @@ const DxfScene::Pattern *DxfScene::pattern(const LineStyle &style, std::uint32_t
                                            const Pattern *byBlock) const
 {
     if (linetypes_.empty() || style.linetype.empty()) return nullptr;
-    const std::string name = key(style.linetype);
+    const std::string name = upper(style.linetype);
     if (name == "BYBLOCK") return byBlock;
     const std::string *type = &name;
     if (name == "BYLAYER") {
@@ -120,7 +113,7 @@ void DxfScene::dash(Entity &e, const Pattern *pattern, double scale) const
 
 void DxfScene::beginBlock(const std::string &name, Point base)
 {
-    const std::string k = key(name);
+    const std::string k = upper(name);
     if (isModelSpace(k)) {
         block_ = nullptr;
         return;
@@ -186,7 +179,7 @@ void DxfScene::insert(const BlockRef &ref, const std::string &layer, int color, 
 void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color,
                       const Pattern *byBlock, int depth)
 {
-    const auto it = blocks_.find(key(ref.name));
+    const auto it = blocks_.find(upper(ref.name));
     if (it == blocks_.end() || depth > deepest) return;
     const Block &block = it->second;
     const std::uint32_t zero = layerOf("0");

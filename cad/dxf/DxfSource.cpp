@@ -4,9 +4,9 @@
 #include "cad/dxf/tags/DxfText.h"
 #include "cad/model/Drawing.h"
 #include "cad/model/Geometry.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -19,13 +19,6 @@
 namespace cad {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
-}
 
 // Writes what was drawn in the layout of the file's version: R12 and older without subclass
 // markers and owners, with POLYLINE for polylines and ellipses; later versions as R2000 does.

@@ -76,12 +76,4 @@ std::optional<Point> readPoint(std::string_view text, Point last)
     return p;
 }
 
-std::string upper(std::string_view text)
-{
-    std::string s(text);
-    for (char &c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 } // namespace cad

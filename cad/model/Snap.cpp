@@ -3,6 +3,7 @@
 #include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
 #include <cmath>

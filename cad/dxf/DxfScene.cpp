@@ -437,7 +437,7 @@ hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point
         const auto count = static_cast<std::size_t>(std::max(0.0, last - first + 1));
         for (std::size_t line = 0; line < count; ++line) {
             const double k = first + static_cast<double>(line);
-            const Point origin{h.base.x + k * h.offset.x, h.base.y + k * h.offset.y};
+            const Point origin = h.base + h.offset * k;
             const double level = across(origin), start = along(origin);
             // Where the line crosses the loops, as distances along it from its origin; a vertex on
             // the line counts on one side only.
@@ -448,10 +448,10 @@ hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point
                     const double pn = across(p) - level, qn = across(q) - level;
                     if ((pn > 0) == (qn > 0)) continue;
                     const double f = pn / (pn - qn);
-                    cuts.push_back(along({p.x + (q.x - p.x) * f, p.y + (q.y - p.y) * f}) - start);
+                    cuts.push_back(along(lerp(p, q, f)) - start);
                 }
             std::sort(cuts.begin(), cuts.end());
-            const auto at = [&](double t) { return Point{origin.x + u.x * t, origin.y + u.y * t}; };
+            const auto at = [&](double t) { return origin + u * t; };
             for (std::size_t i = 0; i + 1 < cuts.size(); i += 2) {
                 const double t0 = cuts[i], t1 = cuts[i + 1];
                 if (h.dashes.empty()) {

@@ -75,7 +75,7 @@ double normalized(double degrees)
 class Placer
 {
 public:
-    Placer(std::string_view file, const DxfTagWriter::Form &form, const Placement &m, std::uint64_t *next)
+    Placer(std::string_view file, const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next)
         : file_(file), binary_(form.binary), out_(form), m_(m), next_(next)
     {
         const double det = m.a * m.d - m.b * m.c;
@@ -99,7 +99,7 @@ public:
             if (t.code == 230) normal = real(t);
         }
         if (normal != 1 && normal != -1) return false;
-        const Placement m = normal == 1 ? m_ : Placement{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
+        const Affine m = normal == 1 ? m_ : Affine{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
         const double turn = normal * turn_;
         return place(tags, head, *rule, m, turn);
     }
@@ -107,7 +107,7 @@ public:
     std::string &bytes() { return out_.bytes(); }
 
 private:
-    bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Placement &m, double turn)
+    bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Affine &m, double turn)
     {
         const Rule *rule = &r;
         double start = 0, end = 0, angle = 0;
@@ -190,7 +190,7 @@ private:
     std::string_view file_;
     bool binary_;
     DxfTagWriter out_;
-    Placement m_;
+    Affine m_;
     std::uint64_t *next_;
     double scale_ = 1, turn_ = 0;
     bool mirror_ = false;
@@ -212,8 +212,7 @@ std::vector<DxfTag> tagsOf(std::string_view file, DxfEntitySpan span)
 } // namespace
 
 std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
-                                        const DxfTagWriter::Form &form, const Placement &m,
-                                        std::uint64_t *next)
+                                        const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next)
 {
     const std::vector<DxfTag> tags = tagsOf(file, span);
     Placer placer(file, form, m, next);

@@ -40,12 +40,6 @@ bool isModelSpace(const std::string &upper)
 
 } // namespace
 
-DxfScene::Affine DxfScene::Affine::operator*(const Affine &o) const
-{
-    return {a * o.a + b * o.c, a * o.b + b * o.d,        c * o.a + d * o.c,
-            c * o.b + d * o.d, a * o.tx + b * o.ty + tx, c * o.tx + d * o.ty + ty};
-}
-
 void DxfScene::layer(const std::string &name, int color, bool frozen, const std::string &linetype)
 {
     Layer l;
@@ -199,7 +193,7 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t la
                                c * ref.sy,
                                ref.at.x + c * ox - s * oy,
                                ref.at.y + s * ox + c * oy};
-            const Affine m = outer * local;
+            const Affine m = local.then(outer);
             for (const Placed &p : block.entities) {
                 if (++expanded_ > mostExpanded) return;
                 const std::uint32_t on = placedOn(p.layer);

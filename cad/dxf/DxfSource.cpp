@@ -515,7 +515,7 @@ struct Fate
 {
     std::uint32_t unchanged = 0;
     bool reshaped = false;
-    std::vector<std::pair<Placement, std::uint32_t>> placed;
+    std::vector<std::pair<Affine, std::uint32_t>> placed;
 };
 
 } // namespace
@@ -616,7 +616,7 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
         }
         if (!o.editable() || o.entity > count) continue;
         const std::size_t k = o.entity - 1;
-        if (!o.reshaped && o.placed == Placement{}) {
+        if (!o.reshaped && o.placed == Affine{}) {
             ++unchanged[k];
             continue;
         }
@@ -643,7 +643,7 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
         const DxfEntitySpan span{entities_[k].begin, std::min(entities_[k].end, bytes_.size())};
         const std::uint32_t per = shown[k];
         bool whole = per != 0 && !f.reshaped && unchanged[k] % per == 0;
-        std::vector<Placement> instances(whole ? unchanged[k] / per : 0);
+        std::vector<Affine> instances(whole ? unchanged[k] / per : 0);
         for (const auto &[placed, n] : f.placed) {
             whole = whole && n % per == 0;
             if (whole) instances.insert(instances.end(), n / per, placed);
@@ -651,7 +651,7 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
         std::string bytes;
         for (std::size_t n = 0; whole && n < instances.size(); ++n) {
             // The first keeps the entity's handles; copies get new ones.
-            if (n == 0 && instances[n] == Placement{}) {
+            if (n == 0 && instances[n] == Affine{}) {
                 bytes.append(bytes_, span.begin, span.end - span.begin);
                 continue;
             }

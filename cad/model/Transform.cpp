@@ -24,7 +24,7 @@ void eachPoint(Entity &e, const std::function<Point(Point)> &f)
 }
 
 // A piece of an opened file keeps account of what was done to it.
-void place(Entity &e, const Placement &m)
+void place(Entity &e, const Affine &m)
 {
     if (e.origin.entity != 0) e.origin.placed = e.origin.placed.then(m);
 }

@@ -18,7 +18,7 @@ std::optional<Point> CommandContext::pointFrom(const Input &in, Point base) cons
 std::optional<Point> CommandContext::wantPointFrom(const Input &in, Point base)
 {
     const auto p = pointFrom(in, base);
-    if (!p) message(say::pointNeeded);
+    if (!p) message(messages::pointNeeded);
     return p;
 }
 
@@ -66,7 +66,7 @@ void CommandContext::drawLine(Point a, Point b)
     drawing_.addLine(a, b, color);
 }
 
-std::string fixed4(double v)
+std::string fourDecimals(double v)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.4f", v);

@@ -104,7 +104,7 @@ private:
             ctx.lastPoint = *p;
         }
         if (!half) {
-            ctx.message(say::distanceNeeded);
+            ctx.message(messages::distanceNeeded);
             return true;
         }
         const auto e = ellipse(*half);

@@ -122,9 +122,9 @@ public:
         case State::List:
             return "一覧表示する画層の名前のリストを入力 <*>: ";
         case State::Make:
-            return shown("新しい現在画層の名前を入力 <" + current_ + ">: ");
+            return keptPrompt("新しい現在画層の名前を入力 <" + current_ + ">: ");
         case State::Set:
-            return shown("現在層にする画層名を入力 <" + current_ + ">: ");
+            return keptPrompt("現在層にする画層名を入力 <" + current_ + ">: ");
         case State::New:
             return "新しい画層の名前のリストを入力: ";
         case State::On:
@@ -136,8 +136,8 @@ public:
         case State::Color:
             return "色を入力 [色番号 1-255/色名]: ";
         case State::ColorLayers:
-            return shown("色 " + std::to_string(color_) + " にする画層の名前のリストを入力 <" + current_ +
-                         ">: ");
+            return keptPrompt("色 " + std::to_string(color_) + " にする画層の名前のリストを入力 <" +
+                              current_ + ">: ");
         case State::Freeze:
             return "フリーズする画層の名前のリストを入力: ";
         case State::Thaw:
@@ -353,7 +353,7 @@ class ClayerCommand final : public Command
 public:
     std::string_view prompt() const override
     {
-        return shown("CLAYER の新しい値を入力 <" + quoted(current_) + ">: ");
+        return keptPrompt("CLAYER の新しい値を入力 <" + quoted(current_) + ">: ");
     }
 
     bool start(CommandContext &ctx) override

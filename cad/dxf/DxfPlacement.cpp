@@ -72,10 +72,12 @@ double normalized(double degrees)
     return degrees < 0 ? degrees + 360.0 : degrees;
 }
 
-class Placer
+// Writes one entity's groups again, placed by a map: what placedEntity() returns.
+class PlacedEntityWriter
 {
 public:
-    Placer(std::string_view file, const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next)
+    PlacedEntityWriter(std::string_view file, const DxfTagWriter::Form &form, const Affine &m,
+                       std::uint64_t *next)
         : file_(file), binary_(form.binary), out_(form), m_(m), next_(next)
     {
         const double det = m.a * m.d - m.b * m.c;
@@ -215,16 +217,16 @@ std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan spa
                                         const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next)
 {
     const std::vector<DxfTag> tags = tagsOf(file, span);
-    Placer placer(file, form, m, next);
-    if (tags.empty() || tags.front().code != 0 || !placer.usable()) return std::nullopt;
+    PlacedEntityWriter writer(file, form, m, next);
+    if (tags.empty() || tags.front().code != 0 || !writer.usable()) return std::nullopt;
     for (std::size_t i = 0; i < tags.size();) {
         std::size_t j = i + 1;
         while (j < tags.size() && tags[j].code != 0)
             ++j;
-        if (!placer.place(std::span(tags).subspan(i, j - i), i == 0)) return std::nullopt;
+        if (!writer.place(std::span(tags).subspan(i, j - i), i == 0)) return std::nullopt;
         i = j;
     }
-    return std::move(placer.bytes());
+    return std::move(writer.bytes());
 }
 
 } // namespace cad

@@ -130,7 +130,7 @@ std::uint32_t DxfScene::layerOf(const std::string &name)
 
 bool DxfScene::hiddenLayer(std::uint32_t layer) const
 {
-    return !model_.layers()[layer].shown();
+    return !model_.layers()[layer].visible();
 }
 
 int DxfScene::blockColor(int color, std::uint32_t layer) const

@@ -363,7 +363,7 @@ std::optional<SnapPoint> findSnap(const Drawing &drawing, const SnapQuery &query
         query, outlines.size(),
         [&outlines, &drawing](std::size_t i) {
             Box b;
-            if (!drawing.shown(i)) return b; // on a layer off or frozen: nothing to snap to
+            if (!drawing.visible(i)) return b; // on a layer off or frozen: nothing to snap to
             b.add({outlines[i].x0, outlines[i].y0});
             b.add({outlines[i].x1, outlines[i].y1});
             if (outlines[i].type == Entity::Type::Arc) b.add(drawing.view(i).centre); // its centre snaps too

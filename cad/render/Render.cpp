@@ -726,7 +726,7 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
         // Entities on layers that are off or frozen are left out; ByLayer is the layer's colour.
         const std::vector<Layer> &layers = drawing.layers();
         const bool layered = std::any_of(layers.begin(), layers.end(),
-                                         [](const Layer &l) { return !l.shown() || l.color != 7; });
+                                         [](const Layer &l) { return !l.visible() || l.color != 7; });
         if (!layered) {
             for (std::size_t i = 0; i < outlines.size(); ++i)
                 if (!p.passOrSketch(outlines[i])) p.draw(drawing.view(i));
@@ -734,7 +734,7 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
             for (std::size_t i = 0; i < outlines.size(); ++i) {
                 Drawing::Outline o = outlines[i];
                 const Layer &l = layers[o.layer];
-                if (!l.shown()) continue;
+                if (!l.visible()) continue;
                 if (o.color == colorByLayer) o.color = static_cast<std::int16_t>(l.color);
                 if (p.passOrSketch(o)) continue;
                 EntityView e = drawing.view(i);

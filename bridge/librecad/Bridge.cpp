@@ -1,6 +1,7 @@
 #include "bridge/librecad/Bridge.h"
 
 #include "bridge/librecad/Placement.h"
+#include "cad/model/Angle.h"
 #include "cad/render/ColorDialog.h"
 #include "cad/render/Render.h"
 #include "host/session/CommandServer.h"
@@ -15,8 +16,6 @@
 #include <QPointF>
 #include <QStatusBar>
 #include <QTimer>
-
-#include <numbers>
 
 namespace bridge {
 
@@ -80,7 +79,6 @@ void putPlain(Document_Interface *doc, const Placement &p)
 // takes a change after adding for a second change and would bring the uncoloured one back.
 void putColored(Document_Interface *doc, const Placement &p, int color)
 {
-    static constexpr double radian = std::numbers::pi / 180.0;
     const cad::Point a = p.points.front();
     QHash<int, QVariant> data{{DPI::COLOR, color}, {DPI::STARTX, a.x}, {DPI::STARTY, a.y}};
     Plug_Entity *e = nullptr;
@@ -94,8 +92,8 @@ void putColored(Document_Interface *doc, const Placement &p, int color)
     case Placement::Kind::Arc:
         e = doc->newEntity(p.kind == Placement::Kind::Arc ? DPI::ARC : DPI::CIRCLE);
         data.insert(DPI::RADIUS, p.radius);
-        data.insert(DPI::STARTANGLE, p.startAngle * radian);
-        data.insert(DPI::ENDANGLE, p.endAngle * radian);
+        data.insert(DPI::STARTANGLE, p.startAngle * cad::radiansPerDegree);
+        data.insert(DPI::ENDANGLE, p.endAngle * cad::radiansPerDegree);
         break;
     case Placement::Kind::Ellipse:
         e = doc->newEntity(DPI::ELLIPSE);

@@ -1,8 +1,7 @@
 #include "bridge/librecad/Placement.h"
 
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
-
-#include <numbers>
 
 namespace bridge {
 
@@ -70,7 +69,7 @@ std::vector<Placement> placementsOf(const cad::Entity &e)
         p.points = {e.insert};
         p.text = e.text;
         p.height = e.height;
-        p.rotation = e.rotation * std::numbers::pi / 180.0;
+        p.rotation = cad::radians(e.rotation);
         break;
     case cad::Entity::Type::Polyline:
         return polyline(e);

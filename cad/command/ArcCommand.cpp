@@ -41,7 +41,7 @@ public:
                            ? ctx.wantPointFrom(in, centre_)
                            : ctx.wantPoint(in);
         if (!p) return true;
-        return take(*p, ctx);
+        return feedPoint(*p, ctx);
     }
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
@@ -53,7 +53,7 @@ public:
 private:
     enum class State { First, Centre, CentreStart, CentreEnd, Second, Third };
 
-    bool take(Point p, CommandContext &ctx)
+    bool feedPoint(Point p, CommandContext &ctx)
     {
         switch (state_) {
         case State::Centre:

@@ -18,11 +18,11 @@ public:
         case State::Centre:
             return "円の中心点を指定 または [3 点(3P)/2 点(2P)]: ";
         case State::Radius:
-            return shown("円の半径を指定 または [直径(D)]" + shownDefault(radius_) + ": ");
+            return keptPrompt("円の半径を指定 または [直径(D)]" + shownDefault(radius_) + ": ");
         case State::Diameter:
-            return shown("円の直径を指定" + shownDefault(radius_ * 2) + ": ");
+            return keptPrompt("円の直径を指定" + shownDefault(radius_ * 2) + ": ");
         case State::Through:
-            return shown("円周上の " + std::to_string(points_.size() + 1) + " 点目を指定: ");
+            return keptPrompt("円周上の " + std::to_string(points_.size() + 1) + " 点目を指定: ");
         }
         return {};
     }
@@ -57,7 +57,7 @@ public:
 private:
     enum class State { Centre, Radius, Diameter, Through };
 
-    static std::string shownDefault(double r) { return r > 0 ? " <" + fixed4(r) + ">" : std::string(); }
+    static std::string shownDefault(double r) { return r > 0 ? " <" + fourDecimals(r) + ">" : std::string(); }
 
     static Entity circle(Point c, double r)
     {
@@ -101,7 +101,7 @@ private:
         }
         if (r && diameter) *r /= 2;
         if (!r || !(*r > 0) || !isSane(*r)) {
-            ctx.message(r ? "値はゼロより大きくなければなりません。" : say::distanceNeeded);
+            ctx.message(r ? "値はゼロより大きくなければなりません。" : messages::distanceNeeded);
             return true;
         }
         ctx.circleRadius = *r;

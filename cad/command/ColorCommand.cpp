@@ -13,7 +13,7 @@ class ColorCommand final : public Command
 public:
     std::string_view prompt() const override
     {
-        return shown("色を選択 [BYLAYER/BYBLOCK/色番号 1-255] <" + current_ + ">: ");
+        return keptPrompt("色を選択 [BYLAYER/BYBLOCK/色番号 1-255] <" + current_ + ">: ");
     }
     bool waitsForColor() const override { return true; }
     bool draws() const override { return false; }

@@ -37,14 +37,14 @@ public:
 
 protected:
     // Keeps a prompt made up on the spot, for prompt() to return a view of.
-    std::string_view shown(std::string text) const
+    std::string_view keptPrompt(std::string text) const
     {
-        shown_ = std::move(text);
-        return shown_;
+        keptPrompt_ = std::move(text);
+        return keptPrompt_;
     }
 
 private:
-    mutable std::string shown_;
+    mutable std::string keptPrompt_;
 };
 
 // The command of a name (upper case, aliases included), or none.

@@ -2,6 +2,7 @@
 
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 #include "cad/model/Selection.h"
 
 #include <cstdio>
@@ -17,7 +18,7 @@ std::optional<Point> CommandContext::pointFrom(const Input &in, Point base) cons
 std::optional<Point> CommandContext::wantPointFrom(const Input &in, Point base)
 {
     const auto p = pointFrom(in, base);
-    if (!p) message(say::pointNeeded);
+    if (!p) message(messages::pointNeeded);
     return p;
 }
 
@@ -50,13 +51,8 @@ std::optional<double> CommandContext::angle(const Input &in, Point from) const
 
 bool CommandContext::keyword(const Input &in, std::string_view word)
 {
-    if (in.picked || in.text.size() != word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        char c = in.text[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != word[i]) return false;
-    }
-    return true;
+    // Words are written in upper case; what is typed may be in any.
+    return !in.picked && sameName(in.text, word);
 }
 
 void CommandContext::draw(Entity e)
@@ -70,7 +66,7 @@ void CommandContext::drawLine(Point a, Point b)
     drawing_.addLine(a, b, color);
 }
 
-std::string fixed4(double v)
+std::string fourDecimals(double v)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.4f", v);

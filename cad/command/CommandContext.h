@@ -71,14 +71,14 @@ private:
 };
 
 // Messages shared by several prompts.
-namespace say {
+namespace messages {
 inline constexpr const char *pointNeeded = "点、または オプション キーワードが必要です。";
 inline constexpr const char *distanceNeeded = "距離または 2 点目が必要です。";
 inline constexpr const char *angleNeeded = "角度または 2 点目が必要です。";
 inline constexpr const char *numberNeeded = "数値が必要です。";
-} // namespace say
+} // namespace messages
 
 // "%.4f", the way lengths are shown in prompts.
-std::string fixed4(double v);
+std::string fourDecimals(double v);
 
 } // namespace cad

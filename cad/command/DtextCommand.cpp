@@ -23,7 +23,7 @@ class DtextCommand final : public Command
 public:
     bool start(CommandContext &ctx) override
     {
-        ctx.message("現在の文字スタイル: \"Standard\"  文字の高さ: " + fixed4(ctx.textHeight));
+        ctx.message("現在の文字スタイル: \"Standard\"  文字の高さ: " + fourDecimals(ctx.textHeight));
         return true;
     }
 
@@ -37,9 +37,9 @@ public:
         case State::Middle:
             return "文字列の中央点を指定: ";
         case State::Height:
-            return shown("高さを指定 <" + fixed4(height_) + ">: ");
+            return keptPrompt("高さを指定 <" + fourDecimals(height_) + ">: ");
         case State::Rotation:
-            return shown("文字列の角度を指定 <" + shortNumber(rotation_) + ">: ");
+            return keptPrompt("文字列の角度を指定 <" + shortNumber(rotation_) + ">: ");
         case State::Text:
             return "文字を入力: ";
         }
@@ -107,7 +107,7 @@ private:
         if (!in.enter()) {
             const auto h = ctx.distance(in, insert_);
             if (!h || !(*h > 0)) {
-                ctx.message(h ? "値はゼロより大きくなければなりません。" : say::distanceNeeded);
+                ctx.message(h ? "値はゼロより大きくなければなりません。" : messages::distanceNeeded);
                 return true;
             }
             height_ = *h;
@@ -122,7 +122,7 @@ private:
         if (!in.enter()) {
             const auto a = ctx.angle(in, insert_);
             if (!a) {
-                ctx.message(say::angleNeeded);
+                ctx.message(messages::angleNeeded);
                 return true;
             }
             rotation_ = *a;

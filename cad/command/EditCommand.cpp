@@ -57,7 +57,7 @@ public:
         case State::Color:
             return "新しい色を入力 [ByLayer(BYLAYER)/ByBlock(BYBLOCK)] <ByLayer>: ";
         case State::Layer:
-            return shown("新しい画層名を入力 <" + layerShown_ + ">: ");
+            return keptPrompt("新しい画層名を入力 <" + layerShown_ + ">: ");
         }
         return {};
     }
@@ -142,7 +142,8 @@ private:
                     std::to_string(objectCount(ctx.drawing(), chosen_)) + " 個");
     }
 
-    void take(const std::vector<std::size_t> &found, CommandContext &ctx)
+    // Adds what was found to the chosen objects, or after R removes it from them.
+    void addOrRemove(const std::vector<std::size_t> &found, CommandContext &ctx)
     {
         for (std::size_t i : found) {
             const auto it = std::find(chosen_.begin(), chosen_.end(), i);
@@ -157,11 +158,11 @@ private:
         if (in.enter()) return chosen_.empty() ? false : objectsChosen(ctx);
         Drawing &d = ctx.drawing();
         if (CommandContext::keyword(in, "ALL")) {
-            take(selectAll(d), ctx);
+            addOrRemove(selectAll(d), ctx);
             return true;
         }
         if (CommandContext::keyword(in, "L")) {
-            if (!d.empty() && selectable(d, d.size() - 1)) take(wholeOf(d, d.size() - 1), ctx);
+            if (!d.empty() && selectable(d, d.size() - 1)) addOrRemove(wholeOf(d, d.size() - 1), ctx);
             return true;
         }
         if (CommandContext::keyword(in, "R") || CommandContext::keyword(in, "A")) {
@@ -169,7 +170,7 @@ private:
             return true;
         }
         if (CommandContext::keyword(in, "W") || CommandContext::keyword(in, "C")) {
-            forced_ = CommandContext::keyword(in, "W") ? 1 : 2;
+            boxKind_ = CommandContext::keyword(in, "W") ? BoxKind::Window : BoxKind::Crossing;
             corner_.reset();
             state_ = State::Corner;
             return true;
@@ -177,12 +178,12 @@ private:
         const auto p = ctx.wantPoint(in);
         if (!p) return true;
         if (auto hit = pickObject(d, *p, ctx.pickTolerance); !hit.empty()) {
-            take(std::move(hit), ctx);
+            addOrRemove(std::move(hit), ctx);
             return true;
         }
         // Nothing there: the first corner of a window (to the right) or crossing (to the left).
         corner_ = *p;
-        forced_ = 0;
+        boxKind_ = BoxKind::ByCorners;
         state_ = State::Corner;
         return true;
     }
@@ -198,8 +199,9 @@ private:
         Box box;
         box.add(*corner_);
         box.add(*p);
-        const bool crossing = forced_ ? forced_ == 2 : isCrossing(*corner_, *p);
-        take(windowSelect(ctx.drawing(), box, crossing), ctx);
+        const bool crossing =
+            boxKind_ == BoxKind::ByCorners ? isCrossing(*corner_, *p) : boxKind_ == BoxKind::Crossing;
+        addOrRemove(windowSelect(ctx.drawing(), box, crossing), ctx);
         corner_.reset();
         state_ = State::Select;
         return true;
@@ -319,7 +321,8 @@ private:
             if (in.enter()) return false;
             const auto v = kind_ == Kind::Rotate ? ctx.angle(in, base_) : ctx.distance(in, base_);
             if (!v || (kind_ == Kind::Scale && *v <= 0)) {
-                ctx.message(kind_ == Kind::Rotate ? say::angleNeeded : "0 より大きい値を入力して下さい。");
+                ctx.message(kind_ == Kind::Rotate ? messages::angleNeeded
+                                                  : "0 より大きい値を入力して下さい。");
                 return true;
             }
             finishTurnOrScale(ctx, *v);
@@ -362,7 +365,7 @@ private:
         else
             v = rotate ? ctx.angle(in, base_) : ctx.distance(in, base_);
         if (!v || (!rotate && *v <= 0)) {
-            ctx.message(rotate ? say::angleNeeded : "0 より大きい値を入力して下さい。");
+            ctx.message(rotate ? messages::angleNeeded : "0 より大きい値を入力して下さい。");
             return true;
         }
         if (state_ == State::Reference) {
@@ -514,7 +517,10 @@ private:
     std::string layerShown_;
     std::vector<std::size_t> chosen_;
     bool removing_ = false;
-    int forced_ = 0; // 1 window, 2 crossing, 0 by the direction of the corners
+    // A box picks what lies inside it (window) or also what it touches (crossing): as W or C
+    // asked, else by the direction from the first corner to the second.
+    enum class BoxKind { ByCorners, Window, Crossing };
+    BoxKind boxKind_ = BoxKind::ByCorners;
     std::optional<Point> corner_;
     Point base_, axisEnd_;
     double reference_ = 0;

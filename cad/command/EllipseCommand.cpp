@@ -42,7 +42,7 @@ public:
         const auto p = ctx.wantPoint(in);
         if (!p) return true;
         ctx.lastPoint = *p;
-        return take(*p, ctx);
+        return feedPoint(*p, ctx);
     }
 
     std::vector<Entity> preview(Point cursor, const CommandContext &) const override
@@ -55,7 +55,7 @@ public:
 private:
     enum class State { First, OtherEnd, Centre, AxisEnd, Other };
 
-    bool take(Point p, CommandContext &ctx)
+    bool feedPoint(Point p, CommandContext &ctx)
     {
         switch (state_) {
         case State::First:
@@ -104,7 +104,7 @@ private:
             ctx.lastPoint = *p;
         }
         if (!half) {
-            ctx.message(say::distanceNeeded);
+            ctx.message(messages::distanceNeeded);
             return true;
         }
         const auto e = ellipse(*half);

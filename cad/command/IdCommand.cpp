@@ -18,7 +18,7 @@ public:
         const auto p = ctx.wantPoint(in);
         if (!p) return true;
         ctx.lastPoint = *p;
-        ctx.message("X = " + fixed4(p->x) + "     Y = " + fixed4(p->y) + "     Z = 0.0000");
+        ctx.message("X = " + fourDecimals(p->x) + "     Y = " + fourDecimals(p->y) + "     Z = 0.0000");
         return false;
     }
 };

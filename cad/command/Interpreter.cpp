@@ -3,6 +3,7 @@
 #include "cad/command/Command.h"
 #include "cad/command/CommandContext.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 namespace cad {
 

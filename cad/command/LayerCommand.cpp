@@ -1,6 +1,7 @@
 #include "cad/command/Commands.h"
 
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 #include <array>
 #include <cmath>
@@ -25,13 +26,13 @@ std::string notFound(std::string_view name)
 // letters match whatever their case.
 bool matches(std::string_view pattern, std::string_view name)
 {
-    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
     std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
     while (n < name.size()) {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             mark = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || upperAscii(pattern[p]) == upperAscii(name[n]))) {
             // ? takes one whole UTF-8 character.
             if (pattern[p] == '?')
                 while (n + 1 < name.size() && (static_cast<unsigned char>(name[n + 1]) & 0xc0) == 0x80)
@@ -121,9 +122,9 @@ public:
         case State::List:
             return "一覧表示する画層の名前のリストを入力 <*>: ";
         case State::Make:
-            return shown("新しい現在画層の名前を入力 <" + current_ + ">: ");
+            return keptPrompt("新しい現在画層の名前を入力 <" + current_ + ">: ");
         case State::Set:
-            return shown("現在層にする画層名を入力 <" + current_ + ">: ");
+            return keptPrompt("現在層にする画層名を入力 <" + current_ + ">: ");
         case State::New:
             return "新しい画層の名前のリストを入力: ";
         case State::On:
@@ -135,8 +136,8 @@ public:
         case State::Color:
             return "色を入力 [色番号 1-255/色名]: ";
         case State::ColorLayers:
-            return shown("色 " + std::to_string(color_) + " にする画層の名前のリストを入力 <" + current_ +
-                         ">: ");
+            return keptPrompt("色 " + std::to_string(color_) + " にする画層の名前のリストを入力 <" +
+                              current_ + ">: ");
         case State::Freeze:
             return "フリーズする画層の名前のリストを入力: ";
         case State::Thaw:
@@ -195,7 +196,6 @@ private:
 
     bool answer(const Input &in, CommandContext &ctx)
     {
-        Drawing &d = ctx.drawing();
         const State asked = state_;
         state_ = State::Option;
         if (in.picked) {
@@ -207,96 +207,138 @@ private:
         case State::List:
             list(ctx, in.enter() ? std::string("*") : text);
             break;
-        case State::Make: {
-            if (in.enter()) break;
-            const auto found = d.findLayer(text);
-            if (const std::string refused = found ? std::string() : d.layerNameRefused(text);
-                !refused.empty()) {
-                ctx.message(refused);
-                break;
-            }
-            makeCurrent(ctx, found ? *found : d.makeLayer(Layer{text}, "-LAYER"), "-LAYER");
+        case State::Make:
+            if (!in.enter()) makeAndSet(ctx, text);
             break;
-        }
-        case State::Set: {
-            if (in.enter()) break;
-            if (const auto found = d.findLayer(text))
-                makeCurrent(ctx, *found, "-LAYER");
-            else
-                ctx.message(notFound(text));
+        case State::Set:
+            if (!in.enter()) set(ctx, text);
             break;
-        }
         case State::New:
             makeLayers(ctx, text);
             break;
         case State::On:
-            forEach(ctx, text, [&](std::size_t i, Layer l) {
-                l.on = true;
-                d.changeLayer(i, l, "-LAYER");
-            });
+            turnOn(ctx, text);
             break;
-        case State::Off: {
-            bool current = false;
-            forEach(ctx, text, [&](std::size_t i, Layer l) {
-                if (i == d.currentLayer() && l.on) {
-                    current = true;
-                    return;
-                }
-                l.on = false;
-                d.changeLayer(i, l, "-LAYER");
-            });
-            if (current) state_ = State::OffCurrent;
+        case State::Off:
+            turnOff(ctx, text);
             break;
-        }
-        case State::OffCurrent: {
-            if (CommandContext::keyword(in, "Y")) {
-                Layer l = d.layers()[d.currentLayer()];
-                l.on = false;
-                d.changeLayer(d.currentLayer(), l, "-LAYER");
-            } else if (!in.enter() && !CommandContext::keyword(in, "N")) {
-                ctx.message("Y または N を入力して下さい。");
-                state_ = State::OffCurrent;
-            }
+        case State::OffCurrent:
+            answerOffCurrent(in, ctx);
             break;
-        }
-        case State::Color: {
-            if (in.enter()) break;
-            const auto c = colorNamed(in);
-            if (!c) {
-                ctx.message("色番号は 1 から 255 まで、または色名 (RED など) です。");
-                state_ = State::Color;
-                break;
-            }
-            color_ = *c;
-            state_ = State::ColorLayers;
+        case State::Color:
+            if (!in.enter()) answerColor(in, ctx);
             break;
-        }
         case State::ColorLayers:
-            forEach(ctx, in.enter() ? current_ : text, [&](std::size_t i, Layer l) {
-                l.color = color_;
-                d.changeLayer(i, l, "-LAYER");
-            });
+            colorLayers(ctx, in.enter() ? current_ : text);
             break;
         case State::Freeze:
-            forEach(ctx, text, [&](std::size_t i, Layer l) {
-                if (i == d.currentLayer()) {
-                    ctx.message("現在画層はフリーズできません。");
-                    return;
-                }
-                l.frozen = true;
-                d.changeLayer(i, l, "-LAYER");
-            });
+            freeze(ctx, text);
             break;
         case State::Thaw:
-            forEach(ctx, text, [&](std::size_t i, Layer l) {
-                l.frozen = false;
-                d.changeLayer(i, l, "-LAYER");
-            });
+            thaw(ctx, text);
             break;
         case State::Option:
             break;
         }
         return false;
+    }
+
+    // M: the layer of that name, made when there is none, becomes current.
+    void makeAndSet(CommandContext &ctx, const std::string &name)
+    {
+        Drawing &d = ctx.drawing();
+        const auto found = d.findLayer(name);
+        if (const std::string refused = found ? std::string() : d.layerNameRefused(name); !refused.empty()) {
+            ctx.message(refused);
+            return;
+        }
+        makeCurrent(ctx, found ? *found : d.makeLayer(Layer{name}, "-LAYER"), "-LAYER");
+    }
+
+    void set(CommandContext &ctx, const std::string &name)
+    {
+        if (const auto found = ctx.drawing().findLayer(name))
+            makeCurrent(ctx, *found, "-LAYER");
+        else
+            ctx.message(notFound(name));
+    }
+
+    void turnOn(CommandContext &ctx, const std::string &names)
+    {
+        forEach(ctx, names, [&](std::size_t i, Layer l) {
+            l.on = true;
+            ctx.drawing().changeLayer(i, l, "-LAYER");
+        });
+    }
+
+    // The current layer among them, still on, is asked about before it is turned off.
+    void turnOff(CommandContext &ctx, const std::string &names)
+    {
+        Drawing &d = ctx.drawing();
+        bool current = false;
+        forEach(ctx, names, [&](std::size_t i, Layer l) {
+            if (i == d.currentLayer() && l.on) {
+                current = true;
+                return;
+            }
+            l.on = false;
+            d.changeLayer(i, l, "-LAYER");
+        });
+        if (current) state_ = State::OffCurrent;
+    }
+
+    void answerOffCurrent(const Input &in, CommandContext &ctx)
+    {
+        Drawing &d = ctx.drawing();
+        if (CommandContext::keyword(in, "Y")) {
+            Layer l = d.layers()[d.currentLayer()];
+            l.on = false;
+            d.changeLayer(d.currentLayer(), l, "-LAYER");
+        } else if (!in.enter() && !CommandContext::keyword(in, "N")) {
+            ctx.message("Y または N を入力して下さい。");
+            state_ = State::OffCurrent;
+        }
+    }
+
+    // C: the colour first, then the layers that take it.
+    void answerColor(const Input &in, CommandContext &ctx)
+    {
+        const auto c = colorNamed(in);
+        if (!c) {
+            ctx.message("色番号は 1 から 255 まで、または色名 (RED など) です。");
+            state_ = State::Color;
+            return;
+        }
+        color_ = *c;
+        state_ = State::ColorLayers;
+    }
+
+    void colorLayers(CommandContext &ctx, const std::string &names)
+    {
+        forEach(ctx, names, [&](std::size_t i, Layer l) {
+            l.color = color_;
+            ctx.drawing().changeLayer(i, l, "-LAYER");
+        });
+    }
+
+    void freeze(CommandContext &ctx, const std::string &names)
+    {
+        forEach(ctx, names, [&](std::size_t i, Layer l) {
+            if (i == ctx.drawing().currentLayer()) {
+                ctx.message("現在画層はフリーズできません。");
+                return;
+            }
+            l.frozen = true;
+            ctx.drawing().changeLayer(i, l, "-LAYER");
+        });
+    }
+
+    void thaw(CommandContext &ctx, const std::string &names)
+    {
+        forEach(ctx, names, [&](std::size_t i, Layer l) {
+            l.frozen = false;
+            ctx.drawing().changeLayer(i, l, "-LAYER");
+        });
     }
 
     template <class F> void forEach(CommandContext &ctx, const std::string &list, F change)
@@ -352,7 +394,7 @@ class ClayerCommand final : public Command
 public:
     std::string_view prompt() const override
     {
-        return shown("CLAYER の新しい値を入力 <" + quoted(current_) + ">: ");
+        return keptPrompt("CLAYER の新しい値を入力 <" + quoted(current_) + ">: ");
     }
 
     bool start(CommandContext &ctx) override

@@ -18,8 +18,9 @@ public:
     {
         switch (state_) {
         case State::Distance:
-            return shown("オフセット距離を指定" +
-                         (remembered_ > 0 ? " <" + fixed4(remembered_) + ">" : std::string()) + ": ");
+            return keptPrompt("オフセット距離を指定" +
+                              (remembered_ > 0 ? " <" + fourDecimals(remembered_) + ">" : std::string()) +
+                              ": ");
         case State::Object:
             return "オフセットするオブジェクトを選択 または [終了(E)] <終了>: ";
         case State::Side:

@@ -26,11 +26,11 @@ public:
         case State::Start:
             return "始点を指定: ";
         case State::StartWidth:
-            return shown(std::string(half_ ? "始点の幅の 2 分の 1 を指定 <" : "始点の幅を指定 <") +
-                         fixed4(halved(startWidth_)) + ">: ");
+            return keptPrompt(std::string(half_ ? "始点の幅の 2 分の 1 を指定 <" : "始点の幅を指定 <") +
+                              fourDecimals(halved(startWidth_)) + ">: ");
         case State::EndWidth:
-            return shown(std::string(half_ ? "終点の幅の 2 分の 1 を指定 <" : "終点の幅を指定 <") +
-                         fixed4(halved(pendingStart_)) + ">: ");
+            return keptPrompt(std::string(half_ ? "終点の幅の 2 分の 1 を指定 <" : "終点の幅を指定 <") +
+                              fourDecimals(halved(pendingStart_)) + ">: ");
         case State::Next:
             break;
         }
@@ -77,7 +77,7 @@ private:
         first_ = *p;
         ctx.lastPoint = *p;
         newPiece(*p);
-        ctx.message("現在の線幅は " + fixed4(startWidth_) + " です");
+        ctx.message("現在の線幅は " + fourDecimals(startWidth_) + " です");
         state_ = State::Next;
         return true;
     }
@@ -106,7 +106,7 @@ private:
         if (in.enter()) return keep;
         const auto w = ctx.distance(in, ctx.lastPoint);
         if (!w) {
-            ctx.message(say::distanceNeeded);
+            ctx.message(messages::distanceNeeded);
             return std::nullopt;
         }
         return half_ ? *w * 2 : *w;
@@ -172,7 +172,7 @@ private:
     bool close(CommandContext &ctx)
     {
         if (piece_.vertices.size() + drawnVertices_ < 3) {
-            ctx.message(say::pointNeeded);
+            ctx.message(messages::pointNeeded);
             return true;
         }
         const bool whole =

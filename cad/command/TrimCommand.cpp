@@ -126,7 +126,7 @@ private:
             const auto k = std::min(static_cast<std::size_t>(t), segments - 1);
             const Point a = e.vertices[k], b = e.vertices[(k + 1) % n];
             const double f = t - static_cast<double>(k);
-            return Point{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
+            return lerp(a, b, f);
         };
         double at = 0, best = INFINITY;
         for (std::size_t k = 0; k < segments; ++k) {
@@ -136,7 +136,7 @@ private:
             const double dx = seg.b.x - seg.a.x, dy = seg.b.y - seg.a.y, len2 = dx * dx + dy * dy;
             const double t =
                 len2 > 0 ? std::clamp(((p.x - seg.a.x) * dx + (p.y - seg.a.y) * dy) / len2, 0.0, 1.0) : 0;
-            const Point q{seg.a.x + t * dx, seg.a.y + t * dy};
+            const Point q = lerp(seg.a, seg.b, t);
             if (distance(p, q) < best) best = distance(p, q), at = static_cast<double>(k) + t;
         }
         std::optional<double> lo, hi;
@@ -226,9 +226,7 @@ private:
             if (t > at && (!hi || t < *hi)) hi = t;
         }
         if (!lo && !hi) return false;
-        const auto pointAt = [&](double t) {
-            return Point{e.a.x + t * (e.b.x - e.a.x), e.a.y + t * (e.b.y - e.a.y)};
-        };
+        const auto pointAt = [&](double t) { return lerp(e.a, e.b, t); };
         Entity first = e, second = e;
         if (e.type == Entity::Type::Line) {
             if (lo) first.b = pointAt(*lo);

@@ -1,18 +1,17 @@
 #include "cad/dxf/DxfPlacement.h"
 
+#include "cad/model/Angle.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
-#include <numbers>
 #include <span>
 #include <vector>
 
 namespace cad {
 
 namespace {
-
-constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
 
 // What is placed anew in each kind of entity, by group code.
 struct Rule
@@ -73,10 +72,12 @@ double normalized(double degrees)
     return degrees < 0 ? degrees + 360.0 : degrees;
 }
 
-class Placer
+// Writes one entity's groups again, placed by a map: what placedEntity() returns.
+class PlacedEntityWriter
 {
 public:
-    Placer(std::string_view file, const DxfTagWriter::Form &form, const Placement &m, std::uint64_t *next)
+    PlacedEntityWriter(std::string_view file, const DxfTagWriter::Form &form, const Affine &m,
+                       std::uint64_t *next)
         : file_(file), binary_(form.binary), out_(form), m_(m), next_(next)
     {
         const double det = m.a * m.d - m.b * m.c;
@@ -100,7 +101,7 @@ public:
             if (t.code == 230) normal = real(t);
         }
         if (normal != 1 && normal != -1) return false;
-        const Placement m = normal == 1 ? m_ : Placement{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
+        const Affine m = normal == 1 ? m_ : Affine{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
         const double turn = normal * turn_;
         return place(tags, head, *rule, m, turn);
     }
@@ -108,7 +109,7 @@ public:
     std::string &bytes() { return out_.bytes(); }
 
 private:
-    bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Placement &m, double turn)
+    bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Affine &m, double turn)
     {
         const Rule *rule = &r;
         double start = 0, end = 0, angle = 0;
@@ -191,7 +192,7 @@ private:
     std::string_view file_;
     bool binary_;
     DxfTagWriter out_;
-    Placement m_;
+    Affine m_;
     std::uint64_t *next_;
     double scale_ = 1, turn_ = 0;
     bool mirror_ = false;
@@ -213,20 +214,19 @@ std::vector<DxfTag> tagsOf(std::string_view file, DxfEntitySpan span)
 } // namespace
 
 std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
-                                        const DxfTagWriter::Form &form, const Placement &m,
-                                        std::uint64_t *next)
+                                        const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next)
 {
     const std::vector<DxfTag> tags = tagsOf(file, span);
-    Placer placer(file, form, m, next);
-    if (tags.empty() || tags.front().code != 0 || !placer.usable()) return std::nullopt;
+    PlacedEntityWriter writer(file, form, m, next);
+    if (tags.empty() || tags.front().code != 0 || !writer.usable()) return std::nullopt;
     for (std::size_t i = 0; i < tags.size();) {
         std::size_t j = i + 1;
         while (j < tags.size() && tags[j].code != 0)
             ++j;
-        if (!placer.place(std::span(tags).subspan(i, j - i), i == 0)) return std::nullopt;
+        if (!writer.place(std::span(tags).subspan(i, j - i), i == 0)) return std::nullopt;
         i = j;
     }
-    return std::move(placer.bytes());
+    return std::move(writer.bytes());
 }
 
 } // namespace cad

@@ -23,7 +23,6 @@ struct DxfEntitySpan
 // file (extension dictionaries, reactors) is left out. None for kinds and cases this cannot be
 // done for (hatches, dimensions, splines, xlines, entities off the drawing plane...).
 std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
-                                        const DxfTagWriter::Form &form, const Placement &m,
-                                        std::uint64_t *next);
+                                        const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next);
 
 } // namespace cad

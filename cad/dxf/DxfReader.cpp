@@ -3,8 +3,10 @@
 #include "cad/dxf/DxfScene.h"
 #include "cad/dxf/tags/DxfText.h"
 #include "cad/dxf/tags/DxflibReal.h"
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
@@ -22,7 +24,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -43,7 +44,6 @@ namespace cad {
 namespace {
 
 constexpr const char *notDxf = "DXF ファイルではありません。";
-constexpr double radToDeg = 180.0 / M_PI;
 // Vertices beyond this in one polyline are dropped: a file claiming more is broken.
 constexpr std::size_t maxVertices = 10'000'000;
 // Pieces of pattern lines one hatch is drawn with at most, and all hatches of a file together:
@@ -417,7 +417,7 @@ public:
         e.type = Entity::Type::Text;
         e.text = decodeDxfText(d.text);
         e.height = d.height;
-        e.rotation = normalizedDegrees(d.angle * radToDeg);
+        e.rotation = normalizedDegrees(d.angle * degreesPerRadian);
         e.insert = middleOf(d, e);
         // Generation flags: 2 backwards (mirrored along the baseline), 4 upside down (mirrored
         // across it: backwards and turned half round).
@@ -569,9 +569,10 @@ public:
         const std::string text = mtext_ + d.text;
         mtext_.clear();
         // The direction (group 11) wins over the angle (group 50, in degrees), as for other readers.
-        const double degrees = dxf_.hasValue(11)
-                                   ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * radToDeg
-                                   : dxf_.getRealValue(50, 0);
+        const double degrees =
+            dxf_.hasValue(11)
+                ? std::atan2(dxf_.getRealValue(21, 0), dxf_.getRealValue(11, 1)) * degreesPerRadian
+                : dxf_.getRealValue(50, 0);
         const bool sane =
             readable() && isSane(Point{d.ipx, d.ipy}) && isSane(d.height) && d.height > 0 && isSane(degrees);
         if (!sane) return keep(Entity{}, false); // counted, unless in paper space
@@ -1047,7 +1048,7 @@ private:
         // Backwards and upside down, the text is mirrored about its alignment point.
         if ((d.textGenerationFlags & 2) != 0) dx = -dx;
         if ((d.textGenerationFlags & 4) != 0) dy = -dy;
-        const double r = e.rotation * M_PI / 180.0;
+        const double r = radians(e.rotation);
         return {align.x + dx * std::cos(r) - dy * std::sin(r), align.y + dx * std::sin(r) + dy * std::cos(r)};
     }
 
@@ -1198,14 +1199,6 @@ void blankLeadingNul(std::string &bytes, std::size_t start)
     if (bytes[start] == '\0') bytes[start] = ' ';
 }
 
-// Whether a name is `upper`, in any case (as dxflib keeps it: blanks after it count).
-bool isNamed(std::string_view name, std::string_view upper)
-{
-    return name.size() == upper.size() &&
-           std::equal(name.begin(), name.end(), upper.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
-}
-
 // dxflib ends the entity it is reading at group 0 and at group 9 alike.
 bool endsEntity(std::int32_t code)
 {
@@ -1310,7 +1303,7 @@ public:
             // A colour of 256 is ByLayer, the line type BYLAYER and the scale 1 what a missing
             // group means anyway.
             return endsEntity(code) || (drawnFrom(code) && !(code == 62 && dxflibInt(line) == 256) &&
-                                        !(code == 6 && isNamed(dxflibText(line), "BYLAYER")) &&
+                                        !(code == 6 && sameName(dxflibText(line), "BYLAYER")) &&
                                         !(code == 48 && dxflibReal(line) == 1.0));
         case Section::Header:
             // A variable's name (group 9) and its values, up to the next one or an entity.
@@ -1516,9 +1509,9 @@ private:
         case 6:
             // In a plain file, where every layer is continuous, only a line type of its own
             // makes a difference.
-            styled_ =
-                styled_ || !(isNamed(dxflibText(value), "BYLAYER") || isNamed(dxflibText(value), "BYBLOCK") ||
-                             isNamed(dxflibText(value), "CONTINUOUS"));
+            styled_ = styled_ ||
+                      !(sameName(dxflibText(value), "BYLAYER") || sameName(dxflibText(value), "BYBLOCK") ||
+                        sameName(dxflibText(value), "CONTINUOUS"));
             break;
         case 8: {
             // As dxflib reads a value (blanks kept). The bytes move on, the index stays.

@@ -1,10 +1,11 @@
 #include "cad/dxf/DxfScene.h"
 
 #include "cad/dxf/tags/DxfText.h"
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <numbers>
 
@@ -13,7 +14,6 @@ namespace cad {
 namespace {
 
 constexpr double pi = std::numbers::pi;
-constexpr double degree = pi / 180.0;
 // Nesting deeper than this is a loop of blocks, or a file made to hurt.
 constexpr int deepest = 16;
 // Entities drawn through blocks, and places a block is drawn at, at most each: a reference bomb
@@ -25,13 +25,6 @@ constexpr std::size_t mostExpanded = 2'000;
 #else
 constexpr std::size_t mostExpanded = 5'000'000;
 #endif
-
-std::string key(std::string name)
-{
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return name;
-}
 
 // A layer's name as UTF-8: \U+ escapes, which names hold as texts do, read.
 std::string named(const std::string &name)
@@ -47,12 +40,6 @@ bool isModelSpace(const std::string &upper)
 
 } // namespace
 
-DxfScene::Affine DxfScene::Affine::operator*(const Affine &o) const
-{
-    return {a * o.a + b * o.c, a * o.b + b * o.d,        c * o.a + d * o.c,
-            c * o.b + d * o.d, a * o.tx + b * o.ty + tx, c * o.tx + d * o.ty + ty};
-}
-
 void DxfScene::layer(const std::string &name, int color, bool frozen, const std::string &linetype)
 {
     Layer l;
@@ -61,7 +48,7 @@ void DxfScene::layer(const std::string &name, int color, bool frozen, const std:
     l.color = index >= 1 && index <= 255 ? index : 7;
     l.on = color >= 0;
     l.frozen = frozen;
-    layerLinetypes_[static_cast<std::uint32_t>(model_.defineLayer(l))] = key(linetype);
+    layerLinetypes_[static_cast<std::uint32_t>(model_.defineLayer(l))] = upper(linetype);
     lastLayerValid_ = false;
 }
 
@@ -80,9 +67,9 @@ void DxfScene::linetype(const std::string &name, std::vector<double> pattern)
     for (const double d : pattern)
         period += std::fabs(d);
     if (sane && gaps && period > 0)
-        linetypes_[key(name)] = std::move(pattern);
+        linetypes_[upper(name)] = std::move(pattern);
     else
-        linetypes_.erase(key(name));
+        linetypes_.erase(upper(name));
 }
 
 void DxfScene::setLinetypeScale(double scale)
@@ -94,7 +81,7 @@ const DxfScene::Pattern *DxfScene::pattern(const LineStyle &style, std::uint32_t
                                            const Pattern *byBlock) const
 {
     if (linetypes_.empty() || style.linetype.empty()) return nullptr;
-    const std::string name = key(style.linetype);
+    const std::string name = upper(style.linetype);
     if (name == "BYBLOCK") return byBlock;
     const std::string *type = &name;
     if (name == "BYLAYER") {
@@ -120,7 +107,7 @@ void DxfScene::dash(Entity &e, const Pattern *pattern, double scale) const
 
 void DxfScene::beginBlock(const std::string &name, Point base)
 {
-    const std::string k = key(name);
+    const std::string k = upper(name);
     if (isModelSpace(k)) {
         block_ = nullptr;
         return;
@@ -143,7 +130,7 @@ std::uint32_t DxfScene::layerOf(const std::string &name)
 
 bool DxfScene::hiddenLayer(std::uint32_t layer) const
 {
-    return !model_.layers()[layer].shown();
+    return !model_.layers()[layer].visible();
 }
 
 int DxfScene::blockColor(int color, std::uint32_t layer) const
@@ -186,13 +173,13 @@ void DxfScene::insert(const BlockRef &ref, const std::string &layer, int color, 
 void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t layer, int color,
                       const Pattern *byBlock, int depth)
 {
-    const auto it = blocks_.find(key(ref.name));
+    const auto it = blocks_.find(upper(ref.name));
     if (it == blocks_.end() || depth > deepest) return;
     const Block &block = it->second;
     const std::uint32_t zero = layerOf("0");
     const bool frozen = model_.layers()[layer].frozen;
     const auto placedOn = [&](std::uint32_t own) { return own == zero || frozen ? layer : own; };
-    const double c = std::cos(ref.degrees * degree), s = std::sin(ref.degrees * degree);
+    const double c = std::cos(ref.degrees * radiansPerDegree), s = std::sin(ref.degrees * radiansPerDegree);
     const int columns = std::clamp(ref.columns, 1, 1000), rows = std::clamp(ref.rows, 1, 1000);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
@@ -206,7 +193,7 @@ void DxfScene::expand(const BlockRef &ref, const Affine &outer, std::uint32_t la
                                c * ref.sy,
                                ref.at.x + c * ox - s * oy,
                                ref.at.y + s * ox + c * oy};
-            const Affine m = outer * local;
+            const Affine m = local.then(outer);
             for (const Placed &p : block.entities) {
                 if (++expanded_ > mostExpanded) return;
                 const std::uint32_t on = placedOn(p.layer);
@@ -267,11 +254,11 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, 
     case Entity::Type::Text: {
         // The text's up direction, turned and scaled with the block, sets its height and angle
         // (its baseline runs a right angle clockwise from it); a mirror mirrors the text.
-        const double r = e.rotation * degree;
+        const double r = e.rotation * radiansPerDegree;
         const Point up = m.linear({-std::sin(r), std::cos(r)});
         e.insert = m(e.insert);
         e.height *= std::hypot(up.x, up.y);
-        e.rotation = normalizedDegrees(std::atan2(up.y, up.x) / degree - 90);
+        e.rotation = normalizedDegrees(std::atan2(up.y, up.x) / radiansPerDegree - 90);
         e.mirrored = e.mirrored != (det < 0);
         break;
     }
@@ -281,7 +268,7 @@ void DxfScene::addTransformed(const Entity &source, const Affine &m, int color, 
         e.radius *= scale;
         break;
     case Entity::Type::Arc: {
-        double t0 = e.startAngle * degree, t1 = e.endAngle * degree;
+        double t0 = e.startAngle * radiansPerDegree, t1 = e.endAngle * radiansPerDegree;
         if (t1 <= t0) t1 += 2 * pi;
         if (!similar) return curve(e.centre, {e.radius, 0}, {0, e.radius}, t0, t1, false);
         const Point from = m(polar(e.centre, e.radius, e.startAngle)),
@@ -414,7 +401,7 @@ hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point
     constexpr double mostCuts = 1e7;
     std::vector<double> cuts;
     for (const HatchLine &h : lines) {
-        const double a = h.angle * degree;
+        const double a = h.angle * radiansPerDegree;
         const Point u{std::cos(a), std::sin(a)}, n{-u.y, u.x};
         const auto along = [&u](Point p) { return p.x * u.x + p.y * u.y; };
         const auto across = [&n](Point p) { return p.x * n.x + p.y * n.y; };
@@ -444,7 +431,7 @@ hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point
         const auto count = static_cast<std::size_t>(std::max(0.0, last - first + 1));
         for (std::size_t line = 0; line < count; ++line) {
             const double k = first + static_cast<double>(line);
-            const Point origin{h.base.x + k * h.offset.x, h.base.y + k * h.offset.y};
+            const Point origin = h.base + h.offset * k;
             const double level = across(origin), start = along(origin);
             // Where the line crosses the loops, as distances along it from its origin; a vertex on
             // the line counts on one side only.
@@ -455,10 +442,10 @@ hatchPattern(std::span<const HatchLine> lines, std::span<const std::vector<Point
                     const double pn = across(p) - level, qn = across(q) - level;
                     if ((pn > 0) == (qn > 0)) continue;
                     const double f = pn / (pn - qn);
-                    cuts.push_back(along({p.x + (q.x - p.x) * f, p.y + (q.y - p.y) * f}) - start);
+                    cuts.push_back(along(lerp(p, q, f)) - start);
                 }
             std::sort(cuts.begin(), cuts.end());
-            const auto at = [&](double t) { return Point{origin.x + u.x * t, origin.y + u.y * t}; };
+            const auto at = [&](double t) { return origin + u * t; };
             for (std::size_t i = 0; i + 1 < cuts.size(); i += 2) {
                 const double t0 = cuts[i], t1 = cuts[i + 1];
                 if (h.dashes.empty()) {
@@ -532,7 +519,7 @@ std::vector<Entity> mtextLines(std::string_view text, Point insert, double heigh
     const double total = pitch * static_cast<double>(paragraphs.size() - 1) + height;
     // The top of the first line, below the insertion point by where it attaches.
     const double top = row == 0 ? 0 : row == 1 ? total / 2 : total;
-    const double c = std::cos(degrees * degree), s = std::sin(degrees * degree);
+    const double c = std::cos(degrees * radiansPerDegree), s = std::sin(degrees * radiansPerDegree);
     std::vector<Entity> lines;
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {
         if (paragraphs[i].empty()) continue;

@@ -88,14 +88,6 @@ private:
         std::vector<PlacedRef> refs;
     };
     using Pattern = std::vector<double>;
-    // x' = a x + b y + tx, y' = c x + d y + ty
-    struct Affine
-    {
-        double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
-        Point operator()(Point p) const { return {a * p.x + b * p.y + tx, c * p.x + d * p.y + ty}; }
-        Point linear(Point p) const { return {a * p.x + b * p.y, c * p.x + d * p.y}; }
-        Affine operator*(const Affine &o) const;
-    };
 
     // The index of a layer in the drawing's table; a layer the table lacks is added to it.
     std::uint32_t layerOf(const std::string &name);

@@ -4,9 +4,9 @@
 #include "cad/dxf/tags/DxfText.h"
 #include "cad/model/Drawing.h"
 #include "cad/model/Geometry.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -19,13 +19,6 @@
 namespace cad {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
-}
 
 // Writes what was drawn in the layout of the file's version: R12 and older without subclass
 // markers and owners, with POLYLINE for polylines and ellipses; later versions as R2000 does.
@@ -522,7 +515,7 @@ struct Fate
 {
     std::uint32_t unchanged = 0;
     bool reshaped = false;
-    std::vector<std::pair<Placement, std::uint32_t>> placed;
+    std::vector<std::pair<Affine, std::uint32_t>> placed;
 };
 
 } // namespace
@@ -552,185 +545,270 @@ double DxfSource::julianDate(std::chrono::system_clock::time_point t, bool local
     return (seconds + offset) / 86400.0 + 2440588.0;
 }
 
-std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
-                              const DxfNameEncoder &encoder, std::chrono::system_clock::time_point now) const
+namespace {
+
+// What became of the file's entities, by their number in it, and the pieces drawn here.
+struct Fates
 {
-    const std::vector<Layer> &layers = drawing.layers();
-    NewEntityWriter::Setting setting;
-    setting.r12 = version_ <= "AC1009";
-    setting.handles = hasHandSeed_ || largestHandle_ > 0 || !setting.r12;
-    setting.utf8 = !usesCodepage();
-    setting.owner = modelSpace_;
-    // Each layer by the name its table entry has; one the file lacks, as a text is written.
-    std::vector<const LayerEntry *> entries(layers.size());
-    const auto written = [&](const std::string &name) {
-        if (setting.utf8) return name;
-        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
-        if (ascii) return name;
-        if (encoder && !codepage_.empty())
-            if (std::string bytes = encoder(name, codepage_); !bytes.empty()) return bytes;
-        return encodeDxfText(name);
-    };
-    for (std::size_t i = 0; i < layers.size(); ++i) {
-        entries[i] = findEntry(layers[i].name);
-        setting.layers.push_back(entries[i] ? entries[i]->raw : written(layers[i].name));
-    }
-
-    std::vector<Edit> edits;
-    const auto replace = [&](const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write) {
-        DxfTagWriter out(form_);
-        write(out);
-        edits.push_back({tag.begin, tag.end, std::move(out.bytes())});
-    };
-    // The file's layers as the user left them.
-    for (std::size_t i = 0; i < layers.size(); ++i) {
-        const LayerEntry *entry = entries[i];
-        if (!entry) continue;
-        const Layer &l = layers[i];
-        const int written = std::abs(entry->colorValue);
-        const int color = written >= 1 && written <= 255 ? written : 7;
-        if (entry->hasColor && (l.color != color || l.on != (entry->colorValue >= 0)))
-            replace(entry->color, [&](DxfTagWriter &out) { out.integer(62, l.on ? l.color : -l.color); });
-        if (entry->hasFlags && l.frozen != ((entry->flagsValue & 1) != 0))
-            replace(entry->flags, [&](DxfTagWriter &out) {
-                out.integer(70, (entry->flagsValue & ~std::int64_t(1)) | (l.frozen ? 1 : 0));
-            });
-    }
-    const std::size_t current = std::min(drawing.currentLayer(), layers.size() - 1);
-    if (hasClayer_ && !sameName(layers[current].name, layerName_))
-        replace(clayer_, [&](DxfTagWriter &out) { out.string(8, setting.layers[current]); });
-
-    std::uint64_t next = std::max(seed_, largestHandle_ + 1);
-    // Layers made here, at the end of the LAYER table.
-    if (layerTableEnd_ != std::string::npos) {
-        DxfTagWriter out(form_);
-        NewEntityWriter writer(out, setting, next);
-        const NewEntityWriter::LayerForm form{layerTable_, layerLinetype_, layerWeight_, layerPlotStyle_};
-        for (std::size_t i = 0; i < layers.size(); ++i)
-            if (layers[i].made && !entries[i]) writer.layer(setting.layers[i], layers[i], form);
-        if (!out.bytes().empty()) edits.push_back({layerTableEnd_, layerTableEnd_, std::move(out.bytes())});
-    }
-    // What became of the file's entities, from the pieces that show them now.
-    const std::size_t count = std::min(entities_.size(), shown.size());
-    std::vector<std::uint32_t> unchanged(count, 0);
+    std::vector<std::uint32_t> unchanged; // pieces that stand where they stood
     std::unordered_map<std::size_t, Fate> changed;
     std::vector<std::size_t> drawn;
-    for (std::size_t i = 0; i < drawing.size(); ++i) {
-        const Origin &o = drawing.origin(i);
-        if (o.entity == 0) {
-            drawn.push_back(i);
-            continue;
+};
+
+} // namespace
+
+// The edits that make the saved file, gathered in the order edited() takes its steps: new handles
+// are counted on from the seed in that order.
+class DxfSource::Editor
+{
+public:
+    Editor(const DxfSource &source, const Drawing &drawing, const DxfNameEncoder &encoder)
+        : s_(source), drawing_(drawing), layers_(drawing.layers()), entries_(layers_.size()),
+          next_(std::max(source.seed_, source.largestHandle_ + 1))
+    {
+        setting_.r12 = s_.version_ <= "AC1009";
+        setting_.handles = s_.hasHandSeed_ || s_.largestHandle_ > 0 || !setting_.r12;
+        setting_.utf8 = !s_.usesCodepage();
+        setting_.owner = s_.modelSpace_;
+        // Each layer by the name its table entry has; one the file lacks, as a text is written.
+        for (std::size_t i = 0; i < layers_.size(); ++i) {
+            entries_[i] = s_.findEntry(layers_[i].name);
+            setting_.layers.push_back(entries_[i] ? entries_[i]->raw : written(layers_[i].name, encoder));
         }
-        if (!o.editable() || o.entity > count) continue;
-        const std::size_t k = o.entity - 1;
-        if (!o.reshaped && o.placed == Placement{}) {
-            ++unchanged[k];
-            continue;
-        }
-        Fate &f = changed[k];
-        f.reshaped = f.reshaped || o.reshaped;
-        auto it = std::find_if(f.placed.begin(), f.placed.end(),
-                               [&](const auto &p) { return p.first == o.placed; });
-        if (it == f.placed.end()) it = f.placed.insert(f.placed.end(), {o.placed, 0});
-        ++it->second;
     }
-    for (std::size_t k = 0; k < count; ++k)
-        if (shown[k] != 0 && unchanged[k] != shown[k]) changed.try_emplace(k);
+
+    // The file's layers as the user left them, and its current layer.
+    void changeLayers()
+    {
+        for (std::size_t i = 0; i < layers_.size(); ++i) {
+            const LayerEntry *entry = entries_[i];
+            if (!entry) continue;
+            const Layer &l = layers_[i];
+            const int written = std::abs(entry->colorValue);
+            const int color = written >= 1 && written <= 255 ? written : 7;
+            if (entry->hasColor && (l.color != color || l.on != (entry->colorValue >= 0)))
+                replace(entry->color, [&](DxfTagWriter &out) { out.integer(62, l.on ? l.color : -l.color); });
+            if (entry->hasFlags && l.frozen != ((entry->flagsValue & 1) != 0))
+                replace(entry->flags, [&](DxfTagWriter &out) {
+                    out.integer(70, (entry->flagsValue & ~std::int64_t(1)) | (l.frozen ? 1 : 0));
+                });
+        }
+        const std::size_t current = std::min(drawing_.currentLayer(), layers_.size() - 1);
+        if (s_.hasClayer_ && !sameName(layers_[current].name, s_.layerName_))
+            replace(s_.clayer_, [&](DxfTagWriter &out) { out.string(8, setting_.layers[current]); });
+    }
+
+    // Layers made here, at the end of the LAYER table.
+    void addMadeLayers()
+    {
+        if (s_.layerTableEnd_ == std::string::npos) return;
+        DxfTagWriter out(s_.form_);
+        NewEntityWriter writer(out, setting_, next_);
+        const NewEntityWriter::LayerForm form{s_.layerTable_, s_.layerLinetype_, s_.layerWeight_,
+                                              s_.layerPlotStyle_};
+        for (std::size_t i = 0; i < layers_.size(); ++i)
+            if (layers_[i].made && !entries_[i]) writer.layer(setting_.layers[i], layers_[i], form);
+        if (!out.bytes().empty())
+            edits_.push_back({s_.layerTableEnd_, s_.layerTableEnd_, std::move(out.bytes())});
+    }
+
+    // What became of the file's entities, from the pieces that show them now.
+    Fates fates(std::span<const std::uint32_t> shown) const
+    {
+        const std::size_t count = std::min(s_.entities_.size(), shown.size());
+        Fates f{std::vector<std::uint32_t>(count, 0), {}, {}};
+        for (std::size_t i = 0; i < drawing_.size(); ++i) {
+            const Origin &o = drawing_.origin(i);
+            if (o.entity == 0) {
+                f.drawn.push_back(i);
+                continue;
+            }
+            if (!o.editable() || o.entity > count) continue;
+            const std::size_t k = o.entity - 1;
+            if (!o.reshaped && o.placed == Affine{}) {
+                ++f.unchanged[k];
+                continue;
+            }
+            Fate &fate = f.changed[k];
+            fate.reshaped = fate.reshaped || o.reshaped;
+            auto it = std::find_if(fate.placed.begin(), fate.placed.end(),
+                                   [&](const auto &p) { return p.first == o.placed; });
+            if (it == fate.placed.end()) it = fate.placed.insert(fate.placed.end(), {o.placed, 0});
+            ++it->second;
+        }
+        for (std::size_t k = 0; k < count; ++k)
+            if (shown[k] != 0 && f.unchanged[k] != shown[k]) f.changed.try_emplace(k);
+        return f;
+    }
 
     // Each changed entity: the instances it now stands as, each a placement of the file's groups;
     // when that cannot be told or written, what it shows now, as new entities on its layer.
-    std::vector<std::size_t> order;
-    for (const auto &entry : changed)
-        order.push_back(entry.first);
-    std::sort(order.begin(), order.end());
-    std::unordered_map<std::size_t, std::vector<std::size_t>> asShown;
-    const std::size_t firstChange = edits.size();
-    for (const std::size_t k : order) {
-        const Fate &f = changed.at(k);
-        const DxfEntitySpan span{entities_[k].begin, std::min(entities_[k].end, bytes_.size())};
-        const std::uint32_t per = shown[k];
-        bool whole = per != 0 && !f.reshaped && unchanged[k] % per == 0;
-        std::vector<Placement> instances(whole ? unchanged[k] / per : 0);
+    void rewriteChanged(const Fates &f, std::span<const std::uint32_t> shown)
+    {
+        std::vector<std::size_t> order;
+        for (const auto &entry : f.changed)
+            order.push_back(entry.first);
+        std::sort(order.begin(), order.end());
+        std::unordered_map<std::size_t, std::vector<std::size_t>> asShown;
+        const std::size_t firstChange = edits_.size();
+        for (const std::size_t k : order) {
+            const DxfEntitySpan span{s_.entities_[k].begin, std::min(s_.entities_[k].end, s_.bytes_.size())};
+            std::optional<std::string> bytes =
+                placedInstances(span, f.changed.at(k), shown[k], f.unchanged[k]);
+            if (!bytes) asShown[k];
+            edits_.push_back({span.begin, span.end, bytes ? std::move(*bytes) : std::string()});
+        }
+        if (!asShown.empty()) writeAsShown(order, asShown, firstChange, f.unchanged.size());
+    }
+
+    // What was drawn here: before the ENTITIES section's end, or in a section of its own.
+    void addDrawn(const std::vector<std::size_t> &drawn)
+    {
+        if (drawn.empty()) return;
+        DxfTagWriter out(s_.form_);
+        const bool wrap = s_.entitiesEnd_ == std::string::npos;
+        if (wrap) {
+            out.string(0, "SECTION");
+            out.string(2, "ENTITIES");
+        }
+        NewEntityWriter writer(out, setting_, next_);
+        for (const std::size_t i : drawn)
+            writer.write(drawing_.view(i));
+        if (wrap) out.string(0, "ENDSEC");
+        std::size_t insert = s_.entitiesEnd_;
+        if (wrap)
+            insert = s_.objectsBegin_ != std::string::npos ? s_.objectsBegin_
+                                                           : std::min(s_.eof_, s_.bytes_.size());
+        edits_.push_back({insert, insert, std::move(out.bytes())});
+    }
+
+    // The file with the edits made and its handle seed and times of update told; without edits,
+    // the bytes as read.
+    std::string result(std::chrono::system_clock::time_point now)
+    {
+        if (edits_.empty()) return s_.bytes_;
+        if (s_.hasHandSeed_ && next_ > s_.seed_)
+            replace(s_.handSeed_, [&](DxfTagWriter &out) { out.handle(5, next_); });
+        if (s_.hasTdUpdate_)
+            replace(s_.tdUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, true)); });
+        if (s_.hasTduUpdate_)
+            replace(s_.tduUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, false)); });
+        return applied();
+    }
+
+private:
+    // Names of new layers: through `encoder` into the file's code page; what it cannot write, and
+    // all without an encoder, with \U+ escapes for what is not ASCII.
+    std::string written(const std::string &name, const DxfNameEncoder &encoder) const
+    {
+        if (setting_.utf8) return name;
+        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+        if (ascii) return name;
+        if (encoder && !s_.codepage_.empty())
+            if (std::string bytes = encoder(name, s_.codepage_); !bytes.empty()) return bytes;
+        return encodeDxfText(name);
+    }
+
+    void replace(const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write)
+    {
+        DxfTagWriter out(s_.form_);
+        write(out);
+        edits_.push_back({tag.begin, tag.end, std::move(out.bytes())});
+    }
+
+    // The entity's instances, `per` pieces each, one after another: the first, where it stood,
+    // keeps its bytes and handles; copies get new handles. None when they cannot be told apart
+    // (pieces not in whole sets, a piece reshaped) or one cannot be written.
+    std::optional<std::string> placedInstances(DxfEntitySpan span, const Fate &f, std::uint32_t per,
+                                               std::uint32_t unchanged)
+    {
+        bool whole = per != 0 && !f.reshaped && unchanged % per == 0;
+        std::vector<Affine> instances(whole ? unchanged / per : 0);
         for (const auto &[placed, n] : f.placed) {
             whole = whole && n % per == 0;
             if (whole) instances.insert(instances.end(), n / per, placed);
         }
         std::string bytes;
         for (std::size_t n = 0; whole && n < instances.size(); ++n) {
-            // The first keeps the entity's handles; copies get new ones.
-            if (n == 0 && instances[n] == Placement{}) {
-                bytes.append(bytes_, span.begin, span.end - span.begin);
+            if (n == 0 && instances[n] == Affine{}) {
+                bytes.append(s_.bytes_, span.begin, span.end - span.begin);
                 continue;
             }
-            const auto placed = placedEntity(bytes_, span, form_, instances[n], n == 0 ? nullptr : &next);
+            const auto placed =
+                placedEntity(s_.bytes_, span, s_.form_, instances[n], n == 0 ? nullptr : &next_);
             if (placed)
                 bytes += *placed;
             else
                 whole = false;
         }
-        if (!whole) {
-            asShown[k];
-            bytes.clear();
-        }
-        edits.push_back({span.begin, span.end, std::move(bytes)});
+        if (!whole) return std::nullopt;
+        return bytes;
     }
-    if (!asShown.empty()) {
-        for (std::size_t i = 0; i < drawing.size(); ++i) {
-            const Origin &o = drawing.origin(i);
+
+    // The entities that could not be placed anew, each written in its place as the pieces that
+    // show it now; `order` lists the changed entities as their edits follow from `firstChange`.
+    void writeAsShown(const std::vector<std::size_t> &order,
+                      std::unordered_map<std::size_t, std::vector<std::size_t>> &asShown,
+                      std::size_t firstChange, std::size_t count)
+    {
+        for (std::size_t i = 0; i < drawing_.size(); ++i) {
+            const Origin &o = drawing_.origin(i);
             if (!o.editable() || o.entity > count) continue;
             if (const auto it = asShown.find(o.entity - 1); it != asShown.end()) it->second.push_back(i);
         }
         for (std::size_t n = 0; n < order.size(); ++n) {
             const auto it = asShown.find(order[n]);
             if (it == asShown.end()) continue;
-            DxfTagWriter out(form_);
-            NewEntityWriter writer(out, setting, next);
+            DxfTagWriter out(s_.form_);
+            NewEntityWriter writer(out, setting_, next_);
             for (const std::size_t i : it->second)
-                writer.write(drawing.view(i));
-            edits[firstChange + n].bytes = std::move(out.bytes());
+                writer.write(drawing_.view(i));
+            edits_[firstChange + n].bytes = std::move(out.bytes());
         }
     }
 
-    // What was drawn here: before the ENTITIES section's end, or in a section of its own.
-    if (!drawn.empty()) {
-        DxfTagWriter out(form_);
-        const bool wrap = entitiesEnd_ == std::string::npos;
-        if (wrap) {
-            out.string(0, "SECTION");
-            out.string(2, "ENTITIES");
+    // The bytes as read with every edit made, in the order of the bytes; an insertion before a
+    // replacement at the same place.
+    std::string applied()
+    {
+        std::stable_sort(edits_.begin(), edits_.end(), [](const Edit &a, const Edit &b) {
+            return a.begin != b.begin ? a.begin < b.begin : (a.end == a.begin) > (b.end == b.begin);
+        });
+        std::size_t added = 0;
+        for (const Edit &e : edits_)
+            added += e.bytes.size();
+        const std::string_view all(s_.bytes_);
+        std::string result;
+        result.reserve(s_.bytes_.size() + added);
+        std::size_t at = 0;
+        for (const Edit &e : edits_) {
+            if (e.begin < at) continue; // overlapping: never in a file scanned whole
+            result.append(all.substr(at, e.begin - at)).append(e.bytes);
+            at = e.end;
         }
-        NewEntityWriter writer(out, setting, next);
-        for (const std::size_t i : drawn)
-            writer.write(drawing.view(i));
-        if (wrap) out.string(0, "ENDSEC");
-        std::size_t insert = entitiesEnd_;
-        if (wrap) insert = objectsBegin_ != std::string::npos ? objectsBegin_ : std::min(eof_, bytes_.size());
-        edits.push_back({insert, insert, std::move(out.bytes())});
+        result.append(all.substr(at));
+        return result;
     }
-    if (edits.empty()) return bytes_;
 
-    if (hasHandSeed_ && next > seed_) replace(handSeed_, [&](DxfTagWriter &out) { out.handle(5, next); });
-    if (hasTdUpdate_) replace(tdUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, true)); });
-    if (hasTduUpdate_) replace(tduUpdate_, [&](DxfTagWriter &out) { out.real(40, julianDate(now, false)); });
+    const DxfSource &s_;
+    const Drawing &drawing_;
+    const std::vector<Layer> &layers_;
+    std::vector<const LayerEntry *> entries_;
+    NewEntityWriter::Setting setting_;
+    std::uint64_t next_;
+    std::vector<Edit> edits_;
+};
 
-    // In the order of the bytes; an insertion before a replacement at the same place.
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
-        return a.begin != b.begin ? a.begin < b.begin : (a.end == a.begin) > (b.end == b.begin);
-    });
-    std::size_t added = 0;
-    for (const Edit &e : edits)
-        added += e.bytes.size();
-    const std::string_view all(bytes_);
-    std::string result;
-    result.reserve(bytes_.size() + added);
-    std::size_t at = 0;
-    for (const Edit &e : edits) {
-        if (e.begin < at) continue; // overlapping: never in a file scanned whole
-        result.append(all.substr(at, e.begin - at)).append(e.bytes);
-        at = e.end;
-    }
-    result.append(all.substr(at));
-    return result;
+std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
+                              const DxfNameEncoder &encoder, std::chrono::system_clock::time_point now) const
+{
+    Editor editor(*this, drawing, encoder);
+    editor.changeLayers();
+    editor.addMadeLayers();
+    const Fates fates = editor.fates(shown);
+    editor.rewriteChanged(fates, shown);
+    editor.addDrawn(fates.drawn);
+    return editor.result(now);
 }
 
 } // namespace cad

@@ -103,6 +103,8 @@ private:
         std::int64_t flagsValue = 0;
     };
     struct Edit;
+    // Gathers the edits edited() makes, step by step.
+    class Editor;
 
     void note(const DxfTag &tag);
     void noteHeader(const DxfTag &tag);

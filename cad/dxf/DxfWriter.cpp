@@ -2,6 +2,7 @@
 
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/dxf/tags/DxfText.h"
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 
 #include <dxflib/dl_dxf.h>
@@ -326,7 +327,7 @@ private:
             dxf_.writeText(out_,
                            DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
                                        1.0, e.mirrored ? 2 : 0, 4, 0, encodeDxfText(e.text), "Standard",
-                                       e.rotation * M_PI / 180.0),
+                                       radians(e.rotation)),
                            a);
             break;
         case Entity::Type::Polyline:

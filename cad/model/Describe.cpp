@@ -76,7 +76,7 @@ std::vector<std::string> describe(const Drawing &d, Point origin)
     std::vector<std::string> out;
     out.reserve(d.size());
     for (std::size_t i = 0; i < d.size(); ++i) {
-        if (!d.shown(i)) continue;
+        if (!d.visible(i)) continue;
         Entity e = d.at(i);
         if (e.color == colorByLayer && d.shownColor(i) != 7) e.color = d.shownColor(i);
         out.push_back(describe(e, origin));

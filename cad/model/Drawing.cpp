@@ -1,6 +1,7 @@
 #include "cad/model/Drawing.h"
 
 #include "cad/model/Geometry.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
 #include <cmath>
@@ -657,12 +658,10 @@ std::uint32_t Drawing::nameId(std::string_view name)
 
 namespace {
 
+// The key a layer is found by in layerIndex_.
 std::string layerKey(std::string_view name)
 {
-    std::string k(name);
-    for (char &c : k)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return k;
+    return upper(name);
 }
 
 } // namespace

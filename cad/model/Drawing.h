@@ -93,7 +93,7 @@ public:
     // The layer of that name (names compare without regard to the case of ASCII letters).
     std::optional<std::size_t> findLayer(std::string_view name) const;
     // Whether entity i is on a layer that is on and thawed: what views show and picks take.
-    bool shown(std::size_t i) const;
+    bool visible(std::size_t i) const;
     // The colour entity i is drawn in: its own, or its layer's when it is ByLayer.
     int shownColor(std::size_t i) const;
     // Grows with every change of the layers, so that a layer list knows when to refresh.
@@ -261,9 +261,9 @@ private:
     mutable bool extentsValid_ = true;
 };
 
-inline bool Drawing::shown(std::size_t i) const
+inline bool Drawing::visible(std::size_t i) const
 {
-    return layers_[outlines_[i].layer].shown();
+    return layers_[outlines_[i].layer].visible();
 }
 
 } // namespace cad

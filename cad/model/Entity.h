@@ -1,35 +1,13 @@
 #pragma once
 
+#include "cad/model/Affine.h"
+#include "cad/model/Point.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace cad {
-
-struct Point
-{
-    double x = 0, y = 0;
-    friend bool operator==(const Point &, const Point &) = default;
-};
-
-// x' = a x + b y + tx, y' = c x + d y + ty: how a piece of an opened file was moved, turned,
-// scaled or mirrored since it was read.
-struct Placement
-{
-    double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
-    Point operator()(Point p) const { return {a * p.x + b * p.y + tx, c * p.x + d * p.y + ty}; }
-    // This placement, then `after`.
-    Placement then(const Placement &after) const
-    {
-        return {after.a * a + after.b * c,
-                after.a * b + after.b * d,
-                after.c * a + after.d * c,
-                after.c * b + after.d * d,
-                after.a * tx + after.b * ty + after.tx,
-                after.c * tx + after.d * ty + after.ty};
-    }
-    friend bool operator==(const Placement &, const Placement &) = default;
-};
 
 // Which entity of an opened file a shown piece stands for (an INSERT is shown as many pieces),
 // and what was done to it since, so that saving edits that entity in the file.
@@ -43,7 +21,7 @@ struct Origin
     // Changed beyond moving, turning, scaling and mirroring (trimmed, recoloured): saved as the
     // pieces it shows now.
     bool reshaped = false;
-    Placement placed;
+    Affine placed;
     friend bool operator==(const Origin &, const Origin &) = default;
 };
 

@@ -1,5 +1,7 @@
 #include "cad/model/Geometry.h"
 
+#include "cad/model/Angle.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -7,8 +9,6 @@
 namespace cad {
 
 namespace {
-constexpr double degree = std::numbers::pi / 180.0;
-
 // Code points of a UTF-8 text, for the estimated width of a text.
 std::size_t glyphCount(std::string_view s)
 {
@@ -52,7 +52,7 @@ double angleOf(Point a, Point b)
     const double dy = b.y - a.y;
     if (dy == 0) return dx < 0 ? 180.0 : 0.0;
     if (dx == 0) return dy > 0 ? 90.0 : 270.0;
-    return normalizedDegrees(std::atan2(dy, dx) / degree);
+    return normalizedDegrees(std::atan2(dy, dx) / radiansPerDegree);
 }
 
 Point polar(Point from, double length, double degrees)
@@ -62,7 +62,8 @@ Point polar(Point from, double length, double degrees)
     if (d == 90) return {from.x, from.y + length};
     if (d == 180) return {from.x - length, from.y};
     if (d == 270) return {from.x, from.y - length};
-    return {from.x + length * std::cos(d * degree), from.y + length * std::sin(d * degree)};
+    return {from.x + length * std::cos(d * radiansPerDegree),
+            from.y + length * std::sin(d * radiansPerDegree)};
 }
 
 std::array<Point, 4> band(Point a, Point b, double w0, double w1)
@@ -140,7 +141,7 @@ Box bounds(const EntityView &e)
     case Entity::Type::Text: {
         const double w = static_cast<double>(glyphCount(e.text)) * e.height * 0.9 / 2;
         const double h = e.height / 2;
-        const double c = std::cos(e.rotation * degree), s = std::sin(e.rotation * degree);
+        const double c = std::cos(e.rotation * radiansPerDegree), s = std::sin(e.rotation * radiansPerDegree);
         for (const auto &[dx, dy] : {std::pair{-w, -h}, {w, -h}, {w, h}, {-w, h}})
             box.add({e.insert.x + dx * c - dy * s, e.insert.y + dx * s + dy * c});
         break;

@@ -1,8 +1,9 @@
 #include "cad/model/InputReading.h"
 
+#include "cad/model/Angle.h"
+
 #include <charconv>
 #include <cmath>
-#include <numbers>
 #include <string>
 
 namespace cad {
@@ -52,7 +53,7 @@ std::optional<Point> readPolar(std::string_view text)
     const auto d = readNumber(text.substr(0, lt));
     const auto a = readNumber(text.substr(lt + 1));
     if (!d || !a) return std::nullopt;
-    const double r = *a * std::numbers::pi / 180.0;
+    const double r = radians(*a);
     return Point{*d * std::cos(r), *d * std::sin(r)};
 }
 
@@ -73,14 +74,6 @@ std::optional<Point> readPoint(std::string_view text, Point last)
     if (relative) p = Point{last.x + p->x, last.y + p->y};
     if (!isSane(*p)) return std::nullopt;
     return p;
-}
-
-std::string upper(std::string_view text)
-{
-    std::string s(text);
-    for (char &c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
 }
 
 } // namespace cad

@@ -21,7 +21,4 @@ std::optional<double> readNumber(std::string_view text);
 // dropped. Results beyond coordinateLimit are refused.
 std::optional<Point> readPoint(std::string_view text, Point last);
 
-// Upper-case ASCII copy, for keywords.
-std::string upper(std::string_view text);
-
 } // namespace cad

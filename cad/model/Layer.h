@@ -16,7 +16,7 @@ struct Layer
     // table entry for it.
     bool made = false;
 
-    bool shown() const { return on && !frozen; }
+    bool visible() const { return on && !frozen; }
     friend bool operator==(const Layer &, const Layer &) = default;
 };
 

@@ -31,7 +31,7 @@ std::vector<std::size_t> windowSelect(const Drawing &drawing, const Box &box, bo
 // its entity in the file.
 inline bool selectable(const Drawing &drawing, std::size_t i)
 {
-    return drawing.origin(i).entity != Origin::fromFile && drawing.shown(i);
+    return drawing.origin(i).entity != Origin::fromFile && drawing.visible(i);
 }
 // How many objects the entities are, a file's entity shown in pieces or a symbol counting once.
 std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices);

@@ -1,12 +1,13 @@
 #include "cad/model/Snap.h"
 
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <numbers>
 
 namespace cad {
 
@@ -80,25 +81,20 @@ double cross(Point u, Point v)
     return u.x * v.y - u.y * v.x;
 }
 
-Point minus(Point u, Point v)
-{
-    return {u.x - v.x, u.y - v.y};
-}
-
 void segmentSegment(const Piece &p, const Piece &q, bool extended, std::vector<Point> &out)
 {
-    const Point d1 = minus(p.b, p.a), d2 = minus(q.b, q.a);
+    const Point d1 = p.b - p.a, d2 = q.b - q.a;
     const double den = cross(d1, d2);
     if (std::abs(den) <= 1e-12 * std::hypot(d1.x, d1.y) * std::hypot(d2.x, d2.y)) return; // parallel
-    const Point ac = minus(q.a, p.a);
+    const Point ac = q.a - p.a;
     const double t = cross(ac, d2) / den, u = cross(ac, d1) / den;
     if (!extended && (t < p.lo - slack || t > p.hi + slack || u < q.lo - slack || u > q.hi + slack)) return;
-    out.push_back({p.a.x + t * d1.x, p.a.y + t * d1.y});
+    out.push_back(lerp(p.a, p.b, t));
 }
 
 void segmentArc(const Piece &s, const Piece &arc, bool extended, std::vector<Point> &out)
 {
-    const Point d = minus(s.b, s.a), f = minus(s.a, arc.c);
+    const Point d = s.b - s.a, f = s.a - arc.c;
     const double A = d.x * d.x + d.y * d.y;
     if (A == 0) return;
     const double B = 2 * (f.x * d.x + f.y * d.y), C = f.x * f.x + f.y * f.y - arc.r * arc.r;
@@ -108,7 +104,7 @@ void segmentArc(const Piece &s, const Piece &arc, bool extended, std::vector<Poi
     const double roots[2] = {(-B - disc) / (2 * A), (-B + disc) / (2 * A)};
     for (int i = 0; i < (disc == 0 ? 1 : 2); ++i) {
         const double t = roots[i];
-        const Point q{s.a.x + t * d.x, s.a.y + t * d.y};
+        const Point q = lerp(s.a, s.b, t);
         if (!extended && (t < s.lo - slack || t > s.hi + slack || !onArc(arc, q))) continue;
         out.push_back(q);
     }
@@ -121,7 +117,7 @@ void arcArc(const Piece &p, const Piece &q, bool extended, std::vector<Point> &o
     const double a = (p.r * p.r - q.r * q.r + d * d) / (2 * d);
     const double h = std::sqrt(std::max(0.0, p.r * p.r - a * a));
     const Point u{(q.c.x - p.c.x) / d, (q.c.y - p.c.y) / d};
-    const Point m{p.c.x + a * u.x, p.c.y + a * u.y};
+    const Point m = p.c + u * a;
     const Point cands[2] = {{m.x - h * u.y, m.y + h * u.x}, {m.x + h * u.y, m.y - h * u.x}};
     for (int i = 0; i < (h == 0 ? 1 : 2); ++i)
         if (extended || (onArc(p, cands[i]) && onArc(q, cands[i]))) out.push_back(cands[i]);
@@ -142,11 +138,11 @@ void crossings(const Piece &p, const Piece &q, bool extended, std::vector<Point>
 std::optional<Point> nearestOn(const Piece &p, Point q)
 {
     if (!p.arc) {
-        const Point d = minus(p.b, p.a);
+        const Point d = p.b - p.a;
         const double len2 = d.x * d.x + d.y * d.y;
         const double t =
             len2 == 0 ? 0 : std::clamp(((q.x - p.a.x) * d.x + (q.y - p.a.y) * d.y) / len2, p.lo, p.hi);
-        return Point{p.a.x + t * d.x, p.a.y + t * d.y};
+        return lerp(p.a, p.b, t);
     }
     if (q == p.c) return polar(p.c, p.r, p.start);
     const Point on = polar(p.c, p.r, angleOf(p.c, q));
@@ -323,11 +319,11 @@ std::vector<Point> perpendicularFeet(const EntityView &e, Point from)
     std::vector<Point> out;
     for (const Piece &p : pieces(e)) {
         if (!p.arc) {
-            const Point d = minus(p.b, p.a);
+            const Point d = p.b - p.a;
             const double len2 = d.x * d.x + d.y * d.y;
             if (len2 == 0) continue;
             const double t = ((from.x - p.a.x) * d.x + (from.y - p.a.y) * d.y) / len2;
-            if (t >= p.lo - slack && t <= p.hi + slack) out.push_back({p.a.x + t * d.x, p.a.y + t * d.y});
+            if (t >= p.lo - slack && t <= p.hi + slack) out.push_back(lerp(p.a, p.b, t));
             continue;
         }
         if (from == p.c) continue;
@@ -367,7 +363,7 @@ std::optional<SnapPoint> findSnap(const Drawing &drawing, const SnapQuery &query
         query, outlines.size(),
         [&outlines, &drawing](std::size_t i) {
             Box b;
-            if (!drawing.shown(i)) return b; // on a layer off or frozen: nothing to snap to
+            if (!drawing.visible(i)) return b; // on a layer off or frozen: nothing to snap to
             b.add({outlines[i].x0, outlines[i].y0});
             b.add({outlines[i].x1, outlines[i].y1});
             if (outlines[i].type == Entity::Type::Arc) b.add(drawing.view(i).centre); // its centre snaps too
@@ -403,12 +399,12 @@ std::optional<Point> polarPoint(Point from, Point p, double increment, double wi
 {
     const double dx = p.x - from.x, dy = p.y - from.y;
     if (!(increment > 0) || (dx == 0 && dy == 0)) return std::nullopt;
-    const double angle = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    const double angle = degrees(std::atan2(dy, dx));
     const double track = std::round(angle / increment) * increment;
     if (std::abs(angle - track) > within) return std::nullopt;
     // Along the ray, as far as the cursor's own projection on it.
     // Exact along the axes, where most tracking is.
-    const double r = track * std::numbers::pi / 180;
+    const double r = radians(track);
     const double quarter =
         std::fmod(track, 90.0) == 0 ? std::fmod(std::fmod(track, 360.0) + 360.0, 360.0) : -1;
     const Point u = quarter == 0     ? Point{1, 0}
@@ -418,7 +414,7 @@ std::optional<Point> polarPoint(Point from, Point p, double increment, double wi
                                      : Point{std::cos(r), std::sin(r)};
     const double along = dx * u.x + dy * u.y;
     if (along <= 0) return std::nullopt;
-    return Point{from.x + along * u.x, from.y + along * u.y};
+    return from + u * along;
 }
 
 } // namespace cad

@@ -1,11 +1,11 @@
 #include "cad/model/Transform.h"
 
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -24,7 +24,7 @@ void eachPoint(Entity &e, const std::function<Point(Point)> &f)
 }
 
 // A piece of an opened file keeps account of what was done to it.
-void place(Entity &e, const Placement &m)
+void place(Entity &e, const Affine &m)
 {
     if (e.origin.entity != 0) e.origin.placed = e.origin.placed.then(m);
 }
@@ -47,7 +47,7 @@ Entity rotated(Entity e, Point base, double degrees)
         if (r == 90) return Point{-v.y, v.x};
         if (r == 180) return Point{-v.x, -v.y};
         if (r == 270) return Point{v.y, -v.x};
-        const double c = std::cos(r * std::numbers::pi / 180), s = std::sin(r * std::numbers::pi / 180);
+        const double c = std::cos(radians(r)), s = std::sin(radians(r));
         return Point{v.x * c - v.y * s, v.x * s + v.y * c};
     };
     eachPoint(e, [&](Point p) {
@@ -65,9 +65,7 @@ Entity rotated(Entity e, Point base, double degrees)
 
 Entity scaled(Entity e, Point base, double factor)
 {
-    eachPoint(e, [=](Point p) {
-        return Point{base.x + (p.x - base.x) * factor, base.y + (p.y - base.y) * factor};
-    });
+    eachPoint(e, [=](Point p) { return base + (p - base) * factor; });
     e.radius *= factor;
     e.majorAxis = {e.majorAxis.x * factor, e.majorAxis.y * factor};
     e.height *= factor;
@@ -86,7 +84,7 @@ Entity mirrored(Entity e, Point a, Point b)
     if (len2 == 0) return e;
     const auto reflect = [&](Point p) {
         const double t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2;
-        const Point foot{a.x + t * dx, a.y + t * dy};
+        const Point foot = lerp(a, b, t);
         return Point{2 * foot.x - p.x, 2 * foot.y - p.y};
     };
     const auto reflectVector = [&](Point v) {
@@ -130,7 +128,7 @@ std::optional<Point> meet(std::pair<Point, Point> l, std::pair<Point, Point> m)
     const double den = dx1 * dy2 - dy1 * dx2;
     if (std::abs(den) < 1e-12 * std::hypot(dx1, dy1) * std::hypot(dx2, dy2)) return std::nullopt;
     const double t = ((m.first.x - l.first.x) * dy2 - (m.first.y - l.first.y) * dx2) / den;
-    return Point{l.first.x + t * dx1, l.first.y + t * dy1};
+    return lerp(l.first, l.second, t);
 }
 
 } // namespace
@@ -171,7 +169,7 @@ std::optional<Entity> offset(Entity e, double d, Point p)
             const double len2 = (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
             const double t =
                 std::clamp(((p.x - a.x) * (b.x - a.x) + (p.y - a.y) * (b.y - a.y)) / len2, 0.0, 1.0);
-            const double dist = distance(p, {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
+            const double dist = distance(p, lerp(a, b, t));
             if (dist < best) best = dist, nearest = i;
         }
         const double signedD = side(v[nearest], v[(nearest + 1) % n], p) >= 0 ? d : -d;

@@ -21,7 +21,7 @@ QString nameOf(int index)
     return QStringLiteral("色番号 %1").arg(index);
 }
 
-QColor shown(int index)
+QColor swatchColor(int index)
 {
     cad::RenderStyle dark;
     dark.background = QColor(30, 34, 40);
@@ -89,8 +89,8 @@ QWidget *ColorDialog::swatch(int index)
     b->setFixedSize(16, 16);
     b->setToolTip(nameOf(index));
     b->setObjectName(QStringLiteral("color%1").arg(index));
-    b->setStyleSheet(
-        QStringLiteral("QToolButton { background: %1; border: 1px solid #555; }").arg(shown(index).name()));
+    b->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: 1px solid #555; }")
+                         .arg(swatchColor(index).name()));
     connect(b, &QToolButton::clicked, this, [this, index] { choose(index); });
     return b;
 }
@@ -100,7 +100,7 @@ void ColorDialog::choose(int index)
     index_ = index;
     name_->setText(nameOf(index));
     QPalette p = sample_->palette();
-    p.setColor(QPalette::Window, shown(index));
+    p.setColor(QPalette::Window, swatchColor(index));
     sample_->setPalette(p);
 }
 

@@ -1,5 +1,6 @@
 #include "cad/render/Render.h"
 
+#include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
 
 #include <QFont>
@@ -12,13 +13,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 
 namespace cad {
 
 namespace {
 
-constexpr double degree = std::numbers::pi / 180.0;
 // Above this radius in pixels, arcs and circles are drawn as clipped segments: the raster
 // engine's own arcs lose precision there.
 constexpr double largeRadius = 20000;
@@ -326,9 +325,9 @@ private:
     void segments(QPointF c, double rx, double ry, double tilt, double start, double span, int color)
     {
         const int n = static_cast<int>(std::clamp(std::max(rx, ry) * span / 360.0 / 2.0, 8.0, 4096.0));
-        const double ct = std::cos(tilt * degree), st = std::sin(tilt * degree);
+        const double ct = std::cos(tilt * radiansPerDegree), st = std::sin(tilt * radiansPerDegree);
         auto at = [&](double a) {
-            const double x = rx * std::cos(a * degree), y = ry * std::sin(a * degree);
+            const double x = rx * std::cos(a * radiansPerDegree), y = ry * std::sin(a * radiansPerDegree);
             return QPointF(c.x() + x * ct - y * st, c.y() - (x * st + y * ct));
         };
         QPointF previous = at(start);
@@ -351,10 +350,11 @@ private:
         // away, since the centre lies outside it).
         const QPointF corners[] = {clip_.topLeft(), clip_.topRight(), clip_.bottomLeft(),
                                    clip_.bottomRight()};
-        const double towards = std::atan2(-(clip_.center().y() - c.y()), clip_.center().x() - c.x()) / degree;
+        const double towards =
+            std::atan2(-(clip_.center().y() - c.y()), clip_.center().x() - c.x()) / radiansPerDegree;
         double low = 0, high = 0;
         for (const QPointF &k : corners) {
-            double a = std::atan2(-(k.y() - c.y()), k.x() - c.x()) / degree - towards;
+            double a = std::atan2(-(k.y() - c.y()), k.x() - c.x()) / radiansPerDegree - towards;
             a = normalizedDegrees(a + 180) - 180;
             low = std::min(low, a);
             high = std::max(high, a);
@@ -371,9 +371,10 @@ private:
 
     void arcPart(QPointF c, double r, double from, double sweep, int color)
     {
-        const int n = static_cast<int>(std::clamp(std::sqrt(r * sweep * degree), 8.0, 8192.0));
+        const int n = static_cast<int>(std::clamp(std::sqrt(r * sweep * radiansPerDegree), 8.0, 8192.0));
         auto at = [&](double a) {
-            return QPointF(c.x() + r * std::cos(a * degree), c.y() - r * std::sin(a * degree));
+            return QPointF(c.x() + r * std::cos(a * radiansPerDegree),
+                           c.y() - r * std::sin(a * radiansPerDegree));
         };
         QPointF previous = at(from);
         for (int i = 1; i <= n; ++i) {
@@ -575,10 +576,10 @@ private:
     void curve(QPointF c, double rx, double ry, double tilt, double start, double span)
     {
         const double r = std::max(rx, ry);
-        const int n = static_cast<int>(std::clamp(span * degree * std::sqrt(r / 2), 8.0, 8192.0));
-        const double ct = std::cos(tilt * degree), st = std::sin(tilt * degree);
+        const int n = static_cast<int>(std::clamp(span * radiansPerDegree * std::sqrt(r / 2), 8.0, 8192.0));
+        const double ct = std::cos(tilt * radiansPerDegree), st = std::sin(tilt * radiansPerDegree);
         for (int i = 0; i <= n; ++i) {
-            const double a = (start + span * i / n) * degree;
+            const double a = (start + span * i / n) * radiansPerDegree;
             const double x = rx * std::cos(a), y = ry * std::sin(a);
             path_.emplace_back(c.x() + x * ct - y * st, c.y() - (x * st + y * ct));
         }
@@ -729,7 +730,7 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
         // Entities on layers that are off or frozen are left out; ByLayer is the layer's colour.
         const std::vector<Layer> &layers = drawing.layers();
         const bool layered = std::any_of(layers.begin(), layers.end(),
-                                         [](const Layer &l) { return !l.shown() || l.color != 7; });
+                                         [](const Layer &l) { return !l.visible() || l.color != 7; });
         if (!layered) {
             for (std::size_t i = 0; i < outlines.size(); ++i)
                 if (!p.passOrSketch(outlines[i])) p.draw(drawing.view(i));
@@ -737,7 +738,7 @@ void render(QPainter &painter, const Drawing &drawing, const QRectF &target, con
             for (std::size_t i = 0; i < outlines.size(); ++i) {
                 Drawing::Outline o = outlines[i];
                 const Layer &l = layers[o.layer];
-                if (!l.shown()) continue;
+                if (!l.visible()) continue;
                 if (o.color == colorByLayer) o.color = static_cast<std::int16_t>(l.color);
                 if (p.passOrSketch(o)) continue;
                 EntityView e = drawing.view(i);

@@ -4,6 +4,7 @@
 #include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Names.h"
 #include "cad/model/Snap.h"
 #include "tests/cad/Lines.h"
 
@@ -293,6 +294,17 @@ private slots:
         ellipse.ratio = 0.5;
         const double reach = std::sqrt(100 + 100 * 0.25);
         QVERIFY(std::fabs(cad::bounds(ellipse).max.x - reach) < 1e-12);
+    }
+
+    // Names fold ASCII letters only: bytes of a Shift-JIS or UTF-8 name stay as they are, whatever
+    // the locale would make of them one by one.
+    void namesFoldAsciiOnly()
+    {
+        QVERIFY(cad::sameName("Walls-2", "WALLS-2"));
+        QVERIFY(!cad::sameName("Walls", "Walls "));
+        QVERIFY(!cad::sameName("\xe4", "\xc4"));
+        QVERIFY(!cad::sameName("\x88\xe4", "\x88\xc4"));
+        QCOMPARE(cad::upper("by\xe4layer"), std::string("BY\xe4LAYER"));
     }
 };
 

@@ -389,6 +389,64 @@ private slots:
         QCOMPARE(r.skipped, size_t(0)); // the MTEXT and the block reference are shown too
     }
 
+    // Every kind of edit at once, byte for byte: layers changed and made, $CLAYER, a line moved
+    // and copied (the copy's handle from $HANDSEED), one recoloured (written anew in its place),
+    // a circle erased, a line drawn; then $HANDSEED and $TDUUPDATE.
+    void editsAreWrittenByteForByte()
+    {
+        const std::string file =
+            "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$HANDSEED\n5\n30\n9\n$CLAYER\n8\n0\n"
+            "9\n$TDUUPDATE\n40\n2450000.0\n0\nENDSEC\n"
+            "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n5\n2\n70\n2\n"
+            "0\nLAYER\n5\n10\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n0\n70\n0\n62\n7\n6\n"
+            "CONTINUOUS\n"
+            "0\nLAYER\n5\n11\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\nWALL\n70\n0\n62\n1\n6"
+            "\n"
+            "CONTINUOUS\n0\nENDTAB\n0\nENDSEC\n"
+            "0\nSECTION\n2\nENTITIES\n"
+            "0\nLINE\n5\n20\n8\n0\n10\n0\n20\n0\n11\n10\n21\n0\n"
+            "0\nLINE\n5\n21\n8\nWALL\n10\n0\n20\n5\n11\n10\n21\n5\n"
+            "0\nCIRCLE\n5\n22\n8\n0\n10\n3\n20\n3\n40\n1\n"
+            "0\nENDSEC\n0\nEOF\n";
+        const cad::DxfReadResult r = cad::readDxfData(file, cad::DxfLineReading::Direct, {}, true);
+        QVERIFY(r.ok && r.source && r.source->complete());
+        QCOMPARE(r.drawing.size(), std::size_t(3));
+        cad::Drawing d = r.drawing;
+        cad::Layer wall = d.layers()[*d.findLayer("WALL")];
+        wall.color = 3;
+        d.changeLayer(*d.findLayer("WALL"), wall);
+        cad::Layer made;
+        made.name = "NEW";
+        made.color = 5;
+        d.setCurrentLayer(d.makeLayer(made));
+        d.add(cad::moved(d.at(0), 0, 10));
+        d.replaceAt(0, cad::moved(d.at(0), 1, 2));
+        cad::Entity recoloured = d.at(1);
+        recoloured.color = 4;
+        cad::markReshaped(recoloured.origin);
+        d.replaceAt(1, recoloured);
+        d.erase({2});
+        d.addLine({20, 20}, {30, 30}, 6);
+        const auto now = std::chrono::system_clock::time_point(std::chrono::seconds(1'700'000'000));
+        const std::string saved = r.source->edited(d, r.source->piecesShown(r.drawing), {}, now);
+        const std::string expected =
+            "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$HANDSEED\n5\n34\n9\n$CLAYER\n8\nNEW\n"
+            "9\n$TDUUPDATE\n40\n2460263.925925926\n0\nENDSEC\n"
+            "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n5\n2\n70\n2\n"
+            "0\nLAYER\n5\n10\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n0\n70\n0\n"
+            "62\n7\n6\nCONTINUOUS\n0\nLAYER\n5\n11\n100\nAcDbSymbolTableRecord\n"
+            "100\nAcDbLayerTableRecord\n2\nWALL\n70\n0\n62\n3\n6\nCONTINUOUS\n"
+            "0\nLAYER\n5\n30\n330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\nNEW\n"
+            "70\n0\n62\n5\n6\nCONTINUOUS\n0\nENDTAB\n0\nENDSEC\n"
+            "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n20\n8\n0\n10\n1.0\n20\n2.0\n11\n11.0\n21\n2.0\n"
+            "0\nLINE\n5\n31\n8\n0\n10\n0.0\n20\n10.0\n11\n10.0\n21\n10.0\n"
+            "0\nLINE\n5\n32\n100\nAcDbEntity\n8\nWALL\n62\n4\n100\nAcDbLine\n10\n0.0\n20\n5.0\n"
+            "30\n0.0\n11\n10.0\n21\n5.0\n31\n0.0\n0\nLINE\n5\n33\n100\nAcDbEntity\n8\nNEW\n62\n6\n"
+            "100\nAcDbLine\n10\n20.0\n20\n20.0\n30\n0.0\n11\n30.0\n21\n30.0\n31\n0.0\n"
+            "0\nENDSEC\n0\nEOF\n";
+        QCOMPARE(QString::fromStdString(saved), QString::fromStdString(expected));
+    }
+
     void failedSavesLeaveNothingBehind()
     {
         QTemporaryDir dir;

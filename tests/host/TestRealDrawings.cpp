@@ -236,6 +236,9 @@ private slots:
         QVERIFY2(fresh.save(made, &error), qPrintable(error));
         QCOMPARE(corpusTool({QStringLiteral("layers"), made}),
                  QStringList({"0 7 on thawed", "DOORS 4 on frozen", "Defpoints 7 on thawed", "current 0"}));
+        HostSession reopened;
+        QVERIFY2(reopened.open(made, &error), qPrintable(error));
+        QCOMPARE(reopened.drawing().layers()[reopened.drawing().view(0).layer].name, std::string("DOORS"));
     }
 
     // What a plan holds is shown: blocks through their references (the door turned and mirrored,
@@ -420,6 +423,27 @@ private slots:
         const QString saved = dir_.filePath("bad_values.saved.dxf");
         QVERIFY2(s.save(saved, &error), qPrintable(error));
         QVERIFY(bytesOf(saved).contains("\n1\n" + longText + "\n0\nLINE\n11\n7\n"));
+    }
+
+    // A save syncs the folder after its rename: the new file is there after a power cut.
+    void aSaveSyncsItsFolder()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath("line.scr"), log = dir.filePath("fsync.log");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("LINE 0,0 10,0 \n");
+        f.close();
+        QProcess host;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FSYNC_SPY));
+        environment.insert(QStringLiteral("QUENDRA_FSYNC_LOG"), log);
+        host.setProcessEnvironment(environment);
+        host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                   {"--headless", "--replay", script, "--exit-after-replay", "--out", dir.filePath("a.dxf")});
+        QVERIFY(host.waitForFinished(60000));
+        QCOMPARE(host.exitCode(), 0);
+        QVERIFY(bytesOf(log).contains("folder"));
     }
 
     void notDxfChangesNothing()

@@ -299,7 +299,9 @@ private:
         switch (kind_) {
         case Kind::Move:
         case Kind::Copy: {
-            if (in.enter() && kind_ == Kind::Copy && copies_) return false;
+            // COPY ends at Enter or at its offered option E (終了) once a copy is made.
+            if (kind_ == Kind::Copy && copies_ && (in.enter() || CommandContext::keyword(in, "E")))
+                return false;
             // Enter: the base point read as the displacement itself.
             const std::optional<Point> to =
                 in.enter() ? std::optional(Point{base_.x * 2, base_.y * 2}) : ctx.wantPointFrom(in, base_);

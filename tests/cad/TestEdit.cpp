@@ -49,6 +49,10 @@ private slots:
             << Lines{"L 0,500 1000,500", "L 600,500 800,500", "T 500,250 50 0 室"};
         QTest::newRow("ERASE ALL, R takes one back out")
             << std::string("ERASE ALL R 500,250 \r") << Lines{"T 500,250 50 0 室"};
+        QTest::newRow("COPY twice, E ends it")
+            << std::string("COPY L  0,0 @0,10 @0,20 E ERASE L \r")
+            << Lines{"L 0,0 1000,0",      "L 0,500 1000,500",  "L 300,0 300,-80",  "A 300,0 80 0..90",
+                     "L 600,500 800,500", "T 500,250 50 0 室", "T 500,260 50 0 室"};
         QTest::newRow("ERASE L") << std::string("ERASE L \r") << Lines(all.begin(), all.end() - 1);
         QTest::newRow("MOVE the window line by @dx,dy")
             << std::string("MOVE 700,500  650,500 @100,0 ")

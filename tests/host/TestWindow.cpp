@@ -95,14 +95,8 @@ private slots:
         QTest::keyClicks(input_, QStringLiteral("LINE 0,0 100,0 "));
         QTest::keyClick(input_, Qt::Key_Escape);
         QTest::keyClicks(input_, QStringLiteral("LINE "));
-        Canvas *canvas = window_->canvas();
-        const QRectF area(canvas->viewport()->rect());
-        const QPoint nearEnd = canvas->view().toDevice(area, {100, 0}).toPoint() + QPoint(3, -2);
-        QTest::mouseMove(canvas->viewport(), nearEnd);
-        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, nearEnd);
-        const QPoint free = canvas->view().toDevice(area, {100, 120}).toPoint();
-        QTest::mouseMove(canvas->viewport(), free);
-        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, free);
+        click(at({100, 0}) + QPoint(3, -2));
+        click(at({100, 120}));
         QTest::keyClick(input_, Qt::Key_Escape);
         QCOMPARE(session_->drawing().size(), size_t(2));
         const cad::Entity picked = session_->drawing().at(1);
@@ -117,12 +111,6 @@ private slots:
     void picksSnapToCrossingsGridAndOrtho()
     {
         Canvas *canvas = window_->canvas();
-        const QRectF area(canvas->viewport()->rect());
-        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
-        const auto click = [&](QPoint device) {
-            QTest::mouseMove(canvas->viewport(), device);
-            QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, device);
-        };
         QTest::keyClicks(input_, QStringLiteral("LINE -200,0 200,0 \rLINE 50,-200 50,200 \r"));
         QTest::keyClicks(input_, QStringLiteral("LINE "));
         QTest::keyClicks(input_, QStringLiteral("INT "));
@@ -144,11 +132,8 @@ private slots:
     // Shift+Space steps through the objects under the cursor, nearest edge first.
     void shiftSpaceCyclesTheSelection()
     {
-        Canvas *canvas = window_->canvas();
-        const QPoint at = canvas->view().toDevice(QRectF(canvas->viewport()->rect()), {50, 1}).toPoint();
         QTest::keyClicks(input_, QStringLiteral("LINE 0,0 100,0 \rLINE 0,3 100,3 \rCIRCLE 50,40 37.5 "));
-        QTest::mouseMove(canvas->viewport(), at);
-        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, at);
+        click(at({50, 1}));
         QCOMPARE(session_->interpreter().selection(), std::vector<std::size_t>{0});
         for (const std::size_t next : {2, 1, 0}) {
             QTest::keyClick(input_, Qt::Key_Space, Qt::ShiftModifier);
@@ -162,12 +147,6 @@ private slots:
     void midBetweenTwoPointsAndRunningSnaps()
     {
         Canvas *canvas = window_->canvas();
-        const QRectF area(canvas->viewport()->rect());
-        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
-        const auto click = [&](QPoint device) {
-            QTest::mouseMove(canvas->viewport(), device);
-            QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, device);
-        };
         QTest::keyClicks(input_, QStringLiteral("LINE 0,50 300,50 \rLINE 0,-50 300,-50 \r"));
         QTest::keyClicks(input_, QStringLiteral("LINE "));
         QTest::keyClicks(input_, QStringLiteral("m2p\r"));
@@ -193,8 +172,6 @@ private slots:
     void dragAWindowAndMoveIt()
     {
         Canvas *canvas = window_->canvas();
-        const QRectF area(canvas->viewport()->rect());
-        const auto at = [&](cad::Point p) { return canvas->view().toDevice(area, p).toPoint(); };
         QTest::keyClicks(input_, QStringLiteral("LINE -200,0 200,0 \rLINE 0,10 50,10 \rCIRCLE 20,60 15 "));
         QCOMPARE(session_->drawing().size(), size_t(3));
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, at({-10, 100}));
@@ -337,6 +314,18 @@ private slots:
     }
 
 private:
+    // Where a drawing point is on the canvas, and a click there (the cursor moved there first).
+    QPoint at(cad::Point p) const
+    {
+        const Canvas *canvas = window_->canvas();
+        return canvas->view().toDevice(QRectF(canvas->viewport()->rect()), p).toPoint();
+    }
+    void click(QPoint device)
+    {
+        QTest::mouseMove(window_->canvas()->viewport(), device);
+        QTest::mouseClick(window_->canvas()->viewport(), Qt::LeftButton, {}, device);
+    }
+
     std::unique_ptr<HostSession> session_;
     std::unique_ptr<HostWindow> window_;
     QLineEdit *input_ = nullptr;

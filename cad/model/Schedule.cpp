@@ -164,10 +164,10 @@ std::vector<std::string> cells(const ScheduleRow &row)
 
 std::vector<Entity> scheduleTable(const std::vector<ScheduleRow> &rows, Point corner)
 {
-    // Drawing units are millimetres: 2.5 mm letters at 1:100, as the forms' own texts.
-    constexpr double height = 250;
+    // Drawing units are millimetres: 2 mm letters at 1:100, with room beside them in every cell.
+    constexpr double height = 200;
     constexpr double rowHeight = 600;
-    constexpr std::array<double, 7> widths = {2000, 1000, 1200, 5000, 800, 800, 800};
+    constexpr std::array<double, 7> widths = {2400, 1200, 1200, 5000, 900, 900, 900};
     double total = 0;
     for (double w : widths)
         total += w;

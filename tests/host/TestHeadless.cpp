@@ -175,9 +175,9 @@ private slots:
                                                   .toUtf8());
         // The table drawn at 0,-2000: a header and three rows of texts in their cells.
         const QStringList dxf = ezdxfDump(out);
-        QVERIFY(dxf.contains(QStringLiteral("T 1000,-2300 250 0 名称")));
-        QVERIFY(dxf.contains(QStringLiteral("T 1000,-3500 250 0 ＦＩＸ窓")));
-        QVERIFY(dxf.contains(QStringLiteral("T 11200,-4100 250 0 1")));
+        QVERIFY(dxf.contains(QStringLiteral("T 1200,-2300 200 0 名称")));
+        QVERIFY(dxf.contains(QStringLiteral("T 1200,-3500 200 0 ＦＩＸ窓")));
+        QVERIFY(dxf.contains(QStringLiteral("T 12050,-4100 200 0 1")));
     }
 
     // Executes of several conversations form one queue; a held ID waits for the next --pick.

@@ -5,6 +5,7 @@
 #include "host/session/HeadlessHost.h"
 #include "host/session/HostOptions.h"
 #include "host/session/HostSession.h"
+#include "host/session/ScheduleCsv.h"
 #include "host/session/SignalWatcher.h"
 #include "host/window/Export.h"
 #include "host/window/HostWindow.h"
@@ -197,6 +198,7 @@ int runHeadless(const HostOptions &options)
     if (!options.png.isEmpty()) written(exportPng(session.drawing(), options.png));
     if (!options.svg.isEmpty()) written(exportSvg(session.drawing(), options.svg));
     if (!options.plot.pdf.isEmpty()) written(exportPdf(session.drawing(), plotSettings, options.plot.pdf));
+    if (!options.schedule.isEmpty()) written(writeScheduleCsv(session.drawing(), options.schedule));
     return rc;
 }
 

@@ -28,6 +28,7 @@ constexpr std::array aliases{
     Alias{"QSAVE", "SAVE"},
     Alias{"SCR", "SCRIPT"},
     Alias{"PRINT", "PLOT"},
+    Alias{"SCH", "SCHEDULE"},
     Alias{"E", "ERASE"},
     Alias{"M", "MOVE"},
     Alias{"CO", "COPY"},
@@ -89,6 +90,7 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "EXTEND") return makeExtendCommand();
     if (name == "-LAYER") return makeLayerCommand();
     if (name == "CLAYER") return makeClayerCommand();
+    if (name == "SCHEDULE") return makeScheduleCommand();
     return nullptr;
 }
 

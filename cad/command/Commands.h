@@ -31,5 +31,6 @@ std::unique_ptr<Command> makeTrimCommand();
 std::unique_ptr<Command> makeExtendCommand();
 std::unique_ptr<Command> makeLayerCommand();
 std::unique_ptr<Command> makeClayerCommand();
+std::unique_ptr<Command> makeScheduleCommand();
 
 } // namespace cad

@@ -45,6 +45,8 @@ struct Declared
                            QStringLiteral("FILE")};
     QCommandLineOption svg{QStringLiteral("svg"), QStringLiteral("終了時に図形範囲を書き出す SVG"),
                            QStringLiteral("FILE")};
+    QCommandLineOption schedule{QStringLiteral("schedule"), QStringLiteral("終了時に建具表を書き出す CSV"),
+                                QStringLiteral("FILE")};
 
     explicit Declared(QCommandLineParser &parser)
     {
@@ -52,7 +54,7 @@ struct Declared
             QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
         parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper,
-                           portrait, black, png, svg});
+                           portrait, black, png, svg, schedule});
         parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
                                      QStringLiteral("[file]"));
     }
@@ -124,6 +126,7 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.plot.black = parser.isSet(declared.black);
     options.png = parser.value(declared.png);
     options.svg = parser.value(declared.svg);
+    options.schedule = parser.value(declared.schedule);
     if (!readPicks(parser.values(declared.pick), options, message)) return false;
     if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message))
         return false;
@@ -141,7 +144,7 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     if (!options.headless) {
         for (const QCommandLineOption *o :
              {&declared.out, &declared.pick, &declared.color, &declared.exitAfter, &declared.verbose,
-              &declared.png, &declared.svg}) {
+              &declared.png, &declared.svg, &declared.schedule}) {
             if (!parser.isSet(*o)) continue;
             *message = QStringLiteral("--%1 は --headless と共に使います。").arg(o->names().constFirst());
             return false;

@@ -27,6 +27,8 @@ struct HostOptions
     // SVG and PNG export writes them.
     QString png;
     QString svg;
+    // Headless: the fitting schedule written as CSV when the program ends.
+    QString schedule;
     // Headless: the plot written when the program ends, as the window's 印刷 writes it.
     struct Plot
     {

@@ -1,12 +1,15 @@
 #include "host/window/HostWindow.h"
 
+#include "cad/model/Schedule.h"
 #include "cad/render/ColorDialog.h"
 #include "host/session/HostSession.h"
+#include "host/session/ScheduleCsv.h"
 #include "host/window/Canvas.h"
 #include "host/window/CommandLine.h"
 #include "host/window/Export.h"
 #include "host/window/LayerPanel.h"
 #include "host/window/PlotDialog.h"
+#include "host/window/ScheduleDialog.h"
 #include "host/window/SnapDialog.h"
 
 #include <QAction>
@@ -114,6 +117,7 @@ void HostWindow::buildMenus()
     file->addAction(QStringLiteral("印刷(&L)..."), QKeySequence::Print, this, &HostWindow::plotDrawing);
     file->addSeparator();
     file->addAction(QStringLiteral("スクリプト実行(&R)..."), this, &HostWindow::runScript);
+    file->addAction(QStringLiteral("建具表(&T)..."), this, &HostWindow::showSchedule);
     file->addSeparator();
     file->addAction(QStringLiteral("終了(&X)"), QKeySequence::Quit, this, &QWidget::close);
 
@@ -314,6 +318,28 @@ void HostWindow::plotWanted()
 {
     plotDrawing();
     session_.resume();
+}
+
+void HostWindow::showSchedule()
+{
+    ScheduleDialog dialog(cad::fittingSchedule(session_.drawing()), this);
+    dialog.exec();
+    if (dialog.choice() == ScheduleDialog::Choice::Draw) {
+        // As a menu macro does: a command running is cancelled first.
+        if (!session_.interpreter().commandName().empty()) session_.cancel();
+        session_.type(QStringLiteral("SCHEDULE\r"));
+        return;
+    }
+    if (dialog.choice() != ScheduleDialog::Choice::Csv) return;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("建具表の書き出し"),
+        suggestedExportPath(session_.fileName(), dialogFolder(), QStringLiteral("csv")),
+        QStringLiteral("CSV ファイル (*.csv)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+    memory_.rememberFolderOf(path);
+    const QString error = writeScheduleCsv(session_.drawing(), path);
+    if (!error.isEmpty()) warn(error);
 }
 
 void HostWindow::runScript()

@@ -49,6 +49,8 @@ private:
     void exportPicture(bool svg);
     void runScript();
     void plotDrawing();
+    // 建具表: the fitting schedule, written as CSV or drawn at a point by SCHEDULE.
+    void showSchedule();
     void plotWanted();
     // Asks whether to save a changed drawing; false when the user cancels.
     bool saveIfWanted();

@@ -3,6 +3,12 @@
 
 #include "link/CadLink.h"
 #include "link/FrameCodec.h"
+#include "link/SymbolFrame.h"
+#include "rules/ButtonPress.h"
+#include "symbols/detail50/hikitigai50.h"
+#include "symbols/plan100/fix100.h"
+#include "symbols/plan100/katabirakito100.h"
+#include "symbols/plan100/ryouhiraki100.h"
 
 #include <QDir>
 #include <QLocalSocket>
@@ -122,6 +128,67 @@ private slots:
         QCOMPARE(ezdxfDump(out),
                  (QStringList{"version AC1015", "errors 0", "L 10,0 610,0", "L 610,-100 1210,-100"}));
         // ezdxf sees the file whole after the erasures: nothing dangling, nothing left of the door.
+    }
+
+    // Windows and a door drawn as the assistant draws them: the real scripts of the forms, in
+    // symbol frames. SCHEDULE lists them and draws the table; --schedule writes the CSV at the end.
+    void scheduleCountsTheFittings()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("plan.dxf");
+        const QString csv = dir.filePath("建具表.csv");
+        Host h({"--pick", "0,0", "--pick", "3000,0", "--pick", "6000,0", "--pick", "9000,0", "--pick",
+                "12000,0", "--pick", "15000,0", "--out", out, "--schedule", csv});
+        auto l = openLink();
+        QVERIFY(l && l->hostReadsSymbols());
+        const auto draw = [&l](const quendra::FormDefinition &form, const char *caption,
+                               std::vector<std::pair<std::string, std::string>> inputs) {
+            // The dialog's state: an option is set by checking it, which clears the other.
+            quendra::FormState state = form.initialState();
+            bool sent = true;
+            for (const auto &[control, value] : inputs)
+                sent = sent && (value == "0" || quendra::setInput(form, state, control, value));
+            const quendra::SymbolFrame begin{quendra::SymbolFrame::Kind::Begin, form.name, caption, true,
+                                             inputs};
+            sent = sent && l->execute("ID\r") == quendra::LinkError::None &&
+                   l->execute(quendra::encodeSymbolFrame(begin)) == quendra::LinkError::None;
+            for (const std::string &script : quendra::press(form, state, "Command2").outcome.scripts())
+                sent = sent && l->execute(script) == quendra::LinkError::None;
+            return sent &&
+                   l->execute(quendra::encodeSymbolFrame(
+                       {quendra::SymbolFrame::Kind::End, {}, {}, false, {}})) == quendra::LinkError::None;
+        };
+        QVERIFY(draw(quendra::fix100(), "ＦＩＸ窓", {{"Combo1", "1000"}, {"Combo2", "0"}}));
+        QVERIFY(draw(quendra::katabirakito100(), "片開キ戸",
+                     {{"Combo1", "800"}, {"Combo2", "90"}, {"Option1", "0"}, {"Option2", "1"}}));
+        QVERIFY(draw(quendra::fix100(), "ＦＩＸ窓", {{"Combo1", "600"}, {"Combo2", "0"}}));
+        QVERIFY(draw(quendra::fix100(), "ＦＩＸ窓", {{"Combo1", " 1000"}, {"Combo2", "0"}}));
+        // Two leaves add up to W; a 1:50 window names its frame depth and finish.
+        QVERIFY(draw(quendra::ryouhiraki100(), "両開キ戸",
+                     {{"Combo1", "800"}, {"Combo3", "600"}, {"Combo2", "0"}}));
+        QVERIFY(draw(quendra::hikitigai50(), "引違イ窓",
+                     {{"Combo1", "1700"}, {"Combo3", "70"}, {"Text1", "20"}, {"Combo2", "180"}}));
+        QCOMPARE(l->execute("SCHEDULE 0,-2000 "), quendra::LinkError::None);
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(h.exitCode(), 0);
+
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // Bytes as written: UTF-8 behind a byte order mark, for a spreadsheet to read the Japanese.
+        QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF") +
+                                     QStringLiteral("名称,縮尺,W寸法,その他の寸法,吊元,角度,数量\r\n"
+                                                    "ＦＩＸ窓,1/100,600,,,0,1\r\n"
+                                                    "ＦＩＸ窓,1/100,1000,,,0,2\r\n"
+                                                    "片開キ戸,1/100,800,,右,90,1\r\n"
+                                                    "両開キ戸,1/100,1400,W寸法 800、W寸法 600,,0,1\r\n"
+                                                    "引違イ窓,1/50,1700,枠見込 70、外壁仕上厚 20,,180,1\r\n")
+                                         .toUtf8());
+        // The table drawn at 0,-2000: a header and five rows of texts in their cells.
+        const QStringList dxf = ezdxfDump(out);
+        QVERIFY(dxf.contains(QStringLiteral("T 1200,-2300 200 0 名称")));
+        QVERIFY(dxf.contains(QStringLiteral("T 1200,-3500 200 0 ＦＩＸ窓")));
+        QVERIFY(dxf.contains(QStringLiteral("T 12050,-4100 200 0 1")));
     }
 
     // Executes of several conversations form one queue; a held ID waits for the next --pick.

@@ -108,7 +108,8 @@ public:
             return true;
         }
         const Rule *rule = ruleFor(tags.front().trimmed);
-        if (!rule || (mirror_ && !rule->mirrors)) return false;
+        const bool hatch = tags.front().trimmed == "HATCH";
+        if ((!rule && !hatch) || (rule && mirror_ && !rule->mirrors)) return false;
         // Off the drawing plane, the coordinates are not the drawing's; seen from below (a
         // mirrored block's attributes), x runs the other way.
         double normal = 1;
@@ -119,6 +120,7 @@ public:
         if (normal != 1 && normal != -1) return false;
         const Affine m = normal == 1 ? m_ : Affine{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
         const double turn = normal * turn_;
+        if (hatch) return placeHatch(tags, m, turn);
         return place(tags, head, *rule, m, turn);
     }
 
@@ -193,6 +195,80 @@ private:
             }
         }
         return true;
+    }
+
+    // A hatch's groups mean what the part they are in says: its boundary paths (a polyline, or
+    // edges: lines, arcs, elliptic arcs, splines), its pattern's lines and its seed points. A
+    // placed hatch no longer follows the objects it was made from.
+    bool placeHatch(std::span<const DxfTag> tags, const Affine &m, double turn)
+    {
+        enum class In { Head, Paths, Pattern, Seeds } in = In::Head;
+        bool polylinePath = false;
+        long edge = 0; // 1 line, 2 arc, 3 elliptic arc, 4 spline
+        const auto vector = [&](Point p) { return Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y}; };
+        const auto angle = [&](double a) { return normalized(mirror_ ? turn - a : a + turn); };
+        for (std::size_t k = 0; k < tags.size(); ++k) {
+            const DxfTag &t = tags[k];
+            const int c = t.code;
+            if (c == 450 && integer(t) != 0) return false; // a gradient's angle is not written here
+            if (c == 91 && in == In::Head) in = In::Paths;
+            if (c == 75 && in == In::Paths) in = In::Pattern;
+            if (c == 98) in = In::Seeds;
+            if (in == In::Paths && c == 92) {
+                polylinePath = (integer(t) & 2) != 0;
+                edge = 0;
+            }
+            if (in == In::Paths && c == 72 && !polylinePath) {
+                edge = integer(t);
+                if (mirror_ && edge != 1) return false; // curved edges would run the other way
+            }
+            const bool pair = k + 1 < tags.size() && tags[k + 1].code == c + 10;
+            if (rewritten(tags, k, true)) continue;
+            if (c == 71 && in == In::Head) {
+                out_.integer(71, 0);
+            } else if (c == 97 && in == In::Paths) {
+                // The objects it was made from stay where they are.
+                out_.integer(97, 0);
+                while (k + 1 < tags.size() && tags[k + 1].code == 330)
+                    ++k;
+            } else if (pair && ((in == In::Paths && c >= 10 && c <= 13) || (in == In::Seeds && c == 10))) {
+                const Point p{real(t), real(tags[k + 1])};
+                const bool direction = c == 12 || c == 13 || (c == 11 && edge == 3);
+                const Point q = direction ? vector(p) : m(p);
+                out_.real(c, q.x);
+                out_.real(c + 10, q.y);
+                ++k;
+            } else if (in == In::Paths && c == 42 && polylinePath) {
+                out_.real(42, mirror_ ? -real(t) : real(t));
+            } else if (in == In::Paths && edge == 2 && c == 40) {
+                out_.real(40, real(t) * scale_);
+            } else if (in == In::Paths && edge == 2 && (c == 50 || c == 51)) {
+                // A clockwise arc keeps its angles counted the other way round.
+                out_.real(c, normalized(clockwise(tags, k) ? real(t) - turn : real(t) + turn));
+            } else if (in == In::Pattern && (c == 52 || c == 53)) {
+                out_.real(c, angle(real(t)));
+            } else if (in == In::Pattern && (c == 41 || c == 49)) {
+                out_.real(c, real(t) * scale_);
+            } else if (in == In::Pattern && (c == 43 || c == 45) && k + 1 < tags.size() &&
+                       tags[k + 1].code == c + 1) {
+                const Point p{real(t), real(tags[k + 1])};
+                const Point q = c == 43 ? m(p) : vector(p);
+                out_.real(c, q.x);
+                out_.real(c + 1, q.y);
+                ++k;
+            } else {
+                copy(t);
+            }
+        }
+        return true;
+    }
+
+    // Whether the arc edge whose group tags[k] is runs clockwise (its 73 is 0).
+    bool clockwise(std::span<const DxfTag> tags, std::size_t k) const
+    {
+        for (; k < tags.size() && tags[k].code != 72 && tags[k].code != 92 && tags[k].code != 97; ++k)
+            if (tags[k].code == 73) return integer(tags[k]) == 0;
+        return false;
     }
 
     // A line's ends, an arc's centre, radius and angles written as the shape given has them.

@@ -27,6 +27,9 @@ struct Rule
     bool mirrors = true;    // whether a mirror can be written
     bool units = false;     // the vectors are directions of length 1
     bool ellipse = false;   // 41, 42: where an ellipse's arc begins and ends, in radians
+    // A dimension: moved and turned with the block it draws itself with (DimensionBlock), never
+    // copied (a copy needs a block of its own) nor scaled (it would measure anew).
+    bool dimension = false;
 };
 
 const Rule *ruleFor(std::string_view type)
@@ -45,6 +48,8 @@ const Rule *ruleFor(std::string_view type)
     static const Rule corners{{10, 11, 12, 13}, {}, {}};
     static const Rule ellipse{{10}, {11}, {}, false, false, false, false, true, false, true};
     static const Rule spline{{10, 11}, {12, 13}, {}};
+    static const Rule dimension{
+        {10, 11, 12, 13, 14, 15, 16}, {}, {}, false, false, false, false, false, false, false, true};
     static const Rule ray{{10}, {11}, {}, false, false, false, false, true, true};
     static const Rule leader{{10}, {211, 212, 213}, {40, 41}, false, false, false, false, false};
     // An image and a wipeout: their corner and a pixel's width and height (their clipping
@@ -64,6 +69,7 @@ const Rule *ruleFor(std::string_view type)
     if (type == "SOLID" || type == "TRACE" || type == "3DFACE") return &corners;
     if (type == "ELLIPSE") return &ellipse;
     if (type == "SPLINE") return &spline;
+    if (type == "DIMENSION") return &dimension;
     if (type == "RAY" || type == "XLINE") return &ray;
     if (type == "LEADER") return &leader;
     if (type == "IMAGE" || type == "WIPEOUT") return &image;
@@ -130,6 +136,7 @@ private:
     bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Affine &m, double turn)
     {
         const Rule *rule = &r;
+        if (rule->dimension && (next_ || std::fabs(scale_ - 1) > 1e-12)) return false;
         double start = 0, end = 0, angle = 0;
         bool hasAngle = false, hasXScale = false, hasYScale = false;
         for (const DxfTag &t : tags) {
@@ -185,6 +192,8 @@ private:
                 out_.real(c, real(t) * (mirror_ ? -scale_ : scale_));
             } else if (rule->insert && c == 50) {
                 out_.real(50, normalized(mirror_ ? turn - angle : angle + turn));
+            } else if (rule->dimension && (c == 50 || (c == 53 && real(t) != 0))) {
+                out_.real(c, normalized(real(t) + turn));
             } else if (rule->bulges && c == 42) {
                 out_.real(42, mirror_ ? -real(t) : real(t));
             } else if (rule->ellipse && mirror_ && (c == 41 || c == 42) && !whole) {

@@ -1,5 +1,6 @@
 #include "dialogs/SymbolDialog.h"
 
+#include "dialogs/DialogPlacement.h"
 #include "dialogs/DigitFilter.h"
 #include "dialogs/PreviewWidget.h"
 #include "link/SymbolFrame.h"
@@ -97,6 +98,7 @@ SymbolDialog::SymbolDialog(const FormDefinition &form, AppContext &context, QWid
     build();
     centre();
     openLink();
+    placement_ = new DialogPlacement(*this, [this] { return link_->hostPlace(); });
     updatePreview();
 }
 
@@ -395,19 +397,21 @@ void SymbolDialog::pressButton(const std::string &name)
                                 [&](const Button &x) { return x.name == name; });
     if (b == form_.buttons.end()) return;
     perform(press(form_, state(), name), b->role);
-    if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized()) watchForPick(name);
+    const bool watched = b->role == Button::Role::BasePoint || b->role == Button::Role::Draw;
+    if (watched && isMinimized()) watchForPick(name);
 }
 
-// The draw button that goes with a base-point button: the next draw button in the form's order
+// After a base point, the draw button that goes with it: the next draw button in the form's order
 // (tourisin has one pair per bubble), else the first.
-void SymbolDialog::watchForPick(const std::string &basePointButton)
+void SymbolDialog::watchForPick(const std::string &pressed)
 {
     const auto base = std::find_if(form_.buttons.begin(), form_.buttons.end(),
-                                   [&](const Button &x) { return x.name == basePointButton; });
+                                   [&](const Button &x) { return x.name == pressed; });
     const auto draw =
         std::find_if(base, form_.buttons.end(), [](const Button &x) { return x.role == Button::Role::Draw; });
     const Button *fallback = previewButton(form_, buttons_);
     drawAfterPick_ = draw != form_.buttons.end() ? draw->name : fallback ? fallback->name : std::string();
+    if (base != form_.buttons.end() && base->role == Button::Role::Draw) drawAfterPick_.clear();
     if (!pickWatch_) {
         pickWatch_ = new QTimer(this);
         pickWatch_->setInterval(200);
@@ -428,11 +432,16 @@ void SymbolDialog::checkPick()
     if (idle && !*idle) return;
     pickWatch_->stop();
     if (!idle) return;
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    // Beside the host's window, off the drawing, unless the user has put it somewhere.
+    placement_->beforeReturn();
+    QPushButton *draw = commandButton(drawAfterPick_);
+    // After a draw the host keeps the keyboard: the user may go on there or press the base point.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | (draw ? Qt::WindowActive : Qt::WindowNoState));
     show();
     raise();
+    if (!draw) return;
     activateWindow();
-    if (QPushButton *draw = commandButton(drawAfterPick_)) draw->setFocus();
+    draw->setFocus();
 }
 
 bool SymbolDialog::send(const std::string &script)

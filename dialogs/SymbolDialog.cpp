@@ -3,6 +3,7 @@
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/DigitFilter.h"
 #include "dialogs/PreviewWidget.h"
+#include "dialogs/ScreenFit.h"
 #include "link/SymbolFrame.h"
 
 #include <QButtonGroup>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -106,7 +108,15 @@ SymbolDialog::~SymbolDialog() = default;
 
 void SymbolDialog::build()
 {
-    auto *outer = new QVBoxLayout(this);
+    // The form in a scroll area, which scrolls only where the screen cannot hold it.
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    content_ = new QWidget(scroll);
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(scroll);
+    auto *outer = new QVBoxLayout(content_);
     auto *body = new QHBoxLayout;
     auto *left = new QVBoxLayout;
     auto *grid = new QGridLayout;
@@ -130,6 +140,7 @@ void SymbolDialog::build()
     auto *row = new QHBoxLayout;
     buildButtons(row);
     outer->addLayout(row);
+    scroll->setWidget(content_);
     applyTabOrder();
     connectRules();
 }
@@ -177,6 +188,7 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         else
             box->setCurrentIndex(box->findText(qs(c.text)));
         if (c.digitsOnly && c.editable) DigitFilter::install(box, [this] { context_.messages.beep(); });
+        if (c.editable) keepRoomForDigits(*box);
         connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
         return box;
     }
@@ -199,6 +211,7 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         break;
     }
     auto *edit = new QLineEdit(qs(c.text), this);
+    keepRoomForDigits(*edit);
     connect(edit, &QLineEdit::textChanged, this, &SymbolDialog::updatePreview);
     return edit;
 }
@@ -363,7 +376,7 @@ void SymbolDialog::setEnabledByName(const std::string &name, bool on)
 
 void SymbolDialog::centre()
 {
-    adjustSize();
+    fitToScreen(*this, *content_);
     if (const QScreen *screen = this->screen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);

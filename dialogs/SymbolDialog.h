@@ -74,6 +74,7 @@ private:
     std::map<std::string, QWidget *> inputs_;
     std::map<std::string, QWidget *> labels_;
     std::map<std::string, QPushButton *> buttons_;
+    QWidget *content_ = nullptr; // everything, in a scroll area
     PreviewWidget *preview_ = nullptr;
     QGridLayout *around_ = nullptr; // the preview and the groups on its sides
     std::map<Side, QBoxLayout *> sidePanels_;

@@ -527,6 +527,14 @@ private slots:
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nHATCH\n2\nSOLID\n70\n1\n91\n1\n92\n1\n93\n1\n72\n2\n"
                           "10\n0\n20\n0\n40\n1\n50\n1e300\n51\n90\n73\n1\n0\nENDSEC\n0\nEOF\n")
             << true;
+        // What precedes the first section in files of other writers.
+        QTest::newRow("byte order mark, padded codes, comments")
+            << QByteArray("\xEF\xBB\xBF"
+                          "999\r\nwritten by hand\r\n  999\r\n\r\n  0\r\nSECTION\r\n"
+                          "  2\r\nENTITIES\r\n  0\r\nLINE\r\n 10\r\n0\r\n 20\r\n0\r\n 11\r\n1\r\n"
+                          " 21\r\n1\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n")
+            << true;
+        QTest::newRow("zeros") << QByteArray(4096, '\0') << false;
         // Its groups fall out of step after "11", so the end marker is never read as one.
         QTest::newRow("polyline claiming many vertices")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOL"

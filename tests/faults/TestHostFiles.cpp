@@ -217,9 +217,17 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.resize(qint64(64) << 30));
         }
+        // Nearly as large as may be read, but zeros from its first byte: refused before it is
+        // read, in the background as well.
+        const QString zeros = dir.filePath("zeros.dxf");
+        {
+            QFile f(zeros);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(1000) << 20));
+        }
         HostSession s;
         s.enqueue("LINE 0,0 1,1 \r", {});
-        for (const QString &path : {dir.path(), fifo, sparse}) {
+        for (const QString &path : {dir.path(), fifo, sparse, zeros}) {
             QString error;
             QVERIFY2(!s.open(path, &error), qPrintable(path));
             QVERIFY(!error.isEmpty());
@@ -228,6 +236,10 @@ private slots:
         QString error;
         QVERIFY(!s.open(sparse, &error));
         QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
+        QVERIFY(!s.openInBackground(zeros, &error));
+        QVERIFY2(error.contains(QStringLiteral("DXF ファイルではありません")), qPrintable(error));
+        QVERIFY(!s.loading());
+        QCOMPARE(s.drawing().entities().size(), size_t(1));
     }
 };
 

@@ -2,12 +2,10 @@
 
 #include "cad/dxf/Dxf.h"
 #include "host/session/CodePage.h"
-#include "host/session/FileSync.h"
+#include "host/session/FileSave.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <functional>
 #include <optional>
@@ -25,57 +23,6 @@ QString shown(std::string_view chars)
     s.replace(QChar('\r'), QStringLiteral("↵")).replace(QChar('\n'), QStringLiteral("↵"));
     if (chars.size() > 400 || s.size() > 160) s = s.left(160) + QStringLiteral("…");
     return s;
-}
-
-// The file a save writes: a link's target, followed as QSaveFile follows it.
-QString savedTarget(const QString &path)
-{
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.absoluteFilePath();
-}
-
-// Temporaries that earlier versions of this program left beside `target` when a save was killed
-// (".plan.dxf.saving-<pid>-<n>"); QSaveFile's own have no name on Linux and vanish with it.
-void removeStaleTemporaries(const QString &target)
-{
-    const QFileInfo info(target);
-    QDir folder = info.dir();
-    const QStringList stale = folder.entryList({QStringLiteral(".%1.saving-*").arg(info.fileName())},
-                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &name : stale)
-        folder.remove(name);
-}
-
-// Writes what `produce` gives through QSaveFile: the old file stays whole until the new one is
-// complete and synced, keeps its mode, and a link keeps pointing at the saved drawing.
-QString saveThrough(const QString &path, const std::function<bool(const cad::DxfSink &)> &produce)
-{
-    QSaveFile file(path);
-    // Unbuffered: the pieces are large, and a write that fails (a full disk) must fail here;
-    // QSaveFile would let a failed flush of its buffer at commit() pass.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("ファイルを作成できません: %1").arg(path);
-    const bool written = produce([&file](std::string_view piece) {
-                             return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
-                                    static_cast<qint64>(piece.size());
-                         }) &&
-                         file.flush();
-    if (!written) {
-        file.cancelWriting();
-        file.commit();
-        return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
-    }
-    if (!file.commit()) {
-        if (file.error() == QFileDevice::WriteError)
-            return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
-        return QStringLiteral("ファイルを保存できません: %1").arg(path);
-    }
-    const QString target = savedTarget(path);
-    syncFolder(QFileInfo(target).absolutePath());
-    removeStaleTemporaries(target);
-    return {};
 }
 
 } // namespace
@@ -478,7 +425,7 @@ bool HostSession::save(const QString &path, QString *error)
         if (source_) return put(source_->edited(drawing_, shown_, encodeCodepage));
         return cad::writeDxf(drawing_, put, encodeCodepage);
     };
-    const QString e = saveThrough(path, produce);
+    const QString e = saveFile(path, produce);
     if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;

@@ -5,6 +5,7 @@
 #include "cad/render/Render.h"
 #include "host/session/HostSession.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -14,6 +15,11 @@
 #include <QTest>
 
 #include <algorithm>
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace host;
 
@@ -39,6 +45,18 @@ QByteArray bytesOf(const QString &path)
 constexpr const char *door = "LINE 100,100 1000,100 \nARC c 100,100 1000,100 100,1000\nCIRCLE 500,500 50\n"
                              "ELLIPSE c 2000,2000 @300,0 @0,100\nPLINE 0,0 w 10  500,0 500,500 \n"
                              "DTEXT j m 300,300 100 0 片開き扉\n\n";
+
+struct stat statOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+constexpr uid_t nobody = 65534;
+constexpr gid_t sharing = 4343; // the group a shared plan belongs to, nobody among its members
 
 } // namespace
 
@@ -207,6 +225,89 @@ private slots:
         QFile::remove(saved);
         QVERIFY(run(dir_.filePath("cut.dxf")) != 0);
         QVERIFY(!QFile::exists(saved));
+    }
+
+    // Plans saved by nobody, a member of the group `sharing`: one of another owner, shared with
+    // the group (mode 0660) under two names; one of nobody's own in a folder nobody may not
+    // write. Each is saved with what was drawn, keeping its owner, group, mode and names, with
+    // nothing left beside it; where the disk has no room for the new bytes, the old stay.
+    void sharedFilesAreSavedAsTheyWere()
+    {
+        if (::geteuid() != 0) QSKIP("needs root to save as another user (nobody) a file of a third");
+        QTemporaryDir base(QDir::tempPath() + "/quendra-shared-XXXXXX");
+        const QString shared = base.filePath("shared"), locked = base.filePath("locked"),
+                      data = base.filePath("data"), script = base.filePath("line.scr");
+        for (const QString &folder : {shared, locked, data})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(base.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(shared).constData(), 0777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(data).constData(), 0777) == 0);
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("LINE 0,0 900,0 \n");
+        f.close();
+        const QString original = dir_.filePath("plan_r2000.dxf");
+        const QString plan = shared + "/plan.dxf", also = shared + "/also.dxf", own = locked + "/plan.dxf";
+        QVERIFY(QFile::copy(original, plan));
+        QVERIFY(::link(QFile::encodeName(plan).constData(), QFile::encodeName(also).constData()) == 0);
+        QVERIFY(::chown(QFile::encodeName(plan).constData(), 4242, sharing) == 0);
+        QVERIFY(::chmod(QFile::encodeName(plan).constData(), 0660) == 0);
+        QVERIFY(QFile::copy(original, own));
+        QVERIFY(::chown(QFile::encodeName(own).constData(), nobody, nobody) == 0);
+        QVERIFY(::chmod(QFile::encodeName(own).constData(), 0644) == 0);
+
+        // quendra-host --headless FILE --replay --out FILE as nobody; `room`: how large its files may grow.
+        const auto run = [&](const QString &file, rlim_t room, QString *said) {
+            QProcess host;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), data);
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+            host.setProcessEnvironment(environment);
+            host.setChildProcessModifier([room] {
+                if (room > 0) {
+                    const rlimit limit{room, room};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                    ::signal(SIGXFSZ, SIG_IGN);
+                }
+                const gid_t groups[] = {sharing};
+                if (::setgroups(1, groups) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                    ::_exit(77);
+            });
+            host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                       {"--headless", file, "--replay", script, "--exit-after-replay", "--out", file});
+            const int code = host.waitForFinished(60000) ? host.exitCode() : -1;
+            *said = QString::fromLocal8Bit(host.readAllStandardError());
+            return code;
+        };
+        const QStringList drawn{"ok", "new L 0,0 900,0 on 0"};
+        QString said;
+        const int code = run(plan, 0, &said);
+        if (code == 77) QSKIP("this system does not let root act as nobody");
+        QVERIFY2(code == 0, qPrintable(said));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), original, plan}), drawn);
+        struct stat st = statOf(plan);
+        QCOMPARE(st.st_uid, uid_t(4242));
+        QCOMPARE(st.st_gid, sharing);
+        QCOMPARE(st.st_mode & 07777, mode_t(0660));
+        QCOMPARE(st.st_nlink, nlink_t(2));
+        QVERIFY(bytesOf(also) == bytesOf(plan));
+        QCOMPARE(QDir(shared).entryList(QDir::Files | QDir::Hidden), QStringList({"also.dxf", "plan.dxf"}));
+
+        QVERIFY2(run(own, 0, &said) == 0, qPrintable(said));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), original, own}), drawn);
+        st = statOf(own);
+        QCOMPARE(st.st_uid, nobody);
+        QCOMPARE(st.st_mode & 07777, mode_t(0644));
+        QCOMPARE(QDir(locked).entryList(QDir::Files | QDir::Hidden), QStringList{"plan.dxf"});
+
+        // No room on the disk for a byte more than the old file holds.
+        const QByteArray before = bytesOf(own);
+        QCOMPARE(run(own, rlim_t(before.size()), &said), 1);
+        QVERIFY2(said.contains(QStringLiteral("ファイルを書き込めません")), qPrintable(said));
+        QVERIFY(bytesOf(own) == before);
+        // The old bytes' copy is gone with the save.
+        QDirIterator copies(data, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QVERIFY2(!copies.hasNext(), qPrintable(copies.next()));
     }
 
     // A wipeout moved and an image copied stay what they are in the file, placed anew; the

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <numbers>
 #include <span>
 #include <unordered_map>
@@ -556,6 +557,12 @@ struct DxfSource::Edit
     std::string bytes;
 };
 
+std::uint64_t DxfSource::handlesLeft() const
+{
+    constexpr std::uint64_t last = std::numeric_limits<std::uint64_t>::max();
+    return largestHandle_ == last ? 0 : last - firstNewHandle();
+}
+
 double DxfSource::julianDate(std::chrono::system_clock::time_point t, bool local)
 {
     const double seconds = std::chrono::duration<double>(t.time_since_epoch()).count();
@@ -593,7 +600,7 @@ class DxfSource::Editor
 public:
     Editor(const DxfSource &source, const Drawing &drawing, const DxfNameEncoder &encoder)
         : s_(source), drawing_(drawing), layers_(drawing.layers()), entries_(layers_.size()),
-          next_(std::max(source.seed_, source.largestHandle_ + 1))
+          next_(source.firstNewHandle())
     {
         setting_.r12 = s_.version_ <= "AC1009";
         setting_.handles = s_.hasHandSeed_ || s_.largestHandle_ > 0 || !setting_.r12;
@@ -751,6 +758,8 @@ public:
     std::string result(std::chrono::system_clock::time_point now)
     {
         if (edits_.empty()) return s_.bytes_;
+        // Past the last handle there is, the count would start again at the file's own.
+        if (next_ - s_.firstNewHandle() > s_.handlesLeft()) return {};
         if (s_.hasHandSeed_ && next_ > s_.seed_)
             replace(s_.handSeed_, [&](DxfTagWriter &out) { out.handle(5, next_); });
         if (s_.hasTdUpdate_)

@@ -3,6 +3,7 @@
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/model/Affine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -87,10 +88,15 @@ public:
     // of its layers written. `shown` is piecesShown() of the drawing as read. Without any of
     // these, the bytes as read. Names of new layers go through `encoder` into the file's code
     // page; those it cannot write, and all without an encoder, with \U+ escapes for what is not
-    // ASCII.
+    // ASCII. Empty when what was added needs more handles than the file has left (see
+    // handlesLeft()): nothing else is ever given a handle of the file's own.
     std::string edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
                        const DxfNameEncoder &encoder = {},
                        std::chrono::system_clock::time_point now = std::chrono::system_clock::now()) const;
+
+    // How many new handles the file can still give: those after its $HANDSEED and its largest
+    // handle, up to the largest a $HANDSEED can name.
+    std::uint64_t handlesLeft() const;
 
     // A moment as DXF writes $TDUPDATE (local time) and $TDUUPDATE (universal time): a Julian
     // date, days and the fraction of the day.
@@ -111,6 +117,8 @@ private:
     // Gathers the edits edited() makes, step by step.
     class Editor;
 
+    // The handle the first new object gets.
+    std::uint64_t firstNewHandle() const { return std::max(seed_, largestHandle_ + 1); }
     void note(const DxfTag &tag);
     void noteHeader(const DxfTag &tag);
     void noteLayer(const DxfTag &tag);

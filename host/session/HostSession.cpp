@@ -15,6 +15,12 @@ namespace host {
 
 namespace {
 
+QString handlesExhausted()
+{
+    return QStringLiteral("このファイルは図形の番号(ハンドル)を使い切っているため、図形を加えて保存することは"
+                          "できません。加えた図形を取り消すか、新しい図面に描いて下さい。");
+}
+
 // One line of what a conversation sent, with its carriage returns shown.
 QString shown(std::string_view chars)
 {
@@ -389,6 +395,7 @@ bool HostSession::take(Opening opening, const QString &path, bool recover, QStri
         interpreter_.note(
             QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
                 .toStdString());
+    if (source_ && source_->handlesLeft() == 0) interpreter_.note(handlesExhausted().toStdString());
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
@@ -420,12 +427,14 @@ bool HostSession::save(const QString &path, QString *error)
     }
     // A drawing opened from a file is saved as that file edited (as it is, while it is being
     // read); a new one is written whole.
-    const auto produce = [this](const cad::DxfSink &put) {
+    const std::string edited =
+        source_ && !loading_ ? source_->edited(drawing_, shown_, encodeCodepage) : std::string();
+    const auto produce = [this, &edited](const cad::DxfSink &put) {
         if (loading_) return put(*loadingBytes_);
-        if (source_) return put(source_->edited(drawing_, shown_, encodeCodepage));
+        if (source_) return put(edited);
         return cad::writeDxf(drawing_, put, encodeCodepage);
     };
-    const QString e = saveFile(path, produce);
+    const QString e = source_ && !loading_ && edited.empty() ? handlesExhausted() : saveFile(path, produce);
     if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;

@@ -310,6 +310,47 @@ private slots:
         QVERIFY2(!copies.hasNext(), qPrintable(copies.next()));
     }
 
+    // A file whose handles are all given ($HANDSEED FFFFFFFFFFFFFFFF, which ezdxf reads and
+    // audits clean) opens and says so; an erase, which needs no new handle, is saved; anything
+    // drawn is refused with a word, in the session and headless onto the file itself, which
+    // stays as it was.
+    void aFileWithoutHandlesLeftTakesNothingNew()
+    {
+        const QString path = dir_.filePath("plan_exhausted.dxf");
+        const QByteArray before = bytesOf(path);
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        QVERIFY2(s.open(path, &error), qPrintable(error));
+        QStringList said;
+        for (const auto &args : history)
+            said << args.at(0).toStringList();
+        QVERIFY2(said.join('\n').contains(QStringLiteral("ハンドル")), qPrintable(said.join('\n')));
+        s.enqueue("ERASE 1000,1500 \n", {});
+        const QString erased = dir_.filePath("plan_exhausted.erased.dxf");
+        QVERIFY2(s.save(erased, &error), qPrintable(error));
+        const QStringList found = corpusTool({QStringLiteral("compare"), path, erased});
+        QVERIFY2(found.size() == 1 && found[0].startsWith("lost ARC"), qPrintable(found.join('\n')));
+
+        s.enqueue(door, {});
+        QVERIFY(!s.save(path, &error));
+        QVERIFY2(error.contains(QStringLiteral("ハンドル")), qPrintable(error));
+        QVERIFY(bytesOf(path) == before);
+
+        const QString script = dir_.filePath("exhausted.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(door);
+        f.close();
+        QProcess host;
+        host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                   {"--headless", path, "--replay", script, "--exit-after-replay", "--out", path});
+        QVERIFY(host.waitForFinished(60000));
+        QCOMPARE(host.exitCode(), 1);
+        QVERIFY(QString::fromLocal8Bit(host.readAllStandardError()).contains(QStringLiteral("ハンドル")));
+        QVERIFY(bytesOf(path) == before);
+    }
+
     // A wipeout moved and an image copied stay what they are in the file, placed anew; the
     // audit finds nothing more.
     void masksAndImagesAreMovedAsThemselves()

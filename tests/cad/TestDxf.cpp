@@ -79,11 +79,12 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
     }
 
-    // A large file of every kind, read back whole and in order.
+    // A large file of every kind, read back whole and in order; its $HANDSEED, beyond FFFF,
+    // names the next free handle.
     void largeFilesReadBackWhole()
     {
         cad::Drawing d;
-        for (int i = 0; i < 60000; ++i) {
+        for (int i = 0; i < 70000; ++i) {
             cad::Entity e;
             switch (i % 4) {
             case 0:
@@ -120,6 +121,22 @@ private slots:
         QCOMPARE(back.drawing.size(), d.size());
         QCOMPARE(q(cad::describe(back.drawing)), q(cad::describe(d)));
         QCOMPARE(back.drawing.extents().max.x, d.extents().max.x);
+
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        cad::DxfTagScanner scanner(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        std::uint64_t seed = 0, largest = 0;
+        bool seedNext = false;
+        while (const auto tag = scanner.next()) {
+            if (tag->code == 5 && seedNext)
+                seed = cad::parseDxfHandle(tag->trimmed);
+            else if (tag->code == 5)
+                largest = std::max(largest, cad::parseDxfHandle(tag->trimmed));
+            seedNext = tag->code == 9 && tag->trimmed == "$HANDSEED";
+        }
+        QVERIFY(largest > 0xFFFF);
+        QCOMPARE(seed, largest + 1);
     }
 
     // The groups left out before dxflib reads a file are chosen as dxflib reads them: codes as

@@ -253,7 +253,7 @@ bool dxfBeginning(std::string_view head)
         const std::optional<std::string_view> text = line();
         if (!text) return false;
         if (value == 999) continue;
-        return value == 0 && *text == "SECTION";
+        return value == 0 && !text->empty();
     }
 }
 

@@ -34,7 +34,16 @@ public:
         std::uint64_t owner = 0;
         // The layers' names as the file writes them, by index in the drawing's layer table.
         std::vector<std::string> layers;
+        // Text into the file's code page; none where it has none or it is not known.
+        std::function<std::string(std::string_view)> inCodepage;
     };
+
+    // Text (a TEXT's, a layer's name) as the file holds it: UTF-8, or its code page where that
+    // holds it, else as escapes.
+    static std::string written(const Setting &setting, std::string_view utf8)
+    {
+        return setting.utf8 ? std::string(utf8) : encodeDxfText(utf8, setting.inCodepage);
+    }
 
     // Handles are taken from `next`, which moves past them.
     NewEntityWriter(DxfTagWriter &out, const Setting &setting, std::uint64_t &next)
@@ -162,7 +171,7 @@ private:
         begin("TEXT", "AcDbText", e.color);
         point(10, e.insert);
         out_.real(40, e.height);
-        out_.string(1, setting_.utf8 ? std::string(e.text) : encodeDxfText(e.text));
+        out_.string(1, written(setting_, e.text));
         if (e.rotation != 0) out_.real(50, e.rotation);
         if (e.mirrored) out_.integer(71, 2); // backwards
         out_.integer(72, 4);
@@ -605,11 +614,16 @@ public:
         setting_.r12 = s_.version_ <= "AC1009";
         setting_.handles = s_.hasHandSeed_ || s_.largestHandle_ > 0 || !setting_.r12;
         setting_.utf8 = !s_.usesCodepage();
+        if (encoder && !s_.codepage_.empty())
+            setting_.inCodepage = [encoder, codepage = s_.codepage_](std::string_view utf8) {
+                return encoder(utf8, codepage);
+            };
         setting_.owner = s_.modelSpace_;
         // Each layer by the name its table entry has; one the file lacks, as a text is written.
         for (std::size_t i = 0; i < layers_.size(); ++i) {
             entries_[i] = s_.findEntry(layers_[i].name);
-            setting_.layers.push_back(entries_[i] ? entries_[i]->raw : written(layers_[i].name, encoder));
+            setting_.layers.push_back(entries_[i] ? entries_[i]->raw
+                                                  : NewEntityWriter::written(setting_, layers_[i].name));
         }
     }
 
@@ -770,18 +784,6 @@ public:
     }
 
 private:
-    // Names of new layers: through `encoder` into the file's code page; what it cannot write, and
-    // all without an encoder, with \U+ escapes for what is not ASCII.
-    std::string written(const std::string &name, const DxfNameEncoder &encoder) const
-    {
-        if (setting_.utf8) return name;
-        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
-        if (ascii) return name;
-        if (encoder && !s_.codepage_.empty())
-            if (std::string bytes = encoder(name, s_.codepage_); !bytes.empty()) return bytes;
-        return encodeDxfText(name);
-    }
-
     void replace(const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write)
     {
         DxfTagWriter out(s_.form_);

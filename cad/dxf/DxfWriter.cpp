@@ -190,14 +190,11 @@ public:
 
     void write(const Drawing &drawing, const DxfNameEncoder &encoder)
     {
-        // Names in the file's code page, or as texts are written: what is not ASCII as \U+
-        // escapes, read the same under any code page.
-        for (const Layer &l : drawing.layers()) {
-            const bool ascii =
-                std::all_of(l.name.begin(), l.name.end(), [](char c) { return (c & 0x80) == 0; });
-            std::string bytes = ascii || !encoder ? std::string() : encoder(l.name, codepage);
-            layers_.push_back(ascii ? l.name : !bytes.empty() ? bytes : encodeDxfText(l.name));
-        }
+        // Names and texts in the file's code page; what it cannot hold, and all without an
+        // encoder, as \U+ escapes, read the same under any code page.
+        if (encoder) inCodepage_ = [&encoder](std::string_view utf8) { return encoder(utf8, codepage); };
+        for (const Layer &l : drawing.layers())
+            layers_.push_back(encodeDxfText(l.name, inCodepage_));
         header(drawing.extents(), layers_[std::min(drawing.currentLayer(), layers_.size() - 1)]);
         bool symbols = false;
         for (std::size_t i = 0; i < drawing.size() && !symbols; ++i)
@@ -349,8 +346,8 @@ private:
             dxf_.writeText(out_,
                            DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
                                        1.0, e.mirrored ? 2 : 0, 4, 0,
-                                       out_.counting() ? std::string() : encodeDxfText(e.text), "Standard",
-                                       radians(e.rotation)),
+                                       out_.counting() ? std::string() : encodeDxfText(e.text, inCodepage_),
+                                       "Standard", radians(e.rotation)),
                            a);
             break;
         case Entity::Type::Polyline:
@@ -418,6 +415,7 @@ private:
     DL_Dxf &dxf_;
     BufferedWriter &out_;
     std::vector<std::string> layers_;
+    std::function<std::string(std::string_view)> inCodepage_;
 };
 
 } // namespace

@@ -548,6 +548,31 @@ private slots:
         QVERIFY(std::find(lines.begin(), lines.end(), "T 3000,3500 200 0 片開き扉 ９００") != lines.end());
     }
 
+    // New texts go into the file's code page where it holds them (＋ is 0x817B in Shift-JIS),
+    // and only what it cannot hold (Hangul) as \U+ escapes: in a Shift-JIS file and in a new
+    // drawing, which is written in Shift-JIS as well. Both read back as drawn.
+    void textsAreWrittenInTheFilesCodePage()
+    {
+        const QByteArray written = "\x81{1000 \x92\xca\x82\xe8\x90"
+                                   "c \\U+D55C\n";
+        for (const QString &name : {QStringLiteral("plan_sjis"), QStringLiteral("new")}) {
+            HostSession s;
+            QString error;
+            if (name != "new") QVERIFY2(s.open(dir_.filePath(name + ".dxf"), &error), qPrintable(error));
+            s.enqueue("DTEXT j m 0,0 100 0 ＋1000 通り芯 한\n\n", {});
+            const QString saved = dir_.filePath(name + ".text.dxf");
+            QVERIFY2(s.save(saved, &error), qPrintable(error));
+            QVERIFY2(bytesOf(saved).contains(written), qPrintable(name));
+            if (name != "new")
+                QCOMPARE(corpusTool({QStringLiteral("compare"), dir_.filePath(name + ".dxf"), saved}),
+                         QStringList({"ok", "new T 0,0 100 0 ＋1000 通り芯 한 on 0"}));
+            HostSession again;
+            QVERIFY2(again.open(saved, &error), qPrintable(error));
+            const auto lines = cad::describe(again.drawing());
+            QVERIFY(std::find(lines.begin(), lines.end(), "T 0,0 100 0 ＋1000 通り芯 한") != lines.end());
+        }
+    }
+
     // Refused at first, with a clear word; recovered on request, and then saved only under a new
     // name until the user allows overwriting the damaged file.
     void fileCutShortIsRecoveredOnlyWhenAsked()

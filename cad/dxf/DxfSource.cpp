@@ -286,6 +286,31 @@ DxfTagWriter::Form formOf(std::string_view bytes)
     return form;
 }
 
+// Where the EOF group goes in a file whose groups end with a section's ENDSEC, with nothing after
+// it but blanks: right after that group. npos for a file that ends otherwise.
+std::size_t missingEofAt(std::string_view bytes, bool binary)
+{
+    if (binary)
+        return bytes.ends_with(std::string_view("\0ENDSEC\0", 8)) ? bytes.size() : std::string_view::npos;
+    const auto lineBefore = [&bytes](std::size_t end) {
+        const std::size_t lf = end == 0 ? std::string_view::npos : bytes.rfind('\n', end - 1);
+        const std::size_t begin = lf == std::string_view::npos ? 0 : lf + 1;
+        std::string_view line = bytes.substr(begin, end - begin);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.remove_suffix(1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        return std::pair{line, begin};
+    };
+    const std::size_t last = bytes.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos) return last;
+    const auto [value, valueBegin] = lineBefore(last + 1);
+    if (value != "ENDSEC" || valueBegin == 0) return std::string_view::npos;
+    if (lineBefore(valueBegin - 1).first != "0") return std::string_view::npos;
+    const std::size_t lf = bytes.find('\n', last);
+    return lf == std::string_view::npos ? bytes.size() : lf + 1;
+}
+
 } // namespace
 
 std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing,
@@ -293,13 +318,33 @@ std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEdit
 {
     auto source = std::make_shared<DxfSource>();
     source->bytes_ = std::move(bytes);
+    source->form_ = formOf(source->bytes_);
+    // Sections whole but no EOF, as several writers leave a file: the EOF is added, so that the
+    // file reads and saves as a whole one.
+    const std::size_t eofAt = missingEofAt(source->bytes_, source->form_.binary);
+    std::size_t added = 0;
+    if (eofAt != std::string::npos) {
+        DxfTagWriter out(source->form_);
+        if (eofAt == source->bytes_.size() && !source->form_.binary && !source->bytes_.ends_with('\n'))
+            out.bytes() = source->form_.eol;
+        out.string(0, "EOF");
+        added = out.bytes().size();
+        source->bytes_.insert(eofAt, out.bytes());
+        source->eofAdded_ = true;
+    }
     const std::string_view all(source->bytes_);
     DxfTagScanner scanner(all);
-    source->form_ = formOf(all);
     bool entitiesAhead = false;
     while (const auto tag = scanner.next()) {
         source->note(*tag);
-        if (source->complete_) break;
+        if (source->complete_) {
+            // An EOF of its own before the groups at the end (after which anything may stand).
+            if (source->eofAdded_ && tag->begin < eofAt) {
+                source->bytes_.erase(eofAt, added);
+                source->eofAdded_ = false;
+            }
+            break;
+        }
         // Reading needs no more than what comes before the entities (paper space in them is the
         // reader's to see).
         entitiesAhead = !forEditing && source->section_ == "ENTITIES";

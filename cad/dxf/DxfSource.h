@@ -52,6 +52,8 @@ public:
     bool usesCodepage() const { return version_ < "AC1021"; }
     // Whether the groups run through to EOF.
     bool complete() const { return complete_; }
+    // Whether the file's sections were whole but its EOF was missing, and is added to bytes().
+    bool eofAdded() const { return eofAdded_; }
     // The current layer: $CLAYER as written, or "0"; and as UTF-8.
     const std::string &currentLayer() const { return layer_; }
     const std::string &currentLayerName() const { return layerName_; }
@@ -141,6 +143,7 @@ private:
     std::string layerLinetype_ = "CONTINUOUS";
     std::string layerWeight_, layerPlotStyle_;
     bool complete_ = false;
+    bool eofAdded_ = false;
     bool plain_ = true;
     // Handles: the seed group in the header, the largest handle in use, the model space's record.
     DxfTag handSeed_;

@@ -395,6 +395,11 @@ bool HostSession::take(Opening opening, const QString &path, bool recover, QStri
         interpreter_.note(
             QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
                 .toStdString());
+    if (source_ && source_->eofAdded())
+        interpreter_.note(
+            QStringLiteral("ファイルの終わりの印 (EOF) がありませんでした。各セクションは揃っているため"
+                           "そのまま開きました。保存すると EOF が付きます。")
+                .toStdString());
     if (source_ && source_->handlesLeft() == 0) interpreter_.note(handlesExhausted().toStdString());
     if (r.skipped > 0)
         interpreter_.note(
@@ -441,6 +446,8 @@ bool HostSession::save(const QString &path, QString *error)
         return false;
     }
     drawing_.markSaved();
+    // Saved whole under a name of its own: the damaged file is no longer the drawing's.
+    recovered_ = false;
     if (fileName_ != QFileInfo(path).absoluteFilePath()) {
         fileName_ = QFileInfo(path).absoluteFilePath();
         emit fileNameChanged(fileName_);

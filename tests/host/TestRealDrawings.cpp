@@ -225,6 +225,37 @@ private slots:
         QFile::remove(saved);
         QVERIFY(run(dir_.filePath("cut.dxf")) != 0);
         QVERIFY(!QFile::exists(saved));
+
+        // Without their EOF, whole otherwise: opened as they are, saved with it.
+        for (const QString &name : {QStringLiteral("plan_r2000"), QStringLiteral("plan_binary")}) {
+            const QByteArray bytes = bytesOf(dir_.filePath(name + ".dxf"));
+            const QByteArray end =
+                name.endsWith("binary") ? QByteArray("\0\0EOF\0", 6) : QByteArray("  0\nEOF\n");
+            QVERIFY(bytes.endsWith(end));
+            const QString endless = dir_.filePath(name + ".endless.dxf");
+            QFile e(endless);
+            QVERIFY(e.open(QIODevice::WriteOnly));
+            e.write(bytes.left(bytes.size() - end.size()));
+            e.close();
+            QCOMPARE(run(endless), 0);
+            QVERIFY(bytesOf(saved).endsWith(end));
+            QCOMPARE(corpusTool({QStringLiteral("compare"), dir_.filePath(name + ".dxf"), saved}).size(), 7);
+        }
+
+        // Cut inside a section: opened as far as it can be read on request, and then saved only
+        // under another name.
+        const auto recover = [&](const QString &out) {
+            QProcess host;
+            host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                       {"--headless", dir_.filePath("cut.dxf"), "--recover", "--replay", script,
+                        "--exit-after-replay", "--out", out});
+            return host.waitForFinished(60000) ? host.exitCode() : -1;
+        };
+        const QByteArray cut = bytesOf(dir_.filePath("cut.dxf"));
+        QCOMPARE(recover(dir_.filePath("cut.dxf")), 1);
+        QVERIFY(bytesOf(dir_.filePath("cut.dxf")) == cut);
+        QCOMPARE(recover(saved), 0);
+        QCOMPARE(corpusTool({QStringLiteral("compare"), saved, saved}), QStringList{"ok"});
     }
 
     // Plans saved by nobody, a member of the group `sharing`: one of another owner, shared with

@@ -127,15 +127,14 @@ QString writeInPlace(const QString &target, const std::function<bool(const cad::
 {
     QFile file(target);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return QStringLiteral("ファイルを作成できません: %1").arg(target);
+        return QStringLiteral("ファイルを保存できません: %1").arg(target);
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("ファイルを保存できません: %1").arg(target);
     const QString copy = keepCopy(target, old);
     if (copy.isEmpty())
         return QStringLiteral(
-                   "フォルダーに書き込めないため、元のファイルの控えを作ってから上書きしようとしましたが、"
-                   "控えを作れませんでした。別の場所に保存して下さい: %1")
+                   "上書きの前に元のファイルの控えを作れませんでした。別の場所に保存して下さい: %1")
             .arg(target);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     // Written over from the start and cut to its length at the end: the old bytes' room stays

@@ -105,7 +105,8 @@ void check(std::string_view bytes)
     if (!drawing.empty()) drawing.replaceAt(0, cad::moved(drawing.at(0), 10, 5));
     drawing.addLine({0, 0}, {1, 1}, 1);
     const std::string saved = r.source->edited(drawing, shown);
-    if (r.source->complete() && !cad::DxfSource::scan(saved)->complete()) std::abort();
+    // Nothing when the file has no handles left for what was added.
+    if (r.source->complete() && !saved.empty() && !cad::DxfSource::scan(saved)->complete()) std::abort();
 }
 
 } // namespace

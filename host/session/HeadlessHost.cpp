@@ -44,7 +44,9 @@ bool HeadlessHost::start()
     // ends the program before --out could replace it with the new lines alone.
     if (!options_.open.isEmpty()) {
         QString error;
-        if (!session_.open(options_.open, &error)) {
+        if (!session_.open(options_.open, &error, options_.recover)) {
+            if (session_.recoverable())
+                error += QStringLiteral(" --recover を付けると読める所まで開きます (保存は別の名前へ)。");
             std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
             exitCode_ = 2;
             refused_ = true;

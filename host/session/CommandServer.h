@@ -62,8 +62,10 @@ private:
     {
         int id = 0; // its number in the session's Conversations
         quendra::FrameDecoder decoder;
-        QElapsedTimer frameStarted; // valid while part of a frame is held
-        std::uint64_t heard = 0;    // when it was last heard from, in order of events
+        // On the server's clock (ns): when it was last heard from, and when the frame held in
+        // part began (-1: none).
+        qint64 heard = 0;
+        qint64 frameStarted = -1;
     };
 
     void accept(QLocalServer *server);
@@ -79,7 +81,7 @@ private:
     HostSession &session_;
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
-    std::uint64_t heardCount_ = 0;
+    QElapsedTimer clock_;
     bool closing_ = false;
     std::size_t heldLimit_ = maxHeldBytes;
     int stallMs_ = stallMilliseconds;

@@ -315,8 +315,9 @@ private slots:
         QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1"}));
     }
 
-    // Idle connections left open up to the limit do not lock a good client out: the one heard
-    // from longest ago that holds nothing makes room; one with a frame half received is kept.
+    // Connections left open up to the limit do not lock a good client out: the one that has
+    // waited longest makes room, idle since it was last heard from or holding a frame half
+    // received since its first byte.
     void idleConversationsMakeRoomForANewOne()
     {
         Host host;
@@ -340,6 +341,24 @@ private slots:
         QCOMPARE(idle[0]->state(), QLocalSocket::ConnectedState);
         QCOMPARE(idle[2]->state(), QLocalSocket::ConnectedState);
         QCOMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 1", "L 0,0 3,4"}));
+
+        // Every one holding a frame half sent, as a client that trickles its bytes does: the
+        // oldest half frame makes room, and the newcomer is not the next to go.
+        const QByteArray half = frame("LINE 0,0 1,1 \r").left(6);
+        for (std::size_t i = 2; i < idle.size(); ++i)
+            idle[i]->write(half);
+        good->write(half);
+        QTest::qWait(50);
+        auto late = connectClient();
+        QVERIFY(late);
+        QCOMPARE(execute(*late, "CIRCLE 0,0 2 "), std::string("OK"));
+        QTRY_COMPARE(idle[0]->state(), QLocalSocket::UnconnectedState);
+        auto trickler = connectClient();
+        QVERIFY(trickler);
+        trickler->write(half);
+        QCOMPARE(execute(*late, "CIRCLE 0,0 3 "), std::string("OK"));
+        QTRY_COMPARE(idle[2]->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 1", "L 0,0 3,4", "C 0,0 2", "C 0,0 3"}));
     }
 
     // A client that sends many frames at once and leaves without reading a single answer: the

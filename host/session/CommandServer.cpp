@@ -13,16 +13,6 @@
 
 namespace host {
 
-namespace {
-
-// Idle: at the command prompt with nothing queued, so that a point asked for by ID was picked.
-bool idle(const cad::Interpreter &interpreter)
-{
-    return interpreter.queued() == 0 && interpreter.commandName().empty() && !interpreter.requestPending();
-}
-
-} // namespace
-
 CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session)
 {
     clock_.start();
@@ -160,7 +150,9 @@ void CommandServer::read(QLocalSocket *socket)
             if (payload == quendra::symbolQuery)
                 reply(socket, quendra::symbolAnswer);
             else
-                reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
+                // Idle only once a point asked for by ID was picked: the assistant then brings
+                // its dialog back.
+                reply(socket, session_.idle() ? quendra::idleAnswer : quendra::busyAnswer);
             if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }

@@ -22,16 +22,18 @@ class HostSession;
 // Serves the conversations of the assistant: one local socket per service and topic, any number
 // of conversations on each. Every frame is one execute, taken as the session's Conversations take
 // every server's: answered "OK" before its string runs, or "NG <reason>"; a frame that saves the
-// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when the save failed,
-// the conversation's later frames waiting behind it; what an ended conversation left unfinished
-// is cancelled. A frame that is too long or not UTF-8 ends that conversation only. The state
-// query (FrameCodec.h) and the symbol query (SymbolFrame.h) are answered, never queued.
+// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when a save failed
+// or it found a command unfinished, the conversation's later frames waiting behind it; what an
+// ended conversation left unfinished is cancelled. A frame that is too long or not UTF-8 ends
+// that conversation only. The state query (FrameCodec.h) and the symbol query (SymbolFrame.h)
+// are answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT
 
 public:
-    // A client that comes beyond this takes the place of the longest idle conversation.
+    // A client that comes beyond this takes the place of the conversation that has waited
+    // longest, idle or in the middle of a frame.
     static constexpr int maxConversations = 64;
     // Bytes of unfinished frames held over all conversations; the one that goes beyond is ended.
     static constexpr std::size_t maxHeldBytes = 256u * 1024u * 1024u;

@@ -13,6 +13,7 @@ Conversations::Conversations(HostSession &session) : session_(session)
     stallCheck_.setInterval(250);
     connect(&stallCheck_, &QTimer::timeout, this, &Conversations::checkStall);
     connect(&session_, &HostSession::saveDone, this, &Conversations::noteSave);
+    connect(&session_, &HostSession::inputRefused, this, &Conversations::noteSave);
     connect(&session_, &HostSession::inputTaken, this, &Conversations::answerSaves);
 }
 
@@ -38,6 +39,11 @@ Conversations::Answer Conversations::admit(std::string_view script, QString *rea
 
 void Conversations::queue(int conversation, std::string_view script, const QString &source)
 {
+    if (open_.count(conversation) > 0) sources_[conversation] = source;
+    // An Escape is a key pressed now: it stops a running script at once, which would otherwise
+    // run before it (forever, if the script calls itself).
+    if (script.find_first_of("\x1b\x03") != std::string_view::npos && !quendra::isSymbolFrame(script))
+        session_.stopScripts();
     if (owner_ != 0 && conversation != owner_) {
         // A save that waits is still owed its answer: what its conversation sends next must
         // wait for it (awaitingSave), and its place is settled when it is queued.
@@ -60,13 +66,23 @@ void Conversations::queue(int conversation, std::string_view script, const QStri
     const bool open = open_.count(conversation) > 0;
     if (open && quendra::savesDrawing(script))
         saves_[conversation] = Save{session_.fed(), session_.fed() + script.size(), {}};
-    session_.enqueue(script, source);
+    // A save is answered for what it did: it never runs as more input of a command left
+    // unfinished.
+    session_.enqueue(script, source, conversation, quendra::savesDrawing(script));
     if (!open) cancelAfter(conversation);
 }
 
 void Conversations::end(int conversation, bool cancel)
 {
+    // A pick or a colour it asked for would hold every other conversation until the user answers.
+    const cad::Interpreter &interpreter = session_.interpreter();
+    if (cancel && (interpreter.waitingForPick() || interpreter.waitingForColor()) &&
+        interpreter.origin() == conversation)
+        session_.cancelCommand(
+            QStringLiteral("%1 が終わったため、%2 を取り消しました。")
+                .arg(sources_[conversation], QString::fromStdString(interpreter.commandName())));
     open_.erase(conversation);
+    sources_.erase(conversation);
     saves_.erase(conversation);
     abandoned_.erase(conversation);
     if (conversation == owner_) {

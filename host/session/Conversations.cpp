@@ -5,6 +5,7 @@
 #include "link/SymbolFrame.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace host {
 
@@ -44,6 +45,7 @@ void Conversations::queue(int conversation, std::string_view script, const QStri
     // run before it (forever, if the script calls itself).
     if (script.find_first_of("\x1b\x03") != std::string_view::npos && !quendra::isSymbolFrame(script))
         session_.stopScripts();
+    if (conversation != orphan_) withdrawOrphan();
     if (owner_ != 0 && conversation != owner_) {
         // A save that waits is still owed its answer: what its conversation sends next must
         // wait for it (awaitingSave), and its place is settled when it is queued.
@@ -74,13 +76,14 @@ void Conversations::queue(int conversation, std::string_view script, const QStri
 
 void Conversations::end(int conversation, bool cancel)
 {
-    // A pick or a colour it asked for would hold every other conversation until the user answers.
-    const cad::Interpreter &interpreter = session_.interpreter();
-    if (cancel && (interpreter.waitingForPick() || interpreter.waitingForColor()) &&
-        interpreter.origin() == conversation)
-        session_.cancelCommand(
-            QStringLiteral("%1 が終わったため、%2 を取り消しました。")
-                .arg(sources_[conversation], QString::fromStdString(interpreter.commandName())));
+    // A pick or a colour it asked for stays with the user (a client may send ID and leave before
+    // the point is picked), but must not hold the other conversations: withdrawn once their
+    // input waits for it.
+    if (cancel && awaitedFrom(conversation)) {
+        orphan_ = conversation;
+        orphanSource_ = sources_[conversation];
+        if (session_.interpreter().queued() > 0) withdrawOrphan();
+    }
     open_.erase(conversation);
     sources_.erase(conversation);
     saves_.erase(conversation);
@@ -94,6 +97,22 @@ void Conversations::end(int conversation, bool cancel)
         return;
     }
     if (cancel) cancelAfter(conversation);
+}
+
+bool Conversations::awaitedFrom(int conversation) const
+{
+    const cad::Interpreter &interpreter = session_.interpreter();
+    return (interpreter.waitingForPick() || interpreter.waitingForColor()) &&
+           interpreter.origin() == conversation;
+}
+
+void Conversations::withdrawOrphan()
+{
+    const int orphan = std::exchange(orphan_, 0);
+    if (orphan == 0 || !awaitedFrom(orphan)) return;
+    session_.cancelCommand(
+        QStringLiteral("%1 が終わっているため、%2 を取り消しました。")
+            .arg(orphanSource_, QString::fromStdString(session_.interpreter().commandName())));
 }
 
 void Conversations::symbolFrame(int conversation, std::string_view frame, const QString &source)

@@ -30,7 +30,8 @@ class HostSession;
 // - when a conversation ends, what it left unfinished (LINE 0,0 1,1 2, and gone) is cancelled, so
 //   that the next conversation's scripts are not taken into it: an Escape follows its input, when
 //   that input was the last queued (input another conversation queued since is that one's to
-//   finish); a pick or a colour its input waits for is withdrawn at once;
+//   finish); a pick or a colour its input waits for is left to the user until another
+//   conversation's input comes, and then withdrawn;
 // - a symbol (link/SymbolFrame.h) is whole: from its begin to its end only its conversation's
 //   input is queued, the others' waits in order; one whose conversation ends, cancels it or falls
 //   silent for a while is taken back whole, and the history says so.
@@ -86,6 +87,9 @@ private:
     // The symbol has ended: what waited for it is queued, up to the next symbol's begin.
     void release();
     void checkStall();
+    // Whether a pick or a colour is waited for that the conversation's input asked for.
+    bool awaitedFrom(int conversation) const;
+    void withdrawOrphan();
 
     // Input that waits for another conversation's symbol.
     struct Waiting
@@ -98,6 +102,9 @@ private:
     HostSession &session_;
     std::set<int> open_;
     std::map<int, QString> sources_; // how the history names each open one
+    // The ended conversation whose pick or colour may still be waited for, and its name.
+    int orphan_ = 0;
+    QString orphanSource_;
     std::map<int, Save> saves_;
     int next_ = 1;
     int lastQueued_ = 0; // the conversation whose input was queued last

@@ -225,34 +225,43 @@ private slots:
         QCOMPARE(session_->drawing().at(0).color, 3);
     }
 
-    // A pick or a colour asked for by a conversation that has ended is withdrawn (the colour
-    // dialog closes): the other conversations' frames do not wait for the user.
+    // A pick or a colour asked for by a conversation that has ended is left to the user, as a
+    // client that sends ID and leaves expects, until another conversation's input comes: then it
+    // is withdrawn (the colour dialog closes), so that no frame waits for the user.
     void whatAnEndedConversationAskedForIsWithdrawn()
     {
         CommandServer server(*session_);
         QString error;
         QVERIFY(server.listen(QString::fromUtf8(quendra::cadService), QString::fromUtf8(quendra::cadTopic),
                               &error));
-        auto other = connectClient(), gone = connectClient();
-        QVERIFY(other && gone);
-        send(*gone, "ID\r");
-        QVERIFY(waitFor([this] { return session_->interpreter().waitingForPick(); }));
-        gone->abort();
-        send(*other, "LINE 0,0 1,1 \r");
+        auto other = connectClient();
+        QVERIFY(other);
+        for (const cad::Point base : {cad::Point{5, 5}, cad::Point{7, 7}}) {
+            auto gone = connectClient();
+            QVERIFY(gone);
+            send(*gone, "ID\r");
+            QVERIFY(waitFor([this] { return session_->interpreter().waitingForPick(); }));
+            gone->abort();
+            QVERIFY(waitFor([&server] { return server.conversations() == 1; }));
+            QVERIFY(session_->interpreter().waitingForPick());
+            if (base.x == 5) session_->pick(base);
+        }
+        send(*other, "LINE @0,0 @1,1 \r");
         QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+        QCOMPARE(cad::describe(session_->drawing().at(0)), std::string("L 5,5 6,6"));
 
-        gone = connectClient();
+        auto gone = connectClient();
         QVERIFY(gone);
         bool heldOn = false;
         whenModal([&](QWidget *w) {
             gone->abort();
+            send(*other, "CIRCLE 0,0 5 ");
             QTimer::singleShot(3000, w, [w, &heldOn] {
                 heldOn = true;
                 static_cast<QDialog *>(w)->reject();
             });
         });
         send(*gone, "DDCOLOR ");
-        send(*other, "CIRCLE 0,0 5 ");
         QVERIFY(waitFor([this] { return session_->drawing().size() == 2; }));
         QVERIFY(!heldOn);
         QVERIFY(!QApplication::activeModalWidget());

@@ -27,17 +27,18 @@ class HostSession;
 // Serves the conversations of the assistant: one local socket per service and topic, any number
 // of conversations on each. Every frame is one execute, taken as the session's Conversations take
 // every server's: answered "OK" before its string runs, or "NG <reason>"; a frame that saves the
-// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when the save failed,
-// the conversation's later frames waiting behind it; what an ended conversation left unfinished
-// is cancelled. A frame that is too long or not UTF-8 ends that conversation only. The state
-// query (FrameCodec.h), the symbol query (SymbolFrame.h) and the place query (HostPlace.h) are
-// answered, never queued.
+// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when a save failed
+// or it found a command unfinished, the conversation's later frames waiting behind it; what an
+// ended conversation left unfinished is cancelled. A frame that is too long or not UTF-8 ends
+// that conversation only. The state query (FrameCodec.h), the symbol query (SymbolFrame.h) and
+// the place query (HostPlace.h) are answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT
 
 public:
-    // A client that comes beyond this takes the place of the longest idle conversation.
+    // A client that comes beyond this takes the place of the conversation that has waited
+    // longest, idle or in the middle of a frame.
     static constexpr int maxConversations = 64;
     // Bytes of unfinished frames held over all conversations; the one that goes beyond is ended.
     static constexpr std::size_t maxHeldBytes = 256u * 1024u * 1024u;
@@ -77,8 +78,10 @@ private:
     {
         int id = 0; // its number in the session's Conversations
         quendra::FrameDecoder decoder;
-        QElapsedTimer frameStarted; // valid while part of a frame is held
-        std::uint64_t heard = 0;    // when it was last heard from, in order of events
+        // On the server's clock (ns): when it was last heard from, and when the frame held in
+        // part began (-1: none).
+        qint64 heard = 0;
+        qint64 frameStarted = -1;
     };
 
     void accept(QLocalServer *server);
@@ -95,7 +98,7 @@ private:
     HostSession &session_;
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
-    std::uint64_t heardCount_ = 0;
+    QElapsedTimer clock_;
     bool closing_ = false;
     std::size_t heldLimit_ = maxHeldBytes;
     int stallMs_ = stallMilliseconds;

@@ -92,9 +92,15 @@ bool HeadlessHost::writeOut()
 {
     if (options_.out.isEmpty()) return true;
     QString error;
-    if (session_.save(options_.out, &error)) return true;
-    std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+    if (session_.save(options_.out, &error)) {
+        failure_.clear();
+        return true;
+    }
     exitCode_ = 1;
+    // It is tried again at every SAVE, after the replays and at the end: the same failure is
+    // said once.
+    if (error != failure_) std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+    failure_ = error;
     return false;
 }
 

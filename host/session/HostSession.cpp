@@ -106,16 +106,25 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
     return true;
 }
 
-void HostSession::enqueue(std::string_view utf8chars, const QString &source)
+void HostSession::enqueue(std::string_view utf8chars, const QString &source, int origin, bool fromPrompt)
 {
     // Its place in the input is taken now, whenever it runs.
     fed_ += utf8chars.size();
     if (loading_) {
         heldBytes_ += utf8chars.size();
-        held([this, chars = std::string(utf8chars), source] { feed(chars, source); });
+        held([this, chars = std::string(utf8chars), source, origin, fromPrompt] {
+            feed(chars, source, origin, fromPrompt);
+        });
         return;
     }
-    feed(utf8chars, source);
+    feed(utf8chars, source, origin, fromPrompt);
+}
+
+bool HostSession::idle() const
+{
+    return !loading_ && !waitingForProgram_ && !scriptRunning() && interpreter_.queued() == 0 &&
+           interpreter_.commandName().empty() && !interpreter_.requestPending() &&
+           conversations_.waitingBytes() == 0;
 }
 
 void HostSession::beginSymbol(cad::Symbol symbol, bool basePicked)
@@ -139,18 +148,17 @@ void HostSession::takeBackSymbol(const QString &why)
     settle();
 }
 
-void HostSession::feed(std::string_view utf8chars, const QString &source)
+void HostSession::feed(std::string_view utf8chars, const QString &source, int origin, bool fromPrompt)
 {
-    if (source.isEmpty()) {
-        interpreter_.feed(utf8chars);
-        settle();
-        return;
+    cad::Interpreter::Sender sender{{}, origin, fromPrompt};
+    if (!source.isEmpty()) {
+        interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
+        // One execute is one symbol: one undo step, named by where it came from and how it begins.
+        QString step = shown(utf8chars).simplified();
+        if (step.size() > 40) step = step.left(40).trimmed() + QStringLiteral("…");
+        sender.step = QStringLiteral("%1「%2」").arg(source, step).toStdString();
     }
-    interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
-    // One execute is one symbol: one undo step, named by where it came from and how it begins.
-    QString step = shown(utf8chars).simplified();
-    if (step.size() > 40) step = step.left(40).trimmed() + QStringLiteral("…");
-    interpreter_.feed(utf8chars, QStringLiteral("%1「%2」").arg(source, step).toStdString());
+    interpreter_.feed(utf8chars, sender);
     settle();
 }
 
@@ -188,12 +196,33 @@ void HostSession::cancel()
 {
     if (held([this] { cancel(); })) return;
     pickAnnounced_ = colorAnnounced_ = false;
+    dropScripts();
+    interpreter_.cancel();
+    if (!interpreter_.selection().empty()) setSelection({});
+    settle();
+}
+
+bool HostSession::stopScripts()
+{
+    if (!dropScripts()) return false;
+    settle();
+    return true;
+}
+
+bool HostSession::dropScripts()
+{
     const bool stopped = interpreter_.stopScript() || !laterScripts_.isEmpty();
     laterScripts_.clear();
     laterBytes_ = 0;
     if (stopped) interpreter_.note("*スクリプト中止*");
+    return stopped;
+}
+
+void HostSession::cancelCommand(const QString &why)
+{
+    pickAnnounced_ = colorAnnounced_ = false;
+    interpreter_.note(why.toStdString());
     interpreter_.cancel();
-    if (!interpreter_.selection().empty()) setSelection({});
     settle();
 }
 
@@ -629,6 +658,18 @@ bool HostSession::handle(const cad::Request &request)
         publish();
         emit plotWanted();
         return false;
+    case cad::Request::Kind::Refused: {
+        const QString reason =
+            request.argument.empty()
+                ? QStringLiteral(
+                      "前の入力の途中のため、実行しませんでした(Esc で取り消してから送って下さい)。")
+                : QStringLiteral(
+                      "コマンド %1 の途中のため、実行しませんでした(Esc で終わらせてから送って下さい)。")
+                      .arg(QString::fromStdString(request.argument));
+        interpreter_.note(reason.toStdString());
+        emit inputRefused(reason);
+        return true;
+    }
     }
     return true;
 }

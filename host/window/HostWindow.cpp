@@ -392,6 +392,10 @@ void HostWindow::colorWanted()
     raise();
     activateWindow();
     cad::ColorDialog dialog(session_.interpreter().color(), this);
+    // Withdrawn meanwhile (its conversation ended, or answered at the command line): it closes.
+    connect(&session_, &HostSession::inputTaken, &dialog, [this, &dialog] {
+        if (!session_.interpreter().waitingForColor()) dialog.reject();
+    });
     const bool chosen = dialog.exec() == QDialog::Accepted;
     if (!session_.interpreter().waitingForColor()) return; // answered at the command line meanwhile
     session_.chooseColor(chosen ? dialog.colorIndex() : session_.interpreter().color());

@@ -57,6 +57,12 @@ std::optional<bool> CadLink::hostIdle()
     return transport_->hostIdle();
 }
 
+std::optional<HostPlace> CadLink::hostPlace()
+{
+    if (!transport_->isOpen()) return std::nullopt;
+    return transport_->hostPlace();
+}
+
 bool CadLink::hostReadsSymbols()
 {
     if (!transport_->isOpen()) {

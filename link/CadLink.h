@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Conversation.h"
+#include "link/HostPlace.h"
 
 #include <chrono>
 #include <functional>
@@ -35,6 +36,8 @@ public:
     virtual std::optional<bool> hostIdle() { return std::nullopt; }
     // Whether the host reads symbol frames (SymbolFrame.h); false when it cannot tell.
     virtual bool readsSymbols() { return false; }
+    // Where the host's window stands (HostPlace.h); nothing when it cannot tell.
+    virtual std::optional<HostPlace> hostPlace() { return std::nullopt; }
 };
 
 using TransportFactory = std::function<std::unique_ptr<LinkTransport>()>;
@@ -55,6 +58,8 @@ public:
     std::optional<bool> hostIdle();
     // Whether the host of the open conversation reads symbol frames: asked once per conversation.
     bool hostReadsSymbols();
+    // Where the host's window stands, on the open conversation only; nothing when it cannot tell.
+    std::optional<HostPlace> hostPlace();
     // "service|topic" of the last open.
     std::string topic() const { return service_ + "|" + topic_; }
 

@@ -80,6 +80,12 @@ public:
         return execute(symbolQuery) == LinkError::None && lastReply_ == symbolAnswer;
     }
 
+    std::optional<HostPlace> hostPlace() override
+    {
+        if (execute(placeQuery) != LinkError::None) return std::nullopt;
+        return decodePlaceAnswer(lastReply_);
+    }
+
     void close() override
     {
         if (socket_) {

@@ -53,17 +53,31 @@ Interpreter::~Interpreter() = default;
 
 void Interpreter::feed(std::string_view utf8chars)
 {
-    feed(utf8chars, {});
+    feed(utf8chars, Sender{});
 }
 
 void Interpreter::feed(std::string_view utf8chars, std::string_view step)
 {
+    feed(utf8chars, Sender{std::string(step), 0, false});
+}
+
+void Interpreter::feed(std::string_view utf8chars, const Sender &sender)
+{
     if (utf8chars.empty()) return;
-    if (!pieces_.empty() && step.empty() && pieces_.back().step.empty() &&
-        pieces_.back().mark == Piece::Mark::None)
+    const auto joins = [&sender](const Piece &last) {
+        return sender.step.empty() && !sender.fromPrompt && last.step.empty() &&
+               last.mark == Piece::Mark::None && !last.fromPrompt && last.origin == sender.origin;
+    };
+    if (!pieces_.empty() && joins(pieces_.back())) {
         pieces_.back().left += utf8chars.size();
-    else
-        pieces_.push_back({utf8chars.size(), std::string(step), Piece::Mark::None, {}, false});
+    } else {
+        Piece piece;
+        piece.left = utf8chars.size();
+        piece.step = sender.step;
+        piece.origin = sender.origin;
+        piece.fromPrompt = sender.fromPrompt;
+        pieces_.push_back(std::move(piece));
+    }
     queue_.append(utf8chars);
     drain();
 }
@@ -136,6 +150,7 @@ void Interpreter::stepScript(std::size_t maxInputs)
 {
     if (draining_ || !scriptReady()) return;
     draining_ = true;
+    origin_ = 0;
     scriptPos_ +=
         scan(std::string_view(script_).substr(scriptPos_), queuedToken_, queuedTooLong_, true, &maxInputs);
     draining_ = false;
@@ -162,6 +177,7 @@ void Interpreter::endScript()
 
 void Interpreter::type(std::string_view utf8chars)
 {
+    origin_ = 0;
     scan(utf8chars, typedToken_, typedTooLong_, false);
     drain();
 }
@@ -294,7 +310,12 @@ void Interpreter::drain()
             pieces_.pop_front();
             continue;
         }
+        if (refused(piece)) {
+            pieces_.pop_front();
+            continue;
+        }
         if (!piece.step.empty() && !drawing_.stepOpen()) drawing_.beginStep(piece.step);
+        origin_ = piece.origin;
         const std::size_t took =
             scan(std::string_view(queue_).substr(queuePos_, piece.left), queuedToken_, queuedTooLong_, true);
         queuePos_ += took;
@@ -316,6 +337,20 @@ void Interpreter::drain()
         queuePos_ = 0;
     }
     draining_ = false;
+}
+
+bool Interpreter::refused(Piece &piece)
+{
+    if (!piece.fromPrompt) return false;
+    piece.fromPrompt = false;
+    const char first = queue_[queuePos_];
+    if ((!command_ && queuedToken_.empty() && !queuedTooLong_) || first == '\x1b' || first == '\x03')
+        return false;
+    queuePos_ += piece.left;
+    taken_ += piece.left;
+    // Held until the program has told the sender, so that it knows which input was dropped.
+    ctx_->request({Request::Kind::Refused, command_ ? lastCommand_ : std::string()});
+    return true;
 }
 
 std::size_t Interpreter::scan(std::string_view chars, std::string &token, bool &tooLong, bool stopWhenHeld,

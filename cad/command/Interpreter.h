@@ -38,6 +38,21 @@ public:
     // Queued input that is one undo step named `step` (one execute of a conversation: a whole
     // symbol), however many commands it runs; an empty name leaves each command its own step.
     void feed(std::string_view utf8chars, std::string_view step);
+    // How one piece of queued input is taken: its undo step as above; who sent it (origin(),
+    // 0 for nobody in particular); and whether it runs only from the command prompt. Such a
+    // piece that finds a command unfinished (or an input half sent) is dropped whole, and a
+    // Refused request names that command, so that it is never taken as more input of it; one
+    // that begins with an Escape ends the command itself.
+    struct Sender
+    {
+        std::string step;
+        int origin = 0;
+        bool fromPrompt = false;
+    };
+    void feed(std::string_view utf8chars, const Sender &sender);
+    // Who sent the queued input taken last (0: nobody in particular); typed input and scripts
+    // make it 0. While a pick or a colour is waited for, it tells whose input asked for it.
+    int origin() const { return origin_; }
     void type(std::string_view utf8chars);
     // A symbol in the queue: what is fed between beginSymbol and endSymbol is one undo step
     // named by its caption, and what it draws one object of the drawing. With `basePicked`, the
@@ -133,7 +148,12 @@ private:
         Mark mark = Mark::None;
         Symbol symbol; // Begin
         bool basePicked = false;
+        int origin = 0;
+        bool fromPrompt = false; // until its first character is taken
     };
+    // Whether a piece that runs only from the command prompt finds something unfinished; then
+    // it is dropped.
+    bool refused(Piece &piece);
     void mark(Piece piece);
     // Acts on a piece that marks a symbol's begin or end.
     void marked(Piece &piece);
@@ -149,6 +169,7 @@ private:
     bool draining_ = false;
     bool awaitingResume_ = false;
     bool inSymbol_ = false;
+    int origin_ = 0;
 };
 
 } // namespace cad

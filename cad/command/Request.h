@@ -8,9 +8,13 @@ namespace cad {
 // holds its input, so that what follows runs after it.
 struct Request
 {
-    enum class Kind { Exit, Save, SaveAs, Script, ZoomExtents, Plot };
+    // Refused: input that runs only from the command prompt was dropped (Interpreter::Sender);
+    // the program tells its sender.
+    enum class Kind { Exit, Save, SaveAs, Script, ZoomExtents, Plot, Refused };
     Kind kind = Kind::Exit;
-    std::string argument; // the file of SCRIPT, SAVE or SAVEAS; may be empty
+    // The file of SCRIPT, SAVE or SAVEAS (may be empty); for Refused, the command left
+    // unfinished (empty: an input half sent).
+    std::string argument;
 };
 
 } // namespace cad

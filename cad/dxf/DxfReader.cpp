@@ -1713,6 +1713,11 @@ void returnFreedMemory()
 DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder,
                         bool keepFile)
 {
+    if (!dxfBeginning(original)) {
+        DxfReadResult result;
+        result.error = notDxf;
+        return result;
+    }
     auto source = DxfSource::scan(std::move(original), keepFile, decoder);
     std::string bytes = forReading(*source, decoder);
     // LINEs read before dxflib know neither layer nor space: files whose layers or paper space
@@ -1784,6 +1789,17 @@ std::optional<std::string> readDxfBytes(const std::string &path, std::string *er
         *error = "ファイルが大きすぎます(" + std::to_string(maxDxfFileBytes >> 20) + " MB まで): " + path;
         return std::nullopt;
     }
+    // Its beginning first: a file that is no DXF is refused before the rest takes time and memory.
+    std::string head(static_cast<std::size_t>(std::min<std::streamoff>(size, dxfBeginningSize)), '\0');
+    in.seekg(0);
+    if (!in.read(head.data(), static_cast<std::streamsize>(head.size()))) {
+        *error = "ファイルを読み込めません: " + path;
+        return std::nullopt;
+    }
+    if (!dxfBeginning(head)) {
+        *error = std::string(notDxf) + " " + path;
+        return std::nullopt;
+    }
     std::string bytes;
     try {
         bytes.resize(static_cast<std::size_t>(size));
@@ -1791,8 +1807,9 @@ std::optional<std::string> readDxfBytes(const std::string &path, std::string *er
         *error = "メモリが足りないため読み込めません: " + path;
         return std::nullopt;
     }
-    in.seekg(0);
-    if (!in.read(bytes.data(), size)) {
+    std::copy(head.begin(), head.end(), bytes.begin());
+    const std::streamoff rest = size - static_cast<std::streamoff>(head.size());
+    if (rest > 0 && !in.read(bytes.data() + head.size(), rest)) {
         *error = "ファイルを読み込めません: " + path;
         return std::nullopt;
     }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <numbers>
 #include <span>
 #include <unordered_map>
@@ -33,7 +34,16 @@ public:
         std::uint64_t owner = 0;
         // The layers' names as the file writes them, by index in the drawing's layer table.
         std::vector<std::string> layers;
+        // Text into the file's code page; none where it has none or it is not known.
+        std::function<std::string(std::string_view)> inCodepage;
     };
+
+    // Text (a TEXT's, a layer's name) as the file holds it: UTF-8, or its code page where that
+    // holds it, else as escapes.
+    static std::string written(const Setting &setting, std::string_view utf8)
+    {
+        return setting.utf8 ? std::string(utf8) : encodeDxfText(utf8, setting.inCodepage);
+    }
 
     // Handles are taken from `next`, which moves past them.
     NewEntityWriter(DxfTagWriter &out, const Setting &setting, std::uint64_t &next)
@@ -161,7 +171,7 @@ private:
         begin("TEXT", "AcDbText", e.color);
         point(10, e.insert);
         out_.real(40, e.height);
-        out_.string(1, setting_.utf8 ? std::string(e.text) : encodeDxfText(e.text));
+        out_.string(1, written(setting_, e.text));
         if (e.rotation != 0) out_.real(50, e.rotation);
         if (e.mirrored) out_.integer(71, 2); // backwards
         out_.integer(72, 4);
@@ -276,6 +286,31 @@ DxfTagWriter::Form formOf(std::string_view bytes)
     return form;
 }
 
+// Where the EOF group goes in a file whose groups end with a section's ENDSEC, with nothing after
+// it but blanks: right after that group. npos for a file that ends otherwise.
+std::size_t missingEofAt(std::string_view bytes, bool binary)
+{
+    if (binary)
+        return bytes.ends_with(std::string_view("\0ENDSEC\0", 8)) ? bytes.size() : std::string_view::npos;
+    const auto lineBefore = [&bytes](std::size_t end) {
+        const std::size_t lf = end == 0 ? std::string_view::npos : bytes.rfind('\n', end - 1);
+        const std::size_t begin = lf == std::string_view::npos ? 0 : lf + 1;
+        std::string_view line = bytes.substr(begin, end - begin);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.remove_suffix(1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        return std::pair{line, begin};
+    };
+    const std::size_t last = bytes.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos) return last;
+    const auto [value, valueBegin] = lineBefore(last + 1);
+    if (value != "ENDSEC" || valueBegin == 0) return std::string_view::npos;
+    if (lineBefore(valueBegin - 1).first != "0") return std::string_view::npos;
+    const std::size_t lf = bytes.find('\n', last);
+    return lf == std::string_view::npos ? bytes.size() : lf + 1;
+}
+
 } // namespace
 
 std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEditing,
@@ -283,13 +318,33 @@ std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEdit
 {
     auto source = std::make_shared<DxfSource>();
     source->bytes_ = std::move(bytes);
+    source->form_ = formOf(source->bytes_);
+    // Sections whole but no EOF, as several writers leave a file: the EOF is added, so that the
+    // file reads and saves as a whole one.
+    const std::size_t eofAt = missingEofAt(source->bytes_, source->form_.binary);
+    std::size_t added = 0;
+    if (eofAt != std::string::npos) {
+        DxfTagWriter out(source->form_);
+        if (eofAt == source->bytes_.size() && !source->form_.binary && !source->bytes_.ends_with('\n'))
+            out.bytes() = source->form_.eol;
+        out.string(0, "EOF");
+        added = out.bytes().size();
+        source->bytes_.insert(eofAt, out.bytes());
+        source->eofAdded_ = true;
+    }
     const std::string_view all(source->bytes_);
     DxfTagScanner scanner(all);
-    source->form_ = formOf(all);
     bool entitiesAhead = false;
     while (const auto tag = scanner.next()) {
         source->note(*tag);
-        if (source->complete_) break;
+        if (source->complete_) {
+            // An EOF of its own before the groups at the end (after which anything may stand).
+            if (source->eofAdded_ && tag->begin < eofAt) {
+                source->bytes_.erase(eofAt, added);
+                source->eofAdded_ = false;
+            }
+            break;
+        }
         // Reading needs no more than what comes before the entities (paper space in them is the
         // reader's to see).
         entitiesAhead = !forEditing && source->section_ == "ENTITIES";
@@ -600,6 +655,12 @@ struct Fate
 
 } // namespace
 
+std::uint64_t DxfSource::handlesLeft() const
+{
+    constexpr std::uint64_t last = std::numeric_limits<std::uint64_t>::max();
+    return largestHandle_ == last ? 0 : last - firstNewHandle();
+}
+
 double DxfSource::julianDate(std::chrono::system_clock::time_point t, bool local)
 {
     const double seconds = std::chrono::duration<double>(t.time_since_epoch()).count();
@@ -637,16 +698,21 @@ class DxfSource::Editor
 public:
     Editor(const DxfSource &source, const Drawing &drawing, const DxfNameEncoder &encoder)
         : s_(source), drawing_(drawing), layers_(drawing.layers()), entries_(layers_.size()),
-          next_(std::max(source.seed_, source.largestHandle_ + 1))
+          next_(source.firstNewHandle())
     {
         setting_.r12 = s_.version_ <= "AC1009";
         setting_.handles = s_.hasHandSeed_ || s_.largestHandle_ > 0 || !setting_.r12;
         setting_.utf8 = !s_.usesCodepage();
+        if (encoder && !s_.codepage_.empty())
+            setting_.inCodepage = [encoder, codepage = s_.codepage_](std::string_view utf8) {
+                return encoder(utf8, codepage);
+            };
         setting_.owner = s_.modelSpace_;
         // Each layer by the name its table entry has; one the file lacks, as a text is written.
         for (std::size_t i = 0; i < layers_.size(); ++i) {
             entries_[i] = s_.findEntry(layers_[i].name);
-            setting_.layers.push_back(entries_[i] ? entries_[i]->raw : written(layers_[i].name, encoder));
+            setting_.layers.push_back(entries_[i] ? entries_[i]->raw
+                                                  : NewEntityWriter::written(setting_, layers_[i].name));
         }
     }
 
@@ -795,6 +861,8 @@ public:
     std::string result(std::chrono::system_clock::time_point now)
     {
         if (edits_.empty()) return s_.bytes_;
+        // Past the last handle there is, the count would start again at the file's own.
+        if (next_ - s_.firstNewHandle() > s_.handlesLeft()) return {};
         if (s_.hasHandSeed_ && next_ > s_.seed_)
             replace(s_.handSeed_, [&](DxfTagWriter &out) { out.handle(5, next_); });
         if (s_.hasTdUpdate_)
@@ -805,18 +873,6 @@ public:
     }
 
 private:
-    // Names of new layers: through `encoder` into the file's code page; what it cannot write, and
-    // all without an encoder, with \U+ escapes for what is not ASCII.
-    std::string written(const std::string &name, const DxfNameEncoder &encoder) const
-    {
-        if (setting_.utf8) return name;
-        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
-        if (ascii) return name;
-        if (encoder && !s_.codepage_.empty())
-            if (std::string bytes = encoder(name, s_.codepage_); !bytes.empty()) return bytes;
-        return encodeDxfText(name);
-    }
-
     void replace(const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write)
     {
         DxfTagWriter out(s_.form_);

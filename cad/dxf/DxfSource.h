@@ -3,6 +3,7 @@
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/model/Affine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +52,8 @@ public:
     bool usesCodepage() const { return version_ < "AC1021"; }
     // Whether the groups run through to EOF.
     bool complete() const { return complete_; }
+    // Whether the file's sections were whole but its EOF was missing, and is added to bytes().
+    bool eofAdded() const { return eofAdded_; }
     // The current layer: $CLAYER as written, or "0"; and as UTF-8.
     const std::string &currentLayer() const { return layer_; }
     const std::string &currentLayerName() const { return layerName_; }
@@ -94,10 +97,15 @@ public:
     // of its layers written. `shown` is piecesShown() of the drawing as read. Without any of
     // these, the bytes as read. Names of new layers go through `encoder` into the file's code
     // page; those it cannot write, and all without an encoder, with \U+ escapes for what is not
-    // ASCII.
+    // ASCII. Empty when what was added needs more handles than the file has left (see
+    // handlesLeft()): nothing else is ever given a handle of the file's own.
     std::string edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
                        const DxfNameEncoder &encoder = {},
                        std::chrono::system_clock::time_point now = std::chrono::system_clock::now()) const;
+
+    // How many new handles the file can still give: those after its $HANDSEED and its largest
+    // handle, up to the largest a $HANDSEED can name.
+    std::uint64_t handlesLeft() const;
 
     // A moment as DXF writes $TDUPDATE (local time) and $TDUUPDATE (universal time): a Julian
     // date, days and the fraction of the day.
@@ -118,6 +126,8 @@ private:
     // Gathers the edits edited() makes, step by step.
     class Editor;
 
+    // The handle the first new object gets.
+    std::uint64_t firstNewHandle() const { return std::max(seed_, largestHandle_ + 1); }
     void note(const DxfTag &tag);
     void noteHeader(const DxfTag &tag);
     void noteLayer(const DxfTag &tag);
@@ -141,6 +151,7 @@ private:
     std::string layerLinetype_ = "CONTINUOUS";
     std::string layerWeight_, layerPlotStyle_;
     bool complete_ = false;
+    bool eofAdded_ = false;
     bool plain_ = true;
     // Handles: the seed group in the header, the largest handle in use, the model space's record.
     DxfTag handSeed_;

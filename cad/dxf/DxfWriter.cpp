@@ -44,21 +44,39 @@ public:
         return ok_;
     }
 
+    // Counting: handles are given as in writing, and nothing is written.
+    void countOnly() { counting_ = true; }
+    bool counting() const { return counting_; }
+    // The value $HANDSEED is written with (dxflib writes FFFF).
+    void setHandSeed(unsigned long seed) { handSeed_ = seed; }
+
     void dxfReal(int gc, double value) const override
     {
+        if (counting_) return;
         char buffer[dxfRealSpace];
         group(gc, std::string_view(buffer, writeDxfReal(value, buffer)));
     }
-    void dxfInt(int gc, int value) const override { group(gc, std::to_string(value)); }
+    void dxfInt(int gc, int value) const override
+    {
+        if (!counting_) group(gc, std::to_string(value));
+    }
     void dxfBool(int gc, bool value) const override { dxfInt(gc, value ? 1 : 0); }
     void dxfHex(int gc, int value) const override
     {
+        if (counting_ && !silent_ && !collecting_) return;
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%X", static_cast<unsigned>(value));
+        const unsigned long written = gc == 5 && seedNext_ ? handSeed_ : static_cast<unsigned>(value);
+        std::snprintf(buffer, sizeof buffer, "%lX", written);
         group(gc, buffer);
     }
-    void dxfString(int gc, const char *value) const override { group(gc, value ? value : ""); }
-    void dxfString(int gc, const std::string &value) const override { group(gc, value); }
+    void dxfString(int gc, const char *value) const override
+    {
+        if (!counting_ || gc == 5) group(gc, value ? value : "");
+    }
+    void dxfString(int gc, const std::string &value) const override
+    {
+        if (!counting_ || gc == 5) group(gc, value);
+    }
 
     // A handle for an object written later, taken from dxflib's count so that none is given twice.
     std::string reserveHandle()
@@ -86,7 +104,8 @@ private:
             lastHandle_ = std::string(value);
             if (collecting_) handles_.push_back(lastHandle_);
         }
-        if (!ok_ || silent_) return;
+        seedNext_ = gc == 9 && value == "$HANDSEED";
+        if (!ok_ || silent_ || counting_) return;
         put(gc, value);
         ownObjects(gc, value);
         if (buffer_.size() >= pieceSize) pass();
@@ -145,6 +164,9 @@ private:
     mutable std::vector<std::string> handles_;
     mutable bool silent_ = false;
     bool collecting_ = false;
+    bool counting_ = false;
+    unsigned long handSeed_ = 0xFFFF;
+    mutable bool seedNext_ = false;
 };
 
 // Our application's name in XDATA.
@@ -168,14 +190,11 @@ public:
 
     void write(const Drawing &drawing, const DxfNameEncoder &encoder)
     {
-        // Names in the file's code page, or as texts are written: what is not ASCII as \U+
-        // escapes, read the same under any code page.
-        for (const Layer &l : drawing.layers()) {
-            const bool ascii =
-                std::all_of(l.name.begin(), l.name.end(), [](char c) { return (c & 0x80) == 0; });
-            std::string bytes = ascii || !encoder ? std::string() : encoder(l.name, codepage);
-            layers_.push_back(ascii ? l.name : !bytes.empty() ? bytes : encodeDxfText(l.name));
-        }
+        // Names and texts in the file's code page; what it cannot hold, and all without an
+        // encoder, as \U+ escapes, read the same under any code page.
+        if (encoder) inCodepage_ = [&encoder](std::string_view utf8) { return encoder(utf8, codepage); };
+        for (const Layer &l : drawing.layers())
+            layers_.push_back(encodeDxfText(l.name, inCodepage_));
         header(drawing.extents(), layers_[std::min(drawing.currentLayer(), layers_.size() - 1)]);
         bool symbols = false;
         for (std::size_t i = 0; i < drawing.size() && !symbols; ++i)
@@ -326,8 +345,9 @@ private:
             // Middle justification (72 = 4): the alignment point is the text's middle.
             dxf_.writeText(out_,
                            DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
-                                       1.0, e.mirrored ? 2 : 0, 4, 0, encodeDxfText(e.text), "Standard",
-                                       radians(e.rotation)),
+                                       1.0, e.mirrored ? 2 : 0, 4, 0,
+                                       out_.counting() ? std::string() : encodeDxfText(e.text, inCodepage_),
+                                       "Standard", radians(e.rotation)),
                            a);
             break;
         case Entity::Type::Polyline:
@@ -395,14 +415,26 @@ private:
     DL_Dxf &dxf_;
     BufferedWriter &out_;
     std::vector<std::string> layers_;
+    std::function<std::string(std::string_view)> inCodepage_;
 };
 
 } // namespace
 
 bool writeDxf(const Drawing &drawing, const DxfSink &sink, const DxfNameEncoder &encoder)
 {
+    // The header names the next free handle, known once everything has one: a first pass gives
+    // the handles without writing.
+    unsigned long seed = 0;
+    {
+        DL_Dxf dxf;
+        BufferedWriter counter(sink, DL_Codes::AC1015);
+        counter.countOnly();
+        DxfWriter(dxf, counter).write(drawing, encoder);
+        seed = counter.getNextHandle();
+    }
     DL_Dxf dxf;
     BufferedWriter out(sink, DL_Codes::AC1015);
+    out.setHandSeed(seed);
     DxfWriter(dxf, out).write(drawing, encoder);
     return out.finish();
 }

@@ -13,18 +13,9 @@
 
 namespace host {
 
-namespace {
-
-// Idle: at the command prompt with nothing queued, so that a point asked for by ID was picked.
-bool idle(const cad::Interpreter &interpreter)
-{
-    return interpreter.queued() == 0 && interpreter.commandName().empty() && !interpreter.requestPending();
-}
-
-} // namespace
-
 CommandServer::CommandServer(HostSession &session, QObject *parent) : QObject(parent), session_(session)
 {
+    clock_.start();
     stallCheck_.setInterval(250);
     connect(&stallCheck_, &QTimer::timeout, this, &CommandServer::dropStalled);
     connect(&session_.conversations(), &Conversations::saveAnswered, this, &CommandServer::answerSave);
@@ -93,28 +84,32 @@ void CommandServer::accept(QLocalServer *server)
         }
         Conversation &c = conversations_[socket];
         c.id = session_.conversations().begin();
-        c.heard = ++heardCount_;
+        c.heard = clock_.nsecsElapsed();
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });
         emit conversationsChanged(conversations());
     }
 }
 
-// Ends the conversation heard from longest ago that holds nothing (no frame half received, no
-// answer owed), so that idle connections left open cannot lock a good client out; false when
-// every one is busy.
+// Ends the conversation that has kept its place longest for nothing: idle since it was last
+// heard from, or holding a frame unfinished since its first byte (a client that trickles its
+// frames), so that neither kind can lock a good client out. One owed a save's answer goes only
+// when every one is; false when there is none.
 bool CommandServer::makeRoom()
 {
-    QLocalSocket *idlest = nullptr;
-    std::uint64_t earliest = heardCount_ + 1;
+    QLocalSocket *oldest = nullptr;
+    qint64 since = 0;
+    bool owed = true;
     for (const auto &[socket, c] : conversations_) {
-        if (c.decoder.buffered() > 0 || session_.conversations().awaitingSave(c.id) || c.heard >= earliest)
-            continue;
-        earliest = c.heard;
-        idlest = socket;
+        const bool owes = session_.conversations().awaitingSave(c.id);
+        const qint64 waited = c.frameStarted >= 0 ? c.frameStarted : c.heard;
+        if (oldest && ((owes && !owed) || (owes == owed && waited >= since))) continue;
+        oldest = socket;
+        since = waited;
+        owed = owes;
     }
-    if (!idlest) return false;
-    drop(idlest);
+    if (!oldest) return false;
+    drop(oldest);
     return true;
 }
 
@@ -123,7 +118,7 @@ void CommandServer::read(QLocalSocket *socket)
     const auto it = conversations_.find(socket);
     if (it == conversations_.end()) return;
     Conversation &c = it->second;
-    c.heard = ++heardCount_;
+    c.heard = clock_.nsecsElapsed();
     const QByteArray bytes = socket->readAll();
     c.decoder.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string payload;
@@ -136,26 +131,31 @@ void CommandServer::read(QLocalSocket *socket)
         const auto status = c.decoder.next(payload);
         if (status == quendra::FrameDecoder::Status::NeedMore) {
             if (c.decoder.buffered() == 0) {
-                c.frameStarted.invalidate();
+                c.frameStarted = -1;
                 return;
             }
-            if (!c.frameStarted.isValid()) c.frameStarted.start();
+            if (c.frameStarted < 0) c.frameStarted = c.heard;
             if (!stallCheck_.isActive()) stallCheck_.start();
             if (heldBytes() > heldLimit_) drop(socket);
             return;
         }
-        c.frameStarted.invalidate();
+        c.frameStarted = -1;
         if (status == quendra::FrameDecoder::Status::Malformed) {
             drop(socket);
             return;
         }
         // A reply that cannot be written (the client has gone) ends the conversation at once,
         // `c` with it: nothing of it is used after a reply.
-        if (payload == quendra::stateQuery || payload == quendra::symbolQuery) {
+        if (payload == quendra::stateQuery || payload == quendra::symbolQuery ||
+            payload == quendra::placeQuery) {
             if (payload == quendra::symbolQuery)
                 reply(socket, quendra::symbolAnswer);
+            else if (payload == quendra::placeQuery)
+                reply(socket, placeAnswer());
             else
-                reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
+                // Idle only once a point asked for by ID was picked: the assistant then brings
+                // its dialog back.
+                reply(socket, session_.idle() ? quendra::idleAnswer : quendra::busyAnswer);
             if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }
@@ -175,6 +175,14 @@ void CommandServer::read(QLocalSocket *socket)
     }
 }
 
+std::string CommandServer::placeAnswer() const
+{
+    const std::optional<WindowPlace> place = placeTeller_ ? placeTeller_() : std::nullopt;
+    if (!place || place->window.isEmpty() || place->drawing.isEmpty()) return "OK";
+    const auto rect = [](const QRect &r) { return quendra::ScreenRect{r.x(), r.y(), r.width(), r.height()}; };
+    return quendra::encodePlaceAnswer({rect(place->window), rect(place->drawing)});
+}
+
 std::size_t CommandServer::heldBytes() const
 {
     std::size_t held = 0;
@@ -187,9 +195,10 @@ void CommandServer::dropStalled()
 {
     std::vector<QLocalSocket *> stalled;
     bool waiting = false;
+    const qint64 now = clock_.nsecsElapsed();
     for (const auto &[socket, c] : conversations_) {
-        if (!c.frameStarted.isValid()) continue;
-        if (c.frameStarted.hasExpired(stallMs_))
+        if (c.frameStarted < 0) continue;
+        if (now - c.frameStarted > qint64(stallMs_) * 1000000)
             stalled.push_back(socket);
         else
             waiting = true;

@@ -1,15 +1,20 @@
 #pragma once
 
 #include "link/FrameCodec.h"
+#include "link/HostPlace.h"
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QLocalServer;
@@ -22,16 +27,18 @@ class HostSession;
 // Serves the conversations of the assistant: one local socket per service and topic, any number
 // of conversations on each. Every frame is one execute, taken as the session's Conversations take
 // every server's: answered "OK" before its string runs, or "NG <reason>"; a frame that saves the
-// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when the save failed,
-// the conversation's later frames waiting behind it; what an ended conversation left unfinished
-// is cancelled. A frame that is too long or not UTF-8 ends that conversation only. The state
-// query (FrameCodec.h) and the symbol query (SymbolFrame.h) are answered, never queued.
+// drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when a save failed
+// or it found a command unfinished, the conversation's later frames waiting behind it; what an
+// ended conversation left unfinished is cancelled. A frame that is too long or not UTF-8 ends
+// that conversation only. The state query (FrameCodec.h), the symbol query (SymbolFrame.h) and
+// the place query (HostPlace.h) are answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT
 
 public:
-    // A client that comes beyond this takes the place of the longest idle conversation.
+    // A client that comes beyond this takes the place of the conversation that has waited
+    // longest, idle or in the middle of a frame.
     static constexpr int maxConversations = 64;
     // Bytes of unfinished frames held over all conversations; the one that goes beyond is ended.
     static constexpr std::size_t maxHeldBytes = 256u * 1024u * 1024u;
@@ -46,6 +53,15 @@ public:
     // host already serves it, or the folder cannot be used).
     bool listen(const QString &service, const QString &topic, QString *error);
     int conversations() const { return static_cast<int>(conversations_.size()); }
+    // Where the window stands, for the place query: its frame and its drawing area, in device
+    // pixels. Without a teller (headless) or when it tells nothing, the host cannot tell.
+    struct WindowPlace
+    {
+        QRect window;
+        QRect drawing;
+    };
+    using PlaceTeller = std::function<std::optional<WindowPlace>()>;
+    void setPlaceTeller(PlaceTeller teller) { placeTeller_ = std::move(teller); }
     void close();
     // For tests: smaller bounds than the constants above.
     void setBounds(std::size_t heldBytes, int stallMs)
@@ -62,14 +78,17 @@ private:
     {
         int id = 0; // its number in the session's Conversations
         quendra::FrameDecoder decoder;
-        QElapsedTimer frameStarted; // valid while part of a frame is held
-        std::uint64_t heard = 0;    // when it was last heard from, in order of events
+        // On the server's clock (ns): when it was last heard from, and when the frame held in
+        // part began (-1: none).
+        qint64 heard = 0;
+        qint64 frameStarted = -1;
     };
 
     void accept(QLocalServer *server);
     bool makeRoom();
     void read(QLocalSocket *socket);
     void reply(QLocalSocket *socket, const std::string &text);
+    std::string placeAnswer() const;
     void drop(QLocalSocket *socket);
     std::size_t heldBytes() const;
     void dropStalled();
@@ -79,11 +98,12 @@ private:
     HostSession &session_;
     std::vector<std::unique_ptr<QLocalServer>> servers_;
     std::map<QLocalSocket *, Conversation> conversations_;
-    std::uint64_t heardCount_ = 0;
+    QElapsedTimer clock_;
     bool closing_ = false;
     std::size_t heldLimit_ = maxHeldBytes;
     int stallMs_ = stallMilliseconds;
     QTimer stallCheck_;
+    PlaceTeller placeTeller_;
 };
 
 } // namespace host

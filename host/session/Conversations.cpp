@@ -5,6 +5,7 @@
 #include "link/SymbolFrame.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace host {
 
@@ -13,6 +14,7 @@ Conversations::Conversations(HostSession &session) : session_(session)
     stallCheck_.setInterval(250);
     connect(&stallCheck_, &QTimer::timeout, this, &Conversations::checkStall);
     connect(&session_, &HostSession::saveDone, this, &Conversations::noteSave);
+    connect(&session_, &HostSession::inputRefused, this, &Conversations::noteSave);
     connect(&session_, &HostSession::inputTaken, this, &Conversations::answerSaves);
 }
 
@@ -38,6 +40,12 @@ Conversations::Answer Conversations::admit(std::string_view script, QString *rea
 
 void Conversations::queue(int conversation, std::string_view script, const QString &source)
 {
+    if (open_.count(conversation) > 0) sources_[conversation] = source;
+    // An Escape is a key pressed now: it stops a running script at once, which would otherwise
+    // run before it (forever, if the script calls itself).
+    if (script.find_first_of("\x1b\x03") != std::string_view::npos && !quendra::isSymbolFrame(script))
+        session_.stopScripts();
+    if (conversation != orphan_) withdrawOrphan();
     if (owner_ != 0 && conversation != owner_) {
         // A save that waits is still owed its answer: what its conversation sends next must
         // wait for it (awaitingSave), and its place is settled when it is queued.
@@ -60,13 +68,24 @@ void Conversations::queue(int conversation, std::string_view script, const QStri
     const bool open = open_.count(conversation) > 0;
     if (open && quendra::savesDrawing(script))
         saves_[conversation] = Save{session_.fed(), session_.fed() + script.size(), {}};
-    session_.enqueue(script, source);
+    // A save is answered for what it did: it never runs as more input of a command left
+    // unfinished.
+    session_.enqueue(script, source, conversation, quendra::savesDrawing(script));
     if (!open) cancelAfter(conversation);
 }
 
 void Conversations::end(int conversation, bool cancel)
 {
+    // A pick or a colour it asked for stays with the user (a client may send ID and leave before
+    // the point is picked), but must not hold the other conversations: withdrawn once their
+    // input waits for it.
+    if (cancel && awaitedFrom(conversation)) {
+        orphan_ = conversation;
+        orphanSource_ = sources_[conversation];
+        if (session_.interpreter().queued() > 0) withdrawOrphan();
+    }
     open_.erase(conversation);
+    sources_.erase(conversation);
     saves_.erase(conversation);
     abandoned_.erase(conversation);
     if (conversation == owner_) {
@@ -78,6 +97,22 @@ void Conversations::end(int conversation, bool cancel)
         return;
     }
     if (cancel) cancelAfter(conversation);
+}
+
+bool Conversations::awaitedFrom(int conversation) const
+{
+    const cad::Interpreter &interpreter = session_.interpreter();
+    return (interpreter.waitingForPick() || interpreter.waitingForColor()) &&
+           interpreter.origin() == conversation;
+}
+
+void Conversations::withdrawOrphan()
+{
+    const int orphan = std::exchange(orphan_, 0);
+    if (orphan == 0 || !awaitedFrom(orphan)) return;
+    session_.cancelCommand(
+        QStringLiteral("%1 が終わっているため、%2 を取り消しました。")
+            .arg(orphanSource_, QString::fromStdString(session_.interpreter().commandName())));
 }
 
 void Conversations::symbolFrame(int conversation, std::string_view frame, const QString &source)

@@ -21,12 +21,17 @@ class HostSession;
 // the session (HostSession::conversations()), since their input goes into one queue:
 // - conversations are numbered across the servers;
 // - an execute is refused with the reason (the queue is full), answered before it runs, or, when
-//   it saves the drawing (SAVE, QSAVE, SAVEAS), once the save has run: saveAnswered() tells,
-//   with the reason when it failed; the conversation's later executes wait behind it;
+//   it saves the drawing (SAVE, QSAVE, SAVEAS), once it has been carried out, a script it started
+//   included: saveAnswered() tells, with the reason when a save failed; the conversation's later
+//   executes wait behind it;
+// - such an execute runs only from the command prompt: one that finds a command unfinished is
+//   dropped and answered with the reason, never taken as more input of it;
+// - an execute with an Escape stops a running script at once, as the Escape key does;
 // - when a conversation ends, what it left unfinished (LINE 0,0 1,1 2, and gone) is cancelled, so
 //   that the next conversation's scripts are not taken into it: an Escape follows its input, when
 //   that input was the last queued (input another conversation queued since is that one's to
-//   finish);
+//   finish); a pick or a colour its input waits for is left to the user until another
+//   conversation's input comes, and then withdrawn;
 // - a symbol (link/SymbolFrame.h) is whole: from its begin to its end only its conversation's
 //   input is queued, the others' waits in order; one whose conversation ends, cancels it or falls
 //   silent for a while is taken back whole, and the history says so.
@@ -62,7 +67,7 @@ public:
 
 signals:
     // An execute of `conversation` that saves has been carried out: `failure` is empty, or says
-    // why the drawing was not saved.
+    // why the drawing was not saved (or the execute not run).
     void saveAnswered(int conversation, const QString &failure);
 
 private:
@@ -82,6 +87,9 @@ private:
     // The symbol has ended: what waited for it is queued, up to the next symbol's begin.
     void release();
     void checkStall();
+    // Whether a pick or a colour is waited for that the conversation's input asked for.
+    bool awaitedFrom(int conversation) const;
+    void withdrawOrphan();
 
     // Input that waits for another conversation's symbol.
     struct Waiting
@@ -93,6 +101,10 @@ private:
 
     HostSession &session_;
     std::set<int> open_;
+    std::map<int, QString> sources_; // how the history names each open one
+    // The ended conversation whose pick or colour may still be waited for, and its name.
+    int orphan_ = 0;
+    QString orphanSource_;
     std::map<int, Save> saves_;
     int next_ = 1;
     int lastQueued_ = 0; // the conversation whose input was queued last

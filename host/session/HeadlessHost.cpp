@@ -44,7 +44,9 @@ bool HeadlessHost::start()
     // ends the program before --out could replace it with the new lines alone.
     if (!options_.open.isEmpty()) {
         QString error;
-        if (!session_.open(options_.open, &error)) {
+        if (!session_.open(options_.open, &error, options_.recover)) {
+            if (session_.recoverable())
+                error += QStringLiteral(" --recover を付けると読める所まで開きます (保存は別の名前へ)。");
             std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
             exitCode_ = 2;
             refused_ = true;
@@ -90,9 +92,15 @@ bool HeadlessHost::writeOut()
 {
     if (options_.out.isEmpty()) return true;
     QString error;
-    if (session_.save(options_.out, &error)) return true;
-    std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+    if (session_.save(options_.out, &error)) {
+        failure_.clear();
+        return true;
+    }
     exitCode_ = 1;
+    // It is tried again at every SAVE, after the replays and at the end: the same failure is
+    // said once.
+    if (error != failure_) std::fprintf(stderr, "quendra-host: %s\n", error.toLocal8Bit().constData());
+    failure_ = error;
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "host/session/HostOptions.h"
 
 #include <QObject>
+#include <QString>
 
 namespace host {
 
@@ -20,7 +21,8 @@ public:
     // Opens FILE and starts the replays; returns false when the program should end now (FILE
     // cannot be read, or no replays and --exit-after-replay).
     bool start();
-    // Writes --out if given; false (with a message on standard error) when it fails.
+    // Writes --out if given; false when it fails, with a message on standard error unless the
+    // last try failed alike.
     bool writeOut();
     // Writes --out and ends the event loop.
     void finish();
@@ -40,6 +42,7 @@ private:
     bool finished_ = false;
     bool refused_ = false;
     int exitCode_ = 0;
+    QString failure_; // why --out was last not written
 };
 
 } // namespace host

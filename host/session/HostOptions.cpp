@@ -45,6 +45,9 @@ struct Declared
                            QStringLiteral("FILE")};
     QCommandLineOption svg{QStringLiteral("svg"), QStringLiteral("終了時に図形範囲を書き出す SVG"),
                            QStringLiteral("FILE")};
+    QCommandLineOption recover{
+        QStringLiteral("recover"),
+        QStringLiteral("途中で切れた DXF を読める所まで開く (同じ名前には保存しない)")};
     QCommandLineOption schedule{QStringLiteral("schedule"), QStringLiteral("終了時に建具表を書き出す CSV"),
                                 QStringLiteral("FILE")};
 
@@ -54,7 +57,7 @@ struct Declared
             QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
         parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper,
-                           portrait, black, png, svg, schedule});
+                           portrait, black, png, svg, schedule, recover});
         parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
                                      QStringLiteral("[file]"));
     }
@@ -127,6 +130,7 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.png = parser.value(declared.png);
     options.svg = parser.value(declared.svg);
     options.schedule = parser.value(declared.schedule);
+    options.recover = parser.isSet(declared.recover);
     if (!readPicks(parser.values(declared.pick), options, message)) return false;
     if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message))
         return false;
@@ -144,7 +148,7 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     if (!options.headless) {
         for (const QCommandLineOption *o :
              {&declared.out, &declared.pick, &declared.color, &declared.exitAfter, &declared.verbose,
-              &declared.png, &declared.svg, &declared.schedule}) {
+              &declared.png, &declared.svg, &declared.schedule, &declared.recover}) {
             if (!parser.isSet(*o)) continue;
             *message = QStringLiteral("--%1 は --headless と共に使います。").arg(o->names().constFirst());
             return false;

@@ -23,6 +23,7 @@ struct HostOptions
     bool verbose = false;                            // headless: the command history on standard output
     std::vector<std::pair<QString, QString>> served; // service and topic, the default first
     QString open;                                    // a DXF file to open at start
+    bool recover = false; // --recover: a file cut short is opened as far as it can be read
     // Headless: pictures of the whole drawing written when the program ends, as the window's
     // SVG and PNG export writes them.
     QString png;

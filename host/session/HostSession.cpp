@@ -2,12 +2,10 @@
 
 #include "cad/dxf/Dxf.h"
 #include "host/session/CodePage.h"
-#include "host/session/FileSync.h"
+#include "host/session/FileSave.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <functional>
 #include <optional>
@@ -17,6 +15,12 @@ namespace host {
 
 namespace {
 
+QString handlesExhausted()
+{
+    return QStringLiteral("このファイルは図形の番号(ハンドル)を使い切っているため、図形を加えて保存することは"
+                          "できません。加えた図形を取り消すか、新しい図面に描いて下さい。");
+}
+
 // One line of what a conversation sent, with its carriage returns shown.
 QString shown(std::string_view chars)
 {
@@ -25,57 +29,6 @@ QString shown(std::string_view chars)
     s.replace(QChar('\r'), QStringLiteral("↵")).replace(QChar('\n'), QStringLiteral("↵"));
     if (chars.size() > 400 || s.size() > 160) s = s.left(160) + QStringLiteral("…");
     return s;
-}
-
-// The file a save writes: a link's target, followed as QSaveFile follows it.
-QString savedTarget(const QString &path)
-{
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.absoluteFilePath();
-}
-
-// Temporaries that earlier versions of this program left beside `target` when a save was killed
-// (".plan.dxf.saving-<pid>-<n>"); QSaveFile's own have no name on Linux and vanish with it.
-void removeStaleTemporaries(const QString &target)
-{
-    const QFileInfo info(target);
-    QDir folder = info.dir();
-    const QStringList stale = folder.entryList({QStringLiteral(".%1.saving-*").arg(info.fileName())},
-                                               QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &name : stale)
-        folder.remove(name);
-}
-
-// Writes what `produce` gives through QSaveFile: the old file stays whole until the new one is
-// complete and synced, keeps its mode, and a link keeps pointing at the saved drawing.
-QString saveThrough(const QString &path, const std::function<bool(const cad::DxfSink &)> &produce)
-{
-    QSaveFile file(path);
-    // Unbuffered: the pieces are large, and a write that fails (a full disk) must fail here;
-    // QSaveFile would let a failed flush of its buffer at commit() pass.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("ファイルを作成できません: %1").arg(path);
-    const bool written = produce([&file](std::string_view piece) {
-                             return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
-                                    static_cast<qint64>(piece.size());
-                         }) &&
-                         file.flush();
-    if (!written) {
-        file.cancelWriting();
-        file.commit();
-        return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
-    }
-    if (!file.commit()) {
-        if (file.error() == QFileDevice::WriteError)
-            return QStringLiteral("ファイルを書き込めません(ディスクの空きを確認して下さい): %1").arg(path);
-        return QStringLiteral("ファイルを保存できません: %1").arg(path);
-    }
-    const QString target = savedTarget(path);
-    syncFolder(QFileInfo(target).absolutePath());
-    removeStaleTemporaries(target);
-    return {};
 }
 
 } // namespace
@@ -153,16 +106,25 @@ bool HostSession::accepts(std::size_t bytes, QString *reason) const
     return true;
 }
 
-void HostSession::enqueue(std::string_view utf8chars, const QString &source)
+void HostSession::enqueue(std::string_view utf8chars, const QString &source, int origin, bool fromPrompt)
 {
     // Its place in the input is taken now, whenever it runs.
     fed_ += utf8chars.size();
     if (loading_) {
         heldBytes_ += utf8chars.size();
-        held([this, chars = std::string(utf8chars), source] { feed(chars, source); });
+        held([this, chars = std::string(utf8chars), source, origin, fromPrompt] {
+            feed(chars, source, origin, fromPrompt);
+        });
         return;
     }
-    feed(utf8chars, source);
+    feed(utf8chars, source, origin, fromPrompt);
+}
+
+bool HostSession::idle() const
+{
+    return !loading_ && !waitingForProgram_ && !scriptRunning() && interpreter_.queued() == 0 &&
+           interpreter_.commandName().empty() && !interpreter_.requestPending() &&
+           conversations_.waitingBytes() == 0;
 }
 
 void HostSession::beginSymbol(cad::Symbol symbol, bool basePicked)
@@ -186,18 +148,17 @@ void HostSession::takeBackSymbol(const QString &why)
     settle();
 }
 
-void HostSession::feed(std::string_view utf8chars, const QString &source)
+void HostSession::feed(std::string_view utf8chars, const QString &source, int origin, bool fromPrompt)
 {
-    if (source.isEmpty()) {
-        interpreter_.feed(utf8chars);
-        settle();
-        return;
+    cad::Interpreter::Sender sender{{}, origin, fromPrompt};
+    if (!source.isEmpty()) {
+        interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
+        // One execute is one symbol: one undo step, named by where it came from and how it begins.
+        QString step = shown(utf8chars).simplified();
+        if (step.size() > 40) step = step.left(40).trimmed() + QStringLiteral("…");
+        sender.step = QStringLiteral("%1「%2」").arg(source, step).toStdString();
     }
-    interpreter_.note(QStringLiteral("[%1] %2").arg(source, shown(utf8chars)).toStdString());
-    // One execute is one symbol: one undo step, named by where it came from and how it begins.
-    QString step = shown(utf8chars).simplified();
-    if (step.size() > 40) step = step.left(40).trimmed() + QStringLiteral("…");
-    interpreter_.feed(utf8chars, QStringLiteral("%1「%2」").arg(source, step).toStdString());
+    interpreter_.feed(utf8chars, sender);
     settle();
 }
 
@@ -235,12 +196,33 @@ void HostSession::cancel()
 {
     if (held([this] { cancel(); })) return;
     pickAnnounced_ = colorAnnounced_ = false;
+    dropScripts();
+    interpreter_.cancel();
+    if (!interpreter_.selection().empty()) setSelection({});
+    settle();
+}
+
+bool HostSession::stopScripts()
+{
+    if (!dropScripts()) return false;
+    settle();
+    return true;
+}
+
+bool HostSession::dropScripts()
+{
     const bool stopped = interpreter_.stopScript() || !laterScripts_.isEmpty();
     laterScripts_.clear();
     laterBytes_ = 0;
     if (stopped) interpreter_.note("*スクリプト中止*");
+    return stopped;
+}
+
+void HostSession::cancelCommand(const QString &why)
+{
+    pickAnnounced_ = colorAnnounced_ = false;
+    interpreter_.note(why.toStdString());
     interpreter_.cancel();
-    if (!interpreter_.selection().empty()) setSelection({});
     settle();
 }
 
@@ -442,6 +424,12 @@ bool HostSession::take(Opening opening, const QString &path, bool recover, QStri
         interpreter_.note(
             QStringLiteral("ファイルの読み込めた部分だけを復元しました。保存は別の名前で行って下さい。")
                 .toStdString());
+    if (source_ && source_->eofAdded())
+        interpreter_.note(
+            QStringLiteral("ファイルの終わりの印 (EOF) がありませんでした。各セクションは揃っているため"
+                           "そのまま開きました。保存すると EOF が付きます。")
+                .toStdString());
+    if (source_ && source_->handlesLeft() == 0) interpreter_.note(handlesExhausted().toStdString());
     if (r.skipped > 0)
         interpreter_.note(
             QStringLiteral("対応していない図形 %1 個を読み飛ばしました。").arg(r.skipped).toStdString());
@@ -473,18 +461,22 @@ bool HostSession::save(const QString &path, QString *error)
     }
     // A drawing opened from a file is saved as that file edited (as it is, while it is being
     // read); a new one is written whole.
-    const auto produce = [this](const cad::DxfSink &put) {
+    const std::string edited =
+        source_ && !loading_ ? source_->edited(drawing_, shown_, encodeCodepage) : std::string();
+    const auto produce = [this, &edited](const cad::DxfSink &put) {
         if (loading_) return put(*loadingBytes_);
-        if (source_) return put(source_->edited(drawing_, shown_, encodeCodepage));
+        if (source_) return put(edited);
         return cad::writeDxf(drawing_, put, encodeCodepage);
     };
-    const QString e = saveThrough(path, produce);
+    const QString e = source_ && !loading_ && edited.empty() ? handlesExhausted() : saveFile(path, produce);
     if (saveAsked_) saveFailure_ = e;
     if (!e.isEmpty()) {
         *error = e;
         return false;
     }
     drawing_.markSaved();
+    // Saved whole under a name of its own: the damaged file is no longer the drawing's.
+    recovered_ = false;
     if (fileName_ != QFileInfo(path).absoluteFilePath()) {
         fileName_ = QFileInfo(path).absoluteFilePath();
         emit fileNameChanged(fileName_);
@@ -666,6 +658,18 @@ bool HostSession::handle(const cad::Request &request)
         publish();
         emit plotWanted();
         return false;
+    case cad::Request::Kind::Refused: {
+        const QString reason =
+            request.argument.empty()
+                ? QStringLiteral(
+                      "前の入力の途中のため、実行しませんでした(Esc で取り消してから送って下さい)。")
+                : QStringLiteral(
+                      "コマンド %1 の途中のため、実行しませんでした(Esc で終わらせてから送って下さい)。")
+                      .arg(QString::fromStdString(request.argument));
+        interpreter_.note(reason.toStdString());
+        emit inputRefused(reason);
+        return true;
+    }
     }
     return true;
 }

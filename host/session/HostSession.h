@@ -43,19 +43,25 @@ public:
     // Whether queued input of this size would be taken now; otherwise `reason` says why not.
     bool accepts(std::size_t bytes, QString *reason) const;
     // Input of a conversation or a script, after what is already queued; `source` names it in
-    // the history ("会話 1"). Input with a source is one undo step (one symbol).
-    void enqueue(std::string_view utf8chars, const QString &source);
+    // the history ("会話 1"). Input with a source is one undo step (one symbol). `origin` tells
+    // who sent it (cad::Interpreter::origin()); with `fromPrompt`, it runs only from the command
+    // prompt: when a command is unfinished there, it is dropped and inputRefused() says why.
+    void enqueue(std::string_view utf8chars, const QString &source, int origin = 0, bool fromPrompt = false);
     // A symbol in the input, after what is already queued: see cad::Interpreter::beginSymbol.
     void beginSymbol(cad::Symbol symbol, bool basePicked);
     void endSymbol();
     void takeBackSymbol(const QString &why);
     // Characters enqueued so far: input enqueued next takes the positions after this.
     std::uint64_t fed() const { return fed_; }
-    // Whether the input before position `end` has been carried out.
+    // Whether the input before position `end` has been carried out, scripts it started included.
     bool carriedOut(std::uint64_t end) const
     {
-        return interpreter_.taken() >= end && !waitingForProgram_ && !interpreter_.requestPending();
+        return interpreter_.taken() >= end && !waitingForProgram_ && !interpreter_.requestPending() &&
+               !scriptRunning();
     }
+    // At the command prompt with nothing waiting to run: no drawing being read (input waits for
+    // it), no script, no request of the program's, no input waiting for another's symbol.
+    bool idle() const;
     // What the user types at the command line: served at once.
     void type(const QString &text);
     void pick(cad::Point p);
@@ -65,6 +71,11 @@ public:
     void chooseColor(int colorIndex);
     // Escape: stops a running script as well.
     void cancel();
+    // Stops the running script and those waiting to run, as the Escape key does, and leaves the
+    // rest to the Escape in the input; false when none ran.
+    bool stopScripts();
+    // Ends the running command alone, saying `why` in the history: a script goes on.
+    void cancelCommand(const QString &why);
     // After the program has done a save or decided not to exit.
     void resume();
     void note(const QString &line);
@@ -137,6 +148,9 @@ signals:
     // A SAVE or SAVEAS of the command line has been done: `failure` is empty, or says why the
     // drawing was not saved. interpreter().taken() still tells where in the input it stood.
     void saveDone(const QString &failure);
+    // Input that runs only from the command prompt was dropped: `reason` says why.
+    // interpreter().taken() is then the end of that input.
+    void inputRefused(const QString &reason);
     // Input was taken or the program answered: carriedOut() may have changed.
     void inputTaken();
     // The drawing openInBackground() began to read is in, or could not be read (`recoverable`:
@@ -147,7 +161,7 @@ signals:
 private:
     struct Opening;
     static Opening reading(cad::DxfReadResult read, bool recover);
-    void feed(std::string_view utf8chars, const QString &source);
+    void feed(std::string_view utf8chars, const QString &source, int origin, bool fromPrompt);
     bool take(Opening opening, const QString &path, bool recover, QString *error);
     // While a drawing is read in the background: keeps `input` for when it is in, and true.
     bool held(std::function<void()> input);
@@ -160,6 +174,7 @@ private:
     bool handle(const cad::Request &request);
     void publish();
     bool readScript(const QString &path, QByteArray *bytes);
+    bool dropScripts();
     void stepScript();
 
     cad::Drawing drawing_;

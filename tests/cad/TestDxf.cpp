@@ -79,11 +79,12 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
     }
 
-    // A large file of every kind, read back whole and in order.
+    // A large file of every kind, read back whole and in order; its $HANDSEED, beyond FFFF,
+    // names the next free handle.
     void largeFilesReadBackWhole()
     {
         cad::Drawing d;
-        for (int i = 0; i < 60000; ++i) {
+        for (int i = 0; i < 70000; ++i) {
             cad::Entity e;
             switch (i % 4) {
             case 0:
@@ -120,6 +121,22 @@ private slots:
         QCOMPARE(back.drawing.size(), d.size());
         QCOMPARE(q(cad::describe(back.drawing)), q(cad::describe(d)));
         QCOMPARE(back.drawing.extents().max.x, d.extents().max.x);
+
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        cad::DxfTagScanner scanner(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        std::uint64_t seed = 0, largest = 0;
+        bool seedNext = false;
+        while (const auto tag = scanner.next()) {
+            if (tag->code == 5 && seedNext)
+                seed = cad::parseDxfHandle(tag->trimmed);
+            else if (tag->code == 5)
+                largest = std::max(largest, cad::parseDxfHandle(tag->trimmed));
+            seedNext = tag->code == 9 && tag->trimmed == "$HANDSEED";
+        }
+        QVERIFY(largest > 0xFFFF);
+        QCOMPARE(seed, largest + 1);
     }
 
     // The groups left out before dxflib reads a file are chosen as dxflib reads them: codes as
@@ -527,6 +544,14 @@ private slots:
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nHATCH\n2\nSOLID\n70\n1\n91\n1\n92\n1\n93\n1\n72\n2\n"
                           "10\n0\n20\n0\n40\n1\n50\n1e300\n51\n90\n73\n1\n0\nENDSEC\n0\nEOF\n")
             << true;
+        // What precedes the first section in files of other writers.
+        QTest::newRow("byte order mark, padded codes, comments")
+            << QByteArray("\xEF\xBB\xBF"
+                          "999\r\nwritten by hand\r\n  999\r\n\r\n  0\r\nSECTION\r\n"
+                          "  2\r\nENTITIES\r\n  0\r\nLINE\r\n 10\r\n0\r\n 20\r\n0\r\n 11\r\n1\r\n"
+                          " 21\r\n1\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n")
+            << true;
+        QTest::newRow("zeros") << QByteArray(4096, '\0') << false;
         // Its groups fall out of step after "11", so the end marker is never read as one.
         QTest::newRow("polyline claiming many vertices")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n90\n2000000000\n10\n1\n20\n1\n11\n0\nLWPOL"

@@ -315,8 +315,9 @@ private slots:
         QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1"}));
     }
 
-    // Idle connections left open up to the limit do not lock a good client out: the one heard
-    // from longest ago that holds nothing makes room; one with a frame half received is kept.
+    // Connections left open up to the limit do not lock a good client out: the one that has
+    // waited longest makes room, idle since it was last heard from or holding a frame half
+    // received since its first byte.
     void idleConversationsMakeRoomForANewOne()
     {
         Host host;
@@ -340,6 +341,24 @@ private slots:
         QCOMPARE(idle[0]->state(), QLocalSocket::ConnectedState);
         QCOMPARE(idle[2]->state(), QLocalSocket::ConnectedState);
         QCOMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 1", "L 0,0 3,4"}));
+
+        // Every one holding a frame half sent, as a client that trickles its bytes does: the
+        // oldest half frame makes room, and the newcomer is not the next to go.
+        const QByteArray half = frame("LINE 0,0 1,1 \r").left(6);
+        for (std::size_t i = 2; i < idle.size(); ++i)
+            idle[i]->write(half);
+        good->write(half);
+        QTest::qWait(50);
+        auto late = connectClient();
+        QVERIFY(late);
+        QCOMPARE(execute(*late, "CIRCLE 0,0 2 "), std::string("OK"));
+        QTRY_COMPARE(idle[0]->state(), QLocalSocket::UnconnectedState);
+        auto trickler = connectClient();
+        QVERIFY(trickler);
+        trickler->write(half);
+        QCOMPARE(execute(*late, "CIRCLE 0,0 3 "), std::string("OK"));
+        QTRY_COMPARE(idle[2]->state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"C 0,0 1", "L 0,0 3,4", "C 0,0 2", "C 0,0 3"}));
     }
 
     // A client that sends many frames at once and leaves without reading a single answer: the
@@ -400,6 +419,74 @@ private slots:
         QCOMPARE(got[1], std::string("OK"));
         QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "C 0,0 1", "C 0,0 2"}));
         QCOMPARE(faults::filesIn(folder), QStringList{"plan.dxf"});
+    }
+
+    // A frame that saves, coming while a command is unfinished, is not taken as more input of
+    // it: it is refused with the reason and the command goes on; one that begins with an Escape
+    // ends the command itself and saves. A script the frame starts is part of it: a save that
+    // fails there is that frame's NG.
+    void aSaveNeverFeedsAnUnfinishedCommand()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("plan.dxf");
+        Host host;
+        QVERIFY(host.listening);
+        int writable = 1000; // saves that succeed
+        QObject::connect(
+            &host.session, &HostSession::saveWanted, &host.session,
+            [&] {
+                QString error;
+                if (writable-- > 0) host.session.save(target, &error);
+                host.session.resume();
+            },
+            Qt::QueuedConnection);
+        auto client = connectClient();
+        QVERIFY(client);
+        const auto refused = [&](const std::string &unfinished, const char *command) {
+            const std::string got = (execute(*client, unfinished), execute(*client, "SAVE\r"));
+            return got.rfind("NG ", 0) == 0 && got.find(command) != std::string::npos &&
+                   !QFile::exists(target);
+        };
+        QVERIFY(refused("LINE 0,0 ", "LINE"));
+        QCOMPARE(execute(*client, "1,1 \r"), std::string("OK"));
+        QVERIFY(refused("DTEXT j m 5,5 2 0 ", "DTEXT"));
+        QCOMPARE(execute(*client, "abc\r\r"), std::string("OK"));
+        QVERIFY(refused("-LAYER ", "LAYER"));
+        QCOMPARE(execute(*client, "\x1b_SAVE "), std::string("OK"));
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "T 5,5 2 0 abc"}));
+
+        const QString script = dir.filePath("save.scr");
+        QVERIFY(faults::writeAll(script, "CIRCLE 0,0 3\nQSAVE\n"));
+        writable = 1;
+        QCOMPARE(execute(*client, QStringLiteral("QSAVE\rSCRIPT %1\r").arg(script).toStdString()),
+                 std::string("NG 図面は保存されませんでした。"));
+        QCOMPARE(host.drawing().back(), std::string("C 0,0 3"));
+    }
+
+    // The assistant brings its dialog back once the host is idle after an ID: while the drawing
+    // is still being read, that ID waits, and the host is busy until the point is picked.
+    void busyWhileAnIdWaitsForTheDrawing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.dxf");
+        QByteArray dxf = "0\nSECTION\n2\nENTITIES\n";
+        for (int i = 0; i < 200000; ++i)
+            dxf += "0\nLINE\n8\n0\n10\n" + QByteArray::number(i) + "\n20\n0\n11\n" + QByteArray::number(i) +
+                   "\n21\n1\n";
+        QVERIFY(faults::writeAll(path, dxf + "0\nENDSEC\n0\nEOF\n"));
+        Host host;
+        QVERIFY(host.listening);
+        auto client = connectClient();
+        QVERIFY(client);
+        QString error;
+        QVERIFY(host.session.openInBackground(path, &error));
+        QCOMPARE(execute(*client, "ID\r"), std::string("OK"));
+        QCOMPARE(execute(*client, quendra::stateQuery), std::string(quendra::busyAnswer));
+        QTRY_VERIFY_WITH_TIMEOUT(!host.session.loading(), 30000);
+        QCOMPARE(execute(*client, quendra::stateQuery), std::string(quendra::busyAnswer));
+        host.session.pick({1, 2});
+        QCOMPARE(execute(*client, quendra::stateQuery), std::string(quendra::idleAnswer));
     }
 
     // Refused frames (the host is ending) are answered NG; a sender gone by then is no trouble.

@@ -132,7 +132,8 @@ private slots:
         QTest::newRow("sketch pad, read-only folder")
             << "sketch" << 0 << "ファイルを保存できませんでした。" << 0;
         QTest::newRow("host, disk full") << "host" << 4096 << "ファイルを書き込めません" << 1;
-        QTest::newRow("host, read-only folder") << "host" << 0 << "ファイルを作成できません" << 1;
+        // A file the user may write is written in place even there: this one may not be written.
+        QTest::newRow("host, read-only folder and file") << "host" << 0 << "ファイルを作成できません" << 1;
         QTest::newRow("quendra-script, disk full") << "script" << 16 << "cannot write" << 1;
         QTest::newRow("quendra-script, read-only folder") << "script" << 0 << "cannot write" << 1;
     }
@@ -150,8 +151,9 @@ private slots:
         const QByteArray old = "the old file, which must stay as it is\r\n";
         QVERIFY(faults::writeAll(file, old));
 
-        std::optional<faults::ReadOnlyFolder> lock;
+        std::optional<faults::ReadOnlyFolder> lock, fileLock;
         if (room == 0) {
+            if (tool == "host") fileLock.emplace(file);
             lock.emplace(folder);
             if (!lock->effective()) QSKIP("chattr is not available to make a folder read-only for root");
         }

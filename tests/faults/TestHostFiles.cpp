@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,7 +46,6 @@ private slots:
         QTest::newRow("half the file") << 0 << QByteArray();
         QTest::newRow("inside the entities") << 40 << QByteArray("AcDbLine");
         QTest::newRow("inside a value") << 3 << QByteArray("\n 10\n");
-        QTest::newRow("after the objects, before the end marker") << 0 << QByteArray("  0\nEOF");
         QTest::newRow("the end marker cut") << 5 << QByteArray("  0\nEOF");
     }
 
@@ -84,6 +84,39 @@ private slots:
         QVERIFY2(host.open(whole, &error), qPrintable(error));
         QCOMPARE(cad::describe(host.drawing()),
                  (std::vector<std::string>{"L 0,0 100,0", "L 100,0 100,50", "C 5,5 2"}));
+    }
+
+    // A file whose sections are whole but whose EOF is missing, as several writers leave them,
+    // opens as a whole one, says so once, and is saved with its EOF.
+    void aDxfMissingOnlyItsEndOpens()
+    {
+        QTemporaryDir dir;
+        const QString whole = dir.filePath("whole.dxf"), cut = dir.filePath("cut.dxf");
+        QString error;
+        HostSession writer;
+        writer.type(QStringLiteral("LINE 0,0 100,0 100,50 \rCIRCLE 5,5 2 "));
+        QVERIFY(writer.save(whole, &error));
+        const QByteArray bytes = readAll(whole);
+        const QByteArray end = "  0\nEOF\n";
+        QVERIFY(bytes.endsWith(end));
+        const std::vector<std::string> drawn{"L 0,0 100,0", "L 100,0 100,50", "C 5,5 2"};
+        for (const QByteArray &tail : {QByteArray(), QByteArray("\n\n"), QByteArray("\r\n")}) {
+            QVERIFY(writeAll(cut, bytes.left(bytes.size() - end.size()) + tail));
+            HostSession host;
+            QSignalSpy history(&host, &HostSession::historyAdded);
+            QVERIFY2(host.open(cut, &error), qPrintable(error));
+            QVERIFY(!host.recovered());
+            QCOMPARE(cad::describe(host.drawing()), drawn);
+            int said = 0;
+            for (const auto &args : history)
+                for (const QString &line : args.at(0).toStringList())
+                    said += line.contains("EOF");
+            QCOMPARE(said, 1);
+            QVERIFY2(host.save(cut, &error), qPrintable(error));
+            const QByteArray saved = readAll(cut);
+            QVERIFY(saved.startsWith(bytes.left(bytes.size() - end.size())));
+            QCOMPARE(saved.mid(bytes.size() - end.size()).simplified(), QByteArray("0 EOF"));
+        }
     }
 
     // A read that stops inside an entity must leave nothing behind for the next one: each file
@@ -217,9 +250,17 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.resize(qint64(64) << 30));
         }
+        // Nearly as large as may be read, but zeros from its first byte: refused before it is
+        // read, in the background as well.
+        const QString zeros = dir.filePath("zeros.dxf");
+        {
+            QFile f(zeros);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(1000) << 20));
+        }
         HostSession s;
         s.enqueue("LINE 0,0 1,1 \r", {});
-        for (const QString &path : {dir.path(), fifo, sparse}) {
+        for (const QString &path : {dir.path(), fifo, sparse, zeros}) {
             QString error;
             QVERIFY2(!s.open(path, &error), qPrintable(path));
             QVERIFY(!error.isEmpty());
@@ -228,6 +269,10 @@ private slots:
         QString error;
         QVERIFY(!s.open(sparse, &error));
         QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
+        QVERIFY(!s.openInBackground(zeros, &error));
+        QVERIFY2(error.contains(QStringLiteral("DXF ファイルではありません")), qPrintable(error));
+        QVERIFY(!s.loading());
+        QCOMPARE(s.drawing().entities().size(), size_t(1));
     }
 };
 

@@ -288,6 +288,31 @@ private slots:
         QCOMPARE(ezdxfDump(out), (QStringList{"version AC1015", "errors 0", "L 0,0 3,4"}));
     }
 
+    // Headless, an Escape frame stops a script that calls itself, as the Escape key does in the
+    // window; an --out that cannot be written is said once, not at every try.
+    void anEscapeFrameStopsAScriptAndAFailedOutIsSaidOnce()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath("loop.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("CIRCLE 0,0 1\nSAVE\nSCRIPT %1\n").arg(script).toUtf8());
+        f.close();
+        QProcess h;
+        h.start(host, {"--headless", "--replay", script, "--out", dir.filePath("none/out.dxf")});
+        auto l = openLink();
+        QVERIFY(l);
+        QTest::qWait(200);
+        QCOMPARE(l->execute("\x1b"), quendra::LinkError::None);
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        const bool ended = h.waitForFinished(10000);
+        if (!ended) h.kill();
+        QVERIFY(ended);
+        QCOMPARE(h.exitCode(), 1);
+        const QString said = QString::fromLocal8Bit(h.readAllStandardError());
+        QCOMPARE(said.count(QStringLiteral("ファイルを作成できません")), 1);
+    }
+
     void secondHostOnTheSameSocketIsRefused()
     {
         Host first({});

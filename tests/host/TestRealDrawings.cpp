@@ -5,6 +5,7 @@
 #include "cad/render/Render.h"
 #include "host/session/HostSession.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -14,6 +15,11 @@
 #include <QTest>
 
 #include <algorithm>
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace host;
 
@@ -39,6 +45,18 @@ QByteArray bytesOf(const QString &path)
 constexpr const char *door = "LINE 100,100 1000,100 \nARC c 100,100 1000,100 100,1000\nCIRCLE 500,500 50\n"
                              "ELLIPSE c 2000,2000 @300,0 @0,100\nPLINE 0,0 w 10  500,0 500,500 \n"
                              "DTEXT j m 300,300 100 0 片開き扉\n\n";
+
+struct stat statOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+constexpr uid_t nobody = 65534;
+constexpr gid_t sharing = 4343; // the group a shared plan belongs to, nobody among its members
 
 } // namespace
 
@@ -215,6 +233,161 @@ private slots:
         QFile::remove(saved);
         QVERIFY(run(dir_.filePath("cut.dxf")) != 0);
         QVERIFY(!QFile::exists(saved));
+
+        // Without their EOF, whole otherwise: opened as they are, saved with it.
+        for (const QString &name : {QStringLiteral("plan_r2000"), QStringLiteral("plan_binary")}) {
+            const QByteArray bytes = bytesOf(dir_.filePath(name + ".dxf"));
+            const QByteArray end =
+                name.endsWith("binary") ? QByteArray("\0\0EOF\0", 6) : QByteArray("  0\nEOF\n");
+            QVERIFY(bytes.endsWith(end));
+            const QString endless = dir_.filePath(name + ".endless.dxf");
+            QFile e(endless);
+            QVERIFY(e.open(QIODevice::WriteOnly));
+            e.write(bytes.left(bytes.size() - end.size()));
+            e.close();
+            QCOMPARE(run(endless), 0);
+            QVERIFY(bytesOf(saved).endsWith(end));
+            QCOMPARE(corpusTool({QStringLiteral("compare"), dir_.filePath(name + ".dxf"), saved}).size(), 7);
+        }
+
+        // Cut inside a section: opened as far as it can be read on request, and then saved only
+        // under another name.
+        const auto recover = [&](const QString &out) {
+            QProcess host;
+            host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                       {"--headless", dir_.filePath("cut.dxf"), "--recover", "--replay", script,
+                        "--exit-after-replay", "--out", out});
+            return host.waitForFinished(60000) ? host.exitCode() : -1;
+        };
+        const QByteArray cut = bytesOf(dir_.filePath("cut.dxf"));
+        QCOMPARE(recover(dir_.filePath("cut.dxf")), 1);
+        QVERIFY(bytesOf(dir_.filePath("cut.dxf")) == cut);
+        QCOMPARE(recover(saved), 0);
+        QCOMPARE(corpusTool({QStringLiteral("compare"), saved, saved}), QStringList{"ok"});
+    }
+
+    // Plans saved by nobody, a member of the group `sharing`: one of another owner, shared with
+    // the group (mode 0660) under two names; one of nobody's own in a folder nobody may not
+    // write. Each is saved with what was drawn, keeping its owner, group, mode and names, with
+    // nothing left beside it; where the disk has no room for the new bytes, the old stay.
+    void sharedFilesAreSavedAsTheyWere()
+    {
+        if (::geteuid() != 0) QSKIP("needs root to save as another user (nobody) a file of a third");
+        QTemporaryDir base(QDir::tempPath() + "/quendra-shared-XXXXXX");
+        const QString shared = base.filePath("shared"), locked = base.filePath("locked"),
+                      data = base.filePath("data"), script = base.filePath("line.scr");
+        for (const QString &folder : {shared, locked, data})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(base.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(shared).constData(), 0777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(data).constData(), 0777) == 0);
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("LINE 0,0 900,0 \n");
+        f.close();
+        const QString original = dir_.filePath("plan_r2000.dxf");
+        const QString plan = shared + "/plan.dxf", also = shared + "/also.dxf", own = locked + "/plan.dxf";
+        QVERIFY(QFile::copy(original, plan));
+        QVERIFY(::link(QFile::encodeName(plan).constData(), QFile::encodeName(also).constData()) == 0);
+        QVERIFY(::chown(QFile::encodeName(plan).constData(), 4242, sharing) == 0);
+        QVERIFY(::chmod(QFile::encodeName(plan).constData(), 0660) == 0);
+        QVERIFY(QFile::copy(original, own));
+        QVERIFY(::chown(QFile::encodeName(own).constData(), nobody, nobody) == 0);
+        QVERIFY(::chmod(QFile::encodeName(own).constData(), 0644) == 0);
+
+        // quendra-host --headless FILE --replay --out FILE as nobody; `room`: how large its files may grow.
+        const auto run = [&](const QString &file, rlim_t room, QString *said) {
+            QProcess host;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), data);
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+            host.setProcessEnvironment(environment);
+            host.setChildProcessModifier([room] {
+                if (room > 0) {
+                    const rlimit limit{room, room};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                    ::signal(SIGXFSZ, SIG_IGN);
+                }
+                const gid_t groups[] = {sharing};
+                if (::setgroups(1, groups) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                    ::_exit(77);
+            });
+            host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                       {"--headless", file, "--replay", script, "--exit-after-replay", "--out", file});
+            const int code = host.waitForFinished(60000) ? host.exitCode() : -1;
+            *said = QString::fromLocal8Bit(host.readAllStandardError());
+            return code;
+        };
+        const QStringList drawn{"ok", "new L 0,0 900,0 on 0"};
+        QString said;
+        const int code = run(plan, 0, &said);
+        if (code == 77) QSKIP("this system does not let root act as nobody");
+        QVERIFY2(code == 0, qPrintable(said));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), original, plan}), drawn);
+        struct stat st = statOf(plan);
+        QCOMPARE(st.st_uid, uid_t(4242));
+        QCOMPARE(st.st_gid, sharing);
+        QCOMPARE(st.st_mode & 07777, mode_t(0660));
+        QCOMPARE(st.st_nlink, nlink_t(2));
+        QVERIFY(bytesOf(also) == bytesOf(plan));
+        QCOMPARE(QDir(shared).entryList(QDir::Files | QDir::Hidden), QStringList({"also.dxf", "plan.dxf"}));
+
+        QVERIFY2(run(own, 0, &said) == 0, qPrintable(said));
+        QCOMPARE(corpusTool({QStringLiteral("compare"), original, own}), drawn);
+        st = statOf(own);
+        QCOMPARE(st.st_uid, nobody);
+        QCOMPARE(st.st_mode & 07777, mode_t(0644));
+        QCOMPARE(QDir(locked).entryList(QDir::Files | QDir::Hidden), QStringList{"plan.dxf"});
+
+        // No room on the disk for a byte more than the old file holds.
+        const QByteArray before = bytesOf(own);
+        QCOMPARE(run(own, rlim_t(before.size()), &said), 1);
+        QVERIFY2(said.contains(QStringLiteral("ファイルを書き込めません")), qPrintable(said));
+        QVERIFY(bytesOf(own) == before);
+        // The old bytes' copy is gone with the save.
+        QDirIterator copies(data, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QVERIFY2(!copies.hasNext(), qPrintable(copies.next()));
+    }
+
+    // A file whose handles are all given ($HANDSEED FFFFFFFFFFFFFFFF, which ezdxf reads and
+    // audits clean) opens and says so; an erase, which needs no new handle, is saved; anything
+    // drawn is refused with a word, in the session and headless onto the file itself, which
+    // stays as it was.
+    void aFileWithoutHandlesLeftTakesNothingNew()
+    {
+        const QString path = dir_.filePath("plan_exhausted.dxf");
+        const QByteArray before = bytesOf(path);
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        QVERIFY2(s.open(path, &error), qPrintable(error));
+        QStringList said;
+        for (const auto &args : history)
+            said << args.at(0).toStringList();
+        QVERIFY2(said.join('\n').contains(QStringLiteral("ハンドル")), qPrintable(said.join('\n')));
+        s.enqueue("ERASE 1000,1500 \n", {});
+        const QString erased = dir_.filePath("plan_exhausted.erased.dxf");
+        QVERIFY2(s.save(erased, &error), qPrintable(error));
+        const QStringList found = corpusTool({QStringLiteral("compare"), path, erased});
+        QVERIFY2(found.size() == 1 && found[0].startsWith("lost ARC"), qPrintable(found.join('\n')));
+
+        s.enqueue(door, {});
+        QVERIFY(!s.save(path, &error));
+        QVERIFY2(error.contains(QStringLiteral("ハンドル")), qPrintable(error));
+        QVERIFY(bytesOf(path) == before);
+
+        const QString script = dir_.filePath("exhausted.scr");
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(door);
+        f.close();
+        QProcess host;
+        host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                   {"--headless", path, "--replay", script, "--exit-after-replay", "--out", path});
+        QVERIFY(host.waitForFinished(60000));
+        QCOMPARE(host.exitCode(), 1);
+        QVERIFY(QString::fromLocal8Bit(host.readAllStandardError()).contains(QStringLiteral("ハンドル")));
+        QVERIFY(bytesOf(path) == before);
     }
 
     // A wipeout moved and an image copied stay what they are in the file, placed anew; the
@@ -412,6 +585,31 @@ private slots:
         QVERIFY(s.open(dir_.filePath("plan_sjis.dxf"), &error));
         const auto lines = cad::describe(s.drawing());
         QVERIFY(std::find(lines.begin(), lines.end(), "T 3000,3500 200 0 片開き扉 ９００") != lines.end());
+    }
+
+    // New texts go into the file's code page where it holds them (＋ is 0x817B in Shift-JIS),
+    // and only what it cannot hold (Hangul) as \U+ escapes: in a Shift-JIS file and in a new
+    // drawing, which is written in Shift-JIS as well. Both read back as drawn.
+    void textsAreWrittenInTheFilesCodePage()
+    {
+        const QByteArray written = "\x81{1000 \x92\xca\x82\xe8\x90"
+                                   "c \\U+D55C\n";
+        for (const QString &name : {QStringLiteral("plan_sjis"), QStringLiteral("new")}) {
+            HostSession s;
+            QString error;
+            if (name != "new") QVERIFY2(s.open(dir_.filePath(name + ".dxf"), &error), qPrintable(error));
+            s.enqueue("DTEXT j m 0,0 100 0 ＋1000 通り芯 한\n\n", {});
+            const QString saved = dir_.filePath(name + ".text.dxf");
+            QVERIFY2(s.save(saved, &error), qPrintable(error));
+            QVERIFY2(bytesOf(saved).contains(written), qPrintable(name));
+            if (name != "new")
+                QCOMPARE(corpusTool({QStringLiteral("compare"), dir_.filePath(name + ".dxf"), saved}),
+                         QStringList({"ok", "new T 0,0 100 0 ＋1000 通り芯 한 on 0"}));
+            HostSession again;
+            QVERIFY2(again.open(saved, &error), qPrintable(error));
+            const auto lines = cad::describe(again.drawing());
+            QVERIFY(std::find(lines.begin(), lines.end(), "T 0,0 100 0 ＋1000 通り芯 한") != lines.end());
+        }
     }
 
     // Refused at first, with a clear word; recovered on request, and then saved only under a new

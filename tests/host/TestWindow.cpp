@@ -4,16 +4,21 @@
 #include "cad/command/Replay.h"
 #include "cad/model/Describe.h"
 #include "cad/render/ColorDialog.h"
+#include "host/session/CommandServer.h"
 #include "host/session/HostSession.h"
 #include "host/window/Canvas.h"
 #include "host/window/CommandLine.h"
 #include "host/window/Export.h"
 #include "host/window/HostWindow.h"
+#include "link/Conversation.h"
+#include "link/FrameCodec.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,6 +46,20 @@ void whenModal(std::function<void(QWidget *)> answer)
         }
     });
     timer->start();
+}
+
+std::unique_ptr<QLocalSocket> connectClient()
+{
+    auto s = std::make_unique<QLocalSocket>();
+    s->connectToServer(QString::fromStdString(quendra::socketPath(quendra::cadService, quendra::cadTopic)));
+    return s->waitForConnected(5000) ? std::move(s) : nullptr;
+}
+
+void send(QLocalSocket &client, const std::string &script)
+{
+    const std::string frame = quendra::encodeFrame(script);
+    client.write(frame.data(), static_cast<qint64>(frame.size()));
+    client.flush();
 }
 
 bool waitFor(const std::function<bool()> &condition)
@@ -204,6 +223,48 @@ private slots:
         QVERIFY(session_->interpreter().waitingForColor());
         QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
         QCOMPARE(session_->drawing().at(0).color, 3);
+    }
+
+    // A pick or a colour asked for by a conversation that has ended is left to the user, as a
+    // client that sends ID and leaves expects, until another conversation's input comes: then it
+    // is withdrawn (the colour dialog closes), so that no frame waits for the user.
+    void whatAnEndedConversationAskedForIsWithdrawn()
+    {
+        CommandServer server(*session_);
+        QString error;
+        QVERIFY(server.listen(QString::fromUtf8(quendra::cadService), QString::fromUtf8(quendra::cadTopic),
+                              &error));
+        auto other = connectClient();
+        QVERIFY(other);
+        for (const cad::Point base : {cad::Point{5, 5}, cad::Point{7, 7}}) {
+            auto gone = connectClient();
+            QVERIFY(gone);
+            send(*gone, "ID\r");
+            QVERIFY(waitFor([this] { return session_->interpreter().waitingForPick(); }));
+            gone->abort();
+            QVERIFY(waitFor([&server] { return server.conversations() == 1; }));
+            QVERIFY(session_->interpreter().waitingForPick());
+            if (base.x == 5) session_->pick(base);
+        }
+        send(*other, "LINE @0,0 @1,1 \r");
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 1; }));
+        QCOMPARE(cad::describe(session_->drawing().at(0)), std::string("L 5,5 6,6"));
+
+        auto gone = connectClient();
+        QVERIFY(gone);
+        bool heldOn = false;
+        whenModal([&](QWidget *w) {
+            gone->abort();
+            send(*other, "CIRCLE 0,0 5 ");
+            QTimer::singleShot(3000, w, [w, &heldOn] {
+                heldOn = true;
+                static_cast<QDialog *>(w)->reject();
+            });
+        });
+        send(*gone, "DDCOLOR ");
+        QVERIFY(waitFor([this] { return session_->drawing().size() == 2; }));
+        QVERIFY(!heldOn);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void exitAsksAboutAChangedDrawing()

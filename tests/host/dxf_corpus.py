@@ -1,8 +1,9 @@
 """Real drawings made with ezdxf, and the check that the host saved them back whole.
 
 corpus DIR:          writes the drawings: plan_r12.dxf, plan_r2000.dxf, plan_r2018.dxf,
-                     plan_binary.dxf (R2018, binary), plan_r12_binary.dxf, plan_sjis.dxf (R2000, ANSI_932) and
-                     cut.dxf (plan_r2000.dxf cut short in its entities).
+                     plan_binary.dxf (R2018, binary), plan_r12_binary.dxf, plan_sjis.dxf (R2000, ANSI_932),
+                     plan_stale_seed.dxf and plan_exhausted.dxf (plan_r2000.dxf with $HANDSEED 1F and
+                     FFFFFFFFFFFFFFFF) and cut.dxf (plan_r2000.dxf cut short in its entities).
 compare FILE SAVED:  prints "ok" when SAVED holds every entity of FILE (model space, paper space,
                      blocks) by handle with the same attributes, every layer, block and layout,
                      and audits with no more errors or fixes; otherwise one line per fault. Then
@@ -124,6 +125,10 @@ def corpus(folder):
     value = lines.index(next(line for line in lines if line.strip() == b"$HANDSEED")) + 2
     lines[value] = b"1F" + (b"\r" if lines[value].endswith(b"\r") else b"")
     with open(os.path.join(folder, "plan_stale_seed.dxf"), "wb") as f:
+        f.write(b"\n".join(lines))
+    # The largest $HANDSEED there is: a handle after it would start again from 0.
+    lines[value] = b"FFFFFFFFFFFFFFFF" + (b"\r" if lines[value].endswith(b"\r") else b"")
+    with open(os.path.join(folder, "plan_exhausted.dxf"), "wb") as f:
         f.write(b"\n".join(lines))
     # Cut in the middle of the entities, as a copy that did not finish would be.
     middle = (whole.index(b"ENTITIES") + whole.index(b"OBJECTS")) // 2

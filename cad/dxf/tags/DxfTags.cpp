@@ -228,6 +228,35 @@ std::uint64_t parseDxfHandle(std::string_view text)
     return ec == std::errc() && end == text.data() + text.size() ? value : 0;
 }
 
+bool dxfBeginning(std::string_view head)
+{
+    if (head.starts_with(dxfBinarySentinel)) return true;
+    head = head.substr(0, dxfBeginningSize);
+    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+    // The next line without its line end and blanks; none past the bytes given.
+    const auto line = [&head]() -> std::optional<std::string_view> {
+        const std::size_t lf = head.find('\n');
+        if (lf == std::string_view::npos) return std::nullopt;
+        std::string_view text = head.substr(0, lf);
+        head.remove_prefix(lf + 1);
+        if (text.ends_with('\r')) text.remove_suffix(1);
+        return trim(text);
+    };
+    while (true) {
+        std::optional<std::string_view> code = line();
+        while (code && code->empty())
+            code = line();
+        if (!code) return false;
+        int value = -1;
+        const char *first = code->data() + (code->starts_with('+') ? 1 : 0);
+        if (std::from_chars(first, code->data() + code->size(), value).ec != std::errc()) return false;
+        const std::optional<std::string_view> text = line();
+        if (!text) return false;
+        if (value == 999) continue;
+        return value == 0 && !text->empty();
+    }
+}
+
 void DxfTagWriter::code(int code)
 {
     if (!form_.binary) {

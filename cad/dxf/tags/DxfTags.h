@@ -73,6 +73,14 @@ std::size_t writeDxfReal(double value, char *buffer);
 // A handle's value; 0 when the text is not one.
 std::uint64_t parseDxfHandle(std::string_view text);
 
+// How much of a file's beginning dxfBeginning() needs at most.
+inline constexpr std::size_t dxfBeginningSize = 256 * 1024;
+// Whether a file's first bytes are those of a DXF file: binary DXF's sentinel, or groups whose
+// first one, after a byte order mark, blank lines and 999 comments, has code 0 and a name (0
+// SECTION, or an entity where a file starts without one). Tells a file that is no drawing at all
+// before all of it is read.
+bool dxfBeginning(std::string_view head);
+
 // Writes groups in the form of a given file: ASCII with its line ends and code layout, or binary.
 class DxfTagWriter
 {

@@ -1,5 +1,6 @@
 #include "cad/dxf/tags/DxfText.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -104,6 +105,29 @@ std::string encodeDxfText(std::string_view utf8)
             appendEscape(out, 0xd800 + ((cp - 0x10000) >> 10));
             appendEscape(out, 0xdc00 + ((cp - 0x10000) & 0x3ff));
         }
+    }
+    return out;
+}
+
+std::string encodeDxfText(std::string_view utf8,
+                          const std::function<std::string(std::string_view)> &inCodepage)
+{
+    const auto outside = [](char c) { return static_cast<unsigned char>(c) < 0x20 || (c & 0x80) != 0; };
+    if (!inCodepage || std::none_of(utf8.begin(), utf8.end(), outside)) return encodeDxfText(utf8);
+    // Most texts are written whole; a line break would end the group, so those go a character
+    // at a time.
+    const bool breaks =
+        std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    if (!breaks)
+        if (std::string whole = inCodepage(utf8); !whole.empty()) return whole;
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::uint32_t cp = 0;
+        const std::size_t n = decodeUtf8(utf8, i, cp);
+        const std::string_view one = utf8.substr(i, std::max<std::size_t>(n, 1));
+        i += one.size();
+        const std::string bytes = n > 0 && cp >= 0x80 ? inCodepage(one) : std::string();
+        out += bytes.empty() ? encodeDxfText(one) : bytes;
     }
     return out;
 }

@@ -283,7 +283,7 @@ private:
             }
             symbol = it->second;
         }
-        if (refused(ctx, results)) return;
+        if (refused(ctx, results, keepSource)) return;
         std::size_t n = 0;
         for (std::size_t i : chosen_) {
             if (i >= d.size()) continue;
@@ -297,7 +297,7 @@ private:
 
     // A file's entity is placed anew in its own groups, never exploded: a kind the file cannot
     // write so (a hatch, a dimension) is refused, whole, with its name.
-    bool refused(CommandContext &ctx, const std::vector<Entity> &results) const
+    bool refused(CommandContext &ctx, const std::vector<Entity> &results, bool copy) const
     {
         const Drawing &d = ctx.drawing();
         std::unordered_map<std::uint32_t, Affine> checked;
@@ -306,7 +306,7 @@ private:
             const auto [it, first] = checked.try_emplace(e.origin.entity, e.origin.placed);
             if (!first && it->second == e.origin.placed) continue;
             it->second = e.origin.placed;
-            const std::string kind = d.placementRefused(e.origin);
+            const std::string kind = d.placementRefused(e.origin, copy);
             if (kind.empty()) continue;
             ctx.message("ファイルの " + kind + " はそのまま" + verb() +
                         "できません。分解 (EXPLODE) してから編集して下さい。");

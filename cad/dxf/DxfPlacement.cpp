@@ -27,6 +27,9 @@ struct Rule
     bool mirrors = true;    // whether a mirror can be written
     bool units = false;     // the vectors are directions of length 1
     bool ellipse = false;   // 41, 42: where an ellipse's arc begins and ends, in radians
+    // A dimension: moved and turned with the block it draws itself with (DimensionBlock), never
+    // copied (a copy needs a block of its own) nor scaled (it would measure anew).
+    bool dimension = false;
 };
 
 const Rule *ruleFor(std::string_view type)
@@ -45,6 +48,8 @@ const Rule *ruleFor(std::string_view type)
     static const Rule corners{{10, 11, 12, 13}, {}, {}};
     static const Rule ellipse{{10}, {11}, {}, false, false, false, false, true, false, true};
     static const Rule spline{{10, 11}, {12, 13}, {}};
+    static const Rule dimension{
+        {10, 11, 12, 13, 14, 15, 16}, {}, {}, false, false, false, false, false, false, false, true};
     static const Rule ray{{10}, {11}, {}, false, false, false, false, true, true};
     static const Rule leader{{10}, {211, 212, 213}, {40, 41}, false, false, false, false, false};
     // An image and a wipeout: their corner and a pixel's width and height (their clipping
@@ -64,6 +69,7 @@ const Rule *ruleFor(std::string_view type)
     if (type == "SOLID" || type == "TRACE" || type == "3DFACE") return &corners;
     if (type == "ELLIPSE") return &ellipse;
     if (type == "SPLINE") return &spline;
+    if (type == "DIMENSION") return &dimension;
     if (type == "RAY" || type == "XLINE") return &ray;
     if (type == "LEADER") return &leader;
     if (type == "IMAGE" || type == "WIPEOUT") return &image;
@@ -108,7 +114,8 @@ public:
             return true;
         }
         const Rule *rule = ruleFor(tags.front().trimmed);
-        if (!rule || (mirror_ && !rule->mirrors)) return false;
+        const bool hatch = tags.front().trimmed == "HATCH";
+        if ((!rule && !hatch) || (rule && mirror_ && !rule->mirrors)) return false;
         // Off the drawing plane, the coordinates are not the drawing's; seen from below (a
         // mirrored block's attributes), x runs the other way.
         double normal = 1;
@@ -119,6 +126,7 @@ public:
         if (normal != 1 && normal != -1) return false;
         const Affine m = normal == 1 ? m_ : Affine{m_.a, -m_.b, -m_.c, m_.d, -m_.tx, m_.ty};
         const double turn = normal * turn_;
+        if (hatch) return placeHatch(tags, m, turn);
         return place(tags, head, *rule, m, turn);
     }
 
@@ -128,6 +136,7 @@ private:
     bool place(std::span<const DxfTag> tags, bool head, const Rule &r, const Affine &m, double turn)
     {
         const Rule *rule = &r;
+        if (rule->dimension && (next_ || std::fabs(scale_ - 1) > 1e-12)) return false;
         double start = 0, end = 0, angle = 0;
         bool hasAngle = false, hasXScale = false, hasYScale = false;
         for (const DxfTag &t : tags) {
@@ -183,6 +192,8 @@ private:
                 out_.real(c, real(t) * (mirror_ ? -scale_ : scale_));
             } else if (rule->insert && c == 50) {
                 out_.real(50, normalized(mirror_ ? turn - angle : angle + turn));
+            } else if (rule->dimension && (c == 50 || (c == 53 && real(t) != 0))) {
+                out_.real(c, normalized(real(t) + turn));
             } else if (rule->bulges && c == 42) {
                 out_.real(42, mirror_ ? -real(t) : real(t));
             } else if (rule->ellipse && mirror_ && (c == 41 || c == 42) && !whole) {
@@ -193,6 +204,80 @@ private:
             }
         }
         return true;
+    }
+
+    // A hatch's groups mean what the part they are in says: its boundary paths (a polyline, or
+    // edges: lines, arcs, elliptic arcs, splines), its pattern's lines and its seed points. A
+    // placed hatch no longer follows the objects it was made from.
+    bool placeHatch(std::span<const DxfTag> tags, const Affine &m, double turn)
+    {
+        enum class In { Head, Paths, Pattern, Seeds } in = In::Head;
+        bool polylinePath = false;
+        long edge = 0; // 1 line, 2 arc, 3 elliptic arc, 4 spline
+        const auto vector = [&](Point p) { return Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y}; };
+        const auto angle = [&](double a) { return normalized(mirror_ ? turn - a : a + turn); };
+        for (std::size_t k = 0; k < tags.size(); ++k) {
+            const DxfTag &t = tags[k];
+            const int c = t.code;
+            if (c == 450 && integer(t) != 0) return false; // a gradient's angle is not written here
+            if (c == 91 && in == In::Head) in = In::Paths;
+            if (c == 75 && in == In::Paths) in = In::Pattern;
+            if (c == 98) in = In::Seeds;
+            if (in == In::Paths && c == 92) {
+                polylinePath = (integer(t) & 2) != 0;
+                edge = 0;
+            }
+            if (in == In::Paths && c == 72 && !polylinePath) {
+                edge = integer(t);
+                if (mirror_ && edge != 1) return false; // curved edges would run the other way
+            }
+            const bool pair = k + 1 < tags.size() && tags[k + 1].code == c + 10;
+            if (rewritten(tags, k, true)) continue;
+            if (c == 71 && in == In::Head) {
+                out_.integer(71, 0);
+            } else if (c == 97 && in == In::Paths) {
+                // The objects it was made from stay where they are.
+                out_.integer(97, 0);
+                while (k + 1 < tags.size() && tags[k + 1].code == 330)
+                    ++k;
+            } else if (pair && ((in == In::Paths && c >= 10 && c <= 13) || (in == In::Seeds && c == 10))) {
+                const Point p{real(t), real(tags[k + 1])};
+                const bool direction = c == 12 || c == 13 || (c == 11 && edge == 3);
+                const Point q = direction ? vector(p) : m(p);
+                out_.real(c, q.x);
+                out_.real(c + 10, q.y);
+                ++k;
+            } else if (in == In::Paths && c == 42 && polylinePath) {
+                out_.real(42, mirror_ ? -real(t) : real(t));
+            } else if (in == In::Paths && edge == 2 && c == 40) {
+                out_.real(40, real(t) * scale_);
+            } else if (in == In::Paths && edge == 2 && (c == 50 || c == 51)) {
+                // A clockwise arc keeps its angles counted the other way round.
+                out_.real(c, normalized(clockwise(tags, k) ? real(t) - turn : real(t) + turn));
+            } else if (in == In::Pattern && (c == 52 || c == 53)) {
+                out_.real(c, angle(real(t)));
+            } else if (in == In::Pattern && (c == 41 || c == 49)) {
+                out_.real(c, real(t) * scale_);
+            } else if (in == In::Pattern && (c == 43 || c == 45) && k + 1 < tags.size() &&
+                       tags[k + 1].code == c + 1) {
+                const Point p{real(t), real(tags[k + 1])};
+                const Point q = c == 43 ? m(p) : vector(p);
+                out_.real(c, q.x);
+                out_.real(c + 1, q.y);
+                ++k;
+            } else {
+                copy(t);
+            }
+        }
+        return true;
+    }
+
+    // Whether the arc edge whose group tags[k] is runs clockwise (its 73 is 0).
+    bool clockwise(std::span<const DxfTag> tags, std::size_t k) const
+    {
+        for (; k < tags.size() && tags[k].code != 72 && tags[k].code != 92 && tags[k].code != 97; ++k)
+            if (tags[k].code == 73) return integer(tags[k]) == 0;
+        return false;
     }
 
     // A line's ends, an arc's centre, radius and angles written as the shape given has them.

@@ -394,6 +394,7 @@ void DxfSource::note(const DxfTag &tag)
         if (section_ == "ENTITIES" && !own && object_ != "ENDSEC" && object_ != "EOF")
             entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
         if (!objects_.empty() && objects_.back().end == std::string::npos) objects_.back().end = tag.begin;
+        if (section_ == "BLOCKS") noteBlock(tag, own);
         if (section_ == "OBJECTS" && object_ != "ENDSEC" && object_ != "EOF")
             objects_.push_back({tag.begin, std::string::npos});
         expectVariableValue_ = false;
@@ -436,6 +437,9 @@ void DxfSource::note(const DxfTag &tag)
         entities_.back().dictionary = parseDxfHandle(tag.trimmed);
     }
     if (section_ == "TABLES") noteLayer(tag);
+    if (section_ == "BLOCKS" && object_ == "BLOCK" && tag.code == 2 && !blocks_.empty() &&
+        blocks_.back().name.empty())
+        blocks_.back().name = tag.trimmed;
     if (section_ == "TABLES" && object_ == "LAYER") {
         const std::string value = tag.code == 62 || tag.code == 70 ? dxfValueText(tag, form_.binary) : "";
         if ((tag.code == 62 && value != "7") || (tag.code == 70 && value != "0" && value != "64"))
@@ -446,6 +450,21 @@ void DxfSource::note(const DxfTag &tag)
     if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
         sameName(tag.trimmed, "*Model_Space"))
         modelSpace_ = objectHandle_;
+}
+
+void DxfSource::noteBlock(const DxfTag &tag, bool own)
+{
+    std::vector<EntityPlace> *entities = blocks_.empty() ? nullptr : &blocks_.back().entities;
+    if (entities && !own && !entities->empty() && entities->back().end == std::string::npos)
+        entities->back().end = tag.begin;
+    if (object_ == "BLOCK") {
+        blocks_.emplace_back();
+        inBlock_ = true;
+    } else if (object_ == "ENDBLK" || object_ == "ENDSEC") {
+        inBlock_ = false;
+    } else if (inBlock_ && !own && entities) {
+        entities->push_back({tag.begin, std::string::npos, tag.trimmed});
+    }
 }
 
 void DxfSource::noteLayer(const DxfTag &tag)
@@ -564,13 +583,45 @@ std::string DxfSource::ascii() const
     return std::move(out.bytes());
 }
 
-std::string DxfSource::unplaceable(std::uint32_t entity, const Affine &m) const
+// A change of the bytes: [begin, end) replaced, or an insertion where they are equal.
+struct DxfSource::Edit
+{
+    std::size_t begin = 0, end = 0;
+    std::string bytes;
+};
+
+std::string DxfSource::unplaceable(std::uint32_t entity, const Affine &m, bool copy) const
 {
     if (entity == 0 || entity > entities_.size()) return {};
     const EntityPlace &place = entities_[entity - 1];
     const DxfEntitySpan span{place.begin, std::min(place.end, bytes_.size())};
-    if (placedEntity(bytes_, span, form_, {m, {}, {}}, nullptr)) return {};
+    std::uint64_t next = 0;
+    const bool placed = placedEntity(bytes_, span, form_, {m, {}, {}}, copy ? &next : nullptr).has_value();
+    if (placed && (place.type != "DIMENSION" || dimensionBlock(entity - 1, m))) return {};
     return std::string(place.type);
+}
+
+std::optional<std::vector<DxfSource::Edit>> DxfSource::dimensionBlock(std::size_t k, const Affine &m) const
+{
+    const EntityPlace &place = entities_[k];
+    DxfTagScanner scanner(bytes_);
+    scanner.seek(place.begin);
+    std::string name;
+    while (const auto t = scanner.next()) {
+        if (t->begin >= place.end || (t->code == 0 && t->begin != place.begin)) break;
+        if (t->code == 2) name = t->trimmed;
+    }
+    const auto block = std::find_if(blocks_.begin(), blocks_.end(),
+                                    [&](const BlockPlace &b) { return !name.empty() && b.name == name; });
+    if (block == blocks_.end()) return std::nullopt;
+    std::vector<Edit> edits;
+    for (const EntityPlace &e : block->entities) {
+        const DxfEntitySpan span{e.begin, std::min(e.end, bytes_.size())};
+        std::optional<std::string> placed = placedEntity(bytes_, span, form_, {m, {}, {}}, nullptr);
+        if (!placed) return std::nullopt;
+        edits.push_back({span.begin, span.end, std::move(*placed)});
+    }
+    return edits;
 }
 
 std::vector<std::uint32_t> DxfSource::piecesShown(const Drawing &drawing) const
@@ -603,13 +654,6 @@ struct Fate
 };
 
 } // namespace
-
-// A change of the bytes: [begin, end) replaced, or an insertion where they are equal.
-struct DxfSource::Edit
-{
-    std::size_t begin = 0, end = 0;
-    std::string bytes;
-};
 
 std::uint64_t DxfSource::handlesLeft() const
 {
@@ -751,7 +795,7 @@ public:
         for (const std::size_t k : order) {
             const DxfEntitySpan span{s_.entities_[k].begin, std::min(s_.entities_[k].end, s_.bytes_.size())};
             std::optional<std::string> bytes =
-                placedInstances(span, f.changed.at(k), shown[k], f.unchanged[k]);
+                placedInstances(k, span, f.changed.at(k), shown[k], f.unchanged[k]);
             if (!bytes) asShown[k];
             if ((!bytes || bytes->empty()) && s_.entities_[k].dictionary != 0)
                 gone.push_back(s_.entities_[k].dictionary);
@@ -839,8 +883,8 @@ private:
     // The entity's instances, `per` pieces each, one after another: the first, where it stood,
     // keeps its bytes and handles; copies get new handles. None when they cannot be told apart
     // (pieces not in whole sets, a piece reshaped) or one cannot be written.
-    std::optional<std::string> placedInstances(DxfEntitySpan span, const Fate &f, std::uint32_t per,
-                                               std::uint32_t unchanged)
+    std::optional<std::string> placedInstances(std::size_t k, DxfEntitySpan span, const Fate &f,
+                                               std::uint32_t per, std::uint32_t unchanged)
     {
         bool whole = per != 0 && !f.reshaped && unchanged % per == 0;
         std::vector<Instance> instances(whole ? unchanged / per : 0);
@@ -862,6 +906,13 @@ private:
                 whole = false;
         }
         if (!whole) return std::nullopt;
+        if (s_.entities_[k].type == "DIMENSION" && !instances.empty() && !(instances[0].placed == Affine{})) {
+            // Its block goes with it; a copy would need a block of its own.
+            auto block = instances.size() == 1 ? s_.dimensionBlock(k, instances[0].placed) : std::nullopt;
+            if (!block) return std::nullopt;
+            for (Edit &e : *block)
+                edits_.push_back(std::move(e));
+        }
         return bytes;
     }
 

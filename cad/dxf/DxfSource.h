@@ -74,10 +74,17 @@ public:
     {
         return i < entities_.size() ? entities_[i].type : std::string_view{};
     }
+    // Its groups, ATTRIBs, VERTEXes and SEQEND with them, as read.
+    std::string_view entityBytes(std::size_t i) const
+    {
+        if (i >= entities_.size() || entities_[i].begin >= bytes_.size()) return {};
+        return std::string_view(bytes_).substr(entities_[i].begin, entities_[i].end - entities_[i].begin);
+    }
 
     // The kind of the entity numbered as Origin::entity counts them when it cannot be written
     // placed by `m` in its own groups; empty when it can.
-    std::string unplaceable(std::uint32_t entity, const Affine &m) const;
+    // A copy is asked for with `copy`.
+    std::string unplaceable(std::uint32_t entity, const Affine &m, bool copy) const;
 
     // How many pieces of `drawing`, as read from this file, show each of its entities: what
     // edited() tells the changes by.
@@ -124,6 +131,7 @@ private:
     void note(const DxfTag &tag);
     void noteHeader(const DxfTag &tag);
     void noteLayer(const DxfTag &tag);
+    void noteBlock(const DxfTag &tag, bool own);
     void decodeNames(const DxfNameDecoder &decoder);
     const LayerEntry *findEntry(std::string_view name) const;
 
@@ -171,6 +179,17 @@ private:
         std::uint64_t handle = 0, owner = 0;
     };
     std::vector<ObjectPlace> objects_;
+    // The BLOCKS section's blocks, by name as written, with their entities.
+    struct BlockPlace
+    {
+        std::string name;
+        std::vector<EntityPlace> entities;
+    };
+    std::vector<BlockPlace> blocks_;
+    bool inBlock_ = false;
+    // The entities of the block a dimension (entity k) draws itself with, placed by `m`; none
+    // when there is no such block or one of them cannot be placed.
+    std::optional<std::vector<Edit>> dimensionBlock(std::size_t k, const Affine &m) const;
 
     // Scanning state.
     std::string section_;

@@ -87,12 +87,13 @@ public:
     void lockOrigins();
     // What the file the drawing was read from cannot write of one of its entities placed anew:
     // the entity's kind ("HATCH"), or empty where it can. Set by whoever keeps the file.
-    using PlacementCheck = std::function<std::string(std::uint32_t entity, const Affine &placed)>;
+    // `copy`: placed beside the entity, which stays.
+    using PlacementCheck = std::function<std::string(std::uint32_t entity, const Affine &placed, bool copy)>;
     void setPlacementCheck(PlacementCheck check) { placementCheck_ = std::move(check); }
-    std::string placementRefused(const Origin &origin) const
+    std::string placementRefused(const Origin &origin, bool copy) const
     {
         if (!placementCheck_ || !origin.editable() || origin.placed == Affine{}) return {};
-        return placementCheck_(origin.entity, origin.placed);
+        return placementCheck_(origin.entity, origin.placed, copy);
     }
 
     // Layers: the table (a new drawing has "0" alone; a drawing read from a file, the file's) and

@@ -161,11 +161,12 @@ private slots:
         QVERIFY(bytesOf(saved) == bytesOf(original));
     }
 
-    // Each edit keeps a file's object what it is: a line trimmed, a recoloured line and a block reference
-    // moved to another layer keep their handles, XDATA and extension dictionaries (an erased line takes its
-    // dictionary and record with it: the audit is no worse), a spline is moved in its own groups, an ellipse
-    // mirrored beside itself leaves the original as it was; a dimension and a hatch, which cannot be moved in
-    // their own groups, are refused rather than exploded.
+    // Each edit keeps a file's object what it is: a line trimmed, a recoloured line and a block
+    // reference moved to another layer keep their handles, XDATA and extension dictionaries (an
+    // erased line takes its dictionary and record with it: the audit is no worse); a spline and
+    // hatches are moved and turned in their own groups, an ellipse mirrored beside itself leaves
+    // the original as it was; a dimension is moved with its block, and a copy of it, which
+    // would need a block of its own, is refused rather than exploded.
     void editsKeepEachObjectWhatItIs()
     {
         const QString original = dir_.filePath("plan_r2018.dxf");
@@ -177,7 +178,9 @@ private slots:
         s.enqueue("LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \nCHPROP "
                   "3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  "
                   "0,0 0,-100\n"
-                  "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\nMOVE 7500,0  0,0 0,100\n",
+                  "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\nCOPY 3000,-400  0,0 0,100 "
+                  "\nMOVE 7500,0  0,0 "
+                  "0,100\nROTATE 9600,75  9000,0 90\n",
                   {});
         QVERIFY2(s.save(saved, &error), qPrintable(error));
         QStringList said;
@@ -195,11 +198,16 @@ private slots:
         QVERIFY(has("lost LINE", ""));
         QVERIFY(has("changed LINE", "('start', Vec3(3000.0, -2000.0"));
         QVERIFY(has("new L 3000,-1000 3000,-2200", ""));
-        QCOMPARE(found.size(), 7); // the dimension and the hatch as they were
-        QVERIFY2(said.contains(QStringLiteral("ファイルの DIMENSION はそのまま移動できません。分解 (EXPLODE) "
+        QVERIFY(has("changed HATCH", "[[(7000.0, 100.0), (8000.0, 100.0), (8000.0, 1100.0)]]"));
+        QVERIFY2(has("changed HATCH", "('pattern_angle', 90.0)"),
+                 qPrintable(said.mid(said.size() - 12).join('\n')));
+        QVERIFY(has("changed DIMENSION", "('defpoint', Vec3(0.0, -400.0, 0.0))"));
+        QVERIFY(
+            has("changed LINE", "('end', Vec3(6000.0, -400.0, 0.0))")); // its dimension line, in its block
+        QCOMPARE(found.size(), 19); // with the other nine objects of the dimension's block; no copy
+        QVERIFY2(said.contains(QStringLiteral("ファイルの DIMENSION はそのまま複写できません。分解 (EXPLODE) "
                                               "してから編集して下さい。")),
                  qPrintable(said.join('\n')));
-        QVERIFY(said.join('\n').contains(QStringLiteral("ファイルの HATCH はそのまま移動できません。")));
     }
 
     // quendra-host --headless FILE --out edits FILE's drawing rather than starting an empty one;

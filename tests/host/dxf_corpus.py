@@ -156,6 +156,9 @@ def attributes(e):
         values["points"] = [tuple(round(c, 6) for c in v.dxf.location) for v in e.vertices]
     elif e.dxftype() == "SPLINE":
         values["points"] = [tuple(round(c, 6) for c in p) for p in (*e.control_points, *e.fit_points)]
+    elif e.dxftype() == "HATCH":
+        values["paths"] = [[tuple(round(c, 6) for c in v[:2]) for v in p.vertices] for p in e.paths if hasattr(p, "vertices")]
+        values["seeds"] = [tuple(round(c, 6) for c in p) for p in e.seeds]
     elif e.dxftype() == "INSERT":
         values["attribs"] = [(a.dxf.tag, a.dxf.text, tuple(round(c, 6) for c in a.dxf.insert)) for a in e.attribs]
     return e.dxftype(), repr(sorted(values.items())), repr(xdata)

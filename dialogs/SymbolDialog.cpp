@@ -1,8 +1,11 @@
 #include "dialogs/SymbolDialog.h"
 
+#include "cad/model/Schedule.h"
+#include "cad/model/Wall.h"
 #include "dialogs/DigitFilter.h"
 #include "dialogs/PreviewWidget.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -428,11 +431,22 @@ void SymbolDialog::checkPick()
     if (idle && !*idle) return;
     pickWatch_->stop();
     if (!idle) return;
+    setAngleAlongWall(link_->pickedWall());
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
     if (QPushButton *draw = commandButton(drawAfterPick_)) draw->setFocus();
+}
+
+// The angle box takes the angle that lays the fitting along the wall its base point was set
+// into; the user may still change it before drawing.
+void SymbolDialog::setAngleAlongWall(std::optional<double> wallDirection)
+{
+    if (!wallDirection) return;
+    const std::optional<int> angle = cad::quarterAngle(*wallDirection);
+    auto *box = qobject_cast<QComboBox *>(input("Combo2"));
+    if (angle && box) box->setEditText(QString::number(*angle));
 }
 
 bool SymbolDialog::send(const std::string &script)
@@ -450,6 +464,10 @@ void SymbolDialog::perform(const ButtonPress &p, Button::Role role)
 {
     if (p.minimiseBeforeSending) showMinimized();
     const bool symbol = role == Button::Role::Draw && p.outcome.sends() && link_->hostReadsSymbols();
+    // A fitting's base point is set into a wall by a host that can.
+    if (role == Button::Role::BasePoint && p.outcome.sends() && cad::isFittingForm(form_.name) &&
+        link_->hostReadsWalls() && !send(wallPickFrame))
+        return;
     bool begun = false;
     for (const Event &e : p.outcome.events) {
         if (e.kind == Event::Kind::Message) {

@@ -35,6 +35,9 @@ public:
     virtual std::optional<bool> hostIdle() { return std::nullopt; }
     // Whether the host reads symbol frames (SymbolFrame.h); false when it cannot tell.
     virtual bool readsSymbols() { return false; }
+    // The host's answer to a question of ours (a frame of control characters, or one it said it
+    // reads); nothing when it cannot be asked.
+    virtual std::optional<std::string> ask(const std::string & /*query*/) { return std::nullopt; }
 };
 
 using TransportFactory = std::function<std::unique_ptr<LinkTransport>()>;
@@ -55,6 +58,11 @@ public:
     std::optional<bool> hostIdle();
     // Whether the host of the open conversation reads symbol frames: asked once per conversation.
     bool hostReadsSymbols();
+    // Whether the host sets fittings into walls (WallFrame.h): asked once per conversation.
+    bool hostReadsWalls();
+    // After hostIdle(): the direction of the wall the last base point was set into, when the
+    // host told one (a base point asked with wallPickFrame).
+    std::optional<double> pickedWall() const { return pickedWall_; }
     // "service|topic" of the last open.
     std::string topic() const { return service_ + "|" + topic_; }
 
@@ -63,6 +71,8 @@ private:
     std::string service_;
     std::string topic_;
     std::optional<bool> readsSymbols_;
+    std::optional<bool> readsWalls_;
+    std::optional<double> pickedWall_;
 };
 
 // The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH"; on Windows also

@@ -80,6 +80,12 @@ public:
         return execute(symbolQuery) == LinkError::None && lastReply_ == symbolAnswer;
     }
 
+    std::optional<std::string> ask(const std::string &query) override
+    {
+        if (execute(query) != LinkError::None) return std::nullopt;
+        return lastReply_;
+    }
+
     void close() override
     {
         if (socket_) {

@@ -64,6 +64,11 @@ public:
     std::uint32_t openSymbol() const { return openSymbol_; }
     std::uint32_t addSymbol(Symbol symbol);
     const Symbol &symbol(std::uint32_t id) const { return symbols_[id < symbols_.size() ? id : 0]; }
+    // The opening a symbol made in its wall, told as it is made (in the step that drew it).
+    void setOpening(std::uint32_t id, std::optional<Opening> opening)
+    {
+        if (id != 0 && id < symbols_.size()) symbols_[id].opening = opening;
+    }
     std::uint32_t symbolOf(std::size_t i) const { return symbolOf_.empty() ? 0 : symbolOf_[i]; }
 
     // Edits, undone with the group (a command's or a step's) they are made in. Indices are those

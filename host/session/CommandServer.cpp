@@ -4,6 +4,7 @@
 #include "host/session/PeerCredentials.h"
 #include "link/Conversation.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 
 #include <QFile>
 #include <QLocalServer>
@@ -151,11 +152,14 @@ void CommandServer::read(QLocalSocket *socket)
         }
         // A reply that cannot be written (the client has gone) ends the conversation at once,
         // `c` with it: nothing of it is used after a reply.
-        if (payload == quendra::stateQuery || payload == quendra::symbolQuery) {
+        if (payload == quendra::stateQuery || payload == quendra::symbolQuery ||
+            payload == quendra::wallQuery || payload == quendra::wallStateQuery) {
             if (payload == quendra::symbolQuery)
                 reply(socket, quendra::symbolAnswer);
+            else if (payload == quendra::wallQuery)
+                reply(socket, quendra::wallAnswer);
             else
-                reply(socket, idle(session_.interpreter()) ? quendra::idleAnswer : quendra::busyAnswer);
+                reply(socket, stateAnswer(c.id, payload == quendra::wallStateQuery));
             if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }
@@ -173,6 +177,17 @@ void CommandServer::read(QLocalSocket *socket)
         session_.conversations().queue(id, payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
+}
+
+// Idle or busy; asked with the wall state query, the wall this conversation's last fitting's
+// base point was set into.
+std::string CommandServer::stateAnswer(int conversation, bool withWall) const
+{
+    const cad::Interpreter &interpreter = session_.interpreter();
+    if (!idle(interpreter)) return quendra::busyAnswer;
+    const auto picked = interpreter.wallPicked();
+    if (!withWall || !picked || picked->first != conversation || !picked->second) return quendra::idleAnswer;
+    return quendra::idleAnswerWithWall(*picked->second);
 }
 
 std::size_t CommandServer::heldBytes() const

@@ -72,6 +72,7 @@ private:
     void reply(QLocalSocket *socket, const std::string &text);
     void drop(QLocalSocket *socket);
     std::size_t heldBytes() const;
+    std::string stateAnswer(int conversation, bool withWall) const;
     void dropStalled();
     void answerSave(int id, const QString &failure);
     QLocalSocket *conversation(int id) const;

@@ -3,6 +3,7 @@
 #include "host/session/HostSession.h"
 #include "link/FrameCodec.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 
 #include <algorithm>
 
@@ -48,6 +49,10 @@ void Conversations::queue(int conversation, std::string_view script, const QStri
         return;
     }
     if (conversation == owner_) heard_.start();
+    if (script == quendra::wallPickFrame) {
+        session_.armWallPick(conversation);
+        return;
+    }
     if (quendra::isSymbolFrame(script)) {
         symbolFrame(conversation, script, source);
         return;
@@ -98,8 +103,9 @@ void Conversations::symbolFrame(int conversation, std::string_view frame, const 
         heard_.start();
         stallCheck_.start();
         session_.note(QStringLiteral("[%1] %2").arg(source, caption));
-        session_.beginSymbol(cad::Symbol{symbol->form, symbol->caption, symbol->inputs, std::nullopt},
-                             symbol->basePicked);
+        session_.beginSymbol(
+            cad::Symbol{symbol->form, symbol->caption, symbol->inputs, std::nullopt, std::nullopt},
+            symbol->basePicked);
         return;
     case quendra::SymbolFrame::Kind::End:
         abandoned_.erase(conversation);

@@ -163,6 +163,14 @@ void HostWindow::buildMenus()
         polar->setChecked(canvas_->polar());
     });
     view->addSeparator();
+    // The assistant's windows and doors cut their walls' lines where they stand.
+    QAction *walls =
+        view->addAction(QStringLiteral("壁に納める(&W)"), &session_, &HostSession::setWallOpenings);
+    walls->setObjectName(QStringLiteral("wallOpenings"));
+    walls->setCheckable(true);
+    walls->setChecked(session_.interpreter().wallOpenings());
+    connect(&session_, &HostSession::wallOpeningsChanged, walls, &QAction::setChecked);
+    view->addSeparator();
     QAction *panel = layers_->toggleViewAction();
     panel->setText(QStringLiteral("画層パネル(&L)"));
     view->addAction(panel);
@@ -186,6 +194,7 @@ void HostWindow::buildMenus()
 
 void HostWindow::start(const HostOptions &options)
 {
+    session_.setWallOpenings(options.wallOpenings);
     if (!options.open.isEmpty()) openPath(options.open);
     for (const QString &file : options.replays)
         session_.runScriptFile(file);

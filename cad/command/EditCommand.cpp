@@ -318,7 +318,7 @@ private:
         std::vector<std::uint32_t> recut;
         std::vector<std::size_t> erase;
         for (const auto &[from, to] : placed) {
-            if (!d.symbol(from).opening) continue;
+            if (!d.opening(from)) continue;
             d.setOpening(to, std::nullopt);
             if (!keepSource) closeOpening(ctx, from, erase);
             recut.push_back(to);

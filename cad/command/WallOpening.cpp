@@ -75,8 +75,9 @@ void setIntoWall(CommandContext &ctx, std::uint32_t symbol)
 void closeOpening(CommandContext &ctx, std::uint32_t symbol, std::vector<std::size_t> &erase)
 {
     Drawing &d = ctx.drawing();
-    if (symbol == 0 || !d.symbol(symbol).opening) return;
-    const Opening o = *d.symbol(symbol).opening;
+    const std::optional<Opening> opening = d.opening(symbol);
+    if (symbol == 0 || !opening) return;
+    const Opening o = *opening;
     std::vector<std::size_t> jambs, pieces[2][2];
     for (std::size_t i = 0; i < d.size(); ++i) {
         if (!loose(d, i) || std::find(erase.begin(), erase.end(), i) != erase.end()) continue;

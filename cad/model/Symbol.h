@@ -25,8 +25,6 @@ struct Symbol
     std::string caption; // "片開キ戸"
     std::vector<std::pair<std::string, std::string>> inputs;
     std::optional<Point> base;
-    // The opening it was set into its wall with.
-    std::optional<Opening> opening;
 };
 
 } // namespace cad

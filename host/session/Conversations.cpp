@@ -103,9 +103,8 @@ void Conversations::symbolFrame(int conversation, std::string_view frame, const 
         heard_.start();
         stallCheck_.start();
         session_.note(QStringLiteral("[%1] %2").arg(source, caption));
-        session_.beginSymbol(
-            cad::Symbol{symbol->form, symbol->caption, symbol->inputs, std::nullopt, std::nullopt},
-            symbol->basePicked);
+        session_.beginSymbol(cad::Symbol{symbol->form, symbol->caption, symbol->inputs, std::nullopt},
+                             symbol->basePicked);
         return;
     case quendra::SymbolFrame::Kind::End:
         abandoned_.erase(conversation);

@@ -29,8 +29,7 @@ void drawWindow(cad::Interpreter &interpreter, cad::Point pick, const char *angl
     interpreter.armWallPick(1);
     interpreter.feed("ID ");
     interpreter.pick(pick);
-    interpreter.beginSymbol({"hikitigai100", "引違イ窓", {{"Combo1", "1700"}, {"Combo2", angle}}, {}, {}},
-                            true);
+    interpreter.beginSymbol({"hikitigai100", "引違イ窓", {{"Combo1", "1700"}, {"Combo2", angle}}, {}}, true);
     interpreter.feed(std::string(angle) == "0" ? window0 : window90);
     interpreter.endSymbol();
 }

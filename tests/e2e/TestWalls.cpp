@@ -19,7 +19,8 @@ using namespace quendra;
 
 namespace {
 
-// A 150-thick level wall of two LINEs, an upright one of two LWPOLYLINEs.
+// A 150-thick level wall of two LINEs, an upright one of two LWPOLYLINEs, and a level one in a
+// block reference.
 bool makePlan(const QString &path)
 {
     QProcess python;
@@ -31,6 +32,10 @@ bool makePlan(const QString &path)
                                       "m.add_line((0, -75), (10000, -75))\n"
                                       "m.add_lwpolyline([(12000, 0), (12000, 6000)])\n"
                                       "m.add_lwpolyline([(12150, 0), (12150, 6000)])\n"
+                                      "b = d.blocks.new('WALL')\n"
+                                      "b.add_line((0, 75), (6000, 75))\n"
+                                      "b.add_line((0, -75), (6000, -75))\n"
+                                      "m.add_blockref('WALL', (0, 5000))\n"
                                       "d.saveas(sys.argv[1])\n",
                                       path});
     return python.waitForFinished(60000) && python.exitCode() == 0;
@@ -68,7 +73,8 @@ private slots:
         QProcess host;
         host.setProcessChannelMode(QProcess::ForwardedChannels);
         host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
-                   {"--headless", plan, "--out", out, "--pick", "3000,-30", "--pick", "12140,1000"});
+                   {"--headless", plan, "--out", out, "--pick", "3000,-30", "--pick", "3000,4970", "--pick",
+                    "12140,1000"});
         QVERIFY(host.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QString::fromStdString(socketPath(cadService, cadTopic))),
                                  10000);
@@ -81,7 +87,7 @@ private slots:
         auto *angle = qobject_cast<QComboBox *>(window->input("Combo2"));
         qobject_cast<QComboBox *>(window->input("Combo1"))->setEditText("1700");
         // Picked on each wall, the window lies along it without an angle typed.
-        for (const char *expected : {"0", "90"}) {
+        for (const char *expected : {"0", "0", "90"}) {
             angle->setEditText("180");
             window->showNormal();
             window->commandButton("Command1")->click();
@@ -102,6 +108,8 @@ private slots:
               "L 12000,2800 12150,2800"})
             QVERIFY2(cut.count(piece) == 1, piece);
         QVERIFY(cut.count("L 0,75 10000,75") == 0);
+        // A wall in a block stays whole: the window is drawn, no jamb lines.
+        QVERIFY(cut.count("L 3000,4925 3000,5075") == 0 && cut.count("L 3050,4950 3050,5050") == 1);
 
         // One U takes the upright window and its opening back; ERASE of the level one closes
         // its opening.
@@ -109,8 +117,14 @@ private slots:
         QCOMPARE(link.execute("ERASE 3900,0 \r"), LinkError::None);
         QCOMPARE(link.execute("EXIT "), LinkError::None);
         QVERIFY(host.waitForFinished(15000));
-        QCOMPARE(entitiesIn(out), (std::set<QString>{"L 0,-75 10000,-75", "L 0,75 10000,75",
-                                                     "P 12000,0 12000,6000", "P 12150,0 12150,6000"}));
+        // The walls whole again; the window in the block wall stays.
+        const std::set<QString> whole = entitiesIn(out);
+        for (const char *face : {"L 0,-75 10000,-75", "L 0,75 10000,75", "P 12000,0 12000,6000",
+                                 "P 12150,0 12150,6000", "L 3050,4950 3050,5050"})
+            QVERIFY2(whole.count(face) == 1, face);
+        for (const char *gone : {"L 3000,-75 3000,75", "L 0,75 3000,75", "P 12000,0 12000,1000",
+                                 "L 12000,1000 12150,1000", "L 3050,-50 3050,50"})
+            QVERIFY2(whole.count(gone) == 0, gone);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "dialogs/SymbolDialog.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/EzdxfDump.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -44,13 +45,8 @@ bool makePlan(const QString &path)
 // The lines and polylines of a DXF as ezdxf reads them, a line's ends in the order of their text.
 std::set<QString> entitiesIn(const QString &dxf)
 {
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), "dump", dxf});
-    if (!python.waitForFinished(60000)) return {};
     std::set<QString> out;
-    for (const QString &l :
-         QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString &l : ezdxfDump(dxf)) {
         QStringList parts = l.split(' ');
         if (parts.size() == 3 && parts[0] == "L" && parts[2] < parts[1]) parts.swapItemsAt(1, 2);
         if (parts[0] == "L" || parts[0] == "P") out.insert(parts.join(' '));

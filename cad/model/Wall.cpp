@@ -3,7 +3,6 @@
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
 #include "cad/model/Selection.h"
-#include "cad/model/Snap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -170,25 +169,33 @@ Point onFace(const WallFace &f, bool level, double at)
     return level ? Point{at, f.a.y} : Point{f.a.x, at};
 }
 
-// Whether another line meets the face between the cuts: a wall joining there (a T or a corner).
+// Whether another wall joins this one between the cuts (a T): a line or polyline with an end or
+// a corner on a face or between them there. Lines that only cross the wall (a grid line, a
+// dimension) do not count.
 bool joinedBetween(const Drawing &drawing, const Wall &wall, std::uint32_t fitting, bool level, double lo,
                    double hi)
 {
-    for (const WallFace &f : wall.faces) {
-        Entity cut;
-        cut.a = onFace(f, level, lo);
-        cut.b = onFace(f, level, hi);
-        const Box box = bounds(cut);
-        const auto &outlines = drawing.outlines();
-        for (std::size_t k = 0; k < drawing.size(); ++k) {
-            const Drawing::Outline &o = outlines[k];
-            if (o.x1 < box.min.x - 1 || o.x0 > box.max.x + 1 || o.y1 < box.min.y - 1 || o.y0 > box.max.y + 1)
-                continue;
-            if (k == wall.faces[0].entity || k == wall.faces[1].entity || drawing.symbolOf(k) == fitting ||
-                !drawing.visible(k))
-                continue;
-            if (!intersections(view(cut), drawing.view(k)).empty()) return true;
-        }
+    const double across0 = level ? wall.faces[0].a.y : wall.faces[0].a.x;
+    const double across1 = level ? wall.faces[1].a.y : wall.faces[1].a.x;
+    const double tol = 1e-6 * (1 + std::abs(lo) + std::abs(hi) + std::abs(across0));
+    Box band;
+    band.add(level ? Point{lo - tol, across0 - tol} : Point{across0 - tol, lo - tol});
+    band.add(level ? Point{hi + tol, across1 + tol} : Point{across1 + tol, hi + tol});
+    const auto inBand = [&band](Point p) {
+        return p.x >= band.min.x && p.x <= band.max.x && p.y >= band.min.y && p.y <= band.max.y;
+    };
+    const auto &outlines = drawing.outlines();
+    for (std::size_t k = 0; k < drawing.size(); ++k) {
+        const Drawing::Outline &o = outlines[k];
+        if (o.x1 < band.min.x - 1 || o.x0 > band.max.x + 1 || o.y1 < band.min.y - 1 || o.y0 > band.max.y + 1)
+            continue;
+        if (k == wall.faces[0].entity || k == wall.faces[1].entity || drawing.symbolOf(k) == fitting ||
+            !drawing.visible(k))
+            continue;
+        const EntityView v = drawing.view(k);
+        if (v.type == Entity::Type::Line && (inBand(v.a) || inBand(v.b))) return true;
+        if (v.type == Entity::Type::Polyline && std::any_of(v.vertices.begin(), v.vertices.end(), inBand))
+            return true;
     }
     return false;
 }

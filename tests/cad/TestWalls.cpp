@@ -158,6 +158,7 @@ private slots:
         };
         const Case cases[] = {
             {"LINE 4000,75 4000,3000 \r", {3000, -30}, "0", "T 字や角"},
+            {"PLINE 4000,0 4000,3000 \r", {3000, -30}, "0", "T 字や角"},
             {"", {9000, -30}, "0", "壁の端や角"},
             {"", {3000, -30}, "90", "壁の向きと合わない"},
         };
@@ -170,6 +171,15 @@ private slots:
             drawWindow(interpreter, c.pick, c.angle);
             QVERIFY2(transcriptHas(interpreter, c.why), c.why);
             QCOMPARE(q(wallLines(d)), q(before));
+        }
+        // A line that only crosses the wall (a grid line) lets the opening be cut.
+        {
+            cad::Drawing d;
+            cad::Interpreter interpreter(d);
+            interpreter.feed(walls);
+            interpreter.feed("LINE 3500,-1000 3500,1000 \r");
+            drawWindow(interpreter, {3000, -30}, "0");
+            QVERIFY(transcriptHas(interpreter, "壁に納めました"));
         }
         // Switched off: the pick stays where it was and nothing is cut.
         cad::Drawing d;

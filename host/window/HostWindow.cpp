@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolButton>
 
 namespace host {
 
@@ -170,6 +171,16 @@ void HostWindow::buildMenus()
     walls->setCheckable(true);
     walls->setChecked(session_.interpreter().wallOpenings());
     connect(&session_, &HostSession::wallOpeningsChanged, walls, &QAction::setChecked);
+    // The same switch in the status bar, where the modes are.
+    auto *wallButton = new QToolButton(this);
+    wallButton->setObjectName(QStringLiteral("wallOpeningsButton"));
+    wallButton->setText(QStringLiteral("壁に納める"));
+    wallButton->setCheckable(true);
+    wallButton->setAutoRaise(true);
+    wallButton->setChecked(walls->isChecked());
+    connect(wallButton, &QToolButton::clicked, &session_, &HostSession::setWallOpenings);
+    connect(&session_, &HostSession::wallOpeningsChanged, wallButton, &QToolButton::setChecked);
+    statusBar()->addPermanentWidget(wallButton);
     view->addSeparator();
     QAction *panel = layers_->toggleViewAction();
     panel->setText(QStringLiteral("画層パネル(&L)"));

@@ -16,12 +16,6 @@ bool at(Point p, Point q)
     return distance(p, q) <= 1e-6 * (1 + std::abs(p.x) + std::abs(p.y));
 }
 
-bool loose(const Drawing &d, std::size_t i)
-{
-    const Entity::Type t = d.view(i).type;
-    return d.symbolOf(i) == 0 && (t == Entity::Type::Line || t == Entity::Type::Polyline);
-}
-
 // The ends of a line or an open polyline.
 std::pair<Point, Point> ends(const EntityView &v)
 {
@@ -80,7 +74,7 @@ void closeOpening(CommandContext &ctx, std::uint32_t symbol, std::vector<std::si
     const Opening o = *opening;
     std::vector<std::size_t> jambs, pieces[2][2];
     for (std::size_t i = 0; i < d.size(); ++i) {
-        if (!loose(d, i) || std::find(erase.begin(), erase.end(), i) != erase.end()) continue;
+        if (!mayBeWallFace(d, i) || std::find(erase.begin(), erase.end(), i) != erase.end()) continue;
         const auto [a, b] = ends(d.view(i));
         bool isJamb = false;
         for (int end = 0; end < 2 && d.view(i).type == Entity::Type::Line; ++end)

@@ -2,6 +2,7 @@
 
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
+#include "cad/model/Schedule.h"
 #include "cad/model/Selection.h"
 
 #include <algorithm>
@@ -59,18 +60,17 @@ void addSegment(std::vector<Segment> &out, Point p, std::size_t entity, std::siz
     out.push_back({{entity, segment, a, b}, u, whole});
 }
 
-// The faces near `p` a wall could have: lines and polyline segments, never a symbol's.
+// The faces near `p` a wall could have: lines and polyline segments, never a fitting's.
 std::vector<Segment> candidates(const Drawing &drawing, Point p)
 {
     std::vector<Segment> out;
     const auto &outlines = drawing.outlines();
     for (std::size_t i = 0; i < drawing.size(); ++i) {
         const Drawing::Outline &o = outlines[i];
-        if (o.type != Entity::Type::Line && o.type != Entity::Type::Polyline) continue;
         if (p.x < o.x0 - maxWallThickness || p.x > o.x1 + maxWallThickness || p.y < o.y0 - maxWallThickness ||
             p.y > o.y1 + maxWallThickness)
             continue;
-        if (!drawing.visible(i) || drawing.symbolOf(i) != 0) continue;
+        if (!mayBeWallFace(drawing, i)) continue;
         const bool whole = drawing.origin(i).entity == Origin::fromFile || partOfWhole(drawing, i);
         const EntityView v = drawing.view(i);
         if (v.type == Entity::Type::Line) {
@@ -119,6 +119,14 @@ Wall wallOf(const Segment &first, const Segment &second, Point p)
 }
 
 } // namespace
+
+bool mayBeWallFace(const Drawing &drawing, std::size_t i)
+{
+    const Entity::Type t = drawing.outlines()[i].type;
+    if ((t != Entity::Type::Line && t != Entity::Type::Polyline) || !drawing.visible(i)) return false;
+    const std::uint32_t symbol = drawing.symbolOf(i);
+    return symbol == 0 || !isFittingForm(drawing.symbol(symbol).form);
+}
 
 std::optional<Wall> findWall(const Drawing &drawing, Point p)
 {

@@ -10,7 +10,8 @@
 namespace cad {
 
 // A wall as drawn in plan: two parallel face lines (LINEs or segments of polylines) a wall's
-// thickness apart. Symbols' own lines are never taken for a wall.
+// thickness apart, drawn by hand or by the wall form; a window's or a door's own lines are never
+// taken for a wall.
 inline constexpr double minWallThickness = 50;
 inline constexpr double maxWallThickness = 400;
 
@@ -36,6 +37,9 @@ struct Wall
 // The wall `p` lies in (on a face counts): of the pairs of parallel faces on either side of it,
 // both reaching past it along the wall, the thinnest.
 std::optional<Wall> findWall(const Drawing &drawing, Point p);
+
+// Whether entity i can be a wall's face: a line or polyline, shown, not a piece of a fitting.
+bool mayBeWallFace(const Drawing &drawing, std::size_t i);
 
 // The one of 0, 90, 180 and 270 a direction is, when it is one of them.
 std::optional<int> quarterAngle(double degrees);

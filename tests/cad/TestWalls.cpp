@@ -143,6 +143,31 @@ private slots:
                                                  "P 12000,0 12000,6000", "P 12150,0 12150,6000"})));
     }
 
+    // A wall drawn by the wall form is a symbol too: its faces are cut and joined as they are,
+    // and stay its pieces.
+    void wallsOfTheWallForm()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.beginSymbol({"kabe", "壁作図", {}, {}}, false);
+        interpreter.feed("LINE 0,75 10000,75 \rLINE 0,-75 10000,-75 \r");
+        interpreter.endSymbol();
+        const std::uint32_t wall = d.symbolOf(0);
+        const auto pieces = [&] {
+            Lines out;
+            for (std::size_t i = 0; i < d.size(); ++i)
+                if (d.symbolOf(i) == wall) out.push_back(cad::describe(d.at(i)));
+            return sorted(out);
+        };
+        const Lines whole = pieces();
+        drawWindow(interpreter, {3000, -30}, "0");
+        QCOMPARE(q(pieces()), q(sorted({"L 0,75 3000,75", "L 4800,75 10000,75", "L 0,-75 3000,-75",
+                                        "L 4800,-75 10000,-75"})));
+        interpreter.feed("ERASE 3900,0 \r");
+        QCOMPARE(q(pieces()), q(whole));
+        QCOMPARE(d.size(), std::size_t(2));
+    }
+
     void whatIsNotCut()
     {
         const auto transcriptHas = [](const cad::Interpreter &i, const std::string &part) {

@@ -73,8 +73,11 @@ void closeOpening(CommandContext &ctx, std::uint32_t symbol, std::vector<std::si
     if (symbol == 0 || !opening) return;
     const Opening o = *opening;
     std::vector<std::size_t> jambs, pieces[2][2];
+    // What the caller erases anyway is no piece of the wall (ERASE ALL takes every entity).
+    std::vector<std::size_t> erased = erase;
+    std::sort(erased.begin(), erased.end());
     for (std::size_t i = 0; i < d.size(); ++i) {
-        if (!mayBeWallFace(d, i) || std::find(erase.begin(), erase.end(), i) != erase.end()) continue;
+        if (!mayBeWallFace(d, i) || std::binary_search(erased.begin(), erased.end(), i)) continue;
         const auto [a, b] = ends(d.view(i));
         bool isJamb = false;
         for (int end = 0; end < 2 && d.view(i).type == Entity::Type::Line; ++end)

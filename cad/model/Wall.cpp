@@ -38,7 +38,6 @@ struct Segment
 {
     WallFace face;
     Point u; // unit vector from a to b
-    bool whole = false;
 };
 
 double distanceToSegment(Point p, Point a, Point b)
@@ -48,8 +47,7 @@ double distanceToSegment(Point p, Point a, Point b)
     return distance(p, lerp(a, b, t));
 }
 
-void addSegment(std::vector<Segment> &out, Point p, std::size_t entity, std::size_t segment, Point a, Point b,
-                bool whole)
+void addSegment(std::vector<Segment> &out, Point p, std::size_t entity, std::size_t segment, Point a, Point b)
 {
     const double length = distance(a, b);
     if (length == 0 || distanceToSegment(p, a, b) > maxWallThickness) return;
@@ -57,7 +55,7 @@ void addSegment(std::vector<Segment> &out, Point p, std::size_t entity, std::siz
     const Point u = a.y == b.y   ? Point{b.x > a.x ? 1.0 : -1.0, 0}
                     : a.x == b.x ? Point{0, b.y > a.y ? 1.0 : -1.0}
                                  : (b - a) * (1 / length);
-    out.push_back({{entity, segment, a, b}, u, whole});
+    out.push_back({{entity, segment, a, b}, u});
 }
 
 // The faces near `p` a wall could have: lines and polyline segments, never a fitting's.
@@ -71,15 +69,14 @@ std::vector<Segment> candidates(const Drawing &drawing, Point p)
             p.y > o.y1 + maxWallThickness)
             continue;
         if (!mayBeWallFace(drawing, i)) continue;
-        const bool whole = drawing.origin(i).entity == Origin::fromFile || partOfWhole(drawing, i);
         const EntityView v = drawing.view(i);
         if (v.type == Entity::Type::Line) {
-            addSegment(out, p, i, 0, v.a, v.b, whole);
+            addSegment(out, p, i, 0, v.a, v.b);
             continue;
         }
         const std::size_t n = v.vertices.size();
         for (std::size_t k = 0; n >= 2 && k < (v.closed ? n : n - 1); ++k)
-            addSegment(out, p, i, k, v.vertices[k], v.vertices[(k + 1) % n], whole);
+            addSegment(out, p, i, k, v.vertices[k], v.vertices[(k + 1) % n]);
     }
     return out;
 }
@@ -98,7 +95,6 @@ Wall wallOf(const Segment &first, const Segment &second, Point p)
     Wall w;
     w.thickness = std::abs(s1 - s2);
     w.centre = p - n * ((s1 + s2) / 2);
-    w.inBlock = first.whole || second.whole;
     const bool firstNearer = std::abs(s1) < std::abs(s2);
     const bool tie = std::abs(s1) == std::abs(s2);
     // The face at -s from p; the nearer on the right of the direction.
@@ -152,6 +148,11 @@ std::optional<Wall> findWall(const Drawing &drawing, Point p)
             best = wallOf(s, t, p);
         }
     }
+    // Asked of the two faces alone: finding a block's other pieces walks the drawing.
+    const auto whole = [&drawing](std::size_t i) {
+        return drawing.origin(i).entity == Origin::fromFile || partOfWhole(drawing, i);
+    };
+    if (best) best->inBlock = whole(best->faces[0].entity) || whole(best->faces[1].entity);
     return best;
 }
 

@@ -14,6 +14,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra_LT"));
+    // Where the dialogs were left is kept in the user's settings, beside the host's.
+    QApplication::setOrganizationName(QStringLiteral("Quendra_LT"));
     // The dialogs ask for the Windows Japanese UI font; IPAPGothic is its metric-compatible twin.
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                                {QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")});

@@ -17,6 +17,8 @@ namespace quendra {
 // over the marker.
 class PreviewWidget : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit PreviewWidget(QWidget *parent = nullptr);
 

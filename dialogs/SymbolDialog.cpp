@@ -2,8 +2,10 @@
 
 #include "cad/model/Schedule.h"
 #include "cad/model/Wall.h"
+#include "dialogs/DialogPlacement.h"
 #include "dialogs/DigitFilter.h"
 #include "dialogs/PreviewWidget.h"
+#include "dialogs/ScreenFit.h"
 #include "link/SymbolFrame.h"
 #include "link/WallFrame.h"
 
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -100,6 +103,7 @@ SymbolDialog::SymbolDialog(const FormDefinition &form, AppContext &context, QWid
     build();
     centre();
     openLink();
+    placement_ = new DialogPlacement(*this, [this] { return link_->hostPlace(); });
     updatePreview();
 }
 
@@ -107,7 +111,15 @@ SymbolDialog::~SymbolDialog() = default;
 
 void SymbolDialog::build()
 {
-    auto *outer = new QVBoxLayout(this);
+    // The form in a scroll area, which scrolls only where the screen cannot hold it.
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    content_ = new QWidget(scroll);
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(scroll);
+    auto *outer = new QVBoxLayout(content_);
     auto *body = new QHBoxLayout;
     auto *left = new QVBoxLayout;
     auto *grid = new QGridLayout;
@@ -131,6 +143,7 @@ void SymbolDialog::build()
     auto *row = new QHBoxLayout;
     buildButtons(row);
     outer->addLayout(row);
+    scroll->setWidget(content_);
     applyTabOrder();
     connectRules();
 }
@@ -178,6 +191,7 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         else
             box->setCurrentIndex(box->findText(qs(c.text)));
         if (c.digitsOnly && c.editable) DigitFilter::install(box, [this] { context_.messages.beep(); });
+        if (c.editable) keepRoomForDigits(*box);
         connect(box, &QComboBox::currentTextChanged, this, &SymbolDialog::updatePreview);
         return box;
     }
@@ -200,6 +214,7 @@ QWidget *SymbolDialog::makeInput(const Control &c, InputLayout &layout)
         break;
     }
     auto *edit = new QLineEdit(qs(c.text), this);
+    keepRoomForDigits(*edit);
     connect(edit, &QLineEdit::textChanged, this, &SymbolDialog::updatePreview);
     return edit;
 }
@@ -364,7 +379,7 @@ void SymbolDialog::setEnabledByName(const std::string &name, bool on)
 
 void SymbolDialog::centre()
 {
-    adjustSize();
+    fitToScreen(*this, *content_);
     if (const QScreen *screen = this->screen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -398,19 +413,21 @@ void SymbolDialog::pressButton(const std::string &name)
                                 [&](const Button &x) { return x.name == name; });
     if (b == form_.buttons.end()) return;
     perform(press(form_, state(), name), b->role);
-    if (b != form_.buttons.end() && b->role == Button::Role::BasePoint && isMinimized()) watchForPick(name);
+    const bool watched = b->role == Button::Role::BasePoint || b->role == Button::Role::Draw;
+    if (watched && isMinimized()) watchForPick(name);
 }
 
-// The draw button that goes with a base-point button: the next draw button in the form's order
+// After a base point, the draw button that goes with it: the next draw button in the form's order
 // (tourisin has one pair per bubble), else the first.
-void SymbolDialog::watchForPick(const std::string &basePointButton)
+void SymbolDialog::watchForPick(const std::string &pressed)
 {
     const auto base = std::find_if(form_.buttons.begin(), form_.buttons.end(),
-                                   [&](const Button &x) { return x.name == basePointButton; });
+                                   [&](const Button &x) { return x.name == pressed; });
     const auto draw =
         std::find_if(base, form_.buttons.end(), [](const Button &x) { return x.role == Button::Role::Draw; });
     const Button *fallback = previewButton(form_, buttons_);
     drawAfterPick_ = draw != form_.buttons.end() ? draw->name : fallback ? fallback->name : std::string();
+    if (base != form_.buttons.end() && base->role == Button::Role::Draw) drawAfterPick_.clear();
     if (!pickWatch_) {
         pickWatch_ = new QTimer(this);
         pickWatch_->setInterval(200);
@@ -431,12 +448,18 @@ void SymbolDialog::checkPick()
     if (idle && !*idle) return;
     pickWatch_->stop();
     if (!idle) return;
-    setAngleAlongWall(link_->pickedWall());
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    // Beside the host's window, off the drawing, unless the user has put it somewhere.
+    placement_->beforeReturn();
+    QPushButton *draw = commandButton(drawAfterPick_);
+    // Back from a base point (not from a draw), the angle lies along the wall picked in.
+    if (draw) setAngleAlongWall(link_->pickedWall());
+    // After a draw the host keeps the keyboard: the user may go on there or press the base point.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | (draw ? Qt::WindowActive : Qt::WindowNoState));
     show();
     raise();
+    if (!draw) return;
     activateWindow();
-    if (QPushButton *draw = commandButton(drawAfterPick_)) draw->setFocus();
+    draw->setFocus();
 }
 
 // The angle box takes the angle that lays the fitting along the wall its base point was set

@@ -20,6 +20,7 @@ class QTimer;
 
 namespace quendra {
 
+class DialogPlacement;
 class PreviewWidget;
 
 // Any symbol form, built from its definition: inputs with their labels, option groups, the
@@ -65,7 +66,7 @@ private:
     void perform(const ButtonPress &press, Button::Role role);
     void updatePreview();
     void setEnabledByName(const std::string &name, bool on);
-    void watchForPick(const std::string &basePointButton);
+    void watchForPick(const std::string &pressed);
     void checkPick();
     void setAngleAlongWall(std::optional<double> wallDirection);
 
@@ -75,13 +76,16 @@ private:
     std::map<std::string, QWidget *> inputs_;
     std::map<std::string, QWidget *> labels_;
     std::map<std::string, QPushButton *> buttons_;
+    QWidget *content_ = nullptr; // everything, in a scroll area
     PreviewWidget *preview_ = nullptr;
     QGridLayout *around_ = nullptr; // the preview and the groups on its sides
     std::map<Side, QBoxLayout *> sidePanels_;
-    // After a base point, while the host picks it: polls a host that can tell, to come back by
-    // itself; the draw button to be ready.
+    // After a base point, while the host picks it, and after a draw, while the host draws it:
+    // polls a host that can tell, to come back by itself; the draw button to be ready after a
+    // pick (none after a draw, whose focus stays on the first input).
     QTimer *pickWatch_ = nullptr;
     std::string drawAfterPick_;
+    DialogPlacement *placement_ = nullptr;
     // A base point was sent since the last draw: the next symbol begins at the point picked.
     bool basePicked_ = false;
 };

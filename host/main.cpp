@@ -138,6 +138,11 @@ public:
         return 0;
     }
 
+    void setPlaceTeller(CommandServer::PlaceTeller teller)
+    {
+        sockets_.setPlaceTeller(std::move(teller));
+    }
+
     int conversations() const
     {
         int count = sockets_.conversations();
@@ -150,6 +155,7 @@ public:
     void close()
     {
         onConversations = nullptr;
+        sockets_.setPlaceTeller(nullptr);
 #ifdef _WIN32
         dde_.close();
 #endif
@@ -216,6 +222,10 @@ int runWindow(const HostOptions &options)
     HostWindow window(session);
     servers.listen(options);
     servers.onConversations = [&window](int count) { window.showConversations(count); };
+    servers.setPlaceTeller([&window] {
+        const auto [frame, drawing] = window.placeOnScreen();
+        return CommandServer::WindowPlace{frame, drawing};
+    });
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::terminate, &window, &HostWindow::quitWithoutAsking);
     window.show();

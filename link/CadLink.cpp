@@ -80,6 +80,12 @@ bool CadLink::hostReadsWalls()
     return *readsWalls_;
 }
 
+std::optional<HostPlace> CadLink::hostPlace()
+{
+    if (!transport_->isOpen()) return std::nullopt;
+    return transport_->hostPlace();
+}
+
 bool CadLink::hostReadsSymbols()
 {
     if (!transport_->isOpen()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Conversation.h"
+#include "link/HostPlace.h"
 
 #include <chrono>
 #include <functional>
@@ -35,6 +36,8 @@ public:
     virtual std::optional<bool> hostIdle() { return std::nullopt; }
     // Whether the host reads symbol frames (SymbolFrame.h); false when it cannot tell.
     virtual bool readsSymbols() { return false; }
+    // Where the host's window stands (HostPlace.h); nothing when it cannot tell.
+    virtual std::optional<HostPlace> hostPlace() { return std::nullopt; }
     // The host's answer to a question of ours (a frame of control characters, or one it said it
     // reads); nothing when it cannot be asked.
     virtual std::optional<std::string> ask(const std::string & /*query*/) { return std::nullopt; }
@@ -58,6 +61,8 @@ public:
     std::optional<bool> hostIdle();
     // Whether the host of the open conversation reads symbol frames: asked once per conversation.
     bool hostReadsSymbols();
+    // Where the host's window stands, on the open conversation only; nothing when it cannot tell.
+    std::optional<HostPlace> hostPlace();
     // Whether the host sets fittings into walls (WallFrame.h): asked once per conversation.
     bool hostReadsWalls();
     // After hostIdle(): the direction of the wall the last base point was set into, when the

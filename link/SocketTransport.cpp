@@ -80,6 +80,12 @@ public:
         return execute(symbolQuery) == LinkError::None && lastReply_ == symbolAnswer;
     }
 
+    std::optional<HostPlace> hostPlace() override
+    {
+        if (execute(placeQuery) != LinkError::None) return std::nullopt;
+        return decodePlaceAnswer(lastReply_);
+    }
+
     std::optional<std::string> ask(const std::string &query) override
     {
         if (execute(query) != LinkError::None) return std::nullopt;

@@ -297,6 +297,7 @@ private:
             }
             symbol = it->second;
         }
+        if (refused(ctx, results)) return;
         std::size_t n = 0;
         for (std::size_t i : chosen_) {
             if (i >= d.size()) continue;
@@ -327,6 +328,44 @@ private:
         if (!ctx.wallOpenings) return;
         for (std::uint32_t symbol : recut)
             setIntoWall(ctx, symbol);
+    }
+
+    // A file's entity is placed anew in its own groups, never exploded: a kind the file cannot
+    // write so (a hatch, a dimension) is refused, whole, with its name.
+    bool refused(CommandContext &ctx, const std::vector<Entity> &results) const
+    {
+        const Drawing &d = ctx.drawing();
+        std::unordered_map<std::uint32_t, Affine> checked;
+        for (const Entity &e : results) {
+            if (!e.origin.editable()) continue;
+            const auto [it, first] = checked.try_emplace(e.origin.entity, e.origin.placed);
+            if (!first && it->second == e.origin.placed) continue;
+            it->second = e.origin.placed;
+            const std::string kind = d.placementRefused(e.origin);
+            if (kind.empty()) continue;
+            ctx.message("ファイルの " + kind + " はそのまま" + verb() +
+                        "できません。分解 (EXPLODE) してから編集して下さい。");
+            return true;
+        }
+        return false;
+    }
+
+    std::string verb() const
+    {
+        switch (kind_) {
+        case Kind::Move:
+            return "移動";
+        case Kind::Copy:
+            return "複写";
+        case Kind::Rotate:
+            return "回転";
+        case Kind::Scale:
+            return "尺度変更";
+        case Kind::Mirror:
+            return "鏡像化";
+        default:
+            return "編集";
+        }
     }
 
     bool feedSecond(const Input &in, CommandContext &ctx)
@@ -503,7 +542,7 @@ private:
             if (i >= d.size()) continue;
             Entity e = d.at(i);
             e.color = *color;
-            markReshaped(e.origin);
+            if (e.origin.entity != 0) e.origin.color = *color;
             d.replaceAt(i, e);
         }
         state_ = State::Property;
@@ -543,7 +582,7 @@ private:
             if (i >= d.size() || d.view(i).layer == *found) continue;
             Entity e = d.at(i);
             e.layer = static_cast<std::int32_t>(*found);
-            markReshaped(e.origin);
+            if (e.origin.entity != 0) e.origin.layer = e.layer;
             d.replaceAt(i, e);
         }
         return true;

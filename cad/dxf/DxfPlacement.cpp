@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <numbers>
 #include <span>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct Rule
     bool insert = false;    // 41, 42, 44, 45, 50 of a block reference
     bool bulges = false;    // 42 of polyline vertices
     bool mirrors = true;    // whether a mirror can be written
+    bool units = false;     // the vectors are directions of length 1
+    bool ellipse = false;   // 41, 42: where an ellipse's arc begins and ends, in radians
 };
 
 const Rule *ruleFor(std::string_view type)
@@ -40,7 +43,10 @@ const Rule *ruleFor(std::string_view type)
     static const Rule vertex{{10}, {}, {40, 41}, false, false, false, true};
     static const Rule seqend{{}, {}, {}};
     static const Rule corners{{10, 11, 12, 13}, {}, {}};
-    static const Rule ellipse{{10}, {11}, {}, false, false, false, false, false};
+    static const Rule ellipse{{10}, {11}, {}, false, false, false, false, true, false, true};
+    static const Rule spline{{10, 11}, {12, 13}, {}};
+    static const Rule ray{{10}, {11}, {}, false, false, false, false, true, true};
+    static const Rule leader{{10}, {211, 212, 213}, {40, 41}, false, false, false, false, false};
     // An image and a wipeout: their corner and a pixel's width and height (their clipping
     // boundary is in pixels).
     static const Rule image{{10}, {11, 12}, {}, false, false, false, false, false};
@@ -57,6 +63,9 @@ const Rule *ruleFor(std::string_view type)
     if (type == "SEQEND") return &seqend;
     if (type == "SOLID" || type == "TRACE" || type == "3DFACE") return &corners;
     if (type == "ELLIPSE") return &ellipse;
+    if (type == "SPLINE") return &spline;
+    if (type == "RAY" || type == "XLINE") return &ray;
+    if (type == "LEADER") return &leader;
     if (type == "IMAGE" || type == "WIPEOUT") return &image;
     return nullptr;
 }
@@ -76,10 +85,11 @@ double normalized(double degrees)
 class PlacedEntityWriter
 {
 public:
-    PlacedEntityWriter(std::string_view file, const DxfTagWriter::Form &form, const Affine &m,
+    PlacedEntityWriter(std::string_view file, const DxfTagWriter::Form &form, const EntityChange &change,
                        std::uint64_t *next)
-        : file_(file), binary_(form.binary), out_(form), m_(m), next_(next)
+        : file_(file), binary_(form.binary), out_(form), m_(change.m), change_(change), next_(next)
     {
+        const Affine &m = change.m;
         const double det = m.a * m.d - m.b * m.c;
         scale_ = std::sqrt(std::fabs(det));
         mirror_ = det < 0;
@@ -91,6 +101,12 @@ public:
     // One of the entity's parts: a group 0 and the groups up to the next.
     bool place(std::span<const DxfTag> tags, bool head)
     {
+        if (change_.shape && head) return reshape(tags);
+        if (m_ == Affine{}) {
+            for (std::size_t k = 0; k < tags.size(); ++k)
+                if (!rewritten(tags, k, head)) copy(tags[k]);
+            return true;
+        }
         const Rule *rule = ruleFor(tags.front().trimmed);
         if (!rule || (mirror_ && !rule->mirrors)) return false;
         // Off the drawing plane, the coordinates are not the drawing's; seen from below (a
@@ -122,21 +138,22 @@ private:
             if (t.code == 41) hasXScale = true;
             if (t.code == 42) hasYScale = true;
         }
+        if (rule->ellipse) {
+            start = 0, end = 2 * std::numbers::pi;
+            for (const DxfTag &t : tags)
+                if (t.code == 41 || t.code == 42) (t.code == 41 ? start : end) = real(t);
+        }
+        const bool whole = rule->ellipse && std::fabs(end - start) >= 2 * std::numbers::pi;
         for (std::size_t k = 0; k < tags.size(); ++k) {
             const DxfTag &t = tags[k];
             const int c = t.code;
-            if (next_ && drop(tags, k)) continue;
-            if (next_ && c == 5) {
-                const std::uint64_t h = (*next_)++;
-                if (head) owner_ = h;
-                out_.handle(5, h);
-            } else if (next_ && c == 330 && !head && owner_ != 0) {
-                out_.handle(330, owner_);
-            } else if ((among(c, rule->points) || among(c, rule->vectors)) && k + 1 < tags.size() &&
-                       tags[k + 1].code == c + 10) {
+            if (rewritten(tags, k, head)) continue;
+            if ((among(c, rule->points) || among(c, rule->vectors)) && k + 1 < tags.size() &&
+                tags[k + 1].code == c + 10) {
                 const Point p{real(t), real(tags[k + 1])};
-                const Point q =
+                Point q =
                     among(c, rule->vectors) ? Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y} : m(p);
+                if (rule->units && among(c, rule->vectors)) q = {q.x / scale_, q.y / scale_};
                 out_.real(c, q.x);
                 out_.real(c + 10, q.y);
                 ++k;
@@ -168,11 +185,82 @@ private:
                 out_.real(50, normalized(mirror_ ? turn - angle : angle + turn));
             } else if (rule->bulges && c == 42) {
                 out_.real(42, mirror_ ? -real(t) : real(t));
+            } else if (rule->ellipse && mirror_ && (c == 41 || c == 42) && !whole) {
+                // Mirrored, the arc runs the other way round: from where it ended.
+                out_.real(c, radiansFrom(-(c == 41 ? end : start)));
             } else {
                 copy(t);
             }
         }
         return true;
+    }
+
+    // A line's ends, an arc's centre, radius and angles written as the shape given has them.
+    bool reshape(std::span<const DxfTag> tags)
+    {
+        const EntityView &e = *change_.shape;
+        const std::string_view type = tags.front().trimmed;
+        const bool line = type == "LINE" && e.type == Entity::Type::Line;
+        if (!line && !(type == "ARC" && e.type == Entity::Type::Arc)) return false;
+        for (const DxfTag &t : tags)
+            if ((t.code == 210 || t.code == 220) && real(t) != 0) return false;
+        for (std::size_t k = 0; k < tags.size(); ++k) {
+            const DxfTag &t = tags[k];
+            const int c = t.code;
+            if (rewritten(tags, k, true)) continue;
+            if ((c == 10 || (line && c == 11)) && k + 1 < tags.size() && tags[k + 1].code == c + 10) {
+                const Point p = line ? (c == 10 ? e.a : e.b) : e.centre;
+                out_.real(c, p.x);
+                out_.real(c + 10, p.y);
+                ++k;
+            } else if (!line && c == 40) {
+                out_.real(40, e.radius);
+            } else if (!line && (c == 50 || c == 51)) {
+                out_.real(c, c == 50 ? e.startAngle : e.endAngle);
+            } else {
+                copy(t);
+            }
+        }
+        return true;
+    }
+
+    // Groups written the same way whatever the kind: a copy's handles and ties, the colour and
+    // the layer given. Whether tags[k] (and what it took with it) was written or left out.
+    bool rewritten(std::span<const DxfTag> tags, std::size_t &k, bool head)
+    {
+        const int c = tags[k].code;
+        if (next_ && drop(tags, k)) return true;
+        if (next_ && c == 5) {
+            const std::uint64_t h = (*next_)++;
+            if (head) owner_ = h;
+            out_.handle(5, h);
+        } else if (next_ && c == 330 && !head && owner_ != 0) {
+            out_.handle(330, owner_);
+        } else if (c == 8 && change_.layer) {
+            out_.string(8, *change_.layer);
+            if (change_.color && !has(tags, 62)) out_.integer(62, *change_.color);
+        } else if (c == 8 && change_.color && !has(tags, 62)) {
+            copy(tags[k]);
+            out_.integer(62, *change_.color);
+        } else if (c == 62 && change_.color) {
+            out_.integer(62, *change_.color);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    static bool has(std::span<const DxfTag> tags, int code)
+    {
+        return std::any_of(tags.begin(), tags.end(), [&](const DxfTag &t) { return t.code == code; });
+    }
+
+    // An angle in radians within one turn.
+    static double radiansFrom(double radians)
+    {
+        const double turn = 2 * std::numbers::pi;
+        radians = std::fmod(radians, turn);
+        return radians < 0 ? radians + turn : radians + 0.0; // never -0
     }
 
     // A copy is not tied to what the original is tied to: its extension dictionary and reactors.
@@ -193,6 +281,7 @@ private:
     bool binary_;
     DxfTagWriter out_;
     Affine m_;
+    const EntityChange &change_;
     std::uint64_t *next_;
     double scale_ = 1, turn_ = 0;
     bool mirror_ = false;
@@ -214,10 +303,11 @@ std::vector<DxfTag> tagsOf(std::string_view file, DxfEntitySpan span)
 } // namespace
 
 std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
-                                        const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next)
+                                        const DxfTagWriter::Form &form, const EntityChange &change,
+                                        std::uint64_t *next)
 {
     const std::vector<DxfTag> tags = tagsOf(file, span);
-    PlacedEntityWriter writer(file, form, m, next);
+    PlacedEntityWriter writer(file, form, change, next);
     if (tags.empty() || tags.front().code != 0 || !writer.usable()) return std::nullopt;
     for (std::size_t i = 0; i < tags.size();) {
         std::size_t j = i + 1;

@@ -2,6 +2,7 @@
 
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/model/Entity.h"
+#include "cad/model/EntityView.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,12 +18,25 @@ struct DxfEntitySpan
     std::size_t begin = 0, end = 0;
 };
 
-// The entity's groups written again with its points, sizes and angles placed by `m` (moved,
-// turned, scaled and mirrored, never stretched); every other group as it was. With `next`, a
-// copy: its handles are new ones counted from there, and what ties it to other objects of the
-// file (extension dictionaries, reactors) is left out. None for kinds and cases this cannot be
-// done for (hatches, dimensions, splines, xlines, entities off the drawing plane...).
+// What one instance of a file's entity became: placed by `m` (moved, turned, scaled and mirrored,
+// never stretched), and given a colour and a layer (as the file writes its name); none: as read.
+struct EntityChange
+{
+    Affine m;
+    std::optional<int> color;
+    std::optional<std::string> layer;
+    // A line or an arc trimmed or extended: its ends as they are now (with `m` the identity).
+    const EntityView *shape = nullptr;
+};
+
+// The entity's groups written again with its points, sizes and angles placed, its colour and
+// layer given; every other group as it was. With `next`, a copy: its handles are new ones
+// counted from there, and what ties it to other objects of the file (extension dictionaries,
+// reactors) is left out. None for kinds and cases that cannot be placed in their own groups
+// (hatches, dimensions, entities off the drawing plane...) or take the shape given: a colour and
+// a layer can always be given.
 std::optional<std::string> placedEntity(std::string_view file, DxfEntitySpan span,
-                                        const DxfTagWriter::Form &form, const Affine &m, std::uint64_t *next);
+                                        const DxfTagWriter::Form &form, const EntityChange &change,
+                                        std::uint64_t *next);
 
 } // namespace cad

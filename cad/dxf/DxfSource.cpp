@@ -338,6 +338,9 @@ void DxfSource::note(const DxfTag &tag)
             entities_.back().end = tag.begin;
         if (section_ == "ENTITIES" && !own && object_ != "ENDSEC" && object_ != "EOF")
             entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
+        if (!objects_.empty() && objects_.back().end == std::string::npos) objects_.back().end = tag.begin;
+        if (section_ == "OBJECTS" && object_ != "ENDSEC" && object_ != "EOF")
+            objects_.push_back({tag.begin, std::string::npos});
         expectVariableValue_ = false;
         tableStart_ = object_ == "TABLE";
         if (object_ == "ENDTAB" && inLayerTable_) {
@@ -368,6 +371,14 @@ void DxfSource::note(const DxfTag &tag)
         const std::uint64_t handle = parseDxfHandle(tag.trimmed);
         largestHandle_ = std::max(largestHandle_, handle);
         if (tag.code == 5) objectHandle_ = handle;
+    }
+    if (section_ == "OBJECTS" && !objects_.empty()) {
+        ObjectPlace &o = objects_.back();
+        if (tag.code == 5 && o.handle == 0) o.handle = objectHandle_;
+        if (tag.code == 330 && o.owner == 0) o.owner = parseDxfHandle(tag.trimmed);
+    } else if (section_ == "ENTITIES" && tag.code == 360 && !entities_.empty() &&
+               entities_.back().dictionary == 0) {
+        entities_.back().dictionary = parseDxfHandle(tag.trimmed);
     }
     if (section_ == "TABLES") noteLayer(tag);
     if (section_ == "TABLES" && object_ == "LAYER") {
@@ -498,6 +509,15 @@ std::string DxfSource::ascii() const
     return std::move(out.bytes());
 }
 
+std::string DxfSource::unplaceable(std::uint32_t entity, const Affine &m) const
+{
+    if (entity == 0 || entity > entities_.size()) return {};
+    const EntityPlace &place = entities_[entity - 1];
+    const DxfEntitySpan span{place.begin, std::min(place.end, bytes_.size())};
+    if (placedEntity(bytes_, span, form_, {m, {}, {}}, nullptr)) return {};
+    return std::string(place.type);
+}
+
 std::vector<std::uint32_t> DxfSource::piecesShown(const Drawing &drawing) const
 {
     std::vector<std::uint32_t> shown(entities_.size(), 0);
@@ -510,12 +530,21 @@ std::vector<std::uint32_t> DxfSource::piecesShown(const Drawing &drawing) const
 
 namespace {
 
-// What became of one entity of the file: how often it stands where it stood, and where else.
+// One way a piece of a file's entity stands now: where it was placed, its colour and layer.
+struct Instance
+{
+    Affine placed;
+    int color = Origin::keep;
+    std::int32_t layer = Origin::keep;
+    friend bool operator==(const Instance &, const Instance &) = default;
+};
+
+// What became of one entity of the file: how often it stands as read, and how else.
 struct Fate
 {
     std::uint32_t unchanged = 0;
     bool reshaped = false;
-    std::vector<std::pair<Affine, std::uint32_t>> placed;
+    std::vector<std::pair<Instance, std::uint32_t>> placed;
 };
 
 } // namespace
@@ -625,15 +654,16 @@ public:
             }
             if (!o.editable() || o.entity > count) continue;
             const std::size_t k = o.entity - 1;
-            if (!o.reshaped && o.placed == Affine{}) {
+            if (o.asRead()) {
                 ++f.unchanged[k];
                 continue;
             }
             Fate &fate = f.changed[k];
             fate.reshaped = fate.reshaped || o.reshaped;
+            const Instance instance{o.placed, o.color, o.layer};
             auto it = std::find_if(fate.placed.begin(), fate.placed.end(),
-                                   [&](const auto &p) { return p.first == o.placed; });
-            if (it == fate.placed.end()) it = fate.placed.insert(fate.placed.end(), {o.placed, 0});
+                                   [&](const auto &p) { return p.first == instance; });
+            if (it == fate.placed.end()) it = fate.placed.insert(fate.placed.end(), {instance, 0});
             ++it->second;
         }
         for (std::size_t k = 0; k < count; ++k)
@@ -650,15 +680,49 @@ public:
             order.push_back(entry.first);
         std::sort(order.begin(), order.end());
         std::unordered_map<std::size_t, std::vector<std::size_t>> asShown;
+        std::vector<std::uint64_t> gone;
         const std::size_t firstChange = edits_.size();
         for (const std::size_t k : order) {
             const DxfEntitySpan span{s_.entities_[k].begin, std::min(s_.entities_[k].end, s_.bytes_.size())};
             std::optional<std::string> bytes =
                 placedInstances(span, f.changed.at(k), shown[k], f.unchanged[k]);
             if (!bytes) asShown[k];
+            if ((!bytes || bytes->empty()) && s_.entities_[k].dictionary != 0)
+                gone.push_back(s_.entities_[k].dictionary);
             edits_.push_back({span.begin, span.end, bytes ? std::move(*bytes) : std::string()});
         }
         if (!asShown.empty()) writeAsShown(order, asShown, firstChange, f.unchanged.size());
+        eraseOwned(gone);
+    }
+
+    // The objects of `roots` (dictionaries of entities no longer in the file) and all they own.
+    void eraseOwned(const std::vector<std::uint64_t> &roots)
+    {
+        if (roots.empty()) return;
+        std::unordered_multimap<std::uint64_t, std::size_t> owned;
+        std::unordered_map<std::uint64_t, std::size_t> byHandle;
+        for (std::size_t i = 0; i < s_.objects_.size(); ++i) {
+            owned.emplace(s_.objects_[i].owner, i);
+            byHandle.emplace(s_.objects_[i].handle, i);
+        }
+        std::vector<bool> erased(s_.objects_.size(), false);
+        std::vector<std::size_t> work;
+        const auto take = [&](std::size_t i) {
+            if (erased[i]) return;
+            erased[i] = true;
+            work.push_back(i);
+        };
+        for (const std::uint64_t h : roots)
+            if (const auto it = byHandle.find(h); it != byHandle.end()) take(it->second);
+        while (!work.empty()) {
+            const ObjectPlace &o = s_.objects_[work.back()];
+            work.pop_back();
+            edits_.push_back({o.begin, std::min(o.end, s_.bytes_.size()), {}});
+            if (o.handle == 0) continue;
+            const auto [from, to] = owned.equal_range(o.handle);
+            for (auto it = from; it != to; ++it)
+                take(it->second);
+        }
     }
 
     // What was drawn here: before the ENTITIES section's end, or in a section of its own.
@@ -723,19 +787,19 @@ private:
                                                std::uint32_t unchanged)
     {
         bool whole = per != 0 && !f.reshaped && unchanged % per == 0;
-        std::vector<Affine> instances(whole ? unchanged / per : 0);
+        std::vector<Instance> instances(whole ? unchanged / per : 0);
         for (const auto &[placed, n] : f.placed) {
             whole = whole && n % per == 0;
             if (whole) instances.insert(instances.end(), n / per, placed);
         }
         std::string bytes;
         for (std::size_t n = 0; whole && n < instances.size(); ++n) {
-            if (n == 0 && instances[n] == Affine{}) {
+            if (n == 0 && instances[n] == Instance{}) {
                 bytes.append(s_.bytes_, span.begin, span.end - span.begin);
                 continue;
             }
             const auto placed =
-                placedEntity(s_.bytes_, span, s_.form_, instances[n], n == 0 ? nullptr : &next_);
+                placedEntity(s_.bytes_, span, s_.form_, change(instances[n]), n == 0 ? nullptr : &next_);
             if (placed)
                 bytes += *placed;
             else
@@ -743,6 +807,15 @@ private:
         }
         if (!whole) return std::nullopt;
         return bytes;
+    }
+
+    EntityChange change(const Instance &instance) const
+    {
+        EntityChange c{instance.placed, {}, {}};
+        if (instance.color != Origin::keep) c.color = instance.color;
+        if (instance.layer >= 0 && static_cast<std::size_t>(instance.layer) < setting_.layers.size())
+            c.layer = setting_.layers[static_cast<std::size_t>(instance.layer)];
+        return c;
     }
 
     // The entities that could not be placed anew, each written in its place as the pieces that
@@ -759,12 +832,38 @@ private:
         for (std::size_t n = 0; n < order.size(); ++n) {
             const auto it = asShown.find(order[n]);
             if (it == asShown.end()) continue;
+            if (std::optional<std::string> bytes = reshaped(order[n], it->second)) {
+                edits_[firstChange + n].bytes = std::move(*bytes);
+                continue;
+            }
             DxfTagWriter out(s_.form_);
             NewEntityWriter writer(out, setting_, next_);
             for (const std::size_t i : it->second)
                 writer.write(drawing_.view(i));
             edits_[firstChange + n].bytes = std::move(out.bytes());
         }
+    }
+
+    // A line or an arc trimmed or extended, in its own groups: the first piece keeps its
+    // handle, a second (cut out of its middle) is a copy. None for other kinds.
+    std::optional<std::string> reshaped(std::size_t k, const std::vector<std::size_t> &pieces)
+    {
+        const EntityPlace &place = s_.entities_[k];
+        const DxfEntitySpan span{place.begin, std::min(place.end, s_.bytes_.size())};
+        std::string bytes;
+        const std::uint64_t first = next_;
+        for (std::size_t n = 0; n < pieces.size(); ++n) {
+            const EntityView view = drawing_.view(pieces[n]);
+            EntityChange c = change({{}, view.origin->color, view.origin->layer});
+            c.shape = &view;
+            auto piece = placedEntity(s_.bytes_, span, s_.form_, c, n == 0 ? nullptr : &next_);
+            if (!piece) {
+                next_ = first;
+                return std::nullopt;
+            }
+            bytes += *piece;
+        }
+        return bytes;
     }
 
     // The bytes as read with every edit made, in the order of the bytes; an insertion before a

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cad/dxf/tags/DxfTags.h"
+#include "cad/model/Affine.h"
 
 #include <chrono>
 #include <cstddef>
@@ -70,6 +71,10 @@ public:
     {
         return i < entities_.size() ? entities_[i].type : std::string_view{};
     }
+
+    // The kind of the entity numbered as Origin::entity counts them when it cannot be written
+    // placed by `m` in its own groups; empty when it can.
+    std::string unplaceable(std::uint32_t entity, const Affine &m) const;
 
     // How many pieces of `drawing`, as read from this file, show each of its entities: what
     // edited() tells the changes by.
@@ -145,8 +150,16 @@ private:
     {
         std::size_t begin = 0, end = std::string::npos;
         std::string_view type;
+        std::uint64_t dictionary = 0; // its extension dictionary's handle
     };
     std::vector<EntityPlace> entities_;
+    // The OBJECTS section's objects, each with its handle and owner.
+    struct ObjectPlace
+    {
+        std::size_t begin = 0, end = std::string::npos;
+        std::uint64_t handle = 0, owner = 0;
+    };
+    std::vector<ObjectPlace> objects_;
 
     // Scanning state.
     std::string section_;

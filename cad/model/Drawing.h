@@ -99,6 +99,15 @@ public:
     void forgetHistory();
     // What came from a file stays as it is there: shown, not edited (see Origin::fromFile).
     void lockOrigins();
+    // What the file the drawing was read from cannot write of one of its entities placed anew:
+    // the entity's kind ("HATCH"), or empty where it can. Set by whoever keeps the file.
+    using PlacementCheck = std::function<std::string(std::uint32_t entity, const Affine &placed)>;
+    void setPlacementCheck(PlacementCheck check) { placementCheck_ = std::move(check); }
+    std::string placementRefused(const Origin &origin) const
+    {
+        if (!placementCheck_ || !origin.editable() || origin.placed == Affine{}) return {};
+        return placementCheck_(origin.entity, origin.placed);
+    }
 
     // Layers: the table (a new drawing has "0" alone; a drawing read from a file, the file's) and
     // the current layer, which entities added with Entity::layer == currentLayer go to.
@@ -250,6 +259,7 @@ private:
     // Shared by the pieces that stand for one entity of a file; only grows, and the first stands
     // for none.
     std::vector<Origin> origins_{Origin{}};
+    PlacementCheck placementCheck_;
     std::vector<Group> groups_;
     std::vector<Undone> redo_;
     std::vector<std::string> names_;

@@ -22,10 +22,16 @@ struct Origin
     // pieces it shows now.
     bool reshaped = false;
     Affine placed;
+    // Given by CHPROP, written into the entity's own groups 62 and 8; `keep`: as the file has it.
+    static constexpr int keep = -1;
+    int color = keep;
+    std::int32_t layer = keep;
+    // Still standing as the file has it.
+    bool asRead() const { return !reshaped && placed == Affine{} && color == keep && layer == keep; }
     friend bool operator==(const Origin &, const Origin &) = default;
 };
 
-// Trimmed, extended or recoloured: a piece of a file's entity no longer just placed anew.
+// Trimmed or extended: a piece of a file's entity no longer just placed anew.
 inline void markReshaped(Origin &origin)
 {
     if (origin.entity != 0) origin.reshaped = true;

@@ -153,9 +153,12 @@ void CommandServer::read(QLocalSocket *socket)
         // A reply that cannot be written (the client has gone) ends the conversation at once,
         // `c` with it: nothing of it is used after a reply.
         if (payload == quendra::stateQuery || payload == quendra::symbolQuery ||
-            payload == quendra::wallQuery || payload == quendra::wallStateQuery) {
+            payload == quendra::placeQuery || payload == quendra::wallQuery ||
+            payload == quendra::wallStateQuery) {
             if (payload == quendra::symbolQuery)
                 reply(socket, quendra::symbolAnswer);
+            else if (payload == quendra::placeQuery)
+                reply(socket, placeAnswer());
             else if (payload == quendra::wallQuery)
                 reply(socket, quendra::wallAnswer);
             else
@@ -177,6 +180,14 @@ void CommandServer::read(QLocalSocket *socket)
         session_.conversations().queue(id, payload, QStringLiteral("会話 %1").arg(id));
         if (conversations_.find(socket) == conversations_.end()) return; // the conversation ended meanwhile
     }
+}
+
+std::string CommandServer::placeAnswer() const
+{
+    const std::optional<WindowPlace> place = placeTeller_ ? placeTeller_() : std::nullopt;
+    if (!place || place->window.isEmpty() || place->drawing.isEmpty()) return "OK";
+    const auto rect = [](const QRect &r) { return quendra::ScreenRect{r.x(), r.y(), r.width(), r.height()}; };
+    return quendra::encodePlaceAnswer({rect(place->window), rect(place->drawing)});
 }
 
 // Idle or busy; asked with the wall state query, the wall this conversation's last fitting's

@@ -1,15 +1,20 @@
 #pragma once
 
 #include "link/FrameCodec.h"
+#include "link/HostPlace.h"
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QLocalServer;
@@ -25,7 +30,8 @@ class HostSession;
 // drawing (SAVE, QSAVE, SAVEAS) once it has been carried out, "NG <reason>" when the save failed,
 // the conversation's later frames waiting behind it; what an ended conversation left unfinished
 // is cancelled. A frame that is too long or not UTF-8 ends that conversation only. The state
-// query (FrameCodec.h) and the symbol query (SymbolFrame.h) are answered, never queued.
+// query (FrameCodec.h), the symbol query (SymbolFrame.h) and the place query (HostPlace.h) are
+// answered, never queued.
 class CommandServer : public QObject
 {
     Q_OBJECT
@@ -46,6 +52,15 @@ public:
     // host already serves it, or the folder cannot be used).
     bool listen(const QString &service, const QString &topic, QString *error);
     int conversations() const { return static_cast<int>(conversations_.size()); }
+    // Where the window stands, for the place query: its frame and its drawing area, in device
+    // pixels. Without a teller (headless) or when it tells nothing, the host cannot tell.
+    struct WindowPlace
+    {
+        QRect window;
+        QRect drawing;
+    };
+    using PlaceTeller = std::function<std::optional<WindowPlace>()>;
+    void setPlaceTeller(PlaceTeller teller) { placeTeller_ = std::move(teller); }
     void close();
     // For tests: smaller bounds than the constants above.
     void setBounds(std::size_t heldBytes, int stallMs)
@@ -70,6 +85,7 @@ private:
     bool makeRoom();
     void read(QLocalSocket *socket);
     void reply(QLocalSocket *socket, const std::string &text);
+    std::string placeAnswer() const;
     void drop(QLocalSocket *socket);
     std::size_t heldBytes() const;
     std::string stateAnswer(int conversation, bool withWall) const;
@@ -85,6 +101,7 @@ private:
     std::size_t heldLimit_ = maxHeldBytes;
     int stallMs_ = stallMilliseconds;
     QTimer stallCheck_;
+    PlaceTeller placeTeller_;
 };
 
 } // namespace host

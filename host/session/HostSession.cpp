@@ -125,9 +125,14 @@ HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawin
     followCodepage();
 }
 
-// New layers get names the file being edited can hold: its code page before R2007, UTF-8 after.
+// New layers get names the file being edited can hold: its code page before R2007, UTF-8 after;
+// and its entities are placed anew only where the file can write them so.
 void HostSession::followCodepage()
 {
+    drawing_.setPlacementCheck(
+        source_ ? [source = source_](std::uint32_t entity,
+                                     const cad::Affine &m) { return source->unplaceable(entity, m); }
+                : cad::Drawing::PlacementCheck{});
     if (source_ && !source_->usesCodepage()) return drawing_.setLayerCodepage({}, {});
     const std::string codepage = source_ ? source_->codepage() : cad::newDrawingCodepage;
     drawing_.setLayerCodepage(

@@ -37,6 +37,15 @@ namespace {
 const QString title = QStringLiteral("quendra-host");
 const QString dxfFilter = QStringLiteral("DXF ファイル (*.dxf)");
 
+// Qt keeps a screen's top left where the device has it and scales what lies beyond it.
+QRect toDevicePixels(const QRect &r, const QScreen *screen)
+{
+    if (!screen) return r;
+    const QPoint origin = screen->geometry().topLeft();
+    const qreal ratio = screen->devicePixelRatio();
+    return {origin + (r.topLeft() - origin) * ratio, (QSizeF(r.size()) * ratio).toSize()};
+}
+
 } // namespace
 
 HostWindow::HostWindow(HostSession &session, QWidget *parent)
@@ -480,6 +489,13 @@ void HostWindow::fillRecentMenu()
 void HostWindow::rememberWindow()
 {
     memory_.rememberWindow(saveGeometry(), saveState());
+}
+
+std::pair<QRect, QRect> HostWindow::placeOnScreen() const
+{
+    if (!isVisible() || isMinimized()) return {};
+    const QRect drawing(canvas_->mapToGlobal(QPoint(0, 0)), canvas_->size());
+    return {toDevicePixels(frameGeometry(), screen()), toDevicePixels(drawing, screen())};
 }
 
 } // namespace host

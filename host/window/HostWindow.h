@@ -5,6 +5,9 @@
 #include "host/window/WindowMemory.h"
 
 #include <QMainWindow>
+#include <QRect>
+
+#include <utility>
 
 class QDockWidget;
 class QLabel;
@@ -27,6 +30,9 @@ public:
     // Opens the file and runs the replays of the command line.
     void start(const HostOptions &options);
     Canvas *canvas() const { return canvas_; }
+    // The window's frame and its drawing area on the screen, in device pixels (the screen's own,
+    // whatever scale the program runs at), for the assistant's dialogs to stand beside.
+    std::pair<QRect, QRect> placeOnScreen() const;
 
 public slots:
     void quitWithoutAsking();

@@ -390,7 +390,7 @@ private slots:
     }
 
     // Every kind of edit at once, byte for byte: layers changed and made, $CLAYER, a line moved
-    // and copied (the copy's handle from $HANDSEED), one recoloured (written anew in its place),
+    // and copied (the copy's handle from $HANDSEED), one recoloured (its own group 62 added),
     // a circle erased, a line drawn; then $HANDSEED and $TDUUPDATE.
     void editsAreWrittenByteForByte()
     {
@@ -423,14 +423,14 @@ private slots:
         d.replaceAt(0, cad::moved(d.at(0), 1, 2));
         cad::Entity recoloured = d.at(1);
         recoloured.color = 4;
-        cad::markReshaped(recoloured.origin);
+        recoloured.origin.color = 4;
         d.replaceAt(1, recoloured);
         d.erase({2});
         d.addLine({20, 20}, {30, 30}, 6);
         const auto now = std::chrono::system_clock::time_point(std::chrono::seconds(1'700'000'000));
         const std::string saved = r.source->edited(d, r.source->piecesShown(r.drawing), {}, now);
         const std::string expected =
-            "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$HANDSEED\n5\n34\n9\n$CLAYER\n8\nNEW\n"
+            "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$HANDSEED\n5\n33\n9\n$CLAYER\n8\nNEW\n"
             "9\n$TDUUPDATE\n40\n2460263.925925926\n0\nENDSEC\n"
             "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n5\n2\n70\n2\n"
             "0\nLAYER\n5\n10\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n0\n70\n0\n"
@@ -440,8 +440,8 @@ private slots:
             "70\n0\n62\n5\n6\nCONTINUOUS\n0\nENDTAB\n0\nENDSEC\n"
             "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n20\n8\n0\n10\n1.0\n20\n2.0\n11\n11.0\n21\n2.0\n"
             "0\nLINE\n5\n31\n8\n0\n10\n0.0\n20\n10.0\n11\n10.0\n21\n10.0\n"
-            "0\nLINE\n5\n32\n100\nAcDbEntity\n8\nWALL\n62\n4\n100\nAcDbLine\n10\n0.0\n20\n5.0\n"
-            "30\n0.0\n11\n10.0\n21\n5.0\n31\n0.0\n0\nLINE\n5\n33\n100\nAcDbEntity\n8\nNEW\n62\n6\n"
+            "0\nLINE\n5\n21\n8\nWALL\n62\n4\n10\n0\n20\n5\n11\n10\n21\n5\n"
+            "0\nLINE\n5\n32\n100\nAcDbEntity\n8\nNEW\n62\n6\n"
             "100\nAcDbLine\n10\n20.0\n20\n20.0\n30\n0.0\n11\n30.0\n21\n30.0\n31\n0.0\n"
             "0\nENDSEC\n0\nEOF\n";
         QCOMPARE(QString::fromStdString(saved), QString::fromStdString(expected));

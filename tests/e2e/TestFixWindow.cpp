@@ -1,6 +1,6 @@
 // quendra → socket → quendra-host --headless → DXF, read back by ezdxf: the FIX window opened from
 // the main window's menu, its base point picked by the host, drawn at each of the four angles; the
-// form comes back by itself after each pick.
+// form comes back by itself after each pick and each draw.
 
 #include "app/ExitDialog.h"
 #include "app/MainWindow.h"
@@ -96,6 +96,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!fix->isMinimized(), 5000);
             QCOMPARE(fix->focusWidget(), fix->commandButton("Command2"));
             fix->commandButton("Command2")->click();
+            // And once the symbol is drawn, ready for the next base point.
+            QTRY_VERIFY_WITH_TIMEOUT(!fix->isMinimized(), 5000);
         }
         QCOMPARE(shell.messageTexts(), std::vector<std::string>{});
 

@@ -143,6 +143,47 @@ private slots:
         QVERIFY(bytesOf(saved) == bytesOf(original));
     }
 
+    // Each edit keeps a file's object what it is: a line trimmed, a recoloured line and a block reference
+    // moved to another layer keep their handles, XDATA and extension dictionaries (an erased line takes its
+    // dictionary and record with it: the audit is no worse), a spline is moved in its own groups, an ellipse
+    // mirrored beside itself leaves the original as it was; a dimension and a hatch, which cannot be moved in
+    // their own groups, are refused rather than exploded.
+    void editsKeepEachObjectWhatItIs()
+    {
+        const QString original = dir_.filePath("plan_r2018.dxf");
+        const QString saved = dir_.filePath("plan_r2018.kinds.dxf");
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        QVERIFY2(s.open(original, &error), qPrintable(error));
+        s.enqueue("LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \nCHPROP "
+                  "3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  "
+                  "0,0 0,-100\n"
+                  "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\nMOVE 7500,0  0,0 0,100\n",
+                  {});
+        QVERIFY2(s.save(saved, &error), qPrintable(error));
+        QStringList said;
+        for (const auto &args : history)
+            said << args.at(0).toStringList();
+        const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
+        const auto has = [&](const QString &begin, const QString &part) {
+            return std::any_of(found.begin(), found.end(),
+                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
+        };
+        QVERIFY2(has("changed LINE", "('color', 1)"), qPrintable(found.join('\n')));
+        QVERIFY(has("changed INSERT", "('layer', 'WALL')"));
+        QVERIFY(has("changed SPLINE", "(2000.0, 900.0"));
+        QVERIFY(has("new E 4000,2000 -400,0 0.5", ""));
+        QVERIFY(has("lost LINE", ""));
+        QVERIFY(has("changed LINE", "('start', Vec3(3000.0, -2000.0"));
+        QVERIFY(has("new L 3000,-1000 3000,-2200", ""));
+        QCOMPARE(found.size(), 7); // the dimension and the hatch as they were
+        QVERIFY2(said.contains(QStringLiteral("ファイルの DIMENSION はそのまま移動できません。分解 (EXPLODE) "
+                                              "してから編集して下さい。")),
+                 qPrintable(said.join('\n')));
+        QVERIFY(said.join('\n').contains(QStringLiteral("ファイルの HATCH はそのまま移動できません。")));
+    }
+
     // quendra-host --headless FILE --out edits FILE's drawing rather than starting an empty one;
     // a FILE it cannot open is said, and nothing is written.
     void headlessOpensTheFileItIsGiven()

@@ -57,8 +57,12 @@ def plan(version, text="Door 扉 ±"):
     # Line types: DASHED (12.7 dash, 6.35 gap) at $LTSCALE 10 and the entity's own scale 2; the
     # centre line's from its layer.
     msp.add_line((0, -2000), (6000, -2000), dxfattribs={"linetype": "DASHED", "ltscale": 2})
-    msp.add_line((0, -2500), (6000, -2500), dxfattribs={"layer": "CENTRE"})
-    msp.add_line((0, -3000), (6000, -3000))
+    centre = msp.add_line((0, -2500), (6000, -2500), dxfattribs={"layer": "CENTRE"})
+    plain = msp.add_line((0, -3000), (6000, -3000))
+    # Extension dictionaries, each owning a record (R12 has none).
+    if version != "R12":
+        for e in (centre, plain):
+            e.new_extension_dict().add_xrecord("QUENDRA_NOTE").reset([(1, "note")])
     # Backwards (generation flag 2).
     msp.add_text("R", dxfattribs={"height": 200, "insert": (7000, 3000), "text_generation_flag": 2})
     msp.add_text(text, dxfattribs={"height": 200}).set_placement(
@@ -145,6 +149,8 @@ def attributes(e):
         values["points"] = [tuple(round(c, 6) for c in p) for p in e.get_points("xyb")]
     elif e.dxftype() == "POLYLINE":
         values["points"] = [tuple(round(c, 6) for c in v.dxf.location) for v in e.vertices]
+    elif e.dxftype() == "SPLINE":
+        values["points"] = [tuple(round(c, 6) for c in p) for p in (*e.control_points, *e.fit_points)]
     elif e.dxftype() == "INSERT":
         values["attribs"] = [(a.dxf.tag, a.dxf.text, tuple(round(c, 6) for c in a.dxf.insert)) for a in e.attribs]
     return e.dxftype(), repr(sorted(values.items())), repr(xdata)

@@ -180,6 +180,25 @@ private slots:
         QVERIFY(!CadLink(makeRecordTransport("/dev/null")).hostReadsSymbols());
     }
 
+    // Where the host's window stands: read only from an answer a host that can tell gives.
+    void theHostsPlaceOnlyFromAHostThatTellsIt()
+    {
+        ServerThread host;
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QVERIFY(!link->hostPlace()); // a plain OK: a host that cannot tell
+        const HostPlace place{{-1280, 0, 1280, 1024}, {0, 60, 900, 700}};
+        host.server().answer(placeQuery, encodePlaceAnswer(place));
+        QCOMPARE(link->hostPlace(), std::optional<HostPlace>(place));
+        for (const char *bad :
+             {"OK PLACE 1 2 3 4 5 6 7", "OK PLACE 1 2 3 4 5 6 7 8 9", "OK PLACE 1 2 0 4 5 6 7 8",
+              "OK PLACE 1 2 3 4 5 6 7 x", "OK PLACE  1 2 3 4 5 6 7 8", "NG PLACE 1 2 3 4 5 6 7 8"}) {
+            host.server().answer(placeQuery, bad);
+            QVERIFY2(!link->hostPlace(), bad);
+        }
+        QVERIFY(!CadLink(makeRecordTransport("/dev/null")).hostPlace());
+    }
+
     // A host that does not set fittings into walls is asked the state as before; one that does
     // tells the wall a base point was set into, with its answer to the state.
     void wallsOnlyForAHostThatSetsThem()

@@ -71,6 +71,13 @@ public:
         reply_ = std::move(reply);
     }
 
+    // Answers this payload (a query) with its own reply, whatever the other frames get.
+    void answer(const std::string &payload, std::string reply)
+    {
+        std::lock_guard lock(mutex_);
+        answers_[payload] = std::move(reply);
+    }
+
     // Answers the next frames only after this many milliseconds.
     void setReplyDelay(int ms)
     {
@@ -95,8 +102,10 @@ private:
         while (c.decoder.next(payload) == quendra::FrameDecoder::Status::Frame) {
             c.scripts.push_back(payload);
             all_.push_back(payload);
-            if (reply_.empty()) continue;
-            const std::string frame = quendra::encodeFrame(reply_);
+            const auto own = answers_.find(payload);
+            const std::string &reply = own != answers_.end() ? own->second : reply_;
+            if (reply.empty()) continue;
+            const std::string frame = quendra::encodeFrame(reply);
             if (delay_ > 0)
                 QTimer::singleShot(delay_, s,
                                    [s, frame] { s->write(frame.data(), static_cast<qint64>(frame.size())); });
@@ -113,6 +122,7 @@ private:
     std::map<int, Conversation> conversations_;
     std::vector<std::string> all_;
     std::string reply_ = "OK";
+    std::map<std::string, std::string> answers_;
     int delay_ = 0;
 };
 

@@ -1,10 +1,13 @@
 #include "dialogs/SymbolDialog.h"
 
+#include "cad/model/Schedule.h"
+#include "cad/model/Wall.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/DigitFilter.h"
 #include "dialogs/PreviewWidget.h"
 #include "dialogs/ScreenFit.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -448,6 +451,8 @@ void SymbolDialog::checkPick()
     // Beside the host's window, off the drawing, unless the user has put it somewhere.
     placement_->beforeReturn();
     QPushButton *draw = commandButton(drawAfterPick_);
+    // Back from a base point (not from a draw), the angle lies along the wall picked in.
+    if (draw) setAngleAlongWall(link_->pickedWall());
     // After a draw the host keeps the keyboard: the user may go on there or press the base point.
     setWindowState((windowState() & ~Qt::WindowMinimized) | (draw ? Qt::WindowActive : Qt::WindowNoState));
     show();
@@ -455,6 +460,16 @@ void SymbolDialog::checkPick()
     if (!draw) return;
     activateWindow();
     draw->setFocus();
+}
+
+// The angle box takes the angle that lays the fitting along the wall its base point was set
+// into; the user may still change it before drawing.
+void SymbolDialog::setAngleAlongWall(std::optional<double> wallDirection)
+{
+    if (!wallDirection) return;
+    const std::optional<int> angle = cad::quarterAngle(*wallDirection);
+    auto *box = qobject_cast<QComboBox *>(input("Combo2"));
+    if (angle && box) box->setEditText(QString::number(*angle));
 }
 
 bool SymbolDialog::send(const std::string &script)
@@ -472,6 +487,10 @@ void SymbolDialog::perform(const ButtonPress &p, Button::Role role)
 {
     if (p.minimiseBeforeSending) showMinimized();
     const bool symbol = role == Button::Role::Draw && p.outcome.sends() && link_->hostReadsSymbols();
+    // A fitting's base point is set into a wall by a host that can.
+    if (role == Button::Role::BasePoint && p.outcome.sends() && cad::isFittingForm(form_.name) &&
+        link_->hostReadsWalls() && !send(wallPickFrame))
+        return;
     bool begun = false;
     for (const Event &e : p.outcome.events) {
         if (e.kind == Event::Kind::Message) {

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QBoxLayout;
@@ -67,6 +68,7 @@ private:
     void setEnabledByName(const std::string &name, bool on);
     void watchForPick(const std::string &pressed);
     void checkPick();
+    void setAngleAlongWall(std::optional<double> wallDirection);
 
     const FormDefinition &form_;
     AppContext &context_;

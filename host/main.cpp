@@ -186,6 +186,7 @@ int runHeadless(const HostOptions &options)
         return 2;
     }
     HostSession session;
+    session.setWallOpenings(options.wallOpenings);
     Servers servers(session);
     if (const int rc = servers.listen(options); rc != 0) return rc;
     HeadlessHost host(session, options);

@@ -1,5 +1,8 @@
 #include "link/CadLink.h"
 
+#include "link/FrameCodec.h"
+#include "link/WallFrame.h"
+
 namespace quendra {
 
 std::string describe(LinkError error)
@@ -32,6 +35,7 @@ LinkError CadLink::open(const std::string &service, const std::string &topic)
     service_ = service;
     topic_ = topic;
     readsSymbols_.reset();
+    readsWalls_.reset();
     return transport_->open(service, topic);
 }
 
@@ -39,6 +43,7 @@ LinkError CadLink::execute(const std::string &script)
 {
     if (!transport_->isOpen()) {
         readsSymbols_.reset(); // another host may answer now
+        readsWalls_.reset();
         if (const LinkError e = transport_->open(service_, topic_); e != LinkError::None) return e;
     }
     const LinkError e = transport_->execute(script);
@@ -53,8 +58,26 @@ bool CadLink::isOpen() const
 
 std::optional<bool> CadLink::hostIdle()
 {
+    pickedWall_.reset();
     if (!transport_->isOpen()) return std::nullopt;
-    return transport_->hostIdle();
+    if (!readsWalls_ || !*readsWalls_) return transport_->hostIdle();
+    const std::optional<std::string> answer = transport_->ask(wallStateQuery);
+    if (!answer) return std::nullopt;
+    if (*answer == busyAnswer) return false;
+    pickedWall_ = wallDirectionOf(*answer);
+    if (*answer == idleAnswer || pickedWall_) return true;
+    return std::nullopt;
+}
+
+bool CadLink::hostReadsWalls()
+{
+    if (!transport_->isOpen()) {
+        readsSymbols_.reset();
+        readsWalls_.reset();
+        if (transport_->open(service_, topic_) != LinkError::None) return false;
+    }
+    if (!readsWalls_) readsWalls_ = transport_->ask(wallQuery) == std::optional<std::string>(wallAnswer);
+    return *readsWalls_;
 }
 
 std::optional<HostPlace> CadLink::hostPlace()

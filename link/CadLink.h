@@ -38,6 +38,9 @@ public:
     virtual bool readsSymbols() { return false; }
     // Where the host's window stands (HostPlace.h); nothing when it cannot tell.
     virtual std::optional<HostPlace> hostPlace() { return std::nullopt; }
+    // The host's answer to a question of ours (a frame of control characters, or one it said it
+    // reads); nothing when it cannot be asked.
+    virtual std::optional<std::string> ask(const std::string & /*query*/) { return std::nullopt; }
 };
 
 using TransportFactory = std::function<std::unique_ptr<LinkTransport>()>;
@@ -60,6 +63,11 @@ public:
     bool hostReadsSymbols();
     // Where the host's window stands, on the open conversation only; nothing when it cannot tell.
     std::optional<HostPlace> hostPlace();
+    // Whether the host sets fittings into walls (WallFrame.h): asked once per conversation.
+    bool hostReadsWalls();
+    // After hostIdle(): the direction of the wall the last base point was set into, when the
+    // host told one (a base point asked with wallPickFrame).
+    std::optional<double> pickedWall() const { return pickedWall_; }
     // "service|topic" of the last open.
     std::string topic() const { return service_ + "|" + topic_; }
 
@@ -68,6 +76,8 @@ private:
     std::string service_;
     std::string topic_;
     std::optional<bool> readsSymbols_;
+    std::optional<bool> readsWalls_;
+    std::optional<double> pickedWall_;
 };
 
 // The transport named by QUENDRA_LINK: "socket" (the default) or "record:PATH"; on Windows also

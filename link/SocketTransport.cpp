@@ -86,6 +86,12 @@ public:
         return decodePlaceAnswer(lastReply_);
     }
 
+    std::optional<std::string> ask(const std::string &query) override
+    {
+        if (execute(query) != LinkError::None) return std::nullopt;
+        return lastReply_;
+    }
+
     void close() override
     {
         if (socket_) {

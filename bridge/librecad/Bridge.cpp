@@ -138,6 +138,8 @@ Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent)
     : QObject(parent), toggleAction_(toggleAction), drawAction_(drawAction)
 {
     batch_.setSingleShot(true);
+    // The walls are LibreCAD's, and only what the session adds reaches it: nothing is cut here.
+    session_.setWallOpenings(false);
     connect(&batch_, &QTimer::timeout, this, &Bridge::call);
     connect(&session_, &host::HostSession::drawingChanged, this, &Bridge::schedule);
     connect(&session_, &host::HostSession::pickWanted, this, [this] {

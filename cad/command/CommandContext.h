@@ -63,6 +63,18 @@ public:
     std::vector<std::size_t> selection;
     // How near a point must be to an entity to pick it, in drawing units.
     double pickTolerance = 5;
+    // Fittings are set into their walls (壁に納める).
+    bool wallOpenings = true;
+    // The next ID is a fitting's base point: its pick goes on to the centre line of the wall it
+    // falls in. The number tells whose pick it is (a conversation's).
+    std::optional<int> wallPickArmed;
+    // What the last such pick found: the wall's direction (Wall::direction), none without a wall.
+    struct WallPicked
+    {
+        int tag = 0;
+        std::optional<double> direction;
+    };
+    std::optional<WallPicked> wallPicked;
 
 private:
     Drawing &drawing_;

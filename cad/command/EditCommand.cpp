@@ -1,4 +1,5 @@
 #include "cad/command/Commands.h"
+#include "cad/command/WallOpening.h"
 
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <unordered_map>
 
 namespace cad {
@@ -220,7 +222,11 @@ private:
             return true;
         }
         const std::size_t objects = objectCount(ctx.drawing(), chosen_);
-        ctx.drawing().erase(chosen_);
+        // A fitting leaves its wall whole again.
+        std::vector<std::size_t> erase = chosen_;
+        for (std::uint32_t symbol : symbolsOf(ctx.drawing(), chosen_))
+            closeOpening(ctx, symbol, erase);
+        ctx.drawing().erase(erase);
         ctx.message(std::to_string(objects) + " 個を削除しました。");
         return false;
     }
@@ -234,6 +240,14 @@ private:
         ctx.lastPoint = *p;
         state_ = State::Second;
         return true;
+    }
+
+    static std::set<std::uint32_t> symbolsOf(const Drawing &d, const std::vector<std::size_t> &indices)
+    {
+        std::set<std::uint32_t> out;
+        for (std::size_t i : indices)
+            if (i < d.size() && d.symbolOf(i) != 0) out.insert(d.symbolOf(i));
+        return out;
     }
 
     // The entity as the command leaves it with the cursor or the answer at `p`.
@@ -293,6 +307,27 @@ private:
                 d.replaceAt(i, results[n]);
             ++n;
         }
+        moveOpenings(ctx, placed, keepSource);
+    }
+
+    // A fitting's opening goes with it: the one it leaves is closed (not a copy's source's),
+    // and one is cut where it now stands, when it stands in a wall.
+    static void moveOpenings(CommandContext &ctx,
+                             const std::unordered_map<std::uint32_t, std::uint32_t> &placed, bool keepSource)
+    {
+        Drawing &d = ctx.drawing();
+        std::vector<std::uint32_t> recut;
+        std::vector<std::size_t> erase;
+        for (const auto &[from, to] : placed) {
+            if (!d.opening(from)) continue;
+            d.setOpening(to, std::nullopt);
+            if (!keepSource) closeOpening(ctx, from, erase);
+            recut.push_back(to);
+        }
+        d.erase(erase);
+        if (!ctx.wallOpenings) return;
+        for (std::uint32_t symbol : recut)
+            setIntoWall(ctx, symbol);
     }
 
     // A file's entity is placed anew in its own groups, never exploded: a kind the file cannot

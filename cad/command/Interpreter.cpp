@@ -2,6 +2,7 @@
 
 #include "cad/command/Command.h"
 #include "cad/command/CommandContext.h"
+#include "cad/command/WallOpening.h"
 #include "cad/model/InputReading.h"
 #include "cad/model/Names.h"
 
@@ -107,6 +108,30 @@ void Interpreter::takeBackSymbol(std::string why)
     mark(std::move(piece));
 }
 
+void Interpreter::armWallPick(int tag)
+{
+    Piece piece;
+    piece.mark = Piece::Mark::WallPick;
+    piece.tag = tag;
+    mark(std::move(piece));
+}
+
+std::optional<std::pair<int, std::optional<double>>> Interpreter::wallPicked() const
+{
+    if (!ctx_->wallPicked) return std::nullopt;
+    return std::pair{ctx_->wallPicked->tag, ctx_->wallPicked->direction};
+}
+
+void Interpreter::setWallOpenings(bool on)
+{
+    ctx_->wallOpenings = on;
+}
+
+bool Interpreter::wallOpenings() const
+{
+    return ctx_->wallOpenings;
+}
+
 void Interpreter::mark(Piece piece)
 {
     pieces_.push_back(std::move(piece));
@@ -124,10 +149,17 @@ void Interpreter::marked(Piece &piece)
         drawing_.beginSymbol(std::move(piece.symbol));
         inSymbol_ = true;
         return;
-    case Piece::Mark::End:
+    case Piece::Mark::End: {
+        // The opening is cut in the symbol's own step: one undo takes both back.
+        const std::uint32_t symbol = drawing_.openSymbol();
         drawing_.endSymbol();
+        if (ctx_->wallOpenings && inSymbol_) setIntoWall(*ctx_, symbol);
         drawing_.endStep();
         inSymbol_ = false;
+        return;
+    }
+    case Piece::Mark::WallPick:
+        ctx_->wallPickArmed = piece.tag;
         return;
     case Piece::Mark::TakeBack:
         // What the symbol left running goes first, so that nothing of it stays.

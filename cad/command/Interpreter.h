@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -62,6 +63,13 @@ public:
     void endSymbol();
     void takeBackSymbol(std::string why);
     bool symbolOpen() const { return inSymbol_; }
+    // In the queue: the next ID is a fitting's base point, snapped to a wall (`tag` says whose).
+    void armWallPick(int tag);
+    // What the last such pick found (CommandContext::WallPicked).
+    std::optional<std::pair<int, std::optional<double>>> wallPicked() const;
+    // Fittings set into their walls (on by default).
+    void setWallOpenings(bool on);
+    bool wallOpenings() const;
 
     bool waitingForPick() const;
     // A point picked in a view: answers any point prompt; ignored at the command prompt.
@@ -142,7 +150,7 @@ private:
     // The queue in the pieces it was fed in, each with its step name (empty for none).
     struct Piece
     {
-        enum class Mark : std::uint8_t { None, Begin, End, TakeBack };
+        enum class Mark : std::uint8_t { None, Begin, End, TakeBack, WallPick };
         std::size_t left = 0;
         std::string step; // for TakeBack, what the transcript says
         Mark mark = Mark::None;
@@ -150,6 +158,7 @@ private:
         bool basePicked = false;
         int origin = 0;
         bool fromPrompt = false; // until its first character is taken
+        int tag = 0;             // WallPick
     };
     // Whether a piece that runs only from the command prompt finds something unfinished; then
     // it is dropped.

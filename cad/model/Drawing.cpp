@@ -551,6 +551,7 @@ void Drawing::clear()
 {
     resetLayers();
     symbols_.resize(1);
+    openings_.clear();
     openSymbol_ = 0;
     replace({});
 }
@@ -592,6 +593,8 @@ void Drawing::take(Drawing &&other)
     symbolOf_ = std::move(other.symbolOf_);
     symbols_ = std::move(other.symbols_);
     other.symbols_.assign(1, Symbol{});
+    openings_ = std::move(other.openings_);
+    other.openings_.clear();
     openSymbol_ = 0;
     layers_ = std::move(other.layers_);
     layerIndex_ = std::move(other.layerIndex_);

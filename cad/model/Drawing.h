@@ -64,6 +64,20 @@ public:
     std::uint32_t openSymbol() const { return openSymbol_; }
     std::uint32_t addSymbol(Symbol symbol);
     const Symbol &symbol(std::uint32_t id) const { return symbols_[id < symbols_.size() ? id : 0]; }
+    // The opening a symbol made in its wall, told as it is made (in the step that drew it).
+    // Like the symbol, it is never undone: undo takes back the entities, the record stays.
+    void setOpening(std::uint32_t id, std::optional<Opening> opening)
+    {
+        if (opening)
+            openings_[id] = *opening;
+        else
+            openings_.erase(id);
+    }
+    std::optional<Opening> opening(std::uint32_t id) const
+    {
+        const auto it = openings_.find(id);
+        return it == openings_.end() ? std::nullopt : std::optional(it->second);
+    }
     std::uint32_t symbolOf(std::size_t i) const { return symbolOf_.empty() ? 0 : symbolOf_[i]; }
 
     // Edits, undone with the group (a command's or a step's) they are made in. Indices are those
@@ -241,6 +255,7 @@ private:
     // The symbol of each entity by index; empty as long as none is a symbol's.
     std::vector<std::uint32_t> symbolOf_;
     std::vector<Symbol> symbols_{Symbol{}};
+    std::map<std::uint32_t, Opening> openings_;
     std::uint32_t openSymbol_ = 0;
     // Shared by the pieces that stand for one entity of a file; only grows, and the first stands
     // for none.

@@ -116,6 +116,12 @@ double orderOf(const std::string &text)
 
 } // namespace
 
+bool isFittingForm(std::string_view form)
+{
+    const auto &table = fittings();
+    return std::any_of(table.begin(), table.end(), [form](const Fitting &f) { return form == f.form; });
+}
+
 std::vector<ScheduleRow> fittingSchedule(const Drawing &drawing)
 {
     std::set<std::uint32_t> symbols;

@@ -3,6 +3,7 @@
 #include "cad/model/Drawing.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cad {
@@ -20,6 +21,9 @@ struct ScheduleRow
     std::string angle;   // "90"
     int count = 0;
 };
+
+// Whether a form draws a window or a door (one the schedule lists, and that sits in a wall).
+bool isFittingForm(std::string_view form);
 
 // Every window and door symbol of the drawing, one row per form and dimensions, in the order of
 // the forms' menus and then by width and angle.

@@ -9,6 +9,14 @@
 
 namespace cad {
 
+// The opening a fitting cut into its wall: per face (the nearer first) the points where the face
+// now ends on either side, the first one at the lower end along the wall. Jamb lines join the
+// faces' ends across the wall.
+struct Opening
+{
+    Point cuts[2][2];
+};
+
 // A symbol drawn by a form of the assistant: which form, with what inputs, from which base
 // point. Its entities are one object (Drawing::symbolOf).
 struct Symbol

@@ -4,6 +4,7 @@
 #include "host/session/PeerCredentials.h"
 #include "link/Conversation.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 
 #include <QFile>
 #include <QLocalServer>
@@ -147,15 +148,18 @@ void CommandServer::read(QLocalSocket *socket)
         // A reply that cannot be written (the client has gone) ends the conversation at once,
         // `c` with it: nothing of it is used after a reply.
         if (payload == quendra::stateQuery || payload == quendra::symbolQuery ||
-            payload == quendra::placeQuery) {
+            payload == quendra::placeQuery || payload == quendra::wallQuery ||
+            payload == quendra::wallStateQuery) {
             if (payload == quendra::symbolQuery)
                 reply(socket, quendra::symbolAnswer);
             else if (payload == quendra::placeQuery)
                 reply(socket, placeAnswer());
+            else if (payload == quendra::wallQuery)
+                reply(socket, quendra::wallAnswer);
             else
                 // Idle only once a point asked for by ID was picked: the assistant then brings
                 // its dialog back.
-                reply(socket, session_.idle() ? quendra::idleAnswer : quendra::busyAnswer);
+                reply(socket, stateAnswer(c.id, payload == quendra::wallStateQuery));
             if (conversations_.find(socket) == conversations_.end()) return;
             continue;
         }
@@ -181,6 +185,16 @@ std::string CommandServer::placeAnswer() const
     if (!place || place->window.isEmpty() || place->drawing.isEmpty()) return "OK";
     const auto rect = [](const QRect &r) { return quendra::ScreenRect{r.x(), r.y(), r.width(), r.height()}; };
     return quendra::encodePlaceAnswer({rect(place->window), rect(place->drawing)});
+}
+
+// Idle or busy; asked with the wall state query, the wall this conversation's last fitting's
+// base point was set into.
+std::string CommandServer::stateAnswer(int conversation, bool withWall) const
+{
+    if (!session_.idle()) return quendra::busyAnswer;
+    const auto picked = session_.interpreter().wallPicked();
+    if (!withWall || !picked || picked->first != conversation || !picked->second) return quendra::idleAnswer;
+    return quendra::idleAnswerWithWall(*picked->second);
 }
 
 std::size_t CommandServer::heldBytes() const

@@ -91,6 +91,7 @@ private:
     std::string placeAnswer() const;
     void drop(QLocalSocket *socket);
     std::size_t heldBytes() const;
+    std::string stateAnswer(int conversation, bool withWall) const;
     void dropStalled();
     void answerSave(int id, const QString &failure);
     QLocalSocket *conversation(int id) const;

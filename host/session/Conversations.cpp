@@ -3,6 +3,7 @@
 #include "host/session/HostSession.h"
 #include "link/FrameCodec.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 
 #include <algorithm>
 #include <utility>
@@ -56,6 +57,10 @@ void Conversations::queue(int conversation, std::string_view script, const QStri
         return;
     }
     if (conversation == owner_) heard_.start();
+    if (script == quendra::wallPickFrame) {
+        session_.armWallPick(conversation);
+        return;
+    }
     if (quendra::isSymbolFrame(script)) {
         symbolFrame(conversation, script, source);
         return;

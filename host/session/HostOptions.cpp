@@ -50,6 +50,10 @@ struct Declared
         QStringLiteral("途中で切れた DXF を読める所まで開く (同じ名前には保存しない)")};
     QCommandLineOption schedule{QStringLiteral("schedule"), QStringLiteral("終了時に建具表を書き出す CSV"),
                                 QStringLiteral("FILE")};
+    QCommandLineOption wallOpenings{
+        QStringLiteral("wall-openings"),
+        QStringLiteral("建具を壁に納める (壁の線を開口で切る): on または off (既定 on)"),
+        QStringLiteral("on|off")};
 
     explicit Declared(QCommandLineParser &parser)
     {
@@ -57,7 +61,7 @@ struct Declared
             QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
         parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper,
-                           portrait, black, png, svg, schedule, recover});
+                           portrait, black, png, svg, schedule, recover, wallOpenings});
         parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
                                      QStringLiteral("[file]"));
     }
@@ -131,6 +135,15 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.svg = parser.value(declared.svg);
     options.schedule = parser.value(declared.schedule);
     options.recover = parser.isSet(declared.recover);
+    if (parser.isSet(declared.wallOpenings)) {
+        const QString v = parser.value(declared.wallOpenings).trimmed().toLower();
+        if (v != QStringLiteral("on") && v != QStringLiteral("off")) {
+            *message = QStringLiteral("--wall-openings は on または off です: %1")
+                           .arg(parser.value(declared.wallOpenings));
+            return false;
+        }
+        options.wallOpenings = v == QStringLiteral("on");
+    }
     if (!readPicks(parser.values(declared.pick), options, message)) return false;
     if (parser.isSet(declared.color) && !readColor(parser.value(declared.color), options, message))
         return false;

@@ -30,6 +30,8 @@ struct HostOptions
     QString svg;
     // Headless: the fitting schedule written as CSV when the program ends.
     QString schedule;
+    // --wall-openings on|off: fittings set into their walls (壁に納める), on by default.
+    bool wallOpenings = true;
     // Headless: the plot written when the program ends, as the window's 印刷 writes it.
     struct Plot
     {

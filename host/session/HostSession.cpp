@@ -148,6 +148,19 @@ void HostSession::takeBackSymbol(const QString &why)
     settle();
 }
 
+void HostSession::armWallPick(int conversation)
+{
+    if (held([this, conversation] { armWallPick(conversation); })) return;
+    interpreter_.armWallPick(conversation);
+    settle();
+}
+
+void HostSession::setWallOpenings(bool on)
+{
+    interpreter_.setWallOpenings(on);
+    emit wallOpeningsChanged(on);
+}
+
 void HostSession::feed(std::string_view utf8chars, const QString &source, int origin, bool fromPrompt)
 {
     cad::Interpreter::Sender sender{{}, origin, fromPrompt};

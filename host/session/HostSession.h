@@ -51,6 +51,10 @@ public:
     void beginSymbol(cad::Symbol symbol, bool basePicked);
     void endSymbol();
     void takeBackSymbol(const QString &why);
+    // A fitting's base point next, after what is already queued: see Interpreter::armWallPick.
+    void armWallPick(int conversation);
+    // Fittings set into their walls (壁に納める), on by default.
+    void setWallOpenings(bool on);
     // Characters enqueued so far: input enqueued next takes the positions after this.
     std::uint64_t fed() const { return fed_; }
     // Whether the input before position `end` has been carried out, scripts it started included.
@@ -156,6 +160,7 @@ signals:
     // The drawing openInBackground() began to read is in, or could not be read (`recoverable`:
     // opening it with `recover` would read part of it); either way, the input that waited runs.
     void opened();
+    void wallOpeningsChanged(bool on);
     void openFailed(const QString &error, bool recoverable);
 
 private:

@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolButton>
 
 namespace host {
 
@@ -172,6 +173,24 @@ void HostWindow::buildMenus()
         polar->setChecked(canvas_->polar());
     });
     view->addSeparator();
+    // The assistant's windows and doors cut their walls' lines where they stand.
+    QAction *walls =
+        view->addAction(QStringLiteral("壁に納める(&W)"), &session_, &HostSession::setWallOpenings);
+    walls->setObjectName(QStringLiteral("wallOpenings"));
+    walls->setCheckable(true);
+    walls->setChecked(session_.interpreter().wallOpenings());
+    connect(&session_, &HostSession::wallOpeningsChanged, walls, &QAction::setChecked);
+    // The same switch in the status bar, where the modes are.
+    auto *wallButton = new QToolButton(this);
+    wallButton->setObjectName(QStringLiteral("wallOpeningsButton"));
+    wallButton->setText(QStringLiteral("壁に納める"));
+    wallButton->setCheckable(true);
+    wallButton->setAutoRaise(true);
+    wallButton->setChecked(walls->isChecked());
+    connect(wallButton, &QToolButton::clicked, &session_, &HostSession::setWallOpenings);
+    connect(&session_, &HostSession::wallOpeningsChanged, wallButton, &QToolButton::setChecked);
+    statusBar()->addPermanentWidget(wallButton);
+    view->addSeparator();
     QAction *panel = layers_->toggleViewAction();
     panel->setText(QStringLiteral("画層パネル(&L)"));
     view->addAction(panel);
@@ -195,6 +214,7 @@ void HostWindow::buildMenus()
 
 void HostWindow::start(const HostOptions &options)
 {
+    session_.setWallOpenings(options.wallOpenings);
     if (!options.open.isEmpty()) openPath(options.open);
     for (const QString &file : options.replays)
         session_.runScriptFile(file);

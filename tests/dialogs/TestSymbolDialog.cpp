@@ -2,6 +2,7 @@
 #include "dialogs/PreviewWidget.h"
 #include "dialogs/SymbolDialog.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 #include "symbols/Forms.h"
 #include "symbols/plan100/fix100.h"
 #include "tests/support/RecordingServer.h"
@@ -90,11 +91,12 @@ private slots:
         QVERIFY(d.isMinimized());
         d.showNormal();
         d.commandButton("Command2")->click();
-        QVERIFY(waitFor(host.server(), 3));
-        QCOMPARE(host.server().scripts().at(0), std::string("ID\r"));
-        // A host that answers the symbol question with a plain OK gets the scripts alone.
-        QCOMPARE(host.server().scripts().at(1), std::string(symbolQuery));
-        QCOMPARE(host.server().scripts().at(2).substr(0, 20), std::string("LINE @-50,0 @0,600  "));
+        QVERIFY(waitFor(host.server(), 4));
+        // A host that answers the wall and symbol questions with a plain OK gets the scripts alone.
+        QCOMPARE(host.server().scripts().at(0), std::string(wallQuery));
+        QCOMPARE(host.server().scripts().at(1), std::string("ID\r"));
+        QCOMPARE(host.server().scripts().at(2), std::string(symbolQuery));
+        QCOMPARE(host.server().scripts().at(3).substr(0, 20), std::string("LINE @-50,0 @0,600  "));
         QVERIFY(d.isMinimized());
         QCOMPARE(host.server().conversations(), 1);
     }
@@ -289,8 +291,8 @@ private slots:
 
         ServerThread host;
         d.commandButton("Command1")->click();
-        QVERIFY(waitFor(host.server(), 1));
-        QCOMPARE(host.server().scripts(), std::vector<std::string>{"ID\r"});
+        QVERIFY(waitFor(host.server(), 2));
+        QCOMPARE(host.server().scripts(), (std::vector<std::string>{wallQuery, "ID\r"}));
     }
 
     void listsAndSketchLabelsFollowTheirDefinitions()

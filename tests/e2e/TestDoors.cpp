@@ -9,6 +9,7 @@
 #include "rules/ButtonPress.h"
 #include "symbols/plan100/katabirakito100.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/EzdxfDump.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -41,17 +42,12 @@ struct Read
 
 Read readBack(const QString &dxf)
 {
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), "dump", dxf});
     Read out;
-    if (!python.waitForFinished(60000)) return out;
     const auto xy = [](const QString &p) {
         const QStringList v = p.split(',');
         return std::pair{v[0].toDouble(), v[1].toDouble()};
     };
-    for (const QString &l :
-         QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString &l : ezdxfDump(dxf)) {
         const QStringList parts = l.split(' ');
         if (parts.size() == 3 && parts[0] == "L") {
             const auto [x1, y1] = xy(parts[1]);

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "dialogs/SymbolDialog.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/EzdxfDump.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -43,13 +44,8 @@ std::set<QString> expectedFix(int angle, double bx, double by)
 
 std::set<QString> linesIn(const QString &dxf)
 {
-    QProcess python;
-    python.start("/usr/bin/python3",
-                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), "dump", dxf});
-    if (!python.waitForFinished(60000)) return {};
     std::set<QString> out;
-    for (const QString &l :
-         QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString &l : ezdxfDump(dxf)) {
         const QStringList parts = l.split(' ');
         if (parts.size() != 3 || parts[0] != "L") continue;
         const QStringList a = parts[1].split(','), b = parts[2].split(',');

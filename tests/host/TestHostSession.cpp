@@ -250,6 +250,12 @@ private slots:
             << "headless out= picks= color=- replays=x.scr exit served=0";
         QTest::newRow("window with a file")
             << QStringList{"plan.dxf"} << "window out= picks= color=- replays= served=1 open=plan.dxf";
+        QTest::newRow("walls off, headless or not")
+            << QStringList{"--headless", "--wall-openings", "OFF"}
+            << "headless out= picks= color=- replays= served=1 walls=off";
+        QTest::newRow("walls on") << QStringList{"--wall-openings", "on"}
+                                  << "window out= picks= color=- replays= served=1";
+        QTest::newRow("walls neither") << QStringList{"--wall-openings", "1"} << "error";
         QTest::newRow("relative pick") << QStringList{"--pick", "@1,2"} << "error";
         QTest::newRow("pick that is no point") << QStringList{"--pick", "a,b"} << "error";
         QTest::newRow("colour out of range") << QStringList{"--color", "257"} << "error";
@@ -282,6 +288,7 @@ private slots:
                                o.exitAfterReplay ? " exit" : "")
                           .arg(o.served.size());
         if (!o.open.isEmpty()) got += QStringLiteral(" open=%1").arg(o.open);
+        if (!o.wallOpenings) got += QStringLiteral(" walls=off");
         QCOMPARE(got, expected);
         if (o.served.empty()) return;
         QCOMPARE(o.served.front().first, QStringLiteral("AutoCAD LT.DDE"));

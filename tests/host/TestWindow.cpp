@@ -13,6 +13,7 @@
 #include "link/Conversation.h"
 #include "link/FrameCodec.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -327,6 +328,18 @@ private slots:
         const auto &history = session_->interpreter().transcript();
         QCOMPARE(QString::fromStdString(history.back()),
                  QStringLiteral("元に戻す: 会話 1「LINE 0,0 100,0 ↵0,50 100,50 ↵ARC c 50,50…」"));
+    }
+
+    // 壁に納める: the menu entry and the status bar's button are one switch of the session.
+    void wallSwitchInMenuAndStatusBar()
+    {
+        auto *entry = window_->findChild<QAction *>(QStringLiteral("wallOpenings"));
+        auto *button = window_->findChild<QToolButton *>(QStringLiteral("wallOpeningsButton"));
+        QVERIFY(entry && button && entry->isChecked() && button->isChecked());
+        entry->trigger();
+        QVERIFY(!session_->interpreter().wallOpenings() && !button->isChecked());
+        button->click();
+        QVERIFY(session_->interpreter().wallOpenings() && entry->isChecked());
     }
 
     // The files opened last, the folder and the window's size come back in the next run.

@@ -1,5 +1,7 @@
 #include "link/CadLink.h"
+#include "link/FrameCodec.h"
 #include "link/SymbolFrame.h"
+#include "link/WallFrame.h"
 #include "tests/support/RecordingServer.h"
 
 #include <QTemporaryDir>
@@ -195,6 +197,33 @@ private slots:
             QVERIFY2(!link->hostPlace(), bad);
         }
         QVERIFY(!CadLink(makeRecordTransport("/dev/null")).hostPlace());
+    }
+
+    // A host that does not set fittings into walls is asked the state as before; one that does
+    // tells the wall a base point was set into, with its answer to the state.
+    void wallsOnlyForAHostThatSetsThem()
+    {
+        ServerThread host;
+        auto link = socketLink();
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QVERIFY(!link->hostReadsWalls());
+        QVERIFY(!link->hostIdle());
+        host.server().setReply(wallAnswer);
+        QCOMPARE(link->open(cadService, cadTopic), LinkError::None);
+        QVERIFY(link->hostReadsWalls());
+        host.server().setReply(idleAnswerWithWall(270));
+        QCOMPARE(link->hostIdle(), std::optional<bool>(true));
+        QCOMPARE(link->pickedWall(), std::optional<double>(270));
+        host.server().setReply(busyAnswer);
+        QCOMPARE(link->hostIdle(), std::optional<bool>(false));
+        QVERIFY(!link->pickedWall());
+        QVERIFY(waitFor(host.server(), 5));
+        QCOMPARE(host.server().scripts(), (std::vector<std::string>{wallQuery, stateQuery, wallQuery,
+                                                                    wallStateQuery, wallStateQuery}));
+        for (const char *bad :
+             {"OK IDLE WALL", "OK IDLE WALL x", "OK IDLE WALL 90 ", "OK IDLE WALL nan", "OK BUSY WALL 0"})
+            QVERIFY2(!wallDirectionOf(bad), bad);
+        QCOMPARE(wallDirectionOf(idleAnswerWithWall(33.5)), std::optional<double>(33.5));
     }
 
     void recordAppendsEachScriptAsItIs()

@@ -273,17 +273,19 @@ private:
         return std::nullopt;
     }
 
-    void apply(CommandContext &ctx, const std::function<Entity(const Entity &)> &f, bool keepSource)
+    // Whether it was done: nothing is when a file's entity cannot be placed so.
+    bool apply(CommandContext &ctx, const std::function<Entity(const Entity &)> &f, bool keepSource)
     {
         Drawing &d = ctx.drawing();
         // Indices first, values second: adding copies does not move what is chosen. A symbol
         // placed anew (or copied) is a new one, its base point placed with it.
         std::unordered_map<std::uint32_t, std::uint32_t> placed;
         std::vector<Entity> results;
-        for (std::size_t i : chosen_) {
-            if (i >= d.size()) continue;
-            results.push_back(f(d.at(i)));
-            std::uint32_t &symbol = results.back().symbol;
+        for (std::size_t i : chosen_)
+            if (i < d.size()) results.push_back(f(d.at(i)));
+        if (refused(ctx, results, keepSource)) return false;
+        for (Entity &result : results) {
+            std::uint32_t &symbol = result.symbol;
             if (symbol == 0) continue;
             auto [it, first] = placed.try_emplace(symbol, 0);
             if (first) {
@@ -297,7 +299,6 @@ private:
             }
             symbol = it->second;
         }
-        if (refused(ctx, results, keepSource)) return;
         std::size_t n = 0;
         for (std::size_t i : chosen_) {
             if (i >= d.size()) continue;
@@ -308,6 +309,7 @@ private:
             ++n;
         }
         moveOpenings(ctx, placed, keepSource);
+        return true;
     }
 
     // A fitting's opening goes with it: the one it leaves is closed (not a copy's source's),
@@ -381,10 +383,10 @@ private:
                 in.enter() ? std::optional(Point{base_.x * 2, base_.y * 2}) : ctx.wantPointFrom(in, base_);
             if (!to) return true;
             const double dx = to->x - base_.x, dy = to->y - base_.y;
-            apply(
+            const bool done = apply(
                 ctx, [=](const Entity &e) { return moved(e, dx, dy); }, kind_ == Kind::Copy);
             ctx.lastPoint = *to;
-            if (kind_ == Kind::Move) return false;
+            if (kind_ == Kind::Move || !done) return false;
             ++copies_;
             return true;
         }

@@ -175,12 +175,10 @@ private slots:
         QSignalSpy history(&s, &HostSession::historyAdded);
         QString error;
         QVERIFY2(s.open(original, &error), qPrintable(error));
-        s.enqueue("LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \nCHPROP "
-                  "3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  "
-                  "0,0 0,-100\n"
-                  "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\nCOPY 3000,-400  0,0 0,100 "
-                  "\nMOVE 7500,0  0,0 "
-                  "0,100\nROTATE 9600,75  9000,0 90\n",
+        s.enqueue("LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \n"
+                  "CHPROP 3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  0,0 0,-100\n"
+                  "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\n"
+                  "COPY 3000,-400  0,0 0,100\nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n",
                   {});
         QVERIFY2(s.save(saved, &error), qPrintable(error));
         QStringList said;

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <numbers>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -280,15 +281,17 @@ private:
         return false;
     }
 
-    // A line's ends, an arc's centre, radius and angles written as the shape given has them.
+    // A line's ends, an arc's centre, radius and angles, a polyline's vertices written as the
+    // shape given has them.
     bool reshape(std::span<const DxfTag> tags)
     {
         const EntityView &e = *change_.shape;
         const std::string_view type = tags.front().trimmed;
         const bool line = type == "LINE" && e.type == Entity::Type::Line;
-        if (!line && !(type == "ARC" && e.type == Entity::Type::Arc)) return false;
         for (const DxfTag &t : tags)
             if ((t.code == 210 || t.code == 220) && real(t) != 0) return false;
+        if (type == "LWPOLYLINE" && e.type == Entity::Type::Polyline) return reshapePolyline(tags, e);
+        if (!line && !(type == "ARC" && e.type == Entity::Type::Arc)) return false;
         for (std::size_t k = 0; k < tags.size(); ++k) {
             const DxfTag &t = tags[k];
             const int c = t.code;
@@ -307,6 +310,41 @@ private:
             }
         }
         return true;
+    }
+
+    // A straight polyline's vertices, widths and closing as the shape given has them; its arcs
+    // are shown as chords, so one with arcs is not written so.
+    bool reshapePolyline(std::span<const DxfTag> tags, const EntityView &e)
+    {
+        for (const DxfTag &t : tags)
+            if (t.code == 42 && real(t) != 0) return false;
+        const bool constant = e.startWidth == e.endWidth;
+        bool written = false;
+        for (std::size_t k = 0; k < tags.size(); ++k) {
+            const DxfTag &t = tags[k];
+            const int c = t.code;
+            if (rewritten(tags, k, true)) continue;
+            if (c == 90) {
+                out_.integer(90, static_cast<std::int64_t>(e.vertices.size()));
+            } else if (c == 70) {
+                out_.integer(70, (integer(t) & ~1L) | (e.closed ? 1 : 0));
+            } else if (c == 43) {
+                continue; // written before the vertices, where it still holds
+            } else if (c == 10 || c == 20 || c == 40 || c == 41 || c == 42 || c == 91) {
+                if (std::exchange(written, true)) continue;
+                if (constant && e.startWidth != 0) out_.real(43, e.startWidth);
+                for (const Point &p : e.vertices) {
+                    out_.real(10, p.x);
+                    out_.real(20, p.y);
+                    if (constant) continue;
+                    out_.real(40, e.startWidth);
+                    out_.real(41, e.endWidth);
+                }
+            } else {
+                copy(t);
+            }
+        }
+        return written;
     }
 
     // Groups written the same way whatever the kind: a copy's handles and ties, the colour and

@@ -25,7 +25,8 @@ struct EntityChange
     Affine m;
     std::optional<int> color;
     std::optional<std::string> layer;
-    // A line or an arc trimmed or extended: its ends as they are now (with `m` the identity).
+    // A line, an arc or a straight polyline trimmed, extended or cut: its shape as it is now
+    // (with `m` the identity).
     const EntityView *shape = nullptr;
 };
 

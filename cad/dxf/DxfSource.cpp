@@ -951,8 +951,9 @@ private:
         }
     }
 
-    // A line or an arc trimmed or extended, in its own groups: the first piece keeps its
-    // handle, a second (cut out of its middle) is a copy. None for other kinds.
+    // A line, an arc or a straight polyline trimmed, extended or cut, in its own groups: the
+    // first piece keeps its handle, the others (cut out of its middle) are copies. None for
+    // other kinds.
     std::optional<std::string> reshaped(std::size_t k, const std::vector<std::size_t> &pieces)
     {
         const EntityPlace &place = s_.entities_[k];

@@ -161,8 +161,8 @@ private slots:
         QVERIFY(bytesOf(saved) == bytesOf(original));
     }
 
-    // Each edit keeps a file's object what it is: a line trimmed, a recoloured line and a block
-    // reference moved to another layer keep their handles, XDATA and extension dictionaries (an
+    // Each edit keeps a file's object what it is: a line and the wall's polyline trimmed, a recoloured line
+    // and a block reference moved to another layer keep their handles, XDATA and extension dictionaries (an
     // erased line takes its dictionary and record with it: the audit is no worse); a spline and
     // hatches are moved and turned in their own groups, an ellipse mirrored beside itself leaves
     // the original as it was; a dimension is moved with its block, and a copy of it, which
@@ -175,11 +175,13 @@ private slots:
         QSignalSpy history(&s, &HostSession::historyAdded);
         QString error;
         QVERIFY2(s.open(original, &error), qPrintable(error));
-        s.enqueue("LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \n"
-                  "CHPROP 3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  0,0 0,-100\n"
-                  "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\n"
-                  "COPY 3000,-400  0,0 0,100\nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n",
-                  {});
+        s.enqueue(
+            "LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \n"
+            "CHPROP 3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  0,0 0,-100\n"
+            "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\n"
+            "COPY 3000,-400  0,0 0,100\nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n"
+            "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 \nTRIM 4000,3600 5000,3600  4500,4000 \n",
+            {});
         QVERIFY2(s.save(saved, &error), qPrintable(error));
         QStringList said;
         for (const auto &args : history)
@@ -202,7 +204,12 @@ private slots:
         QVERIFY(has("changed DIMENSION", "('defpoint', Vec3(0.0, -400.0, 0.0))"));
         QVERIFY(
             has("changed LINE", "('end', Vec3(6000.0, -400.0, 0.0))")); // its dimension line, in its block
-        QCOMPARE(found.size(), 19); // with the other nine objects of the dimension's block; no copy
+        QVERIFY2(has("changed LWPOLYLINE",
+                     "('points', [(4000.0, 4000.0, 0.0), (0.0, 4000.0, 0.0), (0.0, 0.0, 0.0), "
+                     "(6000.0, 0.0, 0.0), (6000.0, 4000.0, 0.0), (5000.0, 4000.0, 0.0)])"),
+                 qPrintable(found.join('\n')));
+        // With the other nine objects of the dimension's block and the two cutting edges; no copy.
+        QCOMPARE(found.size(), 22);
         QVERIFY2(said.contains(QStringLiteral("ファイルの DIMENSION はそのまま複写できません。分解 (EXPLODE) "
                                               "してから編集して下さい。")),
                  qPrintable(said.join('\n')));

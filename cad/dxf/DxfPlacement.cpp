@@ -40,7 +40,7 @@ const Rule *ruleFor(std::string_view type)
     static const Rule circle{{10}, {}, {40}};
     static const Rule arc{{10}, {}, {40}, true};
     static const Rule text{{10, 11}, {}, {40}, false, true};
-    static const Rule mtext{{10}, {11}, {40, 41}, false, true, false, false, false};
+    static const Rule mtext{{10}, {11}, {40, 41}, false, true};
     static const Rule insert{{10}, {}, {}, false, false, true};
     static const Rule lwpolyline{{10}, {}, {43, 40, 41}, false, false, false, true};
     static const Rule polyline{{}, {}, {40, 41}};
@@ -164,6 +164,8 @@ private:
                 Point q =
                     among(c, rule->vectors) ? Point{m.a * p.x + m.b * p.y, m.c * p.x + m.d * p.y} : m(p);
                 if (rule->units && among(c, rule->vectors)) q = {q.x / scale_, q.y / scale_};
+                // Mirrored, a text keeps its direction: it still reads from left to right.
+                if (mirror_ && rule->textAngle && among(c, rule->vectors)) q = p;
                 out_.real(c, q.x);
                 out_.real(c + 10, q.y);
                 ++k;

@@ -164,9 +164,9 @@ private slots:
     // Each edit keeps a file's object what it is: a line and the wall's polyline trimmed, a recoloured line
     // and a block reference moved to another layer keep their handles, XDATA and extension dictionaries (an
     // erased line takes its dictionary and record with it: the audit is no worse); a spline and
-    // hatches are moved and turned in their own groups, an ellipse mirrored beside itself leaves
-    // the original as it was; a dimension is moved with its block, and a copy of it, which
-    // would need a block of its own, is refused rather than exploded.
+    // hatches are moved and turned in their own groups, an ellipse and a paragraph text mirrored
+    // beside themselves leave the originals as they were; a dimension is moved with its block, and a copy of
+    // it, which would need a block of its own, is refused rather than exploded.
     void editsKeepEachObjectWhatItIs()
     {
         const QString original = dir_.filePath("plan_r2018.dxf");
@@ -180,7 +180,8 @@ private slots:
             "CHPROP 3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  0,0 0,-100\n"
             "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\n"
             "COPY 3000,-400  0,0 0,100\nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n"
-            "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 \nTRIM 4000,3600 5000,3600  4500,4000 \n",
+            "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 \nTRIM 4000,3600 5000,3600  4500,4000 \n"
+            "MIRROR 100,6000  1000,0 1000,1 N\n",
             {});
         QVERIFY2(s.save(saved, &error), qPrintable(error));
         QStringList said;
@@ -208,8 +209,9 @@ private slots:
                      "('points', [(4000.0, 4000.0, 0.0), (0.0, 4000.0, 0.0), (0.0, 0.0, 0.0), "
                      "(6000.0, 0.0, 0.0), (6000.0, 4000.0, 0.0), (5000.0, 4000.0, 0.0)])"),
                  qPrintable(found.join('\n')));
+        QVERIFY(has("new MTEXT", ""));
         // With the other nine objects of the dimension's block and the two cutting edges; no copy.
-        QCOMPARE(found.size(), 22);
+        QCOMPARE(found.size(), 23);
         QVERIFY2(said.contains(QStringLiteral("ファイルの DIMENSION はそのまま複写できません。分解 (EXPLODE) "
                                               "してから編集して下さい。")),
                  qPrintable(said.join('\n')));

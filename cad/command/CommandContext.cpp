@@ -73,4 +73,10 @@ std::string fourDecimals(double v)
     return buffer;
 }
 
+std::string fileObjectRefused(std::string_view kind, std::string_view verb)
+{
+    return "ファイルの " + std::string(kind) + " はそのまま" + std::string(verb) +
+           "できません。分解 (EXPLODE) してから編集して下さい。";
+}
+
 } // namespace cad

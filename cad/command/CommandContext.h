@@ -93,4 +93,8 @@ inline constexpr const char *numberNeeded = "数値が必要です。";
 // "%.4f", the way lengths are shown in prompts.
 std::string fourDecimals(double v);
 
+// Said when a file's object (of kind "HATCH") cannot be edited so in its own groups: `verb` is
+// the edit ("移動").
+std::string fileObjectRefused(std::string_view kind, std::string_view verb);
+
 } // namespace cad

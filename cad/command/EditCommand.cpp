@@ -345,8 +345,7 @@ private:
             it->second = e.origin.placed;
             const std::string kind = d.placementRefused(e.origin, copy);
             if (kind.empty()) continue;
-            ctx.message("ファイルの " + kind + " はそのまま" + verb() +
-                        "できません。分解 (EXPLODE) してから編集して下さい。");
+            ctx.message(fileObjectRefused(kind, verb()));
             return true;
         }
         return false;

@@ -181,12 +181,23 @@ private:
         return true;
     }
 
+    // A file's object is cut in its own groups, never replaced by new ones: a kind the file
+    // cannot write so (a polyline with arcs) is refused.
+    bool refused(CommandContext &ctx, std::size_t i) const
+    {
+        const std::string kind = ctx.drawing().cutRefused(ctx.drawing().view(i));
+        if (kind.empty()) return false;
+        ctx.message(fileObjectRefused(kind, extend_ ? "延長" : "トリム"));
+        return true;
+    }
+
     bool trimAt(CommandContext &ctx, std::size_t i, Point p)
     {
         Drawing &d = ctx.drawing();
         Entity e = d.at(i);
         // A piece of a block reference or a hatch is not cut on its own.
         if (partOfWhole(d, i)) return false;
+        if (refused(ctx, i)) return true;
         if (e.type == Entity::Type::Polyline && e.vertices.size() >= 2)
             return trimPolyline(d, i, e, p, polylineCuts(d, i, e));
         if (e.type == Entity::Type::Circle) {
@@ -244,6 +255,7 @@ private:
         Drawing &d = ctx.drawing();
         Entity e = d.at(i);
         if (partOfWhole(d, i)) return false;
+        if (refused(ctx, i)) return true;
         if (e.type == Entity::Type::Arc) return extendArc(d, i, e, p);
         if (e.type != Entity::Type::Line || e.a == e.b) return false;
         markReshaped(e.origin);

@@ -49,6 +49,11 @@ void setIntoWall(CommandContext &ctx, std::uint32_t symbol)
         ctx.message("壁の両面が一つのポリラインのため、開口は作りません。");
         return;
     }
+    for (const std::size_t face : faces)
+        if (const std::string kind = d.cutRefused(d.view(face)); !kind.empty()) {
+            ctx.message("壁の線がファイルの " + kind + " でそのまま切れないため、開口は作りません。");
+            return;
+        }
     Entity jamb;
     jamb.color = d.view(faces[0]).color;
     jamb.layer = static_cast<std::int32_t>(d.view(faces[0]).layer);

@@ -590,13 +590,16 @@ struct DxfSource::Edit
     std::string bytes;
 };
 
-std::string DxfSource::unplaceable(std::uint32_t entity, const Affine &m, bool copy) const
+std::string DxfSource::unplaceable(std::uint32_t entity, const Affine &m, bool copy,
+                                   const EntityView *shape) const
 {
     if (entity == 0 || entity > entities_.size()) return {};
     const EntityPlace &place = entities_[entity - 1];
+    if (shape && place.type == "CIRCLE") return {};
     const DxfEntitySpan span{place.begin, std::min(place.end, bytes_.size())};
     std::uint64_t next = 0;
-    const bool placed = placedEntity(bytes_, span, form_, {m, {}, {}}, copy ? &next : nullptr).has_value();
+    const bool placed =
+        placedEntity(bytes_, span, form_, {m, {}, {}, shape}, copy ? &next : nullptr).has_value();
     if (placed && (place.type != "DIMENSION" || dimensionBlock(entity - 1, m))) return {};
     return std::string(place.type);
 }

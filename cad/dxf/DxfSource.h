@@ -2,6 +2,7 @@
 
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/model/Affine.h"
+#include "cad/model/EntityView.h"
 
 #include <algorithm>
 #include <chrono>
@@ -83,8 +84,10 @@ public:
 
     // The kind of the entity numbered as Origin::entity counts them when it cannot be written
     // placed by `m` in its own groups; empty when it can.
-    // A copy is asked for with `copy`.
-    std::string unplaceable(std::uint32_t entity, const Affine &m, bool copy) const;
+    // A copy is asked for with `copy`; with `shape`, the entity cut to that shape (a circle cut
+    // is an arc from then on, a new entity).
+    std::string unplaceable(std::uint32_t entity, const Affine &m, bool copy,
+                            const EntityView *shape = nullptr) const;
 
     // How many pieces of `drawing`, as read from this file, show each of its entities: what
     // edited() tells the changes by.

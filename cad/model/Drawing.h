@@ -99,15 +99,21 @@ public:
     void forgetHistory();
     // What came from a file stays as it is there: shown, not edited (see Origin::fromFile).
     void lockOrigins();
-    // What the file the drawing was read from cannot write of one of its entities placed anew:
-    // the entity's kind ("HATCH"), or empty where it can. Set by whoever keeps the file.
-    // `copy`: placed beside the entity, which stays.
-    using PlacementCheck = std::function<std::string(std::uint32_t entity, const Affine &placed, bool copy)>;
+    // What the file the drawing was read from cannot write of one of its entities placed anew
+    // (`copy`: beside the entity, which stays) or, with a shape, cut to it: the entity's kind
+    // ("HATCH"), or empty where it can. Set by whoever keeps the file.
+    using PlacementCheck = std::function<std::string(std::uint32_t entity, const Affine &placed, bool copy,
+                                                     const EntityView *shape)>;
     void setPlacementCheck(PlacementCheck check) { placementCheck_ = std::move(check); }
     std::string placementRefused(const Origin &origin, bool copy) const
     {
         if (!placementCheck_ || !origin.editable() || origin.placed == Affine{}) return {};
-        return placementCheck_(origin.entity, origin.placed, copy);
+        return placementCheck_(origin.entity, origin.placed, copy, nullptr);
+    }
+    std::string cutRefused(const EntityView &shape) const
+    {
+        if (!placementCheck_ || !shape.origin || !shape.origin->editable()) return {};
+        return placementCheck_(shape.origin->entity, {}, false, &shape);
     }
 
     // Layers: the table (a new drawing has "0" alone; a drawing read from a file, the file's) and

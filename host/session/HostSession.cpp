@@ -83,8 +83,9 @@ HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawin
 void HostSession::followCodepage()
 {
     drawing_.setPlacementCheck(
-        source_ ? [source = source_](std::uint32_t entity, const cad::Affine &m,
-                                     bool copy) { return source->unplaceable(entity, m, copy); }
+        source_ ? [source = source_](
+                      std::uint32_t entity, const cad::Affine &m, bool copy,
+                      const cad::EntityView *shape) { return source->unplaceable(entity, m, copy, shape); }
                 : cad::Drawing::PlacementCheck{});
     if (source_ && !source_->usesCodepage()) return drawing_.setLayerCodepage({}, {});
     const std::string codepage = source_ ? source_->codepage() : cad::newDrawingCodepage;

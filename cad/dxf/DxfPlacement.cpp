@@ -28,7 +28,7 @@ struct Rule
     bool mirrors = true;    // whether a mirror can be written
     bool units = false;     // the vectors are directions of length 1
     bool ellipse = false;   // 41, 42: where an ellipse's arc begins and ends, in radians
-    // A dimension: moved and turned with the block it draws itself with (DimensionBlock), never
+    // A dimension: moved and turned with the block it draws itself with (DxfSource), never
     // copied (a copy needs a block of its own) nor scaled (it would measure anew).
     bool dimension = false;
 };

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/OpeningWindow.h"
 #include "app/StartupDialog.h"
+#include "app/SymbolEditListener.h"
 #include "app/VersionDialog.h"
 #include "dialogs/Desktop.h"
 #include "dialogs/SymbolDialog.h"
@@ -44,6 +45,28 @@ Application::~Application() = default;
 void Application::start()
 {
     startupDialog().show();
+}
+
+void Application::listenForEdits()
+{
+    if (edits_) return;
+    edits_ =
+        std::make_unique<SymbolEditListener>([this](const SymbolFrame &frame) { return editSymbol(frame); });
+    edits_->listen();
+}
+
+QString Application::editSymbol(const SymbolFrame &frame)
+{
+    const QString name = QString::fromStdString(frame.form);
+    if (!findForm(frame.form))
+        return QStringLiteral("「%1」の画面はこの Quendra_LT にありません。")
+            .arg(QString::fromStdString(frame.caption));
+    // The form stands alone, as when opened from the main window; the start-up windows go.
+    for (QWidget *w : std::initializer_list<QWidget *>{kidou_.get(), start_.get()})
+        if (w) w->hide();
+    openForm(name);
+    static_cast<SymbolDialog *>(forms_[name].get())->drawAgain(frame.inputs, frame.replaces);
+    return {};
 }
 
 StartupDialog &Application::startupDialog()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/AppContext.h"
+#include "link/SymbolFrame.h"
 
 #include <QObject>
 #include <QString>
@@ -18,6 +19,7 @@ class ExitDialog;
 class MainWindow;
 class OpeningWindow;
 class StartupDialog;
+class SymbolEditListener;
 class VersionDialog;
 
 // Owns every window of the assistant: each is created on first use and afterwards only hidden and
@@ -32,6 +34,11 @@ public:
 
     // Shows the start-up dialog kidou.
     void start();
+    // Listens for a host's requests to draw a symbol again (SymbolEditListener).
+    void listenForEdits();
+    // The form that drew a symbol, with the symbol's inputs, ready to draw it again in its place
+    // (an Edit frame); what the program shows first when a host started it so. Empty, or why not.
+    QString editSymbol(const SymbolFrame &frame);
 
     void showMainWindow() override;
     void showExitDialog() override;
@@ -74,6 +81,7 @@ private:
     std::unique_ptr<VersionDialog> barjyon_;
     std::map<QString, std::unique_ptr<QWidget>> forms_;
     std::unique_ptr<QWidget> dentaku_;
+    std::unique_ptr<SymbolEditListener> edits_;
     bool ended_ = false;
 };
 

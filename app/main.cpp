@@ -31,6 +31,16 @@ int main(int argc, char *argv[])
     quendra::MessageService messages;
     quendra::Desktop desktop(true, quendra::platform::openInTextViewer);
     quendra::Application application(messages, quendra::transportFromEnvironment(), desktop);
-    application.start();
+    application.listenForEdits();
+    // Started by a host to draw one of its symbols again: that form comes first.
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype edit = arguments.indexOf(QString::fromLatin1(quendra::symbolEditOption));
+    const auto frame =
+        edit > 0 && edit + 1 < arguments.size()
+            ? quendra::decodeSymbolFrame(QByteArray::fromHex(arguments[edit + 1].toLatin1()).toStdString())
+            : std::nullopt;
+    if (!frame || frame->kind != quendra::SymbolFrame::Kind::Edit ||
+        !application.editSymbol(*frame).isEmpty())
+        application.start();
     return QApplication::exec();
 }

@@ -498,16 +498,19 @@ void SymbolDialog::perform(const ButtonPress &p, Button::Role role)
             continue;
         }
         if (symbol && !begun) {
-            if (!send(encodeSymbolFrame(beginFrame(form_, state(), basePicked_)))) return;
+            SymbolFrame begin = beginFrame(form_, state(), basePicked_);
+            begin.replaces = replaces_;
+            if (!send(encodeSymbolFrame(begin))) return;
             begun = true;
         }
         if (!send(e.script)) {
             if (begun && link_->isOpen())
-                link_->execute(encodeSymbolFrame({SymbolFrame::Kind::Cancel, {}, {}, {}, {}}));
+                link_->execute(encodeSymbolFrame({SymbolFrame::Kind::Cancel, {}, {}, {}, {}, {}}));
             return;
         }
     }
-    if (begun && !send(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, {}, {}}))) return;
+    if (begun && !send(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, {}, {}, {}}))) return;
+    if (begun) replaces_.clear();
     if (p.outcome.sends()) basePicked_ = role == Button::Role::BasePoint;
     if (!p.focus.empty())
         if (QWidget *w = input(p.focus)) w->setFocus();
@@ -553,6 +556,29 @@ void SymbolDialog::closeEvent(QCloseEvent *event)
 {
     // Only the user's close box ends the program; a close the program asks for itself does not.
     event->setAccepted(!event->spontaneous() || closeBox());
+}
+
+void SymbolDialog::drawAgain(const std::vector<std::pair<std::string, std::string>> &inputs,
+                             std::string replaces)
+{
+    for (const auto &[name, value] : inputs) {
+        QWidget *w = input(name);
+        const QString text = qs(value);
+        if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            if (combo->isEditable())
+                combo->setEditText(text);
+            else if (const int at = combo->findText(text); at >= 0)
+                combo->setCurrentIndex(at);
+        } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+            edit->setText(text);
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            button->setChecked(value == "1");
+        }
+    }
+    replaces_ = std::move(replaces);
+    basePicked_ = false;
+    if (const Button *draw = previewButton(form_, buttons_))
+        if (QPushButton *b = commandButton(draw->name)) b->setFocus();
 }
 
 QWidget *SymbolDialog::input(const std::string &name) const

@@ -43,6 +43,10 @@ public:
     // when the user cancelled a save question on the way and the program goes on.
     bool closeBox();
     QWidget *input(const std::string &name) const;
+    // The inputs of a symbol drawn before, as the dialog held them; the next draw takes that
+    // symbol's place in the host (`replaces` names it there), from its base point unless the user
+    // picks another.
+    void drawAgain(const std::vector<std::pair<std::string, std::string>> &inputs, std::string replaces);
     QPushButton *commandButton(const std::string &name) const;
 
 protected:
@@ -88,6 +92,8 @@ private:
     DialogPlacement *placement_ = nullptr;
     // A base point was sent since the last draw: the next symbol begins at the point picked.
     bool basePicked_ = false;
+    // The host's symbol the next draw replaces (drawAgain), until drawn.
+    std::string replaces_;
 };
 
 } // namespace quendra

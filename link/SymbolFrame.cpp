@@ -81,6 +81,8 @@ const char *kindWord(SymbolFrame::Kind kind)
         return "END";
     case SymbolFrame::Kind::Cancel:
         return "CANCEL";
+    case SymbolFrame::Kind::Edit:
+        return "EDIT";
     }
     return "";
 }
@@ -91,12 +93,13 @@ std::string encodeSymbolFrame(const SymbolFrame &frame)
 {
     std::string out(prefix);
     out += std::to_string(symbolFrameVersion) + " " + kindWord(frame.kind);
-    if (frame.kind != SymbolFrame::Kind::Begin) return out;
+    if (frame.kind != SymbolFrame::Kind::Begin && frame.kind != SymbolFrame::Kind::Edit) return out;
     out += "\nform\t" + escaped(frame.form);
     out += "\ncaption\t" + escaped(frame.caption);
     if (frame.basePicked) out += "\nbase\tpicked";
     for (const auto &[name, value] : frame.inputs)
         out += "\ninput\t" + escaped(name) + "\t" + escaped(value);
+    if (!frame.replaces.empty()) out += "\nreplaces\t" + escaped(frame.replaces);
     return out;
 }
 
@@ -118,7 +121,8 @@ std::optional<SymbolFrame> decodeSymbolFrame(std::string_view payload)
         frame.kind = word == "END" ? SymbolFrame::Kind::End : SymbolFrame::Kind::Cancel;
         return frame;
     }
-    if (word != "BEGIN") return std::nullopt;
+    if (word != "BEGIN" && word != "EDIT") return std::nullopt;
+    frame.kind = word == "BEGIN" ? SymbolFrame::Kind::Begin : SymbolFrame::Kind::Edit;
     bool named = false;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string_view> fields = split(lines[i], '\t');
@@ -137,8 +141,10 @@ std::optional<SymbolFrame> decodeSymbolFrame(std::string_view payload)
             frame.basePicked = true;
         } else if (fields[0] == "input" && values.size() == 2 && !values[0].empty()) {
             frame.inputs.emplace_back(values[0], values[1]);
+        } else if (fields[0] == "replaces" && values.size() == 1) {
+            frame.replaces = values[0];
         } else if (fields[0] == "form" || fields[0] == "caption" || fields[0] == "base" ||
-                   fields[0] == "input") {
+                   fields[0] == "input" || fields[0] == "replaces") {
             return std::nullopt;
         }
         // Other fields are passed over, so that later ones need no new version.

@@ -19,19 +19,31 @@ inline constexpr int symbolFrameVersion = 1;
 // What one draw press drew: the form, its caption, the controls as the dialog holds them, and
 // whether the base point was picked (the host knows where: it is the last point when the
 // symbol begins).
+//
+// Edit goes the other way: the host asks the assistant to open a symbol's form again with its
+// inputs (see symbolEditService). `replaces` names the host's symbol: the Edit carries it, and the
+// Begin of the draw that follows hands it back, so that the new symbol takes the old one's place.
 struct SymbolFrame
 {
-    enum class Kind { Begin, End, Cancel };
+    enum class Kind { Begin, End, Cancel, Edit };
     Kind kind = Kind::Begin;
     std::string form;
     std::string caption;
     bool basePicked = false;
     std::vector<std::pair<std::string, std::string>> inputs;
+    std::string replaces;
 };
 
-// ENQ "SYMBOL 1 BEGIN", then one line per field: "form", "caption", "base" (only when picked),
-// "input" per control, tab-separated, with tab, CR, LF and backslash escaped. END and CANCEL
-// carry nothing more.
+// Where a running assistant listens for Edit frames (socketPath of this service and topic), one
+// frame per connection, answered "OK" once the form is open. A host that finds nobody there
+// starts the assistant with the frame: `quendra --edit HEX`, the frame's bytes in hexadecimal.
+inline constexpr const char *symbolEditService = "Quendra_LT";
+inline constexpr const char *symbolEditTopic = "Edit";
+inline constexpr const char *symbolEditOption = "--edit";
+
+// ENQ "SYMBOL 1 BEGIN" (or EDIT), then one line per field: "form", "caption", "base" (only when
+// picked), "input" per control, "replaces" (when set), tab-separated, with tab, CR, LF and
+// backslash escaped. END and CANCEL carry nothing more.
 std::string encodeSymbolFrame(const SymbolFrame &frame);
 // Whether a payload claims to be a symbol frame (of any version).
 bool isSymbolFrame(std::string_view payload);

@@ -29,6 +29,7 @@ constexpr std::array aliases{
     Alias{"SCR", "SCRIPT"},
     Alias{"PRINT", "PLOT"},
     Alias{"SCH", "SCHEDULE"},
+    Alias{"SYE", "SYMEDIT"},
     Alias{"E", "ERASE"},
     Alias{"M", "MOVE"},
     Alias{"CO", "COPY"},
@@ -91,6 +92,7 @@ std::unique_ptr<Command> makeCommand(std::string_view typed)
     if (name == "-LAYER") return makeLayerCommand();
     if (name == "CLAYER") return makeClayerCommand();
     if (name == "SCHEDULE") return makeScheduleCommand();
+    if (name == "SYMEDIT") return makeSymbolEditCommand();
     return nullptr;
 }
 

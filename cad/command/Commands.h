@@ -32,5 +32,6 @@ std::unique_ptr<Command> makeExtendCommand();
 std::unique_ptr<Command> makeLayerCommand();
 std::unique_ptr<Command> makeClayerCommand();
 std::unique_ptr<Command> makeScheduleCommand();
+std::unique_ptr<Command> makeSymbolEditCommand();
 
 } // namespace cad

@@ -83,13 +83,14 @@ void Interpreter::feed(std::string_view utf8chars, const Sender &sender)
     drain();
 }
 
-void Interpreter::beginSymbol(Symbol symbol, bool basePicked)
+void Interpreter::beginSymbol(Symbol symbol, bool basePicked, std::uint32_t replaces)
 {
     Piece piece;
     piece.mark = Piece::Mark::Begin;
     piece.step = symbol.caption.empty() ? symbol.form : symbol.caption;
     piece.symbol = std::move(symbol);
     piece.basePicked = basePicked;
+    piece.replaces = replaces;
     mark(std::move(piece));
 }
 
@@ -146,6 +147,7 @@ void Interpreter::marked(Piece &piece)
     case Piece::Mark::Begin:
         if (piece.basePicked) piece.symbol.base = ctx_->lastPoint;
         drawing_.beginStep(piece.step);
+        if (piece.replaces != 0) takePlace(piece.replaces, piece);
         drawing_.beginSymbol(std::move(piece.symbol));
         inSymbol_ = true;
         return;
@@ -170,6 +172,25 @@ void Interpreter::marked(Piece &piece)
         transcript_.add(piece.step);
         return;
     }
+}
+
+void Interpreter::takePlace(std::uint32_t old, Piece &piece)
+{
+    std::vector<std::size_t> members;
+    for (std::size_t i = 0; i < drawing_.size(); ++i)
+        if (drawing_.symbolOf(i) == old) members.push_back(i);
+    if (members.empty()) {
+        transcript_.add("再編集する図形が見つからないため、新しい図形として作図します。");
+        return;
+    }
+    const std::optional<Point> base = drawing_.symbol(old).base;
+    if (!piece.basePicked && base) {
+        ctx_->lastPoint = *base;
+        piece.symbol.base = base;
+    }
+    // The old fitting's wall is whole again before the new one cuts its own opening.
+    closeOpening(*ctx_, old, members);
+    drawing_.erase(members);
 }
 
 void Interpreter::runScript(std::string_view utf8chars)

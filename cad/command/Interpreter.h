@@ -58,8 +58,10 @@ public:
     // A symbol in the queue: what is fed between beginSymbol and endSymbol is one undo step
     // named by its caption, and what it draws one object of the drawing. With `basePicked`, the
     // last point when it begins is its base point. takeBackSymbol ends one cut short: what it
-    // drew is taken back, never to be redone, and the transcript says `why`.
-    void beginSymbol(Symbol symbol, bool basePicked);
+    // drew is taken back, never to be redone, and the transcript says `why`. A symbol that
+    // `replaces` another (drawn again from its form) takes its place in the same step: the old
+    // one goes, and unless another base point was picked the new one is drawn from its base.
+    void beginSymbol(Symbol symbol, bool basePicked, std::uint32_t replaces = 0);
     void endSymbol();
     void takeBackSymbol(std::string why);
     bool symbolOpen() const { return inSymbol_; }
@@ -156,6 +158,7 @@ private:
         Mark mark = Mark::None;
         Symbol symbol; // Begin
         bool basePicked = false;
+        std::uint32_t replaces = 0; // Begin
         int origin = 0;
         bool fromPrompt = false; // until its first character is taken
         int tag = 0;             // WallPick
@@ -166,6 +169,7 @@ private:
     void mark(Piece piece);
     // Acts on a piece that marks a symbol's begin or end.
     void marked(Piece &piece);
+    void takePlace(std::uint32_t old, Piece &piece);
     std::deque<Piece> pieces_;
     std::uint64_t taken_ = 0;
     std::string script_;

@@ -139,7 +139,7 @@ void Conversations::symbolFrame(int conversation, std::string_view frame, const 
         stallCheck_.start();
         session_.note(QStringLiteral("[%1] %2").arg(source, caption));
         session_.beginSymbol(cad::Symbol{symbol->form, symbol->caption, symbol->inputs, std::nullopt},
-                             symbol->basePicked);
+                             symbol->basePicked, symbol->replaces);
         return;
     case quendra::SymbolFrame::Kind::End:
         abandoned_.erase(conversation);
@@ -153,6 +153,8 @@ void Conversations::symbolFrame(int conversation, std::string_view frame, const 
         takeBack(QStringLiteral("%1 の「%2」は取り消されました。").arg(ownerSource_, ownerCaption_));
         release();
         return;
+    case quendra::SymbolFrame::Kind::Edit:
+        return; // the host's own request to the assistant: nothing for the host to do
     }
 }
 

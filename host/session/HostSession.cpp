@@ -3,6 +3,7 @@
 #include "cad/dxf/Dxf.h"
 #include "host/session/CodePage.h"
 #include "host/session/FileSave.h"
+#include "link/SymbolFrame.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,6 +76,9 @@ HostSession::HostSession(QObject *parent) : QObject(parent), interpreter_(drawin
     scriptTimer_.setSingleShot(true);
     scriptTimer_.setInterval(0);
     connect(&scriptTimer_, &QTimer::timeout, this, &HostSession::stepScript);
+    connect(&assistant_, &AssistantReach::reached, this, [this](const QString &failure) {
+        if (!failure.isEmpty()) note(failure);
+    });
     followCodepage();
 }
 
@@ -128,11 +132,29 @@ bool HostSession::idle() const
            conversations_.waitingBytes() == 0;
 }
 
-void HostSession::beginSymbol(cad::Symbol symbol, bool basePicked)
+void HostSession::beginSymbol(cad::Symbol symbol, bool basePicked, const std::string &replaces)
 {
-    if (held([this, symbol, basePicked] { beginSymbol(symbol, basePicked); })) return;
-    interpreter_.beginSymbol(std::move(symbol), basePicked);
+    if (held([this, symbol, basePicked, replaces] { beginSymbol(symbol, basePicked, replaces); })) return;
+    // A token of another drawing, or none, replaces nothing.
+    std::uint32_t old = 0;
+    const std::string own = std::to_string(drawingNumber_) + ".";
+    if (replaces.rfind(own, 0) == 0)
+        old = static_cast<std::uint32_t>(std::strtoul(replaces.c_str() + own.size(), nullptr, 10));
+    interpreter_.beginSymbol(std::move(symbol), basePicked, old);
     settle();
+}
+
+std::string HostSession::symbolEdit(std::uint32_t symbol) const
+{
+    const cad::Symbol &s = drawing_.symbol(symbol);
+    quendra::SymbolFrame frame;
+    frame.kind = quendra::SymbolFrame::Kind::Edit;
+    frame.form = s.form;
+    frame.caption = s.caption;
+    frame.basePicked = s.base.has_value();
+    frame.inputs = s.inputs;
+    frame.replaces = std::to_string(drawingNumber_) + "." + std::to_string(symbol);
+    return quendra::encodeSymbolFrame(frame);
 }
 
 void HostSession::endSymbol()
@@ -317,6 +339,7 @@ void HostSession::newDrawing()
     interpreter_.cancel();
     drawing_.clear();
     drawing_.markSaved();
+    ++drawingNumber_;
     source_.reset();
     shown_.clear();
     followCodepage();
@@ -349,6 +372,7 @@ bool HostSession::openInBackground(const QString &path, QString *error)
         Previous{std::move(drawing_), std::move(source_), std::move(shown_), fileName_, recovered_});
     drawing_.clear();
     drawing_.markSaved();
+    ++drawingNumber_;
     source_.reset();
     shown_.clear();
     recovered_ = recoverable_ = false;
@@ -429,6 +453,7 @@ bool HostSession::take(Opening opening, const QString &path, bool recover, QStri
     interpreter_.cancel();
     drawing_.take(std::move(r.drawing));
     drawing_.markSaved();
+    ++drawingNumber_;
     source_ = std::move(r.source);
     followCodepage();
     shown_ = source_ ? source_->piecesShown(drawing_) : std::vector<std::uint32_t>{};
@@ -667,6 +692,14 @@ bool HostSession::handle(const cad::Request &request)
         publish();
         emit exitWanted();
         return false;
+    case cad::Request::Kind::EditSymbol: {
+        const auto symbol = static_cast<std::uint32_t>(std::stoul(request.argument));
+        const cad::Symbol &s = drawing_.symbol(symbol);
+        note(QStringLiteral("「%1」を Quendra_LT で開きます。")
+                 .arg(QString::fromStdString(s.caption.empty() ? s.form : s.caption)));
+        assistant_.ask(symbolEdit(symbol));
+        return true;
+    }
     case cad::Request::Kind::Plot:
         waitingForProgram_ = true;
         publish();

@@ -4,6 +4,7 @@
 #include "cad/dxf/Dxf.h"
 #include "cad/dxf/DxfSource.h"
 #include "cad/model/Drawing.h"
+#include "host/session/AssistantReach.h"
 #include "host/session/Conversations.h"
 
 #include <QByteArrayList>
@@ -48,7 +49,8 @@ public:
     // prompt: when a command is unfinished there, it is dropped and inputRefused() says why.
     void enqueue(std::string_view utf8chars, const QString &source, int origin = 0, bool fromPrompt = false);
     // A symbol in the input, after what is already queued: see cad::Interpreter::beginSymbol.
-    void beginSymbol(cad::Symbol symbol, bool basePicked);
+    // `replaces` is the token of the symbol it takes the place of (symbolEdit()), or empty.
+    void beginSymbol(cad::Symbol symbol, bool basePicked, const std::string &replaces = {});
     void endSymbol();
     void takeBackSymbol(const QString &why);
     // A fitting's base point next, after what is already queued: see Interpreter::armWallPick.
@@ -121,6 +123,11 @@ public:
     // Undo and redo as the menu does them: a running command is ended first.
     void undo();
     void redo();
+
+    // SYMEDIT's request as the assistant gets it: the symbol's form, inputs and a token that
+    // names it in this drawing (a drawing opened later has symbols of the same ids).
+    std::string symbolEdit(std::uint32_t symbol) const;
+    AssistantReach &assistant() { return assistant_; }
 
     // The conversations of every server, which feed this session.
     Conversations &conversations() { return conversations_; }
@@ -223,6 +230,9 @@ private:
     std::vector<std::function<void()>> held_;
     std::size_t heldBytes_ = 0;
     Conversations conversations_{*this};
+    AssistantReach assistant_;
+    // Counts the drawings this session has held, for symbolEdit()'s tokens.
+    std::uint64_t drawingNumber_ = 0;
 };
 
 } // namespace host

@@ -644,6 +644,14 @@ void Canvas::keyPressEvent(QKeyEvent *event)
 void Canvas::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::MiddleButton) zoomExtents();
+    if (event->button() != Qt::LeftButton || !session_.interpreter().commandName().empty()) return;
+    // A symbol goes back to the form that drew it.
+    const cad::Drawing &d = session_.drawing();
+    std::vector<std::size_t> hit =
+        cad::pickObject(d, view_.toDrawing(target(), event->position()), snapPixels / view_.scale);
+    if (hit.empty() || d.symbolOf(hit.front()) == 0) return;
+    session_.setSelection(std::move(hit));
+    session_.type(QStringLiteral("SYMEDIT\r"));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent *event)

@@ -194,6 +194,8 @@ void HostWindow::buildMenus()
     QAction *panel = layers_->toggleViewAction();
     panel->setText(QStringLiteral("画層パネル(&L)"));
     view->addAction(panel);
+    edit->addAction(QStringLiteral("図形の再編集(&M)"), this,
+                    [this] { session_.type(QStringLiteral("SYMEDIT\r")); });
     QAction *all = edit->addAction(QStringLiteral("すべて選択(&A)"), canvas_, &Canvas::selectAll);
     all->setShortcut(QKeySequence::SelectAll);
     view->addAction(QStringLiteral("グリッド間隔(&P)..."), this, [this] {

@@ -127,11 +127,11 @@ private slots:
             }
             for (int i = 0; i < doorsEach; ++i) {
                 SymbolFrame begin{
-                    SymbolFrame::Kind::Begin, "katabirakito100", "片開キ戸", false, {{"Combo1", "900"}}};
+                    SymbolFrame::Kind::Begin, "katabirakito100", "片開キ戸", false, {{"Combo1", "900"}}, {}};
                 std::vector<std::string> frames{encodeSymbolFrame(begin)};
                 for (const std::string &s : wide.outcome.scripts())
                     frames.push_back(s);
-                frames.push_back(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}}));
+                frames.push_back(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}, {}}));
                 for (const std::string &f : frames)
                     if (link.execute(f) != LinkError::None) ++failures;
             }

@@ -8,6 +8,8 @@
 #include "tests/app/AppHarness.h"
 #include "tests/support/EzdxfDump.h"
 
+#include "link/CadLink.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
@@ -29,11 +31,14 @@ QString line(double x1, double y1, double x2, double y2)
     return a < b ? a + " " + b : b + " " + a;
 }
 
-// The FIX window of width 500 as the host should have drawn it at `angle` around (bx, by).
-std::set<QString> expectedFix(int angle, double bx, double by)
+// The FIX window of width W as the host should have drawn it at `angle` around (bx, by).
+std::set<QString> expectedFix(int angle, double bx, double by, double W = 500)
 {
-    const double rows[][4] = {
-        {0, 50, 600, 50}, {600, -50, 0, -50}, {50, 50, 50, -50}, {550, -50, 550, 50}, {550, 0, 50, 0}};
+    const double rows[][4] = {{0, 50, W + 100, 50},
+                              {W + 100, -50, 0, -50},
+                              {50, 50, 50, -50},
+                              {W + 50, -50, W + 50, 50},
+                              {W + 50, 0, 50, 0}};
     const double c = std::round(std::cos(angle * M_PI / 180)), s = std::round(std::sin(angle * M_PI / 180));
     std::set<QString> out;
     for (const auto &r : rows)
@@ -112,6 +117,51 @@ private slots:
         for (int angle : {0, 90, 180, 270})
             expected.merge(expectedFix(angle, 1000, 2000));
         QCOMPARE(linesIn(dxf), expected);
+    }
+
+    // SYMEDIT (a double click in the window) brings the form back with the window's inputs; the
+    // next draw takes the old window's place at its base point, in one undo step.
+    void drawnAgainInItsPlace()
+    {
+        QTemporaryDir dir;
+        const QString dxf = dir.filePath("plan.dxf");
+        QProcess host;
+        host.setProcessChannelMode(QProcess::ForwardedChannels);
+        host.start(QStringLiteral(QUENDRA_BIN_DIR "/quendra-host"),
+                   {"--headless", "--out", dxf, "--pick", "1000,2000"});
+        QVERIFY(host.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QString::fromStdString(socketPath(cadService, cadTopic))),
+                                 10000);
+
+        Shell shell([] { return makeSocketTransport(std::chrono::milliseconds(5000)); });
+        shell.app.listenForEdits();
+        shell.app.openForm("fix100");
+        auto *fix = qobject_cast<SymbolDialog *>(shell.app.loadedForm("fix100"));
+        auto *width = qobject_cast<QComboBox *>(fix->input("Combo1"));
+        width->setEditText("1700");
+        fix->commandButton("Command1")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!fix->isMinimized(), 5000);
+        fix->commandButton("Command2")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!fix->isMinimized(), 5000);
+        width->setEditText("600");
+        fix->hide();
+
+        // Another point picked meanwhile; then the window's glass line is picked for SYMEDIT.
+        CadLink user(makeSocketTransport(std::chrono::milliseconds(5000)));
+        QCOMPARE(user.open(cadService, cadTopic), LinkError::None);
+        QCOMPARE(user.execute("ID 5000,5000 SYMEDIT 1500,2000 "), LinkError::None);
+        QTRY_VERIFY_WITH_TIMEOUT(fix->isVisible() && width->currentText() == "1700", 5000);
+        width->setEditText("1800");
+        fix->commandButton("Command2")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!fix->isMinimized(), 5000);
+        QCOMPARE(shell.messageTexts(), std::vector<std::string>{});
+
+        QCOMPARE(user.execute("SAVE "), LinkError::None);
+        QCOMPARE(linesIn(dxf), expectedFix(0, 1000, 2000, 1800));
+        QCOMPARE(user.execute("U "), LinkError::None);
+        QCOMPARE(user.execute("EXIT "), LinkError::None);
+        QVERIFY(host.waitForFinished(15000));
+        QCOMPARE(linesIn(dxf), expectedFix(0, 1000, 2000, 1700));
     }
 };
 

@@ -185,7 +185,7 @@ private slots:
             QCOMPARE(execute(*door, quendra::symbolQuery), std::string(quendra::symbolAnswer));
             QCOMPARE(execute(*door, "\x05SYMBOL 1 BEGIN\nform"), std::string("NG 図形の情報を読めません。"));
             const quendra::SymbolFrame begin{
-                quendra::SymbolFrame::Kind::Begin, "katabirakito100", "片開キ戸", false, {}};
+                quendra::SymbolFrame::Kind::Begin, "katabirakito100", "片開キ戸", false, {}, {}};
             QCOMPARE(execute(*door, quendra::encodeSymbolFrame(begin)), std::string("OK"));
             QCOMPARE(execute(*door, "LINE 0,0 0,-80 \r"), std::string("OK"));
             QCOMPARE(execute(*other, "CIRCLE 0,0 5 "), std::string("OK"));

@@ -148,15 +148,15 @@ private slots:
             bool sent = true;
             for (const auto &[control, value] : inputs)
                 sent = sent && (value == "0" || quendra::setInput(form, state, control, value));
-            const quendra::SymbolFrame begin{quendra::SymbolFrame::Kind::Begin, form.name, caption, true,
-                                             inputs};
+            const quendra::SymbolFrame begin{
+                quendra::SymbolFrame::Kind::Begin, form.name, caption, true, inputs, {}};
             sent = sent && l->execute("ID\r") == quendra::LinkError::None &&
                    l->execute(quendra::encodeSymbolFrame(begin)) == quendra::LinkError::None;
             for (const std::string &script : quendra::press(form, state, "Command2").outcome.scripts())
                 sent = sent && l->execute(script) == quendra::LinkError::None;
             return sent &&
                    l->execute(quendra::encodeSymbolFrame(
-                       {quendra::SymbolFrame::Kind::End, {}, {}, false, {}})) == quendra::LinkError::None;
+                       {quendra::SymbolFrame::Kind::End, {}, {}, false, {}, {}})) == quendra::LinkError::None;
         };
         QVERIFY(draw(quendra::fix100(), "ＦＩＸ窓", {{"Combo1", "1000"}, {"Combo2", "0"}}));
         QVERIFY(draw(quendra::katabirakito100(), "片開キ戸",

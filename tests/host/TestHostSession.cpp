@@ -108,8 +108,9 @@ private slots:
                                                               "katabirakito100",
                                                               "片開キ戸",
                                                               true,
-                                                              {{"Combo1", "800"}, {"Text1", "SAVE"}}});
-        const std::string end = quendra::encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}});
+                                                              {{"Combo1", "800"}, {"Text1", "SAVE"}},
+                                                              {}});
+        const std::string end = quendra::encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}, {}});
         HostSession s;
         Conversations &c = s.conversations();
         QString reason;

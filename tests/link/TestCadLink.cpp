@@ -145,7 +145,8 @@ private slots:
                                "tategukigou",
                                "建具記号",
                                true,
-                               {{"Text1", "AW\t1\\2\n3 ＋"}, {"Option1", "1"}, {"Text2", ""}}};
+                               {{"Text1", "AW\t1\\2\n3 ＋"}, {"Option1", "1"}, {"Text2", ""}},
+                               "7.3"};
         const std::string frame = encodeSymbolFrame(sent);
         QVERIFY(isSymbolFrame(frame));
         const auto back = decodeSymbolFrame(frame + "\nlater\tfield");
@@ -154,7 +155,13 @@ private slots:
         QCOMPARE(back->caption, sent.caption);
         QVERIFY(back->basePicked);
         QCOMPARE(back->inputs, sent.inputs);
-        const auto end = decodeSymbolFrame(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}}));
+        QCOMPARE(back->replaces, sent.replaces);
+        SymbolFrame edit = sent;
+        edit.kind = SymbolFrame::Kind::Edit;
+        const auto asked = decodeSymbolFrame(encodeSymbolFrame(edit));
+        QVERIFY(asked && asked->kind == SymbolFrame::Kind::Edit && asked->inputs == sent.inputs);
+        const auto end =
+            decodeSymbolFrame(encodeSymbolFrame({SymbolFrame::Kind::End, {}, {}, false, {}, {}}));
         QVERIFY(end && end->kind == SymbolFrame::Kind::End);
         for (const char *bad : {"\x05SYMBOL 1 BEGIN", "\x05SYMBOL 1 BEGIN\nform\tx\ninput\tText1",
                                 "\x05SYMBOL 1 BEGIN\nform\tx\ncaption\ta\\q", "\x05SYMBOL 2 BEGIN\nform\tx",

@@ -575,22 +575,27 @@ private:
         return true;
     }
 
+    // The vertices (with bulges) and closing of a polyline cut to the shape `e` shows: those
+    // shown, or where it has arcs (shown as chords), those traced along them.
+    std::optional<std::pair<std::vector<PolylineTrace::Vertex>, bool>>
+    shapedVertices(std::span<const DxfTag> tags, const EntityView &e) const
+    {
+        if (PolylineTrace trace(tags, [this](const DxfTag &t) { return real(t); }); trace.bulged())
+            return trace.along(e.vertices, e.closed);
+        std::vector<PolylineTrace::Vertex> vertices;
+        for (const Point &p : e.vertices)
+            vertices.push_back({p, 0});
+        return std::pair{std::move(vertices), e.closed};
+    }
+
     // A polyline's vertices, widths and closing as the shape given has them. Its arcs are shown
     // as chords: where it has arcs, the shape is followed along the polyline as the file has it
     // (PolylineTrace), its ends taken onto the arcs they lie on.
     bool reshapePolyline(std::span<const DxfTag> tags, const EntityView &e)
     {
-        std::vector<PolylineTrace::Vertex> vertices;
-        bool closed = e.closed;
-        if (PolylineTrace trace(tags, [this](const DxfTag &t) { return real(t); }); trace.bulged()) {
-            const auto traced = trace.along(e.vertices, e.closed);
-            if (!traced) return false;
-            vertices = traced->first;
-            closed = traced->second;
-        } else {
-            for (const Point &p : e.vertices)
-                vertices.push_back({p, 0});
-        }
+        const auto shaped = shapedVertices(tags, e);
+        if (!shaped) return false;
+        const auto &[vertices, closed] = *shaped;
         const bool constant = e.startWidth == e.endWidth;
         bool written = false;
         for (std::size_t k = 0; k < tags.size(); ++k) {
@@ -649,17 +654,9 @@ private:
         }
         if (parts.size() < 2 || vertexParts.empty() || kind(parts.back()) != "SEQEND" || !spare())
             return false;
-        std::vector<PolylineTrace::Vertex> vertices;
-        bool closed = e.closed;
-        if (PolylineTrace trace(tags, [this](const DxfTag &t) { return real(t); }); trace.bulged()) {
-            const auto traced = trace.along(e.vertices, e.closed);
-            if (!traced) return false;
-            vertices = traced->first;
-            closed = traced->second;
-        } else {
-            for (const Point &p : e.vertices)
-                vertices.push_back({p, 0});
-        }
+        const auto shaped = shapedVertices(tags, e);
+        if (!shaped) return false;
+        const auto &[vertices, closed] = *shaped;
         const std::span<const DxfTag> head = parts.front();
         for (std::size_t k = 0; k < head.size(); ++k) {
             if (rewritten(head, k, true)) continue;

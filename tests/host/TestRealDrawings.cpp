@@ -172,29 +172,16 @@ private slots:
     // a copy of it gets a block of its own; a polyline with an arc is cut on its arc.
     void editsKeepEachObjectWhatItIs()
     {
-        const QString original = dir_.filePath("plan_r2018.dxf");
-        const QString saved = dir_.filePath("plan_r2018.kinds.dxf");
-        HostSession s;
-        QSignalSpy history(&s, &HostSession::historyAdded);
-        QString error;
-        QVERIFY2(s.open(original, &error), qPrintable(error));
-        s.enqueue(
+        const Typed t = typedInto(
+            "plan_r2018",
             "LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \n"
             "CHPROP 3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  0,0 0,-100\n"
             "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\n"
             "COPY 3000,-400  0,0 0,100 \nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n"
             "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 \nTRIM 4000,3600 5000,3600  4500,4000 \n"
-            "MIRROR 100,6000  1000,0 1000,1 N\nLINE 500,4500 500,4800 \nTRIM 500,4600  300,4783 \n",
-            {});
-        QVERIFY2(s.save(saved, &error), qPrintable(error));
-        QStringList said;
-        for (const auto &args : history)
-            said << args.at(0).toStringList();
-        const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
-        const auto has = [&](const QString &begin, const QString &part) {
-            return std::any_of(found.begin(), found.end(),
-                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
-        };
+            "MIRROR 100,6000  1000,0 1000,1 N\nLINE 500,4500 500,4800 \nTRIM 500,4600  300,4783 \n");
+        const QStringList &found = t.found, &said = t.said;
+        const auto has = [&t](const QString &begin, const QString &part) { return t.has(begin, part); };
         QVERIFY2(has("changed LINE", "('color', 1)"), qPrintable(found.join('\n')));
         QVERIFY(has("changed INSERT", "('layer', 'WALL')"));
         QVERIFY(has("changed SPLINE", "(2000.0, 900.0"));
@@ -229,26 +216,13 @@ private slots:
     // dimension that measures itself would say a wrong length: refused.
     void copiesMirrorsAndCutsKeepTheirKind()
     {
-        const QString original = dir_.filePath("kinds.dxf");
-        const QString saved = dir_.filePath("kinds.saved.dxf");
-        HostSession s;
-        QSignalSpy history(&s, &HostSession::historyAdded);
-        QString error;
-        QVERIFY2(s.open(original, &error), qPrintable(error));
-        s.enqueue("MIRROR 20500,0 23000,0  25000,0 25000,1 N\nROTATE 27000,500  26000,0 90\n"
-                  "LINE 32000,0 34000,0 \nTRIM 32200,0  33000,500 \n"
-                  "COPY 43000,-500  0,0 0,-1000 \nMIRROR 43000,-500  0,-3000 1,-3000 N\n"
-                  "SCALE 43000,-500  40000,0 2\n",
-                  {});
-        QVERIFY2(s.save(saved, &error), qPrintable(error));
-        QStringList said;
-        for (const auto &args : history)
-            said << args.at(0).toStringList();
-        const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
-        const auto has = [&](const QString &begin, const QString &part) {
-            return std::any_of(found.begin(), found.end(),
-                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
-        };
+        const Typed t =
+            typedInto("kinds", "MIRROR 20500,0 23000,0  25000,0 25000,1 N\nROTATE 27000,500  26000,0 90\n"
+                               "LINE 32000,0 34000,0 \nTRIM 32200,0  33000,500 \n"
+                               "COPY 43000,-500  0,0 0,-1000 \nMIRROR 43000,-500  0,-3000 1,-3000 N\n"
+                               "SCALE 43000,-500  40000,0 2\n");
+        const QStringList &found = t.found, &said = t.said;
+        const auto has = [&t](const QString &begin, const QString &part) { return t.has(begin, part); };
         QVERIFY2(has("new HATCH #3 box 28500,0 30000,1000 area 1392k", ""), qPrintable(found.join('\n')));
         QVERIFY(has("new HATCH #4 box 26500,0 27500,250 area 196k", ""));
         QVERIFY(has("changed HATCH", "('gradient', 120.0)"));
@@ -264,13 +238,9 @@ private slots:
 
         // An R12 polyline, its vertices each an object of its own, cut between two lines: it
         // keeps its handle and first vertices, the vertices it gains are new ones.
-        HostSession r12;
-        QVERIFY2(r12.open(dir_.filePath("plan_r12.dxf"), &error), qPrintable(error));
-        r12.enqueue(
-            "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 \nTRIM 4000,3600 5000,3600  4500,4000 \n",
-            {});
-        QVERIFY2(r12.save(saved, &error), qPrintable(error));
-        const QStringList cut = corpusTool({QStringLiteral("compare"), dir_.filePath("plan_r12.dxf"), saved});
+        const QStringList cut = typedInto("plan_r12", "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 "
+                                                      "\nTRIM 4000,3600 5000,3600  4500,4000 \n")
+                                    .found;
         QVERIFY2(cut.size() == 3 && cut[0].startsWith("changed POLYLINE") &&
                      cut[0].contains("[(4000.0, 4000.0, 0.0), (0.0, 4000.0, 0.0), (0.0, 0.0, 0.0), (6000.0, "
                                      "0.0, 0.0), (6000.0, 4000.0, 0.0), (5000.0, 4000.0, 0.0)]"),
@@ -838,6 +808,32 @@ private slots:
     }
 
 private:
+    // What ezdxf finds changed, lost and added when `typed` is typed into the corpus drawing
+    // `name` opened in a session and saved; and what the session said meanwhile.
+    struct Typed
+    {
+        QStringList found, said;
+        bool has(const QString &begin, const QString &part) const
+        {
+            return std::any_of(found.begin(), found.end(),
+                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
+        }
+    };
+    Typed typedInto(const QString &name, const char *typed)
+    {
+        const QString original = dir_.filePath(name + ".dxf"), saved = dir_.filePath(name + ".typed.dxf");
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        if (!s.open(original, &error)) return {{error}, {}};
+        s.enqueue(typed, {});
+        if (!s.save(saved, &error)) return {{error}, {}};
+        Typed t{corpusTool({QStringLiteral("compare"), original, saved}), {}};
+        for (const auto &args : history)
+            t.said << args.at(0).toStringList();
+        return t;
+    }
+
     QTemporaryDir dir_;
 };
 

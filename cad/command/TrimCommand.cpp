@@ -182,7 +182,7 @@ private:
     }
 
     // A file's object is cut in its own groups, never replaced by new ones: a kind the file
-    // cannot write so (a polyline with arcs) is refused.
+    // cannot write so (a curve-fitted or 3D polyline) is refused.
     bool refused(CommandContext &ctx, std::size_t i) const
     {
         const std::string kind = ctx.drawing().cutRefused(ctx.drawing().view(i));

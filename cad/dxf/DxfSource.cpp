@@ -394,6 +394,8 @@ void DxfSource::note(const DxfTag &tag)
         if (section_ == "ENTITIES" && !own && object_ != "ENDSEC" && object_ != "EOF")
             entities_.push_back({tag.begin, std::string::npos, tag.trimmed});
         if (!objects_.empty() && objects_.back().end == std::string::npos) objects_.back().end = tag.begin;
+        if (!records_.empty() && records_.back().end == std::string::npos) records_.back().end = tag.begin;
+        if (section_ == "TABLES" && object_ == "BLOCK_RECORD") records_.push_back({{}, tag.begin});
         if (section_ == "BLOCKS") noteBlock(tag, own);
         if (section_ == "OBJECTS" && object_ != "ENDSEC" && object_ != "EOF")
             objects_.push_back({tag.begin, std::string::npos});
@@ -447,6 +449,9 @@ void DxfSource::note(const DxfTag &tag)
         // A layer's line type is what its lines are drawn with.
         if (tag.code == 6 && !sameName(tag.trimmed, "CONTINUOUS")) plain_ = false;
     }
+    if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && !records_.empty() &&
+        records_.back().name.empty())
+        records_.back().name = tag.trimmed;
     if (section_ == "TABLES" && object_ == "BLOCK_RECORD" && tag.code == 2 && modelSpace_ == 0 &&
         sameName(tag.trimmed, "*Model_Space"))
         modelSpace_ = objectHandle_;
@@ -457,10 +462,14 @@ void DxfSource::noteBlock(const DxfTag &tag, bool own)
     std::vector<EntityPlace> *entities = blocks_.empty() ? nullptr : &blocks_.back().entities;
     if (entities && !own && !entities->empty() && entities->back().end == std::string::npos)
         entities->back().end = tag.begin;
+    if (!blocks_.empty() && blocks_.back().endblk != std::string::npos &&
+        blocks_.back().end == std::string::npos)
+        blocks_.back().end = tag.begin;
     if (object_ == "BLOCK") {
-        blocks_.emplace_back();
+        blocks_.emplace_back().begin = tag.begin;
         inBlock_ = true;
     } else if (object_ == "ENDBLK" || object_ == "ENDSEC") {
+        if (inBlock_ && object_ == "ENDBLK") blocks_.back().endblk = tag.begin;
         inBlock_ = false;
     } else if (inBlock_ && !own && entities) {
         entities->push_back({tag.begin, std::string::npos, tag.trimmed});
@@ -595,16 +604,18 @@ std::string DxfSource::unplaceable(std::uint32_t entity, const Affine &m, bool c
 {
     if (entity == 0 || entity > entities_.size()) return {};
     const EntityPlace &place = entities_[entity - 1];
-    if (shape && place.type == "CIRCLE") return {};
     const DxfEntitySpan span{place.begin, std::min(place.end, bytes_.size())};
-    std::uint64_t next = 0;
+    std::uint64_t next = 0, spare = 0;
     const bool placed =
-        placedEntity(bytes_, span, form_, {m, {}, {}, shape}, copy ? &next : nullptr).has_value();
-    if (placed && (place.type != "DIMENSION" || dimensionBlock(entity - 1, m))) return {};
+        placedEntity(bytes_, span, form_, {m, {}, {}, shape, {}, 0, &spare}, copy ? &next : nullptr)
+            .has_value();
+    if (placed && place.type != "DIMENSION") return {};
+    if (placed && !copy && dimensionBlock(entity - 1, m)) return {};
+    if (placed && copy && dimensionBlockCopy(entity - 1, m, "*D0", next)) return {};
     return std::string(place.type);
 }
 
-std::optional<std::vector<DxfSource::Edit>> DxfSource::dimensionBlock(std::size_t k, const Affine &m) const
+const DxfSource::BlockPlace *DxfSource::dimensionBlockOf(std::size_t k) const
 {
     const EntityPlace &place = entities_[k];
     DxfTagScanner scanner(bytes_);
@@ -616,7 +627,69 @@ std::optional<std::vector<DxfSource::Edit>> DxfSource::dimensionBlock(std::size_
     }
     const auto block = std::find_if(blocks_.begin(), blocks_.end(),
                                     [&](const BlockPlace &b) { return !name.empty() && b.name == name; });
-    if (block == blocks_.end()) return std::nullopt;
+    return block == blocks_.end() ? nullptr : &*block;
+}
+
+std::optional<std::vector<DxfSource::Edit>> DxfSource::dimensionBlockCopy(std::size_t k, const Affine &m,
+                                                                          const std::string &name,
+                                                                          std::uint64_t &next) const
+{
+    const BlockPlace *block = dimensionBlockOf(k);
+    if (!block || block->end == std::string::npos || block->end > bytes_.size()) return std::nullopt;
+    const auto record = std::find_if(records_.begin(), records_.end(), [&](const RecordPlace &r) {
+        return sameName(r.name, block->name) && r.end != std::string::npos;
+    });
+    // Since R13 every block has its record, which its entities are owned by.
+    if (record == records_.end() && version_ > "AC1009") return std::nullopt;
+    std::vector<Edit> edits;
+    std::uint64_t owner = 0;
+    if (record != records_.end()) {
+        owner = next;
+        auto entry =
+            placedEntity(bytes_, {record->begin, record->end}, form_, {{}, {}, {}, nullptr, name}, &next);
+        if (!entry) return std::nullopt;
+        edits.push_back({record->end, record->end, std::move(*entry)});
+    }
+    const std::size_t head = block->entities.empty() ? block->endblk : block->entities.front().begin;
+    // Only the block's own groups name it: its entities (an arrow's INSERT) name others.
+    const auto part = [&](std::size_t begin, std::size_t end, const Affine &placed, bool named) {
+        return placedEntity(bytes_, {begin, std::min(end, bytes_.size())}, form_,
+                            {placed, {}, {}, nullptr, named ? std::optional(name) : std::nullopt, owner},
+                            &next);
+    };
+    auto blockHead = part(block->begin, head, {}, true);
+    if (!blockHead) return std::nullopt;
+    std::string bytes = std::move(*blockHead);
+    for (const EntityPlace &e : block->entities) {
+        auto written = part(e.begin, e.end, m, false);
+        if (!written) return std::nullopt;
+        bytes += *written;
+    }
+    auto endblk = part(block->endblk, block->end, {}, false);
+    if (!endblk) return std::nullopt;
+    bytes += *endblk;
+    edits.push_back({block->end, block->end, std::move(bytes)});
+    return edits;
+}
+
+std::uint64_t DxfSource::freeDimensionBlock() const
+{
+    std::uint64_t free = 1;
+    for (const BlockPlace &b : blocks_) {
+        if (b.name.size() < 3 || (b.name[0] != '*') || (b.name[1] != 'D' && b.name[1] != 'd')) continue;
+        const std::string_view digits = std::string_view(b.name).substr(2);
+        if (digits.size() > 18 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        free = std::max<std::uint64_t>(free, std::strtoull(std::string(digits).c_str(), nullptr, 10) + 1);
+    }
+    return free;
+}
+
+std::optional<std::vector<DxfSource::Edit>> DxfSource::dimensionBlock(std::size_t k, const Affine &m) const
+{
+    const BlockPlace *block = dimensionBlockOf(k);
+    if (!block) return std::nullopt;
     std::vector<Edit> edits;
     for (const EntityPlace &e : block->entities) {
         const DxfEntitySpan span{e.begin, std::min(e.end, bytes_.size())};
@@ -895,27 +968,42 @@ private:
             whole = whole && n % per == 0;
             if (whole) instances.insert(instances.end(), n / per, placed);
         }
+        const bool dimension = s_.entities_[k].type == "DIMENSION";
+        const std::uint64_t first = next_;
+        std::vector<Edit> blocks;
         std::string bytes;
         for (std::size_t n = 0; whole && n < instances.size(); ++n) {
             if (n == 0 && instances[n] == Instance{}) {
                 bytes.append(s_.bytes_, span.begin, span.end - span.begin);
                 continue;
             }
-            const auto placed =
-                placedEntity(s_.bytes_, span, s_.form_, change(instances[n]), n == 0 ? nullptr : &next_);
+            EntityChange c = change(instances[n]);
+            std::optional<std::vector<Edit>> block;
+            // A dimension's block goes with it; a copy gets a block of its own.
+            if (dimension && n == 0 && !(instances[0].placed == Affine{}))
+                block = s_.dimensionBlock(k, instances[0].placed);
+            if (dimension && n > 0) {
+                if (dimensionBlocks_ == 0) dimensionBlocks_ = s_.freeDimensionBlock();
+                c.name = "*D" + std::to_string(dimensionBlocks_++);
+                block = s_.dimensionBlockCopy(k, instances[n].placed, *c.name, next_);
+            }
+            const auto placed = placedEntity(s_.bytes_, span, s_.form_, c, n == 0 ? nullptr : &next_);
             if (placed)
                 bytes += *placed;
             else
                 whole = false;
+            if (block)
+                blocks.insert(blocks.end(), std::make_move_iterator(block->begin()),
+                              std::make_move_iterator(block->end()));
+            else if (dimension && (n > 0 || !(instances[0].placed == Affine{})))
+                whole = false;
         }
-        if (!whole) return std::nullopt;
-        if (s_.entities_[k].type == "DIMENSION" && !instances.empty() && !(instances[0].placed == Affine{})) {
-            // Its block goes with it; a copy would need a block of its own.
-            auto block = instances.size() == 1 ? s_.dimensionBlock(k, instances[0].placed) : std::nullopt;
-            if (!block) return std::nullopt;
-            for (Edit &e : *block)
-                edits_.push_back(std::move(e));
+        if (!whole) {
+            next_ = first;
+            return std::nullopt;
         }
+        edits_.insert(edits_.end(), std::make_move_iterator(blocks.begin()),
+                      std::make_move_iterator(blocks.end()));
         return bytes;
     }
 
@@ -954,9 +1042,9 @@ private:
         }
     }
 
-    // A line, an arc or a straight polyline trimmed, extended or cut, in its own groups: the
-    // first piece keeps its handle, the others (cut out of its middle) are copies. None for
-    // other kinds.
+    // A line, an arc, a circle (an arc from then on) or a polyline trimmed, extended or cut, in
+    // its own groups: the first piece keeps its handle, the others (cut out of its middle) are
+    // copies. None for other kinds.
     std::optional<std::string> reshaped(std::size_t k, const std::vector<std::size_t> &pieces)
     {
         const EntityPlace &place = s_.entities_[k];
@@ -967,6 +1055,7 @@ private:
             const EntityView view = drawing_.view(pieces[n]);
             EntityChange c = change({{}, view.origin->color, view.origin->layer});
             c.shape = &view;
+            c.spare = &next_;
             auto piece = placedEntity(s_.bytes_, span, s_.form_, c, n == 0 ? nullptr : &next_);
             if (!piece) {
                 next_ = first;
@@ -1007,6 +1096,7 @@ private:
     NewEntityWriter::Setting setting_;
     std::uint64_t next_;
     std::vector<Edit> edits_;
+    std::uint64_t dimensionBlocks_ = 0; // the number the next *D<n> block is given
 };
 
 std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown,

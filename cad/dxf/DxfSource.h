@@ -85,7 +85,7 @@ public:
     // The kind of the entity numbered as Origin::entity counts them when it cannot be written
     // placed by `m` in its own groups; empty when it can.
     // A copy is asked for with `copy`; with `shape`, the entity cut to that shape (a circle cut
-    // is an arc from then on, a new entity).
+    // is an arc from then on, the same object).
     std::string unplaceable(std::uint32_t entity, const Affine &m, bool copy,
                             const EntityView *shape = nullptr) const;
 
@@ -182,17 +182,34 @@ private:
         std::uint64_t handle = 0, owner = 0;
     };
     std::vector<ObjectPlace> objects_;
-    // The BLOCKS section's blocks, by name as written, with their entities.
+    // The BLOCKS section's blocks, by name as written, with their entities: bytes[begin, end)
+    // from the BLOCK to the group after its ENDBLK, whose own groups begin at `endblk`.
     struct BlockPlace
     {
         std::string name;
         std::vector<EntityPlace> entities;
+        std::size_t begin = 0, endblk = std::string::npos, end = std::string::npos;
     };
     std::vector<BlockPlace> blocks_;
     bool inBlock_ = false;
+    // The BLOCK_RECORD table's entries (none before R13), by name as written.
+    struct RecordPlace
+    {
+        std::string name;
+        std::size_t begin = 0, end = std::string::npos;
+    };
+    std::vector<RecordPlace> records_;
+    const BlockPlace *dimensionBlockOf(std::size_t k) const;
     // The entities of the block a dimension (entity k) draws itself with, placed by `m`; none
     // when there is no such block or one of them cannot be placed.
     std::optional<std::vector<Edit>> dimensionBlock(std::size_t k, const Affine &m) const;
+    // A block of its own for a copy of dimension k placed by `m`, named `name`: its record and
+    // its block, with handles from `next`, each an insertion after the original's; none when
+    // the original's cannot be found or placed.
+    std::optional<std::vector<Edit>> dimensionBlockCopy(std::size_t k, const Affine &m,
+                                                        const std::string &name, std::uint64_t &next) const;
+    // The first number n for which no block is named *D<n>.
+    std::uint64_t freeDimensionBlock() const;
 
     // Scanning state.
     std::string section_;

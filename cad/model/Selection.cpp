@@ -23,6 +23,19 @@ bool overlaps(const Box &a, const Box &b)
            b.min.y <= a.max.y;
 }
 
+// One instance of a file's entity: the pieces that show it stand as one (a copy of it, placed
+// elsewhere, is another object).
+struct InstanceHash
+{
+    std::size_t operator()(const Origin &o) const
+    {
+        std::size_t h = std::hash<std::uint32_t>{}(o.entity);
+        for (const double v : {o.placed.a, o.placed.b, o.placed.c, o.placed.d, o.placed.tx, o.placed.ty})
+            h = h * 31 + std::hash<double>{}(v);
+        return h;
+    }
+};
+
 bool contains(const Box &b, Point p)
 {
     return p.x >= b.min.x && p.x <= b.max.x && p.y >= b.min.y && p.y <= b.max.y;
@@ -50,17 +63,17 @@ bool touches(const EntityView &e, const Box &box)
 // found; otherwise one any piece of which was. Pieces drawn here stay as they are.
 std::vector<std::size_t> wholeEntities(const Drawing &drawing, std::vector<std::size_t> found, bool all)
 {
-    std::unordered_map<std::uint32_t, std::pair<std::size_t, std::size_t>> counts; // found, total
+    std::unordered_map<Origin, std::pair<std::size_t, std::size_t>, InstanceHash> counts; // found, total
     for (std::size_t i : found)
-        if (drawing.origin(i).editable()) ++counts[drawing.origin(i).entity].first;
+        if (drawing.origin(i).editable()) ++counts[drawing.origin(i)].first;
     if (counts.empty()) return found;
     std::vector<std::size_t> out;
     for (std::size_t i : found)
         if (!drawing.origin(i).editable()) out.push_back(i);
     for (std::size_t i = 0; i < drawing.size(); ++i)
-        if (const auto it = counts.find(drawing.origin(i).entity); it != counts.end()) ++it->second.second;
+        if (const auto it = counts.find(drawing.origin(i)); it != counts.end()) ++it->second.second;
     for (std::size_t i = 0; i < drawing.size(); ++i) {
-        const auto it = counts.find(drawing.origin(i).entity);
+        const auto it = counts.find(drawing.origin(i));
         if (it != counts.end() && (!all || it->second.first == it->second.second)) out.push_back(i);
     }
     std::sort(out.begin(), out.end());
@@ -96,14 +109,14 @@ bool partOfWhole(const Drawing &drawing, std::size_t i)
     const Origin &o = drawing.origin(i);
     if (!o.editable()) return false;
     for (std::size_t k = 0; k < drawing.size(); ++k)
-        if (k != i && drawing.origin(k).entity == o.entity) return true;
+        if (k != i && drawing.origin(k) == o) return true;
     return false;
 }
 
 std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &indices)
 {
     std::size_t count = 0;
-    std::unordered_set<std::uint32_t> entities;
+    std::unordered_set<Origin, InstanceHash> entities;
     std::unordered_set<std::uint32_t> symbols;
     for (std::size_t i : indices) {
         if (i >= drawing.size()) continue;
@@ -112,7 +125,7 @@ std::size_t objectCount(const Drawing &drawing, const std::vector<std::size_t> &
             continue;
         }
         const Origin &o = drawing.origin(i);
-        if (!o.editable() || entities.insert(o.entity).second) ++count;
+        if (!o.editable() || entities.insert(o).second) ++count;
     }
     return count;
 }

@@ -223,15 +223,23 @@ void Conversations::cancelAfter(int conversation)
 void Conversations::noteSave(const QString &failure)
 {
     const std::uint64_t at = session_.interpreter().taken();
-    for (auto &[conversation, save] : saves_)
-        if (at > save.start && at <= save.end && save.failure.isEmpty()) save.failure = failure;
+    for (auto &[conversation, save] : saves_) {
+        if (at <= save.start || at > save.end) continue;
+        save.tried = true;
+        if (save.failure.isEmpty()) save.failure = failure;
+    }
 }
 
 void Conversations::answerSaves()
 {
     std::map<int, QString> done;
+    // Its word taken as input of the command it ended up in ("LINE 0,0 1,1 SAVE"), nothing was
+    // written: never answered as if saved.
     for (const auto &[conversation, save] : saves_)
-        if (session_.carriedOut(save.end)) done[conversation] = save.failure;
+        if (session_.carriedOut(save.end))
+            done[conversation] = save.tried ? save.failure
+                                            : QStringLiteral("図面は保存されませんでした(保存の指示が実行中の"
+                                                             "コマンドへの入力として読まれました)。");
     // Answered after the record is settled: an answer may end its conversation at once.
     for (const auto &[conversation, failure] : done)
         saves_.erase(conversation);

@@ -77,6 +77,7 @@ private:
         std::uint64_t start = 0;
         std::uint64_t end = 0;
         QString failure;
+        bool tried = false; // a save (or its refusal) came of it
     };
 
     void noteSave(const QString &failure);

@@ -8,8 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <memory>
 
 namespace host {
 
@@ -98,25 +101,59 @@ Outcome replace(const QString &path, const QString &target,
     return Outcome::Done;
 }
 
-// A copy of `bytes`, the old file at `target`, on the disk outside its folder (the program's own
-// data folder, else the temporary one), readable by the user alone; its path, or "" when none
-// could be made.
-QString keepCopy(const QString &target, const QByteArray &bytes)
+// Where copies are kept: the program's own data folder, else the temporary one.
+QStringList keepingFolders()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QStringList folders;
+    if (!data.isEmpty()) folders << data + QStringLiteral("/saving");
+    folders << QDir::tempPath();
+    return folders;
+}
+
+// Beside each copy: the path of the file it was taken from, and a lock its save holds while it
+// runs (a lock whose program has ended is free).
+QString targetNote(const QString &copy)
+{
+    return copy + QStringLiteral(".target");
+}
+
+QString lockOf(const QString &copy)
+{
+    return copy + QStringLiteral(".lock");
+}
+
+void removeCopy(const QString &copy)
+{
+    QFile::remove(copy);
+    QFile::remove(targetNote(copy));
+}
+
+// A copy of `bytes`, the old file at `target`, on the disk outside its folder, readable by the
+// user alone and locked by `lock` while the save runs; its path, or "" when none could be made.
+QString keepCopy(const QString &target, const QByteArray &bytes, std::unique_ptr<QLockFile> &lock)
 {
     const QString name = QStringLiteral("%1.%2-%3.bak")
                              .arg(QFileInfo(target).fileName())
                              .arg(QCoreApplication::applicationPid())
                              .arg(QDateTime::currentMSecsSinceEpoch());
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    for (const QString &folder :
-         {data.isEmpty() ? QString() : data + QStringLiteral("/saving"), QDir::tempPath()}) {
-        if (folder.isEmpty() || !QDir().mkpath(folder)) continue;
+    for (const QString &folder : keepingFolders()) {
+        if (!QDir().mkpath(folder)) continue;
         const QString path = folder + QLatin1Char('/') + name;
+        lock = std::make_unique<QLockFile>(lockOf(path));
+        lock->setStaleLockTime(0);
+        QSaveFile note(targetNote(path));
+        const QByteArray where = QFileInfo(target).absoluteFilePath().toUtf8();
+        if (!lock->tryLock(0) || !note.open(QIODevice::WriteOnly)) continue;
+        note.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (note.write(where) != where.size() || !note.commit()) continue;
         QSaveFile copy(path);
         if (!copy.open(QIODevice::WriteOnly)) continue;
         copy.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (copy.write(bytes) == bytes.size() && copy.commit()) return path;
+        QFile::remove(targetNote(path));
     }
+    lock.reset();
     return {};
 }
 
@@ -131,7 +168,8 @@ QString writeInPlace(const QString &target, const std::function<bool(const cad::
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("ファイルを保存できません: %1").arg(target);
-    const QString copy = keepCopy(target, old);
+    std::unique_ptr<QLockFile> lock;
+    const QString copy = keepCopy(target, old, lock);
     if (copy.isEmpty())
         return QStringLiteral(
                    "上書きの前に元のファイルの控えを作れませんでした。別の場所に保存して下さい: %1")
@@ -142,7 +180,7 @@ QString writeInPlace(const QString &target, const std::function<bool(const cad::
     const bool written = file.seek(0) && writePieces(file, produce, hash) && file.resize(file.pos()) &&
                          syncFile(file) && holds(target, hash.result());
     if (written) {
-        QFile::remove(copy);
+        removeCopy(copy);
         return {};
     }
     const bool restored = file.seek(0) && file.write(old) == old.size() && file.resize(old.size()) &&
@@ -152,7 +190,7 @@ QString writeInPlace(const QString &target, const std::function<bool(const cad::
         return QStringLiteral("ファイルを書き込めず、元に戻すこともできませんでした。元のファイルの控えは %1 "
                               "にあります: %2")
             .arg(copy, target);
-    QFile::remove(copy);
+    removeCopy(copy);
     return diskFull(target);
 }
 
@@ -164,6 +202,56 @@ QString saveFile(const QString &path, const std::function<bool(const cad::DxfSin
     QString error;
     if (!hasOtherNames(target) && replace(path, target, produce, &error) != Outcome::InPlace) return error;
     return writeInPlace(target, produce);
+}
+
+} // namespace host
+
+namespace host {
+
+std::vector<KeptCopy> keptCopies()
+{
+    std::vector<KeptCopy> kept;
+    for (const QString &folder : keepingFolders()) {
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList({QStringLiteral("*.bak")}, QDir::Files, QDir::Name)) {
+            const QString copy = dir.filePath(name);
+            QFile note(targetNote(copy));
+            if (!note.open(QIODevice::ReadOnly)) continue;
+            const QString target = QString::fromUtf8(note.readAll());
+            // Still locked: its save is running now.
+            QLockFile lock(lockOf(copy));
+            lock.setStaleLockTime(0);
+            if (target.isEmpty() || !lock.tryLock(0)) continue;
+            kept.push_back({copy, target});
+        }
+    }
+    return kept;
+}
+
+QString putBack(const KeptCopy &kept)
+{
+    QFile copy(kept.copy);
+    if (!copy.open(QIODevice::ReadOnly)) return QStringLiteral("控えを読めません: %1").arg(kept.copy);
+    const QByteArray old = copy.readAll();
+    copy.close();
+    const QString error = saveFile(kept.target, [&old](const cad::DxfSink &put) {
+        return put(std::string_view(old.constData(), static_cast<std::size_t>(old.size())));
+    });
+    if (error.isEmpty()) removeCopy(kept.copy);
+    return error;
+}
+
+void removeKept(const KeptCopy &kept)
+{
+    removeCopy(kept.copy);
+}
+
+QString keptCopyNotice(const KeptCopy &kept)
+{
+    return QStringLiteral(
+               "%1 の保存中に終了したため、ファイルは書きかけかもしれません。上書きする前の元のファイル"
+               "の控えが %2 に残っています。")
+        .arg(kept.target, kept.copy);
 }
 
 } // namespace host

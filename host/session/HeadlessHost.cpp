@@ -1,5 +1,6 @@
 #include "host/session/HeadlessHost.h"
 
+#include "host/session/FileSave.h"
 #include "host/session/HostSession.h"
 
 #include <QCoreApplication>
@@ -40,6 +41,11 @@ HeadlessHost::HeadlessHost(HostSession &session, const HostOptions &options, QOb
 
 bool HeadlessHost::start()
 {
+    for (const KeptCopy &kept : keptCopies())
+        std::fprintf(stderr, "quendra-host: %s\n",
+                     (keptCopyNotice(kept) + QStringLiteral("ウィンドウで開くと元に戻せます。"))
+                         .toLocal8Bit()
+                         .constData());
     // FILE is opened as the window opens it, so that --out edits it; one that cannot be read
     // ends the program before --out could replace it with the new lines alone.
     if (!options_.open.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "cad/model/Schedule.h"
 #include "cad/render/ColorDialog.h"
+#include "host/session/FileSave.h"
 #include "host/session/HostSession.h"
 #include "host/session/ScheduleCsv.h"
 #include "host/window/Canvas.h"
@@ -217,6 +218,7 @@ void HostWindow::buildMenus()
 void HostWindow::start(const HostOptions &options)
 {
     session_.setWallOpenings(options.wallOpenings);
+    offerKeptCopies();
     if (!options.open.isEmpty()) openPath(options.open);
     for (const QString &file : options.replays)
         session_.runScriptFile(file);
@@ -286,6 +288,25 @@ void HostWindow::openFailed(const QString &error, bool recoverable)
         canvas_->zoomExtents();
     else
         warn(failure);
+}
+
+void HostWindow::offerKeptCopies()
+{
+    for (const KeptCopy &kept : keptCopies()) {
+        QMessageBox box(QMessageBox::Warning, title,
+                        keptCopyNotice(kept) + QStringLiteral("\n控えで元に戻しますか?"),
+                        QMessageBox::NoButton, this);
+        QPushButton *back = box.addButton(QStringLiteral("元に戻す"), QMessageBox::AcceptRole);
+        QPushButton *drop = box.addButton(QStringLiteral("控えを削除"), QMessageBox::DestructiveRole);
+        box.addButton(QStringLiteral("後で"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() == back) {
+            const QString error = putBack(kept);
+            if (!error.isEmpty()) warn(error);
+        } else if (box.clickedButton() == drop) {
+            removeKept(kept);
+        }
+    }
 }
 
 bool HostWindow::overwriteRecovered()

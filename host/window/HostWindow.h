@@ -47,6 +47,8 @@ private:
     void openFile();
     // Opens a file, offering to recover what a damaged one holds.
     void openPath(const QString &path);
+    // A file's old bytes kept by a save that never ended: put back, removed or left for later.
+    void offerKeptCopies();
     void openFailed(const QString &error, bool recoverable);
     // Whether a recovered drawing may be saved over the file it came from; false: ask for a name.
     bool overwriteRecovered();

@@ -422,7 +422,8 @@ private slots:
     }
 
     // A frame that saves, coming while a command is unfinished, is not taken as more input of
-    // it: it is refused with the reason and the command goes on; one that begins with an Escape
+    // it: it is refused with the reason and the command goes on (and one whose own command takes
+    // its save word is answered NG); one that begins with an Escape
     // ends the command itself and saves. A script the frame starts is part of it: a save that
     // fails there is that frame's NG.
     void aSaveNeverFeedsAnUnfinishedCommand()
@@ -447,6 +448,9 @@ private slots:
             return got.rfind("NG ", 0) == 0 && got.find(command) != std::string::npos &&
                    !QFile::exists(target);
         };
+        // Its save word taken as input of the command the frame began: nothing written, no OK.
+        const std::string eaten = execute(*client, "LINE 0,0 1,1 SAVE\r\r");
+        QVERIFY2(eaten.rfind("NG ", 0) == 0 && !QFile::exists(target), eaten.c_str());
         QVERIFY(refused("LINE 0,0 ", "LINE"));
         QCOMPARE(execute(*client, "1,1 \r"), std::string("OK"));
         QVERIFY(refused("DTEXT j m 5,5 2 0 ", "DTEXT"));
@@ -454,7 +458,7 @@ private slots:
         QVERIFY(refused("-LAYER ", "LAYER"));
         QCOMPARE(execute(*client, "\x1b_SAVE "), std::string("OK"));
         QVERIFY(QFile::exists(target));
-        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "T 5,5 2 0 abc"}));
+        QCOMPARE(host.drawing(), (std::vector<std::string>{"L 0,0 1,1", "L 0,0 1,1", "T 5,5 2 0 abc"}));
 
         const QString script = dir.filePath("save.scr");
         QVERIFY(faults::writeAll(script, "CIRCLE 0,0 3\nQSAVE\n"));

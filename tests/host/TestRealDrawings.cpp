@@ -3,6 +3,7 @@
 
 #include "cad/model/Describe.h"
 #include "cad/render/Render.h"
+#include "host/session/FileSave.h"
 #include "host/session/HostSession.h"
 
 #include <QDirIterator>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +21,7 @@
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace host;
@@ -165,33 +168,20 @@ private slots:
     // and a block reference moved to another layer keep their handles, XDATA and extension dictionaries (an
     // erased line takes its dictionary and record with it: the audit is no worse); a spline and
     // hatches are moved and turned in their own groups, an ellipse and a paragraph text mirrored
-    // beside themselves leave the originals as they were; a dimension is moved with its block, and a copy of
-    // it, which would need a block of its own, is refused rather than exploded.
+    // beside themselves leave the originals as they were; a dimension is moved with its block, and
+    // a copy of it gets a block of its own; a polyline with an arc is cut on its arc.
     void editsKeepEachObjectWhatItIs()
     {
-        const QString original = dir_.filePath("plan_r2018.dxf");
-        const QString saved = dir_.filePath("plan_r2018.kinds.dxf");
-        HostSession s;
-        QSignalSpy history(&s, &HostSession::historyAdded);
-        QString error;
-        QVERIFY2(s.open(original, &error), qPrintable(error));
-        s.enqueue(
+        const Typed t = typedInto(
+            "plan_r2018",
             "LINE 3000,-1000 3000,-2200 \nTRIM 3000,-1100  1000,-2000 \nERASE 3000,-2500 \n"
             "CHPROP 3000,-3000  C 1 \nCHPROP 1000,-450  LA WALL \nMOVE 2000,1000  0,0 0,-100\n"
             "MIRROR 2400,2000  3000,0 3000,1 N\nMOVE 3000,-500  0,0 0,100\n"
-            "COPY 3000,-400  0,0 0,100\nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n"
+            "COPY 3000,-400  0,0 0,100 \nMOVE 7500,0  0,0 0,100\nROTATE 9600,75  9000,0 90\n"
             "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 \nTRIM 4000,3600 5000,3600  4500,4000 \n"
-            "MIRROR 100,6000  1000,0 1000,1 N\nLINE 500,4500 500,4700 \nTRIM 500,4600  300,4783 \n",
-            {});
-        QVERIFY2(s.save(saved, &error), qPrintable(error));
-        QStringList said;
-        for (const auto &args : history)
-            said << args.at(0).toStringList();
-        const QStringList found = corpusTool({QStringLiteral("compare"), original, saved});
-        const auto has = [&](const QString &begin, const QString &part) {
-            return std::any_of(found.begin(), found.end(),
-                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
-        };
+            "MIRROR 100,6000  1000,0 1000,1 N\nLINE 500,4500 500,4800 \nTRIM 500,4600  300,4783 \n");
+        const QStringList &found = t.found, &said = t.said;
+        const auto has = [&t](const QString &begin, const QString &part) { return t.has(begin, part); };
         QVERIFY2(has("changed LINE", "('color', 1)"), qPrintable(found.join('\n')));
         QVERIFY(has("changed INSERT", "('layer', 'WALL')"));
         QVERIFY(has("changed SPLINE", "(2000.0, 900.0"));
@@ -210,15 +200,86 @@ private slots:
                      "(6000.0, 0.0, 0.0), (6000.0, 4000.0, 0.0), (5000.0, 4000.0, 0.0)])"),
                  qPrintable(found.join('\n')));
         QVERIFY(has("new MTEXT", ""));
-        // A polyline with an arc cannot be cut in its own groups: refused, not replaced.
+        // A polyline with an arc is cut in its own groups: its end on the arc, the arc's bulge
+        // what is left of it.
+        QVERIFY(has("changed LWPOLYLINE", "[(500.0, 4750.0, 0.236068), (1000.0, 5000.0, 0.0)]"));
+        // A copy of the dimension with a block of its own, moved down with it.
+        QVERIFY(has("new DIMENSION *D2 of 9 ", ""));
+        // With the other nine objects of the dimension's block and the three cutting edges.
+        QCOMPARE(found.size(), 26);
+    }
+
+    // Kept what they are, too: hatches with an arc and an elliptic arc mirrored beside themselves
+    // (their edges run the other way round, their outlines mirrored), a gradient turned with its
+    // direction, a circle with XDATA trimmed into an arc that keeps its handle, layer, colour and
+    // XDATA, and a dimension copied and mirrored, each copy with a block of its own; scaled, a
+    // dimension that measures itself would say a wrong length: refused.
+    void copiesMirrorsAndCutsKeepTheirKind()
+    {
+        const Typed t =
+            typedInto("kinds", "MIRROR 20500,0 23000,0  25000,0 25000,1 N\nROTATE 27000,500  26000,0 90\n"
+                               "LINE 32000,0 34000,0 \nTRIM 32200,0  33000,500 \n"
+                               "COPY 43000,-500  0,0 0,-1000 \nMIRROR 43000,-500  0,-3000 1,-3000 N\n"
+                               "SCALE 43000,-500  40000,0 2\n");
+        const QStringList &found = t.found, &said = t.said;
+        const auto has = [&t](const QString &begin, const QString &part) { return t.has(begin, part); };
+        QVERIFY2(has("new HATCH #3 box 28500,0 30000,1000 area 1392k", ""), qPrintable(found.join('\n')));
+        QVERIFY(has("new HATCH #4 box 26500,0 27500,250 area 196k", ""));
+        QVERIFY(has("changed HATCH", "('gradient', 120.0)"));
+        QVERIFY(has("changed CIRCLE", "('ARC', ") && has("changed CIRCLE", "('end_angle', 0.0)") &&
+                has("changed CIRCLE", "('layer', 'WALL')") && has("changed CIRCLE", "'kept'"));
+        QVERIFY(has("new DIMENSION *D2 of 9 39999.903219,-1500.375 46000.096781,-1000 ", "") &&
+                has("new DIMENSION *D3 of 9 39999.903219,-6000 46000.096781,-5499.625 ", ""));
         QVERIFY(
-            said.contains(QStringLiteral("ファイルの LWPOLYLINE はそのままトリムできません。分解 (EXPLODE) "
+            said.contains(QStringLiteral("ファイルの DIMENSION はそのまま尺度変更できません。分解 (EXPLODE) "
                                          "してから編集して下さい。")));
-        // With the other nine objects of the dimension's block and the three cutting edges; no copy.
-        QCOMPARE(found.size(), 24);
-        QVERIFY2(said.contains(QStringLiteral("ファイルの DIMENSION はそのまま複写できません。分解 (EXPLODE) "
-                                              "してから編集して下さい。")),
-                 qPrintable(said.join('\n')));
+        // Two hatches, a line and two dimensions new; the gradient and the circle changed.
+        QCOMPARE(found.size(), 7);
+
+        // An R12 polyline, its vertices each an object of its own, cut between two lines: it
+        // keeps its handle and first vertices, the vertices it gains are new ones.
+        const QStringList cut = typedInto("plan_r12", "LINE 4000,3500 4000,4500 \nLINE 5000,3500 5000,4500 "
+                                                      "\nTRIM 4000,3600 5000,3600  4500,4000 \n")
+                                    .found;
+        QVERIFY2(cut.size() == 3 && cut[0].startsWith("changed POLYLINE") &&
+                     cut[0].contains("[(4000.0, 4000.0, 0.0), (0.0, 4000.0, 0.0), (0.0, 0.0, 0.0), (6000.0, "
+                                     "0.0, 0.0), (6000.0, 4000.0, 0.0), (5000.0, 4000.0, 0.0)]"),
+                 qPrintable(cut.join('\n')));
+    }
+
+    // A save that writes over a file in place (one with two names) and is killed half way leaves
+    // the file's old bytes in a copy, which the next start offers to put back: put back, the file
+    // is as it was under both its names, and the copy is gone.
+    void aSaveKilledHalfWayLeavesTheOldFileToPutBack()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        for (const KeptCopy &k : keptCopies())
+            removeKept(k);
+        QTemporaryDir dir;
+        const QString plan = dir.filePath("plan.dxf"), other = dir.filePath("same.dxf");
+        QVERIFY(QFile::copy(dir_.filePath("plan_r2000.dxf"), plan));
+        QCOMPARE(::link(QFile::encodeName(plan).constData(), QFile::encodeName(other).constData()), 0);
+        const QByteArray old = bytesOf(plan);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            saveFile(plan, [](const cad::DxfSink &put) {
+                put("0\nSECTION\n2\nHEADER\n");
+                ::kill(::getpid(), SIGKILL);
+                return true;
+            });
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && bytesOf(plan).startsWith("0\nSECTION\n2\nHEADER\n"));
+        const std::vector<KeptCopy> kept = keptCopies();
+        QCOMPARE(kept.size(), std::size_t(1));
+        QCOMPARE(kept[0].target, QFileInfo(plan).absoluteFilePath());
+        QVERIFY(keptCopyNotice(kept[0]).contains(plan));
+        QCOMPARE(putBack(kept[0]), QString());
+        QVERIFY(bytesOf(plan) == old && bytesOf(other) == old);
+        QVERIFY(keptCopies().empty());
+        QStandardPaths::setTestModeEnabled(false);
     }
 
     // quendra-host --headless FILE --out edits FILE's drawing rather than starting an empty one;
@@ -747,6 +808,32 @@ private slots:
     }
 
 private:
+    // What ezdxf finds changed, lost and added when `typed` is typed into the corpus drawing
+    // `name` opened in a session and saved; and what the session said meanwhile.
+    struct Typed
+    {
+        QStringList found, said;
+        bool has(const QString &begin, const QString &part) const
+        {
+            return std::any_of(found.begin(), found.end(),
+                               [&](const QString &l) { return l.startsWith(begin) && l.contains(part); });
+        }
+    };
+    Typed typedInto(const QString &name, const char *typed)
+    {
+        const QString original = dir_.filePath(name + ".dxf"), saved = dir_.filePath(name + ".typed.dxf");
+        HostSession s;
+        QSignalSpy history(&s, &HostSession::historyAdded);
+        QString error;
+        if (!s.open(original, &error)) return {{error}, {}};
+        s.enqueue(typed, {});
+        if (!s.save(saved, &error)) return {{error}, {}};
+        Typed t{corpusTool({QStringLiteral("compare"), original, saved}), {}};
+        for (const auto &args : history)
+            t.said << args.at(0).toStringList();
+        return t;
+    }
+
     QTemporaryDir dir_;
 };
 

@@ -15,10 +15,17 @@ import os
 import sys
 
 import ezdxf
+import ezdxf.bbox
+import ezdxf.path
 from ezdxf.enums import TextEntityAlignment
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "cad"))
-from dxf_tool import describe  # noqa: E402
+from dxf_tool import describe, num  # noqa: E402
+
+
+def pt(*p):
+    p = p[0] if len(p) == 1 else p
+    return f"{num(p[0])},{num(p[1])}"
 
 
 def try_add(make):
@@ -110,7 +117,34 @@ def plan(version, text="Door 扉 ±"):
     return doc
 
 
+def kinds(folder):
+    """kinds.dxf: a hatch with an arc edge, one with an elliptic arc edge, a turned gradient, a
+    circle with XDATA and a dimension, apart from each other."""
+    doc = ezdxf.new("R2018", setup=True)
+    doc.layers.add("WALL", color=1)
+    doc.appids.add("QUENDRA_TEST")
+    msp = doc.modelspace()
+    arc = msp.add_hatch(color=3)
+    edges = arc.paths.add_edge_path()
+    edges.add_line((20000, 0), (21000, 0))
+    edges.add_arc((21000, 500), 500, -90, 90)
+    edges.add_line((21000, 1000), (20000, 1000))
+    edges.add_line((20000, 1000), (20000, 0))
+    half = msp.add_hatch(color=4)
+    edges = half.paths.add_edge_path()
+    edges.add_ellipse((23000, 0), (500, 0), 0.5, 0, 180)
+    edges.add_line((22500, 0), (23500, 0))
+    gradient = msp.add_hatch()
+    gradient.set_gradient((255, 0, 0), (0, 0, 255), rotation=30)
+    gradient.paths.add_polyline_path([(26000, 0), (27000, 0), (27000, 1000), (26000, 1000)], is_closed=True)
+    circle = msp.add_circle((33000, 0), 500, dxfattribs={"layer": "WALL", "color": 3})
+    circle.set_xdata("QUENDRA_TEST", [(1000, "kept")])
+    msp.add_linear_dim(base=(40000, -500), p1=(40000, 0), p2=(46000, 0)).render()
+    doc.saveas(os.path.join(folder, "kinds.dxf"))
+
+
 def corpus(folder):
+    kinds(folder)
     for version, name in (("R12", "plan_r12"), ("R2000", "plan_r2000"), ("R2018", "plan_r2018")):
         plan(version).saveas(os.path.join(folder, name + ".dxf"))
     plan("R2018").saveas(os.path.join(folder, "plan_binary.dxf"), fmt="bin")
@@ -159,6 +193,8 @@ def attributes(e):
     elif e.dxftype() == "HATCH":
         values["paths"] = [[tuple(round(c, 6) for c in v[:2]) for v in p.vertices] for p in e.paths if hasattr(p, "vertices")]
         values["seeds"] = [tuple(round(c, 6) for c in p) for p in e.seeds]
+        if e.gradient:
+            values["gradient"] = round(e.gradient.rotation, 6)
     elif e.dxftype() == "INSERT":
         values["attribs"] = [(a.dxf.tag, a.dxf.text, tuple(round(c, 6) for c in a.dxf.insert)) for a in e.attribs]
     return e.dxftype(), repr(sorted(values.items())), repr(xdata)
@@ -226,9 +262,24 @@ def compare(path, saved_path):
             if saved.dxfversion > "AC1009" and e.dxf.owner != owner:
                 on += " owner " + str(e.dxf.owner)
             what = describe(e)
-            if e.dxftype() == "INSERT":
+            if e.dxftype() == "HATCH":
+                what += " " + outline(e)
+            elif e.dxftype() == "DIMENSION":
+                block = saved.blocks.get(e.dxf.geometry)
+                box = ezdxf.bbox.extents(block)
+                what += f" {e.dxf.geometry} of {len(block)} {pt(box.extmin)} {pt(box.extmax)}"
+            elif e.dxftype() == "INSERT":
                 what += f" {e.dxf.name} {e.dxf.insert.x:g},{e.dxf.insert.y:g} " + ",".join(a.dxf.text for a in e.attribs)
             print("new " + what + on)
+
+
+def outline(hatch):
+    """A hatch's boundaries as drawn: their box and area."""
+    points = [[p for p in boundary.flattening(1)] for boundary in ezdxf.path.from_hatch(hatch)]
+    every = [p for ps in points for p in ps]
+    area = sum(abs(sum(a.x * b.y - b.x * a.y for a, b in zip(ps, ps[1:] + ps[:1]))) / 2 for ps in points)
+    return f"box {pt(min(p.x for p in every), min(p.y for p in every))} " \
+        f"{pt(max(p.x for p in every), max(p.y for p in every))} area {round(area / 1000)}k"
 
 
 def layers(path):

@@ -508,7 +508,19 @@ private slots:
         QCOMPARE(ezdxf("dump", savedR12).mid(0, 2), (QStringList{"version AC1009", "errors 0"}));
         const QStringList xdata = ezdxf("xdata", savedR12);
         QCOMPARE(xdata.filter("  1071 "), (QStringList{"  1071 1", "  1071 1", "  1071 2", "  1071 2"}));
-        QCOMPARE(symbolsOf(reopened(savedR12).drawing), expected);
+        const cad::DxfReadResult r12Again = reopened(savedR12);
+        QCOMPARE(symbolsOf(r12Again.drawing), expected);
+        // A copy carries a number of its own; an exploded door no symbol.
+        cad::Drawing r12Copied = r12Again.drawing;
+        cad::Interpreter(r12Copied).feed("COPY 400,0 \r0,0 0,1000 \rEXPLODE 1100,400 \r");
+        const QString copiesR12 = dir.filePath("copiesR12.dxf");
+        QVERIFY(save(r12Again, r12Copied, copiesR12));
+        QStringList numbers = ezdxf("xdata", copiesR12).filter("  1071 ");
+        numbers.sort();
+        QCOMPARE(numbers, (QStringList{"  1071 1", "  1071 1", "  1071 3", "  1071 3"}));
+        QCOMPARE(symbolsOf(reopened(copiesR12).drawing),
+                 (QStringList{expected[0], "fix100 ＦＩＸ窓 @100,1000 Combo1=600 Combo2=0: "
+                                           "L 100,1000 700,1000 | L 100,950 700,950"}));
     }
 
     void readsWhatEzdxfWrites()

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -495,6 +496,29 @@ private slots:
                  (QStringList{"POSTS: C 0,0 50", "*A1: L 100,-50 700,-50 | L 100,0 700,0",
                               "*A2: L 100,1000 700,1000 | L 100,950 700,950"}));
         QCOMPARE(symbolsOf(reopened(copies).drawing).size(), 2);
+
+        // A window set into its wall keeps its opening: reopened, ERASE closes the wall again.
+        cad::Drawing walled;
+        {
+            cad::Interpreter in(walled);
+            in.feed("LINE 0,75 10000,75 \rLINE 0,-75 10000,-75 \r");
+            in.armWallPick(1);
+            in.feed("ID ");
+            in.pick({3000, -30});
+            in.beginSymbol({"hikitigai100", "引違イ窓", {{"Combo1", "1700"}, {"Combo2", "0"}}, {}}, true);
+            in.feed("LINE @0,50 @1800,0   @0,-100 @-1800,0   @50,100 @0,-100   @1700,0 @0,100   "
+                    "@-1700,-30 @900,0   @-100,-40 @900,0   @-850,170 @0,-300 \r");
+            in.endSymbol();
+        }
+        QCOMPARE(cad::describe(walled).size(), std::size_t(4 + 2 + 7));
+        const QString wall = dir.filePath("wall.dxf");
+        QCOMPARE(cad::writeDxf(walled, wall.toStdString()), std::string());
+        const cad::DxfReadResult wallRead = reopened(wall);
+        cad::Drawing closed = wallRead.drawing;
+        cad::Interpreter(closed).feed("ERASE 3900,0 \r");
+        Lines whole = cad::describe(closed);
+        std::sort(whole.begin(), whole.end());
+        QCOMPARE(q(whole), q(Lines{"L 0,-75 10000,-75", "L 0,75 10000,75"}));
 
         // R12 has no groups: each entity carries the symbol, numbered.
         const QString r12 = dir.filePath("r12.dxf");

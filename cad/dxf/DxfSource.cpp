@@ -62,13 +62,7 @@ public:
     };
     void layer(const std::string &name, const Layer &l, const LayerForm &form)
     {
-        out_.string(0, "LAYER");
-        if (setting_.handles) out_.handle(5, next_++);
-        if (!setting_.r12) {
-            if (form.table != 0) out_.handle(330, form.table);
-            out_.string(100, "AcDbSymbolTableRecord");
-            out_.string(100, "AcDbLayerTableRecord");
-        }
+        tableEntry("LAYER", "AcDbLayerTableRecord", form.table);
         out_.string(2, name);
         out_.integer(70, l.frozen ? 1 : 0);
         out_.integer(62, l.on ? l.color : -l.color);
@@ -77,6 +71,14 @@ public:
         if (setting_.r12) return;
         if (!form.weight.empty()) out_.integer(370, std::atoll(form.weight.c_str()));
         if (!form.plotStyle.empty()) out_.string(390, form.plotStyle);
+    }
+
+    // An APPID table entry; `table`: the table's handle.
+    void appid(std::string_view name, std::uint64_t table)
+    {
+        tableEntry("APPID", "AcDbRegAppTableRecord", table);
+        out_.string(2, name);
+        out_.integer(70, 0);
     }
 
     // With `xdata`, the entity carries it (a polyline of R12 before its vertices).
@@ -125,6 +127,16 @@ public:
     }
 
 private:
+    void tableEntry(std::string_view type, std::string_view subclassName, std::uint64_t table)
+    {
+        out_.string(0, type);
+        if (setting_.handles) out_.handle(5, next_++);
+        if (setting_.r12) return;
+        if (table != 0) out_.handle(330, table);
+        out_.string(100, "AcDbSymbolTableRecord");
+        out_.string(100, subclassName);
+    }
+
     void begin(std::string_view type, std::string_view subclassName, int color)
     {
         out_.string(0, type);
@@ -1259,15 +1271,7 @@ private:
         if (s_.hasAppid_ || s_.appidTableEnd_ == std::string::npos || appidAdded_) return;
         appidAdded_ = true;
         DxfTagWriter out(s_.form_);
-        out.string(0, "APPID");
-        if (setting_.handles) out.handle(5, next_++);
-        if (!setting_.r12) {
-            if (s_.appidTable_ != 0) out.handle(330, s_.appidTable_);
-            out.string(100, "AcDbSymbolTableRecord");
-            out.string(100, "AcDbRegAppTableRecord");
-        }
-        out.string(2, dxfAppName);
-        out.integer(70, 0);
+        NewEntityWriter(out, setting_, next_).appid(dxfAppName, s_.appidTable_);
         edits_.push_back({s_.appidTableEnd_, s_.appidTableEnd_, std::move(out.bytes())});
     }
 

@@ -457,6 +457,13 @@ private slots:
             return !bytes.empty() && file.open(QIODevice::WriteOnly) &&
                    file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
         };
+        // Edited by a user's commands and saved so.
+        const auto editedBy = [&](const cad::DxfReadResult &r, const char *commands, const QString &name) {
+            cad::Drawing d = r.drawing;
+            cad::Interpreter(d).feed(commands);
+            const QString path = dir.filePath(name);
+            return save(r, d, path) ? path : QString();
+        };
         cad::Drawing drawn;
         drawFittings(drawn, {100, 0});
         const QStringList expected{
@@ -487,10 +494,7 @@ private slots:
         const cad::DxfReadResult again = reopened(saved);
         QCOMPARE(symbolsOf(again.drawing), expected);
         // A pick takes the symbol whole: copied, it is a new group; erased, its group goes.
-        cad::Drawing copied = again.drawing;
-        cad::Interpreter(copied).feed("COPY 400,0 \r0,0 0,1000 \rERASE 1100,400 \r");
-        const QString copies = dir.filePath("copies.dxf");
-        QVERIFY(save(again, copied, copies));
+        const QString copies = editedBy(again, "COPY 400,0 \r0,0 0,1000 \rERASE 1100,400 \r", "copies.dxf");
         QCOMPARE(ezdxf("audit", copies), QStringList{"errors 0 fixes 0"});
         QCOMPARE(ezdxf("groups", copies).filter(":"),
                  (QStringList{"POSTS: C 0,0 50", "*A1: L 100,-50 700,-50 | L 100,0 700,0",
@@ -535,10 +539,8 @@ private slots:
         const cad::DxfReadResult r12Again = reopened(savedR12);
         QCOMPARE(symbolsOf(r12Again.drawing), expected);
         // A copy carries a number of its own; an exploded door no symbol.
-        cad::Drawing r12Copied = r12Again.drawing;
-        cad::Interpreter(r12Copied).feed("COPY 400,0 \r0,0 0,1000 \rEXPLODE 1100,400 \r");
-        const QString copiesR12 = dir.filePath("copiesR12.dxf");
-        QVERIFY(save(r12Again, r12Copied, copiesR12));
+        const QString copiesR12 =
+            editedBy(r12Again, "COPY 400,0 \r0,0 0,1000 \rEXPLODE 1100,400 \r", "copiesR12.dxf");
         QStringList numbers = ezdxf("xdata", copiesR12).filter("  1071 ");
         numbers.sort();
         QCOMPARE(numbers, (QStringList{"  1071 1", "  1071 1", "  1071 3", "  1071 3"}));

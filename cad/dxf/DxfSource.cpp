@@ -1214,7 +1214,9 @@ private:
                 list.emplace_back(instance, symbol);
             if (symbol != 0) entities[symbol].push_back(k);
         }
-        for (auto &[symbol, list] : entities) {
+        for (auto &entry : entities) {
+            std::vector<std::size_t> &list = entry.second;
+            const std::uint32_t symbol = entry.first;
             std::sort(list.begin(), list.end());
             list.erase(std::unique(list.begin(), list.end()), list.end());
             const bool kept = std::any_of(found_.begin(), found_.end(), [&list](const FileSymbol &f) {

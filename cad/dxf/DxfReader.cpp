@@ -1751,6 +1751,8 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
     std::fclose(file);
     result.shortened = prepared.shortened;
     result.linesReadDirectly = readLines.lines.size();
+    // The symbols it keeps are known again: they are what can be told apart and edited.
+    if (keepFile && result.ok && !result.viewOnly) source->giveSymbols(result.drawing, decoder);
     if (keepFile) result.source = std::move(source);
     return result;
 }

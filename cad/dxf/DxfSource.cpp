@@ -11,9 +11,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <map>
 #include <numbers>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -60,13 +62,7 @@ public:
     };
     void layer(const std::string &name, const Layer &l, const LayerForm &form)
     {
-        out_.string(0, "LAYER");
-        if (setting_.handles) out_.handle(5, next_++);
-        if (!setting_.r12) {
-            if (form.table != 0) out_.handle(330, form.table);
-            out_.string(100, "AcDbSymbolTableRecord");
-            out_.string(100, "AcDbLayerTableRecord");
-        }
+        tableEntry("LAYER", "AcDbLayerTableRecord", form.table);
         out_.string(2, name);
         out_.integer(70, l.frozen ? 1 : 0);
         out_.integer(62, l.on ? l.color : -l.color);
@@ -77,8 +73,19 @@ public:
         if (!form.plotStyle.empty()) out_.string(390, form.plotStyle);
     }
 
-    void write(const EntityView &e)
+    // An APPID table entry; `table`: the table's handle.
+    void appid(std::string_view name, std::uint64_t table)
     {
+        tableEntry("APPID", "AcDbRegAppTableRecord", table);
+        out_.string(2, name);
+        out_.integer(70, 0);
+    }
+
+    // With `xdata`, the entity carries it (a polyline of R12 before its vertices).
+    void write(const EntityView &e, const std::vector<XdataGroup> *xdata = nullptr)
+    {
+        xdata_ = xdata;
+        xdataWritten_ = false;
         layer_ = e.layer < setting_.layers.size() ? std::string_view(setting_.layers[e.layer])
                                                   : std::string_view("0");
         switch (e.type) {
@@ -116,9 +123,20 @@ public:
             ray(e);
             break;
         }
+        writeXdata();
     }
 
 private:
+    void tableEntry(std::string_view type, std::string_view subclassName, std::uint64_t table)
+    {
+        out_.string(0, type);
+        if (setting_.handles) out_.handle(5, next_++);
+        if (setting_.r12) return;
+        if (table != 0) out_.handle(330, table);
+        out_.string(100, "AcDbSymbolTableRecord");
+        out_.string(100, subclassName);
+    }
+
     void begin(std::string_view type, std::string_view subclassName, int color)
     {
         out_.string(0, type);
@@ -128,6 +146,12 @@ private:
         out_.string(8, layer_);
         if (color >= 0 && color < colorByLayer) out_.integer(62, color);
         subclass(subclassName);
+    }
+
+    void writeXdata()
+    {
+        if (xdata_ && !xdataWritten_) cad::writeXdata(out_, *xdata_);
+        xdataWritten_ = true;
     }
 
     void subclass(std::string_view name)
@@ -256,6 +280,10 @@ private:
         out_.integer(70, closed ? 1 : 0);
         if (startWidth != 0) out_.real(40, startWidth);
         if (endWidth != 0) out_.real(41, endWidth);
+        if (xdata_) {
+            cad::writeXdata(out_, *xdata_);
+            xdataWritten_ = true;
+        }
         for (const Point &p : vertices) {
             begin("VERTEX", {}, color);
             point(10, p);
@@ -271,6 +299,8 @@ private:
     const Setting &setting_;
     std::uint64_t &next_;
     std::string_view layer_ = "0";
+    const std::vector<XdataGroup> *xdata_ = nullptr;
+    bool xdataWritten_ = false;
 };
 
 // The form a file writes its groups in, so that what is added reads like the rest.
@@ -357,20 +387,22 @@ std::shared_ptr<const DxfSource> DxfSource::scan(std::string bytes, bool forEdit
     return source;
 }
 
+std::string DxfSource::decoded(const std::string &raw, const DxfNameDecoder &decoder) const
+{
+    std::string name = raw;
+    const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii && decoder && usesCodepage() && !codepage_.empty()) {
+        std::string d = decoder(raw, codepage_);
+        if (!d.empty()) name = std::move(d);
+    }
+    return name.find("\\U+") != std::string::npos ? decodeDxfText(name) : name;
+}
+
 void DxfSource::decodeNames(const DxfNameDecoder &decoder)
 {
-    const auto decoded = [&](const std::string &raw) {
-        std::string name = raw;
-        const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return (c & 0x80) == 0; });
-        if (!ascii && decoder && usesCodepage() && !codepage_.empty()) {
-            std::string d = decoder(raw, codepage_);
-            if (!d.empty()) name = std::move(d);
-        }
-        return name.find("\\U+") != std::string::npos ? decodeDxfText(name) : name;
-    };
     for (LayerEntry &entry : layers_)
-        entry.name = decoded(entry.raw);
-    layerName_ = decoded(layer_);
+        entry.name = decoded(entry.raw, decoder);
+    layerName_ = decoded(layer_, decoder);
 }
 
 const DxfSource::LayerEntry *DxfSource::findEntry(std::string_view name) const
@@ -398,9 +430,11 @@ void DxfSource::note(const DxfTag &tag)
         if (section_ == "TABLES" && object_ == "BLOCK_RECORD") records_.push_back({{}, tag.begin});
         if (section_ == "BLOCKS") noteBlock(tag, own);
         if (section_ == "OBJECTS" && object_ != "ENDSEC" && object_ != "EOF")
-            objects_.push_back({tag.begin, std::string::npos});
+            objects_.push_back({tag.begin, std::string::npos, 0, 0, tag.trimmed});
         expectVariableValue_ = false;
         tableStart_ = object_ == "TABLE";
+        if (object_ == "ENDTAB" && table_ == "APPID" && appidTableEnd_ == std::string::npos)
+            appidTableEnd_ = tag.begin;
         if (object_ == "ENDTAB" && inLayerTable_) {
             if (layerTableEnd_ == std::string::npos) layerTableEnd_ = tag.begin;
             inLayerTable_ = false;
@@ -411,6 +445,7 @@ void DxfSource::note(const DxfTag &tag)
             sectionBegin_ = tag.begin;
         } else if (object_ == "ENDSEC") {
             if (section_ == "ENTITIES" && entitiesEnd_ == std::string::npos) entitiesEnd_ = tag.begin;
+            if (section_ == "OBJECTS" && objectsEnd_ == std::string::npos) objectsEnd_ = tag.begin;
             section_.clear();
         } else if (object_ == "EOF") {
             eof_ = tag.begin;
@@ -437,6 +472,10 @@ void DxfSource::note(const DxfTag &tag)
     } else if (section_ == "ENTITIES" && tag.code == 360 && !entities_.empty() &&
                entities_.back().dictionary == 0) {
         entities_.back().dictionary = parseDxfHandle(tag.trimmed);
+    } else if (section_ == "ENTITIES" && tag.code == 1001 && !entities_.empty() &&
+               sameName(tag.trimmed, dxfAppName) &&
+               (ownXdata_.empty() || ownXdata_.back() != entities_.size() - 1)) {
+        ownXdata_.push_back(entities_.size() - 1);
     }
     if (section_ == "TABLES") noteLayer(tag);
     if (section_ == "BLOCKS" && object_ == "BLOCK" && tag.code == 2 && !blocks_.empty() &&
@@ -482,10 +521,14 @@ void DxfSource::noteLayer(const DxfTag &tag)
         if (tableStart_ && tag.code == 2) {
             tableStart_ = false;
             inLayerTable_ = tag.trimmed == "LAYER";
+            table_ = tag.trimmed;
         }
         if (inLayerTable_ && tag.code == 5) layerTable_ = parseDxfHandle(tag.trimmed);
+        if (table_ == "APPID" && tag.code == 5) appidTable_ = parseDxfHandle(tag.trimmed);
         return;
     }
+    if (object_ == "APPID" && table_ == "APPID" && tag.code == 2 && sameName(tag.trimmed, dxfAppName))
+        hasAppid_ = true;
     if (object_ != "LAYER" || !inLayerTable_ || layers_.empty()) return;
     LayerEntry &entry = layers_.back();
     const bool first = layers_.size() == 1;
@@ -710,6 +753,94 @@ std::vector<std::uint32_t> DxfSource::piecesShown(const Drawing &drawing) const
     return shown;
 }
 
+std::vector<DxfTag> DxfSource::tagsBetween(std::size_t begin, std::size_t end) const
+{
+    std::vector<DxfTag> tags;
+    DxfTagScanner scanner(bytes_);
+    scanner.seek(begin);
+    while (const auto t = scanner.next()) {
+        if (t->begin >= end) break;
+        tags.push_back(*t);
+    }
+    return tags;
+}
+
+std::uint64_t DxfSource::entityHandle(std::size_t k) const
+{
+    DxfTagScanner scanner(bytes_);
+    scanner.seek(entities_[k].begin);
+    while (const auto t = scanner.next()) {
+        if (t->begin >= entities_[k].end || (t->code == 0 && t->begin != entities_[k].begin)) break;
+        if (t->code == 5) return parseDxfHandle(t->trimmed);
+    }
+    return 0;
+}
+
+std::unordered_map<std::uint64_t, std::size_t> DxfSource::entityHandles() const
+{
+    std::unordered_map<std::uint64_t, std::size_t> byHandle;
+    for (std::size_t k = 0; k < entities_.size(); ++k)
+        if (const std::uint64_t h = entityHandle(k); h != 0) byHandle.emplace(h, k);
+    return byHandle;
+}
+
+std::vector<DxfSource::FileSymbol>
+DxfSource::fileSymbols(const std::function<std::string(std::string_view)> &text) const
+{
+    std::vector<FileSymbol> found;
+    std::vector<bool> grouped(entities_.size(), false);
+    const bool groups =
+        std::any_of(objects_.begin(), objects_.end(), [](const ObjectPlace &o) { return o.type == "GROUP"; });
+    const auto byHandle = groups ? entityHandles() : std::unordered_map<std::uint64_t, std::size_t>{};
+    for (std::size_t i = 0; groups && i < objects_.size(); ++i) {
+        if (objects_[i].type != "GROUP") continue;
+        const std::vector<DxfTag> tags = tagsBetween(objects_[i].begin, objects_[i].end);
+        std::optional<KeptSymbol> kept = readSymbolXdata(tags, binary(), text);
+        if (!kept) continue;
+        FileSymbol f{std::move(*kept), {}, i};
+        for (const DxfTag &t : tags) {
+            const auto it = t.code == 340 ? byHandle.find(parseDxfHandle(t.trimmed)) : byHandle.end();
+            if (it == byHandle.end()) continue;
+            f.entities.push_back(it->second);
+            grouped[it->second] = true;
+        }
+        found.push_back(std::move(f));
+    }
+    // Kept on the entities: those of one number are one symbol.
+    std::unordered_map<std::int64_t, std::size_t> byNumber;
+    for (const std::size_t k : ownXdata_) {
+        if (grouped[k]) continue;
+        std::optional<KeptSymbol> kept =
+            readSymbolXdata(tagsBetween(entities_[k].begin, entities_[k].end), binary(), text);
+        if (!kept) continue;
+        const auto [it, fresh] = byNumber.try_emplace(kept->number, found.size());
+        if (fresh || kept->number == 0)
+            found.push_back({std::move(*kept), {k}, std::string::npos});
+        else
+            found[it->second].entities.push_back(k);
+    }
+    return found;
+}
+
+void DxfSource::giveSymbols(Drawing &drawing, const DxfNameDecoder &decoder) const
+{
+    const std::vector<FileSymbol> found =
+        fileSymbols([&](std::string_view raw) { return decoded(std::string(raw), decoder); });
+    if (found.empty()) return;
+    std::vector<std::uint32_t> ids(entities_.size(), 0);
+    for (const FileSymbol &f : found) {
+        const std::uint32_t id = drawing.addSymbol(f.kept.symbol);
+        drawing.setOpening(id, f.kept.opening);
+        for (const std::size_t k : f.entities)
+            ids[k] = id;
+    }
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const Origin &o = drawing.origin(i);
+        if (o.editable() && o.entity <= ids.size() && ids[o.entity - 1] != 0)
+            drawing.defineSymbolOf(i, ids[o.entity - 1]);
+    }
+}
+
 namespace {
 
 // One way a piece of a file's entity stands now: where it was placed, its colour and layer.
@@ -784,6 +915,11 @@ public:
                 return encoder(utf8, codepage);
             };
         setting_.owner = s_.modelSpace_;
+        found_ = s_.fileSymbols([](std::string_view raw) { return std::string(raw); });
+        for (const FileSymbol &f : found_)
+            nextNumber_ = std::max(nextNumber_, f.kept.number + 1);
+        groupDictionaries();
+        if (!groupForm()) planXdata();
         // Each layer by the name its table entry has; one the file lacks, as a text is written.
         for (std::size_t i = 0; i < layers_.size(); ++i) {
             entries_[i] = s_.findEntry(layers_[i].name);
@@ -869,6 +1005,7 @@ public:
         std::vector<std::uint64_t> gone;
         const std::size_t firstChange = edits_.size();
         for (const std::size_t k : order) {
+            changed_.insert(k);
             const DxfEntitySpan span{s_.entities_[k].begin, std::min(s_.entities_[k].end, s_.bytes_.size())};
             std::optional<std::string> bytes =
                 placedInstances(k, span, f.changed.at(k), shown[k], f.unchanged[k]);
@@ -922,14 +1059,143 @@ public:
             out.string(2, "ENTITIES");
         }
         NewEntityWriter writer(out, setting_, next_);
-        for (const std::size_t i : drawn)
-            writer.write(drawing_.view(i));
+        for (const std::size_t i : drawn) {
+            pieceHandles_[i] = next_;
+            const std::uint32_t s = drawing_.symbolOf(i);
+            const std::vector<XdataGroup> xdata = s != 0 && !groupForm()
+                                                      ? symbolXdata(kept(s, numberOf(s)), text())
+                                                      : std::vector<XdataGroup>{};
+            writer.write(drawing_.view(i), xdata.empty() ? nullptr : &xdata);
+        }
         if (wrap) out.string(0, "ENDSEC");
         std::size_t insert = s_.entitiesEnd_;
         if (wrap)
             insert = s_.objectsBegin_ != std::string::npos ? s_.objectsBegin_
                                                            : std::min(s_.eof_, s_.bytes_.size());
         edits_.push_back({insert, insert, std::move(out.bytes())});
+    }
+
+    // Symbols kept with the file: as GROUPs under its ACAD_GROUP dictionary, or, in a file without
+    // one (R12), as our XDATA on each of their entities (written with them, see addDrawn). A group
+    // of ours whose symbol stands as read stays as it is; one whose symbol was erased, placed anew
+    // or exploded goes, and the symbol as it stands now gets a new group. Groups not ours lose
+    // only the entities erased.
+    void keepSymbols(std::span<const std::uint32_t> shown)
+    {
+        struct Members
+        {
+            std::vector<std::uint64_t> handles;
+            bool asRead = true;
+        };
+        std::map<std::uint32_t, Members> symbols;
+        std::vector<bool> present(s_.entities_.size(), false);
+        for (std::size_t i = 0; i < drawing_.size(); ++i) {
+            const Origin &o = drawing_.origin(i);
+            if (o.editable() && o.entity <= present.size()) present[o.entity - 1] = true;
+            const std::uint32_t symbol = drawing_.symbolOf(i);
+            if (symbol == 0) continue;
+            Members &m = symbols[symbol];
+            m.asRead = m.asRead && o.editable() && o.asRead();
+            const std::uint64_t h = handleOf(i);
+            if (h != 0 && std::find(m.handles.begin(), m.handles.end(), h) == m.handles.end())
+                m.handles.push_back(h);
+        }
+        dropErased(present, shown);
+        if (!groupForm()) {
+            // Entities standing as read whose symbol is no longer the one they carry.
+            for (const auto &[k, symbols] : instanceSymbols_) {
+                if (changed_.contains(k)) continue;
+                const EntityPlace &e = s_.entities_[k];
+                const std::size_t end = std::min(e.end, s_.bytes_.size());
+                std::string bytes = withXdata(k, Instance{}, s_.bytes_.substr(e.begin, end - e.begin));
+                if (bytes != std::string_view(s_.bytes_).substr(e.begin, end - e.begin))
+                    edits_.push_back({e.begin, end, std::move(bytes)});
+            }
+            if (xdataWritten_) addAppid();
+            return;
+        }
+        std::unordered_set<std::uint64_t> removed;
+        for (const FileSymbol &f : found_) {
+            if (f.group == std::string::npos) continue;
+            std::vector<std::uint64_t> held;
+            for (const std::size_t k : f.entities)
+                held.push_back(s_.entityHandle(k));
+            std::sort(held.begin(), held.end());
+            const auto same = std::find_if(symbols.begin(), symbols.end(), [&held](const auto &entry) {
+                std::vector<std::uint64_t> h = entry.second.handles;
+                std::sort(h.begin(), h.end());
+                return entry.second.asRead && h == held;
+            });
+            if (same != symbols.end()) {
+                symbols.erase(same);
+                continue;
+            }
+            const ObjectPlace &o = s_.objects_[f.group];
+            edits_.push_back({o.begin, std::min(o.end, s_.bytes_.size()), {}});
+            removed.insert(o.handle);
+        }
+        std::erase_if(symbols, [](const auto &entry) { return entry.second.handles.empty(); });
+        if (symbols.empty() && removed.empty()) return;
+        const ObjectPlace *dictionary =
+            groupDictionary_ != std::string::npos ? &s_.objects_[groupDictionary_] : nullptr;
+        const std::uint64_t owner = dictionary ? dictionary->handle : next_++;
+        std::vector<DxfTag> listed =
+            dictionary ? s_.tagsBetween(dictionary->begin, dictionary->end) : std::vector<DxfTag>{};
+        // Names left free by the groups that go are given again.
+        std::unordered_set<std::string_view> names;
+        for (std::size_t k = 0; k + 1 < listed.size(); ++k)
+            if (listed[k].code == 3 && !removed.contains(parseDxfHandle(listed[k + 1].trimmed)))
+                names.insert(listed[k].trimmed);
+        DxfTagWriter groups(s_.form_);
+        std::vector<std::pair<std::string, std::uint64_t>> entries;
+        std::size_t n = 0;
+        for (const auto &[symbol, m] : symbols) {
+            std::string name;
+            do
+                name = "*A" + std::to_string(++n);
+            while (names.contains(name));
+            entries.emplace_back(name, next_++);
+            group(groups, entries.back().second, owner, kept(symbol, 0), m.handles);
+        }
+        // The dictionary lists what is left and what was added.
+        DxfTagWriter list(s_.form_);
+        if (!dictionary) {
+            list.string(0, "DICTIONARY");
+            list.handle(5, owner);
+            list.handle(330, s_.objects_[root_].handle);
+            list.string(100, "AcDbDictionary");
+            list.integer(281, 1);
+        }
+        for (std::size_t k = 1; k < listed.size(); ++k) {
+            const bool pair = listed[k].code == 3 && k + 1 < listed.size() &&
+                              (listed[k + 1].code == 350 || listed[k + 1].code == 360);
+            if (pair && removed.contains(parseDxfHandle(listed[k + 1].trimmed))) {
+                ++k;
+                continue;
+            }
+            list.bytes().append(s_.bytes_, listed[k].begin, listed[k].end - listed[k].begin);
+        }
+        for (const auto &[name, handle] : entries) {
+            list.string(3, name);
+            list.handle(350, handle);
+        }
+        if (dictionary) {
+            // Its group 0 stays; the rest is written anew.
+            const std::size_t from = listed.empty() ? dictionary->begin : listed.front().end;
+            edits_.push_back({from, std::min(dictionary->end, s_.bytes_.size()), std::move(list.bytes())});
+        } else {
+            const ObjectPlace &root = s_.objects_[root_];
+            DxfTagWriter entry(s_.form_);
+            entry.string(3, "ACAD_GROUP");
+            entry.handle(350, owner);
+            const std::size_t end = std::min(root.end, s_.bytes_.size());
+            edits_.push_back({end, end, std::move(entry.bytes())});
+            edits_.push_back({s_.objectsEnd_, s_.objectsEnd_, std::move(list.bytes())});
+        }
+        if (!groups.bytes().empty()) {
+            edits_.push_back({s_.objectsEnd_, s_.objectsEnd_, std::move(groups.bytes())});
+            addAppid();
+        }
     }
 
     // The file with the edits made and its handle seed and times of update told; without edits,
@@ -949,6 +1215,181 @@ public:
     }
 
 private:
+    // The file's root dictionary (its first object, a DICTIONARY) and the ACAD_GROUP it lists.
+    // Symbols go into groups only where there is a root; where its ACAD_GROUP entry names no
+    // object, not at all rather than twice.
+    void groupDictionaries()
+    {
+        if (setting_.r12 || s_.objects_.empty() || s_.objectsEnd_ == std::string::npos ||
+            s_.objects_.front().type != "DICTIONARY" || s_.objects_.front().handle == 0)
+            return;
+        root_ = 0;
+        const std::vector<DxfTag> tags = s_.tagsBetween(s_.objects_[0].begin, s_.objects_[0].end);
+        for (std::size_t k = 0; k + 1 < tags.size(); ++k) {
+            if (tags[k].code != 3 || tags[k].trimmed != "ACAD_GROUP") continue;
+            const std::uint64_t h = parseDxfHandle(tags[k + 1].trimmed);
+            for (std::size_t i = 0; i < s_.objects_.size(); ++i)
+                if (s_.objects_[i].handle == h && s_.objects_[i].type == "DICTIONARY") groupDictionary_ = i;
+            if (groupDictionary_ == std::string::npos) root_ = std::string::npos;
+        }
+    }
+    bool groupForm() const { return root_ != std::string::npos; }
+
+    std::function<std::string(std::string_view)> text() const
+    {
+        return [this](std::string_view t) { return NewEntityWriter::written(setting_, t); };
+    }
+    KeptSymbol kept(std::uint32_t symbol, std::int64_t number) const
+    {
+        return {drawing_.symbol(symbol), drawing_.opening(symbol), number};
+    }
+    // The number a symbol drawn here is kept under on its entities: one past the file's.
+    std::int64_t numberOf(std::uint32_t symbol)
+    {
+        xdataWritten_ = true;
+        const auto [it, fresh] = numbers_.try_emplace(symbol, nextNumber_);
+        if (fresh) ++nextNumber_;
+        return it->second;
+    }
+
+    void group(DxfTagWriter &out, std::uint64_t handle, std::uint64_t owner, const KeptSymbol &symbol,
+               const std::vector<std::uint64_t> &members) const
+    {
+        out.string(0, "GROUP");
+        out.handle(5, handle);
+        out.handle(330, owner);
+        out.string(100, "AcDbGroup");
+        out.string(300, NewEntityWriter::written(setting_, symbol.symbol.caption));
+        out.integer(70, 1); // unnamed
+        out.integer(71, 1); // selectable
+        for (const std::uint64_t h : members)
+            out.handle(340, h);
+        writeXdata(out, symbolXdata(symbol, text()));
+    }
+
+    // Where each entity carries its symbol: the symbol of each instance of the file's entities,
+    // and which symbols stand as the file keeps them (their entities as read, the same ones).
+    void planXdata()
+    {
+        std::unordered_map<std::uint32_t, std::vector<std::size_t>> entities;
+        std::unordered_set<std::uint32_t> moved;
+        const std::unordered_set<std::size_t> carrying(s_.ownXdata_.begin(), s_.ownXdata_.end());
+        for (std::size_t i = 0; i < drawing_.size(); ++i) {
+            const Origin &o = drawing_.origin(i);
+            const std::uint32_t symbol = drawing_.symbolOf(i);
+            if (symbol != 0 && !(o.editable() && o.asRead())) moved.insert(symbol);
+            if (!o.editable() || o.entity > s_.entities_.size()) continue;
+            const std::size_t k = o.entity - 1;
+            if (symbol == 0 && !carrying.contains(k)) continue;
+            auto &list = instanceSymbols_[k];
+            const Instance instance{o.placed, o.color, o.layer};
+            if (std::none_of(list.begin(), list.end(), [&](const auto &p) { return p.first == instance; }))
+                list.emplace_back(instance, symbol);
+            if (symbol != 0) entities[symbol].push_back(k);
+        }
+        for (auto &entry : entities) {
+            std::vector<std::size_t> &list = entry.second;
+            const std::uint32_t symbol = entry.first;
+            std::sort(list.begin(), list.end());
+            list.erase(std::unique(list.begin(), list.end()), list.end());
+            const bool kept = std::any_of(found_.begin(), found_.end(), [&list](const FileSymbol &f) {
+                std::vector<std::size_t> held = f.entities;
+                std::sort(held.begin(), held.end());
+                return f.group == std::string::npos && held == list;
+            });
+            if (kept && !moved.contains(symbol)) standing_.insert(symbol);
+        }
+    }
+
+    // An entity's bytes (its instance `instance`) carrying the symbol it is a piece of now, in our
+    // XDATA before any entity of its own (a POLYLINE's vertices); without one, none of ours. As
+    // they are where that is what they carry.
+    std::string withXdata(std::size_t k, const Instance &instance, std::string_view bytes)
+    {
+        const auto it = instanceSymbols_.find(k);
+        if (it == instanceSymbols_.end()) return std::string(bytes);
+        std::uint32_t symbol = 0;
+        for (const auto &[placed, s] : it->second)
+            if (placed == instance) symbol = s;
+        if (symbol != 0 && standing_.contains(symbol)) return std::string(bytes);
+        DxfTagScanner scanner(bytes, s_.form_.binary, s_.form_.shortCodes);
+        std::size_t ours = std::string::npos, oursEnd = std::string::npos, headEnd = bytes.size();
+        bool first = true;
+        while (const auto t = scanner.next()) {
+            if (t->code == 0 && !first) {
+                headEnd = t->begin;
+                break;
+            }
+            first = false;
+            if (ours != std::string::npos && oursEnd == std::string::npos && t->code == 1001)
+                oursEnd = t->begin;
+            if (t->code == 1001 && sameName(t->trimmed, dxfAppName)) ours = t->begin;
+        }
+        if (ours != std::string::npos && oursEnd == std::string::npos) oursEnd = headEnd;
+        DxfTagWriter out(s_.form_);
+        if (symbol != 0) writeXdata(out, symbolXdata(kept(symbol, numberOf(symbol)), text()));
+        std::string result;
+        if (ours == std::string::npos) {
+            result.append(bytes.substr(0, headEnd));
+        } else {
+            result.append(bytes.substr(0, ours));
+            result.append(bytes.substr(oursEnd, headEnd - oursEnd));
+        }
+        result += out.bytes();
+        result.append(bytes.substr(headEnd));
+        return result;
+    }
+
+    // Our APPID, at the end of the APPID table where it is missing.
+    void addAppid()
+    {
+        if (s_.hasAppid_ || s_.appidTableEnd_ == std::string::npos || appidAdded_) return;
+        appidAdded_ = true;
+        DxfTagWriter out(s_.form_);
+        NewEntityWriter(out, setting_, next_).appid(dxfAppName, s_.appidTable_);
+        edits_.push_back({s_.appidTableEnd_, s_.appidTableEnd_, std::move(out.bytes())});
+    }
+
+    // The handle piece i is saved with: of what was drawn or written anew, the one it was given;
+    // of a copy, the copy's; else the file's entity's own.
+    std::uint64_t handleOf(std::size_t i) const
+    {
+        if (const auto it = pieceHandles_.find(i); it != pieceHandles_.end()) return it->second;
+        const Origin &o = drawing_.origin(i);
+        if (!o.editable() || o.entity > s_.entities_.size()) return 0;
+        const std::size_t k = o.entity - 1;
+        if (const auto c = copies_.find(k); c != copies_.end()) {
+            const Instance instance{o.placed, o.color, o.layer};
+            for (const auto &[placed, handle] : c->second)
+                if (placed == instance) return handle;
+        }
+        return s_.entityHandle(k);
+    }
+
+    // Entities erased leave the groups not ours that held them.
+    void dropErased(const std::vector<bool> &present, std::span<const std::uint32_t> shown)
+    {
+        bool erased = false;
+        for (std::size_t k = 0; k < present.size() && k < shown.size() && !erased; ++k)
+            erased = shown[k] != 0 && !present[k];
+        if (!erased) return;
+        std::unordered_set<std::size_t> ours;
+        for (const FileSymbol &f : found_)
+            ours.insert(f.group);
+        std::unordered_map<std::uint64_t, std::size_t> byHandle;
+        for (std::size_t i = 0; i < s_.objects_.size(); ++i) {
+            const ObjectPlace &o = s_.objects_[i];
+            if (o.type != "GROUP" || ours.contains(i)) continue;
+            if (byHandle.empty()) byHandle = s_.entityHandles();
+            for (const DxfTag &t : s_.tagsBetween(o.begin, o.end)) {
+                const auto it = t.code == 340 ? byHandle.find(parseDxfHandle(t.trimmed)) : byHandle.end();
+                if (it == byHandle.end()) continue;
+                const std::size_t k = it->second;
+                if (k < shown.size() && shown[k] != 0 && !present[k]) edits_.push_back({t.begin, t.end, {}});
+            }
+        }
+    }
+
     void replace(const DxfTag &tag, const std::function<void(DxfTagWriter &)> &write)
     {
         DxfTagWriter out(s_.form_);
@@ -974,7 +1415,7 @@ private:
         std::string bytes;
         for (std::size_t n = 0; whole && n < instances.size(); ++n) {
             if (n == 0 && instances[n] == Instance{}) {
-                bytes.append(s_.bytes_, span.begin, span.end - span.begin);
+                bytes += withXdata(k, instances[n], s_.bytes_.substr(span.begin, span.end - span.begin));
                 continue;
             }
             EntityChange c = change(instances[n]);
@@ -987,9 +1428,10 @@ private:
                 c.name = "*D" + std::to_string(dimensionBlocks_++);
                 block = s_.dimensionBlockCopy(k, instances[n].placed, *c.name, next_);
             }
+            const std::uint64_t handle = next_;
             const auto placed = placedEntity(s_.bytes_, span, s_.form_, c, n == 0 ? nullptr : &next_);
             if (placed)
-                bytes += *placed;
+                bytes += withXdata(k, instances[n], *placed);
             else
                 whole = false;
             if (block)
@@ -997,6 +1439,7 @@ private:
                               std::make_move_iterator(block->end()));
             else if (dimension && (n > 0 || !(instances[0].placed == Affine{})))
                 whole = false;
+            if (placed && n != 0) copies_[k].push_back({instances[n], handle});
         }
         if (!whole) {
             next_ = first;
@@ -1036,8 +1479,10 @@ private:
             }
             DxfTagWriter out(s_.form_);
             NewEntityWriter writer(out, setting_, next_);
-            for (const std::size_t i : it->second)
+            for (const std::size_t i : it->second) {
+                pieceHandles_[i] = next_;
                 writer.write(drawing_.view(i));
+            }
             edits_[firstChange + n].bytes = std::move(out.bytes());
         }
     }
@@ -1052,6 +1497,7 @@ private:
         std::string bytes;
         const std::uint64_t first = next_;
         for (std::size_t n = 0; n < pieces.size(); ++n) {
+            if (n != 0) pieceHandles_[pieces[n]] = next_;
             const EntityView view = drawing_.view(pieces[n]);
             EntityChange c = change({{}, view.origin->color, view.origin->layer});
             c.shape = &view;
@@ -1097,6 +1543,21 @@ private:
     std::uint64_t next_;
     std::vector<Edit> edits_;
     std::uint64_t dimensionBlocks_ = 0; // the number the next *D<n> block is given
+    // Symbols: those the file keeps, numbers given on entities, the handles of copies of the
+    // file's entities and of pieces written anew, the root and group dictionaries.
+    std::vector<FileSymbol> found_;
+    std::int64_t nextNumber_ = 1;
+    std::unordered_map<std::uint32_t, std::int64_t> numbers_;
+    bool xdataWritten_ = false;
+    bool appidAdded_ = false;
+    std::unordered_map<std::size_t, std::vector<std::pair<Instance, std::uint64_t>>> copies_;
+    std::unordered_map<std::size_t, std::uint64_t> pieceHandles_;
+    std::size_t root_ = std::string::npos;
+    std::size_t groupDictionary_ = std::string::npos;
+    // Where entities carry their symbols: see planXdata.
+    std::unordered_map<std::size_t, std::vector<std::pair<Instance, std::uint32_t>>> instanceSymbols_;
+    std::unordered_set<std::uint32_t> standing_;
+    std::unordered_set<std::size_t> changed_;
 };
 
 std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint32_t> shown,
@@ -1108,6 +1569,7 @@ std::string DxfSource::edited(const Drawing &drawing, std::span<const std::uint3
     const Fates fates = editor.fates(shown);
     editor.rewriteChanged(fates, shown);
     editor.addDrawn(fates.drawn);
+    editor.keepSymbols(shown);
     return editor.result(now);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cad/dxf/SymbolXdata.h"
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/model/Affine.h"
 #include "cad/model/EntityView.h"
@@ -14,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace cad {
@@ -106,6 +108,11 @@ public:
                        const DxfNameEncoder &encoder = {},
                        std::chrono::system_clock::time_point now = std::chrono::system_clock::now()) const;
 
+    // The symbols the file keeps (GROUPs with our XDATA, or our XDATA on entities), given to the
+    // pieces of `drawing` read from it, each one object again, with its opening. Texts in a code
+    // page are read through `decoder`.
+    void giveSymbols(Drawing &drawing, const DxfNameDecoder &decoder = {}) const;
+
     // How many new handles the file can still give: those after its $HANDSEED and its largest
     // handle, up to the largest a $HANDSEED can name.
     std::uint64_t handlesLeft() const;
@@ -126,6 +133,21 @@ private:
         std::int64_t flagsValue = 0;
     };
     struct Edit;
+    // A symbol the file keeps: its entities by their number in ENTITIES (from 0), and the GROUP
+    // that holds them (an index in objects_), or npos when each of them carries it.
+    struct FileSymbol
+    {
+        KeptSymbol kept;
+        std::vector<std::size_t> entities;
+        std::size_t group = std::string::npos;
+    };
+    std::vector<FileSymbol> fileSymbols(const std::function<std::string(std::string_view)> &text) const;
+    // The groups from `begin` up to `end`.
+    std::vector<DxfTag> tagsBetween(std::size_t begin, std::size_t end) const;
+    // Entities by their handles (those of the ENTITIES section that have one).
+    std::unordered_map<std::uint64_t, std::size_t> entityHandles() const;
+    std::uint64_t entityHandle(std::size_t k) const;
+    std::string decoded(const std::string &raw, const DxfNameDecoder &decoder) const;
     // Gathers the edits edited() makes, step by step.
     class Editor;
 
@@ -180,8 +202,17 @@ private:
     {
         std::size_t begin = 0, end = std::string::npos;
         std::uint64_t handle = 0, owner = 0;
+        std::string_view type;
     };
     std::vector<ObjectPlace> objects_;
+    // Where the OBJECTS section's ENDSEC is.
+    std::size_t objectsEnd_ = std::string::npos;
+    // Entities carrying our XDATA, by number.
+    std::vector<std::size_t> ownXdata_;
+    // The APPID table: its handle, where it ends, and whether it names our application.
+    std::uint64_t appidTable_ = 0;
+    std::size_t appidTableEnd_ = std::string::npos;
+    bool hasAppid_ = false;
     // The BLOCKS section's blocks, by name as written, with their entities: bytes[begin, end)
     // from the BLOCK to the group after its ENDBLK, whose own groups begin at `endblk`.
     struct BlockPlace
@@ -221,6 +252,7 @@ private:
     std::uint64_t objectHandle_ = 0;
     bool tableStart_ = false;
     bool inLayerTable_ = false;
+    std::string_view table_;
 };
 
 } // namespace cad

@@ -1,5 +1,6 @@
 #include "cad/dxf/Dxf.h"
 
+#include "cad/dxf/SymbolXdata.h"
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/dxf/tags/DxfText.h"
 #include "cad/model/Angle.h"
@@ -169,9 +170,6 @@ private:
     mutable bool seedNext_ = false;
 };
 
-// Our application's name in XDATA.
-constexpr const char *appName = "QUENDRA_LT";
-
 // `layers`: the names of the drawing's layers as written.
 DL_Attributes attributes(const EntityView &e, const std::vector<std::string> &layers)
 {
@@ -221,7 +219,7 @@ public:
         dxf_.writeObjects(out_);
         std::size_t n = 0;
         for (const auto &[symbol, handles] : members)
-            group(entries[n++].second, drawing.symbol(symbol), handles);
+            group(entries[n++].second, {drawing.symbol(symbol), drawing.opening(symbol)}, handles);
         dxf_.writeObjectsEnd(out_);
         out_.dxfEOF();
     }
@@ -249,33 +247,26 @@ private:
         out_.sectionEnd();
     }
 
-    // A symbol as an unnamed GROUP of its entities, with the form, its caption, the base point
-    // and the inputs in our XDATA: the form's name and caption (1000), the base point (1010)
-    // when there is one, then the inputs between braces (1002) as name and value (1000 each).
-    void group(const std::string &handle, const Symbol &symbol, const std::vector<std::string> &entities)
+    // A symbol as an unnamed GROUP of its entities, with our XDATA (see symbolXdata).
+    void group(const std::string &handle, const KeptSymbol &kept, const std::vector<std::string> &entities)
     {
         out_.dxfString(0, "GROUP");
         out_.dxfString(5, handle);
         out_.dxfString(100, "AcDbGroup");
-        out_.dxfString(300, encodeDxfText(symbol.caption));
+        out_.dxfString(300, encodeDxfText(kept.symbol.caption));
         out_.dxfInt(70, 1); // unnamed
         out_.dxfInt(71, 1); // selectable
         for (const std::string &h : entities)
             out_.dxfString(340, h);
-        out_.dxfString(1001, appName);
-        out_.dxfString(1000, encodeDxfText(symbol.form));
-        out_.dxfString(1000, encodeDxfText(symbol.caption));
-        if (symbol.base) {
-            out_.dxfReal(1010, symbol.base->x);
-            out_.dxfReal(1020, symbol.base->y);
-            out_.dxfReal(1030, 0.0);
+        for (const XdataGroup &g : symbolXdata(kept, [](std::string_view t) { return encodeDxfText(t); })) {
+            const DxfValueType type = dxfValueType(g.code);
+            if (type == DxfValueType::Double)
+                out_.dxfReal(g.code, g.real);
+            else if (type == DxfValueType::Int32)
+                out_.dxfInt(g.code, static_cast<int>(g.integer));
+            else
+                out_.dxfString(g.code, g.text);
         }
-        out_.dxfString(1002, "{");
-        for (const auto &[name, value] : symbol.inputs) {
-            out_.dxfString(1000, encodeDxfText(name));
-            out_.dxfString(1000, encodeDxfText(value));
-        }
-        out_.dxfString(1002, "}");
     }
 
     void tables(const std::vector<Layer> &layers, bool symbols)
@@ -303,7 +294,7 @@ private:
         dxf_.writeUcs(out_);
         out_.tableAppid(symbols ? 2 : 1);
         dxf_.writeAppid(out_, "ACAD");
-        if (symbols) dxf_.writeAppid(out_, appName);
+        if (symbols) dxf_.writeAppid(out_, std::string(dxfAppName));
         out_.tableEnd();
         dxf_.writeDimStyle(out_, 2.5, 0.625, 0.625, 0.625, 2.5);
         dxf_.writeBlockRecord(out_);

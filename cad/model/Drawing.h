@@ -79,6 +79,12 @@ public:
         return it == openings_.end() ? std::nullopt : std::optional(it->second);
     }
     std::uint32_t symbolOf(std::size_t i) const { return symbolOf_.empty() ? 0 : symbolOf_[i]; }
+    // The same as read from a file: entity i is a piece of that symbol, with no undo step.
+    void defineSymbolOf(std::size_t i, std::uint32_t symbol)
+    {
+        placeSymbol(i, symbol, false);
+        changed();
+    }
 
     // Edits, undone with the group (a command's or a step's) they are made in. Indices are those
     // of view(); erasing moves the entities after it down.

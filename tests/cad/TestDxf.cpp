@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -32,6 +34,51 @@ QStringList ezdxf(const QString &mode, const QString &path)
         return {};
     }
     return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Each symbol of a drawing, sorted: form, caption, base point, inputs and opening, then its
+// pieces.
+QStringList symbolsOf(const cad::Drawing &d)
+{
+    std::map<std::uint32_t, QStringList> pieces;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        if (const std::uint32_t s = d.symbolOf(i))
+            pieces[s] << QString::fromStdString(cad::describe(d.at(i)));
+    const auto point = [](cad::Point p) { return QStringLiteral("%1,%2").arg(p.x).arg(p.y); };
+    QStringList out;
+    for (auto &[id, shown] : pieces) {
+        const cad::Symbol &s = d.symbol(id);
+        QString line = QString::fromStdString(s.form + " " + s.caption);
+        if (s.base) line += " @" + point(*s.base);
+        for (const auto &[name, value] : s.inputs)
+            line += QString::fromStdString(" " + name + "=" + value);
+        if (const auto o = d.opening(id))
+            line += " opening " + point(o->cuts[0][0]) + " " + point(o->cuts[0][1]) + " " +
+                    point(o->cuts[1][0]) + " " + point(o->cuts[1][1]);
+        shown.sort();
+        out << line + ": " + shown.join(" | ");
+    }
+    out.sort();
+    return out;
+}
+
+// A window (its opening cut in a wall) and a door, drawn as the assistant draws them.
+void drawFittings(cad::Drawing &d, cad::Point at)
+{
+    cad::Interpreter in(d);
+    const auto p = [&at](double x, double y) {
+        return std::to_string(at.x + x) + "," + std::to_string(at.y + y) + " ";
+    };
+    in.beginSymbol({"fix100", "ＦＩＸ窓", {{"Combo1", "600"}, {"Combo2", "0"}}, at}, false);
+    in.feed("LINE " + p(0, 0) + p(600, 0) + "\rLINE " + p(0, -50) + p(600, -50) + "\r");
+    in.endSymbol();
+    in.beginSymbol({"katabirakito100", "片開キ戸", {{"Combo1", "800"}}, {}}, false);
+    in.feed("LINE " + p(1000, 0) + p(1000, 800) + "\rARC C " + p(1000, 0) + p(1800, 0) + p(1000, 800));
+    in.endSymbol();
+    for (std::size_t i = 0; i < d.size(); ++i)
+        if (d.symbol(d.symbolOf(i)).form == "fix100")
+            d.setOpening(d.symbolOf(i), cad::Opening{{{{at.x, at.y}, {at.x + 600, at.y}},
+                                                      {{at.x, at.y - 50}, {at.x + 600, at.y - 50}}}});
 }
 
 cad::Drawing sample()
@@ -391,6 +438,115 @@ private slots:
                               "  1000 0", "  1002 }", "*A2: C 7,7 1 | L 5,5 6,6", "  1000 katabirakito100",
                               "  1000 片開キ戸", "  1002 {", "  1000 Combo1", "  1000 800", "  1000 Option1",
                               "  1000 1", "  1002 }"}));
+    }
+
+    // Symbols are known again from the file they were saved in: a new file's GROUPs, an opened
+    // R2018 file's groups (drawn into it, copied, erased; a group not ours keeps what is left of
+    // it) and an R12 file's XDATA on the entities.
+    void symbolsComeBackFromTheirFiles()
+    {
+        QTemporaryDir dir;
+        const auto reopened = [](const QString &path) {
+            cad::DxfReadResult r = cad::readDxf(path.toStdString(), cad::DxfLineReading::Direct, {}, true);
+            return r;
+        };
+        // Saved as the host saves an opened file: the file edited.
+        const auto save = [](const cad::DxfReadResult &r, const cad::Drawing &now, const QString &path) {
+            const std::string bytes = r.source->edited(now, r.source->piecesShown(r.drawing));
+            QFile file(path);
+            return !bytes.empty() && file.open(QIODevice::WriteOnly) &&
+                   file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+        };
+        // Edited by a user's commands and saved so.
+        const auto editedBy = [&](const cad::DxfReadResult &r, const char *commands, const QString &name) {
+            cad::Drawing d = r.drawing;
+            cad::Interpreter(d).feed(commands);
+            const QString path = dir.filePath(name);
+            return save(r, d, path) ? path : QString();
+        };
+        cad::Drawing drawn;
+        drawFittings(drawn, {100, 0});
+        const QStringList expected{
+            "fix100 ＦＩＸ窓 @100,0 Combo1=600 Combo2=0 opening 100,0 700,0 100,-50 700,-50: "
+            "L 100,-50 700,-50 | L 100,0 700,0",
+            "katabirakito100 片開キ戸 Combo1=800: A 1100,0 800 0..90 | L 1100,0 1100,800"};
+        QCOMPARE(symbolsOf(drawn), expected);
+        const QString fresh = dir.filePath("new.dxf");
+        QCOMPARE(cad::writeDxf(drawn, fresh.toStdString()), std::string());
+        QCOMPARE(symbolsOf(reopened(fresh).drawing), expected);
+
+        // An R2018 file of another program: its group POSTS holds a line and a circle.
+        const QString other = dir.filePath("r2018.dxf");
+        QVERIFY(ezdxf("make2018", other).isEmpty());
+        const cad::DxfReadResult read = reopened(other);
+        QVERIFY(read.ok && read.source);
+        QVERIFY(symbolsOf(read.drawing).isEmpty());
+        cad::Drawing edited = read.drawing;
+        drawFittings(edited, {100, 0});
+        cad::Interpreter(edited).feed("ERASE 0,90 \r");
+        const QString saved = dir.filePath("saved.dxf");
+        QVERIFY(save(read, edited, saved));
+        QCOMPARE(ezdxf("audit", saved), QStringList{"errors 0 fixes 0"});
+        const QStringList groups = ezdxf("groups", saved);
+        QCOMPARE(groups.filter(":"), (QStringList{"POSTS: C 0,0 50", "*A1: L 100,-50 700,-50 | L 100,0 700,0",
+                                                  "*A2: A 1100,0 800 0..90 | L 1100,0 1100,800"}));
+        QVERIFY(groups.contains("  1000 fix100") && groups.contains("  1011 700,-50"));
+        const cad::DxfReadResult again = reopened(saved);
+        QCOMPARE(symbolsOf(again.drawing), expected);
+        // A pick takes the symbol whole: copied, it is a new group; erased, its group goes.
+        const QString copies = editedBy(again, "COPY 400,0 \r0,0 0,1000 \rERASE 1100,400 \r", "copies.dxf");
+        QCOMPARE(ezdxf("audit", copies), QStringList{"errors 0 fixes 0"});
+        QCOMPARE(ezdxf("groups", copies).filter(":"),
+                 (QStringList{"POSTS: C 0,0 50", "*A1: L 100,-50 700,-50 | L 100,0 700,0",
+                              "*A2: L 100,1000 700,1000 | L 100,950 700,950"}));
+        QCOMPARE(symbolsOf(reopened(copies).drawing).size(), 2);
+
+        // A window set into its wall keeps its opening: reopened, ERASE closes the wall again.
+        cad::Drawing walled;
+        {
+            cad::Interpreter in(walled);
+            in.feed("LINE 0,75 10000,75 \rLINE 0,-75 10000,-75 \r");
+            in.armWallPick(1);
+            in.feed("ID ");
+            in.pick({3000, -30});
+            in.beginSymbol({"hikitigai100", "引違イ窓", {{"Combo1", "1700"}, {"Combo2", "0"}}, {}}, true);
+            in.feed("LINE @0,50 @1800,0   @0,-100 @-1800,0   @50,100 @0,-100   @1700,0 @0,100   "
+                    "@-1700,-30 @900,0   @-100,-40 @900,0   @-850,170 @0,-300 \r");
+            in.endSymbol();
+        }
+        QCOMPARE(cad::describe(walled).size(), std::size_t(4 + 2 + 7));
+        const QString wall = dir.filePath("wall.dxf");
+        QCOMPARE(cad::writeDxf(walled, wall.toStdString()), std::string());
+        const cad::DxfReadResult wallRead = reopened(wall);
+        cad::Drawing closed = wallRead.drawing;
+        cad::Interpreter(closed).feed("ERASE 3900,0 \r");
+        Lines whole = cad::describe(closed);
+        std::sort(whole.begin(), whole.end());
+        QCOMPARE(q(whole), q(Lines{"L 0,-75 10000,-75", "L 0,75 10000,75"}));
+
+        // R12 has no groups: each entity carries the symbol, numbered.
+        const QString r12 = dir.filePath("r12.dxf");
+        QVERIFY(ezdxf("make12", r12).isEmpty());
+        const cad::DxfReadResult old = reopened(r12);
+        QVERIFY(old.ok && old.source);
+        cad::Drawing inR12 = old.drawing;
+        drawFittings(inR12, {100, 0});
+        const QString savedR12 = dir.filePath("savedR12.dxf");
+        QVERIFY(save(old, inR12, savedR12));
+        QCOMPARE(ezdxf("dump", savedR12).mid(0, 2), (QStringList{"version AC1009", "errors 0"}));
+        const QStringList xdata = ezdxf("xdata", savedR12);
+        QCOMPARE(xdata.filter("  1071 "), (QStringList{"  1071 1", "  1071 1", "  1071 2", "  1071 2"}));
+        const cad::DxfReadResult r12Again = reopened(savedR12);
+        QCOMPARE(symbolsOf(r12Again.drawing), expected);
+        // A copy carries a number of its own; an exploded door no symbol.
+        const QString copiesR12 =
+            editedBy(r12Again, "COPY 400,0 \r0,0 0,1000 \rEXPLODE 1100,400 \r", "copiesR12.dxf");
+        QStringList numbers = ezdxf("xdata", copiesR12).filter("  1071 ");
+        numbers.sort();
+        QCOMPARE(numbers, (QStringList{"  1071 1", "  1071 1", "  1071 3", "  1071 3"}));
+        QCOMPARE(symbolsOf(reopened(copiesR12).drawing),
+                 (QStringList{expected[0], "fix100 ＦＩＸ窓 @100,1000 Combo1=600 Combo2=0: "
+                                           "L 100,1000 700,1000 | L 100,950 700,950"}));
     }
 
     void readsWhatEzdxfWrites()

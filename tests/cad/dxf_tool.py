@@ -3,8 +3,11 @@
 dump FILE: audits FILE and prints "errors N", then one line per model-space entity in the
            form of cad::describe (text escapes decoded).
 make FILE: writes a small AC1015 drawing with ezdxf.
+make2018 FILE: an R2018 drawing: a line and a circle in a group POSTS, and a line in none.
+make12 FILE: an R12 drawing with one line.
 groups FILE: one line per GROUP with its entities (sorted), then its XDATA of QUENDRA_LT, a tag
              a line.
+xdata FILE: one line per model-space entity carrying XDATA of QUENDRA_LT, then that XDATA.
 """
 import math
 import re
@@ -85,9 +88,36 @@ def groups(path):
         print(f"{name}: " + " | ".join(sorted(describe(e) for e in group)))
         if not group.has_xdata("QUENDRA_LT"):
             continue
-        for tag in group.get_xdata("QUENDRA_LT"):
-            value = pt(tag.value) if tag.code == 1010 else decode(str(tag.value))
-            print(f"  {tag.code} {value}")
+        print_xdata(group)
+
+
+def print_xdata(owner):
+    for tag in owner.get_xdata("QUENDRA_LT"):
+        value = pt(tag.value) if tag.code in (1010, 1011) else decode(str(tag.value))
+        print(f"  {tag.code} {value}")
+
+
+def xdata(path):
+    for e in ezdxf.readfile(path).modelspace():
+        if e.has_xdata("QUENDRA_LT"):
+            print(describe(e))
+            print_xdata(e)
+
+
+def make2018(path):
+    doc = ezdxf.new("R2018")
+    msp = doc.modelspace()
+    line = msp.add_line((0, 0), (0, 100))
+    circle = msp.add_circle((0, 0), 50)
+    msp.add_line((500, 0), (600, 0))
+    doc.groups.new("POSTS").extend([line, circle])
+    doc.saveas(path)
+
+
+def make12(path):
+    doc = ezdxf.new("R12")
+    doc.modelspace().add_line((500, 0), (600, 0))
+    doc.saveas(path)
 
 
 def make(path):
@@ -107,4 +137,5 @@ def make(path):
 
 
 if __name__ == "__main__":
-    {"dump": dump, "audit": audit, "make": make, "groups": groups}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "audit": audit, "make": make, "make2018": make2018, "make12": make12, "groups": groups,
+     "xdata": xdata}[sys.argv[1]](sys.argv[2])

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -23,14 +24,19 @@ namespace {
 
 const QString host = QStringLiteral(QUENDRA_BIN_DIR "/quendra-host");
 
-QStringList ezdxfDump(const QString &path)
+QStringList ezdxf(const QString &mode, const QString &path)
 {
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), QStringLiteral("dump"), path});
+                 {QStringLiteral(QUENDRA_SOURCE_DIR "/tests/cad/dxf_tool.py"), mode, path});
     if (!python.waitForFinished(60000) || python.exitCode() != 0)
         return {QString::fromUtf8(python.readAllStandardError())};
     return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList ezdxfDump(const QString &path)
+{
+    return ezdxf(QStringLiteral("dump"), path);
 }
 
 std::unique_ptr<quendra::CadLink> openLink(const std::string &service = quendra::cadService,
@@ -44,6 +50,26 @@ std::unique_ptr<quendra::CadLink> openLink(const std::string &service = quendra:
         QThread::msleep(50);
     }
     return nullptr;
+}
+
+// A symbol drawn as the assistant draws it: the real scripts of the form pressed with these inputs,
+// in symbol frames, from the next picked point.
+bool drawSymbol(quendra::CadLink &l, const quendra::FormDefinition &form, const char *caption,
+                std::vector<std::pair<std::string, std::string>> inputs)
+{
+    // The dialog's state: an option is set by checking it, which clears the other.
+    quendra::FormState state = form.initialState();
+    bool sent = true;
+    for (const auto &[control, value] : inputs)
+        sent = sent && (value == "0" || quendra::setInput(form, state, control, value));
+    const quendra::SymbolFrame begin{quendra::SymbolFrame::Kind::Begin, form.name, caption, true, inputs, {}};
+    sent = sent && l.execute("ID\r") == quendra::LinkError::None &&
+           l.execute(quendra::encodeSymbolFrame(begin)) == quendra::LinkError::None;
+    for (const std::string &script : quendra::press(form, state, "Command2").outcome.scripts())
+        sent = sent && l.execute(script) == quendra::LinkError::None;
+    return sent &&
+           l.execute(quendra::encodeSymbolFrame({quendra::SymbolFrame::Kind::End, {}, {}, false, {}, {}})) ==
+               quendra::LinkError::None;
 }
 
 // A headless host for one test; ended (and waited for) when it goes out of scope.
@@ -143,20 +169,7 @@ private slots:
         QVERIFY(l && l->hostReadsSymbols());
         const auto draw = [&l](const quendra::FormDefinition &form, const char *caption,
                                std::vector<std::pair<std::string, std::string>> inputs) {
-            // The dialog's state: an option is set by checking it, which clears the other.
-            quendra::FormState state = form.initialState();
-            bool sent = true;
-            for (const auto &[control, value] : inputs)
-                sent = sent && (value == "0" || quendra::setInput(form, state, control, value));
-            const quendra::SymbolFrame begin{
-                quendra::SymbolFrame::Kind::Begin, form.name, caption, true, inputs, {}};
-            sent = sent && l->execute("ID\r") == quendra::LinkError::None &&
-                   l->execute(quendra::encodeSymbolFrame(begin)) == quendra::LinkError::None;
-            for (const std::string &script : quendra::press(form, state, "Command2").outcome.scripts())
-                sent = sent && l->execute(script) == quendra::LinkError::None;
-            return sent &&
-                   l->execute(quendra::encodeSymbolFrame(
-                       {quendra::SymbolFrame::Kind::End, {}, {}, false, {}, {}})) == quendra::LinkError::None;
+            return drawSymbol(*l, form, caption, std::move(inputs));
         };
         QVERIFY(draw(quendra::fix100(), "ＦＩＸ窓", {{"Combo1", "1000"}, {"Combo2", "0"}}));
         QVERIFY(draw(quendra::katabirakito100(), "片開キ戸",
@@ -189,6 +202,59 @@ private slots:
         QVERIFY(dxf.contains(QStringLiteral("T 1200,-2300 200 0 名称")));
         QVERIFY(dxf.contains(QStringLiteral("T 1200,-3500 200 0 ＦＩＸ窓")));
         QVERIFY(dxf.contains(QStringLiteral("T 12050,-4100 200 0 1")));
+    }
+
+    // Saved, each symbol is a GROUP ezdxf reads with its form and inputs; reopened, the host knows
+    // them again: a pick on one line of a window moves all of it, and the schedule counts them.
+    void symbolsComeBackWhenReopened()
+    {
+        QTemporaryDir dir;
+        const QString plan = dir.filePath("plan.dxf");
+        {
+            Host h({"--pick", "0,0", "--pick", "3000,0", "--pick", "6000,0", "--out", plan});
+            auto l = openLink();
+            QVERIFY(l && l->hostReadsSymbols());
+            QVERIFY(drawSymbol(*l, quendra::fix100(), "ＦＩＸ窓", {{"Combo1", "1000"}, {"Combo2", "0"}}));
+            QVERIFY(drawSymbol(*l, quendra::fix100(), "ＦＩＸ窓", {{"Combo1", "1000"}, {"Combo2", "0"}}));
+            QVERIFY(drawSymbol(*l, quendra::katabirakito100(), "片開キ戸",
+                               {{"Combo1", "800"}, {"Combo2", "90"}, {"Option1", "0"}, {"Option2", "1"}}));
+            QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+            QVERIFY(h.finished());
+        }
+        const QStringList groups = ezdxf(QStringLiteral("groups"), plan);
+        QCOMPARE(groups.filter(QRegularExpression("^\\*A")).size(), 3);
+        QCOMPARE(groups.filter(QRegularExpression("^  1000 (fix100|katabirakito100)$")),
+                 (QStringList{"  1000 fix100", "  1000 fix100", "  1000 katabirakito100"}));
+        QCOMPARE(groups.count("  1000 Combo1"), 3);
+
+        const QString moved = dir.filePath("moved.dxf");
+        const QString csv = dir.filePath("建具表.csv");
+        Host h({plan, "--out", moved, "--schedule", csv});
+        auto l = openLink();
+        QVERIFY(l);
+        QCOMPARE(l->execute("MOVE 3500,0 \r0,0 0,5000 "), quendra::LinkError::None);
+        QCOMPARE(l->execute("EXIT "), quendra::LinkError::None);
+        QVERIFY(h.finished());
+        QCOMPARE(h.exitCode(), 0);
+        // The second window whole (its five lines, one of them picked), and nothing else, 5000 up.
+        const QStringList before = ezdxfDump(plan), after = ezdxfDump(moved);
+        QCOMPARE(after.size(), before.size());
+        QStringList up;
+        for (const QString &line : after)
+            if (!before.contains(line)) up << line;
+        QCOMPARE(up, (QStringList{"L 3000,5050 4100,5050", "L 4100,4950 3000,4950", "L 3050,5050 3050,4950",
+                                  "L 4050,4950 4050,5050", "L 4050,5000 3050,5000"}));
+        // Still three groups, the moved window's with its base point moved.
+        const QStringList movedGroups = ezdxf(QStringLiteral("groups"), moved);
+        QCOMPARE(movedGroups.filter(QRegularExpression("^\\*A")).size(), 3);
+        QVERIFY(movedGroups.contains("  1010 3000,5000"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF") + QStringLiteral("名称,縮尺,W寸法,その他の寸法,吊元,角度,数量\r\n"
+                                                             "ＦＩＸ窓,1/100,1000,,,0,2\r\n"
+                                                             "片開キ戸,1/100,800,,右,90,1\r\n")
+                                                  .toUtf8());
     }
 
     // Executes of several conversations form one queue; a held ID waits for the next --pick.

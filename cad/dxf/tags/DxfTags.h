@@ -32,6 +32,11 @@ class DxfTagScanner
 {
 public:
     explicit DxfTagScanner(std::string_view bytes);
+    // Groups cut out of a file written so, without what a file begins with.
+    DxfTagScanner(std::string_view bytes, bool binary, bool shortCodes)
+        : bytes_(bytes), binary_(binary), shortCodes_(shortCodes)
+    {
+    }
 
     bool binary() const { return binary_; }
     // Binary files before R13 write group codes in one byte (255 escapes a longer one).

@@ -63,6 +63,20 @@ void runUnattended()
         if (noOut) std::freopen("CONOUT$", "w", stdout);
         if (noErr) std::freopen("CONOUT$", "w", stderr);
     }
+    // Qt shows a box of its own when no platform starts in a program without a console: such a run
+    // takes a hidden console, its output staying where it was sent.
+    if (!GetConsoleWindow()) {
+        const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+        HANDLE sent[3];
+        for (int i = 0; i < 3; ++i)
+            sent[i] = GetStdHandle(kinds[i]);
+        if (AllocConsole()) {
+            if (const HWND console = GetConsoleWindow()) ShowWindow(console, SW_HIDE);
+            for (int i = 0; i < 3; ++i)
+                if (!missing(kinds[i]) && sent[i] && sent[i] != INVALID_HANDLE_VALUE)
+                    SetStdHandle(kinds[i], sent[i]);
+        }
+    }
 #endif
     // On stderr itself: Qt's own printer sends a program without a console to the debugger instead.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {

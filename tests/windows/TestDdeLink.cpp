@@ -281,11 +281,7 @@ void pumpMessages(DWORD milliseconds)
 {
     const ULONGLONG until = GetTickCount64() + milliseconds;
     do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        dispatchMessages();
         Sleep(10);
     } while (GetTickCount64() < until);
 }

@@ -11,6 +11,16 @@
 #include <string>
 #include <vector>
 
+// Dispatches the messages waiting for this thread, as an event loop would.
+inline void dispatchMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 // One run of dde_test_server.exe, started beside the test program, and what it received.
 class TestServerProcess
 {
@@ -68,11 +78,7 @@ public:
             const DWORD woken =
                 MsgWaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
             if (woken != WAIT_OBJECT_0 + 2) return woken == WAIT_OBJECT_0;
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
+            dispatchMessages();
         }
         return false;
     }

@@ -48,34 +48,27 @@ bool given(int argc, char **argv, const char *option)
 
 // A run that nobody watches (headless, the help) must not stop at a box: a fatal error of Qt's
 // (no platform plugin, say) ends it with the reason on stderr instead of aborting, which on
-// Windows shows a box. Built for the Windows subsystem, the host has no console of its own: what
-// it prints goes to the console it was started from, where the output is not redirected.
+// Windows shows a box. Built for the Windows subsystem, the host has no console of its own.
 void runUnattended()
 {
 #ifdef _WIN32
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    const auto missing = [](DWORD which) {
-        const HANDLE handle = GetStdHandle(which);
-        return handle == nullptr || handle == INVALID_HANDLE_VALUE;
-    };
-    const bool noOut = missing(STD_OUTPUT_HANDLE), noErr = missing(STD_ERROR_HANDLE);
-    if ((noOut || noErr) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        if (noOut) std::freopen("CONOUT$", "w", stdout);
-        if (noErr) std::freopen("CONOUT$", "w", stderr);
-    }
-    // Qt shows a box of its own when no platform starts in a program without a console: such a run
-    // takes a hidden console, its output staying where it was sent.
+    // Such a run takes the console it was started from, else a hidden one of its own: Qt shows a
+    // box when no platform starts in a program without a console. Output already sent somewhere
+    // (a file, a pipe) stays there.
     if (!GetConsoleWindow()) {
+        const auto usable = [](HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; };
         const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
         HANDLE sent[3];
         for (int i = 0; i < 3; ++i)
             sent[i] = GetStdHandle(kinds[i]);
-        if (AllocConsole()) {
+        const bool attached = AttachConsole(ATTACH_PARENT_PROCESS);
+        if (!attached && AllocConsole())
             if (const HWND console = GetConsoleWindow()) ShowWindow(console, SW_HIDE);
-            for (int i = 0; i < 3; ++i)
-                if (!missing(kinds[i]) && sent[i] && sent[i] != INVALID_HANDLE_VALUE)
-                    SetStdHandle(kinds[i], sent[i]);
-        }
+        for (int i = 0; i < 3; ++i)
+            if (usable(sent[i])) SetStdHandle(kinds[i], sent[i]);
+        if (attached && !usable(sent[1])) std::freopen("CONOUT$", "w", stdout);
+        if (attached && !usable(sent[2])) std::freopen("CONOUT$", "w", stderr);
     }
 #endif
     // On stderr itself: Qt's own printer sends a program without a console to the debugger instead.

@@ -23,9 +23,12 @@
 
 #ifdef _WIN32
 #include "host/session/DdeCommandServer.h"
+
+#include <windows.h>
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -41,6 +44,40 @@ bool given(int argc, char **argv, const char *option)
         if (std::strncmp(argv[i], option, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '='))
             return true;
     return false;
+}
+
+// A run that nobody watches (headless, the help) must not stop at a box: a fatal error of Qt's
+// (no platform plugin, say) ends it with the reason on stderr instead of aborting, which on
+// Windows shows a box. Built for the Windows subsystem, the host has no console of its own.
+void runUnattended()
+{
+#ifdef _WIN32
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    // Such a run takes the console it was started from, else a hidden one of its own: Qt shows a
+    // box when no platform starts in a program without a console. Output already sent somewhere
+    // (a file, a pipe) stays there.
+    if (!GetConsoleWindow()) {
+        const auto usable = [](HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; };
+        const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+        HANDLE sent[3];
+        for (int i = 0; i < 3; ++i)
+            sent[i] = GetStdHandle(kinds[i]);
+        const bool attached = AttachConsole(ATTACH_PARENT_PROCESS);
+        if (!attached && AllocConsole())
+            if (const HWND console = GetConsoleWindow()) ShowWindow(console, SW_HIDE);
+        for (int i = 0; i < 3; ++i)
+            if (usable(sent[i])) SetStdHandle(kinds[i], sent[i]);
+        if (attached && !usable(sent[1])) std::freopen("CONOUT$", "w", stdout);
+        if (attached && !usable(sent[2])) std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+    // On stderr itself: Qt's own printer sends a program without a console to the debugger instead.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, text).toLocal8Bit().constData());
+        if (type != QtFatalMsg) return;
+        std::fflush(stderr);
+        std::_Exit(4);
+    });
 }
 
 void tell(bool headless, const QString &message, bool error)
@@ -250,7 +287,15 @@ int main(int argc, char **argv)
     // screen.
     const bool plots = headless && (host::given(argc, argv, "--pdf") || host::given(argc, argv, "--png") ||
                                     host::given(argc, argv, "--svg"));
-    if (plots && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (plots && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+#ifdef _WIN32
+        // The Windows zip ships Qt's minimal platform; with the system's fonts it lays out text.
+        qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
+#else
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    }
+    if (headless || help) host::runUnattended();
     std::unique_ptr<QCoreApplication> app;
     if (plots)
         app = std::make_unique<QGuiApplication>(argc, argv);

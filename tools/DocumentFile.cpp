@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace quendra {
 
@@ -82,10 +83,16 @@ bool DocumentFile::write(const QString &path)
     return true;
 }
 
-// The file dialogs open where the current file lies, else in the current folder.
+// The file dialogs open where the current file lies, else in the current folder; on Windows in the
+// user's documents, as the current folder is then the program's own, often not writable.
 QString DocumentFile::dialogFolder() const
 {
-    return currentFile_.isEmpty() ? QDir::currentPath() : QFileInfo(currentFile_).absolutePath();
+    if (!currentFile_.isEmpty()) return QFileInfo(currentFile_).absolutePath();
+#ifdef _WIN32
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    return QDir::currentPath();
+#endif
 }
 
 } // namespace quendra

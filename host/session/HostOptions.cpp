@@ -60,8 +60,14 @@ struct Declared
         parser.setApplicationDescription(
             QStringLiteral("quendra-host: 作図スクリプトを受け付ける CAD ホスト"));
         parser.addHelpOption();
-        parser.addOptions({headless, out, pick, color, replay, exitAfter, serve, verbose, pdf, scale, paper,
-                           portrait, black, png, svg, schedule, recover, wallOpenings});
+        QList<QCommandLineOption> offered{headless, out, pick,  color, replay,   exitAfter, serve,
+                                          verbose,  pdf, scale, paper, portrait, black,     png};
+        // A build without SVG export does not offer it.
+#ifndef QUENDRA_NO_SVG
+        offered << svg;
+#endif
+        offered << schedule << recover << wallOpenings;
+        parser.addOptions(offered);
         parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DXF ファイル"),
                                      QStringLiteral("[file]"));
     }
@@ -132,7 +138,9 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     options.plot.portrait = parser.isSet(declared.portrait);
     options.plot.black = parser.isSet(declared.black);
     options.png = parser.value(declared.png);
+#ifndef QUENDRA_NO_SVG
     options.svg = parser.value(declared.svg);
+#endif
     options.schedule = parser.value(declared.schedule);
     options.recover = parser.isSet(declared.recover);
     if (parser.isSet(declared.wallOpenings)) {
@@ -161,7 +169,12 @@ bool HostOptions::parse(const QStringList &arguments, HostOptions &options, QStr
     if (!options.headless) {
         for (const QCommandLineOption *o :
              {&declared.out, &declared.pick, &declared.color, &declared.exitAfter, &declared.verbose,
-              &declared.png, &declared.svg, &declared.schedule, &declared.recover}) {
+              &declared.png, &declared.schedule, &declared.recover
+#ifndef QUENDRA_NO_SVG
+              ,
+              &declared.svg
+#endif
+             }) {
             if (!parser.isSet(*o)) continue;
             *message = QStringLiteral("--%1 は --headless と共に使います。").arg(o->names().constFirst());
             return false;

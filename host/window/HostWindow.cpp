@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -488,13 +489,18 @@ void HostWindow::warn(const QString &message)
     QMessageBox::warning(this, title, message);
 }
 
-// The drawing's folder; without a file, the folder a file dialog was last in.
+// The drawing's folder; without a file, the folder a file dialog was last in; else the current
+// folder, on Windows the user's documents (the current folder is then the program's own).
 QString HostWindow::dialogFolder() const
 {
     if (!session_.fileName().isEmpty()) return QFileInfo(session_.fileName()).absolutePath();
     if (!memory_.lastFolder().isEmpty() && QFileInfo(memory_.lastFolder()).isDir())
         return memory_.lastFolder();
+#ifdef _WIN32
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
     return QDir::currentPath();
+#endif
 }
 
 void HostWindow::fillRecentMenu()

@@ -148,8 +148,18 @@ LinkError DdeTransport::deliver(std::wstring text, std::chrono::milliseconds wai
 
 void DdeTransport::close()
 {
-    if (conversation_) DdeDisconnect(conversation_);
+    if (!conversation_) return;
+    CONVINFO info;
+    const bool standing = conversationInfo(conversation_, info) && (info.wStatus & ST_CONNECTED);
+    if (standing) DdeDisconnect(conversation_);
     conversation_ = nullptr;
+    // A conversation the host ended cannot be disconnected, and Wine's DDEML keeps it in the
+    // instance, refusing every later one on the same service and topic (a host started again
+    // could never be reached): the next open starts an instance of its own.
+    if (!standing && instance_) {
+        DdeUninitialize(instance_);
+        instance_ = 0;
+    }
 }
 
 bool DdeTransport::isOpen() const

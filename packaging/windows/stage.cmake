@@ -17,10 +17,13 @@ foreach(file ${runtime_files})
     get_filename_component(name ${file} NAME)
     execute_process(COMMAND ${strip} --strip-unneeded ${stage}/${name} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
-# Texts with a byte order mark: Notepad of every Windows version then reads them as UTF-8.
+# Texts with a byte order mark and CRLF line ends: Notepad of every Windows version then reads them
+# as UTF-8 and breaks their lines.
 foreach(text ${texts})
     get_filename_component(name ${text} NAME)
     file(READ ${text} content)
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(REPLACE "\n" "\r\n" content "${content}")
     string(ASCII 239 187 191 bom)
     file(WRITE ${stage}/${name} "${bom}${content}")
 endforeach()

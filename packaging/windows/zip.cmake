@@ -8,6 +8,8 @@ get_filename_component(qt_prefix ${Qt6_DIR}/../../.. ABSOLUTE)
 set(qt_files
     bin/Qt6Core.dll bin/Qt6Gui.dll bin/Qt6Widgets.dll bin/Qt6Network.dll bin/Qt6PrintSupport.dll
     plugins/platforms/qwindows.dll plugins/styles/qwindowsvistastyle.dll
+    # The host's headless pictures and plots are laid out on the minimal platform.
+    plugins/platforms/qminimal.dll
     plugins/imageformats/qgif.dll plugins/imageformats/qico.dll plugins/imageformats/qjpeg.dll)
 # MinGW-w64's runtime, where the compiler keeps it.
 set(runtime_files)

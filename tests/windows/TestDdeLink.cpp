@@ -1,6 +1,6 @@
 // The DDE conversation under Wine: a CadLink over the DDE transport against dde_test_server.exe,
 // which serves "AutoCAD LT.DDE" / "System" from another process.
-//   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller|host
+//   test_dde_link.exe order|nohost|reconnect|text|answers|forms|caller|host|restart
 #include "host/session/DdeCommandServer.h"
 #include "link/CadLink.h"
 #include "link/dde/DdeTransport.h"
@@ -14,6 +14,7 @@
 #include "tests/windows/TestServerProcess.h"
 
 #include <map>
+#include <optional>
 #include <thread>
 
 using host::DdeCommandServer;
@@ -274,6 +275,58 @@ void reconnect(Checks &checks)
     expectError(checks, transport->execute("again\r"), LinkError::None, "and sends");
 }
 
+// What the assistant's event loop does between presses: DDEML's client then takes the host's
+// goodbye when it ends, which leaves the conversation ended but still held by DDEML.
+void pumpMessages(DWORD milliseconds)
+{
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    do {
+        dispatchMessages();
+        Sleep(10);
+    } while (GetTickCount64() < until);
+}
+
+// quendra-host closed and started again, twice, while a dialog's link waits between presses on
+// the assistant's event loop: a press while it is away says so, the next one after it is back
+// opens a new conversation. A host back before the press is reached at once.
+void hostRestarted(Checks &checks)
+{
+    auto dialog = ddeLink();
+    std::optional<TestServerProcess> host;
+    host.emplace(TestServerProcess::Mode::Host);
+    checks.check(host->start(), "quendra-host serves");
+    expectError(checks, dialog->open(cadService, cadTopic), LinkError::None, "the dialog opens");
+    expectError(checks, dialog->execute("ID\r"), LinkError::None, "and sends");
+    const auto reached = [&](const std::string &script) {
+        for (int i = 0; i < 100; ++i, Sleep(50))
+            for (const auto &r : host->received())
+                if (r.taken && r.script == script) return true;
+        return false;
+    };
+    for (const std::string round : {"1", "2"}) {
+        host->stop();
+        pumpMessages(500);
+        checks.check(!dialog->isOpen(), "round " + round + ": the link sees the host leave");
+        expectError(checks, dialog->execute("ID\r"), LinkError::NoHost,
+                    "round " + round + ": a press while it is away gets the message");
+        pumpMessages(200);
+        host.emplace(TestServerProcess::Mode::Host);
+        checks.check(host->start(), "round " + round + ": quendra-host started again");
+        pumpMessages(300);
+        const std::string script = "LINE 0,0 " + round + "00,0 \r";
+        expectError(checks, dialog->execute(script), LinkError::None,
+                    "round " + round + ": the next press opens a new conversation");
+        checks.check(reached(script), "round " + round + ": the new host takes it");
+    }
+    host->stop();
+    pumpMessages(500);
+    host.emplace(TestServerProcess::Mode::Host);
+    checks.check(host->start(), "started again before any press");
+    pumpMessages(300);
+    expectError(checks, dialog->execute("ZOOM E\r"), LinkError::None, "the press reaches it");
+    checks.check(reached("ZOOM E\r"), "and it takes the script");
+}
+
 void text(Checks &checks)
 {
     if (!checks.check(GetACP() == 932, "the ANSI code page is CP932 (LANG=ja_JP.UTF-8)")) return;
@@ -354,13 +407,14 @@ int main(int argc, char **argv)
 {
     using Case = void (*)(Checks &);
     const std::map<std::string, Case> cases = {
-        {"order", &order},     {"nohost", &noHost}, {"reconnect", &reconnect}, {"text", &text},
-        {"answers", &answers}, {"forms", &forms},   {"caller", &callerThread}, {"host", &hostServer},
+        {"order", &order},         {"nohost", &noHost},   {"reconnect", &reconnect},
+        {"text", &text},           {"answers", &answers}, {"forms", &forms},
+        {"caller", &callerThread}, {"host", &hostServer}, {"restart", &hostRestarted},
     };
     Checks checks;
     const auto found = argc == 2 ? cases.find(argv[1]) : cases.end();
     if (found == cases.end()) {
-        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms|caller|host\n");
+        std::printf("usage: test_dde_link order|nohost|reconnect|text|answers|forms|caller|host|restart\n");
         return 2;
     }
     found->second(checks);

@@ -11,6 +11,16 @@
 #include <string>
 #include <vector>
 
+// Dispatches the messages waiting for this thread, as an event loop would.
+inline void dispatchMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 // One run of dde_test_server.exe, started beside the test program, and what it received.
 class TestServerProcess
 {
@@ -59,8 +69,18 @@ public:
                                                                     : L"thread"});
         if (!launch.started) return false;
         process_ = OpenProcess(SYNCHRONIZE, FALSE, launch.processId);
+        if (!process_) return false;
+        // A host that checks whether the service is already served asks every DDE window, this
+        // program's too: its messages are answered while waiting, as the assistant's event loop does.
         const HANDLE waits[2] = {events_[0], process_};
-        return process_ && WaitForMultipleObjects(2, waits, FALSE, 60000) == WAIT_OBJECT_0;
+        const ULONGLONG until = GetTickCount64() + 60000;
+        for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+            const DWORD woken =
+                MsgWaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+            if (woken != WAIT_OBJECT_0 + 2) return woken == WAIT_OBJECT_0;
+            dispatchMessages();
+        }
+        return false;
     }
 
     void stop() { end(2); }

@@ -83,6 +83,14 @@ setup() {
     [ -n "$LOCPATH" ] || unset LOCPATH
     # The first start fills the prefix; later starts take a second or two.
     on_display sh -c 'wineboot -i && wineserver -w'
+    # The tests stand for a Japanese Windows: Wine must have taken code page 932 from the locale.
+    acp=$(cd "$build" && timeout 120 wine ./code_page.exe 2>/dev/null | tr -d '\r') || true
+    wineserver -w
+    if [ "$acp" != 932 ]; then
+        echo "wine-tests: Wine runs with the ANSI code page '$acp', not 932:" \
+            "LANG=$LANG gave no Japanese locale (LOCPATH=${LOCPATH:-unset})" >&2
+        exit 1
+    fi
     echo "wine-tests: Wine prefix ready in $prefix"
 }
 

@@ -26,9 +26,12 @@ QAction *actionOf(const QObject *plugin, const QString &entry)
 
 QuendraPlugin::QuendraPlugin()
 {
-    // The actions exist once LibreCAD has read the capabilities; the draw entry is not for users.
+    // The actions exist once LibreCAD has read the capabilities. The draw entry is not for
+    // users: taken out of the menu, it stays enabled for the bridge to trigger.
     QTimer::singleShot(0, this, [this] {
-        if (QAction *draw = actionOf(this, drawEntry)) draw->setVisible(false);
+        if (QAction *draw = actionOf(this, drawEntry))
+            for (QWidget *w : draw->associatedWidgets())
+                w->removeAction(draw);
         if (QAction *toggle = actionOf(this, toggleEntry)) toggle->setCheckable(true);
         // `make run HOST=librecad` starts LibreCAD with the bridge already on.
         if (qEnvironmentVariable("QUENDRA_BRIDGE") == QStringLiteral("on"))
@@ -38,6 +41,8 @@ QuendraPlugin::QuendraPlugin()
                     break;
                 }
     });
+    // The plugin itself outlives the application: its server and session must not.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { bridge_.reset(); });
 }
 
 QuendraPlugin::~QuendraPlugin() = default;

@@ -297,14 +297,20 @@ void Bridge::call()
         tell({QStringLiteral("図面が開かれていないため作図できません。図面を開いて下さい。")});
 }
 
+// One call, one undo step in LibreCAD: a symbol's pieces go alone, once it has ended; what comes
+// after it waits for the next call.
 bool Bridge::apply(Document_Interface *doc)
 {
     const cad::Drawing &drawing = session_.drawing();
-    if (drawing.openSymbol() != 0) return false;
     if (applied_ > drawing.size()) applied_ = drawing.size();
-    for (; applied_ < drawing.size(); ++applied_)
+    const std::size_t first = applied_;
+    for (; applied_ < drawing.size(); ++applied_) {
+        const std::uint32_t symbol = drawing.symbolOf(applied_);
+        if (symbol != 0 && symbol == drawing.openSymbol()) return false;
+        if (applied_ > first && symbol != drawing.symbolOf(first)) return false;
         for (const Placement &p : placementsOf(drawing.at(applied_)))
             put(doc, p);
+    }
     return true;
 }
 

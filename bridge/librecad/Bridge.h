@@ -46,7 +46,8 @@ public:
 private:
     void schedule();
     void call();
-    // False while a symbol is still open: its pieces wait for its end.
+    // False when some of the drawing is left for a later call: a symbol still open, or what
+    // follows a symbol.
     bool apply(Document_Interface *doc);
     void cancelPick();
     void waitForEvents();

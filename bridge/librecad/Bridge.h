@@ -40,7 +40,8 @@ public:
     bool isOn() const { return server_ != nullptr; }
     // The menu entry: switches listening on or off.
     void toggle(QWidget *mainWindow);
-    // The hidden entry's call: puts what was drawn into the document, then asks for a pending pick.
+    // The call of the bridge's own action: puts what was drawn into the document, then asks for
+    // a pending pick.
     void serve(Document_Interface *doc);
 
 private:

@@ -4,6 +4,7 @@
 #include "app/platform/Platform.h"
 #include "dialogs/AppContext.h"
 #include "dialogs/Desktop.h"
+#include "link/CadLink.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -46,6 +47,8 @@ void OpeningWindow::launchHost()
             this, QStringLiteral("%1 を起動できませんでした。").arg(QDir::toNativeSeparators(program)));
         return;
     }
+    // The messages about the link name the host started (LibreCAD or AutoCAD LT).
+    chooseHost(hostOfProgram(program.toStdString()));
     platform::sendEscape();
     centreOnScreen(*this);
     // The host has usually not finished starting yet; the main window opens its own link later.

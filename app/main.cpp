@@ -3,6 +3,7 @@
 #include "app/platform/Platform.h"
 #include "dialogs/Desktop.h"
 #include "dialogs/MessageService.h"
+#include "link/CadLink.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,6 +29,9 @@ int main(int argc, char *argv[])
     if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    // Started for LibreCAD (make run HOST=librecad): the messages about the link name it.
+    if (qEnvironmentVariable("QUENDRA_HOST") == QStringLiteral("librecad"))
+        quendra::chooseHost(quendra::ChosenHost::LibreCad);
     quendra::MessageService messages;
     quendra::Desktop desktop(true, quendra::platform::openInTextViewer);
     quendra::Application application(messages, quendra::transportFromEnvironment(), desktop);

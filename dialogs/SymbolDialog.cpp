@@ -436,8 +436,10 @@ void SymbolDialog::watchForPick(const std::string &pressed)
     pickWatch_->start();
 }
 
-// A host that cannot tell (DDE, the record file) leaves the dialog minimised, as the original did;
-// so does one that went away. A dialog the user brought back or left needs no watching.
+// A host that cannot tell (DDE, the record file) leaves the dialog minimised, as the original did.
+// One that went away during the pick (closed, its conversation switched off) brings the dialog
+// back with the failure: the point was never picked. A dialog the user brought back or left
+// needs no watching.
 void SymbolDialog::checkPick()
 {
     if (!isMinimized() || isHidden()) {
@@ -447,6 +449,11 @@ void SymbolDialog::checkPick()
     const std::optional<bool> idle = link_->hostIdle();
     if (idle && !*idle) return;
     pickWatch_->stop();
+    if (!idle && !link_->isOpen()) {
+        showNormal();
+        context_.messages.show(this, Message{describe(LinkError::HostGone)});
+        return;
+    }
     if (!idle) return;
     // Beside the host's window, off the drawing, unless the user has put it somewhere.
     placement_->beforeReturn();

@@ -5,8 +5,53 @@
 
 namespace quendra {
 
+namespace {
+
+ChosenHost chosen = ChosenHost::AutoCadLt;
+
+std::string describeLibreCad(LinkError error)
+{
+    const std::string check =
+        "LibreCADが起動し、プラグインの「Quendra_LT 連携」が入っているか確認して下さい。";
+    switch (error) {
+    case LinkError::None:
+        return {};
+    case LinkError::NoHost:
+        return "LibreCADとの通信に失敗しました。" + check;
+    case LinkError::HostGone:
+        return "LibreCADとの通信が切れました。" + check;
+    case LinkError::Refused:
+        return "LibreCADがコマンドを受け付けませんでした。";
+    case LinkError::Timeout:
+        return "LibreCADから応答がありません。";
+    }
+    return {};
+}
+
+} // namespace
+
+void chooseHost(ChosenHost host)
+{
+    chosen = host;
+}
+
+ChosenHost chosenHost()
+{
+    return chosen;
+}
+
+ChosenHost hostOfProgram(const std::string &path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    for (char &c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return name == "librecad" || name == "librecad.exe" ? ChosenHost::LibreCad : ChosenHost::AutoCadLt;
+}
+
 std::string describe(LinkError error)
 {
+    if (chosen == ChosenHost::LibreCad) return describeLibreCad(error);
     switch (error) {
     case LinkError::None:
         return {};

@@ -19,7 +19,15 @@ enum class LinkError {
     Timeout,  // no answer in time
 };
 
-// A short Japanese sentence for a message box.
+// The CAD host the assistant was started for: AutoCAD LT's conversation (quendra-host serves it
+// off Windows) or LibreCAD with its Quendra_LT bridge. Only the messages tell them apart.
+enum class ChosenHost { AutoCadLt, LibreCad };
+void chooseHost(ChosenHost host);
+ChosenHost chosenHost();
+// The host a program file starts, by its name: "librecad" is LibreCAD.
+ChosenHost hostOfProgram(const std::string &path);
+
+// A short Japanese sentence for a message box, naming the host chosen.
 std::string describe(LinkError error);
 
 // One way of delivering scripts to a CAD host.

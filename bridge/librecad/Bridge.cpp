@@ -10,12 +10,16 @@
 #include "document_interface.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointF>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <utility>
 
 namespace bridge {
 
@@ -59,10 +63,9 @@ void putPlain(Document_Interface *doc, const Placement &p)
         break;
     }
     case Placement::Kind::Text:
-        // kochigothic, of LibreCAD's own fonts, has the Japanese glyphs. LibreCAD 2.2 takes the
-        // vertical alignment as its own number (baseline, bottom, middle, top): VAlignBottom is
-        // its middle.
-        doc->addText(QString::fromStdString(p.text), QStringLiteral("kochigothic"), &a, p.height, p.rotation,
+        // LibreCAD 2.2 takes the vertical alignment as its own number (baseline, bottom, middle,
+        // top): VAlignBottom is its middle.
+        doc->addText(QString::fromStdString(p.text), QString::fromUtf8(textFont), &a, p.height, p.rotation,
                      DPI::HAlignCenter, DPI::VAlignBottom);
         break;
     case Placement::Kind::Polyline: {
@@ -138,6 +141,13 @@ Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent)
     : QObject(parent), toggleAction_(toggleAction), drawAction_(drawAction)
 {
     batch_.setSingleShot(true);
+    pickSleep_.setSingleShot(true);
+    connect(&pickSleep_, &QTimer::timeout, this, &Bridge::waitForEvents);
+    // A pick the conversation withdrew (its conversation ended, another's input came) ends in
+    // LibreCAD too.
+    connect(&session_, &host::HostSession::promptChanged, this, [this] {
+        if (picking_ && !session_.interpreter().waitingForPick()) cancelPick();
+    });
     // The walls are LibreCAD's, and only what the session adds reaches it: nothing is cut here.
     session_.setWallOpenings(false);
     connect(&batch_, &QTimer::timeout, this, &Bridge::call);
@@ -165,6 +175,7 @@ void Bridge::toggle(QWidget *mainWindow)
 {
     mainWindow_ = mainWindow;
     if (server_) {
+        cancelPick();
         server_.reset();
         tell({QStringLiteral("Quendra_LT 連携を終了しました。")});
         showStatus();
@@ -190,23 +201,76 @@ void Bridge::serve(Document_Interface *doc)
 {
     if (inCall_) return;
     inCall_ = true;
-    apply(doc);
+    bool whole = apply(doc);
     if (pickWanted_ && session_.interpreter().waitingForPick()) {
         pickWanted_ = false;
         QPointF p;
         const QString prompt = QString::fromStdString(session_.interpreter().prompt());
-        if (doc->getPoint(&p, prompt))
-            session_.pick(cad::Point{p.x(), p.y()});
-        else
-            session_.cancel();
-        apply(doc);
+        picking_ = true;
+        qApp->installEventFilter(this);
+        pickSleep_.start(0);
+        const bool picked = doc->getPoint(&p, prompt);
+        pickSleep_.stop();
+        qApp->removeEventFilter(this);
+        picking_ = false;
+        if (session_.interpreter().waitingForPick()) {
+            if (picked && isOn())
+                session_.pick(cad::Point{p.x(), p.y()});
+            else
+                session_.cancel();
+        }
+        whole = apply(doc);
     }
     pickWanted_ = pickWanted_ && session_.interpreter().waitingForPick();
     inCall_ = false;
-    if (again_) {
+    // What was closed during the pick closes now, LibreCAD's loop having let go of the drawing.
+    const QList<QPointer<QWidget>> closing = std::exchange(closing_, {});
+    for (const QPointer<QWidget> &w : closing)
+        if (w) QTimer::singleShot(0, w.data(), &QWidget::close);
+    if (again_ || !whole) {
         again_ = false;
         schedule();
     }
+}
+
+// LibreCAD's pick loop asks for events without waiting for them: this timer, due at once and
+// started afresh each time, waits for the next event inside it, so that the loop sleeps.
+void Bridge::waitForEvents()
+{
+    if (!picking_) return;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (picking_) pickSleep_.start(0);
+}
+
+// Ends LibreCAD's pick as its Escape does: its actions killed, its loop let go.
+void Bridge::cancelPick()
+{
+    if (!picking_) return;
+    QWidget *window = mainWindow_ ? mainWindow_->window() : nullptr;
+    if (window && QMetaObject::invokeMethod(window, "slotKillAllActions")) return;
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    if (!target) return;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+// During a pick, closing LibreCAD or a drawing would delete the view LibreCAD's loop still
+// reads: the pick is cancelled first and the close done once the loop has returned.
+bool Bridge::eventFilter(QObject *watched, QEvent *event)
+{
+    if (picking_ && event->type() == QEvent::Close && watched->isWidgetType()) {
+        auto *w = static_cast<QWidget *>(watched);
+        const QWidget *main = mainWindow_ ? mainWindow_->window() : nullptr;
+        if (w == main || w->inherits("QMdiSubWindow")) {
+            event->ignore();
+            closing_.append(w);
+            cancelPick();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // Sets off a plugin call once the scripts stop coming for a moment, so that the several scripts
@@ -227,22 +291,27 @@ void Bridge::call()
         return;
     }
     if (!drawAction_) return;
-    // A hidden action is a disabled one: it is shown for as long as it is triggered.
-    drawAction_->setVisible(true);
     if (drawAction_->isEnabled())
         drawAction_->trigger();
     else
         tell({QStringLiteral("図面が開かれていないため作図できません。図面を開いて下さい。")});
-    if (drawAction_) drawAction_->setVisible(false);
 }
 
-void Bridge::apply(Document_Interface *doc)
+// One call, one undo step in LibreCAD: a symbol's pieces go alone, once it has ended; what comes
+// after it waits for the next call.
+bool Bridge::apply(Document_Interface *doc)
 {
     const cad::Drawing &drawing = session_.drawing();
     if (applied_ > drawing.size()) applied_ = drawing.size();
-    for (; applied_ < drawing.size(); ++applied_)
+    const std::size_t first = applied_;
+    for (; applied_ < drawing.size(); ++applied_) {
+        const std::uint32_t symbol = drawing.symbolOf(applied_);
+        if (symbol != 0 && symbol == drawing.openSymbol()) return false;
+        if (applied_ > first && symbol != drawing.symbolOf(first)) return false;
         for (const Placement &p : placementsOf(drawing.at(applied_)))
             put(doc, p);
+    }
+    return true;
 }
 
 void Bridge::chooseColor()

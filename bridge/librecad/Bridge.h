@@ -20,9 +20,15 @@ class CommandServer;
 namespace bridge {
 
 // The conversation served inside LibreCAD. The server and the interpreter (the host's own) live
-// as long as the plugin; what touches LibreCAD's document happens in plugin calls, which the
-// bridge sets off itself by triggering its hidden menu action: one call per batch of drawing, so
-// that one draw is one undo step in LibreCAD.
+// until LibreCAD quits; what touches LibreCAD's document happens in plugin calls, which the
+// bridge sets off itself by triggering its own action (in no menu): one call per batch of
+// drawing, and a symbol's scripts (link/SymbolFrame.h) only once it has ended, so that one draw
+// is one undo step in LibreCAD.
+//
+// A pick runs LibreCAD's own loop inside such a call. While it does, the bridge keeps that loop
+// asleep until something happens, and anything that would pull LibreCAD's document away under
+// it (closing the drawing or LibreCAD, switching the bridge off, the conversation withdrawing the
+// pick) first cancels the pick; a close waits until the call has returned.
 class Bridge : public QObject
 {
     Q_OBJECT
@@ -34,13 +40,19 @@ public:
     bool isOn() const { return server_ != nullptr; }
     // The menu entry: switches listening on or off.
     void toggle(QWidget *mainWindow);
-    // The hidden entry's call: puts what was drawn into the document, then asks for a pending pick.
+    // The call of the bridge's own action: puts what was drawn into the document, then asks for
+    // a pending pick.
     void serve(Document_Interface *doc);
 
 private:
     void schedule();
     void call();
-    void apply(Document_Interface *doc);
+    // False when some of the drawing is left for a later call: a symbol still open, or what
+    // follows a symbol.
+    bool apply(Document_Interface *doc);
+    void cancelPick();
+    void waitForEvents();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void chooseColor();
     void exitLibreCad();
     void tell(const QStringList &lines);
@@ -59,6 +71,11 @@ private:
     bool pickWanted_ = false;
     bool inCall_ = false;
     bool again_ = false;
+    // LibreCAD's pick loop is running; the single-shot timer that puts it to sleep meanwhile.
+    bool picking_ = false;
+    QTimer pickSleep_;
+    // Windows whose close waits for the pick to end.
+    QList<QPointer<QWidget>> closing_;
 };
 
 } // namespace bridge

@@ -7,6 +7,10 @@
 
 namespace bridge {
 
+// LibreCAD's font the bridge writes texts in: of the fonts Debian's LibreCAD ships, the one with
+// the full-width signs (＋, －, ±), kana and the common kanji.
+inline constexpr const char *textFont = "unicode";
+
 // One entity as LibreCAD's plugin interface takes it. LibreCAD has no polyline widths, so a wide
 // polyline segment becomes the closed outline of its band.
 struct Placement

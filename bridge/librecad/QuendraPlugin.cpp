@@ -5,7 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace bridge {
 
@@ -22,22 +25,47 @@ QAction *actionOf(const QObject *plugin, const QString &entry)
     return nullptr;
 }
 
+// LibreCAD's first window takes a size of its own (1024 pixels square), taller than many
+// screens: started for the assistant, it is fitted into the screen so that its status bar and
+// command line stay in sight, again once the window manager has framed it.
+void keepOnScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen || window->isMaximized() || window->isFullScreen()) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const int sides = frame.width() - window->width(), bars = frame.height() - window->height();
+    const QSize size(std::min(window->width(), area.width() - sides),
+                     std::min(window->height(), area.height() - bars));
+    if (size != window->size()) window->resize(size);
+    const int x = std::max(area.left(), std::min(frame.x(), area.right() + 1 - size.width() - sides));
+    const int y = std::max(area.top(), std::min(frame.y(), area.bottom() + 1 - size.height() - bars));
+    if (x != frame.x() || y != frame.y()) window->move(x, y);
+}
+
 } // namespace
 
 QuendraPlugin::QuendraPlugin()
 {
-    // The actions exist once LibreCAD has read the capabilities; the draw entry is not for users.
+    // The actions exist once LibreCAD has read the capabilities. The draw entry is not for
+    // users: taken out of the menu, it stays enabled for the bridge to trigger.
     QTimer::singleShot(0, this, [this] {
-        if (QAction *draw = actionOf(this, drawEntry)) draw->setVisible(false);
+        if (QAction *draw = actionOf(this, drawEntry))
+            for (QWidget *w : draw->associatedWidgets())
+                w->removeAction(draw);
         if (QAction *toggle = actionOf(this, toggleEntry)) toggle->setCheckable(true);
         // `make run HOST=librecad` starts LibreCAD with the bridge already on.
         if (qEnvironmentVariable("QUENDRA_BRIDGE") == QStringLiteral("on"))
             for (QWidget *w : QApplication::topLevelWidgets())
                 if (qobject_cast<QMainWindow *>(w)) {
+                    keepOnScreen(w);
+                    QTimer::singleShot(1000, w, [w] { keepOnScreen(w); });
                     bridge()->toggle(w);
                     break;
                 }
     });
+    // The plugin itself outlives the application: its server and session must not.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { bridge_.reset(); });
 }
 
 QuendraPlugin::~QuendraPlugin() = default;

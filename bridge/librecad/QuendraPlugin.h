@@ -10,8 +10,8 @@ namespace bridge {
 
 class Bridge;
 
-// The plugin LibreCAD loads: its menu entry under Plugins switches the bridge on and off; a second,
-// hidden entry is the bridge's own way into a plugin call (see Bridge).
+// The plugin LibreCAD loads: its menu entry under Plugins switches the bridge on and off; a second
+// action, taken out of the menu, is the bridge's own way into a plugin call (see Bridge).
 class QuendraPlugin : public QObject, public QC_PluginInterface
 {
     Q_OBJECT

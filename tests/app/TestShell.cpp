@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,6 +115,30 @@ private slots:
         QVERIFY(s.messages.history().empty());
         QVERIFY(s.app.openingWindow().isVisible());
     }
+
+#ifndef _WIN32
+    // LibreCAD chosen in the start-up's file dialog comes up with its bridge on, and the link's
+    // messages name it from then on.
+    void launchingLibreCadSwitchesItsBridgeOnAndNamesIt()
+    {
+        Shell s;
+        const QString marker = s.dir.filePath(QStringLiteral("bridge"));
+        s.desktop.queueAnswer(writeScript(s.dir.filePath(QStringLiteral("librecad")),
+                                          "#!/bin/sh\necho \"$QUENDRA_BRIDGE\" > '" + marker.toUtf8() + "'\n",
+                                          true));
+        s.app.start();
+        child(s.app.startupDialog(), "Command1")->click();
+        QTRY_VERIFY(QFileInfo(marker).size() > 0);
+        QFile started(marker);
+        QVERIFY(started.open(QIODevice::ReadOnly));
+        QCOMPARE(started.readAll(), QByteArray("on\n"));
+        const std::string message = describe(LinkError::NoHost);
+        chooseHost(ChosenHost::AutoCadLt);
+        QCOMPARE(message,
+                 std::string("LibreCADとの通信に失敗しました。LibreCADが起動し、プラグインの「Quendra_LT "
+                             "連携」が入っているか確認して下さい。"));
+    }
+#endif
 
     void aFileThatCannotBeStartedGetsAMessage()
     {

@@ -3,7 +3,11 @@
 
 #include "bridge/librecad/Placement.h"
 #include "cad/command/Interpreter.h"
+#include "rules/ButtonPress.h"
+#include "symbols/Forms.h"
 
+#include <QFile>
+#include <QSet>
 #include <QStringList>
 #include <QTest>
 
@@ -35,18 +39,73 @@ QString described(const Placement &p)
     return s;
 }
 
-QStringList placed(const std::string &script, int color = cad::colorByLayer)
+std::vector<Placement> placements(const std::string &script, int color = cad::colorByLayer)
 {
     cad::Drawing drawing;
     cad::Interpreter interpreter(drawing);
     interpreter.feed("DDCOLOR ");
     interpreter.chooseColor(color);
     interpreter.feed(script);
-    QStringList out;
+    std::vector<Placement> out;
     for (const cad::Entity &e : drawing.entities())
         for (const Placement &p : bridge::placementsOf(e))
-            out << described(p);
+            out.push_back(p);
     return out;
+}
+
+QStringList placed(const std::string &script, int color = cad::colorByLayer)
+{
+    QStringList out;
+    for (const Placement &p : placements(script, color))
+        out << described(p);
+    return out;
+}
+
+// The characters a LibreCAD font (.lff) draws: each glyph begins with its code, "[00B1] ±".
+QSet<uint> glyphsOf(const QString &path)
+{
+    QSet<uint> glyphs;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return glyphs;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (!line.startsWith('[')) continue;
+        const int close = line.indexOf(']');
+        bool ok = false;
+        const uint code = line.mid(1, close - 1).replace("#", "").toUInt(&ok, 16);
+        if (close > 1 && ok) glyphs.insert(code);
+    }
+    return glyphs;
+}
+
+// Every text the forms write: each draw button of each form pressed with each item of each
+// list, the rest as the form starts (a blank number box given 1).
+QSet<uint> charactersTheFormsWrite()
+{
+    QSet<uint> chars;
+    for (const quendra::FormDefinition *form : quendra::allForms()) {
+        quendra::FormState start = form->initialState();
+        for (const quendra::Control &c : form->controls)
+            if (c.kind == quendra::Control::Kind::Text && c.text.empty()) start.setText(c.name, "1");
+        std::vector<quendra::FormState> states{start};
+        for (const quendra::Control &c : form->controls)
+            for (const std::string &item : c.items) {
+                states.push_back(start);
+                states.back().setText(c.name, item);
+            }
+        for (const quendra::FormState &state : states)
+            for (const quendra::Button &b : form->buttons) {
+                if (b.role != quendra::Button::Role::Draw) continue;
+                std::string scripts;
+                for (const quendra::Event &e : quendra::press(*form, state, b.name).outcome.events)
+                    scripts += e.script;
+                for (const Placement &p : placements(scripts))
+                    if (p.kind == Placement::Kind::Text)
+                        for (uint code : QString::fromStdString(p.text).toUcs4())
+                            chars.insert(code);
+            }
+    }
+    return chars;
 }
 
 } // namespace
@@ -76,11 +135,13 @@ private slots:
         QTest::newRow("thin polyline stays one, closed")
             << std::string("PLINE 0,0 w 0  @10,0 @0,10 c ") << 256
             << QStringList{"polyline 0,0 10,0 10,10 closed"};
-        QTest::newRow("wide polyline: the outline of each band, the closing one too")
-            << std::string("PLINE 0,0 w 2  @10,0 @0,10 c ") << 256
-            << QStringList{"polyline 0,1 10,1 10,-1 0,-1 closed", "polyline 9,0 9,10 11,10 11,0 closed",
-                           "polyline 10.707107,9.292893 0.707107,-0.707107 -0.707107,0.707107 "
-                           "9.292893,10.707107 closed"};
+        // A sheet frame's wide border: both edges of the band, its corners whole.
+        QTest::newRow("wide closed polyline: the outer and the inner edge, corners mitred")
+            << std::string("PLINE 0,0 w 2  @10,0 @0,10 @-10,0 c ") << 256
+            << QStringList{"polyline 1,1 9,1 9,9 1,9 closed", "polyline -1,-1 11,-1 11,11 -1,11 closed"};
+        QTest::newRow("wide open polyline: one outline round the band")
+            << std::string("PLINE 0,0 w 2  @10,0 @0,10 \r") << 256
+            << QStringList{"polyline 0,1 9,1 9,10 11,10 11,-1 0,-1 closed"};
     }
     void mapsEachKind()
     {
@@ -88,6 +149,22 @@ private slots:
         QFETCH(int, color);
         QFETCH(QStringList, expected);
         QCOMPARE(placed(script, color), expected);
+    }
+
+    // A character missing from LibreCAD's font shows as a diamond (the level mark's ＋ and ±).
+    void theFontHoldsWhatTheFormsWrite()
+    {
+        const QString font = QStringLiteral("/usr/share/librecad/fonts/%1.lff").arg(bridge::textFont);
+        if (!QFile::exists(font)) QSKIP("LibreCAD's fonts are not installed");
+        const QSet<uint> glyphs = glyphsOf(font);
+        const QSet<uint> written = charactersTheFormsWrite();
+        for (const char *sign : {"＋", "－", "±", "X", "W"})
+            QVERIFY2(written.contains(QString::fromUtf8(sign).toUcs4().front()), sign);
+        QStringList missing;
+        for (uint code : written)
+            if (!glyphs.contains(code))
+                missing << QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ')));
     }
 };
 

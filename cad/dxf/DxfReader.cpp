@@ -1616,8 +1616,8 @@ Prepared prepareForDxflib(std::string &bytes, LineShortcut *lines)
 
 // dxflib's constructor leaves the kind of object being read unset: a parser made where an
 // earlier one stopped inside an entity (a file cut off) would report that entity again at the
-// start of the next file. Made with `new FreshDxf()`, the parser is zeroed first (no object).
-class FreshDxf
+// start of the next file. Made with `new ZeroedDxfParser()`, the parser is zeroed first (no object).
+class ZeroedDxfParser
 {
 public:
     DL_Dxf &dxf() { return dxf_; }
@@ -1632,7 +1632,7 @@ DxfReadResult run(FILE *file, const ReadLines &readLines, const std::string &cur
                   const DxfSource *source)
 {
     DxfReadResult result;
-    const auto fresh = std::make_unique<FreshDxf>();
+    const auto fresh = std::make_unique<ZeroedDxfParser>();
     DL_Dxf &dxf = fresh->dxf();
     DxfReader reader(dxf, result.drawing, readLines, source);
     try {
@@ -1710,8 +1710,8 @@ void returnFreedMemory()
 #endif
 }
 
-DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextDecoder &decoder,
-                        bool keepFile)
+DxfReadResult readFromBytes(std::string original, DxfLineReading how, const DxfTextDecoder &decoder,
+                            bool keepFile)
 {
     if (!dxfBeginning(original)) {
         DxfReadResult result;
@@ -1762,7 +1762,7 @@ DxfReadResult readOwned(std::string original, DxfLineReading how, const DxfTextD
 DxfReadResult readDxfData(std::string_view bytes, DxfLineReading how, const DxfTextDecoder &decoder,
                           bool keepFile)
 {
-    DxfReadResult result = readOwned(std::string(bytes), how, decoder, keepFile);
+    DxfReadResult result = readFromBytes(std::string(bytes), how, decoder, keepFile);
     returnFreedMemory();
     return result;
 }
@@ -1824,7 +1824,7 @@ DxfReadResult readDxf(const std::string &path, DxfLineReading how, const DxfText
     DxfReadResult failed;
     std::optional<std::string> bytes = readDxfBytes(path, &failed.error);
     if (!bytes) return failed;
-    DxfReadResult result = readOwned(std::move(*bytes), how, decoder, keepFile);
+    DxfReadResult result = readFromBytes(std::move(*bytes), how, decoder, keepFile);
     returnFreedMemory();
     return result;
 }

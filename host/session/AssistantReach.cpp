@@ -39,7 +39,7 @@ void AssistantReach::ask(std::string frame)
 {
     drop();
     frame_ = std::move(frame);
-    received_.clear();
+    answers_ = {};
     sent_ = false;
     // Nobody else's program gets the request (the folder is this user's alone).
     if (!quendra::socketFolderProblem().empty()) {
@@ -74,11 +74,9 @@ void AssistantReach::connected()
 void AssistantReach::answerArrived()
 {
     const QByteArray bytes = socket_->readAll();
-    quendra::FrameDecoder decoder;
-    received_.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    decoder.feed(received_);
+    answers_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     std::string answer;
-    if (decoder.next(answer) != quendra::FrameDecoder::Status::Frame) return;
+    if (answers_.next(answer) != quendra::FrameDecoder::Status::Frame) return;
     if (answer.rfind("OK", 0) == 0)
         finish({});
     else

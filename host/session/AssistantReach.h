@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/FrameCodec.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -42,7 +44,7 @@ private:
 
     QLocalSocket *socket_ = nullptr;
     std::string frame_;
-    std::string received_;
+    quendra::FrameDecoder answers_;
     bool sent_ = false;
     QTimer timeout_;
 };

@@ -24,6 +24,35 @@ std::pair<Point, Point> ends(const EntityView &v)
     return {v.vertices.front(), v.vertices.back()};
 }
 
+// Which end of the opening a jamb closes.
+int jambEnd(const EntityView &jamb, const Opening &o)
+{
+    return at(jamb.a, o.cuts[0][0]) || at(jamb.b, o.cuts[0][0]) ? 0 : 1;
+}
+
+// One face of an opening that shares a jamb, closed: the piece at its other end run up to that
+// jamb (with the entity it replaces), or, shared at both ends, a new face from jamb to jamb
+// drawn as the jamb is.
+std::optional<std::pair<std::optional<std::size_t>, Entity>>
+closedBeside(const Drawing &d, const std::vector<std::size_t> (&pieces)[2], const Point (&cuts)[2],
+             const bool (&shared)[2], const std::vector<std::size_t> &jambs)
+{
+    if (shared[0] && shared[1]) {
+        if (!pieces[0].empty() || !pieces[1].empty() || jambs.empty()) return std::nullopt;
+        Entity face = d.at(jambs.front());
+        face.origin = {};
+        face.a = cuts[0];
+        face.b = cuts[1];
+        return std::pair{std::optional<std::size_t>{}, face};
+    }
+    const int open = shared[0] ? 1 : 0;
+    if (!pieces[1 - open].empty() || pieces[open].size() != 1) return std::nullopt;
+    const std::size_t i = pieces[open][0];
+    const std::optional<Entity> longer = extendFace(d.at(i), cuts[open], cuts[1 - open]);
+    if (!longer) return std::nullopt;
+    return std::pair{std::optional<std::size_t>{i}, *longer};
+}
+
 std::string thicknessText(double t)
 {
     const double r = std::round(t);
@@ -57,16 +86,24 @@ void setIntoWall(CommandContext &ctx, std::uint32_t symbol)
     Entity jamb;
     jamb.color = d.view(faces[0]).color;
     jamb.layer = static_cast<std::int32_t>(d.view(faces[0]).layer);
+    // Cut up to a jamb it shares, a piece of face is no more than a point and goes.
+    std::vector<std::size_t> gone;
     for (int f = 0; f < 2; ++f) {
         const FacePieces pieces = cutFace(d.at(faces[f]), w.faces[f].segment, o.cuts[f][0], o.cuts[f][1]);
-        d.replaceAt(faces[f], pieces.before);
-        if (pieces.after) d.add(*pieces.after);
+        std::vector<Entity> kept;
+        if (!vanished(pieces.before)) kept.push_back(pieces.before);
+        if (pieces.after && !vanished(*pieces.after)) kept.push_back(*pieces.after);
+        if (kept.empty()) gone.push_back(faces[f]);
+        for (std::size_t k = 0; k < kept.size(); ++k)
+            k == 0 ? d.replaceAt(faces[f], kept[k]) : d.add(kept[k]);
     }
     for (int end = 0; end < 2; ++end) {
+        if (plan.shared[end]) continue;
         jamb.a = o.cuts[0][end];
         jamb.b = o.cuts[1][end];
         d.add(jamb);
     }
+    d.erase(gone);
     d.setOpening(symbol, o);
     ctx.message("壁に納めました (壁厚 " + thicknessText(w.thickness) + ")。");
 }
@@ -97,10 +134,29 @@ void closeOpening(CommandContext &ctx, std::uint32_t symbol, std::vector<std::si
             for (int end = 0; end < 2; ++end)
                 if (at(a, o.cuts[f][end]) || at(b, o.cuts[f][end])) pieces[f][end].push_back(i);
     }
+    // An end with a jamb but no face on either side is shared with the opening beside: the jamb
+    // stays and the face runs up to it.
+    bool shared[2];
+    for (int end = 0; end < 2; ++end)
+        shared[end] = pieces[0][end].empty() && pieces[1][end].empty() &&
+                      std::any_of(jambs.begin(), jambs.end(),
+                                  [&](std::size_t i) { return jambEnd(d.view(i), o) == end; });
     bool joined = true;
     std::vector<std::pair<std::size_t, Entity>> wholes;
+    std::vector<Entity> added;
     std::vector<std::size_t> gone;
     for (int f = 0; f < 2; ++f) {
+        if (shared[0] || shared[1]) {
+            const auto closed = closedBeside(d, pieces[f], o.cuts[f], shared, jambs);
+            if (!closed) {
+                joined = false;
+            } else if (closed->first) {
+                wholes.emplace_back(*closed->first, closed->second);
+            } else {
+                added.push_back(closed->second);
+            }
+            continue;
+        }
         if (pieces[f][0].size() != 1 || pieces[f][1].size() != 1) {
             joined = false;
             continue;
@@ -134,8 +190,11 @@ void closeOpening(CommandContext &ctx, std::uint32_t symbol, std::vector<std::si
     }
     for (const auto &[i, whole] : wholes)
         d.replaceAt(i, whole);
+    for (const Entity &e : added)
+        d.add(e);
     erase.insert(erase.end(), gone.begin(), gone.end());
-    erase.insert(erase.end(), jambs.begin(), jambs.end());
+    for (const std::size_t i : jambs)
+        if (!shared[jambEnd(d.view(i), o)]) erase.push_back(i);
 }
 
 } // namespace cad

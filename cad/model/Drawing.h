@@ -78,6 +78,7 @@ public:
         const auto it = openings_.find(id);
         return it == openings_.end() ? std::nullopt : std::optional(it->second);
     }
+    const std::map<std::uint32_t, Opening> &openings() const { return openings_; }
     std::uint32_t symbolOf(std::size_t i) const { return symbolOf_.empty() ? 0 : symbolOf_[i]; }
     // The same as read from a file: entity i is a piece of that symbol, with no undo step.
     void defineSymbolOf(std::size_t i, std::uint32_t symbol)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace cad {
@@ -182,7 +183,7 @@ Point onFace(const WallFace &f, bool level, double at)
 // a corner on a face or between them there. Lines that only cross the wall (a grid line, a
 // dimension) do not count.
 bool joinedBetween(const Drawing &drawing, const Wall &wall, std::uint32_t fitting, bool level, double lo,
-                   double hi)
+                   double hi, const std::function<bool(std::size_t)> &beside)
 {
     const double across0 = level ? wall.faces[0].a.y : wall.faces[0].a.x;
     const double across1 = level ? wall.faces[1].a.y : wall.faces[1].a.x;
@@ -199,7 +200,7 @@ bool joinedBetween(const Drawing &drawing, const Wall &wall, std::uint32_t fitti
         if (o.x1 < band.min.x - 1 || o.x0 > band.max.x + 1 || o.y1 < band.min.y - 1 || o.y0 > band.max.y + 1)
             continue;
         if (k == wall.faces[0].entity || k == wall.faces[1].entity || drawing.symbolOf(k) == fitting ||
-            !drawing.visible(k))
+            !drawing.visible(k) || beside(k))
             continue;
         const EntityView v = drawing.view(k);
         if (v.type == Entity::Type::Line && (inBand(v.a) || inBand(v.b))) return true;
@@ -207,6 +208,30 @@ bool joinedBetween(const Drawing &drawing, const Wall &wall, std::uint32_t fitti
             return true;
     }
     return false;
+}
+
+bool sameJamb(const Opening &o, int end, Point a, Point b)
+{
+    return (same(o.cuts[0][end], a) && same(o.cuts[1][end], b)) ||
+           (same(o.cuts[0][end], b) && same(o.cuts[1][end], a));
+}
+
+// The fittings still drawn, other than `except`, whose openings end at the jamb from a to b.
+std::vector<std::uint32_t> openingsEndingAt(const Drawing &drawing, Point a, Point b, std::uint32_t except)
+{
+    std::vector<std::uint32_t> ending;
+    for (const auto &[id, o] : drawing.openings())
+        if (id != except && (sameJamb(o, 0, a, b) || sameJamb(o, 1, a, b))) ending.push_back(id);
+    if (ending.empty()) return ending;
+    // An opening's record outlives its symbol (undo keeps it): only a symbol drawn counts.
+    std::vector<std::uint32_t> drawn;
+    for (std::size_t i = 0; i < drawing.size() && drawn.size() < ending.size(); ++i) {
+        const std::uint32_t s = drawing.symbolOf(i);
+        if (s != 0 && std::find(ending.begin(), ending.end(), s) != ending.end() &&
+            std::find(drawn.begin(), drawn.end(), s) == drawn.end())
+            drawn.push_back(s);
+    }
+    return drawn;
 }
 
 double fittingAngle(const Symbol &s)
@@ -246,21 +271,40 @@ OpeningPlan planOpening(const Drawing &drawing, std::uint32_t fitting)
     const bool level = *quarter % 180 == 0;
     const double lo = level ? box.min.x : box.min.y, hi = level ? box.max.x : box.max.y;
     const double tol = slack(*s.base) * 1e3;
-    for (const WallFace &f : w.faces) {
-        const auto [from, to] = faceSpan(f, level);
-        if (lo <= from + tol || hi >= to - tol) {
-            plan.refused = "開口の中で壁が終わるため (壁の端や角)、開口は作りません。";
-            return plan;
-        }
-    }
-    if (joinedBetween(drawing, w, fitting, level, lo, hi)) {
-        plan.refused = "開口の中に取り付く壁や線があるため (T 字や角)、開口は作りません。";
-        return plan;
-    }
     Opening o;
     for (int f = 0; f < 2; ++f) {
         o.cuts[f][0] = onFace(w.faces[f], level, lo);
         o.cuts[f][1] = onFace(w.faces[f], level, hi);
+    }
+    // A fitting set right beside another's opening shares its jamb: the face it stands on ends
+    // there.
+    std::vector<std::uint32_t> beside;
+    for (int end = 0; end < 2; ++end) {
+        const auto ending = openingsEndingAt(drawing, o.cuts[0][end], o.cuts[1][end], fitting);
+        plan.shared[end] = !ending.empty();
+        beside.insert(beside.end(), ending.begin(), ending.end());
+    }
+    for (const WallFace &f : w.faces) {
+        const auto [from, to] = faceSpan(f, level);
+        const bool loFits = plan.shared[0] ? std::abs(lo - from) <= tol : lo > from + tol;
+        const bool hiFits = plan.shared[1] ? std::abs(hi - to) <= tol : hi < to - tol;
+        if (!loFits || !hiFits) {
+            plan.refused = "開口の中で壁が終わるため (壁の端や角)、開口は作りません。";
+            return plan;
+        }
+    }
+    // The fittings beside it and the jambs it shares with them stand at its ends.
+    const auto besideIt = [&](std::size_t k) {
+        if (std::find(beside.begin(), beside.end(), drawing.symbolOf(k)) != beside.end()) return true;
+        const EntityView v = drawing.view(k);
+        if (v.type != Entity::Type::Line) return false;
+        for (int end = 0; end < 2; ++end)
+            if (plan.shared[end] && sameJamb(o, end, v.a, v.b)) return true;
+        return false;
+    };
+    if (joinedBetween(drawing, w, fitting, level, lo, hi, besideIt)) {
+        plan.refused = "開口の中に取り付く壁や線があるため (T 字や角)、開口は作りません。";
+        return plan;
     }
     plan.opening = o;
     return plan;
@@ -300,6 +344,28 @@ FacePieces cutFace(const Entity &face, std::size_t segment, Point first, Point s
     after.vertices.insert(after.vertices.end(), v.begin() + static_cast<std::ptrdiff_t>(segment) + 1,
                           v.end());
     return {before, after};
+}
+
+bool vanished(const Entity &piece)
+{
+    if (piece.type == Entity::Type::Line) return same(piece.a, piece.b);
+    return std::all_of(piece.vertices.begin(), piece.vertices.end(),
+                       [&](Point p) { return same(p, piece.vertices.front()); });
+}
+
+std::optional<Entity> extendFace(const Entity &piece, Point from, Point to)
+{
+    Entity out = piece;
+    Point *end = nullptr;
+    if (piece.type == Entity::Type::Line)
+        end = same(out.a, from) ? &out.a : same(out.b, from) ? &out.b : nullptr;
+    else if (piece.type == Entity::Type::Polyline && !piece.closed && !out.vertices.empty())
+        end = same(out.vertices.front(), from)  ? &out.vertices.front()
+              : same(out.vertices.back(), from) ? &out.vertices.back()
+                                                : nullptr;
+    if (!end) return std::nullopt;
+    *end = to;
+    return out;
 }
 
 std::optional<Entity> joinFace(const Entity &before, const std::optional<Entity> &after, Point first,

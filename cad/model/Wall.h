@@ -47,10 +47,13 @@ std::optional<int> quarterAngle(double degrees);
 // The wall `fitting` (a fitting symbol) sits in, and where it is cut: the faces between the
 // ends of the symbol along the wall, or why not (a Japanese sentence). No wall there at all is
 // neither: `opening` stays empty and the reason too.
+// An end of the opening may be the end of another fitting's opening beside it, in the same
+// wall: the two share that jamb, and no face runs between them.
 struct OpeningPlan
 {
     std::optional<Wall> wall;
     std::optional<Opening> opening;
+    bool shared[2] = {false, false};
     std::string refused;
 };
 OpeningPlan planOpening(const Drawing &drawing, std::uint32_t fitting);
@@ -68,5 +71,12 @@ FacePieces cutFace(const Entity &face, std::size_t segment, Point first, Point s
 // polyline opened there); none when they no longer fit together.
 std::optional<Entity> joinFace(const Entity &before, const std::optional<Entity> &after, Point first,
                                Point second);
+
+// A face piece that ends at `from` run on along the wall to `to` (an opening beside it closed);
+// none when it does not end there.
+std::optional<Entity> extendFace(const Entity &piece, Point from, Point to);
+
+// Whether what is left of a face is no more than a point (an opening cut up to its end).
+bool vanished(const Entity &piece);
 
 } // namespace cad

@@ -143,6 +143,45 @@ private slots:
                                                  "P 12000,0 12000,6000", "P 12150,0 12150,6000"})));
     }
 
+    // Windows side by side share the jamb between them; erased in any order, singly or together,
+    // they leave the wall as it was.
+    void windowsSideBySide()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed(walls);
+        const Lines whole = wallLines(d);
+        const auto faces = [](std::initializer_list<std::pair<int, int>> spans,
+                              std::initializer_list<int> jambs) {
+            Lines out{"P 12000,0 12000,6000", "P 12150,0 12150,6000"};
+            for (const auto &[a, b] : spans)
+                for (const char *y : {"75", "-75"})
+                    out.push_back("L " + std::to_string(a) + "," + y + " " + std::to_string(b) + "," + y);
+            for (int x : jambs)
+                out.push_back("L " + std::to_string(x) + ",-75 " + std::to_string(x) + ",75");
+            return sorted(out);
+        };
+        drawWindow(interpreter, {3000, -30}, "0");
+        drawWindow(interpreter, {6600, -30}, "0");
+        drawWindow(interpreter, {4800, -30}, "0");
+        QCOMPARE(q(wallLines(d)), q(faces({{0, 3000}, {8400, 10000}}, {3000, 4800, 6600, 8400})));
+        // The middle one: the faces between its jambs come back, the jambs stay.
+        interpreter.feed("ERASE 5700,0 \r");
+        QCOMPARE(q(wallLines(d)),
+                 q(faces({{0, 3000}, {4800, 6600}, {8400, 10000}}, {3000, 4800, 6600, 8400})));
+        interpreter.feed("U ");
+        // One at an end: its face runs on to the shared jamb.
+        interpreter.feed("ERASE 3900,0 \r");
+        QCOMPARE(q(wallLines(d)), q(faces({{0, 4800}, {8400, 10000}}, {4800, 6600, 8400})));
+        interpreter.feed("U ");
+        interpreter.feed("ERASE 3900,0 5700,0 7500,0 \r");
+        QCOMPARE(q(wallLines(d)), q(whole));
+        // Moved along the wall away from its neighbour, it takes its own opening with it.
+        interpreter.feed("U MOVE 7500,0  0,0 @1000,0 ");
+        QCOMPARE(q(wallLines(d)),
+                 q(faces({{0, 3000}, {6600, 7600}, {9400, 10000}}, {3000, 4800, 6600, 7600, 9400})));
+    }
+
     // A wall drawn by the wall form is a symbol too: its faces are cut and joined as they are,
     // and stay its pieces.
     void wallsOfTheWallForm()

@@ -214,10 +214,10 @@ public:
         out_.listGroups(entries);
         dxf_.writeObjects(out_);
         std::size_t n = 0;
-        for (const auto &[symbol, handles] : members) {
-            const KeptSymbol kept{drawing.symbol(symbol), drawing.opening(symbol)};
+        for (const auto &member : members) {
+            const KeptSymbol kept{drawing.symbol(member.first), drawing.opening(member.first)};
             throughTags(0, [&](EntityWriter &writer, std::uint64_t &) {
-                writer.group(entries[n++].second, groupDictionary, kept, handles);
+                writer.group(entries[n++].second, groupDictionary, kept, member.second);
             });
         }
         dxf_.writeObjectsEnd(out_);

@@ -1,6 +1,7 @@
 #include "cad/dxf/DxfSource.h"
 
 #include "cad/dxf/DxfPlacement.h"
+#include "cad/dxf/EntityWriter.h"
 #include "cad/dxf/tags/DxfText.h"
 #include "cad/model/Drawing.h"
 #include "cad/model/Geometry.h"
@@ -12,7 +13,6 @@
 #include <ctime>
 #include <limits>
 #include <map>
-#include <numbers>
 #include <span>
 #include <unordered_map>
 #include <unordered_set>
@@ -22,286 +22,6 @@
 namespace cad {
 
 namespace {
-
-// Writes what was drawn in the layout of the file's version: R12 and older without subclass
-// markers and owners, with POLYLINE for polylines and ellipses; later versions as R2000 does.
-class NewEntityWriter
-{
-public:
-    struct Setting
-    {
-        bool r12 = false;
-        bool handles = true;
-        bool utf8 = false;
-        std::uint64_t owner = 0;
-        // The layers' names as the file writes them, by index in the drawing's layer table.
-        std::vector<std::string> layers;
-        // Text into the file's code page; none where it has none or it is not known.
-        std::function<std::string(std::string_view)> inCodepage;
-    };
-
-    // Text (a TEXT's, a layer's name) as the file holds it: UTF-8, or its code page where that
-    // holds it, else as escapes.
-    static std::string written(const Setting &setting, std::string_view utf8)
-    {
-        return setting.utf8 ? std::string(utf8) : encodeDxfText(utf8, setting.inCodepage);
-    }
-
-    // Handles are taken from `next`, which moves past them.
-    NewEntityWriter(DxfTagWriter &out, const Setting &setting, std::uint64_t &next)
-        : out_(out), setting_(setting), next_(next)
-    {
-    }
-
-    // A LAYER table entry in the file's form, borrowing linetype, line weight and plot style
-    // from the table's first entry.
-    struct LayerForm
-    {
-        std::uint64_t table = 0;
-        std::string linetype, weight, plotStyle;
-    };
-    void layer(const std::string &name, const Layer &l, const LayerForm &form)
-    {
-        tableEntry("LAYER", "AcDbLayerTableRecord", form.table);
-        out_.string(2, name);
-        out_.integer(70, l.frozen ? 1 : 0);
-        out_.integer(62, l.on ? l.color : -l.color);
-        out_.string(6,
-                    form.linetype.empty() ? std::string_view("CONTINUOUS") : std::string_view(form.linetype));
-        if (setting_.r12) return;
-        if (!form.weight.empty()) out_.integer(370, std::atoll(form.weight.c_str()));
-        if (!form.plotStyle.empty()) out_.string(390, form.plotStyle);
-    }
-
-    // An APPID table entry; `table`: the table's handle.
-    void appid(std::string_view name, std::uint64_t table)
-    {
-        tableEntry("APPID", "AcDbRegAppTableRecord", table);
-        out_.string(2, name);
-        out_.integer(70, 0);
-    }
-
-    // With `xdata`, the entity carries it (a polyline of R12 before its vertices).
-    void write(const EntityView &e, const std::vector<XdataGroup> *xdata = nullptr)
-    {
-        xdata_ = xdata;
-        xdataWritten_ = false;
-        layer_ = e.layer < setting_.layers.size() ? std::string_view(setting_.layers[e.layer])
-                                                  : std::string_view("0");
-        switch (e.type) {
-        case Entity::Type::Line:
-            begin("LINE", "AcDbLine", e.color);
-            point(10, e.a);
-            point(11, e.b);
-            break;
-        case Entity::Type::Circle:
-            begin("CIRCLE", "AcDbCircle", e.color);
-            point(10, e.centre);
-            out_.real(40, e.radius);
-            break;
-        case Entity::Type::Arc:
-            begin("ARC", "AcDbCircle", e.color);
-            point(10, e.centre);
-            out_.real(40, e.radius);
-            subclass("AcDbArc");
-            out_.real(50, e.startAngle);
-            out_.real(51, e.endAngle);
-            break;
-        case Entity::Type::Ellipse:
-            ellipse(e);
-            break;
-        case Entity::Type::Text:
-            text(e);
-            break;
-        case Entity::Type::Polyline:
-            polyline(e.vertices, e.startWidth, e.endWidth, e.closed, e.color);
-            break;
-        case Entity::Type::Fill:
-            fill(e);
-            break;
-        case Entity::Type::Ray:
-            ray(e);
-            break;
-        }
-        writeXdata();
-    }
-
-private:
-    void tableEntry(std::string_view type, std::string_view subclassName, std::uint64_t table)
-    {
-        out_.string(0, type);
-        if (setting_.handles) out_.handle(5, next_++);
-        if (setting_.r12) return;
-        if (table != 0) out_.handle(330, table);
-        out_.string(100, "AcDbSymbolTableRecord");
-        out_.string(100, subclassName);
-    }
-
-    void begin(std::string_view type, std::string_view subclassName, int color)
-    {
-        out_.string(0, type);
-        if (setting_.handles) out_.handle(5, next_++);
-        if (!setting_.r12 && setting_.owner != 0) out_.handle(330, setting_.owner);
-        subclass("AcDbEntity");
-        out_.string(8, layer_);
-        if (color >= 0 && color < colorByLayer) out_.integer(62, color);
-        subclass(subclassName);
-    }
-
-    void writeXdata()
-    {
-        if (xdata_ && !xdataWritten_) cad::writeXdata(out_, *xdata_);
-        xdataWritten_ = true;
-    }
-
-    void subclass(std::string_view name)
-    {
-        if (!setting_.r12 && !name.empty()) out_.string(100, name);
-    }
-
-    void point(int code, Point p)
-    {
-        out_.real(code, p.x);
-        out_.real(code + 10, p.y);
-        out_.real(code + 20, 0.0);
-    }
-
-    void ellipse(const EntityView &e)
-    {
-        if (!setting_.r12) {
-            begin("ELLIPSE", "AcDbEllipse", e.color);
-            point(10, e.centre);
-            point(11, e.majorAxis);
-            out_.real(40, e.ratio);
-            out_.real(41, 0.0);
-            out_.real(42, 2 * std::numbers::pi);
-            return;
-        }
-        // R12 has no ellipse: a closed polyline close enough to draw and print.
-        constexpr int steps = 72;
-        std::vector<Point> points;
-        const Point minor{-e.majorAxis.y * e.ratio, e.majorAxis.x * e.ratio};
-        for (int i = 0; i < steps; ++i) {
-            const double t = 2 * std::numbers::pi * i / steps;
-            points.push_back({e.centre.x + e.majorAxis.x * std::cos(t) + minor.x * std::sin(t),
-                              e.centre.y + e.majorAxis.y * std::cos(t) + minor.y * std::sin(t)});
-        }
-        polyline(points, 0, 0, true, e.color);
-    }
-
-    void text(const EntityView &e)
-    {
-        // Middle justification (72 = 4): the alignment point is the text's middle.
-        begin("TEXT", "AcDbText", e.color);
-        point(10, e.insert);
-        out_.real(40, e.height);
-        out_.string(1, written(setting_, e.text));
-        if (e.rotation != 0) out_.real(50, e.rotation);
-        if (e.mirrored) out_.integer(71, 2); // backwards
-        out_.integer(72, 4);
-        point(11, e.insert);
-        subclass("AcDbText");
-    }
-
-    // A copy of a fill read from the file: a solid HATCH; R12 has none, and a mask cannot be
-    // made without the objects a WIPEOUT needs, so those keep their loops as closed polylines.
-    void fill(const EntityView &e)
-    {
-        const auto loops = fillLoops(e.vertices);
-        if (setting_.r12 || e.color == colorBackground) {
-            for (const auto loop : loops)
-                polyline(loop.first(loop.size() > 1 ? loop.size() - 1 : loop.size()), 0, 0, true,
-                         e.color == colorBackground ? colorByLayer : e.color);
-            return;
-        }
-        begin("HATCH", "AcDbHatch", e.color);
-        point(10, {});
-        out_.real(210, 0.0);
-        out_.real(220, 0.0);
-        out_.real(230, 1.0);
-        out_.string(2, "SOLID");
-        out_.integer(70, 1);
-        out_.integer(71, 0);
-        out_.integer(91, static_cast<std::int64_t>(loops.size()));
-        for (std::size_t k = 0; k < loops.size(); ++k) {
-            const auto loop = loops[k];
-            const std::size_t n = loop.size() > 1 ? loop.size() - 1 : loop.size();
-            out_.integer(92, k == 0 ? 3 : 2); // a polyline; the first one outermost
-            out_.integer(72, 0);
-            out_.integer(73, 1);
-            out_.integer(93, static_cast<std::int64_t>(n));
-            for (std::size_t i = 0; i < n; ++i) {
-                out_.real(10, loop[i].x);
-                out_.real(20, loop[i].y);
-            }
-            out_.integer(97, 0);
-        }
-        out_.integer(75, 0);
-        out_.integer(76, 1);
-        out_.integer(98, 0);
-    }
-
-    // R12 has neither RAY nor XLINE: the piece from a to b stands for them.
-    void ray(const EntityView &e)
-    {
-        const double length = distance(e.a, e.b);
-        if (setting_.r12 || length == 0) {
-            begin("LINE", "AcDbLine", e.color);
-            point(10, e.a);
-            point(11, e.b);
-            return;
-        }
-        begin(e.closed ? "XLINE" : "RAY", e.closed ? "AcDbXline" : "AcDbRay", e.color);
-        point(10, e.a);
-        point(11, {(e.b.x - e.a.x) / length, (e.b.y - e.a.y) / length});
-    }
-
-    void polyline(std::span<const Point> vertices, double startWidth, double endWidth, bool closed, int color)
-    {
-        const bool constant = startWidth == endWidth;
-        if (!setting_.r12) {
-            begin("LWPOLYLINE", "AcDbPolyline", color);
-            out_.integer(90, static_cast<std::int64_t>(vertices.size()));
-            out_.integer(70, closed ? 1 : 0);
-            if (constant && startWidth != 0) out_.real(43, startWidth);
-            for (const Point &p : vertices) {
-                out_.real(10, p.x);
-                out_.real(20, p.y);
-                if (!constant) {
-                    out_.real(40, startWidth);
-                    out_.real(41, endWidth);
-                }
-            }
-            return;
-        }
-        begin("POLYLINE", {}, color);
-        out_.integer(66, 1);
-        point(10, {});
-        out_.integer(70, closed ? 1 : 0);
-        if (startWidth != 0) out_.real(40, startWidth);
-        if (endWidth != 0) out_.real(41, endWidth);
-        if (xdata_) {
-            cad::writeXdata(out_, *xdata_);
-            xdataWritten_ = true;
-        }
-        for (const Point &p : vertices) {
-            begin("VERTEX", {}, color);
-            point(10, p);
-            if (!constant) {
-                out_.real(40, startWidth);
-                out_.real(41, endWidth);
-            }
-        }
-        begin("SEQEND", {}, color);
-    }
-
-    DxfTagWriter &out_;
-    const Setting &setting_;
-    std::uint64_t &next_;
-    std::string_view layer_ = "0";
-    const std::vector<XdataGroup> *xdata_ = nullptr;
-    bool xdataWritten_ = false;
-};
 
 // The form a file writes its groups in, so that what is added reads like the rest.
 DxfTagWriter::Form formOf(std::string_view bytes)
@@ -924,7 +644,7 @@ public:
         for (std::size_t i = 0; i < layers_.size(); ++i) {
             entries_[i] = s_.findEntry(layers_[i].name);
             setting_.layers.push_back(entries_[i] ? entries_[i]->raw
-                                                  : NewEntityWriter::written(setting_, layers_[i].name));
+                                                  : EntityWriter::written(setting_, layers_[i].name));
         }
     }
 
@@ -954,9 +674,9 @@ public:
     {
         if (s_.layerTableEnd_ == std::string::npos) return;
         DxfTagWriter out(s_.form_);
-        NewEntityWriter writer(out, setting_, next_);
-        const NewEntityWriter::LayerForm form{s_.layerTable_, s_.layerLinetype_, s_.layerWeight_,
-                                              s_.layerPlotStyle_};
+        EntityWriter writer(out, setting_, next_);
+        const EntityWriter::LayerForm form{s_.layerTable_, s_.layerLinetype_, s_.layerWeight_,
+                                           s_.layerPlotStyle_};
         for (std::size_t i = 0; i < layers_.size(); ++i)
             if (layers_[i].made && !entries_[i]) writer.layer(setting_.layers[i], layers_[i], form);
         if (!out.bytes().empty())
@@ -1058,7 +778,7 @@ public:
             out.string(0, "SECTION");
             out.string(2, "ENTITIES");
         }
-        NewEntityWriter writer(out, setting_, next_);
+        EntityWriter writer(out, setting_, next_);
         for (const std::size_t i : drawn) {
             pieceHandles_[i] = next_;
             const std::uint32_t s = drawing_.symbolOf(i);
@@ -1155,7 +875,8 @@ public:
                 name = "*A" + std::to_string(++n);
             while (names.contains(name));
             entries.emplace_back(name, next_++);
-            group(groups, entries.back().second, owner, kept(symbol, 0), m.handles);
+            EntityWriter(groups, setting_, next_)
+                .group(entries.back().second, owner, kept(symbol, 0), m.handles);
         }
         // The dictionary lists what is left and what was added.
         DxfTagWriter list(s_.form_);
@@ -1237,7 +958,7 @@ private:
 
     std::function<std::string(std::string_view)> text() const
     {
-        return [this](std::string_view t) { return NewEntityWriter::written(setting_, t); };
+        return [this](std::string_view t) { return EntityWriter::written(setting_, t); };
     }
     KeptSymbol kept(std::uint32_t symbol, std::int64_t number) const
     {
@@ -1250,21 +971,6 @@ private:
         const auto [it, fresh] = numbers_.try_emplace(symbol, nextNumber_);
         if (fresh) ++nextNumber_;
         return it->second;
-    }
-
-    void group(DxfTagWriter &out, std::uint64_t handle, std::uint64_t owner, const KeptSymbol &symbol,
-               const std::vector<std::uint64_t> &members) const
-    {
-        out.string(0, "GROUP");
-        out.handle(5, handle);
-        out.handle(330, owner);
-        out.string(100, "AcDbGroup");
-        out.string(300, NewEntityWriter::written(setting_, symbol.symbol.caption));
-        out.integer(70, 1); // unnamed
-        out.integer(71, 1); // selectable
-        for (const std::uint64_t h : members)
-            out.handle(340, h);
-        writeXdata(out, symbolXdata(symbol, text()));
     }
 
     // Where each entity carries its symbol: the symbol of each instance of the file's entities,
@@ -1346,7 +1052,7 @@ private:
         if (s_.hasAppid_ || s_.appidTableEnd_ == std::string::npos || appidAdded_) return;
         appidAdded_ = true;
         DxfTagWriter out(s_.form_);
-        NewEntityWriter(out, setting_, next_).appid(dxfAppName, s_.appidTable_);
+        EntityWriter(out, setting_, next_).appid(dxfAppName, s_.appidTable_);
         edits_.push_back({s_.appidTableEnd_, s_.appidTableEnd_, std::move(out.bytes())});
     }
 
@@ -1478,7 +1184,7 @@ private:
                 continue;
             }
             DxfTagWriter out(s_.form_);
-            NewEntityWriter writer(out, setting_, next_);
+            EntityWriter writer(out, setting_, next_);
             for (const std::size_t i : it->second) {
                 pieceHandles_[i] = next_;
                 writer.write(drawing_.view(i));
@@ -1539,7 +1245,7 @@ private:
     const Drawing &drawing_;
     const std::vector<Layer> &layers_;
     std::vector<const LayerEntry *> entries_;
-    NewEntityWriter::Setting setting_;
+    EntityWriter::Setting setting_;
     std::uint64_t next_;
     std::vector<Edit> edits_;
     std::uint64_t dimensionBlocks_ = 0; // the number the next *D<n> block is given

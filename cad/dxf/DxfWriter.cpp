@@ -1,15 +1,13 @@
 #include "cad/dxf/Dxf.h"
 
+#include "cad/dxf/EntityWriter.h"
 #include "cad/dxf/SymbolXdata.h"
 #include "cad/dxf/tags/DxfTags.h"
 #include "cad/dxf/tags/DxfText.h"
-#include "cad/model/Angle.h"
-#include "cad/model/Geometry.h"
 
 #include <dxflib/dl_dxf.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -23,6 +21,8 @@ namespace cad {
 namespace {
 
 constexpr const char *codepage = newDrawingCodepage;
+// dxflib's dictionary of groups (ACAD_GROUP).
+constexpr std::uint64_t groupDictionary = 0xD;
 
 // dxflib's own writer ends every line with a flush, one system call a line, which makes a large
 // drawing take many seconds. This one keeps dxflib's layout but hands the text to a sink in large
@@ -64,11 +64,8 @@ public:
     void dxfBool(int gc, bool value) const override { dxfInt(gc, value ? 1 : 0); }
     void dxfHex(int gc, int value) const override
     {
-        if (counting_ && !silent_ && !collecting_) return;
-        char buffer[32];
-        const unsigned long written = gc == 5 && seedNext_ ? handSeed_ : static_cast<unsigned>(value);
-        std::snprintf(buffer, sizeof buffer, "%lX", written);
-        group(gc, buffer);
+        if (counting_) return;
+        group(gc, hex(gc == 5 && seedNext_ ? handSeed_ : static_cast<unsigned>(value)));
     }
     void dxfString(int gc, const char *value) const override
     {
@@ -80,33 +77,35 @@ public:
     }
 
     // A handle for an object written later, taken from dxflib's count so that none is given twice.
-    std::string reserveHandle()
-    {
-        silent_ = true;
-        handle();
-        silent_ = false;
-        return lastHandle_;
-    }
-    // The handles given while collecting: those of the entities of one symbol.
-    void collectHandles(bool on) { collecting_ = on; }
-    std::vector<std::string> takeHandles() { return std::exchange(handles_, {}); }
+    std::uint64_t reserveHandle() { return m_handle++; }
+    void setNextHandle(std::uint64_t next) { m_handle = next; }
     // Entries the group dictionary (ACAD_GROUP) lists: name and handle.
-    void listGroups(std::vector<std::pair<std::string, std::string>> entries)
+    void listGroups(std::vector<std::pair<std::string, std::uint64_t>> entries)
     {
         groups_ = std::move(entries);
     }
 
-private:
+    // Groups written elsewhere, taken out of `bytes`.
+    void append(std::string &bytes)
+    {
+        if (!counting_ && ok_) {
+            if (buffer_.empty() && bytes.size() >= pieceSize)
+                ok_ = sink_(bytes);
+            else
+                buffer_.append(bytes);
+            if (buffer_.size() >= pieceSize) pass();
+        }
+        bytes.clear();
+    }
+
+    // The size of the pieces handed to the sink.
     static constexpr std::size_t pieceSize = 1 << 20;
 
+private:
     void group(int gc, std::string_view value) const
     {
-        if (gc == 5 && (silent_ || collecting_)) {
-            lastHandle_ = std::string(value);
-            if (collecting_) handles_.push_back(lastHandle_);
-        }
         seedNext_ = gc == 9 && value == "$HANDSEED";
-        if (!ok_ || silent_ || counting_) return;
+        if (!ok_ || counting_) return;
         put(gc, value);
         ownObjects(gc, value);
         if (buffer_.size() >= pieceSize) pass();
@@ -137,12 +136,18 @@ private:
             put(330, owner == owners_.end() ? std::string_view("0") : std::string_view(owner->second));
         } else if (gc == 350) {
             owners_.emplace(std::string(value), handle_);
-        } else if (gc == 281 && handle_ == groupDictionary) {
+        } else if (gc == 281 && parseDxfHandle(handle_) == groupDictionary) {
             for (const auto &[name, handle] : groups_) {
                 group(3, name);
-                group(350, handle);
+                group(350, hex(handle));
             }
         }
+    }
+    static std::string hex(std::uint64_t value)
+    {
+        char buffer[24];
+        std::snprintf(buffer, sizeof buffer, "%llX", static_cast<unsigned long long>(value));
+        return buffer;
     }
     void pass() const
     {
@@ -159,30 +164,18 @@ private:
     mutable std::string handle_;
     mutable std::map<std::string, std::string, std::less<>> owners_;
     // dxflib's ACAD_GROUP dictionary.
-    static constexpr std::string_view groupDictionary = "D";
-    std::vector<std::pair<std::string, std::string>> groups_;
-    mutable std::string lastHandle_;
-    mutable std::vector<std::string> handles_;
-    mutable bool silent_ = false;
-    bool collecting_ = false;
+    std::vector<std::pair<std::string, std::uint64_t>> groups_;
     bool counting_ = false;
     unsigned long handSeed_ = 0xFFFF;
     mutable bool seedNext_ = false;
 };
 
-// `layers`: the names of the drawing's layers as written.
-DL_Attributes attributes(const EntityView &e, const std::vector<std::string> &layers)
-{
-    const int color = e.color >= 0 && e.color <= colorByLayer ? e.color : colorByLayer;
-    return DL_Attributes(e.layer < layers.size() ? layers[e.layer] : std::string("0"), color, -1, "BYLAYER",
-                         1.0);
-}
-
-// Drives dxflib through the sections of an AC1015 file.
+// Drives dxflib through the sections of an AC1015 file; what was drawn, the layers, APPIDs and
+// symbols go through the writer of groups an opened file's additions go through.
 class DxfWriter
 {
 public:
-    DxfWriter(DL_Dxf &dxf, BufferedWriter &out) : dxf_(dxf), out_(out) {}
+    DxfWriter(DL_Dxf &dxf, BufferedWriter &out) : dxf_(dxf), out_(out), tags_(DxfTagWriter::Form{}) {}
     DxfWriter(const DxfWriter &) = delete;
     DxfWriter &operator=(const DxfWriter &) = delete;
 
@@ -190,10 +183,12 @@ public:
     {
         // Names and texts in the file's code page; what it cannot hold, and all without an
         // encoder, as \U+ escapes, read the same under any code page.
-        if (encoder) inCodepage_ = [&encoder](std::string_view utf8) { return encoder(utf8, codepage); };
+        if (encoder)
+            setting_.inCodepage = [&encoder](std::string_view utf8) { return encoder(utf8, codepage); };
         for (const Layer &l : drawing.layers())
-            layers_.push_back(encodeDxfText(l.name, inCodepage_));
-        header(drawing.extents(), layers_[std::min(drawing.currentLayer(), layers_.size() - 1)]);
+            setting_.layers.push_back(EntityWriter::written(setting_, l.name));
+        header(drawing.extents(),
+               setting_.layers[std::min(drawing.currentLayer(), setting_.layers.size() - 1)]);
         bool symbols = false;
         for (std::size_t i = 0; i < drawing.size() && !symbols; ++i)
             symbols = drawing.symbolOf(i) != 0;
@@ -201,30 +196,50 @@ public:
         blocks();
         out_.sectionEntities();
         // Each symbol's entities by their handles, in the order drawn.
-        std::map<std::uint32_t, std::vector<std::string>> members;
-        for (std::size_t i = 0; i < drawing.size(); ++i) {
-            const std::uint32_t s = drawing.symbolOf(i);
-            out_.collectHandles(s != 0);
-            entity(drawing.view(i));
-            if (s == 0) continue;
-            for (std::string &h : out_.takeHandles())
-                members[s].push_back(std::move(h));
-        }
-        out_.collectHandles(false);
+        std::map<std::uint32_t, std::vector<std::uint64_t>> members;
+        throughTags(0, [&](EntityWriter &writer, std::uint64_t &next) {
+            for (std::size_t i = 0; i < drawing.size(); ++i) {
+                const std::uint64_t first = next;
+                writer.write(drawing.view(i));
+                if (const std::uint32_t s = drawing.symbolOf(i))
+                    for (std::uint64_t h = first; h < next; ++h)
+                        members[s].push_back(h);
+                if (tags_.bytes().size() >= BufferedWriter::pieceSize) out_.append(tags_.bytes());
+            }
+        });
         out_.sectionEnd();
-        std::vector<std::pair<std::string, std::string>> entries;
+        std::vector<std::pair<std::string, std::uint64_t>> entries;
         while (entries.size() < members.size())
             entries.emplace_back("*A" + std::to_string(entries.size() + 1), out_.reserveHandle());
         out_.listGroups(entries);
         dxf_.writeObjects(out_);
         std::size_t n = 0;
-        for (const auto &[symbol, handles] : members)
-            group(entries[n++].second, {drawing.symbol(symbol), drawing.opening(symbol)}, handles);
+        for (const auto &member : members) {
+            const KeptSymbol kept{drawing.symbol(member.first), drawing.opening(member.first)};
+            throughTags(0, [&](EntityWriter &writer, std::uint64_t &) {
+                writer.group(entries[n++].second, groupDictionary, kept, member.second);
+            });
+        }
         dxf_.writeObjectsEnd(out_);
         out_.dxfEOF();
     }
 
 private:
+    // dxflib's tables give layer 0 and the APPID ACAD handles of their own.
+    static constexpr std::uint64_t layerZero = 0x10, acadAppid = 0x12;
+
+    // Groups written by `write` through the writer of groups, with handles from `fixed` on, or
+    // from dxflib's count where it is 0; nothing written while counting.
+    void throughTags(std::uint64_t fixed,
+                     const std::function<void(EntityWriter &writer, std::uint64_t &next)> &write)
+    {
+        std::uint64_t next = fixed != 0 ? fixed : out_.getNextHandle();
+        EntityWriter writer(out_.counting() ? nullptr : &tags_, setting_, next);
+        write(writer, next);
+        if (fixed == 0) out_.setNextHandle(next);
+        out_.append(tags_.bytes());
+    }
+
     void header(const Box &box, const std::string &currentLayer)
     {
         dxf_.writeHeader(out_);
@@ -247,28 +262,6 @@ private:
         out_.sectionEnd();
     }
 
-    // A symbol as an unnamed GROUP of its entities, with our XDATA (see symbolXdata).
-    void group(const std::string &handle, const KeptSymbol &kept, const std::vector<std::string> &entities)
-    {
-        out_.dxfString(0, "GROUP");
-        out_.dxfString(5, handle);
-        out_.dxfString(100, "AcDbGroup");
-        out_.dxfString(300, encodeDxfText(kept.symbol.caption));
-        out_.dxfInt(70, 1); // unnamed
-        out_.dxfInt(71, 1); // selectable
-        for (const std::string &h : entities)
-            out_.dxfString(340, h);
-        for (const XdataGroup &g : symbolXdata(kept, [](std::string_view t) { return encodeDxfText(t); })) {
-            const DxfValueType type = dxfValueType(g.code);
-            if (type == DxfValueType::Double)
-                out_.dxfReal(g.code, g.real);
-            else if (type == DxfValueType::Int32)
-                out_.dxfInt(g.code, static_cast<int>(g.integer));
-            else
-                out_.dxfString(g.code, g.text);
-        }
-    }
-
     void tables(const std::vector<Layer> &layers, bool symbols)
     {
         out_.sectionTables();
@@ -281,9 +274,12 @@ private:
         out_.tableEnd();
 
         out_.tableLayers(static_cast<int>(layers.size()));
+        // Without an owner, in the line type and plot style dxflib's tables and objects have.
+        const EntityWriter::LayerForm form{0, "CONTINUOUS", {}, "F"};
         for (std::size_t i = 0; i < layers.size(); ++i)
-            dxf_.writeLayer(out_, DL_LayerData(layers_[i], layers[i].frozen ? 1 : 0, !layers[i].on),
-                            DL_Attributes("", layers[i].color, -1, "CONTINUOUS", 1.0));
+            throughTags(layers[i].name == "0" ? layerZero : 0, [&](EntityWriter &writer, std::uint64_t &) {
+                writer.layer(setting_.layers[i], layers[i], form);
+            });
         out_.tableEnd();
 
         out_.tableStyle(1);
@@ -293,8 +289,9 @@ private:
         dxf_.writeView(out_);
         dxf_.writeUcs(out_);
         out_.tableAppid(symbols ? 2 : 1);
-        dxf_.writeAppid(out_, "ACAD");
-        if (symbols) dxf_.writeAppid(out_, std::string(dxfAppName));
+        throughTags(acadAppid, [](EntityWriter &writer, std::uint64_t &) { writer.appid("ACAD", 0); });
+        if (symbols)
+            throughTags(0, [](EntityWriter &writer, std::uint64_t &) { writer.appid(dxfAppName, 0); });
         out_.tableEnd();
         dxf_.writeDimStyle(out_, 2.5, 0.625, 0.625, 0.625, 2.5);
         dxf_.writeBlockRecord(out_);
@@ -312,101 +309,10 @@ private:
         out_.sectionEnd();
     }
 
-    void entity(const EntityView &e)
-    {
-        const DL_Attributes a = attributes(e, layers_);
-        switch (e.type) {
-        case Entity::Type::Line:
-            dxf_.writeLine(out_, DL_LineData(e.a.x, e.a.y, 0.0, e.b.x, e.b.y, 0.0), a);
-            break;
-        case Entity::Type::Arc:
-            dxf_.writeArc(out_, DL_ArcData(e.centre.x, e.centre.y, 0.0, e.radius, e.startAngle, e.endAngle),
-                          a);
-            break;
-        case Entity::Type::Circle:
-            dxf_.writeCircle(out_, DL_CircleData(e.centre.x, e.centre.y, 0.0, e.radius), a);
-            break;
-        case Entity::Type::Ellipse:
-            dxf_.writeEllipse(out_,
-                              DL_EllipseData(e.centre.x, e.centre.y, 0.0, e.majorAxis.x, e.majorAxis.y, 0.0,
-                                             e.ratio, 0.0, 2 * M_PI),
-                              a);
-            break;
-        case Entity::Type::Text:
-            // Middle justification (72 = 4): the alignment point is the text's middle.
-            dxf_.writeText(out_,
-                           DL_TextData(e.insert.x, e.insert.y, 0.0, e.insert.x, e.insert.y, 0.0, e.height,
-                                       1.0, e.mirrored ? 2 : 0, 4, 0,
-                                       out_.counting() ? std::string() : encodeDxfText(e.text, inCodepage_),
-                                       "Standard", radians(e.rotation)),
-                           a);
-            break;
-        case Entity::Type::Polyline:
-            polyline(e, a);
-            break;
-        case Entity::Type::Fill:
-            fill(e, a);
-            break;
-        case Entity::Type::Ray: {
-            const double length = distance(e.a, e.b);
-            if (length == 0) break;
-            const double dx = (e.b.x - e.a.x) / length, dy = (e.b.y - e.a.y) / length;
-            if (e.closed)
-                dxf_.writeXLine(out_, DL_XLineData(e.a.x, e.a.y, 0.0, dx, dy, 0.0), a);
-            else
-                dxf_.writeRay(out_, DL_RayData(e.a.x, e.a.y, 0.0, dx, dy, 0.0), a);
-            break;
-        }
-        }
-    }
-
-    // A solid hatch of straight edges, loop by loop; a mask by its frame.
-    void fill(const EntityView &e, const DL_Attributes &a)
-    {
-        const auto loops = fillLoops(e.vertices);
-        if (e.color == colorBackground) {
-            for (const auto loop : loops) {
-                EntityView frame = e;
-                frame.type = Entity::Type::Polyline;
-                frame.vertices = loop.first(loop.size() > 1 ? loop.size() - 1 : loop.size());
-                frame.closed = true;
-                polyline(frame, a);
-            }
-            return;
-        }
-        const DL_HatchData hatch(static_cast<int>(loops.size()), true, 1.0, 0.0, "SOLID");
-        dxf_.writeHatch1(out_, hatch, a);
-        for (const auto loop : loops) {
-            const DL_HatchLoopData data(static_cast<int>(loop.size() > 0 ? loop.size() - 1 : 0));
-            dxf_.writeHatchLoop1(out_, data);
-            for (std::size_t i = 0; i + 1 < loop.size(); ++i)
-                dxf_.writeHatchEdge(out_,
-                                    DL_HatchEdgeData(loop[i].x, loop[i].y, loop[i + 1].x, loop[i + 1].y));
-            dxf_.writeHatchLoop2(out_, data);
-        }
-        dxf_.writeHatch2(out_, hatch, a);
-    }
-
-    void polyline(const EntityView &e, const DL_Attributes &a)
-    {
-        const auto count = static_cast<int>(e.vertices.size());
-        dxf_.writePolyline(out_, DL_PolylineData(count, 0, 0, e.closed ? 1 : 0), a);
-        const bool constant = e.startWidth == e.endWidth;
-        if (constant && e.startWidth != 0) out_.dxfReal(43, e.startWidth);
-        for (const Point &p : e.vertices) {
-            dxf_.writeVertex(out_, DL_VertexData(p.x, p.y, 0.0, 0.0));
-            if (!constant) {
-                out_.dxfReal(40, e.startWidth);
-                out_.dxfReal(41, e.endWidth);
-            }
-        }
-        dxf_.writePolylineEnd(out_);
-    }
-
     DL_Dxf &dxf_;
     BufferedWriter &out_;
-    std::vector<std::string> layers_;
-    std::function<std::string(std::string_view)> inCodepage_;
+    DxfTagWriter tags_;
+    EntityWriter::Setting setting_;
 };
 
 } // namespace

@@ -410,6 +410,90 @@ private slots:
         QVERIFY(file.readAll().contains("\\U+FF0B1000 \\U+00B10 \\U+901A\\U+308A\\U+82AF"));
     }
 
+    // Every kind, on layers of their own, reads back the same here and in ezdxf; a mask goes as
+    // its loops, closed polylines.
+    void everyKindReadsBackHereAndInEzdxf()
+    {
+        cad::Drawing d;
+        d.makeLayer({"WALL", 3, true, false, true});
+        d.makeLayer({"Off", 5, false, true, true});
+        d.setCurrentLayer(1);
+        cad::Entity e;
+        const auto add = [&d, &e](cad::Entity::Type type, int color) {
+            e.type = type;
+            e.color = color;
+            d.add(e);
+            e = cad::Entity{};
+        };
+        e.a = {0, 0};
+        e.b = {0.1, 1.0 / 3};
+        e.layer = 2;
+        add(cad::Entity::Type::Line, 1);
+        e.centre = {1, 2};
+        e.radius = 3;
+        e.startAngle = 10;
+        e.endAngle = 200;
+        add(cad::Entity::Type::Arc, 0);
+        e.centre = {4, 5};
+        e.radius = 0.7;
+        add(cad::Entity::Type::Circle, cad::colorByLayer);
+        e.centre = {1, 1};
+        e.majorAxis = {5, 1};
+        e.ratio = 0.3;
+        add(cad::Entity::Type::Ellipse, 255);
+        e.insert = {3, 4};
+        e.text = "通り芯 X1";
+        e.height = 2.5;
+        e.rotation = 30;
+        add(cad::Entity::Type::Text, cad::colorByLayer);
+        e.vertices = {{0, 0}, {10, 0}, {10, 10}};
+        e.startWidth = e.endWidth = 2;
+        e.closed = true;
+        add(cad::Entity::Type::Polyline, cad::colorByLayer);
+        e.vertices = {{0, 0}, {10, 0}, {10, 10}};
+        e.endWidth = 5;
+        add(cad::Entity::Type::Polyline, 7);
+        const std::vector<cad::Point> loops{{0, 0}, {4, 0}, {4, 4}, {0, 0}, {1, 1}, {2, 1}, {2, 2}, {1, 1}};
+        e.vertices = loops;
+        add(cad::Entity::Type::Fill, 2);
+        e.a = {1, 1};
+        e.b = {1.6, 1.8};
+        add(cad::Entity::Type::Ray, cad::colorByLayer);
+        e.a = {1, 1};
+        e.b = {1, 2};
+        e.closed = true;
+        add(cad::Entity::Type::Ray, 3);
+        // In the file, colours as given and the line on the hidden layer too; here, as shown.
+        QStringList expected{"version AC1015", "errors 0"};
+        for (std::size_t i = 0; i < d.size(); ++i)
+            expected << QString::fromStdString(cad::describe(d.at(i)));
+        QStringList shown = q(cad::describe(d));
+        e.vertices = loops;
+        add(cad::Entity::Type::Fill, cad::colorBackground);
+        expected << "P 0,0 4,0 4,4 closed"
+                 << "P 1,1 2,1 2,2 closed";
+        shown << "P 0,0 4,0 4,4 closed #3"
+              << "P 1,1 2,1 2,2 closed #3";
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("kinds.dxf");
+        QCOMPARE(cad::writeDxf(d, path.toStdString()), std::string());
+        const cad::DxfReadResult back = cad::readDxf(path.toStdString());
+        QVERIFY2(back.ok, back.error.c_str());
+        QCOMPARE(q(cad::describe(back.drawing)), shown);
+        QCOMPARE(back.drawing.layers().size(), d.layers().size());
+        for (std::size_t i = 0; i < d.layers().size(); ++i) {
+            cad::Layer layer = d.layers()[i];
+            layer.made = false;
+            QCOMPARE(back.drawing.layers()[i], layer);
+        }
+        QCOMPARE(back.drawing.currentLayer(), std::size_t(1));
+        for (std::size_t i = 0; i < d.size(); ++i)
+            QCOMPARE(back.drawing.at(i).layer, i == 0 ? 2 : 1);
+        QCOMPARE(ezdxf("dump", path), expected);
+        QCOMPARE(ezdxf("audit", path), QStringList{"errors 0 fixes 0"});
+    }
+
     // Each symbol goes as an unnamed GROUP of its entities with its form, caption, base point
     // and inputs in our XDATA; what is no symbol's, or erased, is in none.
     void symbolsGoAsGroups()

@@ -15,6 +15,7 @@ import sys
 
 import ezdxf
 from ezdxf.enums import TextEntityAlignment
+from ezdxf.entities.boundary_paths import EdgeType
 
 
 def num(v):
@@ -35,7 +36,15 @@ def decode(text):
     return re.sub(r"\\U\+([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), text)
 
 
-def describe(e):
+def straight(path):
+    """Whether a hatch's path is of straight pieces only."""
+    if hasattr(path, "vertices"):
+        return not any(v[2] for v in path.vertices)
+    return all(edge.type == EdgeType.LINE for edge in path.edges)
+
+
+def describe(e, every_kind=False):
+    """every_kind: hatches of straight edges and rays by their shapes too, not by their kind."""
     t = e.dxftype()
     if t == "LINE":
         s = f"L {pt(e.dxf.start)} {pt(e.dxf.end)}"
@@ -58,6 +67,17 @@ def describe(e):
             s += f" w {num(start)}/{num(end)}"
         if e.closed:
             s += " closed"
+    elif every_kind and t == "HATCH" and all(straight(path) for path in e.paths):
+        s = "F"
+        for path in e.paths:
+            if hasattr(path, "vertices"):
+                loop = [v[:2] for v in path.vertices]
+            else:
+                loop = [edge.start for edge in path.edges]
+            s += "".join(f" {pt(p)}" for p in loop + loop[:1])
+    elif every_kind and t in ("RAY", "XLINE"):
+        start, step = e.dxf.start, e.dxf.unit_vector
+        s = f"{t[0]} {pt(start)} {pt((start[0] + step[0], start[1] + step[1]))}"
     else:
         s = t
     if e.dxf.color != 256:
@@ -71,7 +91,7 @@ def dump(path):
     print(f"version {doc.dxfversion}")
     print(f"errors {len(auditor.errors)}")
     for e in doc.modelspace():
-        print(describe(e))
+        print(describe(e, True))
 
 
 def audit(path):

@@ -680,6 +680,8 @@ private:
         if (markerOpen_ && nextMarker_ < readLines_.perMarker.size()) {
             const std::size_t end = nextLine_ + readLines_.perMarker[nextMarker_++];
             const std::size_t first = nextLine_;
+            // Read only when their line type is the layer's, as dxflib would say.
+            const LineStyle byLayer{"BYLAYER", 1.0};
             for (; nextLine_ < end && nextLine_ < readLines_.lines.size(); ++nextLine_) {
                 // Read only when continuous (no line type of their own, none on any layer).
                 const ReadLine &l = readLines_.lines[nextLine_];
@@ -687,8 +689,7 @@ private:
                     scene_.from(markerFirst_ == unnumbered
                                     ? Origin::fromFile
                                     : static_cast<std::uint32_t>(markerFirst_ + (nextLine_ - first) + 1));
-                // Read only when their line type is the layer's, as dxflib would say.
-                addLine(l.x1, l.y1, l.x2, l.y2, l.color, readLines_.layers[l.layer], {"BYLAYER", 1.0});
+                addLine(l.x1, l.y1, l.x2, l.y2, l.color, readLines_.layers[l.layer], byLayer);
             }
         }
         markerOpen_ = code == 0 && value == lineMarker;
@@ -1125,7 +1126,7 @@ private:
 constexpr std::size_t maxDxfLine = 1023; // with its line end
 
 // The end of the line that begins at `start`: past its line feed, or the end of the bytes.
-std::size_t lineEnd(const std::string &bytes, std::size_t start)
+std::size_t lineEnd(std::string_view bytes, std::size_t start)
 {
     const void *newline = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
     return newline ? static_cast<std::size_t>(static_cast<const char *>(newline) - bytes.data()) + 1
@@ -1421,20 +1422,23 @@ std::size_t shortenValueLine(std::string &bytes, std::size_t start)
     return cut + 1;
 }
 
-// The group dxflib reads from `start`, if it has both lines; lines it would read in pieces are
-// cut first, and lines that begin with a NUL made blank (blankLeadingNul).
-std::optional<GroupPlace> groupAt(std::string &bytes, std::size_t start)
+// The group dxflib reads from `start` of `source`, if it has both lines, copied to the end of
+// `out` (where `code`, `value` and `end` lie; `next` is in `source`). Lines it would read in
+// pieces are cut in the copy, and lines that begin with a NUL made blank (blankLeadingNul).
+std::optional<GroupPlace> groupAt(std::string_view source, std::size_t start, std::string &out)
 {
-    if (start >= bytes.size()) return std::nullopt;
-    const std::size_t value = lineEnd(bytes, start);
-    if (value == bytes.size()) return std::nullopt;
-    const std::size_t end = lineEnd(bytes, value);
-    GroupPlace at{start, value, end, end, false};
-    blankLeadingNul(bytes, at.code);
-    blankLeadingNul(bytes, at.value);
-    if (at.value - at.code > maxDxfLine) at.code = shortenCodeLine(bytes, at.code, at.value);
+    if (start >= source.size()) return std::nullopt;
+    const std::size_t value = lineEnd(source, start);
+    if (value == source.size()) return std::nullopt;
+    const std::size_t end = lineEnd(source, value);
+    const std::size_t base = out.size();
+    out.append(source.substr(start, end - start));
+    GroupPlace at{base, base + (value - start), base + (end - start), end, false};
+    blankLeadingNul(out, at.code);
+    blankLeadingNul(out, at.value);
+    if (at.value - at.code > maxDxfLine) at.code = shortenCodeLine(out, at.code, at.value);
     if (at.end - at.value > maxDxfLine) {
-        at.end = shortenValueLine(bytes, at.value);
+        at.end = shortenValueLine(out, at.value);
         at.cut = true;
     }
     return at;
@@ -1489,19 +1493,18 @@ private:
     // counts it (DxfReader::readable()).
     void collect(std::int32_t code, std::string_view value)
     {
-        if (isRealCode(code) && !dxflibReadsNumber(value)) unreadable_ = true;
         switch (code) {
         case 10:
-            coordinates_[0] = dxflibReal(value);
+            coordinate(0, value);
             break;
         case 20:
-            coordinates_[1] = dxflibReal(value);
+            coordinate(1, value);
             break;
         case 11:
-            coordinates_[2] = dxflibReal(value);
+            coordinate(2, value);
             break;
         case 21:
-            coordinates_[3] = dxflibReal(value);
+            coordinate(3, value);
             break;
         case 62:
             color_ = dxflibInt(value);
@@ -1520,8 +1523,16 @@ private:
             break;
         }
         default:
+            if (isRealCode(code) && !dxflibReadsNumber(value)) unreadable_ = true;
             break;
         }
+    }
+
+    // A number dxflibReal() reads is one dxflib reads; only the others are looked at again.
+    void coordinate(std::size_t i, std::string_view value)
+    {
+        coordinates_[i] = dxflibReal(value);
+        if (!coordinates_[i] && !dxflibReadsNumber(value)) unreadable_ = true;
     }
 
     // The index of a layer's name in read_.layers; most LINEs follow one on the same layer.
@@ -1586,30 +1597,36 @@ struct Prepared
 };
 
 // Prepares a file's bytes for dxflib in one pass, group by group as dxflib reads them: what
-// GroupFilter keeps moves up in place and every count kept is cut to countCap(). A code line
+// GroupFilter keeps is copied to `out` and every count kept is cut to countCap(). A code line
 // with no value line after it is left out: dxflib would pair it with the value read before.
-// With `lines`, LINE entities are read on the way (see LineShortcut).
-Prepared prepareForDxflib(std::string &bytes, LineShortcut *lines)
+// With `lines`, LINE entities are read on the way (see LineShortcut). Each group is copied to the
+// end of `out` and mended there before it is judged; one left out is taken off again, so that
+// `out` holds no more than what dxflib reads.
+Prepared prepareForDxflib(std::string_view source, std::string &out, LineShortcut *lines)
 {
-    const std::size_t most = countCap(bytes.size());
+    const std::size_t most = countCap(source.size());
     const std::string cap = std::to_string(most);
     GroupFilter filter;
     Prepared prepared;
+    out.clear();
+    // Never more than the source: its pages are only touched as far as they are written.
+    out.reserve(source.size());
     std::size_t write = 0;
-    for (auto at = groupAt(bytes, 0); at; at = groupAt(bytes, at->next)) {
-        const std::string_view all(bytes);
+    for (auto at = groupAt(source, 0, out); at; at = groupAt(source, at->next, out)) {
+        const std::string_view all(out);
         const std::int32_t code = dxflibInt(all.substr(at->code, at->value - at->code));
         const std::string_view value = all.substr(at->value, at->end - at->value);
-        if (!filter.keeps(code, value)) continue;
-        if (at->cut) ++prepared.shortened;
-        if (lines) write = lines->before(bytes, write, code, *at, filter.inEntities());
-        const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
-        const std::size_t length = at->end - at->code;
-        if (write != at->code) std::memmove(bytes.data() + write, bytes.data() + at->code, length);
-        if (tooMany) writeOver(bytes, write + (at->value - at->code), write + length, cap);
-        write += length;
+        if (filter.keeps(code, value)) {
+            if (at->cut) ++prepared.shortened;
+            if (lines) write = lines->before(out, write, code, *at, filter.inEntities());
+            const bool tooMany = isCountCode(code) && dxflibInt(value) > static_cast<std::int64_t>(most);
+            const std::size_t length = at->end - at->code;
+            if (write != at->code) std::memmove(out.data() + write, out.data() + at->code, length);
+            if (tooMany) writeOver(out, write + (at->value - at->code), write + length, cap);
+            write += length;
+        }
+        out.resize(write);
     }
-    bytes.resize(write);
     prepared.paperSpace = filter.sawPaperSpace();
     return prepared;
 }
@@ -1689,15 +1706,20 @@ FILE *openBytes(std::string &bytes)
 }
 #endif
 
-// What dxflib reads is a copy: binary files as ASCII, texts in a code page as UTF-8. The bytes as
-// read are kept for saving.
-std::string forReading(const DxfSource &source, const DxfTextDecoder &decoder)
+// What dxflib's input is made from: binary files as ASCII, texts in a code page as UTF-8, both
+// made into `made`; else the bytes as read, kept for saving.
+std::string_view forReading(const DxfSource &source, const DxfTextDecoder &decoder, std::string &made)
 {
-    std::string bytes = source.binary() ? source.ascii() : source.bytes();
+    if (source.binary()) made = source.ascii();
+    const std::string_view bytes =
+        source.binary() ? std::string_view(made) : std::string_view(source.bytes());
+    if (!decoder || !source.usesCodepage() || source.codepage().empty()) return bytes;
     const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
-    if (plain || !decoder || !source.usesCodepage() || source.codepage().empty()) return bytes;
+    if (plain) return bytes;
     std::string decoded = decoder(bytes, source.codepage());
-    return decoded.empty() ? bytes : decoded;
+    if (decoded.empty()) return bytes;
+    made = std::move(decoded);
+    return made;
 }
 
 // What reading a large file set aside and freed (the file's bytes, their copy for dxflib, the lines
@@ -1719,17 +1741,20 @@ DxfReadResult readFromBytes(std::string original, DxfLineReading how, const DxfT
         return result;
     }
     auto source = DxfSource::scan(std::move(original), keepFile, decoder);
-    std::string bytes = forReading(*source, decoder);
+    std::string made;
+    const std::string_view text = forReading(*source, decoder, made);
     // LINEs read before dxflib know neither layer nor space: files whose layers or paper space
     // change what is shown go whole through dxflib.
     if (!source->plain()) how = DxfLineReading::ThroughDxflib;
     LineShortcut shortcut;
-    const Prepared prepared = prepareForDxflib(bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
+    std::string bytes;
+    const Prepared prepared =
+        prepareForDxflib(text, bytes, how == DxfLineReading::Direct ? &shortcut : nullptr);
     if (prepared.paperSpace && how == DxfLineReading::Direct) {
         shortcut = LineShortcut();
-        bytes = forReading(*source, decoder);
-        prepareForDxflib(bytes, nullptr);
+        prepareForDxflib(text, bytes, nullptr);
     }
+    made = std::string();
     const ReadLines readLines = shortcut.take();
     if (bytes.empty()) {
         DxfReadResult result;

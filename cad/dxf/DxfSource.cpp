@@ -166,7 +166,7 @@ void DxfSource::note(const DxfTag &tag)
         } else if (object_ == "ENDSEC") {
             if (section_ == "ENTITIES" && entitiesEnd_ == std::string::npos) entitiesEnd_ = tag.begin;
             if (section_ == "OBJECTS" && objectsEnd_ == std::string::npos) objectsEnd_ = tag.begin;
-            section_.clear();
+            section_ = {};
         } else if (object_ == "EOF") {
             eof_ = tag.begin;
             complete_ = true;

@@ -242,10 +242,10 @@ private:
     // The first number n for which no block is named *D<n>.
     std::uint64_t freeDimensionBlock() const;
 
-    // Scanning state.
-    std::string section_;
+    // Scanning state; the names lie in bytes_.
+    std::string_view section_;
     std::size_t sectionBegin_ = 0;
-    std::string object_;
+    std::string_view object_;
     std::string variable_;
     bool expectSectionName_ = false;
     bool expectVariableValue_ = false;

@@ -1,13 +1,13 @@
 #include "cad/model/Describe.h"
 
+#include "cad/model/kinds/Kinds.h"
+
 #include <cmath>
 #include <cstdio>
 
 namespace cad {
 
-namespace {
-
-std::string num(double v)
+std::string describedNumber(double v)
 {
     double r = std::round(v * 1e6) / 1e6;
     if (r == 0) r = 0; // no "-0"
@@ -16,53 +16,19 @@ std::string num(double v)
     return buffer;
 }
 
-std::string pt(Point p, Point o)
+std::string describedPoint(Point p, Point o)
 {
-    return num(p.x - o.x) + "," + num(p.y - o.y);
+    return describedNumber(p.x - o.x) + "," + describedNumber(p.y - o.y);
 }
-
-} // namespace
 
 std::string describe(const Entity &e, Point o)
 {
-    std::string s;
-    switch (e.type) {
-    case Entity::Type::Line:
-        s = "L " + pt(e.a, o) + " " + pt(e.b, o);
-        break;
-    case Entity::Type::Arc:
-        s = "A " + pt(e.centre, o) + " " + num(e.radius) + " " + num(e.startAngle) + ".." + num(e.endAngle);
-        break;
-    case Entity::Type::Circle:
-        s = "C " + pt(e.centre, o) + " " + num(e.radius);
-        break;
-    case Entity::Type::Ellipse:
-        s = "E " + pt(e.centre, o) + " " + pt(e.majorAxis, {}) + " " + num(e.ratio);
-        break;
-    case Entity::Type::Text:
-        s = "T " + pt(e.insert, o) + " " + num(e.height) + " " + num(e.rotation) + " " + e.text;
-        if (e.mirrored) s += " mirrored";
-        break;
-    case Entity::Type::Polyline:
-        s = "P";
-        for (const Point &p : e.vertices)
-            s += " " + pt(p, o);
-        if (e.startWidth != 0 || e.endWidth != 0) s += " w " + num(e.startWidth) + "/" + num(e.endWidth);
-        if (e.closed) s += " closed";
-        break;
-    case Entity::Type::Fill:
-        s = "F";
-        for (const Point &p : e.vertices)
-            s += " " + pt(p, o);
-        break;
-    case Entity::Type::Ray:
-        s = std::string(e.closed ? "X " : "R ") + pt(e.a, o) + " " + pt(e.b, o);
-        break;
-    }
+    const EntityView v = view(e);
+    std::string s = visitKind(e.type, [&](auto kind) { return decltype(kind)::describe(v, o); });
     if (!e.dashes.empty()) {
         s += " dashes";
         for (std::size_t i = 0; i < e.dashes.size(); ++i)
-            s += (i == 0 ? " " : "/") + num(e.dashes[i]);
+            s += (i == 0 ? " " : "/") + describedNumber(e.dashes[i]);
     }
     if (e.color == colorBackground)
         s += " mask";

@@ -15,6 +15,9 @@ namespace cad {
 // then " dashes d/d/..." for a line type, and " #n" at the end when the colour is not ByLayer
 // (" mask" for a fill in the background colour).
 std::string describe(const Entity &e, Point origin = {});
+// A number as described: rounded to 1e-6, without "-0"; a point, relative to `origin`, as "x,y".
+std::string describedNumber(double v);
+std::string describedPoint(Point p, Point origin);
 // What a drawing shows: entities on layers that are off or frozen left out, ByLayer colours as
 // their layers' (but 7, the contrasting colour, as ByLayer).
 std::vector<std::string> describe(const Drawing &d, Point origin = {});

@@ -2,6 +2,7 @@
 
 #include "cad/model/Geometry.h"
 #include "cad/model/Names.h"
+#include "cad/model/kinds/Kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,52 +23,16 @@ const std::vector<Entity> &Drawing::entities() const
 
 EntityView Drawing::view(std::size_t i) const
 {
-    const Record &r = records_[i];
     const Outline &o = outlines_[i];
     EntityView v;
     v.type = o.type;
     v.color = o.color;
     v.origin = &origins_[o.origin];
     v.layer = o.layer;
-    switch (o.type) {
-    case Entity::Type::Line:
-        v.a = {r.d[0], r.d[1]};
-        v.b = {r.d[2], r.d[3]};
-        break;
-    case Entity::Type::Arc:
-        v.startAngle = r.d[3];
-        v.endAngle = r.d[4];
-        [[fallthrough]];
-    case Entity::Type::Circle:
-        v.centre = {r.d[0], r.d[1]};
-        v.radius = r.d[2];
-        break;
-    case Entity::Type::Ellipse:
-        v.centre = {r.d[0], r.d[1]};
-        v.majorAxis = {r.d[2], r.d[3]};
-        v.ratio = r.d[4];
-        break;
-    case Entity::Type::Text:
-        v.insert = {r.d[0], r.d[1]};
-        v.height = std::fabs(r.d[2]);
-        v.mirrored = std::signbit(r.d[2]);
-        v.rotation = r.d[3];
-        v.text = texts_[static_cast<std::size_t>(r.d[4])];
-        break;
-    case Entity::Type::Polyline:
-        v.startWidth = r.d[0];
-        v.endWidth = r.d[1];
-        [[fallthrough]];
-    case Entity::Type::Fill:
-        v.vertices = vertexLists_[static_cast<std::size_t>(r.d[2])];
-        v.closed = r.d[3] != 0;
-        break;
-    case Entity::Type::Ray:
-        v.a = {r.d[0], r.d[1]};
-        v.b = {r.d[2], r.d[3]};
-        v.closed = r.d[4] != 0;
-        break;
-    }
+    visitKind(o.type, [&](auto kind) {
+        using K = decltype(kind);
+        K::load(layoutOf<typename K::Layout>(records_[i]), side_, v);
+    });
     if (!patternOf_.empty() && patternOf_[i] != 0) v.dashes = patterns_[patternOf_[i] - 1];
     v.symbol = symbolOf(i);
     return v;
@@ -103,49 +68,18 @@ Entity Drawing::at(std::size_t i) const
     return e;
 }
 
-Drawing::Record Drawing::encode(const Entity &e, Outline &o)
+Record Drawing::encode(const Entity &e, Outline &o)
 {
     const Box box = bounds(e);
-    Record r{{0, 0, 0, 0, 0}};
-    switch (e.type) {
-    case Entity::Type::Line:
-        r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y;
-        break;
-    case Entity::Type::Arc:
-        r.d[3] = e.startAngle, r.d[4] = e.endAngle;
-        [[fallthrough]];
-    case Entity::Type::Circle:
-        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.radius;
-        break;
-    case Entity::Type::Ellipse:
-        r.d[0] = e.centre.x, r.d[1] = e.centre.y, r.d[2] = e.majorAxis.x, r.d[3] = e.majorAxis.y,
-        r.d[4] = e.ratio;
-        break;
-    case Entity::Type::Text:
-        // A mirrored text keeps its height negative.
-        r.d[0] = e.insert.x, r.d[1] = e.insert.y,
-        r.d[2] = e.mirrored ? -std::fabs(e.height) : std::fabs(e.height);
-        r.d[3] = e.rotation;
-        r.d[4] = static_cast<double>(texts_.size());
-        texts_.push_back(e.text);
-        break;
-    case Entity::Type::Polyline:
-        r.d[0] = e.startWidth, r.d[1] = e.endWidth;
-        [[fallthrough]];
-    case Entity::Type::Fill:
-        r.d[2] = static_cast<double>(vertexLists_.size());
-        r.d[3] = e.closed ? 1 : 0;
-        vertexLists_.push_back(e.vertices);
-        break;
-    case Entity::Type::Ray:
-        r.d[0] = e.a.x, r.d[1] = e.a.y, r.d[2] = e.b.x, r.d[3] = e.b.y, r.d[4] = e.closed ? 1 : 0;
-        break;
-    }
+    const Record r = visitKind(e.type, [&](auto kind) {
+        using K = decltype(kind);
+        return recordOf(K::store(e, side_));
+    });
     outline(box, e.color, e.type, layerIndex(e), e.type == Entity::Type::Line ? lineShape(e.a, e.b) : 0);
     o = outlines_.back();
     outlines_.pop_back();
-    if (e.type == Entity::Type::Ray) {
-        // Without end: in every view, though not in the extents.
+    if (endless(e.type)) {
+        // In every view, though not in the extents.
         o.x0 = o.y0 = -HUGE_VALF;
         o.x1 = o.y1 = HUGE_VALF;
     }
@@ -211,8 +145,6 @@ void Drawing::placeSymbol(std::size_t i, std::uint32_t symbol, bool inserted)
         symbolOf_[i] = symbol;
 }
 
-// An entity taken out of the middle leaves its text or vertex list behind, unused: the lists
-// only shrink from their ends, so what the others point at never moves.
 void Drawing::insertAt(std::size_t i, const Entity &e)
 {
     Outline o;
@@ -318,15 +250,11 @@ void Drawing::outline(const Box &box, int color, Entity::Type type, std::uint32_
 
 void Drawing::pop()
 {
-    // A text or a vertex list goes with its record only when that record is its last owner; the
-    // other kinds hold coordinates where these hold the index.
-    const Entity::Type type = outlines_.back().type;
-    const auto index = [this](int field) { return static_cast<std::size_t>(records_.back().d[field]); };
-    if (type == Entity::Type::Text && index(4) + 1 == texts_.size())
-        texts_.pop_back();
-    else if ((type == Entity::Type::Polyline || type == Entity::Type::Fill) &&
-             index(2) + 1 == vertexLists_.size())
-        vertexLists_.pop_back();
+    visitKind(outlines_.back().type, [this](auto kind) {
+        using K = decltype(kind);
+        if constexpr (requires { K::release(layoutOf<typename K::Layout>(records_.back()), side_); })
+            K::release(layoutOf<typename K::Layout>(records_.back()), side_);
+    });
     records_.pop_back();
     outlines_.pop_back();
     if (!patternOf_.empty()) patternOf_.pop_back();
@@ -358,7 +286,7 @@ void Drawing::addLine(Point a, Point b, int color)
         return;
     }
     if (!groupOpen_) groups_.push_back({records_.size(), 0, {}});
-    records_.push_back(Record{{a.x, a.y, b.x, b.y, 0}});
+    records_.push_back(recordOf(LineKind::Layout{a, b}));
     Box box;
     box.add(a);
     box.add(b);
@@ -560,8 +488,7 @@ void Drawing::replace(const std::vector<Entity> &entities)
 {
     records_.clear();
     outlines_.clear();
-    texts_.clear();
-    vertexLists_.clear();
+    side_ = {};
     patternOf_.clear();
     patterns_.clear();
     patternIds_.clear();
@@ -579,12 +506,11 @@ void Drawing::replace(const std::vector<Entity> &entities)
     changed();
 }
 
-void Drawing::take(Drawing &&other)
+void Drawing::replaceWith(Drawing &&other)
 {
     records_ = std::move(other.records_);
     outlines_ = std::move(other.outlines_);
-    texts_ = std::move(other.texts_);
-    vertexLists_ = std::move(other.vertexLists_);
+    side_ = std::move(other.side_);
     patternOf_ = std::move(other.patternOf_);
     patterns_ = std::move(other.patterns_);
     patternIds_ = std::move(other.patternIds_);
@@ -637,12 +563,12 @@ const Box &Drawing::extents() const
 std::size_t Drawing::memoryUse() const
 {
     std::size_t bytes = records_.capacity() * sizeof(Record) + outlines_.capacity() * sizeof(Outline) +
-                        texts_.capacity() * sizeof(std::string) +
-                        vertexLists_.capacity() * sizeof(std::vector<Point>) +
+                        side_.texts.capacity() * sizeof(std::string) +
+                        side_.vertexLists.capacity() * sizeof(std::vector<Point>) +
                         groups_.capacity() * sizeof(Group) + origins_.capacity() * sizeof(Origin);
-    for (const std::string &t : texts_)
+    for (const std::string &t : side_.texts)
         bytes += t.capacity() > 15 ? t.capacity() + 1 : 0;
-    for (const auto &v : vertexLists_)
+    for (const auto &v : side_.vertexLists)
         bytes += v.capacity() * sizeof(Point);
     bytes += patternOf_.capacity() * sizeof(std::uint16_t) + symbolOf_.capacity() * sizeof(std::uint32_t);
     for (const auto &p : patterns_)
@@ -748,9 +674,9 @@ void Drawing::defineCurrentLayer(std::size_t i)
     changed();
 }
 
-void Drawing::logLayerOp(Op op, std::string_view step)
+void Drawing::logLayerOp(Op op, std::string_view undoName)
 {
-    if (!groupOpen_) openGroup(nameId(step));
+    if (!groupOpen_) openGroup(nameId(undoName));
     const bool own = !commandOpen_ && !stepOpen_;
     startLog();
     applyLayerOp(op, false);
@@ -791,7 +717,7 @@ void Drawing::applyLayerOp(const Op &op, bool undo)
     layersChanged();
 }
 
-std::size_t Drawing::makeLayer(Layer layer, std::string_view step)
+std::size_t Drawing::makeLayer(Layer layer, std::string_view undoName)
 {
     if (const auto found = findLayer(layer.name)) return *found;
     layer.made = true;
@@ -799,11 +725,11 @@ std::size_t Drawing::makeLayer(Layer layer, std::string_view step)
     op.kind = Op::Kind::AddLayer;
     op.index = layers_.size();
     op.layerAfter = std::move(layer);
-    logLayerOp(std::move(op), step);
+    logLayerOp(std::move(op), undoName);
     return layers_.size() - 1;
 }
 
-void Drawing::changeLayer(std::size_t i, const Layer &layer, std::string_view step)
+void Drawing::changeLayer(std::size_t i, const Layer &layer, std::string_view undoName)
 {
     if (i >= layers_.size()) return;
     Layer after = layer;
@@ -815,17 +741,17 @@ void Drawing::changeLayer(std::size_t i, const Layer &layer, std::string_view st
     op.index = i;
     op.layerBefore = layers_[i];
     op.layerAfter = std::move(after);
-    logLayerOp(std::move(op), step);
+    logLayerOp(std::move(op), undoName);
 }
 
-void Drawing::setCurrentLayer(std::size_t i, std::string_view step)
+void Drawing::setCurrentLayer(std::size_t i, std::string_view undoName)
 {
     if (i >= layers_.size() || i == current_) return;
     Op op;
     op.kind = Op::Kind::Current;
     op.index = i;
     op.previous = current_;
-    logLayerOp(std::move(op), step);
+    logLayerOp(std::move(op), undoName);
 }
 
 } // namespace cad

@@ -5,6 +5,7 @@
 #include "cad/model/EntityView.h"
 #include "cad/model/Layer.h"
 #include "cad/model/Symbol.h"
+#include "cad/model/kinds/Record.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -101,7 +102,8 @@ public:
     // A new, empty drawing, or one read from a file; both forget the undo history.
     void clear();
     void replace(const std::vector<Entity> &entities);
-    void take(Drawing &&other);
+    // Becomes the other drawing (one just read), which is left empty.
+    void replaceWith(Drawing &&other);
     // Keeps the entities and drops the undo and redo history.
     void forgetHistory();
     // What came from a file stays as it is there: shown, not edited (see Origin::fromFile).
@@ -137,15 +139,15 @@ public:
     std::uint64_t layersRevision() const { return layersRevision_; }
 
     // Layer changes as the user makes them (-LAYER, CLAYER, the layer panel): each is undone
-    // with the group it is made in, or is a group of its own named `step` when none is open.
+    // with the group it is made in, or is a group of its own named `undoName` when none is open.
     // makeLayer returns the index of the new layer, or of the one of that name already there
     // (unchanged).
-    std::size_t makeLayer(Layer layer, std::string_view step = "LAYER");
+    std::size_t makeLayer(Layer layer, std::string_view undoName = "LAYER");
     // Colour, on and frozen; the name stays.
-    void changeLayer(std::size_t i, const Layer &layer, std::string_view step = "LAYER");
-    void setCurrentLayer(std::size_t i, std::string_view step = "LAYER");
+    void changeLayer(std::size_t i, const Layer &layer, std::string_view undoName = "LAYER");
+    void setCurrentLayer(std::size_t i, std::string_view undoName = "LAYER");
     // Names of new layers must be writable in the code page the drawing is saved in: `writable`
-    // tells (without it, any valid name is). It stays across clear() and take().
+    // tells (without it, any valid name is). It stays across clear() and replaceWith().
     void setLayerCodepage(std::string codepage, std::function<bool(const std::string &)> writable);
     // Why a new layer cannot be named `name`, as said to the user; empty when it can.
     std::string layerNameRefused(const std::string &name) const;
@@ -185,15 +187,6 @@ public:
     std::size_t memoryUse() const;
 
 private:
-    // The geometry of one entity; its kind and colour are in its outline. Text: insert, height
-    // (negative when mirrored), rotation, index of the text. Polyline: widths, index of the
-    // vertex list, closed; Fill: its vertex list at the same place. Ray: a, b, closed.
-    struct Record
-    {
-        double d[5];
-    };
-    static_assert(sizeof(Record) == 40);
-
     // One change of a group that edits: undone in reverse order, redone in order.
     struct Op
     {
@@ -250,16 +243,16 @@ private:
     void placeSymbol(std::size_t i, std::uint32_t symbol, bool inserted);
     std::uint32_t originIndex(const Origin &origin);
     std::uint32_t layerIndex(const Entity &e) const;
-    // Logs a layer op in the open group, or in a group of its own named `step`.
-    void logLayerOp(Op op, std::string_view step);
+    // Logs a layer op in the open group, or in a group of its own named `undoName`.
+    void logLayerOp(Op op, std::string_view undoName);
     void applyLayerOp(const Op &op, bool undo);
     void resetLayers();
     void layersChanged() { ++layersRevision_; }
 
+    // Each entity's geometry, laid out by its kind (cad/model/kinds).
     std::vector<Record> records_;
     std::vector<Outline> outlines_;
-    std::vector<std::string> texts_;
-    std::vector<std::vector<Point>> vertexLists_;
+    RecordSide side_;
     // The line type of each entity by index, 1 + its place in patterns_ (0: continuous); empty
     // as long as every entity is continuous, so that plain drawings pay nothing for them.
     std::vector<std::uint16_t> patternOf_;

@@ -1,6 +1,7 @@
 #include "cad/model/Geometry.h"
 
 #include "cad/model/Angle.h"
+#include "cad/model/kinds/Kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,22 +9,45 @@
 
 namespace cad {
 
-namespace {
-// Code points of a UTF-8 text, for the estimated width of a text.
-std::size_t glyphCount(std::string_view s)
+bool sweepPasses(double start, double end, double degrees, double tolerance)
 {
-    return static_cast<std::size_t>(std::count_if(
-        s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }));
+    const double span = normalizedDegrees(end - start);
+    const double off = normalizedDegrees(degrees - start);
+    // A direction a hair before the start reads as nearly a full turn past it.
+    return span == 0 || off <= span + tolerance || (tolerance > 0 && off >= 360 - tolerance);
 }
 
-// Whether the counter-clockwise sweep of an arc passes the direction `a`.
-bool sweeps(const EntityView &arc, double a)
+Box vertexBox(std::span<const Point> vertices, double half)
 {
-    const double span = normalizedDegrees(arc.endAngle - arc.startAngle);
-    const double off = normalizedDegrees(a - arc.startAngle);
-    return span == 0 || off <= span;
+    Box box;
+    for (const Point &p : vertices) {
+        box.add({p.x - half, p.y - half});
+        box.add({p.x + half, p.y + half});
+    }
+    return box;
 }
-} // namespace
+
+std::pair<Point, Point> shiftedLine(Point a, Point b, double d)
+{
+    const double len = distance(a, b);
+    const Point n{-(b.y - a.y) / len * d, (b.x - a.x) / len * d};
+    return {{a.x + n.x, a.y + n.y}, {b.x + n.x, b.y + n.y}};
+}
+
+double sideOf(Point a, Point b, Point p)
+{
+    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+}
+
+std::optional<Point> lineCrossing(std::pair<Point, Point> l, std::pair<Point, Point> m)
+{
+    const double dx1 = l.second.x - l.first.x, dy1 = l.second.y - l.first.y;
+    const double dx2 = m.second.x - m.first.x, dy2 = m.second.y - m.first.y;
+    const double den = dx1 * dy2 - dy1 * dx2;
+    if (std::abs(den) < 1e-12 * std::hypot(dx1, dy1) * std::hypot(dx2, dy2)) return std::nullopt;
+    const double t = ((m.first.x - l.first.x) * dy2 - (m.first.y - l.first.y) * dx2) / den;
+    return lerp(l.first, l.second, t);
+}
 
 double distance(Point a, Point b)
 {
@@ -114,54 +138,7 @@ std::vector<std::span<const Point>> fillLoops(std::span<const Point> vertices)
 
 Box bounds(const EntityView &e)
 {
-    Box box;
-    switch (e.type) {
-    case Entity::Type::Line:
-        box.add(e.a);
-        box.add(e.b);
-        break;
-    case Entity::Type::Circle:
-        box.add({e.centre.x - e.radius, e.centre.y - e.radius});
-        box.add({e.centre.x + e.radius, e.centre.y + e.radius});
-        break;
-    case Entity::Type::Arc:
-        box.add(arcStart(e));
-        box.add(arcEnd(e));
-        for (double a : {0.0, 90.0, 180.0, 270.0})
-            if (sweeps(e, a)) box.add(polar(e.centre, e.radius, a));
-        break;
-    case Entity::Type::Ellipse: {
-        const double ax = e.majorAxis.x, ay = e.majorAxis.y;
-        const double hx = std::sqrt(ax * ax + ay * ay * e.ratio * e.ratio);
-        const double hy = std::sqrt(ay * ay + ax * ax * e.ratio * e.ratio);
-        box.add({e.centre.x - hx, e.centre.y - hy});
-        box.add({e.centre.x + hx, e.centre.y + hy});
-        break;
-    }
-    case Entity::Type::Text: {
-        const double w = static_cast<double>(glyphCount(e.text)) * e.height * 0.9 / 2;
-        const double h = e.height / 2;
-        const double c = std::cos(e.rotation * radiansPerDegree), s = std::sin(e.rotation * radiansPerDegree);
-        for (const auto &[dx, dy] : {std::pair{-w, -h}, {w, -h}, {w, h}, {-w, h}})
-            box.add({e.insert.x + dx * c - dy * s, e.insert.y + dx * s + dy * c});
-        break;
-    }
-    case Entity::Type::Polyline: {
-        const double w = std::max(e.startWidth, e.endWidth) / 2;
-        for (const Point &p : e.vertices) {
-            box.add({p.x - w, p.y - w});
-            box.add({p.x + w, p.y + w});
-        }
-        break;
-    }
-    case Entity::Type::Fill:
-        for (const Point &p : e.vertices)
-            box.add(p);
-        break;
-    case Entity::Type::Ray:
-        break;
-    }
-    return box;
+    return visitKind(e.type, [&e](auto kind) { return decltype(kind)::bounds(e); });
 }
 
 Box bounds(const Entity &e)

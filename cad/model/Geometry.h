@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace cad {
@@ -22,6 +23,25 @@ double sweepEnd(double start, double end);
 Point polar(Point from, double length, double degrees);
 // Centre of the circle through three points; none when they lie on one line.
 std::optional<Point> circumcentre(Point p1, Point p2, Point p3);
+// Whether the counter-clockwise sweep from `start` to `end` (degrees; a full turn when they are
+// equal) passes the direction `degrees`, or misses it by no more than `tolerance`.
+bool sweepPasses(double start, double end, double degrees, double tolerance = 0);
+// Directions this near the ends of an arc, in degrees, still count as on it where a point's
+// direction is computed.
+inline constexpr double sweepTolerance = 1e-7;
+// Half way from a to b.
+constexpr Point midpoint(Point a, Point b)
+{
+    return {(a.x + b.x) / 2, (a.y + b.y) / 2};
+}
+// The box of the points, each grown by `half` on every side.
+Box vertexBox(std::span<const Point> vertices, double half = 0);
+// The line through a and b shifted by d to its left (d < 0: to its right); a and b must differ.
+std::pair<Point, Point> shiftedLine(Point a, Point b, double d);
+// Positive when p lies left of the line from a to b, negative right of it, 0 on it.
+double sideOf(Point a, Point b, Point p);
+// Where the lines through two pairs of points meet; none when they are parallel.
+std::optional<Point> lineCrossing(std::pair<Point, Point> l, std::pair<Point, Point> m);
 // The corners of a wide segment from a (width w0) to b (width w1), in order round it; a and b
 // must differ.
 std::array<Point, 4> band(Point a, Point b, double w0, double w1);

@@ -4,6 +4,7 @@
 #include "cad/model/Geometry.h"
 #include "cad/model/InputReading.h"
 #include "cad/model/Names.h"
+#include "cad/model/kinds/Kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,49 +32,33 @@ struct Piece
 // lines that meet are computed, not exact.
 constexpr double slack = 1e-9;
 
+// Gathers a kind's pieces.
+struct PieceList
+{
+    std::vector<Piece> &out;
+    void segment(Point a, Point b, double lo = 0, double hi = 1)
+    {
+        out.push_back({false, a, b, {}, 0, 0, 0, false, lo, hi});
+    }
+    void arc(Point c, double r, double start, double end, bool full)
+    {
+        out.push_back({true, {}, {}, c, r, start, end, full});
+    }
+};
+
 std::vector<Piece> pieces(const EntityView &e)
 {
     std::vector<Piece> out;
-    switch (e.type) {
-    case Entity::Type::Line:
-        out.push_back({false, e.a, e.b, {}, 0, 0, 0, false});
-        break;
-    case Entity::Type::Polyline: {
-        const std::size_t n = e.vertices.size();
-        for (std::size_t i = 0; i + 1 < n; ++i)
-            out.push_back({false, e.vertices[i], e.vertices[i + 1], {}, 0, 0, 0, false});
-        if (e.closed && n > 2) out.push_back({false, e.vertices[n - 1], e.vertices[0], {}, 0, 0, 0, false});
-        break;
-    }
-    case Entity::Type::Arc:
-        out.push_back({true, {}, {}, e.centre, e.radius, e.startAngle, e.endAngle, false});
-        break;
-    case Entity::Type::Circle:
-        out.push_back({true, {}, {}, e.centre, e.radius, 0, 0, true});
-        break;
-    case Entity::Type::Fill:
-        for (const auto loop : fillLoops(e.vertices))
-            for (std::size_t i = 0; i + 1 < loop.size(); ++i)
-                out.push_back({false, loop[i], loop[i + 1], {}, 0, 0, 0, false});
-        break;
-    case Entity::Type::Ray:
-        if (!(e.a == e.b))
-            out.push_back({false, e.a, e.b, {}, 0, 0, 0, false, e.closed ? -INFINITY : 0.0, INFINITY});
-        break;
-    default:
-        break;
-    }
+    visitKind(e.type, [&](auto kind) {
+        if constexpr (requires { decltype(kind)::pieces(e, PieceList{out}); })
+            decltype(kind)::pieces(e, PieceList{out});
+    });
     return out;
 }
 
 bool onArc(const Piece &p, Point q)
 {
-    if (p.full) return true;
-    const double span = normalizedDegrees(p.end - p.start);
-    const double off = normalizedDegrees(angleOf(p.c, q) - p.start);
-    // A point a hair before the start reads as nearly 360 degrees past it.
-    const double tol = 1e-7;
-    return span == 0 || off <= span + tol || off >= 360 - tol;
+    return p.full || sweepPasses(p.start, p.end, angleOf(p.c, q), sweepTolerance);
 }
 
 double cross(Point u, Point v)
@@ -151,11 +136,6 @@ std::optional<Point> nearestOn(const Piece &p, Point q)
     return distance(s, q) <= distance(e, q) ? s : e;
 }
 
-Point middle(Point a, Point b)
-{
-    return {(a.x + b.x) / 2, (a.y + b.y) / 2};
-}
-
 class Search
 {
 public:
@@ -196,43 +176,8 @@ private:
 
 void points(const EntityView &e, Search &s)
 {
-    switch (e.type) {
-    case Entity::Type::Line:
-        s.consider(e.a, K::End);
-        s.consider(e.b, K::End);
-        s.consider(middle(e.a, e.b), K::Mid);
-        break;
-    case Entity::Type::Arc: {
-        s.consider(arcStart(e), K::End);
-        s.consider(arcEnd(e), K::End);
-        double span = normalizedDegrees(e.endAngle - e.startAngle);
-        if (span == 0) span = 360;
-        s.consider(polar(e.centre, e.radius, e.startAngle + span / 2), K::Mid);
-        s.consider(e.centre, K::Centre);
-        break;
-    }
-    case Entity::Type::Circle:
-    case Entity::Type::Ellipse:
-        s.consider(e.centre, K::Centre);
-        break;
-    case Entity::Type::Text:
-        s.consider(e.insert, K::Insert);
-        break;
-    case Entity::Type::Polyline: {
-        const std::size_t n = e.vertices.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            s.consider(e.vertices[i], K::End);
-            if (i + 1 < n || (e.closed && n > 2))
-                s.consider(middle(e.vertices[i], e.vertices[(i + 1) % n]), K::Mid);
-        }
-        break;
-    }
-    case Entity::Type::Ray:
-        if (!e.closed) s.consider(e.a, K::End);
-        break;
-    case Entity::Type::Fill:
-        break;
-    }
+    visitKind(e.type,
+              [&](auto kind) { decltype(kind)::snapPoints(e, [&s](Point p, K k) { s.consider(p, k); }); });
     if (s.wants(K::Quadrant))
         for (Point p : quadrants(e))
             s.consider(p, K::Quadrant);
@@ -257,9 +202,7 @@ std::optional<SnapPoint> search(const SnapQuery &query, std::size_t count,
         if (!s.reaches(boxOf(i))) continue;
         const EntityView e = viewOf(i);
         points(e, s);
-        if (near.size() < maxCrossingCandidates && e.type != Entity::Type::Text &&
-            e.type != Entity::Type::Ellipse)
-            near.push_back(e);
+        if (near.size() < maxCrossingCandidates && crosses(e.type)) near.push_back(e);
     }
     const bool real = s.wants(K::Intersection), apparent = s.wants(K::Apparent);
     if (real || apparent) {
@@ -305,7 +248,11 @@ std::vector<Point> intersections(const EntityView &a, const EntityView &b, bool 
 
 std::optional<Point> nearestPoint(const EntityView &e, Point p)
 {
-    if (e.type == Entity::Type::Text) return e.insert;
+    const auto own = visitKind(e.type, [&](auto kind) -> std::optional<std::optional<Point>> {
+        if constexpr (requires { decltype(kind)::nearest(e, p); }) return decltype(kind)::nearest(e, p);
+        return std::nullopt;
+    });
+    if (own) return *own;
     std::optional<Point> best;
     for (const Piece &piece : pieces(e)) {
         const auto q = nearestOn(piece, p);
@@ -339,19 +286,9 @@ std::vector<Point> perpendicularFeet(const EntityView &e, Point from)
 std::vector<Point> quadrants(const EntityView &e)
 {
     std::vector<Point> out;
-    if (e.type == Entity::Type::Ellipse) {
-        const Point m = e.majorAxis;
-        const Point n{-m.y * e.ratio, m.x * e.ratio};
-        for (Point v : {m, n, Point{-m.x, -m.y}, Point{-n.x, -n.y}})
-            out.push_back({e.centre.x + v.x, e.centre.y + v.y});
-        return out;
-    }
-    if (e.type != Entity::Type::Arc && e.type != Entity::Type::Circle) return out;
-    const Piece p = pieces(e).front();
-    for (double angle : {0.0, 90.0, 180.0, 270.0}) {
-        const Point q = polar(e.centre, e.radius, angle);
-        if (onArc(p, q)) out.push_back(q);
-    }
+    visitKind(e.type, [&](auto kind) {
+        if constexpr (requires { decltype(kind)::quadrants(e, out); }) decltype(kind)::quadrants(e, out);
+    });
     return out;
 }
 
@@ -379,7 +316,7 @@ std::optional<SnapPoint> findSnap(const std::vector<Entity> &entities, const Sna
         [&entities](std::size_t i) {
             Box b = bounds(entities[i]);
             if (entities[i].type == Entity::Type::Arc) b.add(entities[i].centre);
-            if (entities[i].type == Entity::Type::Ray) b = Box{{-INFINITY, -INFINITY}, {INFINITY, INFINITY}};
+            if (endless(entities[i].type)) b = Box{{-INFINITY, -INFINITY}, {INFINITY, INFINITY}};
             return b;
         },
         [&entities](std::size_t i) { return view(entities[i]); });

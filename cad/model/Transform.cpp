@@ -2,6 +2,7 @@
 
 #include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
+#include "cad/model/kinds/Kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,109 +94,26 @@ Entity mirrored(Entity e, Point a, Point b)
     };
     eachPoint(e, reflect);
     const double axis = angleOf(a, b);
-    if (e.type == Entity::Type::Arc) {
-        // Mirrored, the arc runs the other way: its old end is its new start.
-        const double start = normalizedDegrees(2 * axis - e.endAngle);
-        const double end = normalizedDegrees(2 * axis - e.startAngle);
-        e.startAngle = start;
-        e.endAngle = end;
-    }
+    visitKind(e.type, [&](auto kind) {
+        if constexpr (requires { decltype(kind)::mirror(e, axis); }) decltype(kind)::mirror(e, axis);
+    });
     e.majorAxis = reflectVector(e.majorAxis);
     const Point x = reflectVector({1, 0}), y = reflectVector({0, 1}), o = reflect({0, 0});
     place(e, {x.x, y.x, x.y, y.y, o.x, o.y});
     return e;
 }
 
-namespace {
-
-// The line through a and b shifted by d to its left (d < 0: to its right).
-std::pair<Point, Point> shifted(Point a, Point b, double d)
-{
-    const double len = distance(a, b);
-    const Point n{-(b.y - a.y) / len * d, (b.x - a.x) / len * d};
-    return {{a.x + n.x, a.y + n.y}, {b.x + n.x, b.y + n.y}};
-}
-
-double side(Point a, Point b, Point p)
-{
-    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-}
-
-std::optional<Point> meet(std::pair<Point, Point> l, std::pair<Point, Point> m)
-{
-    const double dx1 = l.second.x - l.first.x, dy1 = l.second.y - l.first.y;
-    const double dx2 = m.second.x - m.first.x, dy2 = m.second.y - m.first.y;
-    const double den = dx1 * dy2 - dy1 * dx2;
-    if (std::abs(den) < 1e-12 * std::hypot(dx1, dy1) * std::hypot(dx2, dy2)) return std::nullopt;
-    const double t = ((m.first.x - l.first.x) * dy2 - (m.first.y - l.first.y) * dx2) / den;
-    return lerp(l.first, l.second, t);
-}
-
-} // namespace
-
 std::optional<Entity> offset(Entity e, double d, Point p)
 {
     if (!(d > 0)) return std::nullopt;
     // A parallel copy is drawn here, whatever its source.
     e.origin = {};
-    switch (e.type) {
-    case Entity::Type::Line: {
-        if (e.a == e.b) return std::nullopt;
-        const auto l = shifted(e.a, e.b, side(e.a, e.b, p) >= 0 ? d : -d);
-        e.a = l.first;
-        e.b = l.second;
-        return e;
-    }
-    case Entity::Type::Arc:
-    case Entity::Type::Circle: {
-        const double r = distance(e.centre, p) > e.radius ? e.radius + d : e.radius - d;
-        if (r <= 0) return std::nullopt;
-        e.radius = r;
-        return e;
-    }
-    case Entity::Type::Polyline: {
-        // Drop repeated points, then take the side from the segment nearest to p.
-        std::vector<Point> v;
-        for (Point q : e.vertices)
-            if (v.empty() || !(v.back() == q)) v.push_back(q);
-        if (e.closed && v.size() > 1 && v.front() == v.back()) v.pop_back();
-        const std::size_t n = v.size();
-        if (n < 2) return std::nullopt;
-        const std::size_t segments = e.closed && n > 2 ? n : n - 1;
-        std::size_t nearest = 0;
-        double best = INFINITY;
-        for (std::size_t i = 0; i < segments; ++i) {
-            const Point a = v[i], b = v[(i + 1) % n];
-            const double len2 = (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
-            const double t =
-                std::clamp(((p.x - a.x) * (b.x - a.x) + (p.y - a.y) * (b.y - a.y)) / len2, 0.0, 1.0);
-            const double dist = distance(p, lerp(a, b, t));
-            if (dist < best) best = dist, nearest = i;
-        }
-        const double signedD = side(v[nearest], v[(nearest + 1) % n], p) >= 0 ? d : -d;
-        std::vector<std::pair<Point, Point>> lines;
-        for (std::size_t i = 0; i < segments; ++i)
-            lines.push_back(shifted(v[i], v[(i + 1) % n], signedD));
-        std::vector<Point> out(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool first = i == 0, last = i == n - 1;
-            if (!e.closed && first) {
-                out[i] = lines.front().first;
-            } else if (!e.closed && last) {
-                out[i] = lines.back().second;
-            } else {
-                // The corner where the segment before and the one after meet, shifted.
-                const auto &before = lines[(i + segments - 1) % segments];
-                const auto &after = lines[i % segments];
-                out[i] = meet(before, after).value_or(after.first);
-            }
-        }
-        e.vertices = out;
-        return e;
-    }
-    default:
-        return std::nullopt;
-    }
+    return visitKind(e.type, [&](auto kind) -> std::optional<Entity> {
+        if constexpr (requires { decltype(kind)::offset(e, d, p); })
+            return decltype(kind)::offset(std::move(e), d, p);
+        else
+            return std::nullopt;
+    });
 }
 
 } // namespace cad

@@ -2,6 +2,7 @@
 
 #include "cad/model/Angle.h"
 #include "cad/model/Geometry.h"
+#include "cad/model/kinds/Kinds.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -84,37 +85,19 @@ public:
 
     void draw(const EntityView &e)
     {
-        if (!e.dashes.empty() && dashed(e)) return;
-        switch (e.type) {
-        case Entity::Type::Line:
-            if (e.a == e.b)
-                mark(dev(e.a), e.color);
-            else
-                line(dev(e.a), dev(e.b), e.color);
-            break;
-        case Entity::Type::Arc:
-            arc(e.centre, e.radius, e.startAngle, e.endAngle, e.color, false);
-            break;
-        case Entity::Type::Circle:
-            arc(e.centre, e.radius, 0, 360, e.color, true);
-            break;
-        case Entity::Type::Ellipse:
-            ellipse(e);
-            break;
-        case Entity::Type::Text:
-            text(e);
-            break;
-        case Entity::Type::Polyline:
-            polyline(e);
-            break;
-        case Entity::Type::Fill:
-            fill(e);
-            break;
-        case Entity::Type::Ray:
-            ray(e);
-            break;
-        }
+        visitKind(e.type, [&](auto kind) {
+            using K = decltype(kind);
+            if constexpr (requires { K::paintDashed(e, *this); })
+                if (!e.dashes.empty() && patternShows(e.dashes) && K::paintDashed(e, *this)) return;
+            K::paint(e, *this);
+        });
     }
+
+    // The primitives the kinds paint with (cad/model/kinds), in drawing coordinates.
+
+    // A point: a small cross, the same at every zoom.
+    void point(Point p, int color) { mark(dev(p), color); }
+    void line(Point a, Point b, int color) { deviceLine(dev(a), dev(b), color); }
 
     // The end: what is gathered, and the layer of single pixels over it.
     void finish()
@@ -150,7 +133,7 @@ private:
 
     Batch &batch(int color) { return batches_[static_cast<std::size_t>(std::clamp(color, 0, colorByLayer))]; }
 
-    void line(QPointF a, QPointF b, int color)
+    void deviceLine(QPointF a, QPointF b, int color)
     {
         if (std::fabs(a.x() - b.x()) < 0.7 && std::fabs(a.y() - b.y()) < 0.7) {
             dot(a, color);
@@ -295,6 +278,7 @@ private:
         return far >= r - 1;
     }
 
+public:
     void arc(Point centre, double radius, double start, double end, int color, bool full)
     {
         const QPointF c = dev(centre);
@@ -321,6 +305,7 @@ private:
                              static_cast<int>(std::lround(span * 16)));
     }
 
+private:
     // An elliptic arc as short segments: rx, ry in pixels, the first axis turned by `tilt`.
     void segments(QPointF c, double rx, double ry, double tilt, double start, double span, int color)
     {
@@ -333,7 +318,7 @@ private:
         QPointF previous = at(start);
         for (int i = 1; i <= n; ++i) {
             const QPointF next = at(start + span * i / n);
-            line(previous, next, color);
+            deviceLine(previous, next, color);
             previous = next;
         }
     }
@@ -379,32 +364,37 @@ private:
         QPointF previous = at(from);
         for (int i = 1; i <= n; ++i) {
             const QPointF next = at(from + sweep * i / n);
-            line(previous, next, color);
+            deviceLine(previous, next, color);
             previous = next;
         }
     }
 
-    void ellipse(const EntityView &e)
+public:
+    void ellipse(Point centre, Point majorAxis, double ratio, int color)
     {
-        const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * view_.scale;
-        const QPointF c = dev(e.centre);
+        const double major = std::hypot(majorAxis.x, majorAxis.y) * view_.scale;
+        const QPointF c = dev(centre);
         if (!visible(c, major)) return;
-        const double tilt = angleOf({0, 0}, e.majorAxis);
-        segments(c, major, major * e.ratio, tilt, 0, 360, e.color);
+        const double tilt = angleOf({0, 0}, majorAxis);
+        segments(c, major, major * ratio, tilt, 0, 360, color);
     }
 
-    void text(const EntityView &e)
+    // A text middle-justified at `insert`; `box` gives the box it covers, asked only when it is
+    // too small to read.
+    template <class BoxOf>
+    void text(Point insert, double height, double rotation, std::string_view text, bool mirrored, int color,
+              BoxOf box)
     {
-        const QPointF at = dev(e.insert);
-        const double h = e.height * view_.scale;
-        const double reach = h * (static_cast<double>(e.text.size()) + 1);
+        const QPointF at = dev(insert);
+        const double h = height * view_.scale;
+        const double reach = h * (static_cast<double>(text.size()) + 1);
         if (!QRectF(at.x() - reach, at.y() - reach, 2 * reach, 2 * reach).intersects(clip_)) return;
         if (h > 20 * std::max(target_.height(), target_.width()))
             return; // a glyph larger than the view many times over shows nothing to read
         if (h < 3) {
             // Too small to read: a short stroke where the text stands.
-            const Box b = bounds(e);
-            line(dev({b.min.x, e.insert.y}), dev({b.max.x, e.insert.y}), e.color);
+            const Box b = box();
+            deviceLine(dev({b.min.x, insert.y}), dev({b.max.x, insert.y}), color);
             return;
         }
         flush();
@@ -414,53 +404,54 @@ private:
         font.setPixelSize(100);
         const QFontMetricsF metrics(font);
         const double cap = metrics.capHeight() > 0 ? metrics.capHeight() : 70.0;
-        const QString s = QString::fromUtf8(e.text.data(), static_cast<qsizetype>(e.text.size()));
+        const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         const double factor = h / cap;
         painter_.save();
         painter_.translate(at);
-        painter_.rotate(-e.rotation);
+        painter_.rotate(-rotation);
         // Mirrored, it reads backwards about its own middle.
-        painter_.scale(e.mirrored ? -factor : factor, factor);
+        painter_.scale(mirrored ? -factor : factor, factor);
         painter_.setFont(font);
-        painter_.setPen(colorOf(e.color, style_));
+        painter_.setPen(colorOf(color, style_));
         painter_.drawText(QPointF(-metrics.horizontalAdvance(s) / 2, cap / 2), s);
         painter_.restore();
     }
 
-    void polyline(const EntityView &e)
+    void polyline(std::span<const Point> vertices, bool closed, double startWidth, double endWidth, int color)
     {
-        if (e.vertices.size() < 2) return;
-        const std::size_t n = e.vertices.size();
-        const std::size_t count = e.closed ? n : n - 1;
-        const double ws = e.startWidth * view_.scale, we = e.endWidth * view_.scale;
+        if (vertices.size() < 2) return;
+        const std::size_t n = vertices.size();
+        const std::size_t count = closed ? n : n - 1;
+        const double ws = startWidth * view_.scale, we = endWidth * view_.scale;
         if (std::max(ws, we) < 1.5) {
             for (std::size_t i = 0; i < count; ++i)
-                line(dev(e.vertices[i]), dev(e.vertices[(i + 1) % n]), e.color);
+                deviceLine(dev(vertices[i]), dev(vertices[(i + 1) % n]), color);
             return;
         }
-        const Box b = bounds(e);
+        const Box b = vertexBox(vertices, std::max(startWidth, endWidth) / 2);
         const QRectF box(dev({b.min.x, b.max.y}), dev({b.max.x, b.min.y}));
         if (!box.intersects(clip_)) return;
         flush();
-        const QColor color = colorOf(e.color, style_);
+        const QColor shown = colorOf(color, style_);
         if (ws == we && box.width() < 1e6 && box.height() < 1e6) {
             QPolygonF points;
-            for (const Point &p : e.vertices)
+            for (const Point &p : vertices)
                 points << dev(p);
-            painter_.setPen(QPen(color, ws, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+            painter_.setPen(QPen(shown, ws, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
             painter_.setBrush(Qt::NoBrush);
-            if (e.closed)
+            if (closed)
                 painter_.drawPolygon(points);
             else
                 painter_.drawPolyline(points);
             return;
         }
         painter_.setPen(Qt::NoPen);
-        painter_.setBrush(color);
+        painter_.setBrush(shown);
         for (std::size_t i = 0; i < count; ++i)
-            band(dev(e.vertices[i]), dev(e.vertices[(i + 1) % n]), ws, we);
+            band(dev(vertices[i]), dev(vertices[(i + 1) % n]), ws, we);
     }
 
+private:
     // One wide segment, from width w0 to w1, as a filled quadrilateral.
     void band(QPointF a, QPointF b, double w0, double w1)
     {
@@ -479,16 +470,17 @@ private:
     }
 
     // A region filled in its colour, or in the background's (a mask), over what came before.
-    void fill(const EntityView &e)
+public:
+    void fill(std::span<const Point> vertices, int color)
     {
-        if (e.vertices.size() < 3) return;
-        const Box b = bounds(e);
+        if (vertices.size() < 3) return;
+        const Box b = vertexBox(vertices);
         const QRectF box(dev({b.min.x, b.max.y}), dev({b.max.x, b.min.y}));
         if (!box.intersects(clip_)) return;
         flush();
         QPainterPath path;
         path.setFillRule(Qt::OddEvenFill);
-        for (const auto loop : fillLoops(e.vertices)) {
+        for (const auto loop : fillLoops(vertices)) {
             path.moveTo(dev(loop[0]));
             for (std::size_t i = 1; i < loop.size(); ++i)
                 path.lineTo(dev(loop[i]));
@@ -507,68 +499,65 @@ private:
             dots.translate(-QPointF(dotsOrigin_));
             dots.fillPath(path, Qt::transparent);
         }
-        painter_.fillPath(path, colorOf(e.color, style_));
+        painter_.fillPath(path, colorOf(color, style_));
     }
 
     // A ray from a through b, or an xline through both: the part the view shows.
-    void ray(const EntityView &e)
+    void ray(Point from, Point through, bool bothWays, int color)
     {
-        const QPointF a = dev(e.a), d = dev(e.b) - a;
+        const QPointF a = dev(from), d = dev(through) - a;
         if (d.isNull()) return;
-        double t0 = e.closed ? -INFINITY : 0.0, t1 = INFINITY;
+        double t0 = bothWays ? -INFINITY : 0.0, t1 = INFINITY;
         if (!clipRange(a, d, clip_, t0, t1) || !std::isfinite(t0) || !std::isfinite(t1)) return;
-        line(a + t0 * d, a + t1 * d, e.color);
+        deviceLine(a + t0 * d, a + t1 * d, color);
     }
 
-    // A line type: the entity's path in pixels, walked with its pattern. False when the
-    // pattern is too fine to show at this zoom (or the entity has no path to walk): it is then
-    // drawn continuous.
-    bool dashed(const EntityView &e)
+    // Line types: the entity's path in pixels, walked with its pattern. False when the entity
+    // has no path that shows its pattern at this zoom: it is then drawn continuous.
+    bool dashedLine(Point a, Point b, std::span<const double> pattern, int color)
+    {
+        path_ = {dev(a), dev(b)};
+        walk(pattern, color);
+        return true;
+    }
+    // An elliptic arc: its first axis `radius` long and turned by `tilt`, its second `ratio`
+    // times that; from `start` on through `span` degrees.
+    bool dashedCurve(Point centre, double radius, double ratio, double tilt, double start, double span,
+                     std::span<const double> pattern, int color)
+    {
+        const double r = radius * view_.scale;
+        // Huge curves seen close up are drawn piece by piece where they show, continuous.
+        if (r > largeRadius) return false;
+        if (!visible(dev(centre), r)) return true;
+        path_.clear();
+        curve(dev(centre), r, r * ratio, tilt, start, span);
+        walk(pattern, color);
+        return true;
+    }
+    bool dashedPolyline(std::span<const Point> vertices, bool closed, double width,
+                        std::span<const double> pattern, int color)
+    {
+        if (width * view_.scale >= 1.5 || vertices.size() < 2) return false;
+        path_.clear();
+        for (const Point &p : vertices)
+            path_.push_back(dev(p));
+        if (closed) path_.push_back(path_.front());
+        walk(pattern, color);
+        return true;
+    }
+
+private:
+    // Whether a pattern with gaps repeats in enough pixels to be told from a continuous line.
+    bool patternShows(std::span<const double> pattern) const
     {
         double period = 0;
         bool gaps = false;
-        for (const double d : e.dashes) {
+        for (const double d : pattern) {
             period += std::fabs(d);
             gaps = gaps || d <= 0;
         }
         const double s = view_.scale;
-        if (!gaps || !(period * s >= shortestPattern) || !std::isfinite(period * s)) return false;
-        path_.clear();
-        switch (e.type) {
-        case Entity::Type::Line:
-            path_ = {dev(e.a), dev(e.b)};
-            break;
-        case Entity::Type::Arc:
-        case Entity::Type::Circle: {
-            const double span = e.type == Entity::Type::Circle ? 360.0
-                                : normalizedDegrees(e.endAngle - e.startAngle) == 0
-                                    ? 360.0
-                                    : normalizedDegrees(e.endAngle - e.startAngle);
-            const double start = e.type == Entity::Type::Circle ? 0.0 : e.startAngle;
-            // Huge curves seen close up are drawn piece by piece where they show, continuous.
-            if (e.radius * s > largeRadius) return false;
-            if (!visible(dev(e.centre), e.radius * s)) return true;
-            curve(dev(e.centre), e.radius * s, e.radius * s, 0, start, span);
-            break;
-        }
-        case Entity::Type::Ellipse: {
-            const double major = std::hypot(e.majorAxis.x, e.majorAxis.y) * s;
-            if (major > largeRadius) return false;
-            if (!visible(dev(e.centre), major)) return true;
-            curve(dev(e.centre), major, major * e.ratio, angleOf({0, 0}, e.majorAxis), 0, 360);
-            break;
-        }
-        case Entity::Type::Polyline:
-            if (std::max(e.startWidth, e.endWidth) * s >= 1.5 || e.vertices.size() < 2) return false;
-            for (const Point &p : e.vertices)
-                path_.push_back(dev(p));
-            if (e.closed) path_.push_back(path_.front());
-            break;
-        default:
-            return false;
-        }
-        walk(e.dashes, e.color);
-        return true;
+        return gaps && period * s >= shortestPattern && std::isfinite(period * s);
     }
 
     // Points along an elliptic arc in pixels, close enough that no chord strays from the curve
@@ -619,7 +608,7 @@ private:
             const double end = t1 * length;
             while (at < end) {
                 const double step = std::min(left, end - at);
-                if (pattern[k] > 0) line(a + d * (at / length), a + d * ((at + step) / length), color);
+                if (pattern[k] > 0) deviceLine(a + d * (at / length), a + d * ((at + step) / length), color);
                 at += step;
                 left -= step;
                 if (left <= 0) {

@@ -451,7 +451,7 @@ bool HostSession::take(Opening opening, const QString &path, bool recover, QStri
     recovered_ = (recover && recoverable_) || !r.source || !r.source->complete();
     recoverable_ = false;
     interpreter_.cancel();
-    drawing_.take(std::move(r.drawing));
+    drawing_.replaceWith(std::move(r.drawing));
     drawing_.markSaved();
     ++drawingNumber_;
     source_ = std::move(r.source);

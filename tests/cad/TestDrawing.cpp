@@ -190,7 +190,7 @@ private slots:
         read.forgetHistory();
         cad::Drawing d;
         d.addLine({5, 5}, {6, 6}, 2);
-        d.take(std::move(read));
+        d.replaceWith(std::move(read));
         QCOMPARE(q(cad::describe(d)), q(Lines{"L 0,0 1,1"}));
         QVERIFY(!d.canUndo());
         QVERIFY(d.modified());

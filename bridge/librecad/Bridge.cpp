@@ -1,9 +1,8 @@
 #include "bridge/librecad/Bridge.h"
 
-#include "bridge/librecad/Placement.h"
-#include "cad/model/Angle.h"
+#include "bridge/librecad/Put.h"
+#include "bridge/librecad/Walls.h"
 #include "cad/render/ColorDialog.h"
-#include "cad/render/Render.h"
 #include "host/session/CommandServer.h"
 #include "link/Conversation.h"
 
@@ -27,118 +26,10 @@ namespace {
 
 const QString title = QStringLiteral("Quendra_LT");
 
-// LibreCAD's colours: -1 ByLayer, -2 ByBlock, else 24-bit RGB; black is its white-on-dark 7.
-int libreCadColor(int index)
-{
-    if (index == cad::colorByLayer) return -1;
-    if (index == 0) return -2;
-    if (index == 7) return 0;
-    return static_cast<int>(cad::colorOf(index, cad::RenderStyle{}).rgb() & 0xffffff);
-}
-
-QPointF at(cad::Point p)
-{
-    return QPointF(p.x, p.y);
-}
-
-// With LibreCAD's current pen (ByLayer unless the user chose otherwise).
-void putPlain(Document_Interface *doc, const Placement &p)
-{
-    QPointF a = at(p.points.front());
-    switch (p.kind) {
-    case Placement::Kind::Line: {
-        QPointF b = at(p.points[1]);
-        doc->addLine(&a, &b);
-        break;
-    }
-    case Placement::Kind::Circle:
-        doc->addCircle(&a, p.radius);
-        break;
-    case Placement::Kind::Arc:
-        doc->addArc(&a, p.radius, p.startAngle, p.endAngle);
-        break;
-    case Placement::Kind::Ellipse: {
-        QPointF axis = at(p.points[1]);
-        doc->addEllipse(&a, &axis, p.ratio, 0, 0); // both angles 0: the whole ellipse
-        break;
-    }
-    case Placement::Kind::Text:
-        // LibreCAD 2.2 takes the vertical alignment as its own number (baseline, bottom, middle,
-        // top): VAlignBottom is its middle.
-        doc->addText(QString::fromStdString(p.text), QString::fromUtf8(textFont), &a, p.height, p.rotation,
-                     DPI::HAlignCenter, DPI::VAlignBottom);
-        break;
-    case Placement::Kind::Polyline: {
-        std::vector<Plug_VertexData> vertices;
-        for (const cad::Point &v : p.points)
-            vertices.emplace_back(at(v), 0.0);
-        doc->addPolyline(vertices, p.closed);
-        break;
-    }
-    }
-}
-
-// In a colour of its own: the entity is made and coloured before it is added, as LibreCAD's undo
-// takes a change after adding for a second change and would bring the uncoloured one back.
-void putColored(Document_Interface *doc, const Placement &p, int color)
-{
-    const cad::Point a = p.points.front();
-    QHash<int, QVariant> data{{DPI::COLOR, color}, {DPI::STARTX, a.x}, {DPI::STARTY, a.y}};
-    Plug_Entity *e = nullptr;
-    switch (p.kind) {
-    case Placement::Kind::Line:
-        e = doc->newEntity(DPI::LINE);
-        data.insert(DPI::ENDX, p.points[1].x);
-        data.insert(DPI::ENDY, p.points[1].y);
-        break;
-    case Placement::Kind::Circle:
-    case Placement::Kind::Arc:
-        e = doc->newEntity(p.kind == Placement::Kind::Arc ? DPI::ARC : DPI::CIRCLE);
-        data.insert(DPI::RADIUS, p.radius);
-        data.insert(DPI::STARTANGLE, p.startAngle * cad::radiansPerDegree);
-        data.insert(DPI::ENDANGLE, p.endAngle * cad::radiansPerDegree);
-        break;
-    case Placement::Kind::Ellipse:
-        e = doc->newEntity(DPI::ELLIPSE);
-        data.insert(DPI::ENDX, p.points[1].x);
-        data.insert(DPI::ENDY, p.points[1].y);
-        data.insert(DPI::HEIGHT, p.ratio);
-        break;
-    case Placement::Kind::Polyline: {
-        if (p.points.size() < 2) return;
-        e = doc->newEntity(DPI::POLYLINE);
-        QList<Plug_VertexData> vertices;
-        for (const cad::Point &v : p.points)
-            vertices.append(Plug_VertexData(at(v), 0.0));
-        if (e) e->updatePolylineData(&vertices);
-        data.insert(DPI::CLOSEPOLY, p.closed ? 1 : 0);
-        break;
-    }
-    case Placement::Kind::Text:
-        // The interface makes no text with an alignment but through addText, which takes the
-        // current pen.
-        putPlain(doc, p);
-        return;
-    }
-    if (!e) return;
-    e->updateData(&data);
-    // Not deleted: the wrapper would take the entity, which the document owns now, with it.
-    doc->addEntity(e);
-}
-
-void put(Document_Interface *doc, const Placement &p)
-{
-    const int color = libreCadColor(p.color);
-    if (color == -1)
-        putPlain(doc, p);
-    else
-        putColored(doc, p, color);
-}
-
 } // namespace
 
-Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent)
-    : QObject(parent), toggleAction_(toggleAction), drawAction_(drawAction)
+Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QAction *wallsAction, QObject *parent)
+    : QObject(parent), toggleAction_(toggleAction), drawAction_(drawAction), wallsAction_(wallsAction)
 {
     batch_.setSingleShot(true);
     pickSleep_.setSingleShot(true);
@@ -148,8 +39,9 @@ Bridge::Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent)
     connect(&session_, &host::HostSession::promptChanged, this, [this] {
         if (picking_ && !session_.interpreter().waitingForPick()) cancelPick();
     });
-    // The walls are LibreCAD's, and only what the session adds reaches it: nothing is cut here.
-    session_.setWallOpenings(false);
+    // The walls are LibreCAD's: a fitting's base point snaps to those read round the pick, and
+    // the opening is cut in LibreCAD as the symbol reaches it.
+    session_.setWallsElsewhere(&walls_.drawing());
     connect(&batch_, &QTimer::timeout, this, &Bridge::call);
     connect(&session_, &host::HostSession::drawingChanged, this, &Bridge::schedule);
     connect(&session_, &host::HostSession::pickWanted, this, [this] {
@@ -215,7 +107,7 @@ void Bridge::serve(Document_Interface *doc)
         picking_ = false;
         if (session_.interpreter().waitingForPick()) {
             if (picked && isOn())
-                session_.pick(cad::Point{p.x(), p.y()});
+                pickAt(doc, cad::Point{p.x(), p.y()});
             else
                 session_.cancel();
         }
@@ -231,6 +123,27 @@ void Bridge::serve(Document_Interface *doc)
         again_ = false;
         schedule();
     }
+}
+
+void Bridge::pickAt(Document_Interface *doc, cad::Point at)
+{
+    const cad::Interpreter &interpreter = session_.interpreter();
+    if (!interpreter.wallOpenings()) {
+        session_.pick(at);
+        return;
+    }
+    cad::Box near;
+    near.add(at);
+    walls_.read(doc, near);
+    // A fitting's pick (its wall not found yet) that finds no wall: LibreCAD hands no block's
+    // lines over, so a wall in a block reference is never found.
+    const auto armed = interpreter.wallPicked();
+    const bool fitting = armed && !armed->second && armed->first == interpreter.origin();
+    session_.pick(at);
+    const auto found = interpreter.wallPicked();
+    if (fitting && walls_.hasBlocks() && (!found || !found->second))
+        session_.note(QStringLiteral("壁が見つかりません。ブロックの中の線は LibreCAD から読めないため、"
+                                     "ブロックの中の壁には納められません。"));
 }
 
 // LibreCAD's pick loop asks for events without waiting for them: this timer, due at once and
@@ -304,14 +217,35 @@ bool Bridge::apply(Document_Interface *doc)
     const cad::Drawing &drawing = session_.drawing();
     if (applied_ > drawing.size()) applied_ = drawing.size();
     const std::size_t first = applied_;
-    for (; applied_ < drawing.size(); ++applied_) {
-        const std::uint32_t symbol = drawing.symbolOf(applied_);
-        if (symbol != 0 && symbol == drawing.openSymbol()) return false;
-        if (applied_ > first && symbol != drawing.symbolOf(first)) return false;
+    std::size_t end = first;
+    bool whole = true;
+    for (; end < drawing.size(); ++end) {
+        const std::uint32_t symbol = drawing.symbolOf(end);
+        if ((symbol != 0 && symbol == drawing.openSymbol()) ||
+            (end > first && symbol != drawing.symbolOf(first))) {
+            whole = false;
+            break;
+        }
+    }
+    // A fitting goes into its wall in the same call, so that one undo takes both back; the
+    // walls are read before the fitting's own lines are there to be taken for one.
+    if (end > first && session_.interpreter().wallOpenings())
+        for (const std::string &line : walls_.setIntoWall(doc, drawing, drawing.symbolOf(first)))
+            session_.note(QString::fromStdString(line));
+    for (; applied_ < end; ++applied_)
         for (const Placement &p : placementsOf(drawing.at(applied_)))
             put(doc, p);
-    }
-    return true;
+    return whole;
+}
+
+void Bridge::toggleWalls(QWidget *mainWindow)
+{
+    if (!mainWindow_) mainWindow_ = mainWindow;
+    const bool on = !session_.interpreter().wallOpenings();
+    session_.setWallOpenings(on);
+    tell({on ? QStringLiteral("壁に納める: オン (建具を壁の中心線に合わせ、壁の線を切ります)。")
+             : QStringLiteral("壁に納める: オフ (建具は壁の線を切らずに作図します)。")});
+    showStatus();
 }
 
 void Bridge::chooseColor()
@@ -351,6 +285,10 @@ void Bridge::showStatus()
         toggleAction_->setCheckable(true);
         toggleAction_->setChecked(isOn());
     }
+    if (wallsAction_) {
+        wallsAction_->setCheckable(true);
+        wallsAction_->setChecked(session_.interpreter().wallOpenings());
+    }
     auto *window = qobject_cast<QMainWindow *>(mainWindow_.data());
     if (!window) return;
     if (!isOn()) {
@@ -361,7 +299,10 @@ void Bridge::showStatus()
         status_ = new QLabel(window);
         window->statusBar()->addPermanentWidget(status_);
     }
-    status_->setText(QStringLiteral("Quendra_LT 連携中 (会話 %1)").arg(server_->conversations()));
+    status_->setText(
+        QStringLiteral("Quendra_LT 連携中 (会話 %1)%2")
+            .arg(server_->conversations())
+            .arg(session_.interpreter().wallOpenings() ? QStringLiteral("・壁に納める") : QString()));
 }
 
 } // namespace bridge

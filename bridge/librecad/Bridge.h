@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bridge/librecad/Walls.h"
 #include "host/session/HostSession.h"
 
 #include <QObject>
@@ -34,12 +35,14 @@ class Bridge : public QObject
     Q_OBJECT
 
 public:
-    Bridge(QAction *toggleAction, QAction *drawAction, QObject *parent = nullptr);
+    Bridge(QAction *toggleAction, QAction *drawAction, QAction *wallsAction, QObject *parent = nullptr);
     ~Bridge() override;
 
     bool isOn() const { return server_ != nullptr; }
     // The menu entry: switches listening on or off.
     void toggle(QWidget *mainWindow);
+    // The menu entry 壁に納める: fittings set into LibreCAD's walls, or not.
+    void toggleWalls(QWidget *mainWindow);
     // The call of the bridge's own action: puts what was drawn into the document, then asks for
     // a pending pick.
     void serve(Document_Interface *doc);
@@ -51,6 +54,8 @@ private:
     // follows a symbol.
     bool apply(Document_Interface *doc);
     void cancelPick();
+    // A point picked in LibreCAD, for the walls round it to be there for a fitting's base point.
+    void pickAt(Document_Interface *doc, cad::Point at);
     void waitForEvents();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void chooseColor();
@@ -62,6 +67,9 @@ private:
     std::unique_ptr<host::CommandServer> server_;
     QPointer<QAction> toggleAction_;
     QPointer<QAction> drawAction_;
+    QPointer<QAction> wallsAction_;
+    // LibreCAD's walls near the last pick, or round the last fitting set into one.
+    DocumentWalls walls_;
     QPointer<QWidget> mainWindow_;
     QPointer<QLabel> status_;
     // How long the scripts of one draw may take to come one after the other.

@@ -16,6 +16,7 @@ namespace {
 
 const QString toggleEntry = QStringLiteral("Quendra_LT 連携");
 const QString drawEntry = QStringLiteral("Quendra_LT 作図");
+const QString wallsEntry = QStringLiteral("Quendra_LT 壁に納める");
 
 // LibreCAD makes one action per menu entry, as a child of the plugin, with the entry's name as data.
 QAction *actionOf(const QObject *plugin, const QString &entry)
@@ -54,6 +55,11 @@ QuendraPlugin::QuendraPlugin()
             for (QWidget *w : draw->associatedWidgets())
                 w->removeAction(draw);
         if (QAction *toggle = actionOf(this, toggleEntry)) toggle->setCheckable(true);
+        // Fittings go into walls from the start, as in quendra-host.
+        if (QAction *walls = actionOf(this, wallsEntry)) {
+            walls->setCheckable(true);
+            walls->setChecked(true);
+        }
         // `make run HOST=librecad` starts LibreCAD with the bridge already on.
         if (qEnvironmentVariable("QUENDRA_BRIDGE") == QStringLiteral("on"))
             for (QWidget *w : QApplication::topLevelWidgets())
@@ -79,7 +85,8 @@ PluginCapabilities QuendraPlugin::getCapabilities() const
 {
     PluginCapabilities capabilities;
     capabilities.menuEntryPoints << PluginMenuLocation(QStringLiteral("plugins_menu"), toggleEntry)
-                                 << PluginMenuLocation(QStringLiteral("plugins_menu"), drawEntry);
+                                 << PluginMenuLocation(QStringLiteral("plugins_menu"), drawEntry)
+                                 << PluginMenuLocation(QStringLiteral("plugins_menu"), wallsEntry);
     return capabilities;
 }
 
@@ -89,11 +96,15 @@ void QuendraPlugin::execComm(Document_Interface *doc, QWidget *parent, QString c
         bridge()->toggle(parent);
     else if (cmd == drawEntry && bridge_)
         bridge_->serve(doc);
+    else if (cmd == wallsEntry)
+        bridge()->toggleWalls(parent);
 }
 
 Bridge *QuendraPlugin::bridge()
 {
-    if (!bridge_) bridge_ = std::make_unique<Bridge>(actionOf(this, toggleEntry), actionOf(this, drawEntry));
+    if (!bridge_)
+        bridge_ = std::make_unique<Bridge>(actionOf(this, toggleEntry), actionOf(this, drawEntry),
+                                           actionOf(this, wallsEntry));
     return bridge_.get();
 }
 

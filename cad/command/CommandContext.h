@@ -65,6 +65,9 @@ public:
     double pickTolerance = 5;
     // Fittings are set into their walls (壁に納める).
     bool wallOpenings = true;
+    // Walls kept outside the drawing (the document of another CAD program the session draws
+    // into): base points snap to these, and cutting the opening is left to whoever keeps them.
+    const Drawing *wallsElsewhere = nullptr;
     // The next ID is a fitting's base point: its pick goes on to the centre line of the wall it
     // falls in. The number tells whose pick it is (a conversation's).
     std::optional<int> wallPickArmed;

@@ -29,7 +29,7 @@ public:
         if (!p) return true;
         // A fitting's base point: on the centre line of the wall it was picked in.
         if (wallPick_ && ctx.wallOpenings) {
-            if (const auto wall = findWall(ctx.drawing(), *p)) {
+            if (const auto wall = findWall(ctx.wallsElsewhere ? *ctx.wallsElsewhere : ctx.drawing(), *p)) {
                 p = wall->centre;
                 ctx.wallPicked = CommandContext::WallPicked{*wallPick_, wall->direction};
                 ctx.message("壁の中心線に合わせました (壁の向き " + fourDecimals(wall->direction) + " 度)。");

@@ -133,6 +133,11 @@ bool Interpreter::wallOpenings() const
     return ctx_->wallOpenings;
 }
 
+void Interpreter::setWallsElsewhere(const Drawing *walls)
+{
+    ctx_->wallsElsewhere = walls;
+}
+
 void Interpreter::mark(Piece piece)
 {
     pieces_.push_back(std::move(piece));
@@ -155,7 +160,7 @@ void Interpreter::marked(Piece &piece)
         // The opening is cut in the symbol's own step: one undo takes both back.
         const std::uint32_t symbol = drawing_.openSymbol();
         drawing_.endSymbol();
-        if (ctx_->wallOpenings && inSymbol_) setIntoWall(*ctx_, symbol);
+        if (ctx_->wallOpenings && inSymbol_ && !ctx_->wallsElsewhere) setIntoWall(*ctx_, symbol);
         drawing_.endStep();
         inSymbol_ = false;
         return;

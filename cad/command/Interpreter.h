@@ -72,6 +72,8 @@ public:
     // Fittings set into their walls (on by default).
     void setWallOpenings(bool on);
     bool wallOpenings() const;
+    // See CommandContext::wallsElsewhere; null for the drawing's own walls.
+    void setWallsElsewhere(const Drawing *walls);
 
     bool waitingForPick() const;
     // A point picked in a view: answers any point prompt; ignored at the command prompt.

@@ -57,6 +57,8 @@ public:
     void armWallPick(int conversation);
     // Fittings set into their walls (壁に納める), on by default.
     void setWallOpenings(bool on);
+    // Walls that are not the drawing's own: see cad::Interpreter::setWallsElsewhere.
+    void setWallsElsewhere(const cad::Drawing *walls) { interpreter_.setWallsElsewhere(walls); }
     // Characters enqueued so far: input enqueued next takes the positions after this.
     std::uint64_t fed() const { return fed_; }
     // Whether the input before position `end` has been carried out, scripts it started included.

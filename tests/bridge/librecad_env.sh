@@ -55,9 +55,10 @@ WindowY=0
 CONF
 socket="$QUENDRA_RUNTIME_DIR/AutoCAD%20LT.DDE%7CSystem"
 
-# Starts LibreCAD (its pid in $librecad_pid) and switches the bridge on from the Plugins menu.
+# Starts LibreCAD (its pid in $librecad_pid) on the files given, if any, and switches the bridge
+# on from the Plugins menu.
 start_librecad() {
-    (cd "$work" && exec librecad >>"$work/librecad.log" 2>&1) &
+    (cd "$work" && exec librecad "$@" >>"$work/librecad.log" 2>&1) &
     librecad_pid=$!
     wait_for 60 xdotool search --onlyvisible --name "LibreCAD" || fail "LibreCAD did not open"
     sleep 3

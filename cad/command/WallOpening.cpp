@@ -74,8 +74,9 @@ void setIntoWall(CommandContext &ctx, std::uint32_t symbol)
     const Wall &w = *plan.wall;
     const Opening &o = *plan.opening;
     const std::size_t faces[2] = {w.faces[0].entity, w.faces[1].entity};
-    if (faces[0] == faces[1]) {
-        ctx.message("壁の両面が一つのポリラインのため、開口は作りません。");
+    const bool outline = faces[0] == faces[1];
+    if (outline && !d.view(faces[0]).closed) {
+        ctx.message("壁の両面が一つの開いたポリラインのため、開口は作りません。");
         return;
     }
     for (const std::size_t face : faces)
@@ -88,7 +89,13 @@ void setIntoWall(CommandContext &ctx, std::uint32_t symbol)
     jamb.layer = static_cast<std::int32_t>(d.view(faces[0]).layer);
     // Cut up to a jamb it shares, a piece of face is no more than a point and goes.
     std::vector<std::size_t> gone;
-    for (int f = 0; f < 2; ++f) {
+    if (outline) {
+        // Both faces in one closed outline: it opens into two pieces, one each side.
+        const auto [x, y] = cutOutline(d.at(faces[0]), w.faces[0].segment, w.faces[1].segment, o.cuts);
+        d.replaceAt(faces[0], x);
+        d.add(y);
+    }
+    for (int f = 0; f < 2 && !outline; ++f) {
         const FacePieces pieces = cutFace(d.at(faces[f]), w.faces[f].segment, o.cuts[f][0], o.cuts[f][1]);
         std::vector<Entity> kept;
         if (!vanished(pieces.before)) kept.push_back(pieces.before);
@@ -145,7 +152,21 @@ void closeOpening(CommandContext &ctx, std::uint32_t symbol, std::vector<std::si
     std::vector<std::pair<std::size_t, Entity>> wholes;
     std::vector<Entity> added;
     std::vector<std::size_t> gone;
-    for (int f = 0; f < 2; ++f) {
+    // An outline opened on both faces is two pieces, each at a cut of both faces.
+    const bool outline =
+        pieces[0][0].size() == 1 && pieces[0][1].size() == 1 && pieces[1][0].size() == 1 &&
+        pieces[1][1].size() == 1 && pieces[0][0][0] != pieces[0][1][0] &&
+        std::minmax(pieces[0][0][0], pieces[0][1][0]) == std::minmax(pieces[1][0][0], pieces[1][1][0]);
+    if (outline) {
+        const std::size_t i = pieces[0][0][0], k = pieces[0][1][0];
+        if (const auto whole = joinOutline(d.at(i), d.at(k), o.cuts)) {
+            wholes.emplace_back(i, *whole);
+            gone.push_back(k);
+        } else {
+            joined = false;
+        }
+    }
+    for (int f = 0; f < 2 && !outline; ++f) {
         if (shared[0] || shared[1]) {
             const auto closed = closedBeside(d, pieces[f], o.cuts[f], shared, jambs);
             if (!closed) {

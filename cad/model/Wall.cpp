@@ -368,6 +368,50 @@ std::optional<Entity> extendFace(const Entity &piece, Point from, Point to)
     return out;
 }
 
+std::pair<Entity, Entity> cutOutline(const Entity &outline, std::size_t s0, std::size_t s1,
+                                     const Point (&cuts)[2][2])
+{
+    const std::vector<Point> &v = outline.vertices;
+    const std::size_t n = v.size();
+    // On each face, the cut nearer the start of its segment, and the other.
+    const auto nearFar = [&](int f, std::size_t segment) {
+        const bool firstNear = distance(v[segment], cuts[f][0]) <= distance(v[segment], cuts[f][1]);
+        return std::pair{cuts[f][firstNear ? 0 : 1], cuts[f][firstNear ? 1 : 0]};
+    };
+    const auto [near0, far0] = nearFar(0, s0);
+    const auto [near1, far1] = nearFar(1, s1);
+    // From one face's far cut round to the other face's near cut.
+    const auto piece = [&](Point from, std::size_t segment, std::size_t until, Point to) {
+        Entity e = outline;
+        markReshaped(e.origin);
+        e.closed = false;
+        e.vertices = {from};
+        for (std::size_t k = (segment + 1) % n;; k = (k + 1) % n) {
+            e.vertices.push_back(v[k]);
+            if (k == until) break;
+        }
+        e.vertices.push_back(to);
+        return e;
+    };
+    return {piece(far0, s0, s1, near1), piece(far1, s1, s0, near0)};
+}
+
+std::optional<Entity> joinOutline(const Entity &x, const Entity &y, const Point (&cuts)[2][2])
+{
+    const auto isCut = [&](Point p) {
+        return same(p, cuts[0][0]) || same(p, cuts[0][1]) || same(p, cuts[1][0]) || same(p, cuts[1][1]);
+    };
+    for (const Entity *e : {&x, &y})
+        if (e->type != Entity::Type::Polyline || e->closed || e->vertices.size() < 3 ||
+            !isCut(e->vertices.front()) || !isCut(e->vertices.back()))
+            return std::nullopt;
+    Entity whole = x;
+    whole.vertices.assign(x.vertices.begin() + 1, x.vertices.end() - 1);
+    whole.vertices.insert(whole.vertices.end(), y.vertices.begin() + 1, y.vertices.end() - 1);
+    whole.closed = true;
+    return whole;
+}
+
 std::optional<Entity> joinFace(const Entity &before, const std::optional<Entity> &after, Point first,
                                Point second)
 {

@@ -67,6 +67,13 @@ struct FacePieces
 };
 FacePieces cutFace(const Entity &face, std::size_t segment, Point first, Point second);
 
+// A wall drawn as one closed outline, both faces in it (segments s0 and s1, cut at
+// `cuts[0]` and `cuts[1]`): the two open pieces the opening leaves of it.
+std::pair<Entity, Entity> cutOutline(const Entity &outline, std::size_t s0, std::size_t s1,
+                                     const Point (&cuts)[2][2]);
+// The outline closed again from those two pieces; none when they no longer fit together.
+std::optional<Entity> joinOutline(const Entity &x, const Entity &y, const Point (&cuts)[2][2]);
+
 // The face made whole again from the pieces an opening left (`after` empty for a closed
 // polyline opened there); none when they no longer fit together.
 std::optional<Entity> joinFace(const Entity &before, const std::optional<Entity> &after, Point first,

@@ -182,6 +182,21 @@ private slots:
                  q(faces({{0, 3000}, {6600, 7600}, {9400, 10000}}, {3000, 4800, 6600, 7600, 9400})));
     }
 
+    // A wall drawn as one closed outline opens into two pieces with the jambs between; erased,
+    // the window leaves one closed outline again.
+    void wallAsOneOutline()
+    {
+        cad::Drawing d;
+        cad::Interpreter interpreter(d);
+        interpreter.feed("PLINE 0,-75 10000,-75 10000,75 0,75 C ");
+        drawWindow(interpreter, {3000, -30}, "0");
+        QCOMPARE(q(wallLines(d)),
+                 q(sorted({"P 4800,-75 10000,-75 10000,75 4800,75", "P 3000,75 0,75 0,-75 3000,-75",
+                           "L 3000,-75 3000,75", "L 4800,-75 4800,75"})));
+        interpreter.feed("ERASE 3900,0 \r");
+        QCOMPARE(q(wallLines(d)), q(Lines{"P 0,75 0,-75 10000,-75 10000,75 closed"}));
+    }
+
     // A wall drawn by the wall form is a symbol too: its faces are cut and joined as they are,
     // and stay its pieces.
     void wallsOfTheWallForm()

@@ -70,23 +70,15 @@ public:
     void group(std::uint64_t handle, std::uint64_t owner, const KeptSymbol &symbol,
                std::span<const std::uint64_t> members);
 
-private:
-    void line(const EntityView &e);
-    void circle(const EntityView &e);
-    void arc(const EntityView &e);
-    void ellipse(const EntityView &e);
-    void text(const EntityView &e);
-    void fill(const EntityView &e);
-    void ray(const EntityView &e);
-    void polyline(std::span<const Point> vertices, double startWidth, double endWidth, bool closed,
-                  int color);
-
-    void tableEntry(std::string_view type, std::string_view subclassName, std::uint64_t table);
+    // What a kind writes its groups with (cad/model/kinds): an entity's first groups, a
+    // subclass marker (none in R12), a point, a text in the file's encoding, the R12 polyline's
+    // XDATA, and plain groups.
+    bool r12() const { return setting_.r12; }
     void begin(std::string_view type, std::string_view subclassName, int color);
     void subclass(std::string_view name);
     void point(int code, Point p);
-    void writeXdata();
-
+    void text(int code, std::string_view utf8);
+    void xdataBeforeVertices();
     // The groups, or nothing when only counting.
     void string(int code, std::string_view value)
     {
@@ -104,6 +96,10 @@ private:
     {
         if (out_) out_->handle(code, value);
     }
+
+private:
+    void tableEntry(std::string_view type, std::string_view subclassName, std::uint64_t table);
+    void writeXdata();
 
     DxfTagWriter *out_;
     const Setting &setting_;

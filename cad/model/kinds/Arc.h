@@ -89,6 +89,16 @@ struct ArcKind
         const double s = normalizedDegrees(e.endAngle - e.startAngle);
         return s == 0 ? 360 : s;
     }
+
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        g.begin("ARC", "AcDbCircle", e.color);
+        g.point(10, e.centre);
+        g.real(40, e.radius);
+        g.subclass("AcDbArc");
+        g.real(50, e.startAngle);
+        g.real(51, e.endAngle);
+    }
 };
 
 } // namespace cad

@@ -67,6 +67,13 @@ struct CircleKind
     {
         return p.dashedCurve(e.centre, e.radius, 1, 0, 0, 360, e.dashes, e.color);
     }
+
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        g.begin("CIRCLE", "AcDbCircle", e.color);
+        g.point(10, e.centre);
+        g.real(40, e.radius);
+    }
 };
 
 } // namespace cad

@@ -3,9 +3,12 @@
 #include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/Snap.h"
+#include "cad/model/kinds/Polyline.h"
 #include "cad/model/kinds/Record.h"
 
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 namespace cad {
 
@@ -65,6 +68,29 @@ struct EllipseKind
     {
         return p.dashedCurve(e.centre, std::hypot(e.majorAxis.x, e.majorAxis.y), e.ratio,
                              angleOf({0, 0}, e.majorAxis), 0, 360, e.dashes, e.color);
+    }
+
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        if (!g.r12()) {
+            g.begin("ELLIPSE", "AcDbEllipse", e.color);
+            g.point(10, e.centre);
+            g.point(11, e.majorAxis);
+            g.real(40, e.ratio);
+            g.real(41, 0.0);
+            g.real(42, 2 * std::numbers::pi);
+            return;
+        }
+        // R12 has no ellipse: a closed polyline close enough to draw and print.
+        constexpr int steps = 72;
+        std::vector<Point> points;
+        const Point minor{-e.majorAxis.y * e.ratio, e.majorAxis.x * e.ratio};
+        for (int i = 0; i < steps; ++i) {
+            const double t = 2 * std::numbers::pi * i / steps;
+            points.push_back({e.centre.x + e.majorAxis.x * std::cos(t) + minor.x * std::sin(t),
+                              e.centre.y + e.majorAxis.y * std::cos(t) + minor.y * std::sin(t)});
+        }
+        PolylineKind::writeOutline(g, points, 0, 0, true, e.color);
     }
 };
 

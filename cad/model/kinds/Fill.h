@@ -3,7 +3,10 @@
 #include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/Snap.h"
+#include "cad/model/kinds/Polyline.h"
 #include "cad/model/kinds/Record.h"
+
+#include <cstdint>
 
 namespace cad {
 
@@ -56,6 +59,44 @@ struct FillKind
     template <class Painter> static void paint(const EntityView &e, Painter &p)
     {
         p.fill(e.vertices, e.color);
+    }
+
+    // A solid HATCH of polyline loops; R12 has none, and a mask cannot be made without the
+    // objects a WIPEOUT needs, so those keep their loops as closed polylines.
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        const auto loops = fillLoops(e.vertices);
+        if (g.r12() || e.color == colorBackground) {
+            for (const auto loop : loops)
+                PolylineKind::writeOutline(g, loop.first(loop.size() > 1 ? loop.size() - 1 : loop.size()), 0,
+                                           0, true, e.color == colorBackground ? colorByLayer : e.color);
+            return;
+        }
+        g.begin("HATCH", "AcDbHatch", e.color);
+        g.point(10, {});
+        g.real(210, 0.0);
+        g.real(220, 0.0);
+        g.real(230, 1.0);
+        g.string(2, "SOLID");
+        g.integer(70, 1);
+        g.integer(71, 0);
+        g.integer(91, static_cast<std::int64_t>(loops.size()));
+        for (std::size_t k = 0; k < loops.size(); ++k) {
+            const auto loop = loops[k];
+            const std::size_t n = loop.size() > 1 ? loop.size() - 1 : loop.size();
+            g.integer(92, k == 0 ? 3 : 2); // a polyline; the first one outermost
+            g.integer(72, 0);
+            g.integer(73, 1);
+            g.integer(93, static_cast<std::int64_t>(n));
+            for (std::size_t i = 0; i < n; ++i) {
+                g.real(10, loop[i].x);
+                g.real(20, loop[i].y);
+            }
+            g.integer(97, 0);
+        }
+        g.integer(75, 0);
+        g.integer(76, 1);
+        g.integer(98, 0);
     }
 };
 

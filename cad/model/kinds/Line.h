@@ -64,6 +64,13 @@ struct LineKind
     {
         return p.dashedLine(e.a, e.b, e.dashes, e.color);
     }
+
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        g.begin("LINE", "AcDbLine", e.color);
+        g.point(10, e.a);
+        g.point(11, e.b);
+    }
 };
 
 } // namespace cad

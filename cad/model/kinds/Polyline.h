@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <span>
 
 namespace cad {
 
@@ -123,6 +125,50 @@ struct PolylineKind
     template <class Painter> static bool paintDashed(const EntityView &e, Painter &p)
     {
         return p.dashedPolyline(e.vertices, e.closed, std::max(e.startWidth, e.endWidth), e.dashes, e.color);
+    }
+
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        writeOutline(g, e.vertices, e.startWidth, e.endWidth, e.closed, e.color);
+    }
+    // Any run of vertices as the file's polyline: an LWPOLYLINE, or in R12 a POLYLINE with its
+    // VERTEXes, which carries the entity's XDATA before them.
+    template <class Groups>
+    static void writeOutline(Groups &g, std::span<const Point> vertices, double startWidth, double endWidth,
+                             bool closed, int color)
+    {
+        const bool constant = startWidth == endWidth;
+        if (!g.r12()) {
+            g.begin("LWPOLYLINE", "AcDbPolyline", color);
+            g.integer(90, static_cast<std::int64_t>(vertices.size()));
+            g.integer(70, closed ? 1 : 0);
+            if (constant && startWidth != 0) g.real(43, startWidth);
+            for (const Point &p : vertices) {
+                g.real(10, p.x);
+                g.real(20, p.y);
+                if (!constant) {
+                    g.real(40, startWidth);
+                    g.real(41, endWidth);
+                }
+            }
+            return;
+        }
+        g.begin("POLYLINE", {}, color);
+        g.integer(66, 1);
+        g.point(10, {});
+        g.integer(70, closed ? 1 : 0);
+        if (startWidth != 0) g.real(40, startWidth);
+        if (endWidth != 0) g.real(41, endWidth);
+        g.xdataBeforeVertices();
+        for (const Point &p : vertices) {
+            g.begin("VERTEX", {}, color);
+            g.point(10, p);
+            if (!constant) {
+                g.real(40, startWidth);
+                g.real(41, endWidth);
+            }
+        }
+        g.begin("SEQEND", {}, color);
     }
 };
 

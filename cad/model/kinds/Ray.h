@@ -3,6 +3,7 @@
 #include "cad/model/Describe.h"
 #include "cad/model/Geometry.h"
 #include "cad/model/Snap.h"
+#include "cad/model/kinds/Line.h"
 #include "cad/model/kinds/Record.h"
 
 #include <cmath>
@@ -48,6 +49,20 @@ struct RayKind
     template <class Painter> static void paint(const EntityView &e, Painter &p)
     {
         p.ray(e.a, e.b, e.closed, e.color);
+    }
+
+    // R12 has neither RAY nor XLINE: the piece from a to b stands for them, as it does for one
+    // without a direction.
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        const double length = distance(e.a, e.b);
+        if (g.r12() || length == 0) {
+            LineKind::writeGroups(e, g);
+            return;
+        }
+        g.begin(e.closed ? "XLINE" : "RAY", e.closed ? "AcDbXline" : "AcDbRay", e.color);
+        g.point(10, e.a);
+        g.point(11, {(e.b.x - e.a.x) / length, (e.b.y - e.a.y) / length});
     }
 };
 

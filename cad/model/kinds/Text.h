@@ -83,6 +83,20 @@ struct TextKind
         return static_cast<std::size_t>(std::count_if(
             s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; }));
     }
+
+    template <class Groups> static void writeGroups(const EntityView &e, Groups &g)
+    {
+        // Middle justification (72 = 4): the alignment point is the text's middle.
+        g.begin("TEXT", "AcDbText", e.color);
+        g.point(10, e.insert);
+        g.real(40, e.height);
+        g.text(1, e.text);
+        if (e.rotation != 0) g.real(50, e.rotation);
+        if (e.mirrored) g.integer(71, 2); // backwards
+        g.integer(72, 4);
+        g.point(11, e.insert);
+        g.subclass("AcDbText");
+    }
 };
 
 } // namespace cad
